@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Cantorix needs to build and test, when any is missing.
+# Sourced by run.sh and test.sh.
+set -euo pipefail
+
+CANTORIX_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev libmediainfo-dev
+  libgtest-dev googletest
+)
+# Tools the tests use to make tiny real audio files, and the fonts/platform bits for offscreen windows.
+CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame clang libclang-rt-dev)
+
+cantorix_install() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

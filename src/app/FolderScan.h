@@ -1,0 +1,40 @@
+// The folder scan without its window: which files of a folder are listed, in which order, and with
+// which playing times. The main window and the command line both run it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QList>
+
+namespace cantorix {
+
+// Splits a comma text the way the settings' extension list is written: items separated by commas and
+// by runs of spaces or control characters; an item in double quotes may hold either ("" is a quote);
+// a trailing comma or two adjacent commas give an empty item.
+QStringList SplitCommaText(const QString& text);
+
+// The upper-cased AdditionalTypes items plus the built-in extensions, sorted, without duplicates.
+QStringList BuildSupportedExtensions(const QString& additionalTypes);
+
+// The extension the scan compares: from the last "." of a bare name, upper-cased (a to z only);
+// empty without a dot.
+QString ScanExtension(const QString& name);
+
+// Sorts names case-insensitively by the user's locale collation.
+void SortByCollation(QStringList& names);
+
+struct TScanResult {
+    bool scanned = false;   // false: the path was not an existing folder; nothing else is set
+    QString folder;         // the path with a trailing "/"
+    QStringList names;      // listed files, in track order
+    QList<int> seconds;     // playing time of each, whole seconds (0 when none)
+    QString logLine;        // "<n> audio files found in ..." or "No audio files found in ..."
+};
+
+// Lists the supported files of `path`, sorted, with their playing times.
+TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensions);
+
+// The whole-second playing times as the decimal texts the disc ID takes.
+QStringList DurationTexts(const QList<int>& seconds);
+
+} // namespace cantorix

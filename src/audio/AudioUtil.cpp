@@ -1,0 +1,137 @@
+#include "audio/AudioUtil.h"
+
+#include "audio/TextCodec.h"
+
+#include <MediaInfo/MediaInfo.h>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+
+namespace cantorix {
+
+const char* const BuiltinExtensions =
+    ".AAC,.AC3,.APE,.MAC,.DTS,.FLAC,.MPC,.MP3,.MP2,.MPA,.OGG,.OFR,.OFS,.TTA,.VQF,.WV,.WAV,.WMA,.M4A,.M4B,.M4P,.AU";
+
+namespace {
+
+// A reader's playing time in seconds (floating point) for one file; 0 when it cannot tell.
+using DurationReader = std::function<double(const std::string&)>;
+
+double noReader(const std::string&) { return 0.0; }
+
+struct Row {
+    const char* extension;
+    DurationReader seconds;
+};
+
+// One row per extension with a reader. Formats whose readers are not built yet answer 0, exactly like
+// an extension without a reader.
+const std::vector<Row>& durationTable()
+{
+    static const std::vector<Row> rows = {
+        {".AAC", noReader},  {".AC3", noReader},  {".APE", noReader}, {".MAC", noReader},
+        {".DTS", noReader},  {".FLAC", noReader}, {".MPC", noReader}, {".MP3", noReader},
+        {".MP2", noReader},  {".MPA", noReader},  {".OGG", noReader}, {".OFR", noReader},
+        {".OFS", noReader},  {".TTA", noReader},  {".VQF", noReader}, {".WV", noReader},
+        {".WAV", noReader},  {".WMA", noReader},
+    };
+    return rows;
+}
+
+bool isMediaInfoExtension(const std::string& ext)
+{
+    return ext == ".M4A" || ext == ".M4B" || ext == ".M4P" || ext == ".AU";
+}
+
+static_assert(sizeof(wchar_t) == sizeof(char32_t), "the library's wide strings are UTF-32 here");
+
+// Opens the library on one file, asks one General-stream value by name, closes.
+std::string mediaInfoGeneral(const std::string& fileName, const wchar_t* parameter)
+{
+    std::u32string name = utf8ToUtf32(fileName);
+    MediaInfoLib::MediaInfo mi;
+    if (mi.Open(std::wstring(name.begin(), name.end())) == 0) return {};
+    std::wstring answer = mi.Get(MediaInfoLib::Stream_General, 0, parameter);
+    mi.Close();
+    return utf32ToUtf8(std::u32string(answer.begin(), answer.end()));
+}
+
+} // namespace
+
+std::string ExtractExtension(const std::string& fileName)
+{
+    auto dot = fileName.rfind('.');
+    if (dot == std::string::npos) return {};
+    if (fileName.find_first_of("/", dot) != std::string::npos) return {};
+    return upperAscii(fileName.substr(dot));
+}
+
+int RoundHalfEven(double value)
+{
+    if (!std::isfinite(value)) return 0;
+    double r = std::nearbyint(value); // the default rounding mode is to nearest, ties to even
+    if (r < double(std::numeric_limits<int32_t>::min()) || r > double(std::numeric_limits<int32_t>::max()))
+        return 0;
+    return int(r);
+}
+
+int GetAudioDuration(const std::string& fileName)
+{
+    try {
+        std::string ext = ExtractExtension(fileName);
+        if (ext.empty()) return 0;
+        if (isMediaInfoExtension(ext)) return GetMediaInfoDuration(fileName);
+        for (const Row& row : durationTable())
+            if (ext == row.extension) return RoundHalfEven(row.seconds(fileName));
+    } catch (...) {
+        // Any failure of a reader or of the library means "no playing time".
+    }
+    return 0;
+}
+
+std::string FormatDuration(int seconds)
+{
+    auto minutes = uint16_t(seconds / 60);
+    auto rest = uint16_t(seconds - int(minutes) * 60);
+    auto two = [](unsigned v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    return two(minutes) + ":" + two(rest);
+}
+
+int GetMediaInfoDuration(const std::string& fileName)
+{
+    std::string ms = mediaInfoGeneral(fileName, L"Duration");
+    if (ms.empty()) throw std::runtime_error("'' is not a valid integer value");
+    size_t i = (ms[0] == '-' || ms[0] == '+') ? 1 : 0;
+    if (i == ms.size()) throw std::runtime_error("'" + ms + "' is not a valid integer value");
+    int64_t v = 0;
+    for (; i < ms.size(); ++i) {
+        if (ms[i] < '0' || ms[i] > '9' || v > (int64_t(1) << 40))
+            throw std::runtime_error("'" + ms + "' is not a valid integer value");
+        v = v * 10 + (ms[i] - '0');
+    }
+    if (ms[0] == '-') v = -v;
+    return int(v / 1000);
+}
+
+std::string GetMediaInfoArtist(const std::string& fileName)
+{
+    try {
+        return mediaInfoGeneral(fileName, L"Performer");
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string GetMediaInfoAlbum(const std::string& fileName)
+{
+    try {
+        return mediaInfoGeneral(fileName, L"Album");
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace cantorix

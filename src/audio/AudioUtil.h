@@ -1,0 +1,36 @@
+// The single door through which the rest of Cantorix learns what an audio file is and how long it
+// plays: the built-in extension list, the playing time by extension, the duration text, and the
+// media-information library for what no reader of our own handles.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cantorix {
+
+// The built-in extensions, upper case with their dot, comma-separated, in their fixed order.
+extern const char* const BuiltinExtensions;
+
+// The extension of a file name: from the last "." to the end, upper-cased (a to z only); empty when
+// there is no dot or a "/" follows it.
+std::string ExtractExtension(const std::string& fileName);
+
+// Playing time of a file in whole seconds, chosen by its extension. 0 when the file gives none
+// (unreadable, unrecognised, no reader for the extension). Never throws.
+int GetAudioDuration(const std::string& fileName);
+
+// "mm:ss": minutes and seconds, each at least two digits (185 gives "03:05", 6000 gives "100:00").
+std::string FormatDuration(int seconds);
+
+// Rounds to the nearest integer, halves to the even neighbour (2.5 gives 2, 3.5 gives 4). Values
+// outside the 32-bit range and NaN give 0.
+int RoundHalfEven(double value);
+
+// Media-information library queries on the General stream. GetMediaInfoDuration throws
+// std::runtime_error when the library's answer is not a decimal number of milliseconds; the
+// truncated whole seconds otherwise. Artist and album are empty when the library has none.
+int GetMediaInfoDuration(const std::string& fileName);
+std::string GetMediaInfoArtist(const std::string& fileName);
+std::string GetMediaInfoAlbum(const std::string& fileName);
+
+} // namespace cantorix

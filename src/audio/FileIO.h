@@ -1,0 +1,149 @@
+// The file layer under every reader and writer: a buffered read-only file, safe rewriting through a
+// temporary copy, in-place overwrites of tag bytes, and moves that never replace an existing target.
+// Plain C++ and POSIX; nothing here throws. Offsets and sizes are 64-bit throughout.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cantorix {
+
+using ByteVector = std::vector<uint8_t>;
+
+// The system's text for an error code without trailing spaces, line breaks and full stops
+// ("File exists").
+std::string errnoText(int err);
+
+// A read-only file with a 64 KiB read-ahead window. Small reads near each other cost one system call;
+// a read near the end of the file fetches the whole tail, where ID3v1, Lyrics3 and APE tags live.
+class TFileReader {
+public:
+    TFileReader() = default;
+    ~TFileReader();
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+
+    // Opens `path` for reading. False (and error() set) when it cannot be opened or is not a regular file.
+    bool open(const std::string& path);
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+    int error() const { return m_error; }
+
+    int64_t size() const { return m_size; }
+    int64_t tell() const { return m_pos; }
+    int64_t remaining() const { return m_size - m_pos; }
+    // Moves to an absolute offset in [0, size()]; false (position unchanged) otherwise.
+    bool seek(int64_t pos);
+    bool skip(int64_t n) { return n >= 0 && n <= remaining() && seek(m_pos + n); }
+
+    // Reads exactly n bytes at the position and advances; false (position unchanged) when fewer remain
+    // or the read fails.
+    bool read(void* dst, size_t n);
+    bool read(ByteVector& dst, size_t n);
+    // Reads exactly n bytes at an absolute offset without moving the position.
+    bool readAt(int64_t offset, void* dst, size_t n);
+    // Reads up to n bytes; returns how many were read.
+    size_t readSome(void* dst, size_t n);
+
+    bool readU8(uint8_t& v) { return read(&v, 1); }
+    bool readLE16(uint16_t& v);
+    bool readLE32(uint32_t& v);
+    bool readLE64(uint64_t& v);
+    bool readBE16(uint16_t& v);
+    bool readBE24(uint32_t& v);
+    bool readBE32(uint32_t& v);
+
+private:
+    bool fill(int64_t offset, size_t want);
+
+    int m_fd = -1;
+    int m_error = 0;
+    int64_t m_size = 0;
+    int64_t m_pos = 0;
+    ByteVector m_buf;
+    int64_t m_bufStart = 0;
+    size_t m_bufLen = 0;
+};
+
+// Little/big-endian decoding from a checked buffer position.
+inline uint16_t getLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint32_t getLE32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+inline uint16_t getBE16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
+inline uint32_t getBE24(const uint8_t* p) { return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2]; }
+inline uint32_t getBE32(const uint8_t* p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+inline void putLE32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); p[2] = uint8_t(v >> 16); p[3] = uint8_t(v >> 24);
+}
+inline void putBE32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24); p[1] = uint8_t(v >> 16); p[2] = uint8_t(v >> 8); p[3] = uint8_t(v);
+}
+
+// The outcome of an operation at the I/O edge: ok, or the reason text for the log.
+struct IoResult {
+    bool ok = true;
+    std::string error;
+    static IoResult success() { return {}; }
+    static IoResult failure(std::string why) { return {false, std::move(why)}; }
+    static IoResult fromErrno(int err) { return {false, errnoText(err)}; }
+    explicit operator bool() const { return ok; }
+};
+
+// Where a rewrite streams the new file's bytes. Every write is checked; after the first failure the
+// sink refuses further writes and the rewrite is abandoned.
+class TOutSink {
+public:
+    virtual ~TOutSink() = default;
+    virtual bool write(const void* data, size_t n) = 0;
+    bool write(const ByteVector& bytes) { return write(bytes.data(), bytes.size()); }
+    // Copies `length` bytes of `src` starting at `offset`.
+    bool copyFrom(TFileReader& src, int64_t offset, int64_t length);
+};
+
+// Rewrites `path` through a temporary file `<path>~` (or `<path>~1`, ...) created exclusively in the
+// same folder: `produce` streams the complete new content; then the copy is synced and renamed over
+// the original and the folder is synced. On any failure the temporary file is removed and the
+// original is byte-for-byte untouched. A file the user may not write is refused.
+IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce);
+
+// Creates or replaces `path` with `bytes` by the same safe route (used for playlists and logs).
+IoResult writeWholeFile(const std::string& path, const void* data, size_t n);
+
+// Overwrites `n` bytes at `offset` of an existing file, without changing its size unless the write
+// extends past the end (only tags at the end of a file may do that). The file is synced.
+IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n);
+
+// Cuts an existing file to `size` bytes (removing a trailing tag). Synced.
+IoResult truncateFile(const std::string& path, int64_t size);
+
+// Moves a file or folder to `to` without ever replacing an existing target ("File exists").
+IoResult moveNoReplace(const std::string& from, const std::string& to);
+
+bool fileExists(const std::string& path);
+bool directoryExists(const std::string& path);
+
+// Fault injection for tests: hooks consulted by the writers above. Null hooks mean the real calls.
+namespace fileio_testing {
+struct Faults {
+    // Fail a write to a temporary or in-place file with this errno once this many bytes were written
+    // in total (-1: never).
+    int64_t failWriteAfter = -1;
+    int writeErrno = 28; // ENOSPC
+    // Fail the rename of the temporary file over the original with this errno (0: never).
+    int renameErrno = 0;
+};
+void setFaults(const Faults& faults);
+void clearFaults();
+} // namespace fileio_testing
+
+} // namespace cantorix

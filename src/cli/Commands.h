@@ -1,0 +1,32 @@
+// cantorix-cli: the command-line companion over the same core as the window. Each command lives in
+// its own file and is listed in the table of main.cpp.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace cantorix::cli {
+
+// Thrown by a command for wrong arguments: main prints the message and the usage, exit code 2.
+struct UsageError {
+    QString message;
+};
+
+struct Invocation {
+    QStringList args;     // the command's own arguments (global options removed)
+    QString settingsFile; // --settings FILE, or the default settings path
+    QTextStream& out;
+    QTextStream& err;
+
+    // Takes "--name VALUE" out of args; empty when absent. Throws UsageError when VALUE is missing.
+    QString takeOption(const QString& name);
+    // Takes "--name" out of args; true when it was there.
+    bool takeFlag(const QString& name);
+    // The remaining arguments must be exactly `count` positional ones.
+    void expectPositional(int count);
+};
+
+int cmdScan(Invocation& inv);
+
+} // namespace cantorix::cli

@@ -1,0 +1,90 @@
+// cantorix-cli COMMAND [ARGS...] [--settings FILE]
+#include "cli/Commands.h"
+
+#include "app/Settings.h"
+
+#include <QCoreApplication>
+
+#include <functional>
+
+namespace cantorix::cli {
+
+QString Invocation::takeOption(const QString& name)
+{
+    int i = int(args.indexOf(name));
+    if (i < 0) return {};
+    if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
+    QString value = args[i + 1];
+    args.remove(i, 2);
+    return value;
+}
+
+bool Invocation::takeFlag(const QString& name)
+{
+    return args.removeAll(name) > 0;
+}
+
+void Invocation::expectPositional(int count)
+{
+    for (const QString& a : std::as_const(args))
+        if (a.startsWith("--")) throw UsageError{"unknown option " + a};
+    if (args.size() != count) throw UsageError{"wrong number of arguments"};
+}
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    std::function<int(Invocation&)> run;
+};
+
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> table = {
+        {"scan", "scan DIR                  list the audio files of DIR with their playing times", cmdScan},
+    };
+    return table;
+}
+
+void printUsage(QTextStream& err)
+{
+    err << "usage: cantorix-cli COMMAND [ARGS] [--settings FILE]\n\ncommands:\n";
+    for (const Command& c : commands()) err << "  " << c.usage << "\n";
+}
+
+} // namespace
+} // namespace cantorix::cli
+
+int main(int argc, char** argv)
+{
+    using namespace cantorix::cli;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("Cantorix");
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args[0] == "--help" || args[0] == "-h") {
+        printUsage(args.isEmpty() ? err : out);
+        return args.isEmpty() ? 2 : 0;
+    }
+    QString name = args.takeFirst();
+    Invocation inv{args, QString(), out, err};
+    try {
+        inv.settingsFile = inv.takeOption("--settings");
+        if (inv.settingsFile.isEmpty()) inv.settingsFile = cantorix::TSettings::defaultPath();
+        for (const Command& c : commands())
+            if (name == c.name) {
+                int rc = c.run(inv);
+                out.flush();
+                err.flush();
+                return rc;
+            }
+        throw UsageError{"unknown command " + name};
+    } catch (const UsageError& e) {
+        err << "cantorix-cli: " << e.message << "\n";
+        printUsage(err);
+        return 2;
+    }
+}
