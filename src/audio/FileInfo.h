@@ -1,0 +1,33 @@
+// What the file information window shows of one audio file, read by the file's format reader. The
+// window and `cantorix-cli info` both show these values.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace cantorix {
+
+struct TFileInfoValues {
+    std::string Size, Duration, SampleRate, Bitrate, Channels;
+    std::string Artist, Album, Title, Year, Genre, Track, Other;
+};
+
+// Fills the values for `fileName` by its extension. Size is always filled when the file exists;
+// an extension without a reader fills nothing else. Never throws.
+TFileInfoValues ReadFileInfo(const std::string& fileName);
+
+// "1.5KB", "1024.0B", "2.0MB": one decimal, no space, the largest unit the size exceeds.
+std::string FormatSizeText(int64_t bytes);
+// "hh:mm:ss" from seconds rounded halves to even; hours may have more digits.
+std::string FormatLongDuration(double seconds);
+// "Unknown", "M", "S", or "<n>ch.".
+std::string ChannelCode(int channels);
+// The shortest decimal text of a value (up to 15 significant digits): 44.1, 48, 22.05.
+std::string ShortestDecimal(double value);
+// A sample rate in Hz as kHz text (44100 gives "44.1").
+std::string RateKHz(double hz);
+
+// One reader's contribution: fills everything but Size. The readers of each format provide one.
+using FileInfoReader = void (*)(const std::string& fileName, TFileInfoValues& values);
+
+} // namespace cantorix
