@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTableWidget>
@@ -242,6 +243,19 @@ void TMainForm::buildLayout()
     connect(save, &QAction::triggered, this, guarded(&TMainForm::mnuSaveLogClick));
     connect(lsLog, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { logMenu->popup(lsLog->viewport()->mapToGlobal(pos)); });
+
+    // F1, F4 and F5 work wherever the focus is in the window.
+    for (int key : {int(Qt::Key_F1), int(Qt::Key_F4), int(Qt::Key_F5)}) {
+        auto* sc = new QShortcut(QKeySequence(key), this);
+        sc->setContext(Qt::WindowShortcut);
+        connect(sc, &QShortcut::activated, this, [this, key] {
+            try {
+                FormKeyDown(key);
+            } catch (const std::exception& e) {
+                AppException(QString::fromUtf8(e.what()));
+            }
+        });
+    }
 
     connect(MainTree, &TFolderTree::selectionChanged, this, guarded(&TMainForm::MainTreeChange));
     connect(btRefresh, &QPushButton::clicked, this, guarded(&TMainForm::btRefreshClick));
@@ -482,11 +496,42 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
+void TMainForm::FormKeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_F1: {
+        // The help page installed beside the program.
+        QString help = QCoreApplication::applicationDirPath() + "/Cantorix.html";
+        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+        break;
+    }
+    case Qt::Key_F4:
+        mnuOpenFolderClick();
+        break;
+    case Qt::Key_F5:
+        mnuRefreshClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::mnuOpenFolderClick()
+{
+    QString folder = lbFolder->text();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void TMainForm::mnuRefreshClick()
+{
+    MainTree->repaintTree();
+    MainTreeClick();
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == lbFolder && event->type() == QEvent::MouseButtonDblClick) {
-        QString folder = lbFolder->text();
-        if (QFileInfo(folder).isDir()) QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        guarded(&TMainForm::mnuOpenFolderClick)();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -84,6 +84,9 @@ private:
     void Splitter1Moved();
     void mnuCopyClick();
     void mnuSaveLogClick();
+    void FormKeyDown(int key);
+    void mnuOpenFolderClick();
+    void mnuRefreshClick();
 
 public:
     // Controls, named as the rest of the system and the tests know them.

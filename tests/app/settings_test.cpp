@@ -78,7 +78,8 @@ TEST(Settings, MissingCorruptOrBinaryFilesGiveDefaults)
     TSettings missing(QString::fromStdString(dir.file("none.ini")));
     EXPECT_EQ(missing.readInteger("Window", "Width", 800), 800);
 
-    std::string garbage("\x00\xff\n[Main\nTreeWidth=250\n=novalue\nno equals sign\n\xfe\xfe=1\n[]\nx=1\n", 63);
+    const char raw[] = "\x00\xff\n[Main\nTreeWidth=250\n=novalue\nno equals sign\n\xfe\xfe=1\n[]\nx=1\n";
+    std::string garbage(raw, sizeof raw - 1);
     TSettings corrupt = load(dir, garbage);
     EXPECT_EQ(corrupt.readInteger("Main", "TreeWidth", 210), 250); // the section still parses
     EXPECT_EQ(corrupt.readString("Main", "no equals sign", "d"), "d");
