@@ -9,7 +9,7 @@ CANTORIX_PACKAGES=(
   libgtest-dev googletest
 )
 # Tools the tests use to make tiny real audio files, and the fonts/platform bits for offscreen windows.
-CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame clang libclang-rt-dev)
+CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame clang libclang-rt-dev fonts-dejavu-core)
 
 cantorix_install() {
   local missing=()

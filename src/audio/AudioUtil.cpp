@@ -1,5 +1,6 @@
 #include "audio/AudioUtil.h"
 
+#include "audio/FileIO.h"
 #include "audio/TextCodec.h"
 
 #include <MediaInfo/MediaInfo.h>
@@ -48,12 +49,30 @@ bool isMediaInfoExtension(const std::string& ext)
 
 static_assert(sizeof(wchar_t) == sizeof(char32_t), "the library's wide strings are UTF-32 here");
 
-// Opens the library on one file, asks one General-stream value by name, closes.
+// Feeds one file to the library through its buffer interface and asks one General-stream value by
+// name. Reading the file ourselves keeps any file name working whatever the process locale, and
+// bounds how much is read.
 std::string mediaInfoGeneral(const std::string& fileName, const wchar_t* parameter)
 {
-    std::u32string name = utf8ToUtf32(fileName);
+    TFileReader in;
+    if (!in.open(fileName)) return {};
     MediaInfoLib::MediaInfo mi;
-    if (mi.Open(std::wstring(name.begin(), name.end())) == 0) return {};
+    mi.Open_Buffer_Init(uint64_t(in.size()), 0);
+    std::vector<uint8_t> chunk(64 * 1024);
+    // Each round either reads forward or follows the library's request to seek; bounded so that a
+    // library that keeps asking cannot hold us forever.
+    for (int round = 0; round < 100000; ++round) {
+        size_t n = in.readSome(chunk.data(), chunk.size());
+        if (n == 0) break;
+        size_t status = mi.Open_Buffer_Continue(chunk.data(), n);
+        if (status & 0x08) break; // finished
+        uint64_t want = mi.Open_Buffer_Continue_GoTo_Get();
+        if (want != uint64_t(-1)) {
+            if (want > uint64_t(in.size()) || !in.seek(int64_t(want))) break;
+            mi.Open_Buffer_Init(uint64_t(in.size()), want);
+        }
+    }
+    mi.Open_Buffer_Finalize();
     std::wstring answer = mi.Get(MediaInfoLib::Stream_General, 0, parameter);
     mi.Close();
     return utf32ToUtf8(std::u32string(answer.begin(), answer.end()));

@@ -93,9 +93,10 @@ inline void putBE32(uint8_t* p, uint32_t v)
 struct IoResult {
     bool ok = true;
     std::string error;
+    int code = 0; // the errno behind the failure, when there is one
     static IoResult success() { return {}; }
-    static IoResult failure(std::string why) { return {false, std::move(why)}; }
-    static IoResult fromErrno(int err) { return {false, errnoText(err)}; }
+    static IoResult failure(std::string why) { return {false, std::move(why), 0}; }
+    static IoResult fromErrno(int err) { return {false, errnoText(err), err}; }
     explicit operator bool() const { return ok; }
 };
 

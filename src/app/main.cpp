@@ -1,0 +1,540 @@
+#include "app/main.h"
+
+#include "app/FolderScan.h"
+#include "app/GenreNames.h"
+#include "app/LogFile.h"
+#include "audio/AudioUtil.h"
+#include "audio/FileIO.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <cstdio>
+#include <stdexcept>
+
+namespace cantorix {
+
+namespace {
+constexpr int kDefaultFileRows = 99;
+const char* const kFolderFormats[] = {"artist [year] - album", "artist - album", "year - album", "album [year]", "album"};
+
+template <typename W>
+W* named(W* w, const char* name)
+{
+    w->setObjectName(name);
+    return w;
+}
+} // namespace
+
+TMainForm::TMainForm(const QString& settingsFile, const QString& startFolder, QWidget* parent)
+    : QMainWindow(parent)
+{
+    m_settings = std::make_unique<TSettings>(settingsFile);
+    buildLayout();
+    applySettings(startFolder);
+}
+
+TMainForm::~TMainForm() = default;
+
+std::function<void()> TMainForm::guarded(void (TMainForm::*handler)())
+{
+    return [this, handler] {
+        try {
+            (this->*handler)();
+        } catch (const std::exception& e) {
+            AppException(QString::fromUtf8(e.what()));
+        }
+    };
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void TMainForm::buildLayout()
+{
+    setObjectName("TMainForm");
+    setWindowTitle("Cantorix");
+    setMinimumSize(800, 550);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(4, 4, 4, 4);
+
+    // Top bar: name and folder formats, query mode, album fields, options.
+    auto* top = new QHBoxLayout;
+    auto* formats = new QGridLayout;
+    formats->addWidget(new QLabel("Name format:"), 0, 0);
+    cmbNameFormat = named(new QComboBox, "cmbNameFormat");
+    cmbNameFormat->setMinimumWidth(130);
+    formats->addWidget(cmbNameFormat, 0, 1);
+    chRenameFolder = named(new QCheckBox("Rename folder, format:"), "chRenameFolder");
+    formats->addWidget(chRenameFolder, 1, 0);
+    cmbFolderFormat = named(new QComboBox, "cmbFolderFormat");
+    cmbFolderFormat->setMinimumWidth(130);
+    for (const char* f : kFolderFormats) cmbFolderFormat->addItem(f);
+    formats->addWidget(cmbFolderFormat, 1, 1);
+    top->addLayout(formats);
+
+    auto* modeBox = named(new QGroupBox("Query mode"), "gbQueryMode");
+    auto* modeLayout = new QVBoxLayout(modeBox);
+    modeLayout->setContentsMargins(6, 2, 6, 2);
+    modeLayout->setSpacing(0);
+    btQueryModeName = named(new QToolButton, "btQueryModeName");
+    btQueryModeName->setText("Name");
+    btQueryModeChecksum = named(new QToolButton, "btQueryModeChecksum");
+    btQueryModeChecksum->setText("Checksum");
+    auto* modeGroup = new QButtonGroup(this);
+    for (QToolButton* b : {btQueryModeName, btQueryModeChecksum}) {
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        modeGroup->addButton(b);
+        modeLayout->addWidget(b);
+    }
+    modeGroup->setExclusive(true);
+    top->addWidget(modeBox);
+
+    auto* dbBox = named(new QGroupBox("FreeDB info"), "gbFreeDBInfo");
+    auto* dbLayout = new QGridLayout(dbBox);
+    dbLayout->setContentsMargins(6, 2, 6, 2);
+    dbLayout->setColumnStretch(1, 1);
+    edDBArtist = named(new QLineEdit, "edDBArtist");
+    edDBAlbum = named(new QLineEdit, "edDBAlbum");
+    edDBYear = named(new QLineEdit, "edDBYear");
+    edDBArtist->setMinimumWidth(90);
+    edDBAlbum->setMinimumWidth(90);
+    edDBYear->setMaximumWidth(50);
+    GenreBox = named(new QComboBox, "GenreBox");
+    GenreBox->setEditable(false);
+    GenreBox->setMaxVisibleItems(32);
+    GenreBox->setMinimumWidth(100);
+    GenreBox->addItem(QString());
+    GenreBox->addItems(GenreBoxNames());
+    dbLayout->addWidget(new QLabel("Artist: "), 0, 0);
+    dbLayout->addWidget(edDBArtist, 0, 1);
+    dbLayout->addWidget(new QLabel("Year:"), 0, 2);
+    dbLayout->addWidget(edDBYear, 0, 3);
+    dbLayout->addWidget(new QLabel("Album: "), 1, 0);
+    dbLayout->addWidget(edDBAlbum, 1, 1);
+    dbLayout->addWidget(new QLabel("Genre:"), 1, 2);
+    dbLayout->addWidget(GenreBox, 1, 3);
+    top->addWidget(dbBox, 1);
+
+    auto* right = new QVBoxLayout;
+    btOptions = named(new QPushButton("Options"), "btOptions");
+    btRenameByTag = named(new QPushButton("Rename by tag"), "btRenameByTag");
+    right->addWidget(btOptions);
+    right->addWidget(btRenameByTag);
+    right->addStretch();
+    top->addLayout(right);
+    top->setSpacing(4);
+    outer->addLayout(top);
+
+    // Left pane: the two actions above the folder tree.
+    auto* leftPane = new QWidget;
+    auto* leftLayout = new QVBoxLayout(leftPane);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    auto* actions = new QHBoxLayout;
+    btQuery = named(new QPushButton("Query"), "btQuery");
+    btAction = named(new QPushButton("Rename"), "btAction");
+    btQuery->setEnabled(false);
+    btAction->setEnabled(false);
+    actions->addWidget(btQuery);
+    actions->addWidget(btAction);
+    leftLayout->addLayout(actions);
+    MainTree = named(new TFolderTree, "MainTree");
+    leftLayout->addWidget(MainTree);
+    leftPane->setMinimumWidth(210);
+
+    // Right pane: name-mode search fields, the grid, the status strip.
+    auto* rightPane = new QWidget;
+    auto* rightLayout = new QVBoxLayout(rightPane);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    panelName = named(new QWidget, "panelName");
+    auto* nameLayout = new QHBoxLayout(panelName);
+    nameLayout->setContentsMargins(0, 0, 0, 0);
+    edArtist = named(new QLineEdit, "edArtist");
+    edAlbum = named(new QLineEdit, "edAlbum");
+    nameLayout->addWidget(new QLabel("Artist: "));
+    nameLayout->addWidget(edArtist);
+    nameLayout->addWidget(new QLabel("Album:"));
+    nameLayout->addWidget(edAlbum);
+    rightLayout->addWidget(panelName);
+
+    FileGrid = named(new QTableWidget(kDefaultFileRows, 4), "FileGrid");
+    FileGrid->setHorizontalHeaderLabels({"Filename", "Duration", "TrackNo", "Track"});
+    FileGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    FileGrid->setShowGrid(false);
+    FileGrid->verticalHeader()->setDefaultSectionSize(18);
+    FileGrid->verticalHeader()->setVisible(false);
+    FileGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    rightLayout->addWidget(FileGrid, 1);
+
+    auto* status = new QHBoxLayout;
+    auto* statusLeft = new QVBoxLayout;
+    lbFolder = named(new QLabel, "lbFolder");
+    lbFolder->installEventFilter(this);
+    Progress = named(new QProgressBar, "Progress");
+    Progress->setVisible(false);
+    statusLeft->addWidget(lbFolder);
+    statusLeft->addWidget(Progress);
+    status->addLayout(statusLeft, 1);
+    btRefresh = named(new QPushButton("Refresh"), "btRefresh");
+    status->addWidget(btRefresh);
+    rightLayout->addLayout(status);
+
+    Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
+    Splitter1->addWidget(leftPane);
+    Splitter1->addWidget(rightPane);
+    Splitter1->setCollapsible(0, false);
+    Splitter1->setStretchFactor(1, 1);
+
+    lsLog = named(new QListWidget, "lsLog");
+    lsLog->setSelectionMode(QAbstractItemView::SingleSelection);
+    lsLog->setContextMenuPolicy(Qt::CustomContextMenu);
+    SplitterLog = named(new QSplitter(Qt::Vertical), "SplitterLog");
+    SplitterLog->addWidget(Splitter1);
+    SplitterLog->addWidget(lsLog);
+    SplitterLog->setCollapsible(0, false);
+    SplitterLog->setCollapsible(1, true);
+    SplitterLog->setStretchFactor(0, 1);
+    SplitterLog->setSizes({400, 120});
+    outer->addWidget(SplitterLog, 1);
+
+    // Timers and menus.
+    ConnectionTimer = named(new QTimer(this), "ConnectionTimer");
+    ConnectionTimer->setSingleShot(true);
+    RenameTimer = named(new QTimer(this), "RenameTimer");
+    RenameTimer->setInterval(100);
+
+    GridMenu = named(new QMenu(this), "GridMenu");
+    logMenu = named(new QMenu(this), "logMenu");
+    QAction* copy = logMenu->addAction("Copy selected to clipboard");
+    copy->setObjectName("mnuCopy");
+    QAction* save = logMenu->addAction("Save log");
+    save->setObjectName("mnuSaveLog");
+    connect(copy, &QAction::triggered, this, guarded(&TMainForm::mnuCopyClick));
+    connect(save, &QAction::triggered, this, guarded(&TMainForm::mnuSaveLogClick));
+    connect(lsLog, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { logMenu->popup(lsLog->viewport()->mapToGlobal(pos)); });
+
+    // F1, F4 and F5 work wherever the focus is in the window.
+    for (int key : {int(Qt::Key_F1), int(Qt::Key_F4), int(Qt::Key_F5)}) {
+        auto* sc = new QShortcut(QKeySequence(key), this);
+        sc->setContext(Qt::WindowShortcut);
+        connect(sc, &QShortcut::activated, this, [this, key] {
+            try {
+                FormKeyDown(key);
+            } catch (const std::exception& e) {
+                AppException(QString::fromUtf8(e.what()));
+            }
+        });
+    }
+
+    connect(MainTree, &TFolderTree::selectionChanged, this, guarded(&TMainForm::MainTreeChange));
+    connect(btRefresh, &QPushButton::clicked, this, guarded(&TMainForm::btRefreshClick));
+    connect(btQueryModeName, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
+    connect(btQueryModeChecksum, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
+    connect(cmbNameFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbNameFormatChange));
+    connect(chRenameFolder, &QCheckBox::clicked, this, guarded(&TMainForm::chRenameFolderClick));
+    connect(cmbFolderFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbFolderFormatChange));
+    connect(Splitter1, &QSplitter::splitterMoved, this, guarded(&TMainForm::Splitter1Moved));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and exit
+
+void TMainForm::applySettings(const QString& startFolder)
+{
+    TSettings& s = *m_settings;
+    // Query mode.
+    bool nameMode = s.readBool("Main", "DefaultMode", false);
+    (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
+    panelName->setVisible(nameMode);
+
+    // Pane and column widths, header texts (set in the layout).
+    int treeWidth = s.readInteger("Main", "TreeWidth", 210);
+    Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
+    const int defaultWidths[] = {300, 80, 60, 150};
+    for (int c = 0; c < 4; ++c)
+        FileGrid->setColumnWidth(c, s.readInteger("Columns", QString::number(c), defaultWidths[c]));
+
+    m_supportedExtensions = BuildSupportedExtensions(s.readString("Main", "AdditionalTypes", ""));
+
+    cmbNameFormat->addItems(s.readSection("NameFormats"));
+    int current = int(cmbNameFormat->findText(s.readString("Main", "NameFormat", ""), Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    cmbNameFormat->setCurrentIndex(current >= 0 ? current : (cmbNameFormat->count() > 0 ? 0 : -1));
+
+    chRenameFolder->setChecked(s.readBool("Main", "RenameFolder", false));
+    int folderFormat = s.readInteger("Main", "FolderFormat", 0);
+    cmbFolderFormat->setCurrentIndex(folderFormat >= 0 && folderFormat < cmbFolderFormat->count() ? folderFormat : -1);
+
+    m_trackDurations.clear();
+
+    // Window placement.
+    if (s.readBool("Window", "Maximized", false)) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        move(s.readInteger("Window", "Left", 50), s.readInteger("Window", "Top", 50));
+        resize(s.readInteger("Window", "Width", 800), s.readInteger("Window", "Height", 600));
+    }
+
+    // Starting folder: the command line wins over the setting. The scan below runs once for it.
+    const QSignalBlocker quiet(MainTree);
+    if (!startFolder.isEmpty()) {
+        MainTree->selectPath(startFolder);
+    } else {
+        QString start = s.readString("Main", "Startfolder", "");
+        if (!start.isEmpty() && QFileInfo(start).isDir()) MainTree->selectPath(start);
+    }
+    MainTreeClick();
+}
+
+void TMainForm::saveSettings()
+{
+    TSettings& s = *m_settings;
+    s.writeBool("Main", "DefaultMode", btQueryModeName->isChecked());
+    if (isMaximized()) {
+        s.writeBool("Window", "Maximized", true);
+    } else {
+        s.writeBool("Window", "Maximized", false);
+        s.writeInteger("Window", "Left", x());
+        s.writeInteger("Window", "Top", y());
+        s.writeInteger("Window", "Width", width());
+        s.writeInteger("Window", "Height", height());
+    }
+    for (int c = 0; c < 4; ++c) s.writeInteger("Columns", QString::number(c), FileGrid->columnWidth(c));
+    QString error;
+    if (!s.updateFile(&error))
+        std::fprintf(stderr, "Cantorix: cannot write the settings file \"%s\": %s\n",
+                     s.fileName().toLocal8Bit().constData(), error.toLocal8Bit().constData());
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    saveSettings();
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Log
+
+void TMainForm::AppendLog(const QString& line)
+{
+    lsLog->addItem(line);
+    lsLog->setCurrentRow(lsLog->count() - 1);
+    lsLog->scrollToBottom();
+}
+
+void TMainForm::AppException(const QString& exceptionText)
+{
+    // The system text is whatever the last failing call left behind, as the handler's contract says.
+    QString system = QString::fromStdString(errnoText(errno));
+    AppendLog(QString("[ERROR] Native: \"%1\" System: \"%2\"").arg(exceptionText, system));
+}
+
+void TMainForm::mnuCopyClick()
+{
+    QListWidgetItem* item = lsLog->currentItem();
+    if (!item || !item->isSelected()) return;
+    QApplication::clipboard()->setText(item->text());
+}
+
+void TMainForm::mnuSaveLogClick()
+{
+    QStringList lines;
+    for (int i = 0; i < lsLog->count(); ++i) lines << lsLog->item(i)->text();
+    QString folder = QFileInfo(m_settings->fileName()).absolutePath();
+    QString path = folder + "/" + LogFileName(QDateTime::currentDateTime(), QLocale());
+    SaveLogLines(lines, path); // throws on failure: the error line replaces "Saved log to"
+    AppendLog(QString("Saved log to \"%1\"").arg(path));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Grid and scan
+
+QString TMainForm::gridCell(int row, int column) const
+{
+    if (row < 1 || row > FileGrid->rowCount() || column < 0 || column > 3) return {};
+    QTableWidgetItem* item = FileGrid->item(row - 1, column);
+    return item ? item->text() : QString();
+}
+
+void TMainForm::setGridCell(int row, int column, const QString& text)
+{
+    if (row < 1 || column < 0 || column > 3) return;
+    ensureRows(row);
+    QTableWidgetItem* item = FileGrid->item(row - 1, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        FileGrid->setItem(row - 1, column, item);
+    }
+    item->setText(text);
+}
+
+int TMainForm::fileRowCount() const
+{
+    int n = 0;
+    while (n < FileGrid->rowCount() && !gridCell(n + 1, ColFilename).isEmpty()) ++n;
+    return n;
+}
+
+void TMainForm::ensureRows(int fileRows)
+{
+    if (FileGrid->rowCount() < fileRows) FileGrid->setRowCount(fileRows);
+}
+
+void TMainForm::clearAlbumFields()
+{
+    edArtist->clear();
+    edAlbum->clear();
+    edDBArtist->clear();
+    edDBAlbum->clear();
+    edDBYear->clear();
+    GenreBox->setCurrentIndex(-1);
+}
+
+void TMainForm::clearGrid()
+{
+    FileGrid->clearContents();
+    FileGrid->setRowCount(kDefaultFileRows);
+}
+
+QString TMainForm::scannedFolder() const { return lbFolder->text(); }
+
+void TMainForm::MainTreeClick()
+{
+    clearAlbumFields();
+    clearGrid();
+    QString path = MainTree->selectedPath();
+    if (path.isEmpty() || !QFileInfo(path).isDir()) return;
+
+    btQuery->setEnabled(false);
+    btAction->setEnabled(false);
+    MainTree->setEnabled(false);
+    QString folder = path.endsWith('/') ? path : path + '/';
+    lbFolder->setText(folder);
+
+    TScanResult scan = ScanFolder(path, m_supportedExtensions);
+    m_trackDurations.clear();
+    ensureRows(int(scan.names.size()));
+    for (int i = 0; i < scan.names.size(); ++i) {
+        setGridCell(i + 1, ColFilename, scan.names[i]);
+        setGridCell(i + 1, ColDuration, QString::fromStdString(FormatDuration(scan.seconds[i])));
+        m_trackDurations << QString::number(scan.seconds[i]);
+    }
+    AppendLog(scan.logLine);
+    if (!scan.names.isEmpty()) btQuery->setEnabled(true);
+    MainTree->setEnabled(true);
+}
+
+void TMainForm::MainTreeChange() { MainTreeClick(); }
+
+void TMainForm::btRefreshClick()
+{
+    MainTree->rebuild();
+    MainTreeClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings written at once
+
+void TMainForm::btQueryModeClick()
+{
+    panelName->setVisible(btQueryModeName->isChecked());
+}
+
+void TMainForm::cmbNameFormatChange()
+{
+    if (cmbNameFormat->currentIndex() >= 0) m_settings->writeString("Main", "NameFormat", cmbNameFormat->currentText());
+}
+
+void TMainForm::chRenameFolderClick() { m_settings->writeBool("Main", "RenameFolder", chRenameFolder->isChecked()); }
+
+void TMainForm::cmbFolderFormatChange()
+{
+    m_settings->writeInteger("Main", "FolderFormat", cmbFolderFormat->currentIndex());
+}
+
+void TMainForm::Splitter1Moved()
+{
+    QList<int> sizes = Splitter1->sizes();
+    if (!sizes.isEmpty()) m_settings->writeInteger("Main", "TreeWidth", sizes[0]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys
+
+void TMainForm::keyPressEvent(QKeyEvent* event)
+{
+    QMainWindow::keyPressEvent(event);
+}
+
+void TMainForm::FormKeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_F1: {
+        // The help page installed beside the program.
+        QString help = QCoreApplication::applicationDirPath() + "/Cantorix.html";
+        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+        break;
+    }
+    case Qt::Key_F4:
+        mnuOpenFolderClick();
+        break;
+    case Qt::Key_F5:
+        mnuRefreshClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::mnuOpenFolderClick()
+{
+    QString folder = lbFolder->text();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void TMainForm::mnuRefreshClick()
+{
+    MainTree->repaintTree();
+    MainTreeClick();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lbFolder && event->type() == QEvent::MouseButtonDblClick) {
+        guarded(&TMainForm::mnuOpenFolderClick)();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace cantorix
