@@ -1,0 +1,108 @@
+#include "audio/WriteTags.h"
+
+#include "audio/AudioUtil.h"
+
+#include <exception>
+#include <mutex>
+#include <utility>
+
+namespace cantorix {
+
+namespace {
+
+std::mutex g_overrideMutex;
+std::vector<std::pair<std::string, TagWriter>> g_overrides;
+
+// The writer for a row, with a test override taking precedence.
+TagWriter writerFor(const TTagWriterRow& row)
+{
+    std::lock_guard<std::mutex> lock(g_overrideMutex);
+    for (const auto& [ext, writer] : g_overrides)
+        if (ext == row.Extension) return writer;
+    return row.Writer;
+}
+
+const TTagWriterRow* findRow(const std::string& fileName)
+{
+    std::string ext = ExtractExtension(fileName);
+    if (ext.empty()) return nullptr;
+    for (const TTagWriterRow& row : TagWriterTable())
+        if (ext == row.Extension) return &row;
+    return nullptr;
+}
+
+} // namespace
+
+const std::vector<TTagWriterRow>& TagWriterTable()
+{
+    // ID3 rows write an ID3v1 and an ID3v2.3 tag (TIT2, TPE1, TALB, TRCK, TYER, TCON); the FLAC row
+    // writes the Vorbis comments TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER (the text as it is) and
+    // GENRE; the Ogg Vorbis row the same comments with the track as a number. A null writer is a
+    // format whose writer is not built yet.
+    static const std::vector<TTagWriterRow> rows = {
+        {".AAC", nullptr, true},   // ID3v1 + ID3v2
+        {".APE", nullptr, true},   // ID3v1 + ID3v2
+        {".MAC", nullptr, true},   // ID3v1 + ID3v2, like .APE
+        {".FLAC", nullptr, false}, // Vorbis comments, TRACKNUMBER as text
+        {".MP3", nullptr, true},   // ID3v1 + ID3v2
+        {".MP2", nullptr, true},   // ID3v1 + ID3v2
+        {".MPA", nullptr, true},   // ID3v1 + ID3v2
+        {".MPC", nullptr, true},   // ID3v1 + ID3v2
+        {".OGG", nullptr, true},   // Vorbis comments, track as a number
+        {".OFR", nullptr, true},   // ID3v1 + ID3v2
+        {".OFS", nullptr, true},   // ID3v1 + ID3v2
+        {".TTA", nullptr, true},   // ID3v1 + ID3v2
+    };
+    return rows;
+}
+
+bool IsTagWritingExtension(const std::string& fileName) { return findRow(fileName) != nullptr; }
+
+bool IsDecimalTrack(const std::string& track)
+{
+    if (track.empty() || track.size() > 9) return false;
+    for (char c : track)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values)
+{
+    const TTagWriterRow* row = findRow(fileName);
+    if (!row) return IoResult::success();
+    TagWriter writer = writerFor(*row);
+    if (!writer) return IoResult::success();
+    try {
+        if (row->NumericTrack && !IsDecimalTrack(values.Track)) {
+            // A track that is no number must not cost the other values: write them without it.
+            TTagValues withoutTrack = values;
+            withoutTrack.Track.clear();
+            return writer(fileName, withoutTrack);
+        }
+        return writer(fileName, values);
+    } catch (const std::exception& e) {
+        return IoResult::failure(e.what());
+    } catch (...) {
+        return IoResult::failure("unknown error");
+    }
+}
+
+namespace writetags_testing {
+void setWriter(const std::string& extension, TagWriter writer)
+{
+    std::lock_guard<std::mutex> lock(g_overrideMutex);
+    for (auto it = g_overrides.begin(); it != g_overrides.end(); ++it)
+        if (it->first == extension) {
+            g_overrides.erase(it);
+            break;
+        }
+    if (writer) g_overrides.emplace_back(extension, writer);
+}
+void clearWriters()
+{
+    std::lock_guard<std::mutex> lock(g_overrideMutex);
+    g_overrides.clear();
+}
+} // namespace writetags_testing
+
+} // namespace cantorix

@@ -1,0 +1,60 @@
+// The name format engine: a name format such as "artist - album - # - track" and one file's values
+// become the file's new bare name, cleaned of characters that file names cannot hold; two further
+// builders make the album folder's name and the playlist's name. Pure text functions on UTF-8; they
+// touch no file and read no setting (the callers pass FixUnderScores and the folder format).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cantorix {
+
+// The name format the renamers use when the setting NameFormat is missing.
+inline constexpr const char* DefaultNameFormat = "artist - album - # - track";
+
+// The items of the folder-format list, index = the setting FolderFormat.
+inline constexpr const char* FolderFormatItems[] = {
+    "artist [year] - album", "artist - album", "year - album", "album [year]", "album",
+};
+inline constexpr int FolderFormatCount = 5;
+
+// The two users of the engine differ in two steps: rename by tag pads a one-character track number
+// and joins "- - -" into "-".
+enum class TNameVariant { RenameRun, RenameByTag };
+
+// The values one file's name is built from.
+struct TNameValues {
+    std::string Artist, Album, Year, Title, TrackNo;
+};
+
+// Replaces every non-overlapping occurrence of `from` (non-empty), left to right; inserted text is
+// not searched again. The IgnoreCase form compares ASCII letters without regard to case (the
+// patterns are ASCII, so bytes of multi-byte characters never match).
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view from, std::string_view to);
+
+// Removes leading and trailing characters whose code is 32 or less.
+std::string TrimControl(std::string_view text);
+
+// The keywords of a name format turned into placeholders, without regard to case and also inside
+// words: "tracks by Artist" gives "$track$s by $artist$". Done once per run.
+std::string PrepareNameTemplate(std::string_view nameFormat);
+
+// The extension a new name keeps: from the last "." of the old bare name to its end, letters as on
+// disk; empty when the name has no dot.
+std::string OldNameExtension(std::string_view oldName);
+
+// The new bare file name from a prepared template, the values and the extension (with its dot).
+// Never fails; the result may be empty or equal to the old name.
+std::string BuildFileName(std::string_view preparedTemplate, const TNameValues& values,
+                          std::string_view extension, bool fixUnderScores, TNameVariant variant);
+
+// The album folder's new bare name for a folder-format index (0 to 4). An empty year gives
+// "artist - album" whatever the index; any other index outside 0 to 4 gives an empty name.
+std::string BuildFolderName(std::string_view artist, std::string_view album, std::string_view year,
+                            int folderFormat);
+
+// The playlist's bare name without its ".m3u": artist + " - " + album, cleaned.
+std::string BuildPlaylistName(std::string_view artist, std::string_view album);
+
+} // namespace cantorix

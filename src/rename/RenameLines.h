@@ -1,0 +1,48 @@
+// The log lines of the renamers, in one place so that the window, the command line and the tests
+// use the same texts.
+#pragma once
+
+#include <string>
+
+namespace cantorix {
+
+// "Rename error: "<old name>" (<reason>)": a file move that failed; the file keeps its name.
+inline std::string RenameErrorLine(const std::string& oldName, const std::string& reason)
+{
+    return "Rename error: \"" + oldName + "\" (" + reason + ")";
+}
+
+inline std::string FolderExistsLine(const std::string& newPath)
+{
+    return "[Error] Folder \"" + newPath + "\" already exists!";
+}
+
+inline std::string FolderRenameFailedLine(const std::string& reason)
+{
+    return "Failed to rename the folder: \"" + reason + "\"";
+}
+
+inline std::string TagErrorLine(const std::string& fileName, const std::string& reason)
+{
+    return "Tag error: \"" + fileName + "\" (" + reason + ")";
+}
+
+inline std::string PlaylistErrorLine(const std::string& reason)
+{
+    return "Playlist error: \"" + reason + "\"";
+}
+
+inline std::string NativeErrorLine(const std::string& what, const std::string& systemText)
+{
+    return "[ERROR] Native: \"" + what + "\" System: \"" + systemText + "\"";
+}
+
+inline constexpr const char* FolderRenamedLine = "Folder successfully renamed";
+inline constexpr const char* PlaylistCreatedLine = "Created playlist";
+// Logged by whoever watches the run, once it has seen the done flag.
+inline constexpr const char* RenamingFinishedLine = "Renaming finished";
+
+inline constexpr const char* FixStartLine = "Attempting to fix track numbers...";
+inline constexpr const char* FixEndLine = "Finished fixing track numbers. Refreshing...";
+
+} // namespace cantorix

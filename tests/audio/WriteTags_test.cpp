@@ -1,0 +1,96 @@
+#include "audio/WriteTags.h"
+
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace cantorix {
+namespace {
+
+std::vector<std::pair<std::string, TTagValues>> g_calls;
+
+IoResult recordingWriter(const std::string& file, const TTagValues& v)
+{
+    g_calls.emplace_back(file, v);
+    return IoResult::success();
+}
+IoResult failingWriter(const std::string&, const TTagValues&) { return IoResult::failure("Permission denied"); }
+IoResult throwingWriter(const std::string&, const TTagValues&) { throw std::runtime_error("'' is not a valid integer value"); }
+
+class WriteTagsTest : public testing::Test {
+protected:
+    void SetUp() override { g_calls.clear(); }
+    void TearDown() override { writetags_testing::clearWriters(); }
+};
+
+TEST_F(WriteTagsTest, TheTwelveExtensionsWithoutRegardToCase)
+{
+    std::vector<std::string> rows;
+    for (const TTagWriterRow& r : TagWriterTable()) rows.push_back(r.Extension);
+    EXPECT_EQ(rows, (std::vector<std::string>{".AAC", ".APE", ".MAC", ".FLAC", ".MP3", ".MP2", ".MPA", ".MPC",
+                                              ".OGG", ".OFR", ".OFS", ".TTA"}));
+    for (const char* yes : {"a.mp3", "a.MP3", "a.Flac", "x.y.ogg", "a.mac", "a.OFS", "a.tta"})
+        EXPECT_TRUE(IsTagWritingExtension(yes)) << yes;
+    for (const char* no : {"a.wma", "a.wav", "a.wv", "a.m4a", "a.mp3.txt", "mp3", "a.", "dir.mp3/file"})
+        EXPECT_FALSE(IsTagWritingExtension(no)) << no;
+}
+
+TEST_F(WriteTagsTest, AnExtensionWithoutWriterWritesNothing)
+{
+    test::TempDir tmp;
+    test::writeText(tmp.file("a.wma"), "wma bytes");
+    test::writeText(tmp.file("a.mp3"), "mp3 bytes");
+    TTagValues v{"T", "A", "B", "1999", "07", "Rock"};
+    EXPECT_TRUE(WriteAudioTags(tmp.file("a.wma"), v).ok);
+    EXPECT_EQ(test::readText(tmp.file("a.wma")), "wma bytes");
+    writetags_testing::setWriter(".FLAC", recordingWriter); // another row has a writer; .MP3 has none here
+    EXPECT_TRUE(WriteAudioTags(tmp.file("a.mp3"), v).ok);
+    EXPECT_EQ(test::readText(tmp.file("a.mp3")), "mp3 bytes");
+    EXPECT_TRUE(g_calls.empty());
+}
+
+TEST_F(WriteTagsTest, PassesTheValuesAndLeavesOutATrackThatIsNoNumber)
+{
+    writetags_testing::setWriter(".MP3", recordingWriter);
+    writetags_testing::setWriter(".FLAC", recordingWriter);
+    struct Case {
+        const char* file;
+        const char* track;
+        const char* passed;
+    } cases[] = {
+        {"a.mp3", "07", "07"},  {"a.MP3", "", ""},       {"a.mp3", "A7", ""},   {"a.mp3", " 7", ""},
+        {"a.mp3", "-1", ""},    {"a.mp3", "1234567890", ""}, {"a.flac", "A7", "A7"}, // FLAC keeps the text
+        {"a.flac", "07", "07"},
+    };
+    for (const Case& c : cases) {
+        g_calls.clear();
+        TTagValues v{"T\xc3\xa9", "A", "B", "1999", c.track, "Native US"};
+        EXPECT_TRUE(WriteAudioTags(c.file, v).ok);
+        ASSERT_EQ(g_calls.size(), 1u) << c.file;
+        EXPECT_EQ(g_calls[0].first, c.file);
+        const TTagValues& got = g_calls[0].second;
+        EXPECT_EQ(got.Track, c.passed) << c.file << " " << c.track;
+        EXPECT_EQ(got.Title, "T\xc3\xa9");
+        EXPECT_EQ(got.Artist, "A");
+        EXPECT_EQ(got.Album, "B");
+        EXPECT_EQ(got.Year, "1999");
+        EXPECT_EQ(got.Genre, "Native US");
+    }
+}
+
+TEST_F(WriteTagsTest, FailuresComeBackAsReasons)
+{
+    writetags_testing::setWriter(".OGG", failingWriter);
+    writetags_testing::setWriter(".TTA", throwingWriter);
+    IoResult r = WriteAudioTags("x.ogg", {});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "Permission denied");
+    r = WriteAudioTags("x.tta", {});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "'' is not a valid integer value");
+}
+
+} // namespace
+} // namespace cantorix
