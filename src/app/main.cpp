@@ -5,6 +5,9 @@
 #include "app/LogFile.h"
 #include "audio/AudioUtil.h"
 #include "audio/FileIO.h"
+#include "audio/WriteTags.h"
+#include "rename/RenameRun.h"
+#include "rename/TrackNumberFix.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -14,6 +17,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -234,6 +238,23 @@ void TMainForm::buildLayout()
     RenameTimer->setInterval(100);
 
     GridMenu = named(new QMenu(this), "GridMenu");
+    mnuPlay = GridMenu->addAction("Play");
+    mnuPlay->setObjectName("mnuPlay");
+    mnuPlay->setShortcut(QKeySequence(Qt::Key_F3));
+    mnuOpenFolder = GridMenu->addAction("Open folder");
+    mnuOpenFolder->setObjectName("mnuOpenFolder");
+    mnuRefresh = GridMenu->addAction("Refresh");
+    mnuRefresh->setObjectName("mnuRefresh");
+    mnuFix = GridMenu->addAction("Fix 1..9 to 01..09");
+    mnuFix->setObjectName("mnuFix");
+    // F3 is the grid's; F4 and F5 belong to the whole window (below).
+    FileGrid->addAction(mnuPlay);
+    mnuPlay->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(mnuPlay, &QAction::triggered, this, guarded(&TMainForm::mnuPlayClick));
+    connect(mnuOpenFolder, &QAction::triggered, this, guarded(&TMainForm::mnuOpenFolderClick));
+    connect(mnuRefresh, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
+    connect(mnuFix, &QAction::triggered, this, guarded(&TMainForm::mnuFixClick));
+    connect(FileGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { GridMenuPopup(pos); });
     logMenu = named(new QMenu(this), "logMenu");
     QAction* copy = logMenu->addAction("Copy selected to clipboard");
     copy->setObjectName("mnuCopy");
@@ -257,6 +278,8 @@ void TMainForm::buildLayout()
         });
     }
 
+    connect(btAction, &QPushButton::clicked, this, guarded(&TMainForm::btActionClick));
+    connect(RenameTimer, &QTimer::timeout, this, guarded(&TMainForm::RenameTimerTimer));
     connect(MainTree, &TFolderTree::selectionChanged, this, guarded(&TMainForm::MainTreeChange));
     connect(btRefresh, &QPushButton::clicked, this, guarded(&TMainForm::btRefreshClick));
     connect(btQueryModeName, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
@@ -338,6 +361,8 @@ void TMainForm::saveSettings()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // A rename in progress finishes first: its files must not be left half-moved.
+    if (m_renameRun) m_renameRun->wait();
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -486,6 +511,106 @@ void TMainForm::Splitter1Moved()
 {
     QList<int> sizes = Splitter1->sizes();
     if (!sizes.isEmpty()) m_settings->writeInteger("Main", "TreeWidth", sizes[0]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Grid commands
+
+QString TMainForm::selectedFile() const
+{
+    int row = FileGrid->currentRow() + 1;
+    QString name = gridCell(row, ColFilename);
+    if (row < 1 || name.isEmpty()) return {};
+    QString folder = MainTree->selectedPath();
+    return (folder.endsWith('/') ? folder : folder + '/') + name;
+}
+
+void TMainForm::GridMenuPopup(const QPoint& pos)
+{
+    mnuPlay->setVisible(QFileInfo(selectedFile()).isFile());
+    GridMenu->popup(FileGrid->viewport()->mapToGlobal(pos));
+}
+
+void TMainForm::mnuPlayClick()
+{
+    QString file = selectedFile();
+    if (QFileInfo(file).isFile()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void TMainForm::mnuFixClick()
+{
+    std::vector<std::string> names;
+    for (int row = 1; row <= fileRowCount(); ++row) names.push_back(gridCell(row, ColFilename).toStdString());
+    QString folder = MainTree->selectedPath();
+    RunTrackNumberFix(QFile::encodeName(folder).toStdString(), names,
+                      [this](const std::string& line) { AppendLog(QString::fromStdString(line)); });
+    MainTree->repaintTree();
+    MainTreeClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rename run
+
+void TMainForm::btActionClick()
+{
+    if (m_renameRun && !m_renameRun->isDone()) return;
+    std::vector<TRenameRow> rows;
+    for (int row = 1; row <= fileRowCount(); ++row)
+        rows.push_back({gridCell(row, ColFilename).toStdString(), gridCell(row, ColDuration).toStdString(),
+                        gridCell(row, ColTrackNo).toStdString(), gridCell(row, ColTrack).toStdString()});
+    TAlbumData album{edDBArtist->text().toStdString(), edDBAlbum->text().toStdString(),
+                     edDBYear->text().toStdString(),
+                     GenreBox->currentIndex() > 0 ? GenreBox->currentText().toStdString() : std::string()};
+    TRenameOptions options = RenameOptionsFromSettings(*m_settings);
+    options.RenameFolder = chRenameFolder->isChecked();
+    options.FolderFormat = cmbFolderFormat->currentIndex();
+
+    m_renameRun = std::make_unique<TRenameRun>(QFile::encodeName(MainTree->selectedPath()).toStdString(),
+                                               std::move(rows), album, options);
+    m_renameRun->setTagWriter(&WriteAudioTags);
+    Progress->setMaximum(int(m_trackDurations.size()));
+    Progress->setValue(0);
+    lbFolder->setVisible(false);
+    Progress->setVisible(true);
+    setEnabled(false);
+    RenameTimer->start();
+    m_renameRun->start();
+}
+
+void TMainForm::RenameTimerTimer()
+{
+    if (!m_renameRun) {
+        RenameTimer->stop();
+        return;
+    }
+    Progress->setValue(m_renameRun->currentRow());
+    bool done = m_renameRun->isDone(); // read before the lines: then these are the last of them
+    for (const std::string& line : m_renameRun->takeLogLines()) AppendLog(QString::fromStdString(line));
+    if (!done) return;
+
+    RenameTimer->stop();
+    QString folder = QFile::decodeName(QByteArray::fromStdString(m_renameRun->folderToSelect()));
+    m_renameRun->wait();
+    m_renameRun.reset();
+    AppendLog("Renaming finished");
+    btAction->setEnabled(false);
+    Progress->setVisible(false);
+    Progress->setValue(0);
+    lbFolder->setVisible(true);
+    setEnabled(true);
+    selectAndScan(folder);
+}
+
+void TMainForm::selectAndScan(const QString& folder)
+{
+    {
+        const QSignalBlocker quiet(MainTree);
+        MainTree->rebuild();
+        QString path = folder;
+        if (path.size() > 1 && path.endsWith('/')) path.chop(1);
+        MainTree->selectPath(path);
+    }
+    MainTreeClick();
 }
 
 // ---------------------------------------------------------------------------------------------

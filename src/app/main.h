@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -26,6 +27,8 @@ class QToolButton;
 class QWidget;
 
 namespace cantorix {
+
+class TRenameRun;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -87,6 +90,16 @@ private:
     void FormKeyDown(int key);
     void mnuOpenFolderClick();
     void mnuRefreshClick();
+    void mnuPlayClick();
+    void mnuFixClick();
+    void GridMenuPopup(const QPoint& pos);
+    void btActionClick();
+    void RenameTimerTimer();
+
+    // The full path of the file in the grid's selected row; empty for none.
+    QString selectedFile() const;
+    // Rebuilds the tree, selects `folder` and scans it, once.
+    void selectAndScan(const QString& folder);
 
 public:
     // Controls, named as the rest of the system and the tests know them.
@@ -117,10 +130,15 @@ public:
     QTimer* ConnectionTimer = nullptr;
     QTimer* RenameTimer = nullptr;
     QMenu* GridMenu = nullptr;
+    QAction* mnuPlay = nullptr;
+    QAction* mnuOpenFolder = nullptr;
+    QAction* mnuRefresh = nullptr;
+    QAction* mnuFix = nullptr;
     QMenu* logMenu = nullptr;
 
 private:
     std::unique_ptr<TSettings> m_settings;
+    std::unique_ptr<TRenameRun> m_renameRun;
     QStringList m_supportedExtensions;
     QStringList m_trackDurations;
 };
