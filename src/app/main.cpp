@@ -479,7 +479,13 @@ void TMainForm::MainTreeClick()
     MainTree->setEnabled(true);
 }
 
-void TMainForm::MainTreeChange() { MainTreeClick(); }
+void TMainForm::MainTreeChange()
+{
+    // While a rename runs, the tree follows the moves on disk (a renamed folder drops the selection
+    // to its parent); the run selects and scans its folder itself when it is done.
+    if (m_renameRun) return;
+    MainTreeClick();
+}
 
 void TMainForm::btRefreshClick()
 {
