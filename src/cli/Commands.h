@@ -28,5 +28,7 @@ struct Invocation {
 };
 
 int cmdScan(Invocation& inv);
+int cmdDiscid(Invocation& inv);
+int cmdLookup(Invocation& inv);
 
 } // namespace cantorix::cli

@@ -43,6 +43,10 @@ const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
         {"scan", "scan DIR                  list the audio files of DIR with their playing times", cmdScan},
+        {"discid", "discid DIR                the freedb disc ID, offsets and query command of DIR", cmdDiscid},
+        {"lookup", "lookup DIR [--server S] [--match N]\n"
+                   "                            look DIR up in freedb by its disc ID (N picks among several\n"
+                   "                            matches, default 0)", cmdLookup},
     };
     return table;
 }
