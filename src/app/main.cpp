@@ -6,6 +6,8 @@
 #include "audio/AudioUtil.h"
 #include "audio/FileIO.h"
 #include "audio/WriteTags.h"
+#include "freedb/ChecksumLookup.h"
+#include "freedb/Matchfrm.h"
 #include "rename/RenameRun.h"
 #include "rename/TrackNumberFix.h"
 
@@ -26,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -60,6 +63,7 @@ TMainForm::TMainForm(const QString& settingsFile, const QString& startFolder, QW
     : QMainWindow(parent)
 {
     m_settings = std::make_unique<TSettings>(settingsFile);
+    m_lookup = new TChecksumLookup(nullptr, this);
     buildLayout();
     applySettings(startFolder);
 }
@@ -279,6 +283,13 @@ void TMainForm::buildLayout()
     }
 
     connect(btAction, &QPushButton::clicked, this, guarded(&TMainForm::btActionClick));
+    connect(btQuery, &QPushButton::clicked, this, guarded(&TMainForm::btQueryClick));
+    connect(m_lookup, &TChecksumLookup::lockControls, this, [this] { lockLookupControls(true); });
+    connect(m_lookup, &TChecksumLookup::unlockControls, this, [this] { lockLookupControls(false); });
+    connect(m_lookup, &TChecksumLookup::logLine, this, &TMainForm::AppendLog);
+    connect(m_lookup, &TChecksumLookup::matchChoiceNeeded, this, &TMainForm::lookupMatchChoice);
+    connect(m_lookup, &TChecksumLookup::entryRead, this, [this](const AlbumRecord& r, const QString&) { lookupEntryRead(r); });
+    connect(m_lookup, &TChecksumLookup::timedOut, this, &TMainForm::lookupTimedOut);
     connect(RenameTimer, &QTimer::timeout, this, guarded(&TMainForm::RenameTimerTimer));
     connect(MainTree, &TFolderTree::selectionChanged, this, guarded(&TMainForm::MainTreeChange));
     connect(btRefresh, &QPushButton::clicked, this, guarded(&TMainForm::btRefreshClick));
@@ -363,6 +374,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     // A rename in progress finishes first: its files must not be left half-moved.
     if (m_renameRun) m_renameRun->wait();
+    m_lookup->abandon();
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -458,13 +470,17 @@ void TMainForm::MainTreeClick()
     clearAlbumFields();
     clearGrid();
     QString path = MainTree->selectedPath();
-    if (path.isEmpty() || !QFileInfo(path).isDir()) return;
+    if (path.isEmpty() || !QFileInfo(path).isDir()) {
+        m_lookup->setCurrentFolder(QString()); // no album is listed: a late entry has nowhere to go
+        return;
+    }
 
     btQuery->setEnabled(false);
     btAction->setEnabled(false);
     MainTree->setEnabled(false);
     QString folder = path.endsWith('/') ? path : path + '/';
     lbFolder->setText(folder);
+    m_lookup->setCurrentFolder(folder);
 
     TScanResult scan = ScanFolder(path, m_supportedExtensions);
     m_trackDurations.clear();
@@ -552,6 +568,56 @@ void TMainForm::mnuFixClick()
                       [this](const std::string& line) { AppendLog(QString::fromStdString(line)); });
     MainTree->repaintTree();
     MainTreeClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Checksum lookup
+
+void TMainForm::btQueryClick()
+{
+    if (btQueryModeName->isChecked()) {
+        AppendLog("Query by name is not available in this version; use the Checksum query mode");
+        return;
+    }
+    m_lookup->start(m_trackDurations, scannedFolder(), *m_settings);
+}
+
+void TMainForm::lockLookupControls(bool locked)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{btQuery, MainTree, FileGrid, btRenameByTag, btRefresh})
+        w->setEnabled(!locked);
+}
+
+void TMainForm::lookupMatchChoice(const QStringList& matches)
+{
+    TMatchForm form(matches, this);
+    if (form.exec() == QDialog::Accepted)
+        m_lookup->chooseMatch(form.selectedIndex());
+    else
+        m_lookup->cancelMatchChoice();
+}
+
+void TMainForm::lookupEntryRead(const AlbumRecord& record)
+{
+    edDBAlbum->setText(record.Album);
+    edDBArtist->setText(record.Artist);
+    edDBYear->setText(record.Year);
+    QString genre = MatchGenreBoxItem(record.Genre);
+    GenreBox->setCurrentIndex(genre.isEmpty() ? -1 : GenreBox->findText(genre, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    for (int k = 0; k < record.Titles.size(); ++k) {
+        setGridCell(k + 1, ColTrackNo, record.Titles[k].No);
+        setGridCell(k + 1, ColTrack, record.Titles[k].Title);
+    }
+    if (!edDBAlbum->text().isEmpty()) btAction->setEnabled(true);
+}
+
+void TMainForm::lookupTimedOut()
+{
+    // No owner window, as a system-wide notice; the lookup unlocks the window after it is closed.
+    QMessageBox box(QMessageBox::Critical, TChecksumLookup::TimeoutCaption, TChecksumLookup::TimeoutText,
+                    QMessageBox::Ok);
+    box.setObjectName("TimeoutMessage");
+    box.exec();
 }
 
 // ---------------------------------------------------------------------------------------------

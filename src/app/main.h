@@ -29,6 +29,8 @@ class QWidget;
 namespace cantorix {
 
 class TRenameRun;
+class TChecksumLookup;
+struct AlbumRecord;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -55,6 +57,7 @@ public:
     int fileRowCount() const;
 
     TSettings& settings() { return *m_settings; }
+    TChecksumLookup& checksumLookup() { return *m_lookup; }
     const QStringList& supportedExtensions() const { return m_supportedExtensions; }
     const QStringList& trackDurations() const { return m_trackDurations; }
     TFolderTree* mainTree() const { return MainTree; }
@@ -95,6 +98,11 @@ private:
     void GridMenuPopup(const QPoint& pos);
     void btActionClick();
     void RenameTimerTimer();
+    void btQueryClick();
+    void lockLookupControls(bool locked);
+    void lookupMatchChoice(const QStringList& matches);
+    void lookupEntryRead(const AlbumRecord& record);
+    void lookupTimedOut();
 
     // The full path of the file in the grid's selected row; empty for none.
     QString selectedFile() const;
@@ -139,6 +147,7 @@ public:
 private:
     std::unique_ptr<TSettings> m_settings;
     std::unique_ptr<TRenameRun> m_renameRun;
+    TChecksumLookup* m_lookup = nullptr; // the window's CDDB client and its workflow
     QStringList m_supportedExtensions;
     QStringList m_trackDurations;
 };
