@@ -87,6 +87,11 @@ struct ServerCase {
     const char* path;
 };
 
+void PrintTo(const ServerCase& c, std::ostream* os)
+{
+    *os << '"' << c.setting << '"';
+}
+
 class ServerSetting : public ::testing::TestWithParam<ServerCase> {};
 
 TEST_P(ServerSetting, HostPortOrAddress)

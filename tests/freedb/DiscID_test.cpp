@@ -26,6 +26,11 @@ struct Example {
     int32_t length;
 };
 
+void PrintTo(const Example& e, std::ostream* os)
+{
+    *os << e.text;
+}
+
 class DiscIdExamples : public ::testing::TestWithParam<Example> {};
 
 TEST_P(DiscIdExamples, IdOffsetsAndLength)

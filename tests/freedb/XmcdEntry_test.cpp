@@ -42,6 +42,11 @@ struct TitleCase {
     const char* album;
 };
 
+void PrintTo(const TitleCase& c, std::ostream* os)
+{
+    *os << '"' << c.dtitle << '"';
+}
+
 class AlbumFields : public ::testing::TestWithParam<TitleCase> {};
 
 TEST_P(AlbumFields, LastSlashSplitsArtistAndAlbum)
