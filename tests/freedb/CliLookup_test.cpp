@@ -1,0 +1,227 @@
+// cantorix-cli discid and lookup end to end: a real album folder, the real HTTP client, and a freedb
+// server on 127.0.0.1 answering with real server replies.
+#include "support/CddbTestSite.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+using namespace cantorix;
+using namespace cantorix::test;
+
+namespace {
+
+QByteArray fixtureBytes(const std::string& name)
+{
+    QFile file(QString::fromStdString(fixture(name)));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+QByteArray replyBody(const std::string& transcript)
+{
+    return transcriptBody(fixtureBytes("cddb/" + transcript));
+}
+
+// A Sun audio file of 8-bit samples at 100 Hz: `seconds` long in a few kilobytes. Its playing time
+// comes from the media-information library, so the folder's disc ID is fixed.
+void writeAu(const std::string& path, int seconds)
+{
+    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
+    Bytes b = {'.', 's', 'n', 'd'};
+    for (uint32_t v : {24u, size, 2u, rate, 1u})
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+    b.resize(b.size() + size, 0x80);
+    writeFile(path, b);
+}
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    qint64 ms = 0;
+};
+
+// Runs cantorix-cli while this process's event loop keeps serving the local server.
+CliResult runCli(const QStringList& args)
+{
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QString::fromLocal8Bit(qgetenv("CANTORIX_CLI")), args);
+    QDeadlineTimer deadline(20000);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    CliResult r;
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    r.ms = clock.elapsed();
+    return r;
+}
+
+class CliLookup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeAu(m_dir.file("01 Intro.au"), 200);
+        writeAu(m_dir.file("02 Middle.au"), 180);
+        writeAu(m_dir.file("03 End.au"), 245);
+        ASSERT_TRUE(m_server.start());
+    }
+
+    // The settings file: the local server, and a time-out of `timeout` seconds.
+    QString settings(int timeout = 5, const QString& server = QString())
+    {
+        std::string path = m_conf.file("Cantorix.ini");
+        QString text = QString("[Connection]\nServer=%1\nTimeout=%2\n")
+                           .arg(server.isEmpty() ? m_server.hostAndPort() : server)
+                           .arg(timeout);
+        writeText(path, text.toStdString());
+        return QString::fromStdString(path);
+    }
+
+    CliResult lookup(const QStringList& extra = {}, int timeout = 5, const QString& server = QString())
+    {
+        m_server.setHandler(m_site.handler());
+        return runCli(QStringList{"lookup", album()} + extra + QStringList{"--settings", settings(timeout, server)});
+    }
+
+    QString album() const { return QString::fromStdString(m_dir.str()); }
+    QString folderLine() const { return "3 audio files found in \"" + album() + "/\""; }
+
+    TempDir m_dir;
+    TempDir m_conf;
+    LocalHttpServer m_server;
+    CddbTestSite m_site;
+};
+
+const QString Query = "cddb query 13027103 3 150 15150 28650 625";
+
+TEST_F(CliLookup, DiscIdOfTheFolder)
+{
+    CliResult r = runCli({"discid", album(), "--settings", settings()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "discid: 13027103\ntracks: 3\noffsets: 150 15150 28650\nlength: 625\ncommand: " + Query + "\n");
+}
+
+TEST_F(CliLookup, SingleMatch)
+{
+    m_site.onBody(Query, replyBody("01-query-200-exact.txt"));
+    m_site.onBody("cddb read rock a10b600c", replyBody("08-read-210-utf8-entry-proto5.txt"));
+    CliResult r = lookup();
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+
+    ASSERT_EQ(m_server.requests().size(), 2);
+    const HttpRequest& q = m_server.requests()[0];
+    EXPECT_EQ(q.path, "/~cddb/cddb.cgi");
+    EXPECT_EQ(formValue(q, "cmd"), Query);
+    EXPECT_EQ(formValue(q, "hello"), "cantorix localhost Cantorix 1.0");
+    EXPECT_EQ(formValue(q, "proto"), "5");
+
+    QStringList lines = r.out.split('\n');
+    const QString url = m_server.url("/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+625"
+                                     "&hello=cantorix+localhost+Cantorix+1%2E0&proto=5");
+    EXPECT_EQ(lines.mid(0, 5), (QStringList{folderLine(), "Querying CD", "[DE] " + url,
+                                            QString::fromUtf8("[DE] 200 rock a10b600c Motörhead / Inferno"),
+                                            "Found exact match"}));
+    const qsizetype end = lines.indexOf("Entry read");
+    ASSERT_GT(end, 0);
+    EXPECT_EQ(lines[end - 1], "[DE] .");
+    EXPECT_EQ(lines.mid(end + 1, 5), (QStringList{QString::fromUtf8("artist: Motörhead"), "album: Inferno",
+                                                  "year: 2004", "genre: Metal", "01\tTerminal Show\t01 Intro.au"}));
+    EXPECT_EQ(lines[end + 7], "03\tIn The Name Of Tragedy\t03 End.au");
+    EXPECT_EQ(lines[end + 8], "04\tSuicide\t"); // the titles beyond the files still fill grid rows
+    EXPECT_EQ(lines[end + 16], "12\tWhorehouse Blues\t");
+    EXPECT_EQ(lines[end + 17], "");
+    EXPECT_FALSE(r.out.contains("The entry is corrupt"));
+}
+
+TEST_F(CliLookup, SeveralMatchesWithAChoice)
+{
+    m_site.onBody(Query, replyBody("02-query-210-multiple-exact.txt"));
+    m_site.onBody("cddb read rock b20cd40d",
+                  CddbTestSite::entryReply("rock", "b20cd40d", fixtureBytes("xmcd/unknown-b20cd40d.txt")));
+    m_site.onBody("cddb read", replyBody("14-read-401-not-found.txt"));
+    // --server wins over the setting, which names a port where nothing listens.
+    CliResult r = lookup({"--match", "1", "--server", m_server.url("/~cddb/cddb.cgi")}, 5, "127.0.0.1:1");
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\nReceived matches\nReading CD info\n"));
+    EXPECT_TRUE(r.out.contains("\nartist: Adele\nalbum: 21\nyear: 2011\ngenre: Pop\n01\tRolling in the deep\t01 Intro.au\n"));
+    EXPECT_TRUE(r.out.endsWith("13\tHiding my heart\t\n")) << r.out.toStdString();
+    ASSERT_EQ(m_server.requests().size(), 2);
+    EXPECT_EQ(formValue(m_server.requests()[1], "cmd"), "cddb read rock b20cd40d");
+}
+
+struct Failure {
+    const char* name;
+    std::function<void(CddbTestSite&)> setup;
+    int timeout;
+    const char* lastLogLine; // the last line of standard output
+    const char* error;       // part of standard error
+};
+
+TEST_F(CliLookup, LookupsWithoutAnEntry)
+{
+    const HttpResponse notCddb{404, "Not Found", "text/html",
+                               "<html>\n<head><title>404 Not Found</title></head>\n<body>nothing</body>\n</html>\n",
+                               false};
+    const Failure cases[] = {
+        {"no match", [](CddbTestSite& s) { s.onBody(Query, replyBody("04-query-202-nomatch.txt")); }, 5,
+         "No match found", ""},
+        {"entry not found",
+         [](CddbTestSite& s) {
+             s.onBody(Query, replyBody("01-query-200-exact.txt"));
+             s.onBody("cddb read", replyBody("14-read-401-not-found.txt"));
+         },
+         5, "The entry is corrupt", ""},
+        {"server never answers", [](CddbTestSite& s) { s.hangOn(Query); }, 1, "[DE] " /* the URL */,
+         "Connection timed out!"},
+        {"reply is no CDDB at all", [&](CddbTestSite& s) { s.on(Query, notCddb); }, 1, "[DE] </html>",
+         "Connection timed out!"},
+    };
+    for (const Failure& c : cases) {
+        m_site = CddbTestSite();
+        c.setup(m_site);
+        CliResult r = lookup({}, c.timeout);
+        EXPECT_EQ(r.exitCode, 1) << c.name << "\n" << r.out.toStdString();
+        QStringList lines = r.out.split('\n');
+        ASSERT_GE(lines.size(), 2) << c.name;
+        EXPECT_TRUE(lines[lines.size() - 2].startsWith(c.lastLogLine)) << c.name << "\n" << r.out.toStdString();
+        EXPECT_FALSE(r.out.contains("artist:")) << c.name;
+        EXPECT_TRUE(r.err.contains(c.error)) << c.name << "\n" << r.err.toStdString();
+        EXPECT_LT(r.ms, 5000) << c.name;
+    }
+}
+
+TEST_F(CliLookup, CorruptEntryIsStillShown)
+{
+    QByteArray entry = replyBody("08-read-210-utf8-entry-proto5.txt");
+    entry.replace("PLAYORDER=\r\n", "");
+    m_site.onBody(Query, replyBody("01-query-200-exact.txt"));
+    m_site.onBody("cddb read", entry);
+    CliResult r = lookup();
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains("\n[DE] .\nEntry read\nThe entry is corrupt\nartist: "));
+}
+
+TEST_F(CliLookup, UnreachableServerEndsAtOnce)
+{
+    CliResult r = lookup({}, 30, "127.0.0.1:1");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("CDDB Component Internal Error: THttpCli.GetAsync failed because of error \""))
+        << r.out.toStdString();
+    EXPECT_LT(r.ms, 5000);
+}
+
+} // namespace
