@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "app/GenreNames.h"
+
 #include "app/FolderScan.h"
 #include "app/Settings.h"
 #include "freedb/ChecksumLookup.h"
@@ -74,7 +76,9 @@ int cmdLookup(Invocation& inv)
     inv.out << "artist: " << album.Artist << '\n'
             << "album: " << album.Album << '\n'
             << "year: " << album.Year << '\n'
-            << "genre: " << album.Genre << '\n';
+            // The genre as the window's list selects it (empty when the list has no such item),
+            // which is what renaming then uses.
+            << "genre: " << MatchGenreBoxItem(album.Genre) << '\n';
     const qsizetype rows = std::max<qsizetype>(scan.names.size(), album.Titles.size());
     for (qsizetype r = 0; r < rows; ++r) {
         QString no = r < album.Titles.size() ? album.Titles[r].No : QString();
