@@ -28,5 +28,7 @@ struct Invocation {
 };
 
 int cmdScan(Invocation& inv);
+int cmdRename(Invocation& inv);
+int cmdFixNumbers(Invocation& inv);
 
 } // namespace cantorix::cli

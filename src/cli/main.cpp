@@ -43,6 +43,13 @@ const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
         {"scan", "scan DIR                  list the audio files of DIR with their playing times", cmdScan},
+        {"rename",
+         "rename DIR (--entry FILE | --lookup [--server S] [--match N]) [--format F] [--folder-format N]\n"
+         "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
+         "                            rename the audio files of DIR by the name format and the album data",
+         cmdRename},
+        {"fix-numbers", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)",
+         cmdFixNumbers},
     };
     return table;
 }
