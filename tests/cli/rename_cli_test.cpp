@@ -1,6 +1,7 @@
 // cantorix-cli rename and fix-numbers, run as the program itself on temporary album folders.
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QString>
 
@@ -24,13 +25,19 @@ struct CliResult {
     std::string out, err;
 };
 
-CliResult runCli(const TempDir& tmp, QStringList args)
+// $CANTORIX_CLI, or the program at the top of the build folder that holds this test.
+QString cliPath()
 {
     const char* cli = std::getenv("CANTORIX_CLI");
-    EXPECT_NE(cli, nullptr);
+    if (cli && *cli) return QString::fromUtf8(cli);
+    return QCoreApplication::applicationDirPath() + "/../cantorix-cli";
+}
+
+CliResult runCli(const TempDir& tmp, QStringList args)
+{
     args << "--settings" << QString::fromStdString(tmp.file("none.ini"));
     QProcess p;
-    p.start(QString::fromUtf8(cli ? cli : "cantorix-cli"), args);
+    p.start(cliPath(), args);
     EXPECT_TRUE(p.waitForFinished(60000));
     return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
 }
