@@ -5,6 +5,11 @@
 #include "app/LogFile.h"
 #include "audio/AudioUtil.h"
 #include "audio/FileIO.h"
+#include "audio/WriteTags.h"
+#include "freedb/ChecksumLookup.h"
+#include "freedb/Matchfrm.h"
+#include "rename/RenameRun.h"
+#include "rename/TrackNumberFix.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -14,6 +19,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -56,6 +63,7 @@ TMainForm::TMainForm(const QString& settingsFile, const QString& startFolder, QW
     : QMainWindow(parent)
 {
     m_settings = std::make_unique<TSettings>(settingsFile);
+    m_lookup = new TChecksumLookup(nullptr, this);
     buildLayout();
     applySettings(startFolder);
 }
@@ -234,6 +242,23 @@ void TMainForm::buildLayout()
     RenameTimer->setInterval(100);
 
     GridMenu = named(new QMenu(this), "GridMenu");
+    mnuPlay = GridMenu->addAction("Play");
+    mnuPlay->setObjectName("mnuPlay");
+    mnuPlay->setShortcut(QKeySequence(Qt::Key_F3));
+    mnuOpenFolder = GridMenu->addAction("Open folder");
+    mnuOpenFolder->setObjectName("mnuOpenFolder");
+    mnuRefresh = GridMenu->addAction("Refresh");
+    mnuRefresh->setObjectName("mnuRefresh");
+    mnuFix = GridMenu->addAction("Fix 1..9 to 01..09");
+    mnuFix->setObjectName("mnuFix");
+    // F3 is the grid's; F4 and F5 belong to the whole window (below).
+    FileGrid->addAction(mnuPlay);
+    mnuPlay->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(mnuPlay, &QAction::triggered, this, guarded(&TMainForm::mnuPlayClick));
+    connect(mnuOpenFolder, &QAction::triggered, this, guarded(&TMainForm::mnuOpenFolderClick));
+    connect(mnuRefresh, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
+    connect(mnuFix, &QAction::triggered, this, guarded(&TMainForm::mnuFixClick));
+    connect(FileGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { GridMenuPopup(pos); });
     logMenu = named(new QMenu(this), "logMenu");
     QAction* copy = logMenu->addAction("Copy selected to clipboard");
     copy->setObjectName("mnuCopy");
@@ -257,6 +282,15 @@ void TMainForm::buildLayout()
         });
     }
 
+    connect(btAction, &QPushButton::clicked, this, guarded(&TMainForm::btActionClick));
+    connect(btQuery, &QPushButton::clicked, this, guarded(&TMainForm::btQueryClick));
+    connect(m_lookup, &TChecksumLookup::lockControls, this, [this] { lockLookupControls(true); });
+    connect(m_lookup, &TChecksumLookup::unlockControls, this, [this] { lockLookupControls(false); });
+    connect(m_lookup, &TChecksumLookup::logLine, this, &TMainForm::AppendLog);
+    connect(m_lookup, &TChecksumLookup::matchChoiceNeeded, this, &TMainForm::lookupMatchChoice);
+    connect(m_lookup, &TChecksumLookup::entryRead, this, [this](const AlbumRecord& r, const QString&) { lookupEntryRead(r); });
+    connect(m_lookup, &TChecksumLookup::timedOut, this, &TMainForm::lookupTimedOut);
+    connect(RenameTimer, &QTimer::timeout, this, guarded(&TMainForm::RenameTimerTimer));
     connect(MainTree, &TFolderTree::selectionChanged, this, guarded(&TMainForm::MainTreeChange));
     connect(btRefresh, &QPushButton::clicked, this, guarded(&TMainForm::btRefreshClick));
     connect(btQueryModeName, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
@@ -338,6 +372,9 @@ void TMainForm::saveSettings()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // A rename in progress finishes first: its files must not be left half-moved.
+    if (m_renameRun) m_renameRun->wait();
+    m_lookup->abandon();
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -433,13 +470,17 @@ void TMainForm::MainTreeClick()
     clearAlbumFields();
     clearGrid();
     QString path = MainTree->selectedPath();
-    if (path.isEmpty() || !QFileInfo(path).isDir()) return;
+    if (path.isEmpty() || !QFileInfo(path).isDir()) {
+        m_lookup->setCurrentFolder(QString()); // no album is listed: a late entry has nowhere to go
+        return;
+    }
 
     btQuery->setEnabled(false);
     btAction->setEnabled(false);
     MainTree->setEnabled(false);
     QString folder = path.endsWith('/') ? path : path + '/';
     lbFolder->setText(folder);
+    m_lookup->setCurrentFolder(folder);
 
     TScanResult scan = ScanFolder(path, m_supportedExtensions);
     m_trackDurations.clear();
@@ -454,7 +495,13 @@ void TMainForm::MainTreeClick()
     MainTree->setEnabled(true);
 }
 
-void TMainForm::MainTreeChange() { MainTreeClick(); }
+void TMainForm::MainTreeChange()
+{
+    // While a rename runs, the tree follows the moves on disk (a renamed folder drops the selection
+    // to its parent); the run selects and scans its folder itself when it is done.
+    if (m_renameRun) return;
+    MainTreeClick();
+}
 
 void TMainForm::btRefreshClick()
 {
@@ -486,6 +533,156 @@ void TMainForm::Splitter1Moved()
 {
     QList<int> sizes = Splitter1->sizes();
     if (!sizes.isEmpty()) m_settings->writeInteger("Main", "TreeWidth", sizes[0]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Grid commands
+
+QString TMainForm::selectedFile() const
+{
+    int row = FileGrid->currentRow() + 1;
+    QString name = gridCell(row, ColFilename);
+    if (row < 1 || name.isEmpty()) return {};
+    QString folder = MainTree->selectedPath();
+    return (folder.endsWith('/') ? folder : folder + '/') + name;
+}
+
+void TMainForm::GridMenuPopup(const QPoint& pos)
+{
+    mnuPlay->setVisible(QFileInfo(selectedFile()).isFile());
+    GridMenu->popup(FileGrid->viewport()->mapToGlobal(pos));
+}
+
+void TMainForm::mnuPlayClick()
+{
+    QString file = selectedFile();
+    if (QFileInfo(file).isFile()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void TMainForm::mnuFixClick()
+{
+    std::vector<std::string> names;
+    for (int row = 1; row <= fileRowCount(); ++row) names.push_back(gridCell(row, ColFilename).toStdString());
+    QString folder = MainTree->selectedPath();
+    RunTrackNumberFix(QFile::encodeName(folder).toStdString(), names,
+                      [this](const std::string& line) { AppendLog(QString::fromStdString(line)); });
+    MainTree->repaintTree();
+    MainTreeClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Checksum lookup
+
+void TMainForm::btQueryClick()
+{
+    if (btQueryModeName->isChecked()) {
+        AppendLog("Query by name is not available in this version; use the Checksum query mode");
+        return;
+    }
+    m_lookup->start(m_trackDurations, scannedFolder(), *m_settings);
+}
+
+void TMainForm::lockLookupControls(bool locked)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{btQuery, MainTree, FileGrid, btRenameByTag, btRefresh})
+        w->setEnabled(!locked);
+}
+
+void TMainForm::lookupMatchChoice(const QStringList& matches)
+{
+    TMatchForm form(matches, this);
+    if (form.exec() == QDialog::Accepted)
+        m_lookup->chooseMatch(form.selectedIndex());
+    else
+        m_lookup->cancelMatchChoice();
+}
+
+void TMainForm::lookupEntryRead(const AlbumRecord& record)
+{
+    edDBAlbum->setText(record.Album);
+    edDBArtist->setText(record.Artist);
+    edDBYear->setText(record.Year);
+    QString genre = MatchGenreBoxItem(record.Genre);
+    GenreBox->setCurrentIndex(genre.isEmpty() ? -1 : GenreBox->findText(genre, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    for (int k = 0; k < record.Titles.size(); ++k) {
+        setGridCell(k + 1, ColTrackNo, record.Titles[k].No);
+        setGridCell(k + 1, ColTrack, record.Titles[k].Title);
+    }
+    if (!edDBAlbum->text().isEmpty()) btAction->setEnabled(true);
+}
+
+void TMainForm::lookupTimedOut()
+{
+    // No owner window, as a system-wide notice; the lookup unlocks the window after it is closed.
+    QMessageBox box(QMessageBox::Critical, TChecksumLookup::TimeoutCaption, TChecksumLookup::TimeoutText,
+                    QMessageBox::Ok);
+    box.setObjectName("TimeoutMessage");
+    box.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rename run
+
+void TMainForm::btActionClick()
+{
+    if (m_renameRun && !m_renameRun->isDone()) return;
+    std::vector<TRenameRow> rows;
+    for (int row = 1; row <= fileRowCount(); ++row)
+        rows.push_back({gridCell(row, ColFilename).toStdString(), gridCell(row, ColDuration).toStdString(),
+                        gridCell(row, ColTrackNo).toStdString(), gridCell(row, ColTrack).toStdString()});
+    TAlbumData album{edDBArtist->text().toStdString(), edDBAlbum->text().toStdString(),
+                     edDBYear->text().toStdString(),
+                     GenreBox->currentIndex() > 0 ? GenreBox->currentText().toStdString() : std::string()};
+    TRenameOptions options = RenameOptionsFromSettings(*m_settings);
+    options.RenameFolder = chRenameFolder->isChecked();
+    options.FolderFormat = cmbFolderFormat->currentIndex();
+
+    m_renameRun = std::make_unique<TRenameRun>(QFile::encodeName(MainTree->selectedPath()).toStdString(),
+                                               std::move(rows), album, options);
+    m_renameRun->setTagWriter(&WriteAudioTags);
+    Progress->setMaximum(int(m_trackDurations.size()));
+    Progress->setValue(0);
+    lbFolder->setVisible(false);
+    Progress->setVisible(true);
+    setEnabled(false);
+    RenameTimer->start();
+    m_renameRun->start();
+}
+
+void TMainForm::RenameTimerTimer()
+{
+    if (!m_renameRun) {
+        RenameTimer->stop();
+        return;
+    }
+    Progress->setValue(m_renameRun->currentRow());
+    bool done = m_renameRun->isDone(); // read before the lines: then these are the last of them
+    for (const std::string& line : m_renameRun->takeLogLines()) AppendLog(QString::fromStdString(line));
+    if (!done) return;
+
+    RenameTimer->stop();
+    QString folder = QFile::decodeName(QByteArray::fromStdString(m_renameRun->folderToSelect()));
+    m_renameRun->wait();
+    m_renameRun.reset();
+    AppendLog("Renaming finished");
+    btAction->setEnabled(false);
+    Progress->setVisible(false);
+    Progress->setValue(0);
+    lbFolder->setVisible(true);
+    setEnabled(true);
+    selectAndScan(folder);
+}
+
+void TMainForm::selectAndScan(const QString& folder)
+{
+    {
+        const QSignalBlocker quiet(MainTree);
+        MainTree->rebuild();
+        QString path = folder;
+        if (path.size() > 1 && path.endsWith('/')) path.chop(1);
+        MainTree->selectPath(path);
+    }
+    MainTreeClick();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -26,6 +27,10 @@ class QToolButton;
 class QWidget;
 
 namespace cantorix {
+
+class TRenameRun;
+class TChecksumLookup;
+struct AlbumRecord;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -52,6 +57,7 @@ public:
     int fileRowCount() const;
 
     TSettings& settings() { return *m_settings; }
+    TChecksumLookup& checksumLookup() { return *m_lookup; }
     const QStringList& supportedExtensions() const { return m_supportedExtensions; }
     const QStringList& trackDurations() const { return m_trackDurations; }
     TFolderTree* mainTree() const { return MainTree; }
@@ -87,6 +93,21 @@ private:
     void FormKeyDown(int key);
     void mnuOpenFolderClick();
     void mnuRefreshClick();
+    void mnuPlayClick();
+    void mnuFixClick();
+    void GridMenuPopup(const QPoint& pos);
+    void btActionClick();
+    void RenameTimerTimer();
+    void btQueryClick();
+    void lockLookupControls(bool locked);
+    void lookupMatchChoice(const QStringList& matches);
+    void lookupEntryRead(const AlbumRecord& record);
+    void lookupTimedOut();
+
+    // The full path of the file in the grid's selected row; empty for none.
+    QString selectedFile() const;
+    // Rebuilds the tree, selects `folder` and scans it, once.
+    void selectAndScan(const QString& folder);
 
 public:
     // Controls, named as the rest of the system and the tests know them.
@@ -117,10 +138,16 @@ public:
     QTimer* ConnectionTimer = nullptr;
     QTimer* RenameTimer = nullptr;
     QMenu* GridMenu = nullptr;
+    QAction* mnuPlay = nullptr;
+    QAction* mnuOpenFolder = nullptr;
+    QAction* mnuRefresh = nullptr;
+    QAction* mnuFix = nullptr;
     QMenu* logMenu = nullptr;
 
 private:
     std::unique_ptr<TSettings> m_settings;
+    std::unique_ptr<TRenameRun> m_renameRun;
+    TChecksumLookup* m_lookup = nullptr; // the window's CDDB client and its workflow
     QStringList m_supportedExtensions;
     QStringList m_trackDurations;
 };

@@ -24,9 +24,10 @@ bool isFailureLine(const std::string& line)
 } // namespace
 
 // rename DIR (--entry FILE | --lookup [--server S] [--match N]) [options]: renames the listed files of
-// DIR by the name format the way the window's rename run does and prints its log lines. The name
-// format, the folder format and the underscore rule come from the settings unless given; folder
-// rename, tags and playlist happen only when asked for. Exit code 1 when any step failed.
+// DIR by the name format the way the window's rename run does and prints its log lines on stdout
+// (the scan's and the lookup's lines go to stderr). The name format, the folder format and the
+// underscore rule come from the settings unless given; folder rename, tags and playlist happen only
+// when asked for. Exit code 1 when no album data were found or any step of the run failed.
 int cmdRename(Invocation& inv)
 {
     const QString entry = inv.takeOption("--entry");
@@ -49,11 +50,11 @@ int cmdRename(Invocation& inv)
     if (!matchText.isEmpty()) {
         bool ok = false;
         match = matchText.toInt(&ok);
-        if (!ok || match < 1) throw UsageError{"--match needs a number from 1"};
-        --match;
+        if (!ok || match < 0) throw UsageError{"--match needs a number from 0"};
     }
 
     TSettings settings(inv.settingsFile);
+    if (!server.isEmpty()) settings.writeString("Connection", "Server", server); // this run only
     TRenameOptions options = RenameOptionsFromSettings(settings);
     options.RenameFolder = renameFolder;
     options.WriteTags = writeTags;
@@ -79,7 +80,8 @@ int cmdRename(Invocation& inv)
 
     TRenameSource source;
     QString error;
-    bool found = lookup ? SourceFromLookup(scan.seconds, server, match, source, error, inv.err)
+    bool found = lookup ? SourceFromLookup(DurationTexts(scan.seconds), scan.folder, settings, match, source,
+                                           error, inv.err)
                         : SourceFromEntryFile(entry, source, error);
     if (!found) {
         inv.err << "cantorix-cli: " << error << '\n';

@@ -1,11 +1,13 @@
-// Where `cantorix-cli rename` takes the album data from: an xmcd entry file or a lookup. Both give
-// what the window holds after a lookup: the album fields and, per grid row, its track number and
-// title.
+// Where `cantorix-cli rename` takes the album data from: an xmcd entry file or the checksum lookup.
+// Both give what the window holds after a lookup: the album fields and, per grid row, its track
+// number and title.
 #pragma once
 
+#include "app/Settings.h"
 #include "rename/RenameRun.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
 
 #include <string>
@@ -14,7 +16,7 @@
 namespace cantorix::cli {
 
 struct TRenameSource {
-    TAlbumData album;     // Genre: the genre box's item, empty when the entry's genre is not in the list
+    TAlbumData album; // Genre: the genre list's item equal to the entry's genre, empty when none is
     struct Track {
         std::string TrackNo;
         std::string Title;
@@ -26,9 +28,10 @@ struct TRenameSource {
 // reason in `error` when the file cannot be read.
 bool SourceFromEntryFile(const QString& path, TRenameSource& source, QString& error);
 
-// Looks the folder's durations up on a CDDB server (the checksum lookup) and reads the chosen match
-// (`match`, 0-based, among several). False with the reason in `error`; progress goes to `log`.
-bool SourceFromLookup(const QList<int>& seconds, const QString& server, int match, TRenameSource& source,
-                      QString& error, QTextStream& log);
+// Runs the checksum lookup of `folder` from its whole-second playing times on the server of the
+// settings and reads match number `match` (from 0) when there are several. The lookup's log lines
+// go to `log`. False with the reason in `error` when no entry was read.
+bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, const TSettings& settings,
+                      int match, TRenameSource& source, QString& error, QTextStream& log);
 
 } // namespace cantorix::cli

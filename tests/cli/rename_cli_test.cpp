@@ -1,13 +1,16 @@
 // cantorix-cli rename and fix-numbers, run as the program itself on temporary album folders.
+#include "support/CddbTestSite.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace cantorix {
@@ -25,21 +28,22 @@ struct CliResult {
     std::string out, err;
 };
 
-// $CANTORIX_CLI, or the program at the top of the build folder that holds this test.
-QString cliPath()
-{
-    const char* cli = std::getenv("CANTORIX_CLI");
-    if (cli && *cli) return QString::fromUtf8(cli);
-    return QCoreApplication::applicationDirPath() + "/../cantorix-cli";
-}
-
+// Runs cantorix-cli with a settings file of the test's own, while this process's event loop keeps
+// serving a local server when there is one.
 CliResult runCli(const TempDir& tmp, QStringList args)
 {
-    args << "--settings" << QString::fromStdString(tmp.file("none.ini"));
+    args << "--settings" << QString::fromStdString(tmp.file("Cantorix.ini"));
     QProcess p;
-    p.start(cliPath(), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    p.start(QString::fromStdString(test::cliPath()), args);
+    QDeadlineTimer deadline(30000);
+    while (p.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
+            p.readAllStandardError().toStdString()};
 }
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -124,6 +128,71 @@ TEST(RenameCli, WrongUse)
         EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString() << "\n" << r.err;
     }
     EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.ogg", "4.wma"}));
+}
+
+// A Sun audio file of 8-bit samples at 100 Hz, `seconds` long, so that the folder's disc ID is fixed.
+void writeAu(const std::string& path, int seconds)
+{
+    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
+    test::Bytes b = {'.', 's', 'n', 'd'};
+    for (uint32_t v : {24u, size, 2u, rate, 1u})
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+    b.resize(b.size() + size, 0x80);
+    test::writeFile(path, b);
+}
+
+QByteArray replyBody(const std::string& transcript)
+{
+    QFile file(QString::fromStdString(test::fixture("cddb/" + transcript)));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << transcript;
+    return test::transcriptBody(file.readAll());
+}
+
+TEST(RenameCli, TakesTheAlbumFromALookup)
+{
+    TempDir tmp;
+    const std::string dir = tmp.file("rip") + "/";
+    fs::create_directory(dir);
+    writeAu(dir + "01 Intro.au", 200);
+    writeAu(dir + "02 Middle.au", 180);
+    writeAu(dir + "03 End.au", 245);
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.start());
+    test::CddbTestSite site;
+    site.onBody("cddb query 13027103 3 150 15150 28650 625", replyBody("01-query-200-exact.txt"));
+    site.onBody("cddb read rock a10b600c", replyBody("08-read-210-utf8-entry-proto5.txt"));
+    server.setHandler(site.handler());
+    writeText(tmp.file("Cantorix.ini"), "[Connection]\nServer=127.0.0.1:1\nTimeout=5\n");
+
+    CliResult r = runCli(tmp, {"rename", q(dir), "--lookup", "--server", server.url("/~cddb/cddb.cgi"),
+                               "--playlist", "--rename-folder"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.err.find("\nEntry read\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "Folder successfully renamed\nCreated playlist\nRenaming finished\n");
+    const std::string renamed = tmp.str() + "/Mot\xc3\xb6rhead [2004] - Inferno/";
+    EXPECT_EQ(readText(renamed + "Mot\xc3\xb6rhead - Inferno.m3u"),
+              "Mot\xc3\xb6rhead - Inferno - 01 - Terminal Show.au\r\n"
+              "Mot\xc3\xb6rhead - Inferno - 02 - Killers.au\r\n"
+              "Mot\xc3\xb6rhead - Inferno - 03 - In The Name Of Tragedy.au\r\n");
+    EXPECT_EQ(listFiles(renamed).size(), 4u);
+}
+
+TEST(RenameCli, ALookupWithoutAnEntryRenamesNothing)
+{
+    TempDir tmp;
+    const std::string dir = tmp.file("rip") + "/";
+    fs::create_directory(dir);
+    writeAu(dir + "01 Intro.au", 200);
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.start());
+    test::CddbTestSite site;
+    site.onBody("cddb query", replyBody("04-query-202-nomatch.txt"));
+    server.setHandler(site.handler());
+    CliResult r = runCli(tmp, {"rename", q(dir), "--lookup", "--server", server.hostAndPort()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("No match found"), std::string::npos) << r.err;
+    EXPECT_EQ(listFiles(dir), (Lines{"01 Intro.au"}));
 }
 
 TEST(FixNumbersCli, PadsLoneDigitsOfListedFiles)

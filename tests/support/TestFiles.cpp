@@ -11,6 +11,16 @@ namespace cantorix::test {
 
 namespace fs = std::filesystem;
 
+namespace {
+// Tests and the programs they start read these variables; a run outside ctest gets this build's paths.
+const bool g_envDefaults = [] {
+    ::setenv("CANTORIX_SOURCE_DIR", CANTORIX_SOURCE_DIR_DEFAULT, 0);
+    ::setenv("CANTORIX_SHARED_DIR", CANTORIX_SHARED_DIR_DEFAULT, 0);
+    ::setenv("CANTORIX_CLI", CANTORIX_CLI_DEFAULT, 0);
+    return true;
+}();
+} // namespace
+
 TempDir::TempDir()
 {
     std::string tmpl = (fs::temp_directory_path() / "cantorix-test-XXXXXX").string();
@@ -61,12 +71,17 @@ static std::string envOr(const char* name, const std::string& fallback)
 
 std::string fixture(const std::string& name)
 {
-    return envOr("CANTORIX_SOURCE_DIR", ".") + "/tests/data/" + name;
+    return envOr("CANTORIX_SOURCE_DIR", CANTORIX_SOURCE_DIR_DEFAULT) + "/tests/data/" + name;
 }
 
 std::string shared(const std::string& relative)
 {
-    return envOr("CANTORIX_SHARED_DIR", "../shared") + "/" + relative;
+    return envOr("CANTORIX_SHARED_DIR", CANTORIX_SHARED_DIR_DEFAULT) + "/" + relative;
+}
+
+std::string cliPath()
+{
+    return envOr("CANTORIX_CLI", CANTORIX_CLI_DEFAULT);
 }
 
 std::vector<std::string> listFiles(const std::string& dir)

@@ -35,6 +35,8 @@ void writeText(const std::string& path, const std::string& text);
 std::string fixture(const std::string& name);
 // ../shared/<relative> beside the repository (CANTORIX_SHARED_DIR).
 std::string shared(const std::string& relative);
+// The cantorix-cli program of this build.
+std::string cliPath();
 // Names of the regular files in a folder, sorted.
 std::vector<std::string> listFiles(const std::string& dir);
 

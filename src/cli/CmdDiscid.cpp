@@ -1,0 +1,38 @@
+#include "cli/Commands.h"
+
+#include "app/FolderScan.h"
+#include "app/Settings.h"
+#include "freedb/DiscID.h"
+
+#include <QFileInfo>
+
+namespace cantorix::cli {
+
+// discid DIR: the disc ID of the folder's listed files as the checksum lookup computes it.
+int cmdDiscid(Invocation& inv)
+{
+    inv.expectPositional(1);
+    QString dir = inv.args[0];
+    if (!QFileInfo(dir).isDir()) {
+        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
+        return 1;
+    }
+    TSettings settings(inv.settingsFile);
+    QStringList supported = BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", ""));
+    TScanResult scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), supported);
+    inv.err << scan.logLine << '\n';
+
+    TCDDBDiscID disc;
+    disc.BuildTrackTable(DurationTexts(scan.seconds));
+    disc.CalcDiscID();
+    QStringList offsets;
+    for (int64_t offset : disc.TrackOffsets()) offsets << QString::number(offset);
+    inv.out << "discid: " << disc.DiscIDText << '\n'
+            << "tracks: " << disc.TrackCount << '\n'
+            << "offsets: " << offsets.join(' ') << '\n'
+            << "length: " << disc.DiscLength << '\n'
+            << "command: " << disc.QueryCommand() << '\n';
+    return 0;
+}
+
+} // namespace cantorix::cli

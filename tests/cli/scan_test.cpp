@@ -1,0 +1,45 @@
+#include "support/CliRunner.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using cantorix::test::runCli;
+using cantorix::test::TempDir;
+
+TEST(CliScan, PrintsOneLinePerListedFileInGridOrder)
+{
+    TempDir album;
+    for (const char* name : {"b.ogg", "A.mp3", "x.mka", "readme.txt"}) cantorix::test::writeText(album.file(name), "");
+    TempDir conf;
+    cantorix::test::writeText(conf.file("c.ini"), "[Main]\nAdditionalTypes=.mka\n");
+
+    auto plain = runCli({"scan", QString::fromStdString(album.str()), "--settings", QString::fromStdString(conf.file("none.ini"))});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(plain.outLines(), (QStringList{"A.mp3\t00:00\t0", "b.ogg\t00:00\t0"}));
+    EXPECT_EQ(plain.errLines(), QStringList{QString("2 audio files found in \"%1/\"").arg(QString::fromStdString(album.str()))});
+
+    auto more = runCli({"scan", "--settings", QString::fromStdString(conf.file("c.ini")), QString::fromStdString(album.str())});
+    EXPECT_EQ(more.outLines(), (QStringList{"A.mp3\t00:00\t0", "b.ogg\t00:00\t0", "x.mka\t00:00\t0"}));
+}
+
+TEST(CliScan, ReportsBadArgumentsAndMissingFolders)
+{
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* errStart;
+    } cases[] = {
+        {{}, 2, "usage:"},
+        {{"scan"}, 2, "cantorix-cli: wrong number of arguments"},
+        {{"scan", "a", "b"}, 2, "cantorix-cli: wrong number of arguments"},
+        {{"scan", "/tmp", "--bogus"}, 2, "cantorix-cli: unknown option --bogus"},
+        {{"scan", "/tmp", "--settings"}, 2, "cantorix-cli: --settings needs a value"},
+        {{"frobnicate"}, 2, "cantorix-cli: unknown command frobnicate"},
+        {{"scan", "/no/such/folder"}, 1, "cantorix-cli: no such folder: \"/no/such/folder\""},
+    };
+    for (const Case& c : cases) {
+        auto r = runCli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith(c.errStart)) << r.err.toStdString();
+    }
+}

@@ -1,0 +1,36 @@
+// A freedb server for tests, on a LocalHttpServer: canned replies chosen by the CDDB command that a
+// request carries ("cddb query ...", "cddb read rock a10b600c", "sites"). Commands without a reply
+// get "500 Unrecognized command.", as a real server answers them.
+#pragma once
+
+#include "support/LocalHttpServer.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace cantorix::test {
+
+class CddbTestSite {
+public:
+    // Requests whose decoded cmd begins with `cmdPrefix` get `response`; the first fitting rule wins.
+    void on(const QString& cmdPrefix, const HttpResponse& response);
+    // The same with a plain-text 200 response carrying `body`.
+    void onBody(const QString& cmdPrefix, const QByteArray& body);
+    // Requests for `cmdPrefix` are never answered.
+    void hangOn(const QString& cmdPrefix);
+
+    LocalHttpServer::Handler handler() const;
+
+    // A read reply for an xmcd entry: the 210 line, the entry's lines and ".", each ending in CR LF.
+    static QByteArray entryReply(const QString& category, const QString& discId, const QByteArray& entry);
+
+private:
+    struct Rule {
+        QString prefix;
+        HttpResponse response;
+    };
+    QList<Rule> m_rules;
+};
+
+} // namespace cantorix::test

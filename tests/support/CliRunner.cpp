@@ -1,0 +1,36 @@
+#include "support/CliRunner.h"
+
+#include "support/TestFiles.h"
+
+#include <QProcess>
+
+namespace cantorix::test {
+
+static QStringList lines(const QString& text)
+{
+    QStringList l = text.split('\n');
+    if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
+    return l;
+}
+
+QStringList CliResult::outLines() const { return lines(out); }
+QStringList CliResult::errLines() const { return lines(err); }
+
+CliResult runCli(const QStringList& args, int timeoutMs)
+{
+    QProcess p;
+    p.start(QString::fromStdString(cliPath()), args);
+    CliResult r;
+    if (!p.waitForStarted(timeoutMs)) return r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace cantorix::test
