@@ -30,5 +30,7 @@ struct Invocation {
 int cmdScan(Invocation& inv);
 int cmdDiscid(Invocation& inv);
 int cmdLookup(Invocation& inv);
+int cmdRename(Invocation& inv);
+int cmdFixNumbers(Invocation& inv);
 
 } // namespace cantorix::cli

@@ -157,7 +157,14 @@ void TRenameRun::work()
             log(RenameErrorLine(row.FileName, moved.error));
         } else if (m_options.WriteTags && m_tagWriter && IsTagWritingExtension(newName)) {
             TTagValues values{row.Track, m_album.Artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
-            IoResult tagged = m_tagWriter(m_folder + newName, values);
+            IoResult tagged;
+            try {
+                tagged = m_tagWriter(m_folder + newName, values);
+            } catch (const std::exception& e) {
+                tagged = IoResult::failure(e.what());
+            } catch (...) {
+                tagged = IoResult::failure("unknown error");
+            }
             if (!tagged) log(TagErrorLine(newName, tagged.error));
         }
         // The playlist lists every row by its new name, moved or not.

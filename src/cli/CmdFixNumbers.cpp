@@ -1,0 +1,37 @@
+#include "cli/Commands.h"
+
+#include "app/FolderScan.h"
+#include "app/Settings.h"
+#include "rename/RenameLines.h"
+#include "rename/TrackNumberFix.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace cantorix::cli {
+
+// fix-numbers DIR: pads the lone one-digit numbers of the listed files' names, printing the log lines.
+// Exit code 1 when a move failed.
+int cmdFixNumbers(Invocation& inv)
+{
+    inv.expectPositional(1);
+    QString dir = inv.args[0];
+    if (!QFileInfo(dir).isDir()) {
+        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
+        return 1;
+    }
+    TSettings settings(inv.settingsFile);
+    QStringList supported = BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", ""));
+    TScanResult scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), supported);
+
+    std::vector<std::string> names;
+    for (const QString& name : std::as_const(scan.names)) names.push_back(QFile::encodeName(name).toStdString());
+    bool failed = false;
+    RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, [&](const std::string& line) {
+        if (line.rfind("Rename error:", 0) == 0) failed = true;
+        inv.out << QString::fromStdString(line) << '\n';
+    });
+    return failed ? 1 : 0;
+}
+
+} // namespace cantorix::cli

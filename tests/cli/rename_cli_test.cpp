@@ -1,0 +1,214 @@
+// cantorix-cli rename and fix-numbers, run as the program itself on temporary album folders.
+#include "support/CddbTestSite.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace cantorix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::listFiles;
+using test::readText;
+using test::TempDir;
+using test::writeText;
+using Lines = std::vector<std::string>;
+
+struct CliResult {
+    int code = -1;
+    std::string out, err;
+};
+
+// Runs cantorix-cli with a settings file of the test's own, while this process's event loop keeps
+// serving a local server when there is one.
+CliResult runCli(const TempDir& tmp, QStringList args)
+{
+    args << "--settings" << QString::fromStdString(tmp.file("Cantorix.ini"));
+    QProcess p;
+    p.start(QString::fromStdString(test::cliPath()), args);
+    QDeadlineTimer deadline(30000);
+    while (p.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
+            p.readAllStandardError().toStdString()};
+}
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// An album folder with four files and an entry of three titles, one of them continued over a second
+// line, with a genre written in another letter case than the genre list's.
+struct Album {
+    TempDir tmp;
+    std::string folder = tmp.file("rip") + "/";
+    std::string entry = tmp.file("entry.txt");
+    Album()
+    {
+        fs::create_directory(folder);
+        for (const char* n : {"1.mp3", "2.mp3", "3.ogg", "4.wma"}) writeText(folder + n, n);
+        writeText(entry, "# xmcd\n#\nDISCID=12345678\nDTITLE=AC/DC / Live: 1991\nDYEAR=1992\nDGENRE=hard rock\n"
+                         "TTITLE0=Thunder_struck\nTTITLE1=Who Made\nTTITLE1= Who?\nTTITLE2=Back in Black\n"
+                         "EXTD=\nPLAYORDER=\n");
+    }
+};
+
+TEST(RenameCli, DryRunPrintsTheNamesAndMovesNothing)
+{
+    Album a;
+    CliResult r = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry), "--dry-run", "--rename-folder",
+                                 "--folder-format", "0", "--playlist"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "\"1.mp3\" -> \"AC - DC - Live- 1991 - 01 - Thunder struck.mp3\"\n"
+                     "\"2.mp3\" -> \"AC - DC - Live- 1991 - 02 - Who Made Who.mp3\"\n"
+                     "\"3.ogg\" -> \"AC - DC - Live- 1991 - 03 - Back in Black.ogg\"\n"
+                     "\"4.wma\" -> \"AC - DC - Live- 1991 - -.wma\"\n"
+                     "Folder \"" + a.folder + "\" -> \"" + a.tmp.str() + "/AC_DC [1992] - Live_ 1991/\"\n"
+                     "Playlist \"AC_DC - Live_ 1991.m3u\"\n");
+    EXPECT_EQ(r.err, "4 audio files found in \"" + a.folder + "\"\n");
+    EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.ogg", "4.wma"}));
+}
+
+TEST(RenameCli, RenamesFolderAndWritesThePlaylist)
+{
+    Album a;
+    CliResult r = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry), "--format", "artist - # - track",
+                                 "--keep-underscores", "--rename-folder", "--folder-format", "4", "--playlist"});
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    const std::string renamed = a.tmp.str() + "/Live_ 1991/";
+    EXPECT_EQ(r.out, "Folder successfully renamed\nCreated playlist\nRenaming finished\n");
+    EXPECT_EQ(listFiles(renamed), (Lines{"AC - DC - -.wma", "AC - DC - 01 - Thunder_struck.mp3",
+                                         "AC - DC - 02 - Who Made Who.mp3", "AC - DC - 03 - Back in Black.ogg",
+                                         "AC_DC - Live_ 1991.m3u"}));
+    EXPECT_EQ(readText(renamed + "AC_DC - Live_ 1991.m3u"),
+              "AC - DC - 01 - Thunder_struck.mp3\r\nAC - DC - 02 - Who Made Who.mp3\r\n"
+              "AC - DC - 03 - Back in Black.ogg\r\nAC - DC - -.wma\r\n");
+}
+
+TEST(RenameCli, FailuresAreLoggedAndSetTheExitCode)
+{
+    Album a;
+    // A folder is not listed by the scan, but its name is taken.
+    fs::create_directory(a.folder + "AC - DC - Live- 1991 - 01 - Thunder struck.mp3");
+    CliResult r = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry)});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "Rename error: \"1.mp3\" (File exists)\nRenaming finished\n");
+    EXPECT_EQ(readText(a.folder + "1.mp3"), "1.mp3");
+}
+
+TEST(RenameCli, WrongUse)
+{
+    Album a;
+    struct Case {
+        QStringList args;
+        int code;
+    } cases[] = {
+        {{"rename", q(a.folder)}, 2},
+        {{"rename", q(a.folder), "--entry", q(a.entry), "--lookup"}, 2},
+        {{"rename", q(a.folder), "--entry", q(a.entry), "--folder-format", "5"}, 2},
+        {{"rename", q(a.folder), "--entry", q(a.entry), "--match", "1"}, 2},
+        {{"rename", q(a.folder), "--entry", q(a.entry), "--bogus"}, 2},
+        {{"rename", q(a.tmp.file("missing")), "--entry", q(a.entry)}, 1},
+        {{"rename", q(a.folder), "--entry", q(a.tmp.file("missing.txt"))}, 1},
+        {{"fix-numbers"}, 2},
+    };
+    for (const Case& c : cases) {
+        CliResult r = runCli(a.tmp, c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString() << "\n" << r.err;
+    }
+    EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.ogg", "4.wma"}));
+}
+
+// A Sun audio file of 8-bit samples at 100 Hz, `seconds` long, so that the folder's disc ID is fixed.
+void writeAu(const std::string& path, int seconds)
+{
+    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
+    test::Bytes b = {'.', 's', 'n', 'd'};
+    for (uint32_t v : {24u, size, 2u, rate, 1u})
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+    b.resize(b.size() + size, 0x80);
+    test::writeFile(path, b);
+}
+
+QByteArray replyBody(const std::string& transcript)
+{
+    QFile file(QString::fromStdString(test::fixture("cddb/" + transcript)));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << transcript;
+    return test::transcriptBody(file.readAll());
+}
+
+TEST(RenameCli, TakesTheAlbumFromALookup)
+{
+    TempDir tmp;
+    const std::string dir = tmp.file("rip") + "/";
+    fs::create_directory(dir);
+    writeAu(dir + "01 Intro.au", 200);
+    writeAu(dir + "02 Middle.au", 180);
+    writeAu(dir + "03 End.au", 245);
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.start());
+    test::CddbTestSite site;
+    site.onBody("cddb query 13027103 3 150 15150 28650 625", replyBody("01-query-200-exact.txt"));
+    site.onBody("cddb read rock a10b600c", replyBody("08-read-210-utf8-entry-proto5.txt"));
+    server.setHandler(site.handler());
+    writeText(tmp.file("Cantorix.ini"), "[Connection]\nServer=127.0.0.1:1\nTimeout=5\n");
+
+    CliResult r = runCli(tmp, {"rename", q(dir), "--lookup", "--server", server.url("/~cddb/cddb.cgi"),
+                               "--playlist", "--rename-folder"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.err.find("\nEntry read\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "Folder successfully renamed\nCreated playlist\nRenaming finished\n");
+    const std::string renamed = tmp.str() + "/Mot\xc3\xb6rhead [2004] - Inferno/";
+    EXPECT_EQ(readText(renamed + "Mot\xc3\xb6rhead - Inferno.m3u"),
+              "Mot\xc3\xb6rhead - Inferno - 01 - Terminal Show.au\r\n"
+              "Mot\xc3\xb6rhead - Inferno - 02 - Killers.au\r\n"
+              "Mot\xc3\xb6rhead - Inferno - 03 - In The Name Of Tragedy.au\r\n");
+    EXPECT_EQ(listFiles(renamed).size(), 4u);
+}
+
+TEST(RenameCli, ALookupWithoutAnEntryRenamesNothing)
+{
+    TempDir tmp;
+    const std::string dir = tmp.file("rip") + "/";
+    fs::create_directory(dir);
+    writeAu(dir + "01 Intro.au", 200);
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.start());
+    test::CddbTestSite site;
+    site.onBody("cddb query", replyBody("04-query-202-nomatch.txt"));
+    server.setHandler(site.handler());
+    CliResult r = runCli(tmp, {"rename", q(dir), "--lookup", "--server", server.hostAndPort()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("No match found"), std::string::npos) << r.err;
+    EXPECT_EQ(listFiles(dir), (Lines{"01 Intro.au"}));
+}
+
+TEST(FixNumbersCli, PadsLoneDigitsOfListedFiles)
+{
+    TempDir tmp;
+    const std::string dir = tmp.file("album");
+    fs::create_directory(dir);
+    for (const char* n : {"1 - a.mp3", "01 - b.mp3", "1 - b.mp3", "10 - c.flac", "Track 7.ogg", "2 - notes.txt"})
+        writeText(dir + "/" + n, n);
+    CliResult r = runCli(tmp, {"fix-numbers", q(dir)});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "Attempting to fix track numbers...\nRename error: \"1 - b.mp3\" (File exists)\n"
+                     "Finished fixing track numbers. Refreshing...\n");
+    EXPECT_EQ(listFiles(dir),
+              (Lines{"01 - a.mp3", "01 - b.mp3", "1 - b.mp3", "10 - c.flac", "2 - notes.txt", "Track 07.ogg"}));
+}
+
+} // namespace
+} // namespace cantorix
