@@ -96,6 +96,7 @@ bool TFLACfile::readStructure(TFileReader& file)
         uint32_t length = getBE24(h + 1);
         int64_t body = pos + 4;
         if (type == kInvalidType || int64_t(length) > m_fileSize - body) return false;
+        if (type == kVorbisComment) ++m_commentBlocks;
         if (type == kVorbisComment && m_vorbisIndex == 0) {
             m_vorbisIndex = counter;
             m_vorbisOffset = body;
@@ -193,6 +194,8 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName)
     const bool hasBlock = m_vorbisIndex > 0;
     if (hasBlock && m_comment.damaged())
         return IoResult::failure("The comment block is damaged");
+    // The format allows one; with more, which one a reader takes depends on the reader.
+    if (m_commentBlocks > 1) return IoResult::failure("The file has more than one comment block");
     if (!hasBlock && m_comment.vendor().empty()) m_comment.setVendor(DefaultVendor);
     ByteVector body = m_comment.build();
     const int64_t s = int64_t(body.size());

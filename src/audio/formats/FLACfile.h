@@ -111,6 +111,7 @@ private:
     bool m_paddingLast = false;
     bool m_paddingFragments = false;
     int m_vorbisIndex = 0;
+    int m_commentBlocks = 0;
     int64_t m_vorbisOffset = 0;
     int64_t m_tagSize = 0;
     std::vector<Block> m_otherBlocks;

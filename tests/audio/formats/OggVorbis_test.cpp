@@ -361,6 +361,38 @@ TEST_F(OggTest, RefusesWritesItCannotDoSafely)
     EXPECT_EQ(WriteOggTags(dir.file("missing.ogg"), values).error, "No such file or directory");
 }
 
+// A packet whose length is a multiple of 255 ends with a lacing value of 0.
+TEST_F(OggTest, PacketOfWholeSegments)
+{
+    REQUIRE_OGG();
+    std::string path = makeOgg(dir, "a.ogg", "");
+    ASSERT_FALSE(path.empty());
+    Bytes pcm = decode(path, dir.file("before.wav"));
+    TTagValues values{"Title", "Artist", "Album", "2000", "1", "Genre"};
+    size_t pad = 10;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ASSERT_TRUE(setComments(path, {"PAD=" + std::string(pad, 'p')}));
+        ASSERT_TRUE(WriteOggTags(path, values).ok);
+        Bytes page = splitOgg(readFile(path))[1];
+        size_t packet = 0, i = 0;
+        for (; page[27 + i] == 255; ++i) packet += 255;
+        packet += page[27 + i];
+        if (packet % 255 == 0) {
+            EXPECT_EQ(page[27 + i], 0);
+            EXPECT_EQ(computedCrc(page), storedCrc(page));
+            EXPECT_TRUE(oggInfoClean(path));
+            EXPECT_EQ(decode(path, dir.file("after.wav")), pcm);
+            TOggVorbis f;
+            ASSERT_TRUE(f.ReadFromFile(path));
+            EXPECT_EQ(f.Text("PAD"), std::string(pad, 'p'));
+            EXPECT_EQ(f.Genre(), "Genre");
+            return;
+        }
+        pad += 255 - packet % 255;
+    }
+    FAIL() << "no packet of whole segments was made";
+}
+
 TEST_F(OggTest, FailedRewriteLeavesTheOriginal)
 {
     REQUIRE_OGG();
