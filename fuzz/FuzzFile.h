@@ -14,17 +14,19 @@ namespace fuzzfile {
 
 inline const std::string& scratchFolder()
 {
-    static const std::string folder = [] {
+    // Never destroyed: the exit handler that removes the folder runs after static destructors.
+    static const std::string* folder = [] {
         std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
         std::string tmpl = base + "/cantorix-fuzz-XXXXXX";
         if (!mkdtemp(tmpl.data())) std::abort();
+        auto* made = new std::string(tmpl);
         std::atexit([] {
             std::error_code ec;
             std::filesystem::remove_all(scratchFolder(), ec);
         });
-        return tmpl;
+        return made;
     }();
-    return folder;
+    return *folder;
 }
 
 // Writes the input to `<scratch>/<name>` and returns the path.

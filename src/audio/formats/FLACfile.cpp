@@ -214,16 +214,16 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName)
         if (b.type() != kPadding) keptBytes += 4 + int64_t(b.length);
 
     if (m_paddingIndex > 0 && m_paddingSize > growth) {
-        if (hasBlock && m_paddingIndex == m_vorbisIndex + 1 && !m_paddingFragments) {
-            const int64_t p = m_paddingSize - growth;
+        const int64_t p = m_paddingSize - growth; // may exceed the length field when the comments shrink
+        if (hasBlock && m_paddingIndex == m_vorbisIndex + 1 && !m_paddingFragments && p <= kMaxBlockLength) {
             ByteVector out = std::move(commentBlock);
             putBlockHeader(out, uint8_t(kPadding | (m_paddingLast ? 0x80 : 0)), p);
             // Unchanged padding keeps its old bytes.
             if (p != m_paddingSize) out.resize(out.size() + size_t(p), 0);
             return writeInPlace(fileName, m_vorbisOffset - 4, out.data(), out.size());
         }
-        const int64_t p = (m_audioOffset - metaStart) - keptBytes - int64_t(commentBlock.size()) - 4;
-        if (p >= 1 && p <= kMaxBlockLength) {
+        const int64_t rest = (m_audioOffset - metaStart) - keptBytes - int64_t(commentBlock.size()) - 4;
+        if (rest >= 1 && rest <= kMaxBlockLength) {
             TFileReader src;
             if (!src.open(fileName)) return IoResult::fromErrno(src.error());
             ByteVector out;
@@ -237,8 +237,8 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName)
                     return IoResult::fromErrno(src.error() ? src.error() : EIO);
             }
             out.insert(out.end(), commentBlock.begin(), commentBlock.end());
-            putBlockHeader(out, kPadding | 0x80, p);
-            out.resize(out.size() + size_t(p), 0);
+            putBlockHeader(out, kPadding | 0x80, rest);
+            out.resize(out.size() + size_t(rest), 0);
             return writeInPlace(fileName, metaStart, out.data(), out.size());
         }
     }

@@ -4,6 +4,10 @@
 
 namespace cantorix {
 
+namespace {
+constexpr uint32_t kMaxEntries = 100000;
+}
+
 TCommentEntry TCommentEntry::fromRaw(std::string raw)
 {
     TCommentEntry e;
@@ -55,11 +59,12 @@ bool TVorbisComment::parse(const uint8_t* data, size_t n)
         return false;
     }
     // Each entry takes at least its 4-byte length, so a count beyond the remaining bytes is damage;
-    // the loop stops at the first entry that does not fit.
+    // the loop stops at the first entry that does not fit. Far more entries than any tagger writes
+    // count as damage too, so that a block of empty entries cannot make the list huge.
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t len = 0;
         size_t start = pos;
-        if (!take32(len) || len > n - pos) {
+        if (i == kMaxEntries || !take32(len) || len > n - pos) {
             pos = start;
             m_damaged = true;
             break;
