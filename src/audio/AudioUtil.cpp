@@ -2,6 +2,8 @@
 
 #include "audio/FileIO.h"
 #include "audio/TextCodec.h"
+#include "audio/formats/FLACfile.h"
+#include "audio/formats/OggVorbis.h"
 
 #include <MediaInfo/MediaInfo.h>
 
@@ -23,6 +25,20 @@ using DurationReader = std::function<double(const std::string&)>;
 
 double noReader(const std::string&) { return 0.0; }
 
+double flacSeconds(const std::string& fileName)
+{
+    TFLACfile file;
+    file.ReadFromFile(fileName);
+    return file.Duration();
+}
+
+double oggSeconds(const std::string& fileName)
+{
+    TOggVorbis file;
+    file.ReadFromFile(fileName);
+    return file.Duration();
+}
+
 struct Row {
     const char* extension;
     DurationReader seconds;
@@ -34,8 +50,8 @@ const std::vector<Row>& durationTable()
 {
     static const std::vector<Row> rows = {
         {".AAC", noReader},  {".AC3", noReader},  {".APE", noReader}, {".MAC", noReader},
-        {".DTS", noReader},  {".FLAC", noReader}, {".MPC", noReader}, {".MP3", noReader},
-        {".MP2", noReader},  {".MPA", noReader},  {".OGG", noReader}, {".OFR", noReader},
+        {".DTS", noReader},  {".FLAC", flacSeconds}, {".MPC", noReader}, {".MP3", noReader},
+        {".MP2", noReader},  {".MPA", noReader},  {".OGG", oggSeconds}, {".OFR", noReader},
         {".OFS", noReader},  {".TTA", noReader},  {".VQF", noReader}, {".WV", noReader},
         {".WAV", noReader},  {".WMA", noReader},
     };

@@ -1,0 +1,74 @@
+// Arbitrary bytes as an Ogg Vorbis file, then the six tag values written: a refused write leaves the
+// file byte for byte as it was; a successful one changes the second page only, gives it a valid
+// checksum, and keeps every other comment entry.
+#include "FuzzFile.h"
+
+#include "audio/formats/OggVorbis.h"
+
+#include <cstring>
+
+using namespace cantorix;
+
+namespace {
+
+bool isSix(const std::string& name)
+{
+    for (const char* n : {"TITLE", "ARTIST", "ALBUM", "DATE", "TRACKNUMBER", "GENRE"})
+        if (name == n) return true;
+    return false;
+}
+
+std::vector<std::string> otherEntries(const TOggVorbis& f)
+{
+    std::vector<std::string> out;
+    for (const TCommentEntry& e : f.Entries())
+        if (!(e.hasEquals && isSix(e.name))) out.push_back(e.raw);
+    return out;
+}
+
+bool secondPage(const std::string& path, int64_t offset, TOggPage& page)
+{
+    TFileReader file;
+    return file.open(path) && ReadOggPage(file, offset, page);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string path = fuzzfile::write("in.ogg", data, size);
+    std::vector<uint8_t> original(data, data + size);
+    TOggVorbis before;
+    bool valid = before.ReadFromFile(path);
+    TOggPage oldPage;
+    bool hadPage = valid && secondPage(path, before.SecondPagePos(), oldPage);
+
+    TTagValues values{std::string(size ? (data[0] * 5u) % 600u : 5u, 't'), "Artist \xC3\xA9", "", "1999", "07", "Rock"};
+    IoResult r = WriteOggTags(path, values);
+    std::vector<uint8_t> written = fuzzfile::read(path);
+    if (!r.ok) {
+        fuzzfile::check(written == original, "a refused write leaves the file unchanged");
+        return 0;
+    }
+    fuzzfile::check(valid && hadPage && before.CommentOnSecondPage(), "only a comment on the second page is written");
+    TOggVorbis after;
+    TOggPage newPage;
+    fuzzfile::check(after.ReadFromFile(path) && after.SecondPagePos() == before.SecondPagePos() &&
+                        secondPage(path, after.SecondPagePos(), newPage),
+                    "the written file reads");
+    fuzzfile::check(after.CommentOnSecondPage(), "the comment still ends on the second page");
+    fuzzfile::check(after.Title() == values.Title && after.Artist() == values.Artist && after.Album().empty() &&
+                        after.Year() == "1999" && after.Track() == 7 && after.Genre() == "Rock",
+                    "the new values are read back");
+    fuzzfile::check(otherEntries(after) == otherEntries(before), "other comment entries kept");
+    const auto pos = size_t(before.SecondPagePos());
+    fuzzfile::check(std::equal(written.begin(), written.begin() + long(pos), original.begin()), "pages before kept");
+    fuzzfile::check(std::vector<uint8_t>(written.begin() + newPage.end(), written.end()) ==
+                        std::vector<uint8_t>(original.begin() + oldPage.end(), original.end()),
+                    "pages after kept");
+    std::vector<uint8_t> page(written.begin() + long(pos), written.begin() + newPage.end());
+    std::memset(page.data() + 22, 0, 4);
+    fuzzfile::check(OggCrc(page.data(), page.size()) == newPage.crc(), "the rebuilt page's checksum");
+    fuzzfile::check(std::memcmp(page.data() + 4, original.data() + pos + 4, 18) == 0, "flags, granule, serial, sequence kept");
+    return 0;
+}

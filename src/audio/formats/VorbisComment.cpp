@@ -1,0 +1,149 @@
+#include "audio/formats/VorbisComment.h"
+
+#include "audio/TextCodec.h"
+
+namespace cantorix {
+
+namespace {
+constexpr uint32_t kMaxEntries = 100000;
+}
+
+TCommentEntry TCommentEntry::fromRaw(std::string raw)
+{
+    TCommentEntry e;
+    e.raw = std::move(raw);
+    auto eq = e.raw.find('=');
+    e.hasEquals = eq != std::string::npos;
+    if (e.hasEquals) {
+        e.name = upperAscii(std::string_view(e.raw).substr(0, eq));
+        e.value = sanitizeUtf8(std::string_view(e.raw).substr(eq + 1));
+    }
+    return e;
+}
+
+TCommentEntry TCommentEntry::make(std::string_view name, std::string_view value)
+{
+    return fromRaw(std::string(name) + "=" + sanitizeUtf8(value));
+}
+
+void TVorbisComment::clear()
+{
+    m_vendor.clear();
+    m_entries.clear();
+    m_tail.clear();
+    m_entriesEnd = 0;
+    m_damaged = false;
+}
+
+bool TVorbisComment::parse(const uint8_t* data, size_t n)
+{
+    clear();
+    size_t pos = 0;
+    auto take32 = [&](uint32_t& v) {
+        if (n - pos < 4) return false;
+        v = getLE32(data + pos);
+        pos += 4;
+        return true;
+    };
+    uint32_t vendorLen = 0;
+    if (!take32(vendorLen) || vendorLen > n - pos) {
+        m_damaged = true;
+        return false;
+    }
+    m_vendor.assign(reinterpret_cast<const char*>(data + pos), vendorLen);
+    pos += vendorLen;
+    uint32_t count = 0;
+    if (!take32(count)) {
+        m_damaged = true;
+        m_entriesEnd = pos;
+        return false;
+    }
+    // Each entry takes at least its 4-byte length, so a count beyond the remaining bytes is damage;
+    // the loop stops at the first entry that does not fit. Far more entries than any tagger writes
+    // count as damage too, so that a block of empty entries cannot make the list huge.
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t len = 0;
+        size_t start = pos;
+        if (i == kMaxEntries || !take32(len) || len > n - pos) {
+            pos = start;
+            m_damaged = true;
+            break;
+        }
+        m_entries.push_back(TCommentEntry::fromRaw(std::string(reinterpret_cast<const char*>(data + pos), len)));
+        pos += len;
+    }
+    m_entriesEnd = pos;
+    m_tail.assign(reinterpret_cast<const char*>(data + pos), n - pos);
+    return !m_damaged;
+}
+
+ByteVector TVorbisComment::build() const
+{
+    ByteVector out;
+    auto put32 = [&](uint32_t v) {
+        uint8_t b[4];
+        putLE32(b, v);
+        out.insert(out.end(), b, b + 4);
+    };
+    auto putText = [&](const std::string& s) { out.insert(out.end(), s.begin(), s.end()); };
+    put32(uint32_t(m_vendor.size()));
+    putText(m_vendor);
+    put32(uint32_t(m_entries.size()));
+    for (const TCommentEntry& e : m_entries) {
+        put32(uint32_t(e.raw.size()));
+        putText(e.raw);
+    }
+    putText(m_tail);
+    return out;
+}
+
+void TVorbisComment::setValue(std::string_view name, std::string_view value)
+{
+    std::string key = upperAscii(name);
+    std::string clean = sanitizeUtf8(value);
+    size_t first = m_entries.size();
+    size_t count = 0;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].hasEquals && m_entries[i].name == key) {
+            if (first == m_entries.size()) first = i;
+            ++count;
+        }
+    }
+    if (count == 1 && !clean.empty() && m_entries[first].value == clean) return;
+
+    std::vector<TCommentEntry> kept;
+    kept.reserve(m_entries.size() + 1);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        bool named = m_entries[i].hasEquals && m_entries[i].name == key;
+        if (!named) {
+            kept.push_back(std::move(m_entries[i]));
+        } else if (i == first && !clean.empty()) {
+            kept.push_back(TCommentEntry::make(key, clean));
+        }
+    }
+    if (count == 0 && !clean.empty()) kept.push_back(TCommentEntry::make(key, clean));
+    m_entries = std::move(kept);
+}
+
+std::string trimControl(std::string_view s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && uint8_t(s[b]) <= 32) ++b;
+    while (e > b && uint8_t(s[e - 1]) <= 32) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+int64_t leadingID3v2Size(TFileReader& file)
+{
+    uint8_t h[10];
+    if (!file.readAt(0, h, sizeof h)) return 0;
+    if (h[0] != 'I' || h[1] != 'D' || h[2] != '3') return 0;
+    // The size is four 7-bit groups (the ID3v2 standard's sync-safe integer).
+    int64_t size = (int64_t(h[6] & 0x7F) << 21) | (int64_t(h[7] & 0x7F) << 14) | (int64_t(h[8] & 0x7F) << 7) |
+                   int64_t(h[9] & 0x7F);
+    size += 10;
+    if (h[5] & 0x10) size += 10; // footer
+    return size > file.size() ? 0 : size;
+}
+
+} // namespace cantorix
