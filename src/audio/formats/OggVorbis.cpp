@@ -291,9 +291,9 @@ IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName)
 
 IoResult WriteOggTags(const std::string& path, const TTagValues& values)
 {
+    // A track that is empty or not a number is left out; the other values are still written.
     long long track = 0;
-    if (!parseInteger(values.Track, track))
-        return IoResult::failure("'" + values.Track + "' is not a valid integer value");
+    if (!parseInteger(values.Track, track)) track = 0;
     TOggVorbis file;
     file.SetTitle(values.Title);
     file.SetArtist(values.Artist);

@@ -315,16 +315,10 @@ TEST_F(OggTest, RefusesWritesItCannotDoSafely)
     };
     TTagValues longTitle = values;
     longTitle.Title = std::string(300, 't');
-    TTagValues badTrack = values;
-    badTrack.Track = "x";
-    TTagValues noTrack = values;
-    noTrack.Track = "";
     const Case cases[] = {
         {"packet over two pages", {"BIG=" + std::string(70000, 'b')}, values,
          "The comment header does not end on the second page"},
         {"second page full", {"BIG=" + std::string(64000, 'b')}, longTitle, "The comments do not fit on the second page"},
-        {"track not a number", {"TITLE=Old"}, badTrack, "'x' is not a valid integer value"},
-        {"no track", {"TITLE=Old"}, noTrack, "'' is not a valid integer value"},
         {"damaged entry count", {"TITLE=Old", "COUNT=XXXX"}, values, "The comment header is damaged"},
     };
     for (const Case& c : cases) {
@@ -359,6 +353,25 @@ TEST_F(OggTest, RefusesWritesItCannotDoSafely)
     writeText(dir.file("text.ogg"), "not an ogg file");
     EXPECT_EQ(WriteOggTags(dir.file("text.ogg"), values).error, "Not an Ogg Vorbis file");
     EXPECT_EQ(WriteOggTags(dir.file("missing.ogg"), values).error, "No such file or directory");
+}
+
+// A track that is empty or not a number leaves the track out and still writes the other values.
+TEST_F(OggTest, TrackThatIsNoNumberIsLeftOut)
+{
+    REQUIRE_OGG();
+    for (const char* track : {"", "x"}) {
+        SCOPED_TRACE(track);
+        std::string path = makeOgg(dir, "a.ogg", "");
+        ASSERT_FALSE(path.empty());
+        ASSERT_TRUE(setComments(path, {"TITLE=Old", "TRACKNUMBER=5"}));
+        ASSERT_TRUE(WriteOggTags(path, TTagValues{"New", "Artist", "Album", "2000", track, "Rock"}).ok);
+        TOggVorbis f;
+        ASSERT_TRUE(f.ReadFromFile(path));
+        EXPECT_EQ(f.Title(), "New");
+        EXPECT_EQ(f.Artist(), "Artist");
+        EXPECT_EQ(f.Track(), 0);
+        EXPECT_EQ(f.Text("TRACKNUMBER"), "");
+    }
 }
 
 // A packet whose length is a multiple of 255 ends with a lacing value of 0.
