@@ -1,6 +1,8 @@
 #include "audio/WriteTags.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/formats/FLACfile.h"
+#include "audio/formats/OggVorbis.h"
 
 #include <exception>
 #include <mutex>
@@ -43,12 +45,12 @@ const std::vector<TTagWriterRow>& TagWriterTable()
         {".AAC", nullptr, true},   // ID3v1 + ID3v2
         {".APE", nullptr, true},   // ID3v1 + ID3v2
         {".MAC", nullptr, true},   // ID3v1 + ID3v2, like .APE
-        {".FLAC", nullptr, false}, // Vorbis comments, TRACKNUMBER as text
+        {".FLAC", &WriteFLACTags, false}, // Vorbis comments, TRACKNUMBER as text
         {".MP3", nullptr, true},   // ID3v1 + ID3v2
         {".MP2", nullptr, true},   // ID3v1 + ID3v2
         {".MPA", nullptr, true},   // ID3v1 + ID3v2
         {".MPC", nullptr, true},   // ID3v1 + ID3v2
-        {".OGG", nullptr, true},   // Vorbis comments, track as a number
+        {".OGG", &WriteOggTags, true},    // Vorbis comments, track as a number
         {".OFR", nullptr, true},   // ID3v1 + ID3v2
         {".OFS", nullptr, true},   // ID3v1 + ID3v2
         {".TTA", nullptr, true},   // ID3v1 + ID3v2
