@@ -1,6 +1,7 @@
 #include "audio/FileInfo.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/MPEGaudio.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,7 +21,8 @@ const std::vector<InfoRow>& infoTable()
 {
     static const std::vector<InfoRow> rows = {
         {".AAC", nullptr}, {".AC3", nullptr}, {".APE", nullptr}, {".MAC", nullptr}, {".DTS", nullptr},
-        {".FLAC", nullptr}, {".MPC", nullptr}, {".MP3", nullptr}, {".MP2", nullptr}, {".MPA", nullptr},
+        {".FLAC", nullptr}, {".MPC", nullptr}, {".MP3", ReadMpegFileInfo}, {".MP2", ReadMpegFileInfo},
+        {".MPA", ReadMpegFileInfo},
         {".OGG", nullptr}, {".OFR", nullptr}, {".OFS", nullptr}, {".TTA", nullptr}, {".VQF", nullptr},
         {".WV", nullptr}, {".WAV", nullptr}, {".WMA", nullptr}, {".M4A", nullptr}, {".M4B", nullptr},
         {".M4P", nullptr}, {".RA", nullptr}, {".AU", nullptr},

@@ -28,5 +28,6 @@ struct Invocation {
 };
 
 int cmdScan(Invocation& inv);
+int cmdInfo(Invocation& inv);
 
 } // namespace cantorix::cli

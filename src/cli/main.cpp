@@ -43,6 +43,7 @@ const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
         {"scan", "scan DIR                  list the audio files of DIR with their playing times", cmdScan},
+        {"info", "info FILE                 show the technical and tag information of one audio file", cmdInfo},
     };
     return table;
 }
