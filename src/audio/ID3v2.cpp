@@ -54,14 +54,20 @@ ByteVector undoUnsync(const uint8_t* p, size_t n)
 
 bool isIdChar(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-// Whether a frame, padding or the end of the frames can start at q (for sizes some writers stored in
-// version 2.4 tags as plain big-endian numbers).
-bool plausibleFrameStart(const ByteVector& body, uint64_t q, size_t end)
+// Where a frame size leads: to the end of the frames, to padding, or to what the walk takes for the
+// next frame (an upper-case letter).
+bool landsOnFrameBoundary(const ByteVector& body, uint64_t q, size_t end)
 {
     if (q == end) return true;
     if (q > end) return false;
-    if (body[size_t(q)] == 0) return true;
-    if (end - q < 10) return false;
+    uint8_t c = body[size_t(q)];
+    return c == 0 || (c >= 'A' && c <= 'Z');
+}
+
+// Whether a complete frame header with a proper identifier starts at q.
+bool frameHeaderAt(const ByteVector& body, uint64_t q, size_t end)
+{
+    if (q > end || end - q < 10) return false;
     for (size_t k = 0; k < 4; ++k)
         if (!isIdChar(body[size_t(q) + k])) return false;
     return true;
@@ -121,8 +127,10 @@ bool parseTag(TFileReader& f, ParsedTag& t)
             if (t.version == 4 && (raw & 0x80808080u) == 0) {
                 uint32_t safe = getSyncSafe(p + 4);
                 fsize = safe;
-                if (raw != safe && !plausibleFrameStart(body, pos + 10 + uint64_t(safe), end) &&
-                    plausibleFrameStart(body, pos + 10 + uint64_t(raw), end))
+                // Some writers stored plain big-endian sizes in version 2.4 tags: take the plain
+                // reading only when the sync-safe one leads nowhere and the plain one to a frame.
+                if (raw != safe && !landsOnFrameBoundary(body, pos + 10 + uint64_t(safe), end) &&
+                    frameHeaderAt(body, pos + 10 + uint64_t(raw), end))
                     fsize = raw;
             }
             fr.flags[0] = p[8];
