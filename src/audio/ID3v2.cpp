@@ -453,15 +453,23 @@ bool TID3v2::ReadFromReader(TFileReader& file)
 
     const int column = t.version == 2 ? 1 : 0;
     std::optional<std::pair<const uint8_t*, size_t>> rows[16];
+    // Comments and links with an empty description are the ones a user wrote (others hold player data
+    // such as volume normalisation); they win over the rest.
+    std::optional<std::pair<const uint8_t*, size_t>> plain[16];
     for (const TID3v2Frame& fr : t.frames) {
         for (int r = 0; r < 16; ++r) {
             if (fr.id != kFrameIDs[r][column]) continue;
             auto c = contentOf(fr, t.version);
             // Encodings beyond the four of the standard are not text we can read.
-            if (c && (c->second == 0 || c->first[0] <= 3)) rows[r] = c; // a later frame wins
+            if (c && (c->second == 0 || c->first[0] <= 3)) {
+                rows[r] = c; // a later frame wins
+                if ((r == 6 || r == 11) && hasEmptyDescription(fr, t.version, r == 6 ? 4 : 1)) plain[r] = c;
+            }
             break;
         }
     }
+    for (int r : {6, 11})
+        if (plain[r]) rows[r] = plain[r];
     auto text = [&](int r) { return decodeText(rows[r]); };
     auto orElse = [&](int r, int fallback) {
         std::string v = text(r);

@@ -159,8 +159,7 @@ bool TMPEGaudio::ReadFromFile(const std::string& fileName)
 bool TMPEGaudio::readAll(TFileReader& file)
 {
     // A file too short for an ID3v2 header holds no frame either.
-    if (!m_v2.ReadFromReader(file)) return true;
-    if (!m_v1.ReadFromReader(file)) return false;
+    if (!m_v2.ReadFromReader(file) || !m_v1.ReadFromReader(file)) return true;
 
     m_fileSize = file.size();
     int64_t base = m_v2.Size();

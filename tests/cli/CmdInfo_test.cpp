@@ -2,6 +2,7 @@
 #include "audio/MpegFixtures.h"
 #include "audio/TextCodec.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
 
@@ -19,10 +20,18 @@ struct CliRun {
     QString out, err;
 };
 
+// $CANTORIX_CLI, or the program at the top of the build folder (the test runs from build/tests/).
+QString cliPath()
+{
+    const char* env = std::getenv("CANTORIX_CLI");
+    if (env && *env) return QString::fromLocal8Bit(env);
+    return QCoreApplication::applicationDirPath() + "/../cantorix-cli";
+}
+
 CliRun runCli(const QStringList& args)
 {
     QProcess p;
-    p.start(QString::fromLocal8Bit(std::getenv("CANTORIX_CLI")), args);
+    p.start(cliPath(), args);
     EXPECT_TRUE(p.waitForFinished(30000));
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
