@@ -62,3 +62,22 @@ inline void check(bool ok, const char* what)
 }
 
 } // namespace fuzzfile
+
+// The same scratch files under the names the MPEG and tag targets use.
+namespace cantorix::fuzz {
+
+// Writes the bytes to this process's scratch file for `role` and returns its path.
+inline std::string writeInput(const uint8_t* data, size_t size, const char* role = "in")
+{
+    return fuzzfile::write(std::string(role) + ".mp3", data, size);
+}
+
+inline std::string readAll(const std::string& path)
+{
+    std::vector<uint8_t> bytes = fuzzfile::read(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+using fuzzfile::check;
+
+} // namespace cantorix::fuzz

@@ -1,5 +1,6 @@
 #include "audio/AudioUtil.h"
 
+#include "audio/AudioInfo.h"
 #include "audio/FileIO.h"
 #include "audio/TextCodec.h"
 #include "audio/formats/FLACfile.h"
@@ -24,6 +25,14 @@ namespace {
 using DurationReader = std::function<double(const std::string&)>;
 
 double noReader(const std::string&) { return 0.0; }
+
+// MPEG audio: the playing time in milliseconds (-1 when no frame was found, which rounds to 0).
+double mpegSeconds(const std::string& fileName)
+{
+    TAudioInfo info;
+    if (!info.ReadFromFile(fileName)) return 0.0;
+    return double(info.DurationMs()) / 1000.0;
+}
 
 double flacSeconds(const std::string& fileName)
 {
@@ -50,8 +59,8 @@ const std::vector<Row>& durationTable()
 {
     static const std::vector<Row> rows = {
         {".AAC", noReader},  {".AC3", noReader},  {".APE", noReader}, {".MAC", noReader},
-        {".DTS", noReader},  {".FLAC", flacSeconds}, {".MPC", noReader}, {".MP3", noReader},
-        {".MP2", noReader},  {".MPA", noReader},  {".OGG", oggSeconds}, {".OFR", noReader},
+        {".DTS", noReader},  {".FLAC", flacSeconds}, {".MPC", noReader}, {".MP3", mpegSeconds},
+        {".MP2", mpegSeconds}, {".MPA", mpegSeconds}, {".OGG", oggSeconds}, {".OFR", noReader},
         {".OFS", noReader},  {".TTA", noReader},  {".VQF", noReader}, {".WV", noReader},
         {".WAV", noReader},  {".WMA", noReader},
     };

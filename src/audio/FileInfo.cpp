@@ -1,6 +1,7 @@
 #include "audio/FileInfo.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/MPEGaudio.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
 
@@ -22,8 +23,9 @@ const std::vector<InfoRow>& infoTable()
 {
     static const std::vector<InfoRow> rows = {
         {".AAC", nullptr}, {".AC3", nullptr}, {".APE", nullptr}, {".MAC", nullptr}, {".DTS", nullptr},
-        {".FLAC", ReadFLACInfo}, {".MPC", nullptr}, {".MP3", nullptr}, {".MP2", nullptr}, {".MPA", nullptr},
-        {".OGG", ReadOggInfo}, {".OFR", nullptr}, {".OFS", nullptr}, {".TTA", nullptr}, {".VQF", nullptr},
+        {".FLAC", ReadFLACInfo}, {".MPC", nullptr}, {".MP3", ReadMpegFileInfo}, {".MP2", ReadMpegFileInfo},
+        {".MPA", ReadMpegFileInfo}, {".OGG", ReadOggInfo}, {".OFR", nullptr}, {".OFS", nullptr}, {".TTA", nullptr},
+        {".VQF", nullptr},
         {".WV", nullptr}, {".WAV", nullptr}, {".WMA", nullptr}, {".M4A", nullptr}, {".M4B", nullptr},
         {".M4P", nullptr}, {".RA", nullptr}, {".AU", nullptr},
     };

@@ -32,5 +32,6 @@ int cmdDiscid(Invocation& inv);
 int cmdLookup(Invocation& inv);
 int cmdRename(Invocation& inv);
 int cmdFixNumbers(Invocation& inv);
+int cmdInfo(Invocation& inv);
 
 } // namespace cantorix::cli

@@ -55,6 +55,7 @@ const std::vector<Command>& commands()
          cmdRename},
         {"fix-numbers", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)",
          cmdFixNumbers},
+        {"info", "info FILE                 show the technical and tag information of one audio file", cmdInfo},
     };
     return table;
 }

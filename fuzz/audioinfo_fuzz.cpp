@@ -1,0 +1,19 @@
+// The scan's MPEG playing time on arbitrary files.
+#include "FuzzFile.h"
+#include "audio/AudioInfo.h"
+
+using namespace cantorix;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string path = fuzz::writeInput(data, size);
+    TAudioInfo info;
+    bool ok = info.ReadFromFile(path);
+    fuzz::check(ok || info.DurationMs() == -1, "a failed read reports no time");
+    fuzz::check(info.DurationMs() >= -1, "the time is never below -1");
+    fuzz::check(info.FirstFrame() >= -1 && info.FirstFrame() < int64_t(size) + 1, "the first frame lies in the file");
+    // A smaller scan limit exercises the limit's edge.
+    info.MaxScan = int64_t(size % 512);
+    info.ReadFromFile(path);
+    return 0;
+}

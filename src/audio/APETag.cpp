@@ -1,0 +1,115 @@
+#include "audio/APETag.h"
+
+#include "audio/TextCodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace cantorix {
+
+namespace {
+
+constexpr size_t kValueShown = 250;
+// The smallest item: value size, flags, a one-character name and its zero byte.
+constexpr int64_t kMinItem = 4 + 4 + 2;
+
+std::string trimBoth(const std::string& s)
+{
+    size_t b = 0;
+    while (b < s.size() && uint8_t(s[b]) <= 32) ++b;
+    size_t e = s.size();
+    while (e > b && uint8_t(s[e - 1]) <= 32) --e;
+    return s.substr(b, e - b);
+}
+
+// A value cut to its first bytes may end inside a UTF-8 character; that character is dropped.
+std::string dropCutCharacter(std::string s)
+{
+    size_t i = s.size();
+    size_t cont = 0;
+    while (i > 0 && cont < 3 && (uint8_t(s[i - 1]) & 0xC0) == 0x80) {
+        --i;
+        ++cont;
+    }
+    if (i == 0) return s;
+    uint8_t lead = uint8_t(s[i - 1]);
+    size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (len > cont + 1) s.resize(i - 1);
+    return s;
+}
+
+} // namespace
+
+bool TAPETag::ReadFromFile(const std::string& fileName)
+{
+    ResetData();
+    TFileReader file;
+    if (!file.open(fileName)) return false;
+    return ReadFromReader(file);
+}
+
+bool TAPETag::ReadFromReader(TFileReader& file)
+{
+    ResetData();
+    const int64_t fileSize = file.size();
+    int64_t shift = 0;
+    if (fileSize > 128) {
+        uint8_t tag[3];
+        if (!file.readAt(fileSize - 128, tag, 3)) return false;
+        if (std::memcmp(tag, "TAG", 3) == 0) shift = 128;
+    }
+    const int64_t footerAt = fileSize - shift - 32;
+    if (footerAt <= 0) return false;
+    uint8_t footer[32];
+    if (!file.readAt(footerAt, footer, 32)) return false;
+    if (std::memcmp(footer, "APETAGEX", 8) != 0) return true;
+
+    const uint32_t size = getLE32(footer + 12);
+    // A size that does not even hold the footer, or reaches before the start of the file, is no tag.
+    if (size < 32 || int64_t(size) > fileSize - shift) return true;
+    m_present = true;
+    m_version = getLE32(footer + 8);
+    m_size = size;
+    m_itemCount = getLE32(footer + 16);
+    const uint32_t flags = getLE32(footer + 20);
+    m_hasHeader = (flags & 0x80000000u) != 0 && int64_t(size) + 32 <= fileSize - shift;
+    readItems(file, fileSize - shift - int64_t(size), footerAt);
+    return true;
+}
+
+void TAPETag::readItems(TFileReader& file, int64_t pos, int64_t end)
+{
+    // Every item takes at least kMinItem bytes, which bounds the count by the bytes there are.
+    const uint64_t possible = uint64_t(std::max<int64_t>(0, end - pos)) / kMinItem;
+    const uint64_t count = std::min<uint64_t>(m_itemCount, possible);
+    for (uint64_t i = 0; i < count && end - pos >= kMinItem; ++i) {
+        uint8_t head[8];
+        if (!file.readAt(pos, head, 8)) return;
+        const uint32_t valueSize = getLE32(head);
+        pos += 8;
+        std::string name;
+        for (;;) {
+            if (pos >= end) return;
+            char c;
+            if (!file.readAt(pos, &c, 1)) return;
+            ++pos;
+            if (c == 0) break;
+            name += c;
+        }
+        if (int64_t(valueSize) > end - pos) return; // an item may not reach into the footer
+        size_t shown = std::min<size_t>(valueSize, kValueShown);
+        std::string value(shown, '\0');
+        if (shown > 0 && !file.readAt(pos, value.data(), shown)) return;
+        pos += valueSize;
+        // Version 2.0 values are UTF-8, version 1.0 values ISO-8859-1; a cut UTF-8 character is dropped.
+        if (m_version >= 2000) {
+            if (shown < valueSize) value = dropCutCharacter(value);
+            value = sanitizeUtf8(value);
+        } else {
+            value = latin1ToUtf8(value);
+        }
+        m_fields.push_back({sanitizeUtf8(trimBoth(name)), trimBoth(value)});
+    }
+}
+
+} // namespace cantorix
