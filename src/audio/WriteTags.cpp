@@ -1,9 +1,12 @@
 #include "audio/WriteTags.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/ID3v1.h"
+#include "audio/ID3v2.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
 
+#include <cerrno>
 #include <exception>
 #include <mutex>
 #include <utility>
@@ -22,6 +25,50 @@ TagWriter writerFor(const TTagWriterRow& row)
     for (const auto& [ext, writer] : g_overrides)
         if (ext == row.Extension) return writer;
     return row.Writer;
+}
+
+// The track number an ID3 tag stores: the low 8 bits of a decimal number, 0 (none) otherwise.
+uint8_t id3Track(const std::string& track)
+{
+    if (!IsDecimalTrack(track)) return 0;
+    return uint8_t(std::stoul(track) & 0xFF);
+}
+
+// ID3v1 and ID3v2 for the MPEG family: each tag is read first and only the six values change, so the
+// ID3v1 comment, a Lyrics3 block and every other ID3v2 frame stay. The ID3v2 tag is written even
+// when the ID3v1 write failed; the first failure is reported.
+IoResult writeID3Tags(const std::string& fileName, const TTagValues& values)
+{
+    const uint8_t track = id3Track(values.Track);
+
+    TID3v1 v1;
+    IoResult first = IoResult::success();
+    if (!v1.ReadFromFile(fileName)) {
+        first = IoResult::fromErrno(errno ? errno : EIO);
+    } else {
+        v1.SetTitle(values.Title);
+        v1.SetArtist(values.Artist);
+        v1.SetAlbum(values.Album);
+        v1.SetYear(values.Year);
+        v1.SetTrack(track);
+        v1.SetGenre(values.Genre);
+        first = v1.SaveToFile(fileName);
+    }
+
+    TID3v2 v2;
+    IoResult second = IoResult::success();
+    if (!v2.ReadFromFile(fileName)) {
+        second = IoResult::fromErrno(errno ? errno : EIO);
+    } else {
+        v2.SetTitle(values.Title);
+        v2.SetArtist(values.Artist);
+        v2.SetAlbum(values.Album);
+        v2.SetYear(values.Year);
+        v2.SetTrack(track);
+        v2.SetGenre(values.Genre);
+        second = v2.SaveToFile(fileName);
+    }
+    return first.ok ? second : first;
 }
 
 const TTagWriterRow* findRow(const std::string& fileName)
@@ -46,9 +93,9 @@ const std::vector<TTagWriterRow>& TagWriterTable()
         {".APE", nullptr, true},   // ID3v1 + ID3v2
         {".MAC", nullptr, true},   // ID3v1 + ID3v2, like .APE
         {".FLAC", &WriteFLACTags, false}, // Vorbis comments, TRACKNUMBER as text
-        {".MP3", nullptr, true},   // ID3v1 + ID3v2
-        {".MP2", nullptr, true},   // ID3v1 + ID3v2
-        {".MPA", nullptr, true},   // ID3v1 + ID3v2
+        {".MP3", &writeID3Tags, true},   // ID3v1 + ID3v2
+        {".MP2", &writeID3Tags, true},   // ID3v1 + ID3v2
+        {".MPA", &writeID3Tags, true},   // ID3v1 + ID3v2
         {".MPC", nullptr, true},   // ID3v1 + ID3v2
         {".OGG", &WriteOggTags, true},    // Vorbis comments, track as a number
         {".OFR", nullptr, true},   // ID3v1 + ID3v2
