@@ -16,13 +16,9 @@ int cmdFixNumbers(Invocation& inv)
 {
     inv.expectPositional(1);
     QString dir = inv.args[0];
-    if (!QFileInfo(dir).isDir()) {
-        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
-        return 1;
-    }
     TSettings settings(inv.settingsFile);
-    QStringList supported = BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", ""));
-    TScanResult scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), supported);
+    TScanResult scan;
+    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
 
     std::vector<std::string> names;
     for (const QString& name : std::as_const(scan.names)) names.push_back(QFile::encodeName(name).toStdString());

@@ -27,15 +27,11 @@ int cmdLookup(Invocation& inv)
         if (!ok || match < 0) throw UsageError{"--match needs a number from 0"};
     }
     const QString dir = inv.args[0];
-    if (!QFileInfo(dir).isDir()) {
-        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
-        return 1;
-    }
 
     TSettings settings(inv.settingsFile);
     if (!server.isEmpty()) settings.writeString("Connection", "Server", server); // this run only
-    QStringList supported = BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", ""));
-    TScanResult scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), supported);
+    TScanResult scan;
+    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     inv.out << scan.logLine << '\n';
     if (scan.names.isEmpty()) return 1;
 

@@ -69,12 +69,8 @@ int cmdRename(Invocation& inv)
     }
 
     const QString dir = inv.args[0];
-    if (!QFileInfo(dir).isDir()) {
-        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
-        return 1;
-    }
-    QStringList supported = BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", ""));
-    TScanResult scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), supported);
+    TScanResult scan;
+    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     inv.err << scan.logLine << '\n';
     if (scan.names.isEmpty()) return 1;
 

@@ -13,13 +13,9 @@ int cmdScan(Invocation& inv)
 {
     inv.expectPositional(1);
     QString dir = inv.args[0];
-    if (!QFileInfo(dir).isDir()) {
-        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
-        return 1;
-    }
     TSettings settings(inv.settingsFile);
-    QStringList supported = BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", ""));
-    TScanResult scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), supported);
+    TScanResult scan;
+    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     for (int i = 0; i < scan.names.size(); ++i)
         inv.out << scan.names[i] << '\t' << QString::fromStdString(FormatDuration(scan.seconds[i])) << '\t'
                 << scan.seconds[i] << '\n';

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "app/FolderScan.h"
+
 namespace cantorix::cli {
 
 // Thrown by a command for wrong arguments: main prints the message and the usage, exit code 2.
@@ -26,6 +28,18 @@ struct Invocation {
     // The remaining arguments must be exactly `count` positional ones.
     void expectPositional(int count);
 };
+
+} // namespace cantorix::cli
+
+namespace cantorix {
+class TSettings;
+}
+
+namespace cantorix::cli {
+
+// The folder scan of `dir` as the window runs it (AdditionalTypes from `settings`). False, after
+// printing "no such folder", when `dir` is not a folder.
+bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& settings, TScanResult& scan);
 
 int cmdScan(Invocation& inv);
 int cmdDiscid(Invocation& inv);

@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <functional>
 
@@ -29,6 +30,17 @@ void Invocation::expectPositional(int count)
     for (const QString& a : std::as_const(args))
         if (a.startsWith("--")) throw UsageError{"unknown option " + a};
     if (args.size() != count) throw UsageError{"wrong number of arguments"};
+}
+
+bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& settings, TScanResult& scan)
+{
+    if (!QFileInfo(dir).isDir()) {
+        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
+        return false;
+    }
+    scan = ScanFolder(QFileInfo(dir).absoluteFilePath(),
+                      BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", "")));
+    return true;
 }
 
 namespace {
