@@ -2,27 +2,13 @@
 // byte for byte as it was; a successful one leaves a valid file with the new values, every other
 // comment entry and metadata block, and the audio frames unchanged.
 #include "FuzzFile.h"
+#include "VorbisFuzz.h"
 
 #include "audio/formats/FLACfile.h"
 
 using namespace cantorix;
 
 namespace {
-
-bool isSix(const std::string& name)
-{
-    for (const char* n : {"TITLE", "ARTIST", "ALBUM", "DATE", "TRACKNUMBER", "GENRE"})
-        if (name == n) return true;
-    return false;
-}
-
-std::vector<std::string> otherEntries(const TFLACfile& f)
-{
-    std::vector<std::string> out;
-    for (const TCommentEntry& e : f.Entries())
-        if (!(e.hasEquals && isSix(e.name))) out.push_back(e.raw);
-    return out;
-}
 
 std::vector<std::vector<uint8_t>> otherBlocks(const TFLACfile& f, const std::vector<uint8_t>& bytes)
 {
@@ -58,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                         after.Date() == "1999" && after.TrackNumber() == "07" && after.Genre() == "Rock",
                     "the new values are read back");
     fuzzfile::check(after.Samples() == before.Samples() && after.SampleRate() == before.SampleRate(), "STREAMINFO kept");
-    fuzzfile::check(otherEntries(after) == otherEntries(before), "other comment entries kept");
+    fuzzfile::check(fuzzfile::otherEntries(after) == fuzzfile::otherEntries(before), "other comment entries kept");
     fuzzfile::check(otherBlocks(after, written) == otherBlocks(before, original), "other blocks kept");
     fuzzfile::check(std::vector<uint8_t>(written.begin() + after.AudioOffset(), written.end()) ==
                         std::vector<uint8_t>(original.begin() + before.AudioOffset(), original.end()),

@@ -2,6 +2,7 @@
 // file byte for byte as it was; a successful one changes the second page only, gives it a valid
 // checksum, and keeps every other comment entry.
 #include "FuzzFile.h"
+#include "VorbisFuzz.h"
 
 #include "audio/formats/OggVorbis.h"
 
@@ -10,21 +11,6 @@
 using namespace cantorix;
 
 namespace {
-
-bool isSix(const std::string& name)
-{
-    for (const char* n : {"TITLE", "ARTIST", "ALBUM", "DATE", "TRACKNUMBER", "GENRE"})
-        if (name == n) return true;
-    return false;
-}
-
-std::vector<std::string> otherEntries(const TOggVorbis& f)
-{
-    std::vector<std::string> out;
-    for (const TCommentEntry& e : f.Entries())
-        if (!(e.hasEquals && isSix(e.name))) out.push_back(e.raw);
-    return out;
-}
 
 bool secondPage(const std::string& path, int64_t offset, TOggPage& page)
 {
@@ -60,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzzfile::check(after.Title() == values.Title && after.Artist() == values.Artist && after.Album().empty() &&
                         after.Year() == "1999" && after.Track() == 7 && after.Genre() == "Rock",
                     "the new values are read back");
-    fuzzfile::check(otherEntries(after) == otherEntries(before), "other comment entries kept");
+    fuzzfile::check(fuzzfile::otherEntries(after) == fuzzfile::otherEntries(before), "other comment entries kept");
     const auto pos = size_t(before.SecondPagePos());
     fuzzfile::check(std::equal(written.begin(), written.begin() + long(pos), original.begin()), "pages before kept");
     fuzzfile::check(std::vector<uint8_t>(written.begin() + newPage.end(), written.end()) ==

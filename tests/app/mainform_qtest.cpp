@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/main.h"
 #include "support/TestFiles.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,17 +23,10 @@
 
 using namespace cantorix;
 using cantorix::test::TempDir;
+using cantorix::test::logLines;
+using cantorix::test::q;
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-QStringList logLines(const TMainForm& f)
-{
-    QStringList lines;
-    for (int i = 0; i < f.lsLog->count(); ++i) lines << f.lsLog->item(i)->text();
-    return lines;
-}
-
 class Thrower : public QObject {
 public:
     bool event(QEvent* e) override

@@ -3,6 +3,7 @@
 #include "freedb/Matchfrm.h"
 #include "support/CddbTestSite.h"
 #include "support/TestFiles.h"
+#include "support/WindowProbe.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,8 +22,6 @@ using namespace cantorix;
 using namespace cantorix::test;
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
 const QByteArray kEntry = "# xmcd\nDISCID=0a0f0b03\nDTITLE=The Band / The Record\nDYEAR=1999\nDGENRE=rock\n"
                           "TTITLE0=One\nTTITLE1=Two\nTTITLE2=Three\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
 const QByteArray kOther = "# xmcd\nDISCID=0a0f0b03\nDTITLE=Other Band / Other Record\nDYEAR=2001\nDGENRE=Jazz\n"
@@ -68,12 +67,6 @@ bool unlocked(const TMainForm& f)
 {
     return f.btQuery->isEnabled() && f.MainTree->isEnabled() && f.FileGrid->isEnabled() &&
            f.btRenameByTag->isEnabled() && f.btRefresh->isEnabled();
-}
-QStringList logLines(const TMainForm& f)
-{
-    QStringList lines;
-    for (int i = 0; i < f.lsLog->count(); ++i) lines << f.lsLog->item(i)->text();
-    return lines;
 }
 } // namespace
 

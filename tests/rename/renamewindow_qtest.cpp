@@ -1,6 +1,7 @@
 // The rename run and the track-number fix as the main window drives them, offscreen.
 #include "app/main.h"
 #include "support/TestFiles.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,15 +18,10 @@
 
 using namespace cantorix;
 using cantorix::test::TempDir;
+using cantorix::test::logLines;
+using cantorix::test::q;
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-QStringList logLines(const TMainForm& f)
-{
-    QStringList lines;
-    for (int i = 0; i < f.lsLog->count(); ++i) lines << f.lsLog->item(i)->text();
-    return lines;
-}
 } // namespace
 
 class RenameWindowTest : public QObject {
