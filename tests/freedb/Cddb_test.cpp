@@ -1,6 +1,7 @@
 #include "freedb/Cddb.h"
 
 #include "FakeHttpClient.h"
+#include "support/CddbTestSite.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
 
@@ -13,13 +14,6 @@ using namespace cantorix;
 using test::FakeHttpClient;
 
 namespace {
-
-QByteArray replyBody(const std::string& transcript)
-{
-    QFile file(QString::fromStdString(test::fixture("cddb/" + transcript)));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << transcript;
-    return test::transcriptBody(file.readAll());
-}
 
 TCDDBDiscID exampleDisc()
 {
@@ -121,7 +115,7 @@ TEST(Cddb, SingleExactMatchIsChosenAndRead)
     Harness h;
     ASSERT_EQ(h.cddb.QueryDisc(exampleDisc()), 0);
     EXPECT_EQ(h.cddb.State(), TCddb::TState::Querying);
-    h.reply(replyBody("01-query-200-exact.txt"));
+    h.reply(test::transcriptFixtureBody("01-query-200-exact.txt"));
     const QString match = QString::fromUtf8("rock a10b600c Motörhead / Inferno");
     EXPECT_EQ(h.events, (QStringList{"SM Querying CD", "DE " + h.http.urls[0] + "\r\n", "DE 200 " + match,
                                      "SM Found exact match", "MATCH " + match}));
@@ -132,7 +126,7 @@ TEST(Cddb, SingleExactMatchIsChosenAndRead)
     h.events.clear();
     ASSERT_EQ(h.cddb.ReadEntry(), 0);
     EXPECT_TRUE(h.http.urls[1].contains("?cmd=cddb+read+rock+a10b600c&hello="));
-    h.reply(replyBody("08-read-210-utf8-entry-proto5.txt"));
+    h.reply(test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM OK, CDDB database entry follows", "SM Entry read"}));
     EXPECT_EQ(h.cddb.State(), TCddb::TState::EntryRead);
     // Served as ISO-8859-1; the stored lines are text.
@@ -150,7 +144,7 @@ TEST(Cddb, MatchListsAskOnceAndTheAnswerPicksTheMatch)
     Harness h;
     h.answer = 1;
     h.cddb.QueryDisc(exampleDisc());
-    h.reply(replyBody("02-query-210-multiple-exact.txt"));
+    h.reply(test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
     EXPECT_EQ(h.statuses(), (QStringList{"SM Querying CD", "SM Found exact matches", "SM OK, receiving matches",
                                          "SM Received matches"}));
     EXPECT_EQ(h.events.filter("MATCH").size(), 1);
@@ -164,7 +158,7 @@ TEST(Cddb, MatchListsAskOnceAndTheAnswerPicksTheMatch)
 
     Harness inexact;
     inexact.cddb.QueryDisc(exampleDisc());
-    inexact.reply(replyBody("03-query-211-inexact.txt"));
+    inexact.reply(test::transcriptFixtureBody("03-query-211-inexact.txt"));
     EXPECT_TRUE(inexact.statuses().contains("SM Found inexact matches"));
     EXPECT_EQ(inexact.cddb.ChosenDiscID(), "a10b600c");
 }
@@ -174,14 +168,14 @@ TEST(Cddb, DecliningOrDeferringTheChoice)
     Harness declined;
     declined.answer = -1;
     declined.cddb.QueryDisc(exampleDisc());
-    declined.reply(replyBody("02-query-210-multiple-exact.txt"));
+    declined.reply(test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
     EXPECT_EQ(declined.cddb.State(), TCddb::TState::QueryFailed);
     EXPECT_EQ(declined.cddb.ChosenCategory(), "");
 
     Harness later;
     later.answer = TCddb::ChoiceLater;
     later.cddb.QueryDisc(exampleDisc());
-    later.reply(replyBody("02-query-210-multiple-exact.txt"));
+    later.reply(test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
     EXPECT_EQ(later.cddb.State(), TCddb::TState::MatchesReceived);
     EXPECT_FALSE(later.cddb.ChooseMatch(2)); // an empty match
     EXPECT_EQ(later.cddb.State(), TCddb::TState::QueryFailed);
@@ -200,7 +194,7 @@ struct FinalCase {
 TEST(Cddb, QueryFailures)
 {
     const FinalCase cases[] = {
-        {replyBody("04-query-202-nomatch.txt"), "No match found", TCddb::TState::QueryFailed},
+        {test::transcriptFixtureBody("04-query-202-nomatch.txt"), "No match found", TCddb::TState::QueryFailed},
         {"403 Database entry is corrupt.\r\n", "Database entry is corrupt", TCddb::TState::QueryFailed},
         {"409 No handshake.\r\n", "No handshake", TCddb::TState::QueryFailed},
         {"500 Command syntax error.\r\n", "Command syntax error, command unknown, command unimplemented",
@@ -224,22 +218,22 @@ TEST(Cddb, ReadFailuresStillCheckTheEntryHeld)
 {
     Harness h;
     h.cddb.ReadEntry();
-    h.reply(replyBody("14-read-401-not-found.txt"));
+    h.reply(test::transcriptFixtureBody("14-read-401-not-found.txt"));
     EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM Specified CDDB entry not found",
                                          "SM The entry is corrupt"}));
     EXPECT_EQ(h.cddb.State(), TCddb::TState::ReadFailed);
 
     // After a good entry, a 401 leaves that entry in place, and it is still complete.
     h.cddb.ReadEntry();
-    h.reply(replyBody("10-read-210-latin1-entry-proto5.txt"));
+    h.reply(test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
     h.events.clear();
     h.cddb.ReadEntry();
-    h.reply(replyBody("14-read-401-not-found.txt"));
+    h.reply(test::transcriptFixtureBody("14-read-401-not-found.txt"));
     EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM Specified CDDB entry not found"}));
 
     Harness syntax;
     syntax.cddb.ReadEntry();
-    syntax.reply(replyBody("16-read-bad-discid.txt"));
+    syntax.reply(test::transcriptFixtureBody("16-read-bad-discid.txt"));
     EXPECT_EQ(syntax.statuses(), (QStringList{"SM Reading CD info",
                                               "SM Command syntax error, command unknown, command unimplemented",
                                               "SM The entry is corrupt"}));
@@ -296,7 +290,7 @@ TEST(Cddb, SitesReply)
 {
     Harness h;
     h.cddb.QuerySites();
-    QByteArray body = replyBody("17-sites-proto6.txt");
+    QByteArray body = test::transcriptFixtureBody("17-sites-proto6.txt");
     // A status line among the servers has no port number: it is skipped, and so is a line without one.
     body.insert(body.indexOf("freedb.example"), "500 Command syntax error.\r\nshort line\r\n");
     h.reply(body);
@@ -371,7 +365,7 @@ TEST(Cddb, RepliesToAbandonedRequestsAreDropped)
     const quint64 first = h.cddb.RequestSerial();
     h.cddb.QuerySites();
     h.events.clear();
-    h.cddb.HandleReply(first, 0, QString(), replyBody("01-query-200-exact.txt"));
+    h.cddb.HandleReply(first, 0, QString(), test::transcriptFixtureBody("01-query-200-exact.txt"));
     EXPECT_TRUE(h.events.isEmpty());
     EXPECT_EQ(h.cddb.State(), TCddb::TState::GettingSites);
 

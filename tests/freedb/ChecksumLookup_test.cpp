@@ -1,6 +1,7 @@
 #include "freedb/ChecksumLookup.h"
 
 #include "FakeHttpClient.h"
+#include "support/CddbTestSite.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
 
@@ -14,13 +15,6 @@ using namespace cantorix;
 using test::FakeHttpClient;
 
 namespace {
-
-QByteArray replyBody(const std::string& transcript)
-{
-    QFile file(QString::fromStdString(test::fixture("cddb/" + transcript)));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << transcript;
-    return test::transcriptBody(file.readAll());
-}
 
 bool waitUntil(const std::function<bool()>& done, int ms = 2000)
 {
@@ -72,8 +66,8 @@ struct Harness {
 TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
 {
     Harness h;
-    h.answer("cddb+query", replyBody("01-query-200-exact.txt"));
-    h.answer("cddb+read+rock+a10b600c", replyBody("08-read-210-utf8-entry-proto5.txt"));
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.answer("cddb+read+rock+a10b600c", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     h.start();
     EXPECT_EQ(h.locks, 1);
     EXPECT_TRUE(h.lookup->timerActive());
@@ -110,8 +104,8 @@ TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
 {
     Harness h;
     h.settings.writeBool("Main", "HideData", true);
-    h.answer("cddb+query", replyBody("01-query-200-exact.txt"));
-    h.answer("cddb+read", replyBody("08-read-210-utf8-entry-proto5.txt"));
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     h.start();
     ASSERT_TRUE(h.waitForUnlock());
     EXPECT_EQ(h.log, (QStringList{"Querying CD", "Found exact match", "Reading CD info",
@@ -147,8 +141,8 @@ TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
 {
     Harness h;
     h.chooser = [&](const QStringList&) { h.lookup->chooseMatch(1); };
-    h.answer("cddb+query", replyBody("02-query-210-multiple-exact.txt"));
-    h.answer("cddb+read+rock+b20cd40d", replyBody("10-read-210-latin1-entry-proto5.txt"));
+    h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    h.answer("cddb+read+rock+b20cd40d", test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
     h.start();
     ASSERT_TRUE(h.waitForUnlock());
     ASSERT_EQ(h.choices.size(), 1);
@@ -162,8 +156,8 @@ TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
 TEST(ChecksumLookup, ChoiceAnsweredLater)
 {
     Harness h;
-    h.answer("cddb+query", replyBody("02-query-210-multiple-exact.txt"));
-    h.answer("cddb+read", replyBody("10-read-210-latin1-entry-proto5.txt"));
+    h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    h.answer("cddb+read", test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
     h.start();
     ASSERT_TRUE(waitUntil([&] { return !h.choices.isEmpty(); }));
     EXPECT_FALSE(h.lookup->timerActive()); // the user takes their time
@@ -185,7 +179,7 @@ TEST(ChecksumLookup, CancelOrNoSelectionReadsNothing)
                 h.lookup->chooseMatch(-1);
             }
         };
-        h.answer("cddb+query", replyBody("02-query-210-multiple-exact.txt"));
+        h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
         h.start();
         ASSERT_TRUE(h.waitForUnlock());
         QCoreApplication::processEvents();
@@ -206,7 +200,7 @@ TEST(ChecksumLookup, CancelOrNoSelectionReadsNothing)
 TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
 {
     Harness none;
-    none.answer("cddb+query", replyBody("04-query-202-nomatch.txt"));
+    none.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
     none.start();
     ASSERT_TRUE(none.waitForUnlock());
     EXPECT_EQ(none.log.last(), "No match found");
@@ -233,9 +227,9 @@ TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
 TEST(ChecksumLookup, CorruptEntryIsShownThenReported)
 {
     Harness h;
-    QByteArray entry = replyBody("08-read-210-utf8-entry-proto5.txt");
+    QByteArray entry = test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt");
     entry.replace("PLAYORDER=\r\n", "");
-    h.answer("cddb+query", replyBody("01-query-200-exact.txt"));
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
     h.answer("cddb+read", entry);
     h.start();
     ASSERT_TRUE(h.waitForUnlock(2));
@@ -247,14 +241,14 @@ TEST(ChecksumLookup, LateEntryFillsOnlyWhileItsFolderIsListed)
 {
     for (bool leave : {false, true}) {
         Harness h;
-        h.answer("cddb+query", replyBody("01-query-200-exact.txt"));
+        h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
         h.start();
         ASSERT_TRUE(waitUntil([&] { return h.http->urls.size() == 2; })); // the read is under way
         h.lookup->ConnectionTimerTimer();
         EXPECT_EQ(h.timeouts, 1);
         EXPECT_EQ(h.unlocks, 1);
         if (leave) h.lookup->setCurrentFolder("/music/Other");
-        ASSERT_TRUE(FakeHttpClient::complete(h.http, 0, QString(), replyBody("08-read-210-utf8-entry-proto5.txt")));
+        ASSERT_TRUE(FakeHttpClient::complete(h.http, 0, QString(), test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt")));
         EXPECT_TRUE(h.log.contains("Entry read"));
         if (leave) {
             EXPECT_TRUE(h.entries.isEmpty());
@@ -270,7 +264,7 @@ TEST(ChecksumLookup, LateEntryFillsOnlyWhileItsFolderIsListed)
 TEST(ChecksumLookup, AbandonedLookupSaysNothingMore)
 {
     Harness h;
-    h.answer("cddb+query", replyBody("01-query-200-exact.txt"));
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
     h.start();
     h.lookup->abandon();
     const QStringList before = h.log;

@@ -1,5 +1,10 @@
 #include "support/CddbTestSite.h"
 
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
 namespace cantorix::test {
 
 void CddbTestSite::on(const QString& cmdPrefix, const HttpResponse& response)
@@ -42,6 +47,13 @@ QByteArray CddbTestSite::entryReply(const QString& category, const QString& disc
     for (const QByteArray& line : text.split('\n'))
         if (!line.isEmpty()) reply += line + "\r\n";
     return reply + ".\r\n";
+}
+
+QByteArray transcriptFixtureBody(const std::string& name)
+{
+    QFile file(QString::fromStdString(fixture("cddb/" + name)));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return transcriptBody(file.readAll());
 }
 
 } // namespace cantorix::test

@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <string>
+
 namespace cantorix::test {
 
 class CddbTestSite {
@@ -32,5 +34,8 @@ private:
     };
     QList<Rule> m_rules;
 };
+
+// The body of the saved server reply tests/data/cddb/<name>.
+QByteArray transcriptFixtureBody(const std::string& name);
 
 } // namespace cantorix::test
