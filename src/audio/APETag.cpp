@@ -1,5 +1,6 @@
 #include "audio/APETag.h"
 
+#include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
 #include <algorithm>
@@ -12,15 +13,6 @@ namespace {
 constexpr size_t kValueShown = 250;
 // The smallest item: value size, flags, a one-character name and its zero byte.
 constexpr int64_t kMinItem = 4 + 4 + 2;
-
-std::string trimBoth(const std::string& s)
-{
-    size_t b = 0;
-    while (b < s.size() && uint8_t(s[b]) <= 32) ++b;
-    size_t e = s.size();
-    while (e > b && uint8_t(s[e - 1]) <= 32) --e;
-    return s.substr(b, e - b);
-}
 
 // A value cut to its first bytes may end inside a UTF-8 character; that character is dropped.
 std::string dropCutCharacter(std::string s)
@@ -108,7 +100,7 @@ void TAPETag::readItems(TFileReader& file, int64_t pos, int64_t end)
         } else {
             value = latin1ToUtf8(value);
         }
-        m_fields.push_back({sanitizeUtf8(trimBoth(name)), trimBoth(value)});
+        m_fields.push_back({sanitizeUtf8(trimBlanks(name)), trimBlanks(value)});
     }
 }
 

@@ -1,5 +1,6 @@
 #include "audio/ID3v1.h"
 
+#include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
 #include <algorithm>
@@ -46,60 +47,12 @@ namespace {
 
 constexpr size_t kMaxLyrics3Value = 99999; // five decimal digits
 
-std::string trimRight(std::string s)
-{
-    while (!s.empty() && uint8_t(s.back()) <= 32) s.pop_back();
-    return s;
-}
-
-std::string trimBoth(const std::string& s)
-{
-    size_t b = 0;
-    while (b < s.size() && uint8_t(s[b]) <= 32) ++b;
-    size_t e = s.size();
-    while (e > b && uint8_t(s[e - 1]) <= 32) --e;
-    return s.substr(b, e - b);
-}
-
-size_t charCount(const std::string& utf8)
-{
-    size_t n = 0;
-    for (char c : utf8)
-        if ((uint8_t(c) & 0xC0) != 0x80) ++n;
-    return n;
-}
-
-// The first `chars` characters of a UTF-8 text.
-std::string firstChars(const std::string& utf8, size_t chars)
-{
-    size_t n = 0;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        if ((uint8_t(utf8[i]) & 0xC0) != 0x80) {
-            if (n == chars) return utf8.substr(0, i);
-            ++n;
-        }
-    }
-    return utf8;
-}
-
 // A fixed-width ISO-8859-1 field: up to its first zero byte, trailing blanks removed, as UTF-8.
 std::string fieldText(const uint8_t* p, size_t width)
 {
     size_t n = 0;
     while (n < width && p[n] != 0) ++n;
-    return latin1ToUtf8(trimRight(std::string(reinterpret_cast<const char*>(p), n)));
-}
-
-// A decimal number made only of digits; -1 otherwise.
-int64_t digitsValue(const uint8_t* p, size_t n)
-{
-    if (n == 0) return -1;
-    int64_t v = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (p[i] < '0' || p[i] > '9') return -1;
-        v = v * 10 + (p[i] - '0');
-    }
-    return v;
+    return latin1ToUtf8(trimRightBlanks(std::string(reinterpret_cast<const char*>(p), n)));
 }
 
 std::string zeroPadded(int64_t v, int width)
@@ -132,16 +85,16 @@ std::string normaliseLineEnds(const std::string& s)
 
 void TID3v1::setLong(const std::string& v, std::string& plain, std::string& ext)
 {
-    plain = trimRight(v);
-    ext = charCount(plain) >= 31 ? plain : std::string();
+    plain = trimRightBlanks(v);
+    ext = utf8Length(plain) >= 31 ? plain : std::string();
 }
 
-void TID3v1::SetYear(const std::string& v) { m_year = firstChars(trimRight(v), 4); }
+void TID3v1::SetYear(const std::string& v) { m_year = utf8Prefix(trimRightBlanks(v), 4); }
 
 void TID3v1::SetTrackText(const std::string& text)
 {
-    std::string t = trimBoth(text);
-    int64_t v = digitsValue(reinterpret_cast<const uint8_t*>(t.data()), std::min<size_t>(t.size(), 9));
+    std::string t = trimBlanks(text);
+    int64_t v = decimalDigits(reinterpret_cast<const uint8_t*>(t.data()), std::min<size_t>(t.size(), 9));
     m_track = (t.size() <= 9 && v >= 1 && v <= 255) ? uint8_t(v) : 0;
 }
 
@@ -190,7 +143,7 @@ bool TID3v1::detect(TFileReader& file, Detected& found)
     uint8_t end[15];
     if (!file.readAt(size - L, end, 15)) return false;
     if (std::memcmp(end + 6, "LYRICS200", 9) != 0) return true;
-    int64_t blockSize = std::max<int64_t>(0, digitsValue(end, 6));
+    int64_t blockSize = std::max<int64_t>(0, decimalDigits(end, 6));
     if (blockSize < 11 || blockSize > size - L) return true;
     uint8_t begin[11];
     if (!file.readAt(size - L - blockSize, begin, 11)) return false;
@@ -235,7 +188,7 @@ void TID3v1::walkLyrics3(TFileReader& file, int64_t pos, int64_t end)
     while (end - pos >= 8) {
         uint8_t head[8];
         if (!file.readAt(pos, head, 8)) return;
-        int64_t len = digitsValue(head + 3, 5);
+        int64_t len = decimalDigits(head + 3, 5);
         if (len < 0) return;
         pos += 8;
         len = std::min(len, end - pos);
@@ -247,17 +200,17 @@ void TID3v1::walkLyrics3(TFileReader& file, int64_t pos, int64_t end)
         if (id == "IND") {
             // indicators: nothing to keep, they are written anew
         } else if (id == "LYR") {
-            m_lyrics = normaliseLineEnds(latin1ToUtf8(trimBoth(raw)));
+            m_lyrics = normaliseLineEnds(latin1ToUtf8(trimBlanks(raw)));
         } else if (id == "INF") {
-            SetComment(trimBoth(value));
+            SetComment(trimBlanks(value));
         } else if (id == "AUT") {
-            m_author = trimBoth(value);
+            m_author = trimBlanks(value);
         } else if (id == "EAL") {
-            SetAlbum(trimBoth(value));
+            SetAlbum(trimBlanks(value));
         } else if (id == "EAR") {
-            SetArtist(trimBoth(value));
+            SetArtist(trimBlanks(value));
         } else if (id == "ETT") {
-            SetTitle(trimBoth(value));
+            SetTitle(trimBlanks(value));
         } else if (id == "IMG") {
             m_image = value;
         } else {
@@ -285,7 +238,7 @@ ByteVector TID3v1::buildTail(int64_t* lyrics3Size) const
         std::string block = "LYRICSBEGIN";
         block += m_lyrics.empty() ? "IND0000200" : "IND0000210";
         auto field = [&](const char* id, const std::string& value) {
-            if (trimBoth(value).empty()) return;
+            if (trimBlanks(value).empty()) return;
             std::string bytes = utf8ToLatin1(value);
             if (bytes.size() > kMaxLyrics3Value) bytes.resize(kMaxLyrics3Value);
             block += id;
@@ -309,7 +262,7 @@ ByteVector TID3v1::buildTail(int64_t* lyrics3Size) const
     uint8_t tag[128] = {};
     std::memcpy(tag, "TAG", 3);
     auto put = [&](size_t at, const std::string& utf8, size_t width) {
-        std::string bytes = utf8ToLatin1Field(trimRight(utf8), width);
+        std::string bytes = utf8ToLatin1Field(trimRightBlanks(utf8), width);
         std::memcpy(tag + at, bytes.data(), bytes.size());
     };
     put(3, Title(), 30);

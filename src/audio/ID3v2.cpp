@@ -1,6 +1,7 @@
 #include "audio/ID3v2.h"
 
 #include "audio/ID3v1.h"
+#include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
 #include <algorithm>
@@ -170,15 +171,6 @@ std::optional<std::pair<const uint8_t*, size_t>> contentOf(const TID3v2Frame& fr
     return std::make_pair(p + skip, n - skip);
 }
 
-std::string trimBoth(const std::string& s)
-{
-    size_t b = 0;
-    while (b < s.size() && uint8_t(s[b]) <= 32) ++b;
-    size_t e = s.size();
-    while (e > b && uint8_t(s[e - 1]) <= 32) --e;
-    return s.substr(b, e - b);
-}
-
 // Text of one encoding up to its terminator (a zero byte, or a zero unit for UTF-16), as UTF-8.
 std::string decodeString(uint8_t enc, const uint8_t* p, size_t n)
 {
@@ -198,7 +190,7 @@ std::string decodeString(uint8_t enc, const uint8_t* p, size_t n)
 std::string decodeText(const std::optional<std::pair<const uint8_t*, size_t>>& c)
 {
     if (!c || c->second == 0) return {};
-    return trimBoth(decodeString(c->first[0], c->first + 1, c->second - 1));
+    return trimBlanks(decodeString(c->first[0], c->first + 1, c->second - 1));
 }
 
 // Where the text after a description starts: the description begins at `from` and ends with one zero
@@ -222,7 +214,7 @@ std::string commentText(const std::optional<std::pair<const uint8_t*, size_t>>& 
     const uint8_t* p = c->first;
     size_t n = c->second;
     size_t at = afterDescription(p[0], p, n, 4);
-    return trimBoth(decodeString(p[0], p + at, n - at));
+    return trimBlanks(decodeString(p[0], p + at, n - at));
 }
 
 // The URL of a user link frame: encoding, description, then the link, which is always ISO-8859-1.
@@ -232,7 +224,7 @@ std::string linkText(const std::optional<std::pair<const uint8_t*, size_t>>& c)
     const uint8_t* p = c->first;
     size_t n = c->second;
     size_t at = afterDescription(p[0], p, n, 1);
-    return trimBoth(decodeString(0, p + at, n - at));
+    return trimBlanks(decodeString(0, p + at, n - at));
 }
 
 // Whether a COMM (descAt 4) or WXXX (descAt 1) frame has an empty description.
@@ -260,18 +252,6 @@ constexpr const char* kFrameIDs[16][2] = {
     {"TDRC", "TOR"}, {"TOPE", "TOA"}, {"TIT1", "TT1"}, {"TOAL", "TOT"},
 };
 
-std::string firstChars(const std::string& utf8, size_t chars)
-{
-    size_t n = 0;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        if ((uint8_t(utf8[i]) & 0xC0) != 0x80) {
-            if (n == chars) return utf8.substr(0, i);
-            ++n;
-        }
-    }
-    return utf8;
-}
-
 bool allDigits(const std::string& s)
 {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -279,7 +259,7 @@ bool allDigits(const std::string& s)
 
 uint16_t trackNumber(const std::string& text)
 {
-    std::string head = trimBoth(text.substr(0, text.find('/')));
+    std::string head = trimBlanks(text.substr(0, text.find('/')));
     if (!allDigits(head) || head.size() > 5) return 0;
     unsigned long v = std::stoul(head);
     return v <= 65535 ? uint16_t(v) : 0;
@@ -308,7 +288,7 @@ std::optional<TID3v2Frame> convertFrom22(const TID3v2Frame& fr)
         // PIC: encoding, 3-character image format, picture type, description, data.
         // APIC: encoding, MIME type and a zero byte, picture type, description, data.
         if (fr.data.size() < 5) return std::nullopt;
-        std::string format = upperAscii(trimBoth(std::string(fr.data.begin() + 1, fr.data.begin() + 4)));
+        std::string format = upperAscii(trimBlanks(std::string(fr.data.begin() + 1, fr.data.begin() + 4)));
         std::string mime = format == "JPG" ? "image/jpeg" : format == "PNG" ? "image/png" : "image/" + lowerAscii(format);
         out.id = "APIC";
         out.data.push_back(fr.data[0]);
@@ -368,7 +348,7 @@ std::string urlBytes(const std::string& url)
 
 std::string TID3v2::genreText(const std::string& tcon)
 {
-    const std::string s = trimBoth(tcon);
+    const std::string s = trimBlanks(tcon);
     if (s.rfind("((", 0) == 0) return s.substr(1);
     size_t i = 0;
     bool anyRef = false;
@@ -394,7 +374,7 @@ std::string TID3v2::genreText(const std::string& tcon)
         if (allDigits(s) && s.size() <= 3 && std::stoi(s) < int(Genres.size())) return GenreName(std::stoi(s));
         return s;
     }
-    std::string rest = trimBoth(s.substr(i));
+    std::string rest = trimBlanks(s.substr(i));
     if (rest.rfind("((", 0) == 0) rest.erase(0, 1);
     return rest.empty() ? refName : rest;
 }
@@ -410,11 +390,11 @@ void TID3v2::set(Row row, const std::string& v)
     m_dirty[row] = true;
 }
 
-void TID3v2::SetTitle(const std::string& v) { set(kTitle, trimBoth(v)); }
-void TID3v2::SetArtist(const std::string& v) { set(kArtist, trimBoth(v)); }
-void TID3v2::SetAlbum(const std::string& v) { set(kAlbum, trimBoth(v)); }
-void TID3v2::SetYear(const std::string& v) { set(kYear, trimBoth(v)); }
-void TID3v2::SetGenre(const std::string& v) { set(kGenre, trimBoth(v)); }
+void TID3v2::SetTitle(const std::string& v) { set(kTitle, trimBlanks(v)); }
+void TID3v2::SetArtist(const std::string& v) { set(kArtist, trimBlanks(v)); }
+void TID3v2::SetAlbum(const std::string& v) { set(kAlbum, trimBlanks(v)); }
+void TID3v2::SetYear(const std::string& v) { set(kYear, trimBlanks(v)); }
+void TID3v2::SetGenre(const std::string& v) { set(kGenre, trimBlanks(v)); }
 
 void TID3v2::SetTrack(uint16_t track)
 {
@@ -424,7 +404,7 @@ void TID3v2::SetTrack(uint16_t track)
 
 void TID3v2::SetTrackText(const std::string& text)
 {
-    std::string t = trimBoth(text);
+    std::string t = trimBlanks(text);
     m_track = trackNumber(t);
     set(kTrack, m_track ? t : std::string());
 }
@@ -481,7 +461,7 @@ bool TID3v2::ReadFromReader(TFileReader& file)
     m_values[kTrack] = text(3);
     m_track = trackNumber(m_values[kTrack]);
     m_values[kYear] = text(4);
-    if (m_values[kYear].empty()) m_values[kYear] = firstChars(text(12), 4);
+    if (m_values[kYear].empty()) m_values[kYear] = utf8Prefix(text(12), 4);
     m_values[kGenre] = genreText(text(5));
     m_values[kComment] = commentText(rows[6]);
     m_values[kComposer] = text(7);

@@ -209,23 +209,18 @@ void ReadMpegFileInfo(const std::string& fileName, TFileInfoValues& v)
 {
     TMPEGaudio mpeg;
     mpeg.ReadFromFile(fileName); // an unrecognised file shows the empty values
-    if (mpeg.V2Tag().Present()) {
-        const TID3v2& t = mpeg.V2Tag();
+    auto tagValues = [&v](const auto& t) {
         v.Artist = t.Artist();
         v.Album = t.Album();
         v.Title = t.Title();
         v.Year = t.Year();
         v.Genre = t.Genre();
         v.Track = t.TrackText();
-    } else {
-        const TID3v1& t = mpeg.V1Tag();
-        v.Artist = t.Artist();
-        v.Album = t.Album();
-        v.Title = t.Title();
-        v.Year = t.Year();
-        v.Genre = t.Genre();
-        v.Track = t.TrackText();
-    }
+    };
+    if (mpeg.V2Tag().Present())
+        tagValues(mpeg.V2Tag());
+    else
+        tagValues(mpeg.V1Tag());
     v.Duration = FormatLongDuration(mpeg.Duration());
     v.SampleRate = RateKHz(mpeg.SampleRate());
     v.Bitrate = (mpeg.IsVBR() ? "VBR" : "") + ShortestDecimal(mpeg.BitRate());
