@@ -67,20 +67,9 @@ std::string utf8ToLatin1(std::string_view utf8, bool* lossless)
 {
     std::string out;
     bool ok = true;
-    for (size_t i = 0; i < utf8.size();) {
-        uint32_t cp = 0;
-        size_t len = decodeUtf8(utf8, i, cp);
-        if (len == 0) {
-            cp = kReplacement;
-            len = 1;
-        }
-        if (cp < 0x100) {
-            out += char(cp);
-        } else {
-            out += '?';
-            ok = false;
-        }
-        i += len;
+    for (char32_t cp : utf8ToUtf32(utf8)) {
+        ok = ok && cp < 0x100;
+        out += cp < 0x100 ? char(cp) : '?';
     }
     if (lossless) *lossless = ok;
     return out;
@@ -180,13 +169,8 @@ std::string utf8ToUtf16(std::string_view utf8, Utf16Order order)
             out += char(u & 0xFF);
         }
     };
-    for (size_t i = 0; i < utf8.size();) {
-        uint32_t cp = 0;
-        size_t len = decodeUtf8(utf8, i, cp);
-        if (len == 0) {
-            cp = kReplacement;
-            len = 1;
-        }
+    for (char32_t c : utf8ToUtf32(utf8)) {
+        uint32_t cp = uint32_t(c);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             put(0xD800 + (cp >> 10));
@@ -194,7 +178,6 @@ std::string utf8ToUtf16(std::string_view utf8, Utf16Order order)
         } else {
             put(cp);
         }
-        i += len;
     }
     return out;
 }
