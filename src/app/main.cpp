@@ -688,11 +688,6 @@ void TMainForm::selectAndScan(const QString& folder)
 // ---------------------------------------------------------------------------------------------
 // Keys
 
-void TMainForm::keyPressEvent(QKeyEvent* event)
-{
-    QMainWindow::keyPressEvent(event);
-}
-
 void TMainForm::FormKeyDown(int key)
 {
     switch (key) {
