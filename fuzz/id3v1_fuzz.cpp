@@ -24,7 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TID3v1 again;
     fuzz::check(again.ReadFromFile(copy), "the copy reads");
     fuzz::check(again.Present(), "the copy has a tag");
-    fuzz::check(again.Artist().rfind(tag.Artist().substr(0, 8), 0) == 0 || !again.ExtArtist().empty(),
+    // Bytes kept before the new tag that themselves end like a Lyrics3 block (two blocks stacked in
+    // the original) are read as the new tag's block: the format cannot tell them apart.
+    const bool stacked = before.size() >= 9 && before.compare(before.size() - 9, 9, "LYRICS200") == 0;
+    fuzz::check(stacked || again.Artist().rfind(tag.Artist().substr(0, 8), 0) == 0 || !again.ExtArtist().empty(),
                 "the artist was written");
     // Reading again may find more (a second, older Lyrics3 block that was audio before), never less.
     fuzz::check(again.TotalSize() >= int64_t(after.size() - before.size()), "the tail is found again");
