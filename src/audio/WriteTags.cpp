@@ -37,37 +37,26 @@ uint8_t id3Track(const std::string& track)
 // ID3v1 and ID3v2 for the MPEG family: each tag is read first and only the six values change, so the
 // ID3v1 comment, a Lyrics3 block and every other ID3v2 frame stay. The ID3v2 tag is written even
 // when the ID3v1 write failed; the first failure is reported.
+// Reads one tag of the file, sets the six values and saves it; TID3v1 and TID3v2 share these setters.
+template <typename Tag>
+IoResult updateTag(const std::string& fileName, const TTagValues& values, uint8_t track)
+{
+    Tag tag;
+    if (!tag.ReadFromFile(fileName)) return IoResult::fromErrno(errno ? errno : EIO);
+    tag.SetTitle(values.Title);
+    tag.SetArtist(values.Artist);
+    tag.SetAlbum(values.Album);
+    tag.SetYear(values.Year);
+    tag.SetTrack(track);
+    tag.SetGenre(values.Genre);
+    return tag.SaveToFile(fileName);
+}
+
 IoResult writeID3Tags(const std::string& fileName, const TTagValues& values)
 {
     const uint8_t track = id3Track(values.Track);
-
-    TID3v1 v1;
-    IoResult first = IoResult::success();
-    if (!v1.ReadFromFile(fileName)) {
-        first = IoResult::fromErrno(errno ? errno : EIO);
-    } else {
-        v1.SetTitle(values.Title);
-        v1.SetArtist(values.Artist);
-        v1.SetAlbum(values.Album);
-        v1.SetYear(values.Year);
-        v1.SetTrack(track);
-        v1.SetGenre(values.Genre);
-        first = v1.SaveToFile(fileName);
-    }
-
-    TID3v2 v2;
-    IoResult second = IoResult::success();
-    if (!v2.ReadFromFile(fileName)) {
-        second = IoResult::fromErrno(errno ? errno : EIO);
-    } else {
-        v2.SetTitle(values.Title);
-        v2.SetArtist(values.Artist);
-        v2.SetAlbum(values.Album);
-        v2.SetYear(values.Year);
-        v2.SetTrack(track);
-        v2.SetGenre(values.Genre);
-        second = v2.SaveToFile(fileName);
-    }
+    IoResult first = updateTag<TID3v1>(fileName, values, track);
+    IoResult second = updateTag<TID3v2>(fileName, values, track);
     return first.ok ? second : first;
 }
 
