@@ -1,6 +1,6 @@
 // The scan's MPEG playing time on arbitrary files.
 #include "FuzzFile.h"
-#include "audio/AudioInfo.h"
+#include "audio/formats/AudioInfo.h"
 
 using namespace cantorix;
 

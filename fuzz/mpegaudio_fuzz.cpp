@@ -1,7 +1,7 @@
 // The MPEG reader and the information values on arbitrary files.
 #include "FuzzFile.h"
 #include "audio/FileInfo.h"
-#include "audio/MPEGaudio.h"
+#include "audio/formats/MPEGaudio.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "audio/AudioUtil.h"
 
-#include "audio/AudioInfo.h"
+#include "audio/formats/AudioInfo.h"
 #include "audio/FileIO.h"
 #include "audio/TextCodec.h"
 #include "audio/formats/FLACfile.h"

@@ -1,7 +1,7 @@
 #include "audio/FileInfo.h"
 
 #include "audio/AudioUtil.h"
-#include "audio/MPEGaudio.h"
+#include "audio/formats/MPEGaudio.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
 

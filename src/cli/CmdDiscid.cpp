@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
-#include "app/FolderScan.h"
-#include "app/Settings.h"
-#include "freedb/DiscID.h"
+#include "core/FolderScan.h"
+#include "core/Settings.h"
+#include "core/freedb/DiscID.h"
 
 #include <QFileInfo>
 

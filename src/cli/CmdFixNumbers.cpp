@@ -1,9 +1,9 @@
 #include "cli/Commands.h"
 
-#include "app/FolderScan.h"
-#include "app/Settings.h"
-#include "rename/RenameLines.h"
-#include "rename/TrackNumberFix.h"
+#include "core/FolderScan.h"
+#include "core/Settings.h"
+#include "core/rename/RenameLines.h"
+#include "core/rename/TrackNumberFix.h"
 
 #include <QFile>
 #include <QFileInfo>

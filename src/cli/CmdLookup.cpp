@@ -1,10 +1,10 @@
 #include "cli/Commands.h"
 
-#include "app/GenreNames.h"
+#include "core/GenreNames.h"
 
-#include "app/FolderScan.h"
-#include "app/Settings.h"
-#include "freedb/ChecksumLookup.h"
+#include "core/FolderScan.h"
+#include "core/Settings.h"
+#include "core/freedb/ChecksumLookup.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

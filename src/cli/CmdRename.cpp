@@ -1,11 +1,11 @@
 #include "cli/Commands.h"
 
-#include "app/FolderScan.h"
-#include "app/Settings.h"
+#include "core/FolderScan.h"
+#include "core/Settings.h"
 #include "cli/RenameSource.h"
-#include "rename/NameFormat.h"
-#include "rename/RenameLines.h"
-#include "rename/RenameRun.h"
+#include "core/rename/NameFormat.h"
+#include "core/rename/RenameLines.h"
+#include "core/rename/RenameRun.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 
-#include "app/FolderScan.h"
-#include "app/Settings.h"
+#include "core/FolderScan.h"
+#include "core/Settings.h"
 #include "audio/AudioUtil.h"
 
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include "app/FolderScan.h"
+#include "core/FolderScan.h"
 
 namespace cantorix::cli {
 

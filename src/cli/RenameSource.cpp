@@ -1,8 +1,8 @@
 #include "cli/RenameSource.h"
 
-#include "app/GenreNames.h"
-#include "freedb/ChecksumLookup.h"
-#include "freedb/XmcdEntry.h"
+#include "core/GenreNames.h"
+#include "core/freedb/ChecksumLookup.h"
+#include "core/freedb/XmcdEntry.h"
 
 #include <QEventLoop>
 #include <QFile>

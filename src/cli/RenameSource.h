@@ -3,8 +3,8 @@
 // number and title.
 #pragma once
 
-#include "app/Settings.h"
-#include "rename/RenameRun.h"
+#include "core/Settings.h"
+#include "core/rename/RenameRun.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // cantorix-cli COMMAND [ARGS...] [--settings FILE]
 #include "cli/Commands.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

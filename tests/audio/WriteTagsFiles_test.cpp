@@ -2,7 +2,7 @@
 // everything else the file held stays, and the audio bytes do not change.
 #include "audio/ID3v1.h"
 #include "audio/ID3v2.h"
-#include "audio/MPEGaudio.h"
+#include "audio/formats/MPEGaudio.h"
 #include "audio/WriteTags.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"

@@ -1,7 +1,7 @@
 // Small looks into the main window for its tests.
 #pragma once
 
-#include "app/main.h"
+#include "gui/MainForm.h"
 
 #include <QListWidget>
 #include <QString>

@@ -1,0 +1,145 @@
+#include "audio/formats/AudioInfo.h"
+
+#include "audio/Rational.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace cantorix {
+
+namespace {
+constexpr int64_t kWindow = 128;
+constexpr int64_t kXingBytes = 120;
+} // namespace
+
+void TAudioInfo::reset()
+{
+    m_header = TMpegFrameHdr();
+    m_id3v1.reset();
+    m_id3v2.reset();
+    m_firstFrame = -1;
+    m_vbr = false;
+    m_xingFlags = m_xingFrames = m_xingBytes = m_xingQuality = 0;
+    std::memset(m_xingToc, 0, sizeof m_xingToc);
+    m_durationMs = -1;
+    m_bitRate = 0;
+    m_frameCount = -1;
+    m_audioBytes = -1;
+}
+
+bool TAudioInfo::ReadFromFile(const std::string& fileName)
+{
+    if (fileName.find_first_not_of(" \t\r\n") == std::string::npos) return false;
+    TFileReader file;
+    if (!file.open(fileName)) {
+        reset();
+        return false;
+    }
+    return ReadFromStream(file, file.size());
+}
+
+bool TAudioInfo::ReadFromStream(TFileReader& stream, int64_t size)
+{
+    if (!measure(stream, size)) {
+        m_durationMs = -1;
+        return false;
+    }
+    return true;
+}
+
+bool TAudioInfo::measure(TFileReader& stream, int64_t size)
+{
+    reset();
+    const int64_t S = stream.tell();
+    size = std::min(size, stream.size() - S);
+    if (size < 1) return true;
+
+    // 1. A leading ID3v2 tag that lists frames is stepped over.
+    int64_t T = 0;
+    if (size >= 11) {
+        if (!m_id3v2.ReadFromStream(stream, size)) return false;
+        T = m_id3v2.TotalSize();
+    }
+
+    // 2. The first frame: 128-byte windows, each overlapping the previous one by 4 bytes, at most
+    // MaxScan bytes after the tag. Only the first plausible header of a window is tried, and it counts
+    // only when a valid header follows one frame length later.
+    uint8_t buf[kWindow];
+    int64_t consumed = T; // bytes of the range behind us, the tag included
+    int64_t carry = 0;
+    while (consumed - T < MaxScan && consumed < size) {
+        int64_t n = std::min(kWindow - carry, size - consumed);
+        if (!stream.readAt(S + consumed, buf + carry, size_t(n))) return false;
+        int e = m_header.FindHeader(buf, size_t(carry + n));
+        if (e >= 0) {
+            m_firstFrame = consumed + e - carry;
+            int64_t next = m_firstFrame + m_header.frameLength();
+            if (next + 4 < size) {
+                uint8_t follower[4];
+                if (!stream.readAt(S + next, follower, 4)) return false;
+                TMpegFrameHdr check;
+                if (check.DecodeHeader(follower, 4)) break;
+            }
+        } else {
+            m_firstFrame = -1;
+        }
+        std::memmove(buf, buf + kWindow - 4, 4);
+        carry = 4;
+        consumed += n;
+    }
+
+    // 3. A Xing header in the first frame makes the file variable bit rate.
+    const int spf = m_header.samplesPerFrame();
+    const int rate = m_header.sampleRate();
+    if (m_header.Valid()) {
+        bool mono = m_header.channelMode() == 3;
+        int64_t offset = m_firstFrame + (m_header.versionCode() == 1 ? (mono ? 21 : 36) : (mono ? 13 : 21));
+        if (offset + kXingBytes < size) {
+            uint8_t x[kXingBytes];
+            if (!stream.readAt(S + offset, x, kXingBytes)) return false;
+            if (std::memcmp(x, "Xing", 4) == 0) {
+                m_vbr = true;
+                m_xingFlags = getBE32(x + 4);
+                size_t p = 8;
+                if (m_xingFlags & 1) { m_xingFrames = getBE32(x + p); p += 4; }
+                if (m_xingFlags & 2) { m_xingBytes = getBE32(x + p); p += 4; }
+                if (m_xingFlags & 4) { std::memcpy(m_xingToc, x + p, 100); p += 100; }
+                if (m_xingFlags & 8) { m_xingQuality = getBE32(x + p); p += 4; }
+
+                // samples per frame / sample rate * frames * 1000, rounded exactly.
+                m_durationMs = RoundRatioHalfEven(__int128(spf) * m_xingFrames * 1000, rate);
+                m_frameCount = m_xingFrames;
+                if (m_xingBytes != 0) {
+                    if (m_durationMs != 0)
+                        m_bitRate = RoundRatioHalfEven(__int128(m_xingBytes) * 8 * 1000, m_durationMs);
+                    int64_t held = size - m_firstFrame;
+                    if (held < int64_t(m_xingBytes)) {
+                        // The file is shorter than announced: scale the time by what it holds.
+                        m_durationMs = RoundRatioHalfEven(__int128(held) * m_durationMs, m_xingBytes);
+                        m_frameCount = RoundRatioHalfEven(__int128(held) * m_frameCount, m_xingBytes);
+                    } else {
+                        m_audioBytes = m_xingBytes;
+                    }
+                }
+            }
+        }
+    }
+
+    // 4. A trailing ID3v1 tag is not audio.
+    int64_t C = m_header.Valid() ? m_firstFrame + m_header.frameLength() : 0;
+    if (size - C >= 128) {
+        if (!stream.seek(S + C)) return false;
+        if (!m_id3v1.ReadFromStream(stream, size - C)) return false;
+    }
+    if (m_audioBytes < 0) m_audioBytes = size - m_firstFrame - (m_id3v1.Present ? 128 : 0);
+
+    // 5. Constant bit rate: the audio bytes at the first frame's bit rate.
+    if (m_header.Valid() && !m_vbr) {
+        m_frameCount = m_audioBytes / m_header.frameLength();
+        m_bitRate = int64_t(m_header.bitRate()) * 1000;
+        m_durationMs = m_bitRate > 0 ? RoundRatioHalfEven(__int128(m_audioBytes) * 8 * 1000, m_bitRate) : 0;
+    }
+    return true;
+}
+
+} // namespace cantorix

@@ -1,0 +1,137 @@
+#include "core/FolderScan.h"
+
+#include "audio/AudioUtil.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace cantorix {
+
+namespace {
+bool isBlank(QChar c) { return c.unicode() >= 1 && c.unicode() <= ' '; }
+
+QString upperAsciiQ(const QString& s)
+{
+    QString out = s;
+    for (QChar& c : out)
+        if (c >= 'a' && c <= 'z') c = QChar(c.unicode() - 'a' + 'A');
+    return out;
+}
+} // namespace
+
+QStringList SplitCommaText(const QString& text)
+{
+    QStringList items;
+    const int n = int(text.size());
+    int p = 0;
+    auto at = [&](int i) { return i < n ? text[i] : QChar(0); };
+    while (p < n && isBlank(at(p))) ++p;
+    while (p < n && at(p) != QChar(0)) {
+        QString item;
+        if (at(p) == '"') {
+            ++p;
+            while (p < n) {
+                if (at(p) == '"') {
+                    if (at(p + 1) == '"') {
+                        item += '"';
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                item += at(p++);
+            }
+        } else {
+            int start = p;
+            while (p < n && at(p).unicode() > ' ' && at(p) != ',') ++p;
+            item = text.mid(start, p - start);
+        }
+        items << item;
+        while (p < n && isBlank(at(p))) ++p;
+        if (p < n && at(p) == ',') {
+            if (p + 1 >= n) items << QString();
+            do {
+                ++p;
+            } while (p < n && isBlank(at(p)));
+        }
+    }
+    return items;
+}
+
+QStringList BuildSupportedExtensions(const QString& additionalTypes)
+{
+    QStringList list = SplitCommaText(upperAsciiQ(additionalTypes));
+    list += QString::fromLatin1(BuiltinExtensions).split(',');
+    list.sort();
+    list.removeDuplicates();
+    return list;
+}
+
+QString ScanExtension(const QString& name)
+{
+    int dot = int(name.lastIndexOf('.'));
+    return dot < 0 ? QString() : upperAsciiQ(name.mid(dot));
+}
+
+void SortByCollation(QStringList& names)
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    std::stable_sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+        int c = collator.compare(a, b);
+        return c != 0 ? c < 0 : a < b; // a stable, total order for names equal but for case
+    });
+}
+
+TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensions)
+{
+    TScanResult result;
+    if (path.isEmpty() || !QFileInfo(path).isDir()) return result;
+    result.scanned = true;
+    result.folder = path.endsWith('/') ? path : path + '/';
+
+    // Every entry that is not a folder (or a link to one); hidden files included.
+    QStringList names;
+    QByteArray encoded = QFile::encodeName(result.folder);
+    if (DIR* dir = ::opendir(encoded.constData())) {
+        while (dirent* e = ::readdir(dir)) {
+            QByteArray full = encoded + e->d_name;
+            struct stat st {};
+            if (::stat(full.constData(), &st) != 0) {
+                // A dangling link or a file we may not stat is still a file name.
+                if (::lstat(full.constData(), &st) != 0) continue;
+            }
+            if (S_ISDIR(st.st_mode)) continue;
+            names << QFile::decodeName(e->d_name);
+        }
+        ::closedir(dir);
+    }
+    SortByCollation(names);
+
+    for (const QString& name : std::as_const(names)) {
+        if (!supportedExtensions.contains(ScanExtension(name))) continue;
+        result.names << name;
+        result.seconds << GetAudioDuration(QFile::encodeName(result.folder + name).toStdString());
+    }
+    result.logLine = result.names.isEmpty()
+        ? QString("No audio files found in \"%1\"").arg(result.folder)
+        : QString("%1 audio files found in \"%2\"").arg(result.names.size()).arg(result.folder);
+    return result;
+}
+
+QStringList DurationTexts(const QList<int>& seconds)
+{
+    QStringList texts;
+    for (int s : seconds) texts << QString::number(s);
+    return texts;
+}
+
+} // namespace cantorix

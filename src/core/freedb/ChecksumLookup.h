@@ -1,0 +1,109 @@
+// The checksum lookup without its window: the folder's playing times become a disc ID, the CDDB
+// client asks the freedb server for it, the user picks one of several matches, the chosen entry is
+// read and delivered as an album record. The main window and cantorix-cli both run it.
+//
+// What the main window does around it:
+// - "Query" (btQueryClick, checksum mode): call start() with TrackDurations, the listed folder and
+//   the settings.
+// - lockControls / unlockControls: disable / enable btQuery, MainTree, FileGrid, btRenameByTag and
+//   btRefresh.
+// - logLine: append the line to lsLog and select the last line.
+// - matchChoiceNeeded: show TMatchForm with the lines; OK with a selected line calls
+//   chooseMatch(index), OK without one chooseMatch(-1), Cancel or closing cancelMatchChoice(). The
+//   answer may come from inside the signal (a modal exec()) or later.
+// - entryRead: fill edDBAlbum, edDBArtist, edDBYear and GenreBox (the item equal to Genre without
+//   regard to case, or none) and grid row k+1 columns "TrackNo"/"Track" from Titles[k]; enable
+//   btAction when Album is not empty. unlockControls follows.
+// - timedOut: show the message box (error icon, TimeoutCaption, TimeoutText) modally;
+//   unlockControls follows when the slot returns.
+// - every folder scan: call setCurrentFolder() with the scanned folder, so that a late reply for a
+//   folder the user has left is not shown. Closing the window: abandon().
+#pragma once
+
+#include "core/Settings.h"
+#include "core/freedb/Cddb.h"
+#include "core/freedb/DiscID.h"
+#include "core/freedb/XmcdEntry.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+namespace cantorix {
+
+class TChecksumLookup : public QObject {
+    Q_OBJECT
+public:
+    static const QString TimeoutCaption; // "Connection timed out!"
+    static const QString TimeoutText;    // the message, lines separated by CR LF
+
+    // Without an HTTP client of its own the lookup uses TQtHttpClient.
+    explicit TChecksumLookup(std::unique_ptr<THttpClient> http = nullptr, QObject* parent = nullptr);
+    ~TChecksumLookup() override;
+
+    // Starts a lookup of `folder` from its whole-second playing times (TrackDurations). Reads the
+    // settings [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password
+    // and [Main] HideData. A lookup still running is abandoned first. The folder becomes the current one.
+    void start(const QStringList& trackDurations, const QString& folder, const TSettings& settings);
+
+    // The folder now listed by the window. A reply of a lookup for another folder is logged, but its
+    // entry is not delivered and it asks no choice and unlocks nothing.
+    void setCurrentFolder(const QString& folder);
+    // Stops the lookup: no further signals for it, its request is dropped, the timer stopped.
+    void abandon();
+    // Whether "[DE] " lines are logged is decided by [Main] HideData at start(); this overrides it.
+    void setHideData(bool hide) { m_hideData = hide; }
+
+    // The disc ID of the last start(), the client, whether the timer runs (for the window and tests).
+    const TCDDBDiscID& discId() const { return m_discId; }
+    TCddb& cddb() { return *m_cddb; }
+    bool timerActive() const { return m_timer.isActive(); }
+    // The connection time-out in seconds as start() takes it from the settings: Timeout, default 30,
+    // kept within 1 to 86400.
+    static int timeoutSeconds(const TSettings& settings);
+    // [Connection] Email when it holds an "@", otherwise "cantorix@localhost".
+    static QString emailUser(const TSettings& settings);
+
+public slots:
+    // Answer to matchChoiceNeeded: the index of the chosen line, or -1 for OK without a selection.
+    void chooseMatch(int index);
+    void cancelMatchChoice();
+    // The connection timer's handler; public so that the window's tests can fire it.
+    void ConnectionTimerTimer();
+
+signals:
+    void lockControls();
+    void unlockControls();
+    void logLine(const QString& line);
+    // Several matches: one line per match ("category discid artist / title"), in the server's order.
+    void matchChoiceNeeded(const QStringList& matches);
+    // The chosen entry, read for `folder`.
+    void entryRead(const cantorix::AlbumRecord& record, const QString& folder);
+    void timedOut();
+
+private:
+    void CddbStatusMessage(const QString& text);
+    void CddbDataExchange(const QString& line);
+    void CddbMatch(const TMatchArray& matches, int& rightOne);
+    void WMRead(quint64 lookup);
+    void readEntryIntoResult();
+    void startTimer();
+    void unlock();
+    bool isStale() const;
+
+    std::unique_ptr<TCddb> m_cddb;
+    TCDDBDiscID m_discId;
+    QTimer m_timer;
+    int m_timeoutSeconds = 30;
+    bool m_hideData = false;
+    bool m_readPending = false;
+    bool m_choosing = false;
+    bool m_active = false;     // a lookup was started and not abandoned
+    quint64 m_lookup = 0;      // number of the current lookup, to drop queued reads of older ones
+    QString m_folder;          // the folder being looked up
+    QString m_currentFolder;   // the folder the window lists now
+};
+
+} // namespace cantorix

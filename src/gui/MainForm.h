@@ -1,0 +1,154 @@
+// The main window: folder tree, file grid, album fields, log pane. It owns the settings store and the
+// per-folder state (the listed files and their playing times); the work itself is done by the core.
+#pragma once
+
+#include "gui/FolderTree.h"
+#include "core/Settings.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSplitter;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+class QWidget;
+
+namespace cantorix {
+
+class TRenameRun;
+class TChecksumLookup;
+struct AlbumRecord;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Grid columns.
+    enum Column { ColFilename = 0, ColDuration = 1, ColTrackNo = 2, ColTrack = 3 };
+
+    // `settingsFile` is the INI file; `startFolder` the folder given on the command line (may be empty).
+    TMainForm(const QString& settingsFile, const QString& startFolder, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Appends a line to the log and selects it, which scrolls it into view.
+    void AppendLog(const QString& line);
+    // The application-wide handler: one "[ERROR] Native:" line per exception nobody else handled.
+    void AppException(const QString& exceptionText);
+
+    // The folder scan of the selected tree node.
+    void MainTreeClick();
+
+    // The grid by the row numbers of the album: row 1 is the first file. Empty beyond the listed rows.
+    QString gridCell(int row, int column) const;
+    void setGridCell(int row, int column, const QString& text);
+    // Number of listed files (rows up to the first empty "Filename" cell).
+    int fileRowCount() const;
+
+    TSettings& settings() { return *m_settings; }
+    TChecksumLookup& checksumLookup() { return *m_lookup; }
+    const QStringList& supportedExtensions() const { return m_supportedExtensions; }
+    const QStringList& trackDurations() const { return m_trackDurations; }
+    TFolderTree* mainTree() const { return MainTree; }
+    // The scanned folder with its trailing "/", as shown in lbFolder.
+    QString scannedFolder() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void applySettings(const QString& startFolder);
+    void saveSettings();
+    void clearAlbumFields();
+    void clearGrid();
+    void ensureRows(int fileRows);
+    // Wraps a handler so that an exception escaping it becomes a log line instead of unwinding
+    // through the toolkit.
+    std::function<void()> guarded(void (TMainForm::*handler)());
+
+    // Handlers, named after their control and event.
+    void MainTreeChange();
+    void btRefreshClick();
+    void btQueryModeClick();
+    void cmbNameFormatChange();
+    void chRenameFolderClick();
+    void cmbFolderFormatChange();
+    void Splitter1Moved();
+    void mnuCopyClick();
+    void mnuSaveLogClick();
+    void FormKeyDown(int key);
+    void mnuOpenFolderClick();
+    void mnuRefreshClick();
+    void mnuPlayClick();
+    void mnuFixClick();
+    void GridMenuPopup(const QPoint& pos);
+    void btActionClick();
+    void RenameTimerTimer();
+    void btQueryClick();
+    void lockLookupControls(bool locked);
+    void lookupMatchChoice(const QStringList& matches);
+    void lookupEntryRead(const AlbumRecord& record);
+    void lookupTimedOut();
+
+    // The full path of the file in the grid's selected row; empty for none.
+    QString selectedFile() const;
+    // Rebuilds the tree, selects `folder` and scans it, once.
+    void selectAndScan(const QString& folder);
+
+public:
+    // Controls, named as the rest of the system and the tests know them.
+    QComboBox* cmbNameFormat = nullptr;
+    QCheckBox* chRenameFolder = nullptr;
+    QComboBox* cmbFolderFormat = nullptr;
+    QToolButton* btQueryModeName = nullptr;
+    QToolButton* btQueryModeChecksum = nullptr;
+    QLineEdit* edDBArtist = nullptr;
+    QLineEdit* edDBAlbum = nullptr;
+    QLineEdit* edDBYear = nullptr;
+    QComboBox* GenreBox = nullptr;
+    QPushButton* btOptions = nullptr;
+    QPushButton* btRenameByTag = nullptr;
+    QPushButton* btQuery = nullptr;
+    QPushButton* btAction = nullptr;
+    TFolderTree* MainTree = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* panelName = nullptr;
+    QLineEdit* edArtist = nullptr;
+    QLineEdit* edAlbum = nullptr;
+    QTableWidget* FileGrid = nullptr;
+    QProgressBar* Progress = nullptr;
+    QLabel* lbFolder = nullptr;
+    QPushButton* btRefresh = nullptr;
+    QSplitter* SplitterLog = nullptr;
+    QListWidget* lsLog = nullptr;
+    QTimer* ConnectionTimer = nullptr;
+    QTimer* RenameTimer = nullptr;
+    QMenu* GridMenu = nullptr;
+    QAction* mnuPlay = nullptr;
+    QAction* mnuOpenFolder = nullptr;
+    QAction* mnuRefresh = nullptr;
+    QAction* mnuFix = nullptr;
+    QMenu* logMenu = nullptr;
+
+private:
+    std::unique_ptr<TSettings> m_settings;
+    std::unique_ptr<TRenameRun> m_renameRun;
+    TChecksumLookup* m_lookup = nullptr; // the window's CDDB client and its workflow
+    QStringList m_supportedExtensions;
+    QStringList m_trackDurations;
+};
+
+} // namespace cantorix

@@ -1,0 +1,52 @@
+#include "gui/MatchForm.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace cantorix {
+
+TMatchForm::TMatchForm(const QStringList& matches, QWidget* parent) : QDialog(parent)
+{
+    setObjectName("MatchForm");
+    setWindowTitle("More then one album found");
+    setFixedSize(460, 230);
+    auto* layout = new QVBoxLayout(this);
+    lstMatches = new QListWidget(this);
+    lstMatches->setObjectName("lstMatches");
+    lstMatches->addItems(matches);
+    layout->addWidget(lstMatches);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    BitBtn1 = new QPushButton("OK", this);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton("Cancel", this);
+    BitBtn2->setObjectName("BitBtn2");
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    layout->addLayout(buttons);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(lstMatches, &QListWidget::itemDoubleClicked, this, [this] { lstMatchesDblClick(); });
+}
+
+int TMatchForm::selectedIndex() const
+{
+    QListWidgetItem* item = lstMatches->currentItem();
+    return item && item->isSelected() ? lstMatches->row(item) : -1;
+}
+
+void TMatchForm::lstMatchesDblClick()
+{
+    if (selectedIndex() >= 0) accept();
+}
+
+int TMatchForm::choose(const QStringList& matches, QWidget* parent)
+{
+    TMatchForm form(matches, parent);
+    return form.exec() == QDialog::Accepted ? form.selectedIndex() : -1;
+}
+
+} // namespace cantorix

@@ -1,0 +1,29 @@
+// Application entry: cantorix [FOLDER] [--settings FILE]
+#include "gui/Application.h"
+#include "core/Settings.h"
+#include "gui/MainForm.h"
+
+#include <QIcon>
+
+int main(int argc, char** argv)
+{
+    cantorix::TApplication app(argc, argv);
+    QApplication::setApplicationName("Cantorix");
+    QApplication::setApplicationDisplayName("Cantorix");
+
+    QStringList args = app.arguments().mid(1);
+    QString settingsFile;
+    int at = int(args.indexOf("--settings"));
+    if (at >= 0 && at + 1 < args.size()) {
+        settingsFile = args[at + 1];
+        args.remove(at, 2);
+    }
+    if (settingsFile.isEmpty()) settingsFile = cantorix::TSettings::defaultPath();
+    // Exactly one argument is a folder to select; any other count is ignored.
+    QString startFolder = args.size() == 1 ? args[0] : QString();
+
+    cantorix::TMainForm form(settingsFile, startFolder);
+    app.setExceptionHandler([&form](const QString& text) { form.AppException(text); });
+    form.show();
+    return app.exec();
+}

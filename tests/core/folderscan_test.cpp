@@ -1,0 +1,88 @@
+#include "core/FolderScan.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace cantorix;
+using cantorix::test::TempDir;
+
+TEST(FolderScan, SplitsCommaTextLikeTheSettingsList)
+{
+    struct Case {
+        const char* text;
+        QStringList items;
+    } cases[] = {
+        {"", {}},
+        {".mka", {".mka"}},
+        {".mka,.opus", {".mka", ".opus"}},
+        {".mka, .opus", {".mka", ".opus"}},
+        {".mka .opus\t.spx", {".mka", ".opus", ".spx"}},
+        {".mka,", {".mka", ""}},
+        {".mka,,.opus", {".mka", "", ".opus"}},
+        {",.mka", {"", ".mka"}},
+        {"\".a b\",.c", {".a b", ".c"}},
+        {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
+        {"  .x  ", {".x"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SplitCommaText(c.text), c.items) << c.text;
+}
+
+TEST(FolderScan, SupportedExtensionsAddToTheBuiltinListSortedWithoutDuplicates)
+{
+    QStringList plain = BuildSupportedExtensions("");
+    EXPECT_EQ(plain.size(), 22);
+    EXPECT_TRUE(std::is_sorted(plain.begin(), plain.end()));
+
+    QStringList more = BuildSupportedExtensions(".mka,.mp3, .Opus,");
+    EXPECT_EQ(more.size(), 25); // .MKA, .OPUS and the empty item; .MP3 is already there
+    EXPECT_TRUE(more.contains(".MKA"));
+    EXPECT_TRUE(more.contains(".OPUS"));
+    EXPECT_TRUE(more.contains(""));
+}
+
+TEST(FolderScan, ListsSupportedFilesSortedWithoutRegardToCase)
+{
+    TempDir dir;
+    for (const char* name : {"b.mp3", "A.MP3", "Song.Mp3", ".hidden.flac", "song.mp3.txt", "cover.jpg", "noext"})
+        cantorix::test::writeText(dir.file(name), "");
+    std::filesystem::create_directory(dir.path() / "sub.mp3");
+    std::filesystem::create_symlink(dir.path() / "sub.mp3", dir.path() / "link.mp3");
+
+    TScanResult r = ScanFolder(QString::fromStdString(dir.str()), BuildSupportedExtensions(""));
+    ASSERT_TRUE(r.scanned);
+    EXPECT_EQ(r.names, (QStringList{".hidden.flac", "A.MP3", "b.mp3", "Song.Mp3"}));
+    EXPECT_EQ(r.seconds, (QList<int>{0, 0, 0, 0})); // empty files have no playing time
+    EXPECT_EQ(r.folder, QString::fromStdString(dir.str()) + "/");
+    EXPECT_EQ(r.logLine, QString("4 audio files found in \"%1\"").arg(r.folder));
+    EXPECT_EQ(DurationTexts(r.seconds), (QStringList{"0", "0", "0", "0"}));
+
+    // A trailing comma in AdditionalTypes lists files without an extension too.
+    TScanResult withEmpty = ScanFolder(QString::fromStdString(dir.str()), BuildSupportedExtensions(".jpg,"));
+    EXPECT_TRUE(withEmpty.names.contains("noext"));
+    EXPECT_TRUE(withEmpty.names.contains("cover.jpg"));
+    EXPECT_FALSE(withEmpty.names.contains("song.mp3.txt"));
+}
+
+TEST(FolderScan, EmptyFolderAndMissingFolder)
+{
+    TempDir dir;
+    TScanResult empty = ScanFolder(QString::fromStdString(dir.str()), BuildSupportedExtensions(""));
+    EXPECT_TRUE(empty.scanned);
+    EXPECT_TRUE(empty.names.isEmpty());
+    EXPECT_EQ(empty.logLine, QString("No audio files found in \"%1/\"").arg(QString::fromStdString(dir.str())));
+
+    EXPECT_FALSE(ScanFolder(QString::fromStdString(dir.file("missing")), BuildSupportedExtensions("")).scanned);
+    EXPECT_FALSE(ScanFolder("", BuildSupportedExtensions("")).scanned);
+}
+
+TEST(FolderScan, ListsEveryFileOfALargeFolder)
+{
+    TempDir dir;
+    for (int i = 0; i < 150; ++i) cantorix::test::writeText(dir.file("t" + std::to_string(1000 + i) + ".wav"), "");
+    TScanResult r = ScanFolder(QString::fromStdString(dir.str()), BuildSupportedExtensions(""));
+    EXPECT_EQ(r.names.size(), 150);
+    EXPECT_EQ(r.names.front(), "t1000.wav");
+    EXPECT_EQ(r.names.back(), "t1149.wav");
+}

@@ -1,0 +1,278 @@
+#include "core/freedb/ChecksumLookup.h"
+
+#include "FakeHttpClient.h"
+#include "support/CddbTestSite.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+
+using namespace cantorix;
+using test::FakeHttpClient;
+
+namespace {
+
+bool waitUntil(const std::function<bool()>& done, int ms = 2000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+const QString Folder = "/music/Album/";
+
+// A lookup on a fake HTTP client, with everything it signals recorded.
+struct Harness {
+    FakeHttpClient::State* http = new FakeHttpClient::State; // owned here, outlives the lookup
+    std::unique_ptr<TChecksumLookup> lookup;
+    TSettings settings{"/nonexistent/Cantorix.ini"};
+    QStringList log;
+    QList<QStringList> choices;
+    QList<AlbumRecord> entries;
+    int locks = 0, unlocks = 0, timeouts = 0;
+    std::function<void(const QStringList&)> chooser;
+
+    Harness()
+    {
+        lookup = std::make_unique<TChecksumLookup>(std::make_unique<FakeHttpClient>(http));
+        QObject::connect(lookup.get(), &TChecksumLookup::logLine, [this](const QString& l) { log << l; });
+        QObject::connect(lookup.get(), &TChecksumLookup::lockControls, [this] { ++locks; });
+        QObject::connect(lookup.get(), &TChecksumLookup::unlockControls, [this] { ++unlocks; });
+        QObject::connect(lookup.get(), &TChecksumLookup::timedOut, [this] { ++timeouts; });
+        QObject::connect(lookup.get(), &TChecksumLookup::entryRead,
+                         [this](const AlbumRecord& r, const QString& folder) {
+                             EXPECT_EQ(folder, Folder);
+                             entries << r;
+                         });
+        QObject::connect(lookup.get(), &TChecksumLookup::matchChoiceNeeded, [this](const QStringList& m) {
+            choices << m;
+            if (chooser) chooser(m);
+        });
+    }
+    ~Harness()
+    {
+        lookup.reset();
+        delete http;
+    }
+    void answer(const QString& urlPart, const QByteArray& body) { http->auto_ << qMakePair(urlPart, body); }
+    void start() { lookup->start({"200", "180", "245"}, Folder, settings); }
+    bool waitForUnlock(int count = 1) { return waitUntil([&] { return unlocks >= count; }); }
+};
+
+TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.answer("cddb+read+rock+a10b600c", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    h.start();
+    EXPECT_EQ(h.locks, 1);
+    EXPECT_TRUE(h.lookup->timerActive());
+    ASSERT_TRUE(h.waitForUnlock());
+
+    ASSERT_EQ(h.http->urls.size(), 2);
+    EXPECT_EQ(h.http->urls[0], "http://gnudb.gnudb.org:80/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+625"
+                               "&hello=cantorix+localhost+Cantorix+1%2E0&proto=5");
+    const QString match = QString::fromUtf8("rock a10b600c Motörhead / Inferno");
+    QStringList expected = {"Querying CD", "[DE] " + h.http->urls[0], "[DE] 200 " + match, "Found exact match",
+                            "Reading CD info", "[DE] " + h.http->urls[1],
+                            "[DE] 210 rock a10b600c CD database entry follows (until terminating `.')",
+                            "OK, CDDB database entry follows"};
+    for (const QString& line : h.lookup->cddb().EntryLines()) expected << "[DE] " + line;
+    expected << "[DE] ."
+             << "Entry read";
+    EXPECT_EQ(h.log, expected);
+
+    ASSERT_EQ(h.entries.size(), 1);
+    const AlbumRecord& r = h.entries[0];
+    EXPECT_EQ(r.Artist, QString::fromUtf8("Motörhead"));
+    EXPECT_EQ(r.Album, "Inferno");
+    EXPECT_EQ(r.Year, "2004");
+    EXPECT_EQ(r.Genre, "Metal");
+    ASSERT_EQ(r.Titles.size(), 12);
+    EXPECT_EQ(r.Titles[11].No, "12");
+    EXPECT_EQ(r.Titles[11].Title, "Whorehouse Blues");
+    EXPECT_EQ(h.unlocks, 1);
+    EXPECT_FALSE(h.lookup->timerActive());
+    EXPECT_TRUE(h.choices.isEmpty());
+}
+
+TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
+{
+    Harness h;
+    h.settings.writeBool("Main", "HideData", true);
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    h.start();
+    ASSERT_TRUE(h.waitForUnlock());
+    EXPECT_EQ(h.log, (QStringList{"Querying CD", "Found exact match", "Reading CD info",
+                                  "OK, CDDB database entry follows", "Entry read"}));
+}
+
+TEST(ChecksumLookup, SettingsShapeTheRequest)
+{
+    Harness h;
+    h.settings.writeString("Connection", "Server", "http://127.0.0.1:8080/cgi/cddb.cgi");
+    h.settings.writeString("Connection", "Email", "joe@example.org");
+    h.settings.writeBool("Connection", "UseProxy", true);
+    h.settings.writeString("Proxy", "Address", "proxy.example");
+    h.settings.writeString("Proxy", "Port", "3128");
+    h.start();
+    ASSERT_EQ(h.http->urls.size(), 1);
+    EXPECT_TRUE(h.http->urls[0].startsWith("http://127.0.0.1:8080/cgi/cddb.cgi?cmd=cddb+query+13027103+"));
+    EXPECT_TRUE(h.http->urls[0].contains("&hello=joe+example%2Eorg+Cantorix+1%2E0&proto=5"));
+    EXPECT_EQ(h.http->lastProxy.Address, "proxy.example");
+    EXPECT_EQ(h.http->lastProxy.Port, "3128");
+
+    TSettings s("/nonexistent/Cantorix.ini");
+    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 30);
+    s.writeString("Connection", "Timeout", "0");
+    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 1);
+    s.writeString("Connection", "Timeout", "99999999");
+    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 86400);
+    s.writeString("Connection", "Email", "no address");
+    EXPECT_EQ(TChecksumLookup::emailUser(s), "cantorix@localhost");
+}
+
+TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
+{
+    Harness h;
+    h.chooser = [&](const QStringList&) { h.lookup->chooseMatch(1); };
+    h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    h.answer("cddb+read+rock+b20cd40d", test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
+    h.start();
+    ASSERT_TRUE(h.waitForUnlock());
+    ASSERT_EQ(h.choices.size(), 1);
+    EXPECT_EQ(h.choices[0], (QStringList{"misc b20cd40d Adele / 21", "rock b20cd40d Adele / 21"}));
+    ASSERT_EQ(h.http->urls.size(), 2);
+    EXPECT_TRUE(h.http->urls[1].contains("cmd=cddb+read+rock+b20cd40d&"));
+    ASSERT_EQ(h.entries.size(), 1);
+    EXPECT_EQ(h.entries[0].Artist, QString::fromUtf8("Die Ärzte"));
+}
+
+TEST(ChecksumLookup, ChoiceAnsweredLater)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    h.answer("cddb+read", test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
+    h.start();
+    ASSERT_TRUE(waitUntil([&] { return !h.choices.isEmpty(); }));
+    EXPECT_FALSE(h.lookup->timerActive()); // the user takes their time
+    h.lookup->chooseMatch(0);
+    EXPECT_TRUE(h.lookup->timerActive());
+    ASSERT_TRUE(h.waitForUnlock());
+    EXPECT_TRUE(h.http->urls[1].contains("cmd=cddb+read+misc+b20cd40d&"));
+    EXPECT_EQ(h.entries.size(), 1);
+}
+
+TEST(ChecksumLookup, CancelOrNoSelectionReadsNothing)
+{
+    for (bool cancel : {true, false}) {
+        Harness h;
+        h.chooser = [&](const QStringList&) {
+            if (cancel) {
+                h.lookup->cancelMatchChoice();
+            } else {
+                h.lookup->chooseMatch(-1);
+            }
+        };
+        h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+        h.start();
+        ASSERT_TRUE(h.waitForUnlock());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.http->urls.size(), 1) << cancel;
+        EXPECT_EQ(h.unlocks, 1);
+        EXPECT_FALSE(h.lookup->timerActive());
+        EXPECT_TRUE(h.entries.isEmpty());
+        if (!cancel) {
+            EXPECT_EQ(h.lookup->cddb().State(), TCddb::TState::QueryFailed);
+        }
+        // A second answer changes nothing.
+        h.lookup->chooseMatch(0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.http->urls.size(), 1);
+    }
+}
+
+TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
+{
+    Harness none;
+    none.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
+    none.start();
+    ASSERT_TRUE(none.waitForUnlock());
+    EXPECT_EQ(none.log.last(), "No match found");
+    EXPECT_FALSE(none.lookup->timerActive());
+
+    Harness corrupt;
+    corrupt.answer("cddb+query", "403 Database entry is corrupt.\r\n");
+    corrupt.start();
+    ASSERT_TRUE(waitUntil([&] { return corrupt.log.contains("Database entry is corrupt"); }));
+    EXPECT_EQ(corrupt.unlocks, 0);
+    EXPECT_TRUE(corrupt.lookup->timerActive());
+    corrupt.lookup->ConnectionTimerTimer();
+    EXPECT_EQ(corrupt.timeouts, 1);
+    EXPECT_EQ(corrupt.unlocks, 1);
+    EXPECT_FALSE(corrupt.lookup->timerActive());
+
+    Harness refused;
+    refused.http->refuseWith = "Invalid URL";
+    refused.start();
+    EXPECT_EQ(refused.unlocks, 1);
+    EXPECT_FALSE(refused.lookup->timerActive());
+}
+
+TEST(ChecksumLookup, CorruptEntryIsShownThenReported)
+{
+    Harness h;
+    QByteArray entry = test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt");
+    entry.replace("PLAYORDER=\r\n", "");
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.answer("cddb+read", entry);
+    h.start();
+    ASSERT_TRUE(h.waitForUnlock(2));
+    EXPECT_EQ(h.entries.size(), 1);
+    EXPECT_EQ(h.log.mid(h.log.size() - 2), (QStringList{"Entry read", "The entry is corrupt"}));
+}
+
+TEST(ChecksumLookup, LateEntryFillsOnlyWhileItsFolderIsListed)
+{
+    for (bool leave : {false, true}) {
+        Harness h;
+        h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+        h.start();
+        ASSERT_TRUE(waitUntil([&] { return h.http->urls.size() == 2; })); // the read is under way
+        h.lookup->ConnectionTimerTimer();
+        EXPECT_EQ(h.timeouts, 1);
+        EXPECT_EQ(h.unlocks, 1);
+        if (leave) h.lookup->setCurrentFolder("/music/Other");
+        ASSERT_TRUE(FakeHttpClient::complete(h.http, 0, QString(), test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt")));
+        EXPECT_TRUE(h.log.contains("Entry read"));
+        if (leave) {
+            EXPECT_TRUE(h.entries.isEmpty());
+            EXPECT_EQ(h.unlocks, 1);
+            EXPECT_EQ(h.log.last(), "Entry for \"/music/Album/\" ignored: another folder is listed");
+        } else {
+            EXPECT_EQ(h.entries.size(), 1);
+            EXPECT_EQ(h.unlocks, 2);
+        }
+    }
+}
+
+TEST(ChecksumLookup, AbandonedLookupSaysNothingMore)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.start();
+    h.lookup->abandon();
+    const QStringList before = h.log;
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.log, before);
+    EXPECT_EQ(h.http->urls.size(), 1);
+    EXPECT_FALSE(h.lookup->timerActive());
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+#include "core/rename/NameFormat.h"
+
+#include <gtest/gtest.h>
+
+namespace cantorix {
+namespace {
+
+const char* const kDefault = "artist - album - # - track";
+
+TEST(NameFormat, PrepareTemplateMarksKeywordsInAnyCaseAndInsideWords)
+{
+    EXPECT_EQ(PrepareNameTemplate("Artist - ALBUM - # - Track"), "$artist$ - $album$ - $#$ - $track$");
+    EXPECT_EQ(PrepareNameTemplate("tracks by artists"), "$track$s by $artist$s");
+    EXPECT_EQ(PrepareNameTemplate("Yearbook"), "$year$book");
+    EXPECT_EQ(PrepareNameTemplate("no keywords"), "no keywords");
+}
+
+struct FileNameCase {
+    const char* what;
+    const char* format;
+    TNameVariant variant;
+    bool fixUnderScores;
+    TNameValues values; // Artist, Album, Year, Title, TrackNo
+    const char* extension;
+    const char* expected;
+};
+
+constexpr auto Run = TNameVariant::RenameRun;
+constexpr auto Tag = TNameVariant::RenameByTag;
+
+const FileNameCase kFileNameCases[] = {
+    {"all values", kDefault, Run, true, {"A", "B", "", "T", "01"}, ".mp3", "A - B - 01 - T.mp3"},
+    {"empty album keeps the hyphen pair", kDefault, Run, true, {"A", "", "", "T", "01"}, ".mp3", "A - - 01 - T.mp3"},
+    {"empty title trims before the extension", kDefault, Run, true, {"A", "B", "", "", "01"}, ".mp3",
+     "A - B - 01 -.mp3"},
+    {"all empty", kDefault, Run, true, {"", "", "", "", ""}, ".mp3", "- - -.mp3"},
+    {"colon slash question mark", kDefault, Run, true, {"AC/DC", "Live: 1991", "", "What?", "01"}, ".mp3",
+     "AC - DC - Live- 1991 - 01 - What.mp3"},
+    {"underscores fixed", kDefault, Run, true, {"My_Band", "B", "", "T", "01"}, ".mp3", "My Band - B - 01 - T.mp3"},
+    {"underscores kept", kDefault, Run, false, {"My_Band", "B", "", "T", "01"}, ".mp3", "My_Band - B - 01 - T.mp3"},
+    {"backslash ends as a space", kDefault, Run, true, {"A\\B", "C", "", "T", "01"}, ".mp3", "A B - C - 01 - T.mp3"},
+    {"backslash ends as underscore", kDefault, Run, false, {"A\\B", "C", "", "T", "01"}, ".mp3", "A_B - C - 01 - T.mp3"},
+    {"empty parentheses go after the trim", "# - track (year)", Run, true, {"", "", "", "T", "5"}, ".flac",
+     "5 - T .flac"},
+    {"rename by tag pads one digit", "# - track (year)", Tag, true, {"", "", "", "T", "5"}, ".flac", "05 - T .flac"},
+    {"rename by tag pads one non-ASCII character", "#", Tag, true, {"", "", "", "", "\xc3\xa9"}, ".mp3",
+     "0\xc3\xa9.mp3"},
+    {"rename by tag leaves two digits", "#", Tag, true, {"", "", "", "", "12"}, ".mp3", "12.mp3"},
+    {"keyword inside a word", "tracks", Run, true, {"A", "B", "", "T", "01"}, ".mp3", "Ts.mp3"},
+    {"keywords in any case", "ARTIST - Album - # - TRACK (Year)", Run, true, {"A", "B", "1999", "T", "01"}, ".ogg",
+     "A - B - 01 - T (1999).ogg"},
+    {"non-ASCII passes unchanged", kDefault, Run, true,
+     {"Bj\xc3\xb6rk", "Homog\xc3\xa9nic", "", "J\xc3\xb3ga", "01"}, ".mp3",
+     "Bj\xc3\xb6rk - Homog\xc3\xa9nic - 01 - J\xc3\xb3ga.mp3"},
+    {"a value holding a later placeholder is expanded", kDefault, Run, true, {"$TRACK$", "B", "", "X", "01"}, ".mp3",
+     "X - B - 01 - X.mp3"},
+    {"a value holding an earlier placeholder is not", kDefault, Run, true, {"A", "B", "", "$artist$", "01"}, ".mp3",
+     "A - B - 01 - $artist$.mp3"},
+    {"the remaining forbidden characters", "track", Run, false, {"", "", "", "a|b*c<d>e\"f", ""}, ".mp3",
+     "a_b c-d-e f.mp3"},
+    {"hyphen runs in the rename run", kDefault, Run, true, {"A", "-", "", "T", "01"}, ".mp3", "A - - 01 - T.mp3"},
+    {"hyphen runs in rename by tag", kDefault, Tag, true, {"A", "-", "", "T", "01"}, ".mp3", "A - 01 - T.mp3"},
+    {"empty brackets removed", "artist [year]", Run, true, {"A", "", "", "", ""}, ".mp3", "A .mp3"},
+    {"eight spaces become one", "track", Run, true, {"", "", "", "x        y", ""}, ".mp3", "x y.mp3"},
+    {"nine spaces become two", "track", Run, true, {"", "", "", "x         y", ""}, ".mp3", "x  y.mp3"},
+    {"control characters trimmed at both ends", "track", Run, true, {"", "", "", "\t T \r\n", ""}, ".mp3", "T.mp3"},
+    {"no extension", kDefault, Run, true, {"A", "B", "", "T", "01"}, "", "A - B - 01 - T"},
+    {"extension letters kept", kDefault, Run, true, {"A", "B", "", "T", "01"}, ".Mp3", "A - B - 01 - T.Mp3"},
+};
+
+class BuildFileNameTest : public testing::TestWithParam<FileNameCase> {};
+
+TEST_P(BuildFileNameTest, BuildsTheCleanName)
+{
+    const FileNameCase& c = GetParam();
+    EXPECT_EQ(BuildFileName(PrepareNameTemplate(c.format), c.values, c.extension, c.fixUnderScores, c.variant),
+              c.expected)
+        << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, BuildFileNameTest, testing::ValuesIn(kFileNameCases));
+
+TEST(NameFormat, OldNameExtensionIsFromTheLastDotAsOnDisk)
+{
+    EXPECT_EQ(OldNameExtension("a.b.Mp3"), ".Mp3");
+    EXPECT_EQ(OldNameExtension("noext"), "");
+    EXPECT_EQ(OldNameExtension("trailing."), ".");
+    EXPECT_EQ(OldNameExtension(".hidden"), ".hidden");
+}
+
+TEST(NameFormat, FolderNames)
+{
+    struct Case {
+        const char *artist, *album, *year;
+        int format;
+        const char* expected;
+    } cases[] = {
+        {"A", "B", "1999", 0, "A [1999] - B"},
+        {"A", "B", "1999", 1, "A - B"},
+        {"A", "B", "1999", 2, "1999 - B"},
+        {"A", "B", "1999", 3, "B [1999]"},
+        {"A", "B", "1999", 4, "B"},
+        {"A", "B", "1999", 5, ""},
+        {"A", "B", "1999", -1, ""},
+        {"A", "B", "", 0, "A - B"},
+        {"A", "B", "", 2, "A - B"},
+        {"A", "B", "", 4, "A - B"},
+        {"A", "Best? of", "1999", 0, "A [1999] - Best of"},
+        {"AC/DC", "Live: 1991", "", 0, "AC_DC - Live_ 1991"},
+        {"a/\\b", "c|*d", "", 1, "a_b - c_d"},
+        {"<x>", "\"y\"", "", 1, "_x_ - _y_"},
+        {"A", "B []", "", 1, "A - B "},       // no trimming
+        {" A", "B  _", "", 1, " A - B _"},    // no underscore-to-space, no trim
+        {"A", "B ()", "", 1, "A - B ()"},     // parentheses stay
+        {"A", "", "1999", 3, " [1999]"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BuildFolderName(c.artist, c.album, c.year, c.format), c.expected)
+            << c.artist << " / " << c.album << " / " << c.year << " / " << c.format;
+}
+
+TEST(NameFormat, PlaylistNames)
+{
+    struct Case {
+        const char *artist, *album, *expected;
+    } cases[] = {
+        {"A", "B", "A - B"},
+        {"A", "B []", "A - B []"}, // unlike the folder name, empty brackets stay
+        {"AC/DC", "Live: 1991?", "AC_DC - Live_ 1991"},
+        {"a\\|*b", "<c>", "a__b - _c_"}, // "___" is one "__" and one "_"
+        {"", "", " - "},
+        {"A    B", "C", "A B - C"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BuildPlaylistName(c.artist, c.album), c.expected) << c.artist;
+}
+
+TEST(NameFormat, ReplaceDoesNotRescanInsertedText)
+{
+    EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
+    EXPECT_EQ(ReplaceAll("- - -", "- -", "-"), "- -");
+    EXPECT_EQ(ReplaceAllIgnoreCase("xArTiStx", "artist", "$artist$"), "x$artist$x");
+    EXPECT_EQ(ReplaceAll("abc", "", "z"), "abc");
+}
+
+} // namespace
+} // namespace cantorix

@@ -1,0 +1,345 @@
+#include "core/rename/RenameRun.h"
+
+#include "core/Settings.h"
+#include "core/rename/RenameLines.h"
+#include "support/TestFiles.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cantorix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::listFiles;
+using test::readText;
+using test::TempDir;
+using test::writeText;
+using Lines = std::vector<std::string>;
+
+// An album folder "Old" inside a temporary folder, holding one small file per row, each with its own
+// name as content so that a move can be followed.
+struct Album {
+    TempDir tmp;
+    std::string parent = tmp.str() + "/";
+    std::string folder = parent + "Old/";
+    std::vector<TRenameRow> rows;
+
+    explicit Album(const std::vector<TRenameRow>& r) : rows(r)
+    {
+        fs::create_directory(folder);
+        for (const TRenameRow& row : rows)
+            if (!row.FileName.empty()) writeText(folder + row.FileName, row.FileName);
+    }
+};
+
+TRenameRow row(const char* name, const char* no, const char* title) { return {name, "03:00", no, title}; }
+
+const TAlbumData kAlbum{"A", "B", "1999", "Rock"};
+
+// Follows a started run the way the window's timer does: read the flag, take the lines, and stop once
+// the flag was seen. The lines arrive on this thread, in order, through the event loop.
+Lines watchOnTimer(TRenameRun& run, std::vector<int>* rowsSeen = nullptr)
+{
+    Lines lines;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setInterval(1);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        bool done = run.isDone();
+        for (std::string& l : run.takeLogLines()) lines.push_back(std::move(l));
+        if (rowsSeen) rowsSeen->push_back(run.currentRow());
+        if (done) {
+            timer.stop();
+            lines.push_back(RenamingFinishedLine);
+            loop.quit();
+        }
+    });
+    timer.start();
+    run.start();
+    loop.exec();
+    run.wait();
+    return lines;
+}
+
+Lines runHere(TRenameRun& run)
+{
+    run.run();
+    EXPECT_TRUE(run.isDone());
+    return run.takeLogLines();
+}
+
+// A tag writer that records its calls and fails for titles starting with "bad".
+struct TagRecorder {
+    std::mutex mutex;
+    std::vector<std::pair<std::string, TTagValues>> calls;
+    TRenameRun::TagWriterFn fn()
+    {
+        return [this](const std::string& file, const TTagValues& v) {
+            std::lock_guard<std::mutex> lock(mutex);
+            calls.emplace_back(file, v);
+            if (v.Title.rfind("throw", 0) == 0) throw std::runtime_error("writer threw");
+            return v.Title.rfind("bad", 0) == 0 ? IoResult::failure("Input/output error") : IoResult::success();
+        };
+    }
+};
+
+TEST(RenameRun, RenamesOnAWorkerAndHandsTheLinesOverInOrder)
+{
+    Album a({row("track1.mp3", "01", "One"), row("track2.mp3", "02", "Two"), row("b.mp3", "03", "Three"),
+             row("c.mp3", "03", "Three")});
+    fs::create_directory(a.parent + "A - B"); // the folder format's target exists already
+    TRenameOptions o;
+    o.RenameFolder = true;
+    o.FolderFormat = 1;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, a.rows, kAlbum, o);
+    ASSERT_EQ(run.fileCount(), 4);
+
+    std::vector<int> rowsSeen;
+    Lines lines = watchOnTimer(run, &rowsSeen);
+
+    EXPECT_EQ(lines, (Lines{RenameErrorLine("c.mp3", "File exists"), FolderExistsLine(a.parent + "A - B/"),
+                            PlaylistCreatedLine, RenamingFinishedLine}));
+    EXPECT_EQ(listFiles(a.folder), (Lines{"A - B - 01 - One.mp3", "A - B - 02 - Two.mp3", "A - B - 03 - Three.mp3",
+                                          "A - B.m3u", "c.mp3"}));
+    EXPECT_EQ(readText(a.folder + "A - B - 03 - Three.mp3"), "b.mp3"); // the first of the two kept the name
+    // Every row is listed by its new name, the failed one too.
+    EXPECT_EQ(readText(a.folder + "A - B.m3u"),
+              "A - B - 01 - One.mp3\r\nA - B - 02 - Two.mp3\r\nA - B - 03 - Three.mp3\r\nA - B - 03 - Three.mp3\r\n");
+    EXPECT_EQ(run.folderToSelect(), a.folder);
+    EXPECT_EQ(run.currentRow(), 5);
+    ASSERT_FALSE(rowsSeen.empty());
+    EXPECT_EQ(rowsSeen.back(), 5);
+    for (size_t i = 1; i < rowsSeen.size(); ++i) EXPECT_LE(rowsSeen[i - 1], rowsSeen[i]);
+}
+
+TEST(RenameRun, NeverReplacesAFileOutsideTheList)
+{
+    Album a({row("1.mp3", "01", "T")});
+    writeText(a.folder + "A - B - 01 - T.mp3", "keep me");
+    TRenameRun run(a.folder, a.rows, kAlbum, {});
+    EXPECT_EQ(runHere(run), (Lines{RenameErrorLine("1.mp3", "File exists")}));
+    EXPECT_EQ(readText(a.folder + "A - B - 01 - T.mp3"), "keep me");
+    EXPECT_EQ(readText(a.folder + "1.mp3"), "1.mp3");
+}
+
+TEST(RenameRun, RowsAndNamesAtTheEdges)
+{
+    // Stops at the first empty name; a row without a database track is renamed with empty values; a
+    // file that already bears its name stays without an error; a name with a NUL is refused.
+    std::vector<TRenameRow> rows = {row("x.mp3", "", ""), row("A - B - 02 - Two.flac", "02", "Two"),
+                                    {"n.mp3", "", "03", std::string("a\0b", 3)}, row("", "", ""),
+                                    row("after.mp3", "09", "Never")};
+    Album a(rows);
+    TRenameOptions o;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, rows, kAlbum, o);
+    EXPECT_EQ(run.fileCount(), 3);
+    EXPECT_EQ(runHere(run), (Lines{RenameErrorLine("n.mp3", "Invalid argument"), PlaylistCreatedLine}));
+    EXPECT_EQ(listFiles(a.folder),
+              (Lines{"A - B - -.mp3", "A - B - 02 - Two.flac", "A - B.m3u",
+                     "after.mp3", "n.mp3"}));
+    EXPECT_EQ(run.currentRow(), 4);
+}
+
+TEST(RenameRun, WritesTagsAfterSuccessfulMovesForTheTwelveExtensions)
+{
+    Album a({row("1.mp3", "01", "One"), row("2.MP3", "02", "Two"), row("3.wma", "03", "Three"),
+             row("4.flac", "04", "bad"), row("5.ogg", "05", "throw"), row("6.wav", "06", "Six"),
+             row("7.mpc", "07", "Seven"), row("8.ape", "", "Eight")});
+    writeText(a.folder + "A - B - 07 - Seven.mpc", "in the way");
+    TRenameOptions o;
+    o.WriteTags = true;
+    TRenameRun run(a.folder, a.rows, {"A", "B", "1999", "Rock"}, o);
+    TagRecorder rec;
+    run.setTagWriter(rec.fn());
+    Lines lines = runHere(run);
+
+    EXPECT_EQ(lines, (Lines{TagErrorLine("A - B - 04 - bad.flac", "Input/output error"),
+                            TagErrorLine("A - B - 05 - throw.ogg", "writer threw"),
+                            RenameErrorLine("7.mpc", "File exists")}));
+    std::vector<std::string> files;
+    for (const auto& [file, v] : rec.calls) files.push_back(file);
+    EXPECT_EQ(files, (Lines{a.folder + "A - B - 01 - One.mp3", a.folder + "A - B - 02 - Two.MP3",
+                            a.folder + "A - B - 04 - bad.flac", a.folder + "A - B - 05 - throw.ogg",
+                            a.folder + "A - B - - Eight.ape"}));
+    const TTagValues& v = rec.calls[1].second;
+    EXPECT_EQ(v.Title, "Two");
+    EXPECT_EQ(v.Artist, "A");
+    EXPECT_EQ(v.Album, "B");
+    EXPECT_EQ(v.Year, "1999");
+    EXPECT_EQ(v.Track, "02");
+    EXPECT_EQ(v.Genre, "Rock");
+    EXPECT_EQ(rec.calls[4].second.Track, "");
+}
+
+TEST(RenameRun, NoTagsWhenTheOptionIsOff)
+{
+    Album a({row("1.mp3", "01", "One")});
+    TRenameRun run(a.folder, a.rows, kAlbum, {});
+    TagRecorder rec;
+    run.setTagWriter(rec.fn());
+    EXPECT_TRUE(runHere(run).empty());
+    EXPECT_TRUE(rec.calls.empty());
+}
+
+struct FolderCase {
+    const char* what;
+    TAlbumData album;
+    int format;
+    const char* existing;  // a sibling folder made before the run, or null
+    const char* nameFormat;
+    const char* expectedFolder; // under the parent, with "/"
+    const char* expectedLine;   // "exists" and "too long" stand for the lines with the path or reason
+};
+
+TEST(RenameRun, FolderStepOutcomes)
+{
+    const std::string longName(300, 'x');
+    const FolderCase cases[] = {
+        {"renamed", {"A", "B", "1999", ""}, 0, nullptr, "artist - album - # - track", "A [1999] - B/",
+         FolderRenamedLine},
+        {"empty year", {"A", "B", "", ""}, 0, nullptr, "artist - album - # - track", "A - B/", FolderRenamedLine},
+        {"target exists", {"A", "B", "1999", ""}, 0, "A [1999] - B", "artist - album - # - track", "Old/",
+         "exists"},
+        {"already named so", {"", "Old", "1999", ""}, 4, nullptr, "# - track", "Old/", "exists"},
+        {"index out of range gives the parent", {"A", "B", "1999", ""}, 9, nullptr, "# - track", "Old/", "exists"},
+        {"letter case differs", {"", "old", "1999", ""}, 4, nullptr, "# - track", "old/", FolderRenamedLine},
+        {"name too long", {"A", "B", longName, ""}, 2, nullptr, "# - track", "Old/", "too long"},
+    };
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Album a({row("1.mp3", "01", "One")});
+        if (c.existing) fs::create_directory(a.parent + c.existing);
+        TRenameOptions o;
+        o.NameFormat = c.nameFormat;
+        o.RenameFolder = true;
+        o.FolderFormat = c.format;
+        o.CreatePlaylist = true;
+        TRenameRun run(a.folder, a.rows, c.album, o);
+        Lines lines = runHere(run);
+
+        const std::string result = a.parent + c.expectedFolder;
+        ASSERT_EQ(lines.size(), 2u);
+        std::string expected = c.expectedLine;
+        if (expected == "exists")
+            expected = FolderExistsLine(run.plannedFolderPath());
+        else if (expected == "too long")
+            expected = FolderRenameFailedLine("File name too long");
+        EXPECT_EQ(lines[0], expected);
+        EXPECT_EQ(lines[1], PlaylistCreatedLine);
+        EXPECT_EQ(run.folderToSelect(), result);
+        // The files and the playlist are in the folder that resulted.
+        std::string playlist = BuildPlaylistName(c.album.Artist, c.album.Album) + ".m3u";
+        EXPECT_TRUE(fs::exists(result + playlist)) << result + playlist;
+        EXPECT_EQ(listFiles(result).size(), 2u);
+    }
+}
+
+TEST(RenameRun, AFailingPlaylistStillEndsTheRun)
+{
+    Album a({row("1.mp3", "01", "One")});
+    fs::create_directory(a.folder + "A - B.m3u"); // the playlist's name is taken by a folder
+    TRenameOptions o;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, a.rows, kAlbum, o);
+    Lines lines = watchOnTimer(run);
+    EXPECT_EQ(lines, (Lines{PlaylistErrorLine("Is a directory"), RenamingFinishedLine}));
+    EXPECT_EQ(run.folderToSelect(), a.folder);
+    EXPECT_TRUE(fs::exists(a.folder + "A - B - 01 - One.mp3"));
+}
+
+TEST(RenameRun, ReplacesAnOldPlaylistOnlyThroughARename)
+{
+    Album a({row("1.mp3", "01", "One")});
+    writeText(a.folder + "A - B.m3u", "old playlist\r\n");
+    TRenameOptions o;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, a.rows, kAlbum, o);
+    EXPECT_EQ(runHere(run), (Lines{PlaylistCreatedLine}));
+    EXPECT_EQ(readText(a.folder + "A - B.m3u"), "A - B - 01 - One.mp3\r\n");
+    EXPECT_EQ(listFiles(a.folder).size(), 2u); // no temporary file left
+}
+
+TEST(RenameRun, AReadOnlyFolderStillEndsTheRun)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    Album a({row("1.mp3", "01", "One")});
+    ASSERT_EQ(chmod(a.folder.c_str(), 0555), 0);
+    TRenameOptions o;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, a.rows, kAlbum, o);
+    Lines lines = watchOnTimer(run);
+    EXPECT_EQ(lines, (Lines{RenameErrorLine("1.mp3", "Permission denied"), PlaylistErrorLine("Permission denied"),
+                            RenamingFinishedLine}));
+    EXPECT_EQ(run.folderToSelect(), a.folder);
+}
+
+TEST(RenameRun, UnicodeNamesAndPlaylist)
+{
+    Album a({row("01.flac", "01", "J\xc3\xb3ga")});
+    TRenameOptions o;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, a.rows, {"Bj\xc3\xb6rk", "Homog\xc3\xa9nic", "", ""}, o);
+    EXPECT_EQ(runHere(run), (Lines{PlaylistCreatedLine}));
+    const std::string name = "Bj\xc3\xb6rk - Homog\xc3\xa9nic - 01 - J\xc3\xb3ga.flac";
+    EXPECT_TRUE(fs::exists(a.folder + name));
+    EXPECT_EQ(readText(a.folder + "Bj\xc3\xb6rk - Homog\xc3\xa9nic.m3u"), name + "\r\n");
+}
+
+TEST(RenameRun, PlanMatchesTheRunAndTouchesNothing)
+{
+    Album a({row("1.mp3", "01", "One"), row("2.ogg", "02", "Two")});
+    TRenameOptions o;
+    o.RenameFolder = true;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, a.rows, kAlbum, o);
+    std::vector<TRenamePlanItem> plan = run.plan();
+    ASSERT_EQ(plan.size(), 2u);
+    EXPECT_EQ(plan[0].OldName, "1.mp3");
+    EXPECT_EQ(plan[0].NewName, "A - B - 01 - One.mp3");
+    EXPECT_EQ(plan[1].NewName, "A - B - 02 - Two.ogg");
+    EXPECT_EQ(run.plannedFolderPath(), a.parent + "A [1999] - B/");
+    EXPECT_EQ(run.playlistFileName(), "A - B.m3u");
+    EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.ogg"}));
+    EXPECT_FALSE(run.isDone());
+    EXPECT_EQ(run.folderToSelect(), "");
+}
+
+TEST(RenameRun, OptionsFromSettings)
+{
+    TempDir tmp;
+    {
+        TSettings none(QString::fromStdString(tmp.file("none.ini")));
+        TRenameOptions o = RenameOptionsFromSettings(none);
+        EXPECT_EQ(o.NameFormat, "artist - album - # - track");
+        EXPECT_TRUE(o.FixUnderScores);
+        EXPECT_FALSE(o.RenameFolder);
+        EXPECT_EQ(o.FolderFormat, 0);
+        EXPECT_FALSE(o.CreatePlaylist);
+        EXPECT_FALSE(o.WriteTags);
+    }
+    writeText(tmp.file("set.ini"), "[Main]\nNameFormat=# - track\nFixUnderScores=0\nRenameFolder=1\n"
+                                   "FolderFormat=3\nCreatePlaylist=1\nWriteTags=1\n");
+    TSettings set(QString::fromStdString(tmp.file("set.ini")));
+    TRenameOptions o = RenameOptionsFromSettings(set);
+    EXPECT_EQ(o.NameFormat, "# - track");
+    EXPECT_FALSE(o.FixUnderScores);
+    EXPECT_TRUE(o.RenameFolder);
+    EXPECT_EQ(o.FolderFormat, 3);
+    EXPECT_TRUE(o.CreatePlaylist);
+    EXPECT_TRUE(o.WriteTags);
+}
+
+} // namespace
+} // namespace cantorix

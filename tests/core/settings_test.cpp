@@ -1,0 +1,103 @@
+#include "core/Settings.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace cantorix;
+using cantorix::test::TempDir;
+
+namespace {
+TSettings load(const TempDir& dir, const std::string& text)
+{
+    std::string path = dir.file("Cantorix.ini");
+    cantorix::test::writeText(path, text);
+    return TSettings(QString::fromStdString(path));
+}
+} // namespace
+
+TEST(Settings, IntegerParsing)
+{
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+    } cases[] = {
+        {"42", true, 42},       {"-7", true, -7},        {"+5", true, 5},          {"0x1F", true, 31},
+        {"0X1f", true, 31},     {"$10", true, 16},       {"$FFFFFFFF", true, -1},  {"", false, 0},
+        {"12abc", false, 0},    {"0x", false, 0},        {"$", false, 0},          {"1.5", false, 0},
+        {"99999999999", false, 0}, {"abc", false, 0},    {" 8 ", true, 8},         {"0xG1", false, 0},
+    };
+    for (const Case& c : cases) {
+        int v = 0;
+        EXPECT_EQ(TSettings::parseInteger(c.text, &v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
+    }
+}
+
+TEST(Settings, ReadsWithCaseInsensitiveNamesAndDefaults)
+{
+    TempDir dir;
+    TSettings s = load(dir, "[main]\r\nTREEWIDTH=300\r\nHideData=2\r\nDblClickInfo=0\r\nTimeout=abc\r\n"
+                            "Startfolder=/music/a=b\r\n[Columns]\n0=$20\n");
+    EXPECT_EQ(s.readInteger("Main", "TreeWidth", 210), 300);
+    EXPECT_TRUE(s.readBool("MAIN", "hidedata", false)); // any integer other than 0 is on
+    EXPECT_FALSE(s.readBool("Main", "DblClickInfo", true));
+    EXPECT_EQ(s.readInteger("Main", "Timeout", 30), 30); // invalid counts as missing
+    EXPECT_EQ(s.readString("Main", "Startfolder", ""), "/music/a=b");
+    EXPECT_EQ(s.readInteger("Columns", "0", 300), 32);
+    EXPECT_EQ(s.readInteger("Columns", "1", 80), 80);
+    EXPECT_EQ(s.readString("Nowhere", "x", "def"), "def");
+    EXPECT_TRUE(s.readBool("Main", "FixUnderScores", true));
+}
+
+TEST(Settings, WritesInOrderOfFirstWritingWithOneEmptyLineAfterEachSection)
+{
+    TempDir dir;
+    TSettings s = load(dir, "[Main]\nB=1\nA=2\n");
+    s.writeString("Window", "Left", "5");
+    s.writeInteger("main", "a", 3); // keeps its place and its first spelling
+    s.writeBool("Main", "C", true);
+    s.writeString("NameFormats", "artist - album - # - track", "");
+    EXPECT_EQ(s.toText().toStdString(),
+              "[Main]\nB=1\nA=3\nC=1\n\n[Window]\nLeft=5\n\n[NameFormats]\nartist - album - # - track=\n\n");
+    EXPECT_EQ(s.readSection("nameformats"), QStringList{"artist - album - # - track"});
+
+    s.eraseSection("WINDOW");
+    EXPECT_TRUE(s.readSection("Window").isEmpty());
+    ASSERT_TRUE(s.updateFile());
+    EXPECT_EQ(cantorix::test::readText(dir.file("Cantorix.ini")),
+              "[Main]\nB=1\nA=3\nC=1\n\n[NameFormats]\nartist - album - # - track=\n\n");
+}
+
+TEST(Settings, MissingCorruptOrBinaryFilesGiveDefaults)
+{
+    TempDir dir;
+    TSettings missing(QString::fromStdString(dir.file("none.ini")));
+    EXPECT_EQ(missing.readInteger("Window", "Width", 800), 800);
+
+    const char raw[] = "\x00\xff\n[Main\nTreeWidth=250\n=novalue\nno equals sign\n\xfe\xfe=1\n[]\nx=1\n";
+    std::string garbage(raw, sizeof raw - 1);
+    TSettings corrupt = load(dir, garbage);
+    EXPECT_EQ(corrupt.readInteger("Main", "TreeWidth", 210), 250); // the section still parses
+    EXPECT_EQ(corrupt.readString("Main", "no equals sign", "d"), "d");
+}
+
+TEST(Settings, ValuesWithLineBreaksCannotSplitTheFile)
+{
+    TempDir dir;
+    TSettings s = load(dir, "");
+    s.writeString("Proxy", "Password", "a\nInjected=1");
+    EXPECT_EQ(s.toText().toStdString(), "[Proxy]\nPassword=a Injected=1\n\n");
+}
+
+TEST(Settings, UnwritableFileReportsTheReason)
+{
+    TSettings s("/nonexistent-folder/Cantorix.ini");
+    s.writeInteger("Main", "TreeWidth", 1);
+    QString error;
+    EXPECT_FALSE(s.updateFile(&error));
+    EXPECT_EQ(error, "No such file or directory");
+}

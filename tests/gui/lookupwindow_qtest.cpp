@@ -1,0 +1,182 @@
+// The checksum lookup as the main window runs it, against a local freedb server, offscreen.
+#include "gui/MainForm.h"
+#include "gui/MatchForm.h"
+#include "support/CddbTestSite.h"
+#include "support/TestFiles.h"
+#include "support/WindowProbe.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace cantorix;
+using namespace cantorix::test;
+
+namespace {
+const QByteArray kEntry = "# xmcd\nDISCID=0a0f0b03\nDTITLE=The Band / The Record\nDYEAR=1999\nDGENRE=rock\n"
+                          "TTITLE0=One\nTTITLE1=Two\nTTITLE2=Three\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
+const QByteArray kOther = "# xmcd\nDISCID=0a0f0b03\nDTITLE=Other Band / Other Record\nDYEAR=2001\nDGENRE=Jazz\n"
+                          "TTITLE0=Uno\nTTITLE1=Dos\nTTITLE2=Tres\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
+
+// Runs `act` on the next modal window that opens.
+void onModal(std::function<void(QWidget*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
+}
+
+struct Fixture {
+    TempDir conf;
+    TempDir album;
+    LocalHttpServer server;
+    CddbTestSite site;
+
+    explicit Fixture(const QString& extraSettings = QString())
+    {
+        for (const char* name : {"1.wav", "2.wav", "3.wav"}) writeText(album.file(name), "");
+        server.start();
+        writeText(conf.file("c.ini"), ("[Connection]\nServer=" + server.hostAndPort() + "\nTimeout=5\n" + extraSettings).toStdString());
+    }
+    void serve() { server.setHandler(site.handler()); }
+    QString ini() const { return q(conf.file("c.ini")); }
+};
+
+bool locked(const TMainForm& f)
+{
+    return !f.btQuery->isEnabled() && !f.MainTree->isEnabled() && !f.FileGrid->isEnabled() &&
+           !f.btRenameByTag->isEnabled() && !f.btRefresh->isEnabled();
+}
+bool unlocked(const TMainForm& f)
+{
+    return f.btQuery->isEnabled() && f.MainTree->isEnabled() && f.FileGrid->isEnabled() &&
+           f.btRenameByTag->isEnabled() && f.btRefresh->isEnabled();
+}
+} // namespace
+
+class LookupWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void singleMatchFillsTheWindowAndEnablesRename()
+    {
+        Fixture fx;
+        // A real entry whose DTITLE has no "/": the artist stays empty, the album takes it all.
+        QByteArray entry = QByteArray::fromStdString(readText(fixture("xmcd/unknown-12025d03.txt")));
+        fx.site.onBody("cddb query", "200 country 12025d03 Ernest Ray Everett - Single CD\r\n");
+        fx.site.onBody("cddb read country 12025d03", CddbTestSite::entryReply("country", "12025d03", entry));
+        fx.serve();
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        f.btQuery->click();
+        QVERIFY(locked(f));
+        QTRY_VERIFY_WITH_TIMEOUT(f.btAction->isEnabled(), 10000);
+        QVERIFY(unlocked(f));
+        QCOMPARE(f.edDBArtist->text(), QString());
+        QCOMPARE(f.edDBAlbum->text(), QString("Ernest Ray Everett - Single CD"));
+        QCOMPARE(f.edDBYear->text(), QString("2009"));
+        QCOMPARE(f.GenreBox->currentText(), QString("Country"));
+        QCOMPARE(f.gridCell(1, TMainForm::ColTrackNo), QString("01"));
+        QCOMPARE(f.gridCell(3, TMainForm::ColTrack), QString("If You Don't Like Country"));
+        QStringList lines = logLines(f);
+        QVERIFY(lines.contains("Found exact match"));
+        QCOMPARE(lines.last(), QString("Entry read"));
+        QVERIFY(lines.filter(QRegularExpression("^\\[DE\\] ")).size() > 10);
+    }
+
+    void severalMatchesLetTheUserChooseOrCancel()
+    {
+        Fixture fx("[Main]\nHideData=1\n");
+        fx.site.onBody("cddb query", "211 Found inexact matches, list follows (until terminating `.')\r\n"
+                                     "rock 0a0f0b03 The Band / The Record\r\njazz 0a0f0b03 Other Band / Other Record\r\n.\r\n");
+        fx.site.onBody("cddb read rock 0a0f0b03", CddbTestSite::entryReply("rock", "0a0f0b03", kEntry));
+        fx.site.onBody("cddb read jazz 0a0f0b03", CddbTestSite::entryReply("jazz", "0a0f0b03", kOther));
+        fx.serve();
+        TMainForm f(fx.ini(), q(fx.album.str()));
+
+        // Cancel: nothing is read and the window is unlocked.
+        bool sawTwoLines = false;
+        onModal([&](QWidget* w) {
+            auto* form = qobject_cast<TMatchForm*>(w);
+            sawTwoLines = form && form->windowTitle() == "More then one album found" && form->lstMatches->count() == 2;
+            if (form) form->BitBtn2->click();
+        });
+        f.btQuery->click();
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
+        QVERIFY(sawTwoLines);
+        QCOMPARE(f.edDBAlbum->text(), QString());
+        QVERIFY(!f.btAction->isEnabled());
+
+        // Choose the second line.
+        onModal([](QWidget* w) {
+            if (auto* form = qobject_cast<TMatchForm*>(w)) {
+                form->lstMatches->setCurrentRow(1);
+                form->BitBtn1->click();
+            }
+        });
+        f.btQuery->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.btAction->isEnabled(), 10000);
+        QCOMPARE(f.edDBAlbum->text(), QString("Other Record"));
+        QCOMPARE(f.GenreBox->currentText(), QString("Jazz"));
+        QCOMPARE(f.gridCell(2, TMainForm::ColTrack), QString("Dos"));
+        QVERIFY(logLines(f).filter(QRegularExpression("^\\[DE\\] ")).isEmpty()); // HideData
+    }
+
+    void noMatchUnlocksAtOnce()
+    {
+        Fixture fx;
+        fx.site.onBody("cddb query", "202 No match for disc ID 0a0f0b03.\r\n");
+        fx.serve();
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        f.btQuery->click();
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
+        QVERIFY(logLines(f).contains("No match found"));
+        QVERIFY(!f.btAction->isEnabled());
+    }
+
+    void aServerThatNeverAnswersTimesOut()
+    {
+        Fixture fx;
+        writeText(fx.conf.file("c.ini"), ("[Connection]\nServer=" + fx.server.hostAndPort() + "\nTimeout=1\n").toStdString());
+        fx.site.hangOn("cddb query");
+        fx.serve();
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        QString caption, text;
+        onModal([&](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                caption = box->windowTitle();
+                text = box->text();
+                box->accept();
+            }
+        });
+        f.btQuery->click();
+        QVERIFY(locked(f));
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
+        QCOMPARE(caption, QString("Connection timed out!"));
+        QVERIFY(text.startsWith("It seems that you have problems connecting to the freedb.\r\n"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    LookupWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "lookupwindow_qtest.moc"

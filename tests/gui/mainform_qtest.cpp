@@ -1,0 +1,240 @@
+// The main window offscreen: first start, settings written at exit, the scan into the grid, the log's
+// commands, and exceptions turned into log lines.
+#include "gui/Application.h"
+#include "gui/MainForm.h"
+#include "support/TestFiles.h"
+#include "support/WindowProbe.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+#include <stdexcept>
+
+using namespace cantorix;
+using cantorix::test::TempDir;
+using cantorix::test::logLines;
+using cantorix::test::q;
+
+namespace {
+class Thrower : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User) throw std::runtime_error("boom");
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartUsesDefaultsAndWritesThemAtExit()
+    {
+        TempDir dir;
+        QString ini = q(dir.file("Cantorix.ini"));
+        {
+            TMainForm f(ini, QString());
+            f.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            QVERIFY(f.btQueryModeChecksum->isChecked());
+            QVERIFY(!f.btQueryModeName->isChecked());
+            QVERIFY(!f.panelName->isVisible());
+            QCOMPARE(f.Splitter1->sizes().value(0), 210);
+            QCOMPARE(f.FileGrid->columnWidth(0), 300);
+            QCOMPARE(f.FileGrid->columnWidth(1), 80);
+            QCOMPARE(f.FileGrid->columnWidth(2), 60);
+            QCOMPARE(f.FileGrid->columnWidth(3), 150);
+            QCOMPARE(f.FileGrid->horizontalHeaderItem(0)->text(), QString("Filename"));
+            QCOMPARE(f.FileGrid->horizontalHeaderItem(3)->text(), QString("Track"));
+            QCOMPARE(f.FileGrid->rowCount(), 99);
+            QCOMPARE(f.size(), QSize(800, 600));
+            QCOMPARE(f.cmbNameFormat->count(), 0);
+            QCOMPARE(f.GenreBox->count(), 149);
+            QCOMPARE(f.GenreBox->itemText(0), QString());
+            QCOMPARE(f.GenreBox->itemText(52), QString("Euro-Techno,"));
+            QCOMPARE(f.cmbFolderFormat->itemText(0), QString("artist [year] - album"));
+            QCOMPARE(f.cmbFolderFormat->currentIndex(), 0);
+            QVERIFY(!f.btQuery->isEnabled());
+            QVERIFY(!f.btAction->isEnabled());
+            QCOMPARE(f.lsLog->count(), 0);
+            f.close();
+        }
+        const std::string text = cantorix::test::readText(dir.file("Cantorix.ini"));
+        QCOMPARE(q(text), QString("[Main]\nDefaultMode=0\n\n"
+                                  "[Window]\nMaximized=0\nLeft=%1\nTop=%2\nWidth=800\nHeight=600\n\n"
+                                  "[Columns]\n0=300\n1=80\n2=60\n3=150\n\n")
+                              .arg(QString::fromStdString(text).section("Left=", 1).section('\n', 0, 0))
+                              .arg(QString::fromStdString(text).section("Top=", 1).section('\n', 0, 0)));
+    }
+
+    void settingsAreAppliedAndImmediateWritesKept()
+    {
+        TempDir dir;
+        cantorix::test::writeText(dir.file("Cantorix.ini"),
+                                  "[Main]\nDefaultMode=1\nTreeWidth=260\nNameFormat=missing\nRenameFolder=1\n"
+                                  "FolderFormat=3\n[NameFormats]\nartist - album - # - track=\n# - track=\n"
+                                  "[Window]\nMaximized=1\nLeft=7\nTop=8\nWidth=900\nHeight=700\n");
+        QString ini = q(dir.file("Cantorix.ini"));
+        {
+            TMainForm f(ini, QString());
+            f.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            QVERIFY(f.btQueryModeName->isChecked());
+            QVERIFY(f.panelName->isVisible());
+            QCOMPARE(f.cmbNameFormat->count(), 2);
+            QCOMPARE(f.cmbNameFormat->currentText(), QString("artist - album - # - track")); // first entry
+            QVERIFY(f.chRenameFolder->isChecked());
+            QCOMPARE(f.cmbFolderFormat->currentIndex(), 3);
+            // Picking a format writes it at once; clicking the check box too.
+            f.cmbNameFormat->setCurrentIndex(1);
+            emit f.cmbNameFormat->activated(1);
+            f.chRenameFolder->click();
+            QCOMPARE(f.settings().readString("Main", "NameFormat", ""), QString("# - track"));
+            QVERIFY(!f.settings().readBool("Main", "RenameFolder", true));
+            f.close();
+        }
+        TSettings after(ini);
+        QVERIFY(after.readBool("Window", "Maximized", false));
+        QCOMPARE(after.readInteger("Window", "Left", 0), 7); // a maximized window keeps its old placement
+        QCOMPARE(after.readInteger("Window", "Width", 0), 900);
+        QVERIFY(after.readBool("Main", "DefaultMode", false));
+    }
+
+    void scanListsTheCommandLineFolder()
+    {
+        TempDir dir;
+        TempDir album;
+        for (const char* name : {"02 b.mp3", "01 A.MP3", "cover.jpg", ".hidden.ogg", "notes.mp3.txt"})
+            cantorix::test::writeText(album.file(name), "");
+        std::filesystem::create_directory(album.path() / "scans.flac");
+        TMainForm f(q(dir.file("Cantorix.ini")), q(album.str()));
+        if (qEnvironmentVariableIsSet("CANTORIX_SCREENSHOT")) {
+            // A look at the laid-out window for a person: CANTORIX_SCREENSHOT=file.png.
+            f.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            f.grab().save(qEnvironmentVariable("CANTORIX_SCREENSHOT"));
+        }
+        QCOMPARE(f.fileRowCount(), 3);
+        QCOMPARE(f.gridCell(1, 0), QString(".hidden.ogg"));
+        QCOMPARE(f.gridCell(2, 0), QString("01 A.MP3"));
+        QCOMPARE(f.gridCell(3, 0), QString("02 b.mp3"));
+        QCOMPARE(f.gridCell(2, 1), QString("00:00"));
+        QCOMPARE(f.gridCell(2, 2), QString());
+        QCOMPARE(f.trackDurations(), (QStringList{"0", "0", "0"}));
+        QString folder = q(album.str()) + "/";
+        QCOMPARE(f.lbFolder->text(), folder);
+        QCOMPARE(logLines(f), QStringList{QString("3 audio files found in \"%1\"").arg(folder)});
+        QCOMPARE(f.lsLog->currentRow(), 0);
+        QVERIFY(f.btQuery->isEnabled());
+        QVERIFY(!f.btAction->isEnabled());
+        QVERIFY(f.MainTree->isEnabled());
+
+        // A rescan empties the lookup columns and clears the album fields.
+        f.setGridCell(1, 3, "Title");
+        f.edDBArtist->setText("Artist");
+        f.btRefresh->click();
+        QCOMPARE(f.gridCell(1, 3), QString());
+        QCOMPARE(f.edDBArtist->text(), QString());
+        QCOMPARE(f.lsLog->count(), 2);
+    }
+
+    void emptyFolderAndTwoArgumentsFallBackToTheStartFolder()
+    {
+        TempDir dir;
+        TempDir empty;
+        cantorix::test::writeText(dir.file("Cantorix.ini"), "[Main]\nStartfolder=" + empty.str() + "\n");
+        TMainForm f(q(dir.file("Cantorix.ini")), QString());
+        QCOMPARE(logLines(f), QStringList{QString("No audio files found in \"%1/\"").arg(q(empty.str()))});
+        QVERIFY(!f.btQuery->isEnabled());
+
+        cantorix::test::writeText(dir.file("gone.ini"), "[Main]\nStartfolder=/no/such/folder\n");
+        TMainForm g(q(dir.file("gone.ini")), QString());
+        QCOMPARE(g.lsLog->count(), 0);
+        QCOMPARE(g.fileRowCount(), 0);
+    }
+
+    void largeFoldersGrowTheGrid()
+    {
+        TempDir dir;
+        TempDir album;
+        for (int i = 0; i < 150; ++i) cantorix::test::writeText(album.file("t" + std::to_string(1000 + i) + ".mp3"), "");
+        TMainForm f(q(dir.file("Cantorix.ini")), q(album.str()));
+        QCOMPARE(f.fileRowCount(), 150);
+        QCOMPARE(f.trackDurations().size(), 150);
+        QCOMPARE(f.gridCell(150, 0), QString("t1149.mp3"));
+    }
+
+    void logCopyAndSave()
+    {
+        TempDir dir;
+        TMainForm f(q(dir.file("Cantorix.ini")), QString());
+        auto* copy = f.findChild<QAction*>("mnuCopy");
+        auto* save = f.findChild<QAction*>("mnuSaveLog");
+        QVERIFY(copy && save);
+        QCOMPARE(copy->text(), QString("Copy selected to clipboard"));
+        QApplication::clipboard()->setText("before");
+        copy->trigger(); // nothing selected, nothing copied
+        QCOMPARE(QApplication::clipboard()->text(), QString("before"));
+
+        f.AppendLog("one");
+        f.AppendLog("two \"quoted\"");
+        f.lsLog->setCurrentRow(0);
+        copy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QString("one"));
+
+        save->trigger();
+        QStringList lines = logLines(f);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[2].startsWith(QString("Saved log to \"%1/Cantorix.").arg(q(dir.str()))));
+        QString path = lines[2].section('"', 1, 1);
+        QCOMPARE(q(cantorix::test::readText(path.toStdString())), QString("one\r\ntwo \"quoted\"\r\n"));
+    }
+
+    void exceptionsBecomeOneLogLineAndTheWindowGoesOn()
+    {
+        TempDir dir;
+        // The settings folder does not exist, so saving the log there fails inside the handler.
+        TMainForm f("/nonexistent-folder/Cantorix.ini", QString());
+        f.AppendLog("x");
+        f.findChild<QAction*>("mnuSaveLog")->trigger();
+        QStringList lines = logLines(f);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[1].startsWith("[ERROR] Native: \"Cannot create file \"/nonexistent-folder/Cantorix."), qPrintable(lines[1]));
+        QVERIFY2(lines[1].endsWith("System: \"No such file or directory\""), qPrintable(lines[1]));
+
+        // An exception escaping any event handler reaches the application-wide handler.
+        auto* app = static_cast<TApplication*>(QCoreApplication::instance());
+        app->setExceptionHandler([&f](const QString& t) { f.AppException(t); });
+        Thrower thrower;
+        QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+        QCoreApplication::processEvents();
+        app->setExceptionHandler(nullptr);
+        lines = logLines(f);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[2].startsWith("[ERROR] Native: \"boom\" System: \""), qPrintable(lines[2]));
+        f.AppendLog("still usable");
+        QCOMPARE(f.lsLog->currentRow(), 3);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    MainFormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "mainform_qtest.moc"

@@ -1,0 +1,100 @@
+// The rename run and the track-number fix as the main window drives them, offscreen.
+#include "gui/MainForm.h"
+#include "support/TestFiles.h"
+#include "support/WindowProbe.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+using namespace cantorix;
+using cantorix::test::TempDir;
+using cantorix::test::logLines;
+using cantorix::test::q;
+
+namespace {
+} // namespace
+
+class RenameWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void renameRunRenamesFilesAndFolderThenRescans()
+    {
+        TempDir conf;
+        TempDir root;
+        std::string album = root.file("rip");
+        std::filesystem::create_directory(album);
+        for (const char* name : {"track1.wav", "track2.wav", "track3.wav"}) cantorix::test::writeText(album + "/" + name, name);
+        cantorix::test::writeText(album + "/02 - Second.wav", "sorts first");
+        cantorix::test::writeText(conf.file("c.ini"), "[Main]\nCreatePlaylist=1\nRenameFolder=1\nFolderFormat=0\n");
+
+        TMainForm f(q(conf.file("c.ini")), q(album));
+        QCOMPARE(f.fileRowCount(), 4); // "02 - Second.wav" sorts first
+        f.edDBArtist->setText("Band");
+        f.edDBAlbum->setText("Record");
+        f.edDBYear->setText("1999");
+        f.GenreBox->setCurrentIndex(f.GenreBox->findText("Rock"));
+        // The rows as a lookup would have left them.
+        // The last row builds the name the second row already took.
+        const char* numbers[] = {"00", "01", "02", "01"};
+        const char* titles[] = {"Zero", "First", "Second", "First"};
+        for (int row = 1; row <= 4; ++row) {
+            f.setGridCell(row, TMainForm::ColTrackNo, numbers[row - 1]);
+            f.setGridCell(row, TMainForm::ColTrack, titles[row - 1]);
+        }
+        f.cmbNameFormat->addItem("# - track");
+        f.settings().writeString("Main", "NameFormat", "# - track");
+        f.btAction->setEnabled(true);
+        f.btAction->click();
+        QVERIFY(!f.isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), 10000);
+
+        std::string renamed = root.file("Band [1999] - Record");
+        QCOMPARE(cantorix::test::readText(renamed + "/00 - Zero.wav"), std::string("sorts first"));
+        QCOMPARE(cantorix::test::listFiles(renamed),
+                 (std::vector<std::string>{"00 - Zero.wav", "01 - First.wav", "02 - Second.wav", "Band - Record.m3u",
+                                           "track3.wav"}));
+        QStringList lines = logLines(f);
+        QCOMPARE(lines.mid(1), (QStringList{QString("Rename error: \"track3.wav\" (File exists)"),
+                                            "Folder successfully renamed", "Created playlist", "Renaming finished",
+                                            QString("4 audio files found in \"%1/\"").arg(q(renamed))}));
+        QCOMPARE(q(cantorix::test::readText(renamed + "/Band - Record.m3u")),
+                 QString("00 - Zero.wav\r\n01 - First.wav\r\n02 - Second.wav\r\n01 - First.wav\r\n"));
+        QCOMPARE(f.MainTree->selectedPath(), q(renamed));
+        QCOMPARE(f.gridCell(1, TMainForm::ColFilename), QString("00 - Zero.wav"));
+        QCOMPARE(f.gridCell(1, TMainForm::ColTrack), QString());
+        QVERIFY(!f.btAction->isEnabled());
+        QVERIFY(!f.lbFolder->isHidden());
+        QVERIFY(f.Progress->isHidden());
+    }
+
+    void trackNumberFixPadsAndRescans()
+    {
+        TempDir conf;
+        TempDir album;
+        for (const char* name : {"1 - One.mp3", "10 - Ten.mp3", "Track 7.mp3", "01 - Taken.mp3", "1 - Taken.mp3"})
+            cantorix::test::writeText(album.file(name), "");
+        TMainForm f(q(conf.file("c.ini")), q(album.str()));
+        f.mnuFix->trigger();
+        QStringList lines = logLines(f);
+        QCOMPARE(lines.mid(1), (QStringList{"Attempting to fix track numbers...",
+                                            "Rename error: \"1 - Taken.mp3\" (File exists)",
+                                            "Finished fixing track numbers. Refreshing...",
+                                            QString("5 audio files found in \"%1/\"").arg(q(album.str()))}));
+        QCOMPARE(cantorix::test::listFiles(album.str()),
+                 (std::vector<std::string>{"01 - One.mp3", "01 - Taken.mp3", "1 - Taken.mp3", "10 - Ten.mp3", "Track 07.mp3"}));
+        QCOMPARE(f.gridCell(1, TMainForm::ColFilename), QString("01 - One.mp3"));
+    }
+};
+
+QTEST_MAIN(RenameWindowTest)
+#include "renamewindow_qtest.moc"
