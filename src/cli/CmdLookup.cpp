@@ -1,14 +1,9 @@
 #include "cli/Commands.h"
 
-#include "core/GenreNames.h"
-
-#include "core/FolderScan.h"
+#include "cli/AlbumSource.h"
+#include "core/AlbumSession.h"
 #include "core/Settings.h"
 #include "core/freedb/ChecksumLookup.h"
-
-#include <QEventLoop>
-#include <QFileInfo>
-#include <QTimer>
 
 namespace cantorix::cli {
 
@@ -35,52 +30,26 @@ int cmdLookup(Invocation& inv)
     inv.out << scan.logLine << '\n';
     if (scan.names.isEmpty()) return 1;
 
-    TChecksumLookup lookup;
-    QEventLoop loop;
-    bool gotEntry = false;
-    AlbumRecord album;
-    QObject::connect(&lookup, &TChecksumLookup::logLine, [&](const QString& line) {
-        inv.out << line << '\n';
-        inv.out.flush();
-    });
-    QObject::connect(&lookup, &TChecksumLookup::matchChoiceNeeded, [&](const QStringList& matches) {
-        if (match < matches.size()) {
-            lookup.chooseMatch(match);
-        } else {
-            inv.err << "cantorix-cli: there are only " << matches.size() << " matches\n";
-            lookup.chooseMatch(-1);
-        }
-    });
-    QObject::connect(&lookup, &TChecksumLookup::entryRead, [&](const AlbumRecord& record, const QString&) {
-        gotEntry = true;
-        album = record;
-    });
-    QObject::connect(&lookup, &TChecksumLookup::timedOut, [&] {
+    TAlbumSession album;
+    album.loadScan(scan);
+    TLookupRun run = runChecksumLookup(album, settings, match, inv.out);
+    if (run.timedOut)
         inv.err << TChecksumLookup::TimeoutCaption << '\n'
                 << QString(TChecksumLookup::TimeoutText).replace("\r\n", "\n") << '\n';
-    });
-    // The lookup has ended when the window would unlock; the reply being processed is finished first.
-    QObject::connect(&lookup, &TChecksumLookup::unlockControls, &loop, [&] {
-        QTimer::singleShot(0, &loop, [&] { loop.quit(); });
-    });
+    else if (!run.error.isEmpty())
+        inv.err << "cantorix-cli: " << run.error << '\n';
+    if (!run.entryRead) return 1;
 
-    lookup.start(DurationTexts(scan.seconds), scan.folder, settings);
-    loop.exec();
-    lookup.abandon();
-
-    if (!gotEntry) return 1;
-    inv.out << "artist: " << album.Artist << '\n'
-            << "album: " << album.Album << '\n'
-            << "year: " << album.Year << '\n'
-            // The genre as the window's list selects it (empty when the list has no such item),
-            // which is what renaming then uses.
-            << "genre: " << MatchGenreBoxItem(album.Genre) << '\n';
-    const qsizetype rows = std::max<qsizetype>(scan.names.size(), album.Titles.size());
-    for (qsizetype r = 0; r < rows; ++r) {
-        QString no = r < album.Titles.size() ? album.Titles[r].No : QString();
-        QString title = r < album.Titles.size() ? album.Titles[r].Title : QString();
-        QString file = r < scan.names.size() ? scan.names[r] : QString();
-        inv.out << no << '\t' << title << '\t' << file << '\n';
+    const TAlbumFields& f = album.fields();
+    // The genre as the window's list selects it (empty when the list has no such item), which is
+    // what renaming then uses.
+    inv.out << "artist: " << f.Artist << '\n'
+            << "album: " << f.Album << '\n'
+            << "year: " << f.Year << '\n'
+            << "genre: " << f.Genre << '\n';
+    for (int r = 0; r < album.rowCount(); ++r) {
+        const TAlbumRow& row = album.row(r);
+        inv.out << row.TrackNo << '\t' << row.Title << '\t' << row.FileName << '\n';
     }
     return 0;
 }

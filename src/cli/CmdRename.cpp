@@ -1,8 +1,9 @@
 #include "cli/Commands.h"
 
+#include "cli/AlbumSource.h"
+#include "core/AlbumSession.h"
 #include "core/FolderScan.h"
 #include "core/Settings.h"
-#include "cli/RenameSource.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 #include "core/rename/RenameRun.h"
@@ -15,11 +16,6 @@ namespace cantorix::cli {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
-
-bool isFailureLine(const std::string& line)
-{
-    return line != FolderRenamedLine && line != PlaylistCreatedLine;
-}
 
 } // namespace
 
@@ -74,29 +70,25 @@ int cmdRename(Invocation& inv)
     inv.err << scan.logLine << '\n';
     if (scan.names.isEmpty()) return 1;
 
-    TRenameSource source;
-    QString error;
-    bool found = lookup ? SourceFromLookup(DurationTexts(scan.seconds), scan.folder, settings, match, source,
-                                           error, inv.err)
-                        : SourceFromEntryFile(entry, source, error);
-    if (!found) {
-        inv.err << "cantorix-cli: " << error << '\n';
-        return 1;
+    TAlbumSession album;
+    album.loadScan(scan);
+    if (lookup) {
+        TLookupRun found = runChecksumLookup(album, settings, match, inv.err);
+        if (!found.entryRead) {
+            inv.err << "cantorix-cli: " << (found.error.isEmpty() ? QString("no album data found") : found.error)
+                    << '\n';
+            return 1;
+        }
+    } else {
+        QString error;
+        if (!applyEntryFile(album, entry, error)) {
+            inv.err << "cantorix-cli: " << error << '\n';
+            return 1;
+        }
     }
 
-    // The grid: the scan's names with the lookup's numbers and titles row by row; rows beyond the
-    // titles stay without them.
-    std::vector<TRenameRow> rows;
-    for (int i = 0; i < scan.names.size(); ++i) {
-        TRenameRow row;
-        row.FileName = QFile::encodeName(scan.names[i]).toStdString();
-        if (size_t(i) < source.tracks.size()) {
-            row.TrackNo = source.tracks[size_t(i)].TrackNo;
-            row.Track = source.tracks[size_t(i)].Title;
-        }
-        rows.push_back(std::move(row));
-    }
-    TRenameRun run(QFile::encodeName(scan.folder).toStdString(), std::move(rows), source.album, options);
+    // The grid: the scan's names with the album's numbers and titles row by row.
+    TRenameRun run(QFile::encodeName(album.folder()).toStdString(), album.renameRows(), album.albumData(), options);
 
     if (dryRun) {
         for (const TRenamePlanItem& item : run.plan())
@@ -108,13 +100,9 @@ int cmdRename(Invocation& inv)
     }
 
     run.run();
-    bool failed = false;
-    for (const std::string& line : run.takeLogLines()) {
-        failed = failed || isFailureLine(line);
-        inv.out << q(line) << '\n';
-    }
+    for (const std::string& line : run.takeLogLines()) inv.out << q(line) << '\n';
     inv.out << RenamingFinishedLine << '\n';
-    return failed ? 1 : 0;
+    return run.report().anyFailure() ? 1 : 0;
 }
 
 } // namespace cantorix::cli

@@ -1,5 +1,8 @@
 #include "gui/MainForm.h"
 
+#include "core/AlbumSession.h"
+#include "gui/AlbumTableModel.h"
+
 #include "core/FolderScan.h"
 #include "core/GenreNames.h"
 #include "core/LogFile.h"
@@ -35,7 +38,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -48,7 +51,6 @@
 namespace cantorix {
 
 namespace {
-constexpr int kDefaultFileRows = 99;
 const char* const kFolderFormats[] = {"artist [year] - album", "artist - album", "year - album", "album [year]", "album"};
 
 template <typename W>
@@ -64,6 +66,8 @@ TMainForm::TMainForm(const QString& settingsFile, const QString& startFolder, QW
 {
     m_settings = std::make_unique<TSettings>(settingsFile);
     m_lookup = new TChecksumLookup(nullptr, this);
+    m_album = new TAlbumSession(this);
+    m_gridModel = new TAlbumTableModel(*m_album, this);
     buildLayout();
     applySettings(startFolder);
 }
@@ -195,8 +199,8 @@ void TMainForm::buildLayout()
     nameLayout->addWidget(edAlbum);
     rightLayout->addWidget(panelName);
 
-    FileGrid = named(new QTableWidget(kDefaultFileRows, 4), "FileGrid");
-    FileGrid->setHorizontalHeaderLabels({"Filename", "Duration", "TrackNo", "Track"});
+    FileGrid = named(new QTableView, "FileGrid");
+    FileGrid->setModel(m_gridModel);
     FileGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     FileGrid->setShowGrid(false);
     FileGrid->verticalHeader()->setDefaultSectionSize(18);
@@ -299,6 +303,13 @@ void TMainForm::buildLayout()
     connect(chRenameFolder, &QCheckBox::clicked, this, guarded(&TMainForm::chRenameFolderClick));
     connect(cmbFolderFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbFolderFormatChange));
     connect(Splitter1, &QSplitter::splitterMoved, this, guarded(&TMainForm::Splitter1Moved));
+
+    // The album fields show the album; what the user types goes back into it.
+    connect(m_album, &TAlbumSession::fieldsChanged, this, &TMainForm::showAlbumFields);
+    connect(m_album, &TAlbumSession::canRenameChanged, btAction, &QWidget::setEnabled);
+    for (QLineEdit* e : {edDBArtist, edDBAlbum, edDBYear})
+        connect(e, &QLineEdit::textChanged, this, &TMainForm::albumFieldEdited);
+    connect(GenreBox, &QComboBox::currentIndexChanged, this, &TMainForm::albumFieldEdited);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -328,8 +339,6 @@ void TMainForm::applySettings(const QString& startFolder)
     chRenameFolder->setChecked(s.readBool("Main", "RenameFolder", false));
     int folderFormat = s.readInteger("Main", "FolderFormat", 0);
     cmbFolderFormat->setCurrentIndex(folderFormat >= 0 && folderFormat < cmbFolderFormat->count() ? folderFormat : -1);
-
-    m_trackDurations.clear();
 
     // Window placement.
     if (s.readBool("Window", "Maximized", false)) {
@@ -416,61 +425,32 @@ void TMainForm::mnuSaveLogClick()
 // ---------------------------------------------------------------------------------------------
 // Grid and scan
 
-QString TMainForm::gridCell(int row, int column) const
+void TMainForm::showAlbumFields()
 {
-    if (row < 1 || row > FileGrid->rowCount() || column < 0 || column > 3) return {};
-    QTableWidgetItem* item = FileGrid->item(row - 1, column);
-    return item ? item->text() : QString();
+    const TAlbumFields& f = m_album->fields();
+    m_showingFields = true; // the widgets follow the album here; their change signals must not echo back
+    for (auto [edit, text] : {std::pair{edDBArtist, f.Artist}, {edDBAlbum, f.Album}, {edDBYear, f.Year}})
+        if (edit->text() != text) edit->setText(text);
+    GenreBox->setCurrentIndex(f.Genre.isEmpty() ? -1 : GenreBox->findText(f.Genre, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    m_showingFields = false;
 }
 
-void TMainForm::setGridCell(int row, int column, const QString& text)
+void TMainForm::albumFieldEdited()
 {
-    if (row < 1 || column < 0 || column > 3) return;
-    ensureRows(row);
-    QTableWidgetItem* item = FileGrid->item(row - 1, column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        FileGrid->setItem(row - 1, column, item);
-    }
-    item->setText(text);
-}
-
-int TMainForm::fileRowCount() const
-{
-    int n = 0;
-    while (n < FileGrid->rowCount() && !gridCell(n + 1, ColFilename).isEmpty()) ++n;
-    return n;
-}
-
-void TMainForm::ensureRows(int fileRows)
-{
-    if (FileGrid->rowCount() < fileRows) FileGrid->setRowCount(fileRows);
-}
-
-void TMainForm::clearAlbumFields()
-{
-    edArtist->clear();
-    edAlbum->clear();
-    edDBArtist->clear();
-    edDBAlbum->clear();
-    edDBYear->clear();
-    GenreBox->setCurrentIndex(-1);
-}
-
-void TMainForm::clearGrid()
-{
-    FileGrid->clearContents();
-    FileGrid->setRowCount(kDefaultFileRows);
+    if (m_showingFields) return;
+    m_album->setFields({edDBArtist->text(), edDBAlbum->text(), edDBYear->text(),
+                        GenreBox->currentIndex() > 0 ? GenreBox->currentText() : QString()});
 }
 
 QString TMainForm::scannedFolder() const { return lbFolder->text(); }
 
 void TMainForm::MainTreeClick()
 {
-    clearAlbumFields();
-    clearGrid();
+    edArtist->clear();
+    edAlbum->clear();
     QString path = MainTree->selectedPath();
     if (path.isEmpty() || !QFileInfo(path).isDir()) {
+        m_album->clear();
         m_lookup->setCurrentFolder(QString()); // no album is listed: a late entry has nowhere to go
         return;
     }
@@ -483,13 +463,7 @@ void TMainForm::MainTreeClick()
     m_lookup->setCurrentFolder(folder);
 
     TScanResult scan = ScanFolder(path, m_supportedExtensions);
-    m_trackDurations.clear();
-    ensureRows(int(scan.names.size()));
-    for (int i = 0; i < scan.names.size(); ++i) {
-        setGridCell(i + 1, ColFilename, scan.names[i]);
-        setGridCell(i + 1, ColDuration, QString::fromStdString(FormatDuration(scan.seconds[i])));
-        m_trackDurations << QString::number(scan.seconds[i]);
-    }
+    m_album->loadScan(scan);
     AppendLog(scan.logLine);
     if (!scan.names.isEmpty()) btQuery->setEnabled(true);
     MainTree->setEnabled(true);
@@ -540,9 +514,9 @@ void TMainForm::Splitter1Moved()
 
 QString TMainForm::selectedFile() const
 {
-    int row = FileGrid->currentRow() + 1;
-    QString name = gridCell(row, ColFilename);
-    if (row < 1 || name.isEmpty()) return {};
+    const QModelIndex current = FileGrid->currentIndex();
+    QString name = current.isValid() ? m_album->row(current.row()).FileName : QString();
+    if (name.isEmpty()) return {};
     QString folder = MainTree->selectedPath();
     return (folder.endsWith('/') ? folder : folder + '/') + name;
 }
@@ -562,7 +536,7 @@ void TMainForm::mnuPlayClick()
 void TMainForm::mnuFixClick()
 {
     std::vector<std::string> names;
-    for (int row = 1; row <= fileRowCount(); ++row) names.push_back(gridCell(row, ColFilename).toStdString());
+    for (const QString& name : m_album->fileNames()) names.push_back(QFile::encodeName(name).toStdString());
     QString folder = MainTree->selectedPath();
     RunTrackNumberFix(QFile::encodeName(folder).toStdString(), names,
                       [this](const std::string& line) { AppendLog(QString::fromStdString(line)); });
@@ -579,7 +553,7 @@ void TMainForm::btQueryClick()
         AppendLog("Query by name is not available in this version; use the Checksum query mode");
         return;
     }
-    m_lookup->start(m_trackDurations, scannedFolder(), *m_settings);
+    m_lookup->start(DurationTexts(m_album->durations()), scannedFolder(), *m_settings);
 }
 
 void TMainForm::lockLookupControls(bool locked)
@@ -597,19 +571,7 @@ void TMainForm::lookupMatchChoice(const QStringList& matches)
         m_lookup->cancelMatchChoice();
 }
 
-void TMainForm::lookupEntryRead(const AlbumRecord& record)
-{
-    edDBAlbum->setText(record.Album);
-    edDBArtist->setText(record.Artist);
-    edDBYear->setText(record.Year);
-    QString genre = MatchGenreBoxItem(record.Genre);
-    GenreBox->setCurrentIndex(genre.isEmpty() ? -1 : GenreBox->findText(genre, Qt::MatchFixedString | Qt::MatchCaseSensitive));
-    for (int k = 0; k < record.Titles.size(); ++k) {
-        setGridCell(k + 1, ColTrackNo, record.Titles[k].No);
-        setGridCell(k + 1, ColTrack, record.Titles[k].Title);
-    }
-    if (!edDBAlbum->text().isEmpty()) btAction->setEnabled(true);
-}
+void TMainForm::lookupEntryRead(const AlbumRecord& record) { m_album->applyEntry(record); }
 
 void TMainForm::lookupTimedOut()
 {
@@ -626,21 +588,14 @@ void TMainForm::lookupTimedOut()
 void TMainForm::btActionClick()
 {
     if (m_renameRun && !m_renameRun->isDone()) return;
-    std::vector<TRenameRow> rows;
-    for (int row = 1; row <= fileRowCount(); ++row)
-        rows.push_back({gridCell(row, ColFilename).toStdString(), gridCell(row, ColDuration).toStdString(),
-                        gridCell(row, ColTrackNo).toStdString(), gridCell(row, ColTrack).toStdString()});
-    TAlbumData album{edDBArtist->text().toStdString(), edDBAlbum->text().toStdString(),
-                     edDBYear->text().toStdString(),
-                     GenreBox->currentIndex() > 0 ? GenreBox->currentText().toStdString() : std::string()};
     TRenameOptions options = RenameOptionsFromSettings(*m_settings);
     options.RenameFolder = chRenameFolder->isChecked();
     options.FolderFormat = cmbFolderFormat->currentIndex();
 
     m_renameRun = std::make_unique<TRenameRun>(QFile::encodeName(MainTree->selectedPath()).toStdString(),
-                                               std::move(rows), album, options);
+                                               m_album->renameRows(), m_album->albumData(), options);
     m_renameRun->setTagWriter(&WriteAudioTags);
-    Progress->setMaximum(int(m_trackDurations.size()));
+    Progress->setMaximum(m_album->fileCount());
     Progress->setValue(0);
     lbFolder->setVisible(false);
     Progress->setVisible(true);
@@ -665,7 +620,7 @@ void TMainForm::RenameTimerTimer()
     m_renameRun->wait();
     m_renameRun.reset();
     AppendLog("Renaming finished");
-    btAction->setEnabled(false);
+    m_album->setCanRename(false);
     Progress->setVisible(false);
     Progress->setValue(0);
     lbFolder->setVisible(true);

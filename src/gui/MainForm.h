@@ -21,7 +21,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSplitter;
-class QTableWidget;
+class QTableView;
 class QTimer;
 class QToolButton;
 class QWidget;
@@ -30,6 +30,8 @@ namespace cantorix {
 
 class TRenameRun;
 class TChecksumLookup;
+class TAlbumSession;
+class TAlbumTableModel;
 struct AlbumRecord;
 
 class TMainForm : public QMainWindow {
@@ -50,16 +52,13 @@ public:
     // The folder scan of the selected tree node.
     void MainTreeClick();
 
-    // The grid by the row numbers of the album: row 1 is the first file. Empty beyond the listed rows.
-    QString gridCell(int row, int column) const;
-    void setGridCell(int row, int column, const QString& text);
-    // Number of listed files (rows up to the first empty "Filename" cell).
-    int fileRowCount() const;
+    // The album the grid and the album fields show.
+    TAlbumSession& album() { return *m_album; }
+    TAlbumTableModel& gridModel() { return *m_gridModel; }
 
     TSettings& settings() { return *m_settings; }
     TChecksumLookup& checksumLookup() { return *m_lookup; }
     const QStringList& supportedExtensions() const { return m_supportedExtensions; }
-    const QStringList& trackDurations() const { return m_trackDurations; }
     TFolderTree* mainTree() const { return MainTree; }
     // The scanned folder with its trailing "/", as shown in lbFolder.
     QString scannedFolder() const;
@@ -72,9 +71,8 @@ private:
     void buildLayout();
     void applySettings(const QString& startFolder);
     void saveSettings();
-    void clearAlbumFields();
-    void clearGrid();
-    void ensureRows(int fileRows);
+    void showAlbumFields();
+    void albumFieldEdited();
     // Wraps a handler so that an exception escaping it becomes a log line instead of unwinding
     // through the toolkit.
     std::function<void()> guarded(void (TMainForm::*handler)());
@@ -128,7 +126,7 @@ public:
     QWidget* panelName = nullptr;
     QLineEdit* edArtist = nullptr;
     QLineEdit* edAlbum = nullptr;
-    QTableWidget* FileGrid = nullptr;
+    QTableView* FileGrid = nullptr;
     QProgressBar* Progress = nullptr;
     QLabel* lbFolder = nullptr;
     QPushButton* btRefresh = nullptr;
@@ -147,8 +145,10 @@ private:
     std::unique_ptr<TSettings> m_settings;
     std::unique_ptr<TRenameRun> m_renameRun;
     TChecksumLookup* m_lookup = nullptr; // the window's CDDB client and its workflow
+    TAlbumSession* m_album = nullptr;
+    TAlbumTableModel* m_gridModel = nullptr;
+    bool m_showingFields = false;
     QStringList m_supportedExtensions;
-    QStringList m_trackDurations;
 };
 
 } // namespace cantorix

@@ -4,6 +4,7 @@
 #include "gui/MainForm.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
+#include "core/AlbumSession.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,6 +26,8 @@ using namespace cantorix;
 using cantorix::test::TempDir;
 using cantorix::test::logLines;
 using cantorix::test::q;
+using cantorix::test::gridCell;
+using cantorix::test::editGridCell;
 
 namespace {
 class Thrower : public QObject {
@@ -56,9 +59,9 @@ private slots:
             QCOMPARE(f.FileGrid->columnWidth(1), 80);
             QCOMPARE(f.FileGrid->columnWidth(2), 60);
             QCOMPARE(f.FileGrid->columnWidth(3), 150);
-            QCOMPARE(f.FileGrid->horizontalHeaderItem(0)->text(), QString("Filename"));
-            QCOMPARE(f.FileGrid->horizontalHeaderItem(3)->text(), QString("Track"));
-            QCOMPARE(f.FileGrid->rowCount(), 99);
+            QCOMPARE(f.FileGrid->model()->headerData(0, Qt::Horizontal).toString(), QString("Filename"));
+            QCOMPARE(f.FileGrid->model()->headerData(3, Qt::Horizontal).toString(), QString("Track"));
+            QCOMPARE(f.FileGrid->model()->rowCount(), 99);
             QCOMPARE(f.size(), QSize(800, 600));
             QCOMPARE(f.cmbNameFormat->count(), 0);
             QCOMPARE(f.GenreBox->count(), 149);
@@ -126,13 +129,13 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&f));
             f.grab().save(qEnvironmentVariable("CANTORIX_SCREENSHOT"));
         }
-        QCOMPARE(f.fileRowCount(), 3);
-        QCOMPARE(f.gridCell(1, 0), QString(".hidden.ogg"));
-        QCOMPARE(f.gridCell(2, 0), QString("01 A.MP3"));
-        QCOMPARE(f.gridCell(3, 0), QString("02 b.mp3"));
-        QCOMPARE(f.gridCell(2, 1), QString("00:00"));
-        QCOMPARE(f.gridCell(2, 2), QString());
-        QCOMPARE(f.trackDurations(), (QStringList{"0", "0", "0"}));
+        QCOMPARE(f.album().fileCount(), 3);
+        QCOMPARE(gridCell(f, 1, 0), QString(".hidden.ogg"));
+        QCOMPARE(gridCell(f, 2, 0), QString("01 A.MP3"));
+        QCOMPARE(gridCell(f, 3, 0), QString("02 b.mp3"));
+        QCOMPARE(gridCell(f, 2, 1), QString("00:00"));
+        QCOMPARE(gridCell(f, 2, 2), QString());
+        QCOMPARE(f.album().durations(), (QList<int>{0, 0, 0}));
         QString folder = q(album.str()) + "/";
         QCOMPARE(f.lbFolder->text(), folder);
         QCOMPARE(logLines(f), QStringList{QString("3 audio files found in \"%1\"").arg(folder)});
@@ -142,10 +145,11 @@ private slots:
         QVERIFY(f.MainTree->isEnabled());
 
         // A rescan empties the lookup columns and clears the album fields.
-        f.setGridCell(1, 3, "Title");
+        QVERIFY(editGridCell(f, 1, 3, "Title"));
+        QVERIFY(!editGridCell(f, 1, 0, "renamed.mp3")); // a file is renamed by renaming it, never by typing
         f.edDBArtist->setText("Artist");
         f.btRefresh->click();
-        QCOMPARE(f.gridCell(1, 3), QString());
+        QCOMPARE(gridCell(f, 1, 3), QString());
         QCOMPARE(f.edDBArtist->text(), QString());
         QCOMPARE(f.lsLog->count(), 2);
     }
@@ -162,7 +166,7 @@ private slots:
         cantorix::test::writeText(dir.file("gone.ini"), "[Main]\nStartfolder=/no/such/folder\n");
         TMainForm g(q(dir.file("gone.ini")), QString());
         QCOMPARE(g.lsLog->count(), 0);
-        QCOMPARE(g.fileRowCount(), 0);
+        QCOMPARE(g.album().fileCount(), 0);
     }
 
     void largeFoldersGrowTheGrid()
@@ -171,9 +175,9 @@ private slots:
         TempDir album;
         for (int i = 0; i < 150; ++i) cantorix::test::writeText(album.file("t" + std::to_string(1000 + i) + ".mp3"), "");
         TMainForm f(q(dir.file("Cantorix.ini")), q(album.str()));
-        QCOMPARE(f.fileRowCount(), 150);
-        QCOMPARE(f.trackDurations().size(), 150);
-        QCOMPARE(f.gridCell(150, 0), QString("t1149.mp3"));
+        QCOMPARE(f.album().fileCount(), 150);
+        QCOMPARE(f.album().durations().size(), 150);
+        QCOMPARE(gridCell(f, 150, 0), QString("t1149.mp3"));
     }
 
     void logCopyAndSave()

@@ -2,6 +2,7 @@
 #include "gui/MainForm.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
+#include "core/AlbumSession.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,6 +21,8 @@ using namespace cantorix;
 using cantorix::test::TempDir;
 using cantorix::test::logLines;
 using cantorix::test::q;
+using cantorix::test::gridCell;
+using cantorix::test::editGridCell;
 
 namespace {
 } // namespace
@@ -38,7 +41,7 @@ private slots:
         cantorix::test::writeText(conf.file("c.ini"), "[Main]\nCreatePlaylist=1\nRenameFolder=1\nFolderFormat=0\n");
 
         TMainForm f(q(conf.file("c.ini")), q(album));
-        QCOMPARE(f.fileRowCount(), 4); // "02 - Second.wav" sorts first
+        QCOMPARE(f.album().fileCount(), 4); // "02 - Second.wav" sorts first
         f.edDBArtist->setText("Band");
         f.edDBAlbum->setText("Record");
         f.edDBYear->setText("1999");
@@ -48,8 +51,8 @@ private slots:
         const char* numbers[] = {"00", "01", "02", "01"};
         const char* titles[] = {"Zero", "First", "Second", "First"};
         for (int row = 1; row <= 4; ++row) {
-            f.setGridCell(row, TMainForm::ColTrackNo, numbers[row - 1]);
-            f.setGridCell(row, TMainForm::ColTrack, titles[row - 1]);
+            editGridCell(f, row, TMainForm::ColTrackNo, numbers[row - 1]);
+            editGridCell(f, row, TMainForm::ColTrack, titles[row - 1]);
         }
         f.cmbNameFormat->addItem("# - track");
         f.settings().writeString("Main", "NameFormat", "# - track");
@@ -70,8 +73,8 @@ private slots:
         QCOMPARE(q(cantorix::test::readText(renamed + "/Band - Record.m3u")),
                  QString("00 - Zero.wav\r\n01 - First.wav\r\n02 - Second.wav\r\n01 - First.wav\r\n"));
         QCOMPARE(f.MainTree->selectedPath(), q(renamed));
-        QCOMPARE(f.gridCell(1, TMainForm::ColFilename), QString("00 - Zero.wav"));
-        QCOMPARE(f.gridCell(1, TMainForm::ColTrack), QString());
+        QCOMPARE(gridCell(f, 1, TMainForm::ColFilename), QString("00 - Zero.wav"));
+        QCOMPARE(gridCell(f, 1, TMainForm::ColTrack), QString());
         QVERIFY(!f.btAction->isEnabled());
         QVERIFY(!f.lbFolder->isHidden());
         QVERIFY(f.Progress->isHidden());
@@ -92,7 +95,7 @@ private slots:
                                             QString("5 audio files found in \"%1/\"").arg(q(album.str()))}));
         QCOMPARE(cantorix::test::listFiles(album.str()),
                  (std::vector<std::string>{"01 - One.mp3", "01 - Taken.mp3", "1 - Taken.mp3", "10 - Ten.mp3", "Track 07.mp3"}));
-        QCOMPARE(f.gridCell(1, TMainForm::ColFilename), QString("01 - One.mp3"));
+        QCOMPARE(gridCell(f, 1, TMainForm::ColFilename), QString("01 - One.mp3"));
     }
 };
 

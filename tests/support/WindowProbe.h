@@ -3,7 +3,9 @@
 
 #include "gui/MainForm.h"
 
+#include <QAbstractItemModel>
 #include <QListWidget>
+#include <QTableView>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,21 @@ inline QStringList logLines(const TMainForm& f)
     QStringList lines;
     for (int i = 0; i < f.lsLog->count(); ++i) lines << f.lsLog->item(i)->text();
     return lines;
+}
+
+// What the grid shows in a cell; rows count from 1, as the user reads them.
+inline QString gridCell(const TMainForm& f, int row, int column)
+{
+    const QAbstractItemModel* m = f.FileGrid->model();
+    return m->data(m->index(row - 1, column)).toString();
+}
+
+// Types into a grid cell as the user would; false when the cell cannot be edited.
+inline bool editGridCell(TMainForm& f, int row, int column, const QString& text)
+{
+    QAbstractItemModel* m = f.FileGrid->model();
+    const QModelIndex i = m->index(row - 1, column);
+    return (m->flags(i) & Qt::ItemIsEditable) && m->setData(i, text);
 }
 
 } // namespace cantorix::test

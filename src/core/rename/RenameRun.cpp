@@ -53,6 +53,25 @@ TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
     return o;
 }
 
+int TRenameReport::movedCount() const
+{
+    int n = 0;
+    for (const TRenameRowReport& r : Rows) n += r.Moved ? 1 : 0;
+    return n;
+}
+
+int TRenameReport::failedCount() const
+{
+    int n = 0;
+    for (const TRenameRowReport& r : Rows) n += !r.Moved || r.Tags == TRenameRowReport::TTags::Failed ? 1 : 0;
+    return n;
+}
+
+bool TRenameReport::anyFailure() const
+{
+    return failedCount() > 0 || Folder == TStep::Failed || Playlist == TStep::Failed || !NativeError.empty();
+}
+
 TRenameRun::TRenameRun(std::string folder, std::vector<TRenameRow> rows, TAlbumData album,
                        TRenameOptions options)
     : m_folder(withSlash(std::move(folder))), m_album(std::move(album)), m_options(std::move(options)),
@@ -129,8 +148,10 @@ void TRenameRun::run()
     try {
         work();
     } catch (const std::exception& e) {
+        m_report.NativeError = e.what();
         log(NativeErrorLine(e.what(), errnoText(errno)));
     } catch (...) {
+        m_report.NativeError = "unknown exception";
         log(NativeErrorLine("unknown exception", errnoText(errno)));
     }
     // Whatever happened, the watcher gets a folder to select and sees the run end.
@@ -141,6 +162,7 @@ void TRenameRun::run()
 void TRenameRun::work()
 {
     m_folderToSelect.clear();
+    m_report = TRenameReport{};
     const std::string prepared = PrepareNameTemplate(m_options.NameFormat);
     std::string playlist;
 
@@ -153,7 +175,12 @@ void TRenameRun::work()
         else if (newName != row.FileName) // a file that already has its name needs no move
             moved = moveNoReplace(m_folder + row.FileName, m_folder + newName);
 
+        TRenameRowReport& report = m_report.Rows.emplace_back();
+        report.OldName = row.FileName;
+        report.NewName = newName;
+        report.Moved = moved.ok;
         if (!moved) {
+            report.MoveError = moved.error;
             log(RenameErrorLine(row.FileName, moved.error));
         } else if (m_options.WriteTags && m_tagWriter && IsTagWritingExtension(newName)) {
             TTagValues values{row.Track, m_album.Artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
@@ -165,6 +192,8 @@ void TRenameRun::work()
             } catch (...) {
                 tagged = IoResult::failure("unknown error");
             }
+            report.Tags = tagged ? TRenameRowReport::TTags::Written : TRenameRowReport::TTags::Failed;
+            report.TagError = tagged.error;
             if (!tagged) log(TagErrorLine(newName, tagged.error));
         }
         // The playlist lists every row by its new name, moved or not.
@@ -177,6 +206,8 @@ void TRenameRun::work()
 
     if (m_options.CreatePlaylist) {
         IoResult written = writeWholeFile(albumFolder + playlistFileName(), playlist.data(), playlist.size());
+        m_report.Playlist = written ? TRenameReport::TStep::Done : TRenameReport::TStep::Failed;
+        m_report.PlaylistError = written.error;
         log(written ? std::string(PlaylistCreatedLine) : PlaylistErrorLine(written.error));
     }
 }
@@ -187,16 +218,20 @@ std::string TRenameRun::renameFolder()
     std::string name = BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat);
     std::string newPath = parentOf(m_folder) + name + "/";
     // Also catches an empty name (the parent) and the folder's own name.
+    m_report.Folder = TRenameReport::TStep::Failed;
     if (directoryExists(newPath)) {
+        m_report.FolderError = "already exists";
         log(FolderExistsLine(newPath));
         return m_folder;
     }
     IoResult moved = holdsNul(name) ? IoResult::fromErrno(EINVAL)
                                     : moveNoReplace(withoutSlash(m_folder), withoutSlash(newPath));
     if (!moved) {
+        m_report.FolderError = moved.error;
         log(FolderRenameFailedLine(moved.error));
         return m_folder;
     }
+    m_report.Folder = TRenameReport::TStep::Done;
     log(FolderRenamedLine);
     return newPath;
 }

@@ -23,7 +23,6 @@ class TSettings;
 // One grid row as the run sees it: the old bare name and the lookup's track number and title.
 struct TRenameRow {
     std::string FileName;
-    std::string Duration;
     std::string TrackNo;
     std::string Track;
 };
@@ -51,6 +50,30 @@ TRenameOptions RenameOptionsFromSettings(const TSettings& settings);
 struct TRenamePlanItem {
     std::string OldName;
     std::string NewName;
+};
+
+// What the run did to one row.
+struct TRenameRowReport {
+    std::string OldName;
+    std::string NewName;
+    bool Moved = false;     // the file bears NewName after the run (moved, or it already had it)
+    std::string MoveError;  // the reason when it was not moved
+    enum class TTags { NotAsked, Written, Failed } Tags = TTags::NotAsked;
+    std::string TagError;
+};
+
+// What the whole run did: one entry per row in order, the folder step, the playlist.
+struct TRenameReport {
+    std::vector<TRenameRowReport> Rows;
+    enum class TStep { NotAsked, Done, Failed } Folder = TStep::NotAsked, Playlist = TStep::NotAsked;
+    std::string FolderError;   // "already exists" or the move's reason
+    std::string PlaylistError;
+    std::string NativeError;   // an unexpected exception ended the run early
+
+    int movedCount() const;
+    int failedCount() const;   // rows whose move or tag write failed
+    // True when any row, the folder step, the playlist or the run itself failed.
+    bool anyFailure() const;
 };
 
 class TRenameRun {
@@ -99,6 +122,8 @@ public:
     // The album folder after the run, with a trailing "/" (the renamed one when the folder step
     // succeeded); empty until isDone().
     std::string folderToSelect() const;
+    // What the run did; complete once isDone() (read it only then, or after run() returned).
+    const TRenameReport& report() const { return m_report; }
 
 private:
     void work();
@@ -115,6 +140,7 @@ private:
     std::atomic<int> m_currentRow{1};
     std::atomic<bool> m_done{false};
     std::string m_folderToSelect; // written before m_done is set (release), read after (acquire)
+    TRenameReport m_report;       // likewise
     std::mutex m_logMutex;
     std::vector<std::string> m_log;
     std::thread m_thread;

@@ -42,7 +42,7 @@ struct Album {
     }
 };
 
-TRenameRow row(const char* name, const char* no, const char* title) { return {name, "03:00", no, title}; }
+TRenameRow row(const char* name, const char* no, const char* title) { return {name, no, title}; }
 
 const TAlbumData kAlbum{"A", "B", "1999", "Rock"};
 
@@ -138,7 +138,7 @@ TEST(RenameRun, RowsAndNamesAtTheEdges)
     // Stops at the first empty name; a row without a database track is renamed with empty values; a
     // file that already bears its name stays without an error; a name with a NUL is refused.
     std::vector<TRenameRow> rows = {row("x.mp3", "", ""), row("A - B - 02 - Two.flac", "02", "Two"),
-                                    {"n.mp3", "", "03", std::string("a\0b", 3)}, row("", "", ""),
+                                    {"n.mp3", "03", std::string("a\0b", 3)}, row("", "", ""),
                                     row("after.mp3", "09", "Never")};
     Album a(rows);
     TRenameOptions o;
@@ -181,6 +181,25 @@ TEST(RenameRun, WritesTagsAfterSuccessfulMovesForTheTwelveExtensions)
     EXPECT_EQ(v.Track, "02");
     EXPECT_EQ(v.Genre, "Rock");
     EXPECT_EQ(rec.calls[4].second.Track, "");
+
+    // The report says the same per row, so callers need not read the log.
+    const TRenameReport& report = run.report();
+    ASSERT_EQ(report.Rows.size(), 8u);
+    using T = TRenameRowReport::TTags;
+    const struct { bool moved; T tags; } expected[] = {{true, T::Written}, {true, T::Written}, {true, T::NotAsked},
+                                                     {true, T::Failed},  {true, T::Failed},  {true, T::NotAsked},
+                                                     {false, T::NotAsked}, {true, T::Written}};
+    for (size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(report.Rows[i].Moved, expected[i].moved) << i;
+        EXPECT_EQ(report.Rows[i].Tags, expected[i].tags) << i;
+    }
+    EXPECT_EQ(report.Rows[6].OldName, "7.mpc");
+    EXPECT_EQ(report.Rows[6].NewName, "A - B - 07 - Seven.mpc");
+    EXPECT_EQ(report.Rows[6].MoveError, "File exists");
+    EXPECT_EQ(report.Rows[4].TagError, "writer threw");
+    EXPECT_EQ(report.movedCount(), 7);
+    EXPECT_EQ(report.failedCount(), 3);
+    EXPECT_TRUE(report.anyFailure());
 }
 
 TEST(RenameRun, NoTagsWhenTheOptionIsOff)
@@ -191,6 +210,8 @@ TEST(RenameRun, NoTagsWhenTheOptionIsOff)
     run.setTagWriter(rec.fn());
     EXPECT_TRUE(runHere(run).empty());
     EXPECT_TRUE(rec.calls.empty());
+    EXPECT_FALSE(run.report().anyFailure());
+    EXPECT_EQ(run.report().Folder, TRenameReport::TStep::NotAsked);
 }
 
 struct FolderCase {
@@ -239,6 +260,10 @@ TEST(RenameRun, FolderStepOutcomes)
         EXPECT_EQ(lines[0], expected);
         EXPECT_EQ(lines[1], PlaylistCreatedLine);
         EXPECT_EQ(run.folderToSelect(), result);
+        const bool renamed = expected == FolderRenamedLine;
+        EXPECT_EQ(run.report().Folder, renamed ? TRenameReport::TStep::Done : TRenameReport::TStep::Failed);
+        EXPECT_EQ(run.report().anyFailure(), !renamed);
+        EXPECT_EQ(run.report().Playlist, TRenameReport::TStep::Done);
         // The files and the playlist are in the folder that resulted.
         std::string playlist = BuildPlaylistName(c.album.Artist, c.album.Album) + ".m3u";
         EXPECT_TRUE(fs::exists(result + playlist)) << result + playlist;

@@ -1,6 +1,7 @@
-#include "cli/RenameSource.h"
+#include "cli/AlbumSource.h"
 
-#include "core/GenreNames.h"
+#include "core/AlbumSession.h"
+#include "core/Settings.h"
 #include "core/freedb/ChecksumLookup.h"
 #include "core/freedb/XmcdEntry.h"
 
@@ -11,24 +12,10 @@
 namespace cantorix::cli {
 
 namespace {
-
 constexpr qint64 kMaxEntryBytes = 1 << 20; // real entries are a few KiB
-
-// The album record as the window takes it into its fields and grid.
-TRenameSource sourceFromRecord(const AlbumRecord& record)
-{
-    TRenameSource source;
-    source.album.Artist = record.Artist.toStdString();
-    source.album.Album = record.Album.toStdString();
-    source.album.Year = record.Year.toStdString();
-    source.album.Genre = MatchGenreBoxItem(record.Genre).toStdString();
-    for (const TrackTitle& t : record.Titles) source.tracks.push_back({t.No.toStdString(), t.Title.toStdString()});
-    return source;
 }
 
-} // namespace
-
-bool SourceFromEntryFile(const QString& path, TRenameSource& source, QString& error)
+bool applyEntryFile(TAlbumSession& album, const QString& path, QString& error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -39,16 +26,15 @@ bool SourceFromEntryFile(const QString& path, TRenameSource& source, QString& er
         error = QString("the entry \"%1\" is too large").arg(path);
         return false;
     }
-    source = sourceFromRecord(ReadChecksumEntry(SplitLines(DecodeReplyText(file.readAll()))));
+    album.applyEntry(ReadChecksumEntry(SplitLines(DecodeReplyText(file.read(kMaxEntryBytes)))));
     return true;
 }
 
-bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, const TSettings& settings,
-                      int match, TRenameSource& source, QString& error, QTextStream& log)
+TLookupRun runChecksumLookup(TAlbumSession& album, const TSettings& settings, int match, QTextStream& log)
 {
+    TLookupRun result;
     TChecksumLookup lookup;
     QEventLoop loop;
-    bool gotEntry = false;
     QObject::connect(&lookup, &TChecksumLookup::logLine, [&](const QString& line) {
         log << line << '\n';
         log.flush();
@@ -57,24 +43,24 @@ bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, 
         if (match < matches.size()) {
             lookup.chooseMatch(match);
         } else {
-            error = QString("there are only %1 matches").arg(matches.size());
+            result.error = QString("there are only %1 matches").arg(matches.size());
             lookup.chooseMatch(-1);
         }
     });
     QObject::connect(&lookup, &TChecksumLookup::entryRead, [&](const AlbumRecord& record, const QString&) {
-        gotEntry = true;
-        source = sourceFromRecord(record);
+        result.entryRead = true;
+        album.applyEntry(record);
     });
-    QObject::connect(&lookup, &TChecksumLookup::timedOut, [&] { error = TChecksumLookup::TimeoutCaption; });
+    QObject::connect(&lookup, &TChecksumLookup::timedOut, [&] { result.timedOut = true; });
     // The lookup has ended when the window would unlock; the reply being processed is finished first.
     QObject::connect(&lookup, &TChecksumLookup::unlockControls, &loop,
                      [&] { QTimer::singleShot(0, &loop, [&] { loop.quit(); }); });
 
-    lookup.start(trackDurations, folder, settings);
+    lookup.start(DurationTexts(album.durations()), album.folder(), settings);
     loop.exec();
     lookup.abandon();
-    if (!gotEntry && error.isEmpty()) error = "no album data found";
-    return gotEntry;
+    if (result.timedOut) result.error = TChecksumLookup::TimeoutCaption;
+    return result;
 }
 
 } // namespace cantorix::cli

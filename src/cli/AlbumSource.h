@@ -1,0 +1,30 @@
+// Where the commands take album data from: an xmcd entry file, or the window's checksum lookup run to
+// its end. Both fill the album the same way a lookup fills the window's fields and grid.
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+namespace cantorix {
+class TAlbumSession;
+class TSettings;
+} // namespace cantorix
+
+namespace cantorix::cli {
+
+// Reads an xmcd entry file the way the lookup reads the entry it receives. False with the reason in
+// `error` when the file cannot be read.
+bool applyEntryFile(TAlbumSession& album, const QString& path, QString& error);
+
+struct TLookupRun {
+    bool entryRead = false;
+    bool timedOut = false;
+    QString error; // why no entry was read, when the lookup itself did not say it in the log
+};
+
+// Runs the checksum lookup of the album's folder from its playing times on the settings' server,
+// taking match `match` (from 0) when there are several; the lookup's log lines go to `log` as they
+// come. The entry read fills the album.
+TLookupRun runChecksumLookup(TAlbumSession& album, const TSettings& settings, int match, QTextStream& log);
+
+} // namespace cantorix::cli

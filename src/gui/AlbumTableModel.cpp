@@ -1,0 +1,85 @@
+#include "gui/AlbumTableModel.h"
+
+#include "audio/AudioUtil.h"
+#include "core/AlbumSession.h"
+
+namespace cantorix {
+
+namespace {
+const char* const kHeaders[] = {"Filename", "Duration", "TrackNo", "Track"};
+}
+
+TAlbumTableModel::TAlbumTableModel(TAlbumSession& album, QObject* parent) : QAbstractTableModel(parent), m_album(album)
+{
+    connect(&m_album, &TAlbumSession::reset, this, [this] {
+        beginResetModel();
+        m_rows = std::max(MinimumRows, m_album.rowCount());
+        endResetModel();
+    });
+    connect(&m_album, &TAlbumSession::rowsChanged, this, &TAlbumTableModel::albumRowsChanged);
+}
+
+void TAlbumTableModel::albumRowsChanged(int first, int last)
+{
+    const int wanted = std::max(MinimumRows, m_album.rowCount());
+    if (wanted > m_rows) {
+        beginInsertRows({}, m_rows, wanted - 1);
+        m_rows = wanted;
+        endInsertRows();
+    }
+    emit dataChanged(index(first, ColTrackNo), index(std::min(last, m_rows - 1), ColTrack));
+}
+
+int TAlbumTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+
+int TAlbumTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant TAlbumTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    const int r = index.row();
+    const TAlbumRow& row = m_album.row(r);
+    switch (index.column()) {
+    case ColFilename:
+        return row.FileName;
+    case ColDuration:
+        return r < m_album.fileCount() ? QString::fromStdString(FormatDuration(row.Seconds)) : QString();
+    case ColTrackNo:
+        return row.TrackNo;
+    case ColTrack:
+        return row.Title;
+    default:
+        return {};
+    }
+}
+
+bool TAlbumTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    if (index.column() == ColTrackNo) {
+        m_album.setTrackNo(index.row(), value.toString());
+        return true;
+    }
+    if (index.column() == ColTrack) {
+        m_album.setTitle(index.row(), value.toString());
+        return true;
+    }
+    return false;
+}
+
+Qt::ItemFlags TAlbumTableModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    // A file's name changes only by renaming it, never by typing over the cell.
+    if (index.column() == ColTrackNo || index.column() == ColTrack) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant TAlbumTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
+        return QString(kHeaders[section]);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+} // namespace cantorix

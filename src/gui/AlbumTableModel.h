@@ -1,0 +1,35 @@
+// The grid's view of the album: one row per listed file (then title rows without a file), and empty
+// rows up to a fixed minimum so the grid looks the same with few files. Columns "Filename",
+// "Duration", "TrackNo", "Track"; only the last two can be edited, and edits go into the album.
+#pragma once
+
+#include <QAbstractTableModel>
+
+namespace cantorix {
+
+class TAlbumSession;
+
+class TAlbumTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { ColFilename = 0, ColDuration = 1, ColTrackNo = 2, ColTrack = 3, ColumnCount = 4 };
+    // The grid shows at least this many rows.
+    static constexpr int MinimumRows = 99;
+
+    explicit TAlbumTableModel(TAlbumSession& album, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    void albumRowsChanged(int first, int last);
+
+    TAlbumSession& m_album;
+    int m_rows = MinimumRows; // the row count the view was last told of
+};
+
+} // namespace cantorix
