@@ -71,7 +71,7 @@ private slots:
                                             "Folder successfully renamed", "Created playlist", "Renaming finished",
                                             QString("4 audio files found in \"%1/\"").arg(q(renamed))}));
         QCOMPARE(q(cantorix::test::readText(renamed + "/Band - Record.m3u")),
-                 QString("00 - Zero.wav\r\n01 - First.wav\r\n02 - Second.wav\r\n01 - First.wav\r\n"));
+                 QString("00 - Zero.wav\r\n01 - First.wav\r\n02 - Second.wav\r\ntrack3.wav\r\n"));
         QCOMPARE(f.MainTree->selectedPath(), q(renamed));
         QCOMPARE(gridCell(f, 1, TMainForm::ColFilename), QString("00 - Zero.wav"));
         QCOMPARE(gridCell(f, 1, TMainForm::ColTrack), QString());

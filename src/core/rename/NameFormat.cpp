@@ -163,4 +163,19 @@ std::string BuildPlaylistName(std::string_view artist, std::string_view album)
     return collapseSpaces(std::move(name));
 }
 
+std::string FitNameLength(std::string_view name, size_t maxBytes)
+{
+    if (name.size() <= maxBytes) return std::string(name);
+    std::string_view ext;
+    size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos && dot > 0 && name.size() - dot < maxBytes) ext = name.substr(dot);
+    std::string_view stem = name.substr(0, name.size() - ext.size());
+    size_t keep = maxBytes - ext.size();
+    // Back up to the first byte of a character: continuation bytes are 10xxxxxx.
+    while (keep > 0 && keep < stem.size() && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) --keep;
+    std::string fitted(stem.substr(0, std::min(keep, stem.size())));
+    while (!fitted.empty() && fitted.back() == ' ') fitted.pop_back();
+    return fitted + std::string(ext);
+}
+
 } // namespace cantorix

@@ -57,4 +57,9 @@ std::string BuildFolderName(std::string_view artist, std::string_view album, std
 // The playlist's bare name without its ".m3u": artist + " - " + album, cleaned.
 std::string BuildPlaylistName(std::string_view artist, std::string_view album);
 
+// A built name cut to at most `maxBytes` bytes of UTF-8: the end of the stem goes, never a part of a
+// character, and the extension (from the last ".", when it is shorter than the limit) stays. A name
+// within the limit is returned as it is.
+std::string FitNameLength(std::string_view name, size_t maxBytes);
+
 } // namespace cantorix

@@ -37,6 +37,18 @@ inline std::string NativeErrorLine(const std::string& what, const std::string& s
     return "[ERROR] Native: \"" + what + "\" System: \"" + systemText + "\"";
 }
 
+// A built name longer than the folder takes was cut to fit.
+inline std::string NameShortenedLine(const std::string& newName)
+{
+    return "Name shortened to fit the file system: \"" + newName + "\"";
+}
+
+// The journal for undo could not be written; the run goes on without undo.
+inline std::string JournalErrorLine(const std::string& reason)
+{
+    return "Undo journal error: \"" + reason + "\" (this run cannot be undone)";
+}
+
 inline constexpr const char* FolderRenamedLine = "Folder successfully renamed";
 inline constexpr const char* PlaylistCreatedLine = "Created playlist";
 // Logged by whoever watches the run, once it has seen the done flag.

@@ -5,8 +5,15 @@
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
+#include <QCryptographicHash>
+
 #include <cerrno>
+#include <chrono>
 #include <exception>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace cantorix {
@@ -38,6 +45,19 @@ std::string withoutSlash(std::string path)
 // A name built from values may hold a NUL, which would cut the path short in the system call; such a
 // name is refused like any other invalid name.
 bool holdsNul(const std::string& s) { return s.find('\0') != std::string::npos; }
+
+bool entryExists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string sha256Hex(const std::string& bytes)
+{
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())), QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
 
 } // namespace
 
@@ -115,11 +135,22 @@ void TRenameRun::log(std::string line)
     m_log.push_back(std::move(line));
 }
 
-std::string TRenameRun::newNameFor(const TRenameRow& row, const std::string& preparedTemplate) const
+size_t TRenameRun::nameLimit() const
+{
+    if (m_nameLimit > 0) return m_nameLimit;
+    long limit = ::pathconf(m_folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? size_t(limit) : 255;
+}
+
+std::string TRenameRun::newNameFor(const TRenameRow& row, const std::string& preparedTemplate, bool* shortened) const
 {
     TNameValues v{m_album.Artist, m_album.Album, m_album.Year, row.Track, row.TrackNo};
-    return BuildFileName(preparedTemplate, v, OldNameExtension(row.FileName), m_options.FixUnderScores,
-                         TNameVariant::RenameRun);
+    std::string name = BuildFileName(preparedTemplate, v, OldNameExtension(row.FileName), m_options.FixUnderScores,
+                                     TNameVariant::RenameRun);
+    // A long title would make the move fail with "File name too long"; the name is cut instead.
+    std::string fitted = FitNameLength(name, nameLimit());
+    if (shortened) *shortened = fitted != name;
+    return fitted;
 }
 
 std::vector<TRenamePlanItem> TRenameRun::plan() const
@@ -130,17 +161,48 @@ std::vector<TRenamePlanItem> TRenameRun::plan() const
     return items;
 }
 
+std::vector<TRenameRun::TPreviewRow> TRenameRun::preview(const std::vector<std::string>& folderEntries) const
+{
+    const std::string prepared = PrepareNameTemplate(m_options.NameFormat);
+    std::vector<TPreviewRow> rows;
+    std::map<std::string, std::vector<size_t>> byNewName;
+    std::set<std::string> renamedAway;
+    for (const TRenameRow& row : m_rows) {
+        TPreviewRow p;
+        p.OldName = row.FileName;
+        p.NewName = newNameFor(row, prepared, &p.Shortened);
+        p.Unchanged = p.NewName == p.OldName;
+        if (!p.Unchanged) renamedAway.insert(p.OldName);
+        byNewName[p.NewName].push_back(rows.size());
+        rows.push_back(std::move(p));
+    }
+    const std::set<std::string> entries(folderEntries.begin(), folderEntries.end());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        TPreviewRow& p = rows[i];
+        for (size_t j : byNewName[p.NewName])
+            if (j != i) {
+                p.CollidesWith = rows[j].OldName;
+                break;
+            }
+        if (!p.CollidesWith.empty() || p.Unchanged) continue;
+        if (entries.count(p.NewName) && !renamedAway.count(p.NewName)) p.CollidesWith = p.NewName;
+    }
+    return rows;
+}
+
 std::string TRenameRun::plannedFolderPath() const
 {
     if (!m_options.RenameFolder) return std::string();
     return parentOf(m_folder) +
-           BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat) + "/";
+           FitNameLength(BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat),
+                         nameLimit()) +
+           "/";
 }
 
 std::string TRenameRun::playlistFileName() const
 {
     if (!m_options.CreatePlaylist) return std::string();
-    return BuildPlaylistName(m_album.Artist, m_album.Album) + ".m3u";
+    return FitNameLength(BuildPlaylistName(m_album.Artist, m_album.Album) + ".m3u", nameLimit());
 }
 
 void TRenameRun::run()
@@ -166,14 +228,42 @@ void TRenameRun::work()
     const std::string prepared = PrepareNameTemplate(m_options.NameFormat);
     std::string playlist;
 
-    m_currentRow.store(1, std::memory_order_relaxed);
+    // The journal lists every planned move before the first one happens.
+    TRenameJournal journal(m_journalDirectory);
+    TRenameJournalData& record = journal.data();
+    record.Folder = m_folder;
+    record.WroteTags = m_options.WriteTags;
+    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+    std::vector<bool> shortened;
     for (const TRenameRow& row : m_rows) {
-        const std::string newName = newNameFor(row, prepared);
+        bool cut = false;
+        record.Moves.push_back({row.FileName, newNameFor(row, prepared, &cut), false});
+        shortened.push_back(cut);
+    }
+    bool journalOk = true;
+    auto saveJournal = [&] {
+        if (!journalOk) return;
+        IoResult saved = journal.save();
+        if (!saved) {
+            journalOk = false;
+            log(JournalErrorLine(saved.error));
+        }
+    };
+    saveJournal();
+
+    m_currentRow.store(1, std::memory_order_relaxed);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const TRenameRow& row = m_rows[i];
+        const std::string& newName = record.Moves[i].To;
+        if (shortened[i]) log(NameShortenedLine(newName));
         IoResult moved;
         if (holdsNul(newName))
             moved = IoResult::fromErrno(EINVAL);
         else if (newName != row.FileName) // a file that already has its name needs no move
             moved = moveNoReplace(m_folder + row.FileName, m_folder + newName);
+        else if (!entryExists(m_folder + row.FileName))
+            moved = IoResult::fromErrno(ENOENT);
 
         TRenameRowReport& report = m_report.Rows.emplace_back();
         report.OldName = row.FileName;
@@ -182,40 +272,53 @@ void TRenameRun::work()
         if (!moved) {
             report.MoveError = moved.error;
             log(RenameErrorLine(row.FileName, moved.error));
-        } else if (m_options.WriteTags && m_tagWriter && IsTagWritingExtension(newName)) {
-            TTagValues values{row.Track, m_album.Artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
-            IoResult tagged;
-            try {
-                tagged = m_tagWriter(m_folder + newName, values);
-            } catch (const std::exception& e) {
-                tagged = IoResult::failure(e.what());
-            } catch (...) {
-                tagged = IoResult::failure("unknown error");
+        } else {
+            record.Moves[i].Done = true;
+            saveJournal();
+            if (m_options.WriteTags && m_tagWriter && IsTagWritingExtension(newName)) {
+                TTagValues values{row.Track, m_album.Artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
+                IoResult tagged;
+                try {
+                    tagged = m_tagWriter(m_folder + newName, values);
+                } catch (const std::exception& e) {
+                    tagged = IoResult::failure(e.what());
+                } catch (...) {
+                    tagged = IoResult::failure("unknown error");
+                }
+                report.Tags = tagged ? TRenameRowReport::TTags::Written : TRenameRowReport::TTags::Failed;
+                report.TagError = tagged.error;
+                if (!tagged) log(TagErrorLine(newName, tagged.error));
             }
-            report.Tags = tagged ? TRenameRowReport::TTags::Written : TRenameRowReport::TTags::Failed;
-            report.TagError = tagged.error;
-            if (!tagged) log(TagErrorLine(newName, tagged.error));
         }
-        // The playlist lists every row by its new name, moved or not.
-        if (m_options.CreatePlaylist) playlist += newName + "\r\n";
+        // The playlist lists each file by the name it bears after the run; a file that is gone is left out.
+        const std::string& listed = moved ? newName : row.FileName;
+        if (m_options.CreatePlaylist && entryExists(m_folder + listed)) playlist += listed + "\r\n";
         m_currentRow.fetch_add(1, std::memory_order_relaxed);
     }
 
-    const std::string albumFolder = m_options.RenameFolder ? renameFolder() : m_folder;
+    const std::string albumFolder = m_options.RenameFolder ? renameFolder(journal) : m_folder;
     m_folderToSelect = albumFolder;
 
     if (m_options.CreatePlaylist) {
-        IoResult written = writeWholeFile(albumFolder + playlistFileName(), playlist.data(), playlist.size());
+        const std::string name = playlistFileName();
+        IoResult written = writeWholeFile(albumFolder + name, playlist.data(), playlist.size());
         m_report.Playlist = written ? TRenameReport::TStep::Done : TRenameReport::TStep::Failed;
         m_report.PlaylistError = written.error;
+        if (written) {
+            record.Playlist = name;
+            record.PlaylistSha256 = sha256Hex(playlist);
+        }
         log(written ? std::string(PlaylistCreatedLine) : PlaylistErrorLine(written.error));
     }
+    record.Finished = true;
+    saveJournal();
 }
 
 // The folder step: returns the album folder afterwards (the old one unless the rename succeeded).
-std::string TRenameRun::renameFolder()
+std::string TRenameRun::renameFolder(TRenameJournal& journal)
 {
-    std::string name = BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat);
+    std::string name =
+        FitNameLength(BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat), nameLimit());
     std::string newPath = parentOf(m_folder) + name + "/";
     // Also catches an empty name (the parent) and the folder's own name.
     m_report.Folder = TRenameReport::TStep::Failed;
@@ -232,6 +335,11 @@ std::string TRenameRun::renameFolder()
         return m_folder;
     }
     m_report.Folder = TRenameReport::TStep::Done;
+    journal.data().FolderAfter = newPath;
+    if (journal.enabled()) {
+        IoResult saved = journal.save();
+        if (!saved) log(JournalErrorLine(saved.error));
+    }
     log(FolderRenamedLine);
     return newPath;
 }

@@ -8,6 +8,7 @@
 #include "audio/FileIO.h"
 #include "audio/TagValues.h"
 #include "core/rename/NameFormat.h"
+#include "core/rename/RenameJournal.h"
 
 #include <atomic>
 #include <functional>
@@ -92,6 +93,10 @@ public:
 
     // Set before run()/start(); a null function writes no tags.
     void setTagWriter(TagWriterFn writer) { m_tagWriter = std::move(writer); }
+    // Where the run keeps its journal for undo (TRenameJournal); empty (the default) keeps none.
+    void setJournalDirectory(std::string directory) { m_journalDirectory = std::move(directory); }
+    // The longest bare name the folder takes; 0 (the default) asks the file system.
+    void setNameLimit(size_t bytes) { m_nameLimit = bytes; }
 
     // The number of file rows (the progress bar's maximum).
     int fileCount() const { return int(m_rows.size()); }
@@ -103,6 +108,17 @@ public:
     std::vector<TRenamePlanItem> plan() const;
     std::string plannedFolderPath() const;
     std::string playlistFileName() const;
+
+    // The plan with what would go wrong: `folderEntries` are the bare names in the folder now (files
+    // and folders alike). A row collides when its new name is another row's new name, or the name of
+    // an entry that no row renames away; a row whose name would not change is Unchanged.
+    struct TPreviewRow {
+        std::string OldName, NewName;
+        bool Unchanged = false;
+        bool Shortened = false;
+        std::string CollidesWith; // the other row's old name or the existing entry; empty when none
+    };
+    std::vector<TPreviewRow> preview(const std::vector<std::string>& folderEntries) const;
 
     // The whole run on the calling thread. Sets the done flag last, in every case.
     void run();
@@ -127,8 +143,9 @@ public:
 
 private:
     void work();
-    std::string newNameFor(const TRenameRow& row, const std::string& preparedTemplate) const;
-    std::string renameFolder();
+    std::string newNameFor(const TRenameRow& row, const std::string& preparedTemplate, bool* shortened = nullptr) const;
+    size_t nameLimit() const;
+    std::string renameFolder(TRenameJournal& journal);
     void log(std::string line);
 
     std::string m_folder;
@@ -136,6 +153,8 @@ private:
     TAlbumData m_album;
     TRenameOptions m_options;
     TagWriterFn m_tagWriter;
+    std::string m_journalDirectory;
+    size_t m_nameLimit = 0;
 
     std::atomic<int> m_currentRow{1};
     std::atomic<bool> m_done{false};

@@ -142,5 +142,23 @@ TEST(NameFormat, ReplaceDoesNotRescanInsertedText)
     EXPECT_EQ(ReplaceAll("abc", "", "z"), "abc");
 }
 
+TEST(NameFormat, FitNameLengthCutsTheStemAtACharacter)
+{
+    const struct {
+        std::string name;
+        size_t limit;
+        std::string expected;
+    } cases[] = {
+        {"short.mp3", 255, "short.mp3"},
+        {"abcdef.mp3", 8, "abcd.mp3"},
+        {"ab\xc3\xa9" "def.mp3", 7, "ab.mp3"},      // "é" would be split: it goes whole
+        {"ab \xc3\xa9.ogg", 7, "ab.ogg"},          // no trailing space before the extension
+        {"noextension", 4, "noex"},
+        {"a.verylongextension", 6, "a.very"},     // an extension longer than the limit is no extension
+        {std::string(300, 'x') + ".flac", 255, std::string(250, 'x') + ".flac"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FitNameLength(c.name, c.limit), c.expected) << c.name;
+}
+
 } // namespace
 } // namespace cantorix

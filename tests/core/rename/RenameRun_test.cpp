@@ -113,9 +113,9 @@ TEST(RenameRun, RenamesOnAWorkerAndHandsTheLinesOverInOrder)
     EXPECT_EQ(listFiles(a.folder), (Lines{"A - B - 01 - One.mp3", "A - B - 02 - Two.mp3", "A - B - 03 - Three.mp3",
                                           "A - B.m3u", "c.mp3"}));
     EXPECT_EQ(readText(a.folder + "A - B - 03 - Three.mp3"), "b.mp3"); // the first of the two kept the name
-    // Every row is listed by its new name, the failed one too.
+    // Each file is listed by the name it bears after the run: the one that could not move by its old name.
     EXPECT_EQ(readText(a.folder + "A - B.m3u"),
-              "A - B - 01 - One.mp3\r\nA - B - 02 - Two.mp3\r\nA - B - 03 - Three.mp3\r\nA - B - 03 - Three.mp3\r\n");
+              "A - B - 01 - One.mp3\r\nA - B - 02 - Two.mp3\r\nA - B - 03 - Three.mp3\r\nc.mp3\r\n");
     EXPECT_EQ(run.folderToSelect(), a.folder);
     EXPECT_EQ(run.currentRow(), 5);
     ASSERT_FALSE(rowsSeen.empty());
@@ -202,6 +202,40 @@ TEST(RenameRun, WritesTagsAfterSuccessfulMovesForTheTwelveExtensions)
     EXPECT_TRUE(report.anyFailure());
 }
 
+TEST(RenameRun, AVanishedFileIsReportedAndLeftOutOfThePlaylist)
+{
+    Album a({row("1.mp3", "01", "One"), row("2.mp3", "02", "Two"), row("A - B - 03 - Three.mp3", "03", "Three")});
+    fs::remove(a.folder + "2.mp3");                  // deleted after the scan
+    fs::remove(a.folder + "A - B - 03 - Three.mp3"); // already named right, but gone too
+    TRenameOptions o;
+    o.CreatePlaylist = true;
+    TRenameRun run(a.folder, a.rows, kAlbum, o);
+    EXPECT_EQ(runHere(run), (Lines{RenameErrorLine("2.mp3", "No such file or directory"),
+                                   RenameErrorLine("A - B - 03 - Three.mp3", "No such file or directory"),
+                                   PlaylistCreatedLine}));
+    EXPECT_EQ(readText(a.folder + "A - B.m3u"), "A - B - 01 - One.mp3\r\n");
+    EXPECT_EQ(run.report().movedCount(), 1);
+    EXPECT_EQ(run.report().failedCount(), 2);
+}
+
+TEST(RenameRun, ALongTitleIsCutToTheNameLimitKeepingTheExtension)
+{
+    // 300 bytes of title, with two-byte characters so the cut must fall between characters.
+    std::string title;
+    while (title.size() < 300) title += "\xc3\xa9t";
+    Album a({row("1.flac", "01", title.c_str())});
+    TRenameRun run(a.folder, a.rows, kAlbum, {});
+    Lines lines = runHere(run);
+    const std::string name = run.report().Rows.at(0).NewName;
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_GE(name.size(), 250u);
+    EXPECT_EQ(name.substr(name.size() - 5), ".flac");
+    EXPECT_EQ(lines, (Lines{NameShortenedLine(name)}));
+    EXPECT_EQ(listFiles(a.folder), (Lines{name}));
+    // What the file system took is what the preview shows.
+    EXPECT_EQ(run.plan().at(0).NewName, name);
+}
+
 TEST(RenameRun, NoTagsWhenTheOptionIsOff)
 {
     Album a({row("1.mp3", "01", "One")});
@@ -227,6 +261,7 @@ struct FolderCase {
 TEST(RenameRun, FolderStepOutcomes)
 {
     const std::string longName(300, 'x');
+    const std::string fittedFolder = std::string(255, 'x') + "/";
     const FolderCase cases[] = {
         {"renamed", {"A", "B", "1999", ""}, 0, nullptr, "artist - album - # - track", "A [1999] - B/",
          FolderRenamedLine},
@@ -236,7 +271,8 @@ TEST(RenameRun, FolderStepOutcomes)
         {"already named so", {"", "Old", "1999", ""}, 4, nullptr, "# - track", "Old/", "exists"},
         {"index out of range gives the parent", {"A", "B", "1999", ""}, 9, nullptr, "# - track", "Old/", "exists"},
         {"letter case differs", {"", "old", "1999", ""}, 4, nullptr, "# - track", "old/", FolderRenamedLine},
-        {"name too long", {"A", "B", longName, ""}, 2, nullptr, "# - track", "Old/", "too long"},
+        // Cut to the file system's limit instead of failing with "File name too long".
+        {"name too long", {"A", "B", longName, ""}, 2, nullptr, "# - track", fittedFolder.c_str(), FolderRenamedLine},
     };
     for (const FolderCase& c : cases) {
         SCOPED_TRACE(c.what);
