@@ -22,12 +22,10 @@ int cmdFixNumbers(Invocation& inv)
 
     std::vector<std::string> names;
     for (const QString& name : std::as_const(scan.names)) names.push_back(QFile::encodeName(name).toStdString());
-    bool failed = false;
-    RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, [&](const std::string& line) {
-        if (line.rfind("Rename error:", 0) == 0) failed = true;
+    int failed = RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, [&](const std::string& line) {
         inv.out << QString::fromStdString(line) << '\n';
     });
-    return failed ? 1 : 0;
+    return failed > 0 ? 1 : 0;
 }
 
 } // namespace cantorix::cli

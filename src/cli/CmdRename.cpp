@@ -91,18 +91,26 @@ int cmdRename(Invocation& inv)
     TRenameRun run(QFile::encodeName(album.folder()).toStdString(), album.renameRows(), album.albumData(), options);
 
     if (dryRun) {
-        for (const TRenamePlanItem& item : run.plan())
-            inv.out << '"' << q(item.OldName) << "\" -> \"" << q(item.NewName) << "\"\n";
+        // The names the window's "New name" column shows, with the same marks.
+        for (const TRenameRun::TPreviewRow& row : run.preview(FolderEntryNames(run.folder()))) {
+            inv.out << '"' << q(row.OldName) << "\" -> \"" << q(row.NewName) << '"';
+            if (!row.CollidesWith.empty()) inv.out << " (" << q(CollisionText(row.CollidesWith)) << ')';
+            if (row.Shortened) inv.out << " (shortened to fit the file system)";
+            inv.out << '\n';
+        }
         if (options.RenameFolder)
             inv.out << "Folder \"" << q(run.folder()) << "\" -> \"" << q(run.plannedFolderPath()) << "\"\n";
         if (options.CreatePlaylist) inv.out << "Playlist \"" << q(run.playlistFileName()) << "\"\n";
         return 0;
     }
 
+    run.setJournalDirectory(TRenameJournal::defaultDirectory());
     run.run();
     for (const std::string& line : run.takeLogLines()) inv.out << q(line) << '\n';
     inv.out << RenamingFinishedLine << '\n';
-    return run.report().anyFailure() ? 1 : 0;
+    const TRenameReport& report = run.report();
+    if (report.anyFailure()) inv.err << "cantorix-cli: " << q(RenameSummaryText(report)) << '\n';
+    return report.anyFailure() ? 1 : 0;
 }
 
 } // namespace cantorix::cli

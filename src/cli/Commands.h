@@ -47,5 +47,6 @@ int cmdLookup(Invocation& inv);
 int cmdRename(Invocation& inv);
 int cmdFixNumbers(Invocation& inv);
 int cmdInfo(Invocation& inv);
+int cmdUndo(Invocation& inv);
 
 } // namespace cantorix::cli

@@ -68,6 +68,7 @@ const std::vector<Command>& commands()
         {"fix-numbers", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)",
          cmdFixNumbers},
         {"info", "info FILE                 show the technical and tag information of one audio file", cmdInfo},
+        {"undo", "undo DIR [--dry-run]      move back what the last rename run on DIR did", cmdUndo},
     };
     return table;
 }

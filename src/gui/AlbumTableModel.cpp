@@ -3,10 +3,16 @@
 #include "audio/AudioUtil.h"
 #include "core/AlbumSession.h"
 
+#include <QBrush>
+#include <QFile>
+#include <QPalette>
+
 namespace cantorix {
 
 namespace {
-const char* const kHeaders[] = {"Filename", "Duration", "TrackNo", "Track"};
+const char* const kHeaders[] = {"Filename", "Duration", "TrackNo", "Track", "New name"};
+
+QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 }
 
 TAlbumTableModel::TAlbumTableModel(TAlbumSession& album, QObject* parent) : QAbstractTableModel(parent), m_album(album)
@@ -36,8 +42,31 @@ int TAlbumTableModel::columnCount(const QModelIndex& parent) const { return pare
 
 QVariant TAlbumTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    if (!index.isValid()) return {};
     const int r = index.row();
+    if (index.column() == ColNewName) {
+        if (r >= int(m_preview.size())) return {};
+        const TRenameRun::TPreviewRow& p = m_preview[size_t(r)];
+        switch (role) {
+        case Qt::DisplayRole:
+            return shown(p.NewName);
+        case Qt::ToolTipRole:
+            if (!p.CollidesWith.empty()) return shown(CollisionText(p.CollidesWith));
+            if (p.Shortened) return QString("shortened to fit the file system");
+            if (p.Unchanged) return QString("unchanged");
+            return {};
+        case Qt::ForegroundRole:
+            if (!p.CollidesWith.empty()) return QBrush(QColor(0xb0, 0x00, 0x20));
+            if (p.Unchanged) return QPalette().brush(QPalette::Disabled, QPalette::Text);
+            return {};
+        case Qt::BackgroundRole:
+            if (!p.CollidesWith.empty()) return QBrush(QColor(0xff, 0xe0, 0xe0));
+            return {};
+        default:
+            return {};
+        }
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     const TAlbumRow& row = m_album.row(r);
     switch (index.column()) {
     case ColFilename:
@@ -73,6 +102,13 @@ Qt::ItemFlags TAlbumTableModel::flags(const QModelIndex& index) const
     // A file's name changes only by renaming it, never by typing over the cell.
     if (index.column() == ColTrackNo || index.column() == ColTrack) f |= Qt::ItemIsEditable;
     return f;
+}
+
+void TAlbumTableModel::setPreview(std::vector<TRenameRun::TPreviewRow> rows)
+{
+    const int changed = int(std::max(rows.size(), m_preview.size()));
+    m_preview = std::move(rows);
+    if (changed > 0) emit dataChanged(index(0, ColNewName), index(std::min(changed, m_rows) - 1, ColNewName));
 }
 
 QVariant TAlbumTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,9 +1,14 @@
 // The grid's view of the album: one row per listed file (then title rows without a file), and empty
 // rows up to a fixed minimum so the grid looks the same with few files. Columns "Filename",
-// "Duration", "TrackNo", "Track"; only the last two can be edited, and edits go into the album.
+// "Duration", "TrackNo", "Track" and "New name"; only "TrackNo" and "Track" can be edited, and edits go
+// into the album. "New name" shows the preview the window hands in, with its collisions marked.
 #pragma once
 
+#include "core/rename/RenameRun.h"
+
 #include <QAbstractTableModel>
+
+#include <vector>
 
 namespace cantorix {
 
@@ -12,7 +17,7 @@ class TAlbumSession;
 class TAlbumTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ColFilename = 0, ColDuration = 1, ColTrackNo = 2, ColTrack = 3, ColumnCount = 4 };
+    enum Column { ColFilename = 0, ColDuration = 1, ColTrackNo = 2, ColTrack = 3, ColNewName = 4, ColumnCount = 5 };
     // The grid shows at least this many rows.
     static constexpr int MinimumRows = 99;
 
@@ -25,11 +30,16 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // The "New name" column: what the next run would name each listed file (empty: nothing shown).
+    void setPreview(std::vector<TRenameRun::TPreviewRow> rows);
+    const std::vector<TRenameRun::TPreviewRow>& preview() const { return m_preview; }
+
 private:
     void albumRowsChanged(int first, int last);
 
     TAlbumSession& m_album;
     int m_rows = MinimumRows; // the row count the view was last told of
+    std::vector<TRenameRun::TPreviewRow> m_preview;
 };
 
 } // namespace cantorix

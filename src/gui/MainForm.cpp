@@ -11,6 +11,7 @@
 #include "audio/WriteTags.h"
 #include "core/freedb/ChecksumLookup.h"
 #include "gui/MatchForm.h"
+#include "core/rename/RenameJournal.h"
 #include "core/rename/RenameRun.h"
 #include "core/rename/TrackNumberFix.h"
 
@@ -30,6 +31,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMenu>
@@ -207,6 +209,10 @@ void TMainForm::buildLayout()
     FileGrid->verticalHeader()->setVisible(false);
     FileGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     rightLayout->addWidget(FileGrid, 1);
+    lbPreview = named(new QLabel, "lbPreview");
+    lbPreview->setTextFormat(Qt::PlainText);
+    lbPreview->setVisible(false);
+    rightLayout->addWidget(lbPreview);
 
     auto* status = new QHBoxLayout;
     auto* statusLeft = new QVBoxLayout;
@@ -304,6 +310,23 @@ void TMainForm::buildLayout()
     connect(cmbFolderFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbFolderFormatChange));
     connect(Splitter1, &QSplitter::splitterMoved, this, guarded(&TMainForm::Splitter1Moved));
 
+    // Edit menu: undo of the last rename run on the listed folder. Ctrl+Z in a text field stays the
+    // field's own undo, since the field takes the shortcut first.
+    QMenu* editMenu = named(menuBar()->addMenu("&Edit"), "mnuEdit");
+    mnuUndo = editMenu->addAction("&Undo last rename");
+    mnuUndo->setObjectName("mnuUndo");
+    mnuUndo->setShortcut(QKeySequence::Undo);
+    connect(mnuUndo, &QAction::triggered, this, guarded(&TMainForm::mnuUndoClick));
+
+    // The "New name" column follows every change that changes a new name.
+    connect(m_album, &TAlbumSession::reset, this, &TMainForm::refreshPreview);
+    connect(m_album, &TAlbumSession::rowsChanged, this, &TMainForm::refreshPreview);
+    connect(m_album, &TAlbumSession::fieldsChanged, this, &TMainForm::refreshPreview);
+    connect(m_album, &TAlbumSession::canRenameChanged, this, &TMainForm::refreshPreview);
+    connect(cmbNameFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);
+    connect(chRenameFolder, &QCheckBox::toggled, this, &TMainForm::refreshPreview);
+    connect(cmbFolderFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);
+
     // The album fields show the album; what the user types goes back into it.
     connect(m_album, &TAlbumSession::fieldsChanged, this, &TMainForm::showAlbumFields);
     connect(m_album, &TAlbumSession::canRenameChanged, btAction, &QWidget::setEnabled);
@@ -326,8 +349,8 @@ void TMainForm::applySettings(const QString& startFolder)
     // Pane and column widths, header texts (set in the layout).
     int treeWidth = s.readInteger("Main", "TreeWidth", 210);
     Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
-    const int defaultWidths[] = {300, 80, 60, 150};
-    for (int c = 0; c < 4; ++c)
+    const int defaultWidths[] = {300, 80, 60, 150, 300};
+    for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c)
         FileGrid->setColumnWidth(c, s.readInteger("Columns", QString::number(c), defaultWidths[c]));
 
     m_supportedExtensions = BuildSupportedExtensions(s.readString("Main", "AdditionalTypes", ""));
@@ -372,7 +395,8 @@ void TMainForm::saveSettings()
         s.writeInteger("Window", "Width", width());
         s.writeInteger("Window", "Height", height());
     }
-    for (int c = 0; c < 4; ++c) s.writeInteger("Columns", QString::number(c), FileGrid->columnWidth(c));
+    for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c)
+        s.writeInteger("Columns", QString::number(c), FileGrid->columnWidth(c));
     QString error;
     if (!s.updateFile(&error))
         std::fprintf(stderr, "Cantorix: cannot write the settings file \"%s\": %s\n",
@@ -560,6 +584,7 @@ void TMainForm::lockLookupControls(bool locked)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{btQuery, MainTree, FileGrid, btRenameByTag, btRefresh})
         w->setEnabled(!locked);
+    mnuUndo->setEnabled(!locked);
 }
 
 void TMainForm::lookupMatchChoice(const QStringList& matches)
@@ -585,16 +610,78 @@ void TMainForm::lookupTimedOut()
 // ---------------------------------------------------------------------------------------------
 // Rename run
 
+TRenameOptions TMainForm::currentRenameOptions() const
+{
+    TRenameOptions options = RenameOptionsFromSettings(*m_settings);
+    if (cmbNameFormat->currentIndex() >= 0) options.NameFormat = cmbNameFormat->currentText().toStdString();
+    options.RenameFolder = chRenameFolder->isChecked();
+    options.FolderFormat = cmbFolderFormat->currentIndex();
+    return options;
+}
+
+void TMainForm::refreshPreview()
+{
+    if (!m_album->canRename() || m_album->fileCount() == 0) {
+        m_gridModel->setPreview({});
+        lbPreview->setVisible(false);
+        return;
+    }
+    const TRenameOptions options = currentRenameOptions();
+    TRenameRun plan(QFile::encodeName(m_album->folder()).toStdString(), m_album->renameRows(), m_album->albumData(),
+                    options);
+    m_gridModel->setPreview(plan.preview(FolderEntryNames(plan.folder())));
+    QStringList notes;
+    auto shown = [](const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); };
+    if (options.RenameFolder) notes << QString("New folder: \"%1\"").arg(shown(plan.plannedFolderPath()));
+    if (options.CreatePlaylist) notes << QString("Playlist: \"%1\"").arg(shown(plan.playlistFileName()));
+    lbPreview->setText(notes.join("    "));
+    lbPreview->setVisible(!notes.isEmpty());
+}
+
+void TMainForm::showRenameReport(const TRenameReport& report)
+{
+    if (!report.anyFailure()) return;
+    QStringList reasons;
+    for (const TRenameRowReport& r : report.Rows) {
+        if (reasons.size() >= 3) break;
+        auto shown = [](const std::string& s) { return QString::fromStdString(s); };
+        if (!r.Moved) reasons << QString("\"%1\": %2").arg(shown(r.OldName), shown(r.MoveError));
+        else if (r.Tags == TRenameRowReport::TTags::Failed)
+            reasons << QString("\"%1\": tags: %2").arg(shown(r.NewName), shown(r.TagError));
+    }
+    if (reasons.size() < 3 && !report.FolderError.empty())
+        reasons << QString("Folder: %1").arg(QString::fromStdString(report.FolderError));
+    if (reasons.size() < 3 && !report.PlaylistError.empty())
+        reasons << QString("Playlist: %1").arg(QString::fromStdString(report.PlaylistError));
+    // One message for the whole run, not one per row; the log holds every line.
+    auto* box = new QMessageBox(QMessageBox::Warning, "Renaming", QString::fromStdString(RenameSummaryText(report)) + ".",
+                                QMessageBox::Ok, this);
+    box->setObjectName("RenameReportMessage");
+    box->setInformativeText(reasons.join("\n"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void TMainForm::mnuUndoClick()
+{
+    if (m_renameRun || m_album->folder().isEmpty()) return;
+    bool found = false;
+    TUndoReport report =
+        UndoLastRun(TRenameJournal::defaultDirectory(), QFile::encodeName(m_album->folder()).toStdString(), false, found);
+    for (const std::string& line : report.Lines) AppendLog(QString::fromStdString(line));
+    if (!found) return;
+    AppendLog(UndoFinishedLine);
+    selectAndScan(QFile::decodeName(QByteArray::fromStdString(report.Folder)));
+}
+
 void TMainForm::btActionClick()
 {
     if (m_renameRun && !m_renameRun->isDone()) return;
-    TRenameOptions options = RenameOptionsFromSettings(*m_settings);
-    options.RenameFolder = chRenameFolder->isChecked();
-    options.FolderFormat = cmbFolderFormat->currentIndex();
-
+    TRenameOptions options = currentRenameOptions();
     m_renameRun = std::make_unique<TRenameRun>(QFile::encodeName(MainTree->selectedPath()).toStdString(),
                                                m_album->renameRows(), m_album->albumData(), options);
     m_renameRun->setTagWriter(&WriteAudioTags);
+    m_renameRun->setJournalDirectory(TRenameJournal::defaultDirectory());
     Progress->setMaximum(m_album->fileCount());
     Progress->setValue(0);
     lbFolder->setVisible(false);
@@ -618,6 +705,7 @@ void TMainForm::RenameTimerTimer()
     RenameTimer->stop();
     QString folder = QFile::decodeName(QByteArray::fromStdString(m_renameRun->folderToSelect()));
     m_renameRun->wait();
+    const TRenameReport report = m_renameRun->report();
     m_renameRun.reset();
     AppendLog("Renaming finished");
     m_album->setCanRename(false);
@@ -626,6 +714,7 @@ void TMainForm::RenameTimerTimer()
     lbFolder->setVisible(true);
     setEnabled(true);
     selectAndScan(folder);
+    showRenameReport(report);
 }
 
 void TMainForm::selectAndScan(const QString& folder)

@@ -33,6 +33,8 @@ class TChecksumLookup;
 class TAlbumSession;
 class TAlbumTableModel;
 struct AlbumRecord;
+struct TRenameOptions;
+struct TRenameReport;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -94,6 +96,11 @@ private:
     void mnuFixClick();
     void GridMenuPopup(const QPoint& pos);
     void btActionClick();
+    void mnuUndoClick();
+    // The options the next run takes: the settings' switches, the window's format lists.
+    TRenameOptions currentRenameOptions() const;
+    void refreshPreview();
+    void showRenameReport(const TRenameReport& report);
     void RenameTimerTimer();
     void btQueryClick();
     void lockLookupControls(bool locked);
@@ -129,6 +136,8 @@ public:
     QTableView* FileGrid = nullptr;
     QProgressBar* Progress = nullptr;
     QLabel* lbFolder = nullptr;
+    QLabel* lbPreview = nullptr;
+    QAction* mnuUndo = nullptr;
     QPushButton* btRefresh = nullptr;
     QSplitter* SplitterLog = nullptr;
     QListWidget* lsLog = nullptr;

@@ -101,10 +101,42 @@ TEST(RenameCli, FailuresAreLoggedAndSetTheExitCode)
     Album a;
     // A folder is not listed by the scan, but its name is taken.
     fs::create_directory(a.folder + "AC - DC - Live- 1991 - 01 - Thunder struck.mp3");
+    // The dry run marks the row that will fail, as the window's "New name" column does.
+    CliResult dry = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry), "--dry-run"});
+    EXPECT_EQ(dry.code, 0);
+    EXPECT_NE(dry.out.find("\"1.mp3\" -> \"AC - DC - Live- 1991 - 01 - Thunder struck.mp3\" (would collide with "
+                           "\"AC - DC - Live- 1991 - 01 - Thunder struck.mp3\")\n\"2.mp3\""),
+              std::string::npos)
+        << dry.out;
     CliResult r = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry)});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "Rename error: \"1.mp3\" (File exists)\nRenaming finished\n");
+    EXPECT_NE(r.err.find("cantorix-cli: Renamed 3 of 4 files; 1 could not be renamed\n"), std::string::npos) << r.err;
     EXPECT_EQ(readText(a.folder + "1.mp3"), "1.mp3");
+}
+
+TEST(RenameCli, UndoPutsTheLastRunBack)
+{
+    Album a;
+    CliResult r = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry), "--rename-folder", "--folder-format",
+                                 "4", "--playlist"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string renamed = a.tmp.str() + "/Live_ 1991/";
+    ASSERT_EQ(listFiles(renamed).size(), 5u);
+
+    CliResult dry = runCli(a.tmp, {"undo", q(renamed), "--dry-run"});
+    EXPECT_EQ(dry.code, 0) << dry.err;
+    EXPECT_EQ(listFiles(renamed).size(), 5u);
+    CliResult undo = runCli(a.tmp, {"undo", q(renamed)});
+    EXPECT_EQ(undo.code, 0) << undo.err;
+    EXPECT_EQ(undo.out, dry.out);
+    EXPECT_EQ(undo.out.substr(0, undo.out.find('\n')), "Folder renamed back to \"" + a.tmp.str() + "/rip\"");
+    EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.ogg", "4.wma"}));
+    EXPECT_FALSE(fs::exists(renamed));
+    // Spent: a second undo finds nothing.
+    CliResult again = runCli(a.tmp, {"undo", q(a.folder)});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_EQ(again.out, "There is no rename run to undo for this folder\n");
 }
 
 TEST(RenameCli, WrongUse)

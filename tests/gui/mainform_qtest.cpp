@@ -77,7 +77,7 @@ private slots:
         const std::string text = cantorix::test::readText(dir.file("Cantorix.ini"));
         QCOMPARE(q(text), QString("[Main]\nDefaultMode=0\n\n"
                                   "[Window]\nMaximized=0\nLeft=%1\nTop=%2\nWidth=800\nHeight=600\n\n"
-                                  "[Columns]\n0=300\n1=80\n2=60\n3=150\n\n")
+                                  "[Columns]\n0=300\n1=80\n2=60\n3=150\n4=300\n\n")
                               .arg(QString::fromStdString(text).section("Left=", 1).section('\n', 0, 0))
                               .arg(QString::fromStdString(text).section("Top=", 1).section('\n', 0, 0)));
     }

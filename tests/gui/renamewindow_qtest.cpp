@@ -3,6 +3,9 @@
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 #include "core/AlbumSession.h"
+#include "gui/AlbumTableModel.h"
+
+#include <QMessageBox>
 
 #include <QAction>
 #include <QCheckBox>
@@ -78,6 +81,68 @@ private slots:
         QVERIFY(!f.btAction->isEnabled());
         QVERIFY(!f.lbFolder->isHidden());
         QVERIFY(f.Progress->isHidden());
+    }
+
+    void previewShowsNewNamesAndUndoPutsThemBack()
+    {
+        TempDir conf;
+        TempDir root;
+        std::string album = root.file("rip");
+        std::filesystem::create_directory(album);
+        for (const char* name : {"04 - Four.wav", "a.wav", "b.wav", "c.wav"})
+            cantorix::test::writeText(album + "/" + name, name);
+        std::filesystem::create_directory(album + "/01 - Taken.wav"); // not listed, but in the way
+        cantorix::test::writeText(conf.file("c.ini"), "[Main]\nCreatePlaylist=1\nRenameFolder=1\nFolderFormat=1\n");
+        TMainForm f(q(conf.file("c.ini")), q(album));
+        f.cmbNameFormat->addItem("# - track");
+        f.cmbNameFormat->setCurrentIndex(0);
+        QCOMPARE(gridCell(f, 1, TAlbumTableModel::ColNewName), QString()); // nothing to rename by yet
+
+        // As a lookup leaves the album: the first file is named right already; a.wav and c.wav would
+        // take one name; b.wav would take the name of a folder that is not listed.
+        AlbumRecord record{"Band", "Record", "", "", {{"04", "Four"}, {"02", "Two"}, {"01", "Taken"}, {"02", "Two"}}};
+        f.album().applyEntry(record);
+        auto tip = [&](int row) {
+            const QAbstractItemModel* m = f.FileGrid->model();
+            return m->data(m->index(row - 1, TAlbumTableModel::ColNewName), Qt::ToolTipRole).toString();
+        };
+        QCOMPARE(gridCell(f, 1, TAlbumTableModel::ColNewName), QString("04 - Four.wav"));
+        QCOMPARE(tip(1), QString("unchanged"));
+        QCOMPARE(gridCell(f, 2, TAlbumTableModel::ColNewName), QString("02 - Two.wav"));
+        QCOMPARE(tip(2), QString("would collide with \"c.wav\""));
+        QCOMPARE(tip(4), QString("would collide with \"a.wav\""));
+        QCOMPARE(tip(3), QString("would collide with \"01 - Taken.wav\""));
+        // An edit shows at once, and the folder and playlist names stand under the grid.
+        QVERIFY(editGridCell(f, 4, TAlbumTableModel::ColTrack, "Three"));
+        QCOMPARE(gridCell(f, 4, TAlbumTableModel::ColNewName), QString("02 - Three.wav"));
+        QCOMPARE(tip(2), QString());
+        QVERIFY(f.lbPreview->isVisibleTo(&f));
+        QVERIFY(f.lbPreview->text().contains("Band - Record/"));
+        QVERIFY(f.lbPreview->text().contains("Playlist: \"Band - Record.m3u\""));
+
+        f.btAction->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.isEnabled(), 10000);
+        // The run had a failure (the taken name): one message says how it went.
+        auto* report = f.findChild<QMessageBox*>("RenameReportMessage");
+        QVERIFY(report);
+        QCOMPARE(report->text(), QString("Renamed 3 of 4 files; 1 could not be renamed."));
+        QVERIFY(report->informativeText().contains("\"b.wav\": File exists"));
+        report->close();
+        const std::string renamed = root.file("Band - Record");
+        QCOMPARE(cantorix::test::listFiles(renamed),
+                 (std::vector<std::string>{"02 - Three.wav", "02 - Two.wav", "04 - Four.wav",
+                                           "Band - Record.m3u", "b.wav"}));
+
+        // Undo: every name back, the folder too, the playlist gone.
+        f.mnuUndo->trigger();
+        QCOMPARE(cantorix::test::listFiles(album),
+                 (std::vector<std::string>{"04 - Four.wav", "a.wav", "b.wav", "c.wav"}));
+        QCOMPARE(cantorix::test::readText(album + "/c.wav"), std::string("c.wav"));
+        QCOMPARE(f.MainTree->selectedPath(), q(album));
+        QVERIFY(logLines(f).contains("Undo finished"));
+        // Nothing left to undo: one line says so.
+        f.mnuUndo->trigger();
+        QCOMPARE(logLines(f).last(), QString("There is no rename run to undo for this folder"));
     }
 
     void trackNumberFixPadsAndRescans()

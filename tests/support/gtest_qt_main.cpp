@@ -11,6 +11,8 @@ int main(int argc, char** argv)
     ::setenv("CANTORIX_SOURCE_DIR", CANTORIX_SOURCE_DIR_DEFAULT, 0);
     ::setenv("CANTORIX_SHARED_DIR", CANTORIX_SHARED_DIR_DEFAULT, 0);
     ::setenv("CANTORIX_CLI", CANTORIX_CLI_DEFAULT, 0);
+    // Undo journals of the runs under test (and of the programs they start) stay in the build.
+    ::setenv("XDG_STATE_HOME", CANTORIX_TEST_STATE_DEFAULT, 1);
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -238,4 +238,19 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
     return r;
 }
 
+TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found)
+{
+    TRenameJournalData journal;
+    std::string path;
+    found = TRenameJournal::findFor(journalDirectory, folder, journal, path);
+    if (!found) return TUndoReport{{NothingToUndoLine}, 0, 0, withSlash(folder)};
+    TUndoReport report = UndoRenameRun(journal, folder, dryRun);
+    if (!dryRun) {
+        // The record is spent: what was left alone is listed now, and a second undo would only repeat it.
+        IoResult removed = TRenameJournal::remove(path);
+        if (!removed) report.Lines.push_back("Cannot remove the undo journal \"" + path + "\" (" + removed.error + ")");
+    }
+    return report;
+}
+
 } // namespace cantorix

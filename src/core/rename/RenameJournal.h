@@ -72,4 +72,11 @@ struct TUndoReport {
 // whose old name is taken now, is left alone and listed. Tags are not undone; a line says so.
 TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& currentFolder, bool dryRun);
 
+// Undo of the last run on `folder`: finds its journal in `journalDirectory`, undoes it and (unless
+// dryRun) removes the journal. `found` tells whether there was a run to undo.
+TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found);
+
+inline constexpr const char* NothingToUndoLine = "There is no rename run to undo for this folder";
+inline constexpr const char* UndoFinishedLine = "Undo finished";
+
 } // namespace cantorix

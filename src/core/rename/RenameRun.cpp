@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 
 #include <cerrno>
+#include <dirent.h>
 #include <chrono>
 #include <exception>
 #include <map>
@@ -71,6 +72,35 @@ TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
     o.CreatePlaylist = settings.readBool("Main", "CreatePlaylist", false);
     o.WriteTags = settings.readBool("Main", "WriteTags", false);
     return o;
+}
+
+std::vector<std::string> FolderEntryNames(const std::string& folder, size_t limit)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return names;
+    while (dirent* e = ::readdir(dir)) {
+        if (names.size() >= limit) break;
+        std::string name = e->d_name;
+        if (name != "." && name != "..") names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::string CollisionText(const std::string& other) { return "would collide with \"" + other + "\""; }
+
+std::string RenameSummaryText(const TRenameReport& report)
+{
+    const int moved = report.movedCount(), rows = int(report.Rows.size());
+    int tagFailures = 0;
+    for (const TRenameRowReport& r : report.Rows) tagFailures += r.Tags == TRenameRowReport::TTags::Failed ? 1 : 0;
+    std::string text = "Renamed " + std::to_string(moved) + " of " + std::to_string(rows) + " files";
+    if (moved < rows) text += "; " + std::to_string(rows - moved) + " could not be renamed";
+    if (tagFailures > 0) text += "; tags could not be written to " + std::to_string(tagFailures);
+    if (report.Folder == TRenameReport::TStep::Failed) text += "; the folder was not renamed";
+    if (report.Playlist == TRenameReport::TStep::Failed) text += "; the playlist was not written";
+    return text;
 }
 
 int TRenameReport::movedCount() const

@@ -77,6 +77,16 @@ struct TRenameReport {
     bool anyFailure() const;
 };
 
+// The bare names of every entry in `folder` (files, folders, links), for the preview's collisions.
+// At most `limit` names are read.
+std::vector<std::string> FolderEntryNames(const std::string& folder, size_t limit = 100000);
+
+// "Renamed 7 of 9 files; 2 could not be renamed", the tag failures and, when they failed, the folder step and the playlist.
+std::string RenameSummaryText(const TRenameReport& report);
+
+// The one-line text of a preview row's collision: "would collide with "<name>"".
+std::string CollisionText(const std::string& other);
+
 class TRenameRun {
 public:
     // Tag writing for one renamed file; WriteAudioTags unless a test puts another in.

@@ -31,9 +31,10 @@ std::optional<std::string> FixedTrackName(const std::string& name)
     return std::nullopt;
 }
 
-void RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
-                       const std::function<void(const std::string&)>& log)
+int RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
+                      const std::function<void(const std::string&)>& log)
 {
+    int failed = 0;
     log(FixStartLine);
     std::string dir = folder;
     if (dir.empty() || dir.back() != '/') dir += '/';
@@ -42,9 +43,13 @@ void RunTrackNumberFix(const std::string& folder, const std::vector<std::string>
         std::optional<std::string> fixed = FixedTrackName(name);
         if (!fixed) continue;
         IoResult moved = moveNoReplace(dir + name, dir + *fixed);
-        if (!moved) log(RenameErrorLine(name, moved.error));
+        if (!moved) {
+            ++failed;
+            log(RenameErrorLine(name, moved.error));
+        }
     }
     log(FixEndLine);
+    return failed;
 }
 
 } // namespace cantorix
