@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
+#include "core/rename/RenameJournal.h"
 #include "core/rename/RenameRun.h"
 
 #include <QFile>
@@ -69,6 +70,12 @@ int cmdRename(Invocation& inv)
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     inv.err << scan.logLine << '\n';
     if (scan.names.isEmpty()) return 1;
+
+    const std::string folderBytes = QFile::encodeName(scan.folder).toStdString();
+    if (UnfinishedRunIn(TRenameJournal::defaultDirectory(), folderBytes)) {
+        inv.err << "cantorix-cli: " << UnfinishedRunText << " Run: cantorix-cli undo \"" << scan.folder << "\"\n";
+        return 1;
+    }
 
     TAlbumSession album;
     album.loadScan(scan);

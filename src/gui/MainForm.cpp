@@ -596,7 +596,30 @@ void TMainForm::lookupMatchChoice(const QStringList& matches)
         m_lookup->cancelMatchChoice();
 }
 
-void TMainForm::lookupEntryRead(const AlbumRecord& record) { m_album->applyEntry(record); }
+void TMainForm::lookupEntryRead(const AlbumRecord& record)
+{
+    m_album->applyEntry(record);
+    if (unfinishedRunHere()) offerUndoOfUnfinishedRun();
+}
+
+bool TMainForm::unfinishedRunHere() const
+{
+    return !m_album->folder().isEmpty() &&
+           UnfinishedRunIn(TRenameJournal::defaultDirectory(), QFile::encodeName(m_album->folder()).toStdString());
+}
+
+void TMainForm::offerUndoOfUnfinishedRun()
+{
+    AppendLog(UnfinishedRunText);
+    auto* box = new QMessageBox(QMessageBox::Warning, "Renaming", UnfinishedRunText, QMessageBox::NoButton, this);
+    box->setObjectName("UnfinishedRunMessage");
+    QPushButton* undo = box->addButton("&Undo that run", QMessageBox::AcceptRole);
+    box->addButton(QMessageBox::Cancel);
+    box->setDefaultButton(undo);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(undo, &QPushButton::clicked, this, guarded(&TMainForm::mnuUndoClick));
+    box->open();
+}
 
 void TMainForm::lookupTimedOut()
 {
@@ -677,6 +700,10 @@ void TMainForm::mnuUndoClick()
 void TMainForm::btActionClick()
 {
     if (m_renameRun && !m_renameRun->isDone()) return;
+    if (unfinishedRunHere()) {
+        offerUndoOfUnfinishedRun();
+        return;
+    }
     TRenameOptions options = currentRenameOptions();
     m_renameRun = std::make_unique<TRenameRun>(QFile::encodeName(MainTree->selectedPath()).toStdString(),
                                                m_album->renameRows(), m_album->albumData(), options);

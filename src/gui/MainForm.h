@@ -97,6 +97,9 @@ private:
     void GridMenuPopup(const QPoint& pos);
     void btActionClick();
     void mnuUndoClick();
+    // Whether the listed folder holds the record of a rename run that did not finish; the offer to undo it.
+    bool unfinishedRunHere() const;
+    void offerUndoOfUnfinishedRun();
     // The options the next run takes: the settings' switches, the window's format lists.
     TRenameOptions currentRenameOptions() const;
     void refreshPreview();

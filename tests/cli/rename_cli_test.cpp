@@ -1,4 +1,6 @@
 // cantorix-cli rename and fix-numbers, run as the program itself on temporary album folders.
+#include "core/rename/RenameJournal.h"
+#include "core/rename/RenameRun.h"
 #include "support/CddbTestSite.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
@@ -11,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace cantorix {
 namespace {
@@ -137,6 +142,48 @@ TEST(RenameCli, UndoPutsTheLastRunBack)
     CliResult again = runCli(a.tmp, {"undo", q(a.folder)});
     EXPECT_EQ(again.code, 1);
     EXPECT_EQ(again.out, "There is no rename run to undo for this folder\n");
+}
+
+TEST(RenameCli, ARunKilledPartWayIsUndoneBeforeAnyReRun)
+{
+    Album a;
+    // A run killed (SIGKILL, no clean-up) right after its third move: its titles went to files by
+    // their order, which the three moves changed.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::vector<TRenameRow> rows = {{"1.mp3", "01", "One"}, {"2.mp3", "02", "Two"}, {"3.ogg", "03", "Three"},
+                                        {"4.wma", "04", "Four"}};
+        TRenameOptions o;
+        o.WriteTags = true;
+        TRenameRun run(a.folder, rows, {"A", "B", "", ""}, o);
+        run.setJournalDirectory(TRenameJournal::defaultDirectory());
+        int moves = 0;
+        run.setTagWriter([&](const std::string&, const TTagValues&) {
+            if (++moves == 3) ::raise(SIGKILL);
+            return IoResult::success();
+        });
+        run.run();
+        ::_exit(0); // not reached
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ASSERT_EQ(listFiles(a.folder), (Lines{"4.wma", "A - B - 01 - One.mp3", "A - B - 02 - Two.mp3", "A - B - 03 - Three.ogg"}));
+
+    // A re-run would title the files by their new order: it is refused and names the way out.
+    CliResult again = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry), "--write-tags"});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("cantorix-cli undo \"" + a.folder + "\""), std::string::npos) << again.err;
+    EXPECT_EQ(listFiles(a.folder).size(), 4u);
+    EXPECT_EQ(readText(a.folder + "A - B - 01 - One.mp3"), "1.mp3");
+
+    CliResult undo = runCli(a.tmp, {"undo", q(a.folder)});
+    EXPECT_EQ(undo.code, 0) << undo.out << undo.err;
+    EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.ogg", "4.wma"}));
+    EXPECT_EQ(readText(a.folder + "3.ogg"), "3.ogg");
+    CliResult rerun = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry)});
+    EXPECT_EQ(rerun.code, 0) << rerun.err;
 }
 
 TEST(RenameCli, WrongUse)

@@ -238,6 +238,13 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
     return r;
 }
 
+bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& folder)
+{
+    TRenameJournalData journal;
+    std::string path;
+    return TRenameJournal::findFor(journalDirectory, folder, journal, path) && !journal.Finished;
+}
+
 TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found)
 {
     TRenameJournalData journal;

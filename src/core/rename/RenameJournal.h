@@ -76,6 +76,14 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
 // dryRun) removes the journal. `found` tells whether there was a run to undo.
 TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found);
 
+// True when the last run recorded for `folder` did not reach its end (killed, crashed, power lost):
+// its titles were put on files by position, so a new run now would put them on the wrong files.
+bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& folder);
+
+inline constexpr const char* UnfinishedRunText =
+    "An earlier rename run in this folder did not finish. Undo it before renaming again: the titles go to "
+    "the files by their order, which that run changed.";
+
 inline constexpr const char* NothingToUndoLine = "There is no rename run to undo for this folder";
 inline constexpr const char* UndoFinishedLine = "Undo finished";
 
