@@ -52,7 +52,14 @@ LocalHttpServer::Handler CddbTestSite::handler() const
     return [rules = m_rules](const HttpRequest& request) {
         const QString cmd = formValue(request, "cmd");
         for (const Rule& rule : rules)
-            if (cmd.startsWith(rule.prefix)) return rule.answer(cmd);
+            if (cmd.startsWith(rule.prefix)) {
+                HttpResponse response = rule.answer(cmd);
+                // Below level 6 the server sends ISO-8859-1, with "?" for every character it lacks.
+                const QString text = QString::fromUtf8(response.body);
+                if (formValue(request, "proto").toInt() < 6 && text.toUtf8() == response.body)
+                    response.body = text.toLatin1();
+                return response;
+            }
         HttpResponse unknown;
         unknown.body = "500 Unrecognized command.\r\n";
         return unknown;

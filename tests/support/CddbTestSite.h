@@ -1,7 +1,8 @@
 // A freedb server for tests, on a LocalHttpServer: canned replies chosen by the CDDB command that a
 // request carries ("cddb query ...", "cddb read rock a10b600c", "sites"), or computed from it as the
 // server's inexact matching does. Commands without a reply get "500 Unrecognized command.", as a real
-// server answers them.
+// server answers them. A request below protocol level 6 gets a UTF-8 reply in ISO-8859-1, "?" for
+// each character that ISO-8859-1 lacks, as the server transcodes it.
 #pragma once
 
 #include "support/LocalHttpServer.h"
