@@ -26,7 +26,7 @@ int cmdDiscid(Invocation& inv)
     inv.out << "discid: " << disc.DiscIDText << '\n'
             << "tracks: " << disc.TrackCount << '\n'
             << "offsets: " << offsets.join(' ') << '\n'
-            << "length: " << disc.DiscLength << '\n'
+            << "length: " << disc.LeadOutSeconds() << '\n'
             << "command: " << disc.QueryCommand() << '\n';
     return 0;
 }

@@ -106,32 +106,34 @@ protected:
     CddbTestSite m_site;
 };
 
-const QString Query = "cddb query 13027103 3 150 15150 28650 625";
+// The folder's query: three tracks and a disc length of 627 seconds, the lead-out's second.
+const QString Query = "cddb query 13027103 3 150 15150 28650 627";
 
 TEST_F(CliLookup, DiscIdOfTheFolder)
 {
     CliResult r = runCli({"discid", album(), "--settings", settings()});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "discid: 13027103\ntracks: 3\noffsets: 150 15150 28650\nlength: 625\ncommand: " + Query + "\n");
+    EXPECT_EQ(r.out, "discid: 13027103\ntracks: 3\noffsets: 150 15150 28650\nlength: 627\ncommand: " + Query + "\n");
 }
 
 TEST_F(CliLookup, SingleMatch)
 {
     m_site.onBody(Query, replyBody("01-query-200-exact.txt"));
-    m_site.onBody("cddb read rock a10b600c", replyBody("08-read-210-utf8-entry-proto5.txt"));
+    m_site.onBody("cddb read rock a10b600c", replyBody("07-read-210-utf8-entry-proto6.txt"));
     CliResult r = lookup();
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
 
     ASSERT_EQ(m_server.requests().size(), 2);
+    EXPECT_EQ(formValue(m_server.requests()[1], "proto"), "6");
     const HttpRequest& q = m_server.requests()[0];
     EXPECT_EQ(q.path, "/~cddb/cddb.cgi");
     EXPECT_EQ(formValue(q, "cmd"), Query);
     EXPECT_EQ(formValue(q, "hello"), "cantorix localhost Cantorix 1.0");
-    EXPECT_EQ(formValue(q, "proto"), "5");
+    EXPECT_EQ(formValue(q, "proto"), "6");
 
     QStringList lines = r.out.split('\n');
-    const QString url = m_server.url("/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+625"
-                                     "&hello=cantorix+localhost+Cantorix+1%2E0&proto=5");
+    const QString url = m_server.url("/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+627"
+                                     "&hello=cantorix+localhost+Cantorix+1%2E0&proto=6");
     EXPECT_EQ(lines.mid(0, 5), (QStringList{folderLine(), "Querying CD", "[DE] " + url,
                                             QString::fromUtf8("[DE] 200 rock a10b600c Motörhead / Inferno"),
                                             "Found exact match"}));
@@ -161,6 +163,70 @@ TEST_F(CliLookup, SeveralMatchesWithAChoice)
     EXPECT_TRUE(r.out.endsWith("13\tHiding my heart\t\n")) << r.out.toStdString();
     ASSERT_EQ(m_server.requests().size(), 2);
     EXPECT_EQ(formValue(m_server.requests()[1], "cmd"), "cddb read rock b20cd40d");
+}
+
+// The stored disc that only inexact matching finds (offsets a few frames off, one second longer).
+const QList<qint64> StoredOffsets = {150, 15160, 28655};
+const int StoredLength = 628;
+
+TEST(CddbTestSite, InexactMatchingGoesByTheDiscLength)
+{
+    CddbTestSite site;
+    site.onInexactQuery(StoredOffsets, StoredLength, "misc 13027203 A / B\r\n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"cddb query 13027103 3 150 15150 28650 627", "211 "},
+        {"cddb query 13027103 3 150 15150 28650 629", "211 "},
+        {"cddb query 13027103 3 150 15150 28650 625", "202 No match for disc ID 13027103."}, // lead-in left out
+        {"cddb query 13027103 3 150 15150 30000 627", "202 "},
+        {"cddb query 13027102 2 150 15150 627", "202 "},
+    };
+    for (const auto& [cmd, start] : cases) {
+        HttpRequest request;
+        request.query.addQueryItem("cmd", QString(cmd).replace(' ', '+'));
+        EXPECT_TRUE(site.handler()(request).body.startsWith(start)) << cmd;
+    }
+}
+
+// What a lookup prints after "Entry read": the album fields, then one line per grid row.
+QStringList albumLines(const CliResult& r)
+{
+    QStringList lines = r.out.split('\n');
+    const qsizetype end = lines.indexOf("Entry read");
+    return end < 0 ? QStringList() : lines.mid(end + 1);
+}
+
+TEST_F(CliLookup, InexactLevel6EntryKeepsEveryCharacter)
+{
+    const QByteArray title = "\xce\x9c\xce\xaf\xce\xba\xce\xb7\xcf\x82 \xce\x98\xce\xb5\xce\xbf\xce\xb4\xcf\x89\xcf\x81"
+                             "\xce\xac\xce\xba\xce\xb7\xcf\x82 / \xe6\x9d\xb1\xe4\xba\xac\xe7\x89\xa9\xe8\xaa\x9e";
+    m_site.onBody("cddb read misc 13027203",
+                  CddbTestSite::entryReply("misc", "13027203", fixtureBytes("entries/greek-japanese-13027203.txt")));
+    m_site.onInexactQuery(StoredOffsets, StoredLength, "misc 13027203 " + title + "\r\n");
+    CliResult r = lookup();
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\nFound inexact matches\n")) << r.out.toStdString();
+    ASSERT_EQ(m_server.requests().size(), 2);
+    EXPECT_EQ(formValue(m_server.requests()[0], "cmd"), Query);
+    for (const HttpRequest& request : m_server.requests()) EXPECT_EQ(formValue(request, "proto"), "6");
+    EXPECT_EQ(albumLines(r), (QStringList{QString::fromUtf8("artist: Μίκης Θεοδωράκης"), QString::fromUtf8("album: 東京物語"),
+                                          "year: 1970", "genre: Ethnic",
+                                          QString::fromUtf8("01\tΚαλημέρα ήλιε\t01 Intro.au"),
+                                          QString::fromUtf8("02\tさくら さくら\t02 Middle.au"),
+                                          QString::fromUtf8("03\tCafé Noël à l'Hôtel\t03 End.au"), ""}));
+    EXPECT_FALSE(r.out.contains("The entry is corrupt"));
+}
+
+TEST_F(CliLookup, ContinuedValuesArriveWhole)
+{
+    m_site.onBody(Query, "200 rock 13027103 The Long Named Orchestra of the Night / Songs for Four Lines\r\n");
+    m_site.onBody("cddb read rock 13027103",
+                  CddbTestSite::entryReply("rock", "13027103", fixtureBytes("entries/continued-13027103.txt")));
+    CliResult r = lookup();
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_EQ(albumLines(r), (QStringList{"artist: The Long Named Orchestra of the Night", "album: Songs for Four Lines",
+                                          "year: 1999", "genre: Classical", "01\tPrelude\t01 Intro.au",
+                                          "02\tEins Zwei Drei Vier\t02 Middle.au", "03\tCoda\t03 End.au", ""}));
+    EXPECT_FALSE(r.out.contains("The entry is corrupt"));
 }
 
 struct Failure {

@@ -1,4 +1,6 @@
 // cantorix-cli rename and fix-numbers, run as the program itself on temporary album folders.
+#include "audio/MpegFixtures.h"
+#include "audio/formats/AudioMaker.h"
 #include "core/rename/RenameJournal.h"
 #include "core/rename/RenameRun.h"
 #include "support/CddbTestSite.h"
@@ -15,6 +17,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -238,8 +241,8 @@ TEST(RenameCli, TakesTheAlbumFromALookup)
     test::LocalHttpServer server;
     ASSERT_TRUE(server.start());
     test::CddbTestSite site;
-    site.onBody("cddb query 13027103 3 150 15150 28650 625", replyBody("01-query-200-exact.txt"));
-    site.onBody("cddb read rock a10b600c", replyBody("08-read-210-utf8-entry-proto5.txt"));
+    site.onBody("cddb query 13027103 3 150 15150 28650 627", replyBody("01-query-200-exact.txt"));
+    site.onBody("cddb read rock a10b600c", replyBody("07-read-210-utf8-entry-proto6.txt"));
     server.setHandler(site.handler());
     writeText(tmp.file("Cantorix.ini"), "[Connection]\nServer=127.0.0.1:1\nTimeout=5\n");
 
@@ -254,6 +257,83 @@ TEST(RenameCli, TakesTheAlbumFromALookup)
               "Mot\xc3\xb6rhead - Inferno - 02 - Killers.au\r\n"
               "Mot\xc3\xb6rhead - Inferno - 03 - In The Name Of Tragedy.au\r\n");
     EXPECT_EQ(listFiles(renamed).size(), 4u);
+}
+
+QByteArray fixtureBytes(const std::string& name)
+{
+    QFile file(QString::fromStdString(test::fixture(name)));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+// The tag values `cantorix-cli info` reads back from a file.
+std::string tagsOf(const TempDir& tmp, const std::string& path)
+{
+    std::string tags;
+    std::istringstream lines(runCli(tmp, {"info", q(path)}).out);
+    for (std::string line; std::getline(lines, line);)
+        for (const char* key : {"Artist: ", "Album: ", "Title: ", "Year: ", "Genre: "})
+            if (line.rfind(key, 0) == 0) tags += line + "\n";
+    return tags;
+}
+
+struct LookupRenameCase {
+    const char* entry; // under tests/data/entries, served for the only match
+    Lines names;       // the files afterwards, sorted
+    std::string tags;  // of the MP3 file, then of the FLAC file
+};
+
+// rename --lookup --write-tags on real MP3 and FLAC files: names and tags carry every character of
+// a level-6 entry and whole continued values.
+TEST(RenameCli, LookupNamesAndTagsKeepTheWholeText)
+{
+    if (!test::haveLame() || !test::haveTool("flac")) GTEST_SKIP() << "lame or flac is not installed";
+    const LookupRenameCase cases[] = {
+        {"greek-japanese-13027203.txt",
+         {"\xce\x9c\xce\xaf\xce\xba\xce\xb7\xcf\x82 \xce\x98\xce\xb5\xce\xbf\xce\xb4\xcf\x89\xcf\x81\xce\xac\xce\xba\xce\xb7\xcf\x82 - "
+          "\xe6\x9d\xb1\xe4\xba\xac\xe7\x89\xa9\xe8\xaa\x9e - 01 - \xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1 "
+          "\xce\xae\xce\xbb\xce\xb9\xce\xb5.mp3",
+          "\xce\x9c\xce\xaf\xce\xba\xce\xb7\xcf\x82 \xce\x98\xce\xb5\xce\xbf\xce\xb4\xcf\x89\xcf\x81\xce\xac\xce\xba\xce\xb7\xcf\x82 - "
+          "\xe6\x9d\xb1\xe4\xba\xac\xe7\x89\xa9\xe8\xaa\x9e - 02 - \xe3\x81\x95\xe3\x81\x8f\xe3\x82\x89 \xe3\x81\x95\xe3\x81\x8f\xe3\x82\x89.flac"},
+         "Artist: \xce\x9c\xce\xaf\xce\xba\xce\xb7\xcf\x82 \xce\x98\xce\xb5\xce\xbf\xce\xb4\xcf\x89\xcf\x81\xce\xac\xce\xba\xce\xb7\xcf\x82\n"
+         "Album: \xe6\x9d\xb1\xe4\xba\xac\xe7\x89\xa9\xe8\xaa\x9e\n"
+         "Title: \xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1 \xce\xae\xce\xbb\xce\xb9\xce\xb5\n"
+         "Year: 1970\nGenre: Ethnic\n"
+         "Artist: \xce\x9c\xce\xaf\xce\xba\xce\xb7\xcf\x82 \xce\x98\xce\xb5\xce\xbf\xce\xb4\xcf\x89\xcf\x81\xce\xac\xce\xba\xce\xb7\xcf\x82\n"
+         "Album: \xe6\x9d\xb1\xe4\xba\xac\xe7\x89\xa9\xe8\xaa\x9e\n"
+         "Title: \xe3\x81\x95\xe3\x81\x8f\xe3\x82\x89 \xe3\x81\x95\xe3\x81\x8f\xe3\x82\x89\n"
+         "Year: 1970\nGenre: Ethnic\n"},
+        {"continued-13027103.txt",
+         {"The Long Named Orchestra of the Night - Songs for Four Lines - 01 - Prelude.mp3",
+          "The Long Named Orchestra of the Night - Songs for Four Lines - 02 - Eins Zwei Drei Vier.flac"},
+         "Artist: The Long Named Orchestra of the Night\nAlbum: Songs for Four Lines\nTitle: Prelude\nYear: 1999\n"
+         "Genre: Classical\n"
+         "Artist: The Long Named Orchestra of the Night\nAlbum: Songs for Four Lines\nTitle: Eins Zwei Drei Vier\n"
+         "Year: 1999\nGenre: Classical\n"},
+    };
+    for (const LookupRenameCase& c : cases) {
+        SCOPED_TRACE(c.entry);
+        TempDir tmp;
+        const std::string dir = tmp.file("rip") + "/";
+        fs::create_directory(dir);
+        ASSERT_TRUE(test::makeLameMp3(tmp, dir + "1.mp3", "-b 32", 1.0));
+        ASSERT_EQ(test::makeFlac(tmp, "2.flac", "--best", 44100), tmp.file("2.flac"));
+        fs::rename(tmp.file("2.flac"), dir + "2.flac");
+        fs::remove(tmp.file("noise.wav"));
+
+        test::LocalHttpServer server;
+        ASSERT_TRUE(server.start());
+        test::CddbTestSite site;
+        const QByteArray entry = fixtureBytes(std::string("entries/") + c.entry);
+        site.onBody("cddb query", "200 misc 12345678 Any / Title\r\n");
+        site.onBody("cddb read misc 12345678", test::CddbTestSite::entryReply("misc", "12345678", entry));
+        server.setHandler(site.handler());
+        CliResult r = runCli(tmp, {"rename", q(dir), "--lookup", "--server", server.url("/~cddb/cddb.cgi"), "--write-tags"});
+        ASSERT_EQ(r.code, 0) << r.out << r.err;
+        EXPECT_EQ(r.out, "Renaming finished\n");
+        ASSERT_EQ(listFiles(dir), c.names);
+        EXPECT_EQ(tagsOf(tmp, dir + c.names[0]) + tagsOf(tmp, dir + c.names[1]), c.tags);
+    }
 }
 
 TEST(RenameCli, ALookupWithoutAnEntryRenamesNothing)

@@ -3,13 +3,34 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <QStringList>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace cantorix::test {
 
 void CddbTestSite::on(const QString& cmdPrefix, const HttpResponse& response)
 {
-    m_rules << Rule{cmdPrefix, response};
+    m_rules << Rule{cmdPrefix, [response](const QString&) { return response; }};
+}
+
+void CddbTestSite::onInexactQuery(const QList<qint64>& offsets, int discLength, const QByteArray& matchLines)
+{
+    m_rules << Rule{"cddb query ", [offsets, discLength, matchLines](const QString& cmd) {
+                        // "cddb query discid ntrks off1 ... offN nsecs"
+                        const QStringList words = cmd.split(' ', Qt::SkipEmptyParts);
+                        bool match = words.size() == 4 + offsets.size() + 1 &&
+                            words[3] == QString::number(offsets.size());
+                        for (qsizetype k = 0; match && k < offsets.size(); ++k)
+                            match = std::abs(words[4 + k].toLongLong() - offsets[k]) <= InexactFrames;
+                        match = match && std::abs(words.last().toInt() - discLength) <= InexactSeconds;
+                        HttpResponse response;
+                        response.body = match ? "211 Found inexact matches, list follows (until terminating `.')\r\n" +
+                                matchLines + ".\r\n"
+                                              : "202 No match for disc ID " + words.value(2).toLatin1() + ".\r\n";
+                        return response;
+                    }};
 }
 
 void CddbTestSite::onBody(const QString& cmdPrefix, const QByteArray& body)
@@ -31,7 +52,14 @@ LocalHttpServer::Handler CddbTestSite::handler() const
     return [rules = m_rules](const HttpRequest& request) {
         const QString cmd = formValue(request, "cmd");
         for (const Rule& rule : rules)
-            if (cmd.startsWith(rule.prefix)) return rule.response;
+            if (cmd.startsWith(rule.prefix)) {
+                HttpResponse response = rule.answer(cmd);
+                // Below level 6 the server sends ISO-8859-1, with "?" for every character it lacks.
+                const QString text = QString::fromUtf8(response.body);
+                if (formValue(request, "proto").toInt() < 6 && text.toUtf8() == response.body)
+                    response.body = text.toLatin1();
+                return response;
+            }
         HttpResponse unknown;
         unknown.body = "500 Unrecognized command.\r\n";
         return unknown;

@@ -8,6 +8,10 @@ namespace cantorix {
 
 namespace {
 
+// Level 6 is level 5 in UTF-8: at level 5 the server turns every character that ISO-8859-1 lacks
+// into "?" before sending it.
+const QString ProtocolLevel = "6";
+
 const QString InternalError = "CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"";
 
 bool isAsciiDigit(QChar c) { return c >= '0' && c <= '9'; }
@@ -102,7 +106,7 @@ QString TCddb::hello() const
 
 QString TCddb::QueryUrl(const TCDDBDiscID& disc) const
 {
-    return urlPrefix() + "?cmd=" + Escape(disc.QueryCommand()) + "&hello=" + hello() + "&proto=5";
+    return urlPrefix() + "?cmd=" + Escape(disc.QueryCommand()) + "&hello=" + hello() + "&proto=" + ProtocolLevel;
 }
 
 QString TCddb::ReadUrl() const
@@ -110,12 +114,12 @@ QString TCddb::ReadUrl() const
     // Category and disc ID come from the server's own reply; escaping keeps whatever they hold from
     // changing the request (valid ones are letters and digits, which pass unchanged).
     return urlPrefix() + "?cmd=cddb+read+" + Escape(TrimControls(m_category)) + "+" + Escape(TrimControls(m_discId)) +
-        "&hello=" + hello() + "&proto=5";
+        "&hello=" + hello() + "&proto=" + ProtocolLevel;
 }
 
 QString TCddb::SitesUrl() const
 {
-    return urlPrefix() + "?cmd=sites&hello=" + hello() + "&proto=5";
+    return urlPrefix() + "?cmd=sites&hello=" + hello() + "&proto=" + ProtocolLevel;
 }
 
 int TCddb::QueryDisc(const TCDDBDiscID& disc)
@@ -358,10 +362,11 @@ bool TCddb::parseReadLine(const QString& line)
         m_state = TState::EntryRead;
         status("Entry read");
     } else if (!line.isEmpty() && QString("#TDEP").contains(line[0])) {
-        // Lines past the 1024th are dropped.
+        // Lines past the 1024th are dropped. A line is kept as it came: a value continued on the
+        // next line may end in the space between two words.
         for (QString& slot : m_entry)
             if (slot.isEmpty()) {
-                slot = TrimControls(line);
+                slot = line;
                 break;
             }
     } else {

@@ -1,4 +1,4 @@
-// The CDDB client: talks to a freedb server with the CDDB protocol, level 5, carried by HTTP GET of
+// The CDDB client: talks to a freedb server with the CDDB protocol, level 6, carried by HTTP GET of
 // the server's CGI script. Three asynchronous requests (disc query, entry read, server list); the
 // results come back through the events OnStatusMessage (progress and result texts),
 // OnDataExchange (every line sent or received) and OnMatch (choose one of the matches).

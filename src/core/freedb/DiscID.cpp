@@ -1,5 +1,6 @@
 #include "core/freedb/DiscID.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cantorix {
@@ -39,7 +40,7 @@ void TCDDBDiscID::BuildTrackTable(const QStringList& trackDurations)
         ++i;
     }
     TrackCount = uint16_t(i - 1);
-    DiscLength = s + m * 60 - 2;
+    DiscLength = LeadOutSeconds();
 }
 
 void TCDDBDiscID::CalcDiscID()
@@ -83,11 +84,17 @@ QList<int64_t> TCDDBDiscID::TrackOffsets() const
     return offsets;
 }
 
+int32_t TCDDBDiscID::LeadOutSeconds() const
+{
+    const int n = TrackCount <= MaxTracks ? TrackCount : MaxTracks;
+    return int32_t(std::min<int64_t>(MSFToFrames(Tracks[size_t(n)]) / 75, INT32_MAX));
+}
+
 QString TCDDBDiscID::QueryCommand() const
 {
     QString cmd = QString("cddb query %1 %2").arg(DiscIDText.toLower()).arg(TrackCount);
     for (int64_t offset : TrackOffsets()) cmd += ' ' + QString::number(offset);
-    cmd += ' ' + QString::number(DiscLength);
+    cmd += ' ' + QString::number(LeadOutSeconds());
     return cmd;
 }
 

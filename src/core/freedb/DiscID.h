@@ -23,7 +23,7 @@ public:
     // lead-out. Entries past the lead-out stay zero.
     std::array<TrackTime, 100> Tracks{};
     uint16_t TrackCount = 0; // 0 to MaxTracks
-    int32_t DiscLength = 0;  // whole seconds, lead-in excluded
+    int32_t DiscLength = 0;  // LeadOutSeconds() of the table BuildTrackTable made
     uint32_t DiscID = 0;
     QString DiscIDText; // exactly 8 lower-case hexadecimal digits after CalcDiscID
 
@@ -49,7 +49,12 @@ public:
 
     // The frame offsets of the track starts Tracks[0] to Tracks[TrackCount - 1].
     QList<int64_t> TrackOffsets() const;
-    // "cddb query <id> <count> <offset>... <length>", the query command of the CDDB protocol.
+    // The disc length as freedb counts it: the lead-out's frame address (Tracks[TrackCount]) divided
+    // by 75, truncated. It includes the two seconds before the first track, like the "# Disc length"
+    // of an entry, which the server's inexact matching compares it with.
+    int32_t LeadOutSeconds() const;
+    // "cddb query <id> <count> <offset>... <length>", the query command of the CDDB protocol; the
+    // length is LeadOutSeconds().
     QString QueryCommand() const;
 };
 

@@ -2,6 +2,9 @@
 
 #include "audio/TextCodec.h"
 
+#include <QHash>
+#include <QStringView>
+
 namespace cantorix {
 
 namespace {
@@ -79,53 +82,55 @@ QString XmcdKey(const QString& line)
 
 QString XmcdValue(const QStringList& lines, const QString& key)
 {
+    QString value;
     for (const QString& line : lines) {
         qsizetype eq = line.indexOf('=');
-        if (eq >= 0 && equalsIgnoreAsciiCase(line.left(eq), key)) return line.mid(eq + 1);
+        if (eq >= 0 && equalsIgnoreAsciiCase(line.left(eq), key)) value += QStringView(line).mid(eq + 1);
     }
-    return {};
+    return value;
 }
 
 void ReadAlbumFields(const QStringList& lines, AlbumRecord& record)
 {
-    // Any "/" separates, also one inside a name: the last one decides.
-    QString title = XmcdValue(lines, "DTITLE");
-    qsizetype slash = title.lastIndexOf('/');
-    if (slash < 0) {
+    // " / " is reserved for the separator; a "/" without a space on both sides belongs to a name
+    // ("AC/DC / Live", "Band / Live 1/2").
+    static const QString separator = " / ";
+    const QString title = TrimControls(XmcdValue(lines, "DTITLE"));
+    qsizetype at = title.indexOf(separator);
+    if (at < 0) {
         record.Artist.clear();
-        record.Album = TrimControls(title);
+        record.Album = title;
     } else {
-        record.Artist = TrimControls(title.left(slash));
-        record.Album = TrimControls(title.mid(slash + 1));
+        record.Artist = TrimControls(title.left(at));
+        record.Album = TrimControls(title.mid(at + separator.size()));
     }
-    record.Year = XmcdValue(lines, "DYEAR");
-    record.Genre = XmcdValue(lines, "DGENRE");
+    record.Year = TrimControls(XmcdValue(lines, "DYEAR"));
+    record.Genre = TrimControls(XmcdValue(lines, "DGENRE"));
 }
 
 QList<TrackTitle> ReadTrackTitles(const QStringList& lines, TitleNumbering numbering)
 {
     QList<TrackTitle> titles;
+    QHash<QString, qsizetype> rowOfKey; // where each key's title is joined
     const qsizetype n = lines.size();
-    qsizetype i = 0;
+    qsizetype first = 0;
     for (qsizetype k = 0; k < n; ++k)
         if (equalsIgnoreAsciiCase(XmcdKey(lines[k]), "TTITLE0")) {
-            i = k;
+            first = k;
             break;
         }
-    while (i < n) {
+    for (qsizetype i = first; i < n; ++i) {
         const QString key = XmcdKey(lines[i]);
         qsizetype at = key.indexOf("TTITLE");
-        if (at < 0) {
-            ++i;
+        if (at < 0) continue;
+        // Pieces are joined as they stand: a piece may end or begin with the space between two words.
+        auto known = rowOfKey.constFind(key);
+        if (known != rowOfKey.constEnd()) {
+            titles[*known].Title += valueOf(lines[i]);
             continue;
         }
-        QString title = valueOf(lines[i]);
-        ++i;
-        // A long title goes on over lines with the same key: at most two more are joined.
-        for (int more = 0; more < 2 && i < n && XmcdKey(lines[i]) == key; ++more, ++i) title += valueOf(lines[i]);
-
         TrackTitle t;
-        t.Title = title;
+        t.Title = valueOf(lines[i]);
         if (numbering == TitleNumbering::RunningCount) {
             t.No = twoDigits(int(titles.size()) + 1);
         } else {
@@ -134,8 +139,10 @@ QList<TrackTitle> ReadTrackTitles(const QStringList& lines, TitleNumbering numbe
             for (QChar c : digits) ok = ok && isDigit(c);
             if (ok) t.No = twoDigits(digits.toInt() + 1);
         }
+        rowOfKey.insert(key, titles.size());
         titles << t;
     }
+    for (TrackTitle& t : titles) t.Title = TrimControls(t.Title);
     return titles;
 }
 
@@ -175,8 +182,20 @@ QStringList NumberedTitles(const AlbumRecord& record)
     return list;
 }
 
-bool CheckEntry(const QStringList& entryLines)
+bool IsUntitledEntry(const AlbumRecord& record)
 {
+    if (!record.Artist.isEmpty() || !record.Album.isEmpty()) return false;
+    for (const TrackTitle& t : record.Titles)
+        if (!t.Title.isEmpty()) return false;
+    return true;
+}
+
+bool CheckEntry(const QStringList& rawLines)
+{
+    // The client keeps lines as received (a title piece may end in a space); the check reads them trimmed.
+    QStringList entryLines;
+    entryLines.reserve(rawLines.size());
+    for (const QString& line : rawLines) entryLines << TrimControls(line);
     bool xmcd = false, offsets = false, discLength = false, revision = false, discId = false;
     bool dtitle = false, ttitle = false, extd = false, extt = false, playorder = false;
     bool numbers = true;
@@ -242,8 +261,20 @@ QStringList SplitLines(const QString& text)
 
 QString DecodeReplyText(const QByteArray& bytes)
 {
-    std::string_view view(bytes.constData(), size_t(bytes.size()));
-    return isValidUtf8(view) ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    const std::string_view all(bytes.constData(), size_t(bytes.size()));
+    if (isValidUtf8(all)) return QString::fromUtf8(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    for (size_t start = 0; start < all.size();) {
+        // Each piece ends after a CR or LF (or at the end), so every step moves on.
+        size_t end = all.find_first_of("\r\n", start);
+        end = end == std::string_view::npos ? all.size() : end + 1;
+        const std::string_view line = all.substr(start, end - start);
+        const auto size = qsizetype(line.size());
+        text += isValidUtf8(line) ? QString::fromUtf8(line.data(), size) : QString::fromLatin1(line.data(), size);
+        start = end;
+    }
+    return text;
 }
 
 QString TrimControls(const QString& s)

@@ -25,12 +25,15 @@ struct AlbumRecord {
 
 // The key of an entry line: the text before its first "=", empty without one.
 QString XmcdKey(const QString& line);
-// The value of the first line whose key equals `key` (ASCII letters without regard to case): the
-// text after its first "=". Empty when no line has the key.
+// The value of `key` (ASCII letters without regard to case): an entry continues a long value over
+// several lines with the same key, so the texts after the first "=" of all those lines are joined
+// exactly as they stand, in line order (any of DTITLE, DYEAR, DGENRE, TTITLEn, EXTD, EXTTn). Empty
+// when no line has the key.
 QString XmcdValue(const QStringList& lines, const QString& key);
 
-// Artist, album, year and genre from DTITLE, DYEAR and DGENRE. The artist is the text before the
-// last "/" of DTITLE and the album the text after it, both trimmed; without "/" the artist is empty.
+// Artist, album, year and genre from the joined DTITLE, DYEAR and DGENRE values, each trimmed. The
+// artist is the text before the first " / " of DTITLE and the album the text after it, both trimmed;
+// without " / " the artist is empty and the album is the whole title.
 void ReadAlbumFields(const QStringList& lines, AlbumRecord& record);
 
 // How a title's number is made.
@@ -38,9 +41,10 @@ enum class TitleNumbering {
     FromKey,     // checksum lookup: the number in the TTITLEn key plus one
     RunningCount // name lookup: 1, 2, 3 ... in the order found
 };
-// The track titles from the TTITLE0 line to the end. A title may go on over at most two further
-// lines with exactly the same key. Without a TTITLE0 line the titles are taken from the first line on.
-// A FromKey number that is not a decimal number leaves No empty.
+// The track titles from the TTITLE0 line to the end, one per key in the order the keys first
+// appear. Every later line with exactly the same key continues that title: the pieces are joined as
+// they stand and only the whole title is trimmed. Without a TTITLE0 line the titles are taken from
+// the first line on. A FromKey number that is not a decimal number leaves No empty.
 QList<TrackTitle> ReadTrackTitles(const QStringList& lines, TitleNumbering numbering);
 
 // The lines the checksum lookup reads from the CDDB client's entry lines: from the first on, up to
@@ -53,17 +57,22 @@ AlbumRecord ReadChecksumEntry(const QStringList& entryLines);
 AlbumRecord ReadNameEntry(const QStringList& fileLines);
 // "01 - Intro": the name lookup's list for the results window.
 QStringList NumberedTitles(const AlbumRecord& record);
+// True when an entry gave neither a disc title nor any track title text: such an entry is corrupt
+// whatever its other lines say, since there is nothing to name the files by.
+bool IsUntitledEntry(const AlbumRecord& record);
 
 // True when the entry is complete: it has the xmcd header, the "Track frame offsets:",
 // "Disc length:" and "Revision:" comments, DISCID=, DTITLE=, TTITLE, EXTD=, EXTT and PLAYORDER=
 // lines, and every frame offset, the disc length, the revision and each TTITLEn/EXTTn track number
-// is a decimal integer.
+// is a decimal integer. Lines are looked at trimmed.
 bool CheckEntry(const QStringList& entryLines);
 
 // Splits a text at CR LF, CR or LF; the line ends are not part of the lines and a final line end
 // does not start another line.
 QStringList SplitLines(const QString& text);
-// Bytes as text: UTF-8 when they are valid UTF-8, ISO-8859-1 otherwise.
+// Bytes as text: UTF-8 when they are valid UTF-8 as a whole. Otherwise (an old server, or an entry
+// file edited in two encodings) each line is UTF-8 when it is valid UTF-8 and ISO-8859-1 when not,
+// so that one Latin-1 line does not garble the UTF-8 lines around it.
 QString DecodeReplyText(const QByteArray& bytes);
 // Removes leading and trailing characters up to the space (control characters included).
 QString TrimControls(const QString& s);

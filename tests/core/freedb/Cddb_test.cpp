@@ -61,16 +61,18 @@ TEST(Cddb, RequestUrls)
     Harness h;
     TCDDBDiscID disc = exampleDisc();
     EXPECT_EQ(h.cddb.QueryUrl(disc),
-              "http://gnudb.gnudb.org:80/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+625"
-              "&hello=cantorix+localhost+Cantorix+1%2E0&proto=5");
+              "http://gnudb.gnudb.org:80/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+627"
+              "&hello=cantorix+localhost+Cantorix+1%2E0&proto=6");
     h.cddb.EmailUser = "joe.average@mail.example.org";
     h.cddb.ClientName = "Cantorix-test";
     h.cddb.ClientVersion = "0.001";
     h.cddb.SetServer(ParseServerSetting("https://mirror.example:8443/cgi-bin/cddb.cgi"));
     EXPECT_EQ(h.cddb.SitesUrl(), "https://mirror.example:8443/cgi-bin/cddb.cgi?cmd=sites"
-                                 "&hello=joe%2Eaverage+mail%2Eexample%2Eorg+Cantorix%2Dtest+0%2E001&proto=5");
+                                 "&hello=joe%2Eaverage+mail%2Eexample%2Eorg+Cantorix%2Dtest+0%2E001&proto=6");
     h.cddb.EmailUser = "nobody";
-    EXPECT_TRUE(h.cddb.SitesUrl().contains("&hello=+Cantorix%2Dtest+0%2E001&proto=5"));
+    EXPECT_TRUE(h.cddb.SitesUrl().contains("&hello=+Cantorix%2Dtest+0%2E001&proto=6"));
+    h.cddb.ReadEntry();
+    EXPECT_TRUE(h.http.urls.last().endsWith("&proto=6"));
 }
 
 struct ServerCase {
@@ -126,10 +128,10 @@ TEST(Cddb, SingleExactMatchIsChosenAndRead)
     h.events.clear();
     ASSERT_EQ(h.cddb.ReadEntry(), 0);
     EXPECT_TRUE(h.http.urls[1].contains("?cmd=cddb+read+rock+a10b600c&hello="));
-    h.reply(test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    h.reply(test::transcriptFixtureBody("07-read-210-utf8-entry-proto6.txt"));
     EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM OK, CDDB database entry follows", "SM Entry read"}));
     EXPECT_EQ(h.cddb.State(), TCddb::TState::EntryRead);
-    // Served as ISO-8859-1; the stored lines are text.
+    // Served as UTF-8 at level 6; the stored lines are text.
     EXPECT_EQ(h.cddb.GetEntryLine(0), "# xmcd");
     EXPECT_TRUE(h.cddb.EntryLines().contains(QString::fromUtf8("DTITLE=Motörhead / Inferno")));
     EXPECT_EQ(h.cddb.EntryLines().last(), "PLAYORDER=");
@@ -244,6 +246,24 @@ TEST(Cddb, ReadFailuresStillCheckTheEntryHeld)
     html.reply("<html>\n<body>Not here</body>\n402 x\n</html>");
     EXPECT_EQ(html.statuses(), (QStringList{"SM Reading CD info", "SM The entry is corrupt"}));
     EXPECT_EQ(html.cddb.State(), TCddb::TState::ReadFailed);
+}
+
+TEST(Cddb, EntryLinesAreKeptAsTheyCame)
+{
+    // Level 6 serves an entry stored in ISO-8859-1 as UTF-8; an old server's bytes may mix both.
+    Harness latin1;
+    latin1.cddb.ReadEntry();
+    latin1.reply(test::transcriptFixtureBody("09-read-210-latin1-entry-proto6.txt"));
+    EXPECT_TRUE(latin1.cddb.EntryLines().contains(QString::fromUtf8("DTITLE=Die Ärzte / Ein Schwein namens Männer")));
+    EXPECT_TRUE(latin1.cddb.EntryLines().contains("# Track frame offsets: ")); // trailing space and all
+
+    Harness h;
+    h.cddb.ReadEntry();
+    h.reply("210 misc 13027103 CD database entry follows\r\nDTITLE=Caf\xc3\xa9 /\r\nDTITLE= Caf\xe9\r\n"
+            "TTITLE0=Eins \r\nTTITLE0= Zwei\t\r\n.\r\n");
+    EXPECT_EQ(h.cddb.EntryLines(), (QStringList{QString::fromUtf8("DTITLE=Café /"), QString::fromUtf8("DTITLE= Café"),
+                                                "TTITLE0=Eins ", "TTITLE0= Zwei\t"}));
+    EXPECT_EQ(h.events.filter("DE TTITLE0"), (QStringList{"DE TTITLE0=Eins ", "DE TTITLE0= Zwei\t"}));
 }
 
 TEST(Cddb, FinalLineWithoutLineEndIsParsed)

@@ -74,8 +74,8 @@ TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
     ASSERT_TRUE(h.waitForUnlock());
 
     ASSERT_EQ(h.http->urls.size(), 2);
-    EXPECT_EQ(h.http->urls[0], "http://gnudb.gnudb.org:80/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+625"
-                               "&hello=cantorix+localhost+Cantorix+1%2E0&proto=5");
+    EXPECT_EQ(h.http->urls[0], "http://gnudb.gnudb.org:80/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+627"
+                               "&hello=cantorix+localhost+Cantorix+1%2E0&proto=6");
     const QString match = QString::fromUtf8("rock a10b600c Motörhead / Inferno");
     QStringList expected = {"Querying CD", "[DE] " + h.http->urls[0], "[DE] 200 " + match, "Found exact match",
                             "Reading CD info", "[DE] " + h.http->urls[1],
@@ -123,7 +123,7 @@ TEST(ChecksumLookup, SettingsShapeTheRequest)
     h.start();
     ASSERT_EQ(h.http->urls.size(), 1);
     EXPECT_TRUE(h.http->urls[0].startsWith("http://127.0.0.1:8080/cgi/cddb.cgi?cmd=cddb+query+13027103+"));
-    EXPECT_TRUE(h.http->urls[0].contains("&hello=joe+example%2Eorg+Cantorix+1%2E0&proto=5"));
+    EXPECT_TRUE(h.http->urls[0].contains("&hello=joe+example%2Eorg+Cantorix+1%2E0&proto=6"));
     EXPECT_EQ(h.http->lastProxy.Address, "proxy.example");
     EXPECT_EQ(h.http->lastProxy.Port, "3128");
 

@@ -1,6 +1,7 @@
 #include "core/freedb/DiscID.h"
 
 #include "core/freedb/XmcdEntry.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -42,18 +43,21 @@ TEST_P(DiscIdExamples, IdOffsetsAndLength)
     EXPECT_EQ(disc.DiscIDText.toStdString(), e.text);
     EXPECT_EQ(disc.TrackOffsets(), e.offsets);
     EXPECT_EQ(disc.DiscLength, e.length);
+    EXPECT_EQ(disc.LeadOutSeconds(), e.length);
+    EXPECT_TRUE(disc.QueryCommand().endsWith(' ' + QString::number(e.length))) << disc.QueryCommand().toStdString();
     EXPECT_EQ(disc.TrackCount, e.offsets.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Known, DiscIdExamples,
-    ::testing::Values(Example{durations({200, 180, 245}), "13027103", {150, 15150, 28650}, 625},
-                      Example{durations({59, 61}), "09007802", {150, 4575}, 120},
-                      Example{{}, "00000000", {}, 0},
+    // The disc length is the lead-out's second: the two seconds before track 1 count.
+    ::testing::Values(Example{durations({200, 180, 245}), "13027103", {150, 15150, 28650}, 627},
+                      Example{durations({59, 61}), "09007802", {150, 4575}, 122},
+                      Example{{}, "00000000", {}, 2},
                       // A file without playing time is a track of length 0.
-                      Example{durations({0, 100}), "04006402", {150, 150}, 100},
+                      Example{durations({0, 100}), "04006402", {150, 150}, 102},
                       // Not numbers, or negative: no playing time.
-                      Example{QStringList{"abc", "-5", ""}, "06000003", {150, 150, 150}, 0}));
+                      Example{QStringList{"abc", "-5", ""}, "06000003", {150, 150, 150}, 2}));
 
 TEST(DiscId, TrackTableLaysFilesEndToEnd)
 {
@@ -68,7 +72,7 @@ TEST(DiscId, TrackTableLaysFilesEndToEnd)
     }
     disc.CalcDiscID();
     EXPECT_EQ(disc.DiscID, 0x13027103u);
-    EXPECT_EQ(disc.QueryCommand(), "cddb query 13027103 3 150 15150 28650 625");
+    EXPECT_EQ(disc.QueryCommand(), "cddb query 13027103 3 150 15150 28650 627");
 }
 
 TEST(DiscId, OnlyTheFirst98FilesAreTracks)
@@ -79,7 +83,7 @@ TEST(DiscId, OnlyTheFirst98FilesAreTracks)
     disc.BuildTrackTable(list);
     disc.CalcDiscID();
     EXPECT_EQ(disc.TrackCount, 98);
-    EXPECT_EQ(disc.DiscLength, 98 * 99 / 2);
+    EXPECT_EQ(disc.DiscLength, 98 * 99 / 2 + 2);
     EXPECT_EQ(disc.TrackOffsets().size(), 98);
     EXPECT_EQ(disc.DiscIDText.right(2), "62"); // 98 tracks
     EXPECT_EQ(disc.DiscIDText.size(), 8);
@@ -93,7 +97,7 @@ TEST(DiscId, HugeDurationsStayInRange)
     TCDDBDiscID disc;
     disc.BuildTrackTable(list);
     disc.CalcDiscID();
-    EXPECT_EQ(disc.DiscLength, 98 * TCDDBDiscID::MaxTrackSeconds);
+    EXPECT_EQ(disc.DiscLength, 98 * TCDDBDiscID::MaxTrackSeconds + 2);
     EXPECT_EQ(disc.TrackOffsets().last(), 150 + int64_t(97) * TCDDBDiscID::MaxTrackSeconds * 75);
     EXPECT_EQ(disc.DiscIDText.size(), 8);
 }
@@ -115,11 +119,12 @@ TEST(DiscId, Helpers)
     EXPECT_EQ(TCDDBDiscID::MSFToFrames(t), 0);
 }
 
-// The track table of a real entry, from its "Track frame offsets:" and "Disc length:" comments.
-bool tableFromEntry(const QStringList& lines, TCDDBDiscID& disc, QStringList& ids)
+// The track table of a real entry, from its "Track frame offsets:" and "Disc length:" comments. The
+// lead-out is put on the last frame of its second: the length is its address divided by 75, truncated.
+bool tableFromEntry(const QStringList& lines, TCDDBDiscID& disc, QStringList& ids, int& length)
 {
     QList<int> offsets;
-    int length = -1;
+    length = -1;
     bool inOffsets = false;
     for (const QString& line : lines) {
         if (line.startsWith("# Track frame offsets:")) {
@@ -139,33 +144,63 @@ bool tableFromEntry(const QStringList& lines, TCDDBDiscID& disc, QStringList& id
     if (offsets.isEmpty() || offsets.size() > 98 || length < 0) return false;
     for (int k = 0; k < offsets.size(); ++k)
         disc.Tracks[k] = {offsets[k] / 4500, (offsets[k] / 75) % 60, offsets[k] % 75};
-    disc.Tracks[offsets.size()] = {length / 60, length % 60, 0};
+    disc.Tracks[offsets.size()] = {length / 60, length % 60, 74};
     disc.TrackCount = uint16_t(offsets.size());
     return true;
 }
 
-void expectEntryDiscId(const QString& path)
+QStringList linesOf(const QString& path)
 {
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    QStringList lines = SplitLines(DecodeReplyText(file.readAll()));
-    TCDDBDiscID disc;
-    QStringList ids;
-    if (!tableFromEntry(lines, disc, ids)) return; // a fragment without the table of contents
-    disc.CalcDiscID();
-    EXPECT_TRUE(ids.contains(disc.DiscIDText)) << path.toStdString() << ": " << disc.DiscIDText.toStdString();
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return SplitLines(DecodeReplyText(file.readAll()));
 }
 
-TEST(DiscId, RealEntriesGiveTheirOwnId)
+// The entry's own disc ID, and a query whose length is the entry's "# Disc length".
+void expectEntryDiscId(const QString& path)
 {
-    QDir dir(QString::fromStdString(test::fixture("xmcd")));
-    QStringList names = dir.entryList({"*.txt"}, QDir::Files);
-    ASSERT_GE(names.size(), 5);
-    for (const QString& name : names) expectEntryDiscId(dir.filePath(name));
+    TCDDBDiscID disc;
+    QStringList ids;
+    int length = 0;
+    if (!tableFromEntry(linesOf(path), disc, ids, length)) return; // a fragment without the table of contents
+    disc.CalcDiscID();
+    EXPECT_TRUE(ids.contains(disc.DiscIDText)) << path.toStdString() << ": " << disc.DiscIDText.toStdString();
+    EXPECT_EQ(disc.LeadOutSeconds(), length) << path.toStdString();
+    EXPECT_TRUE(disc.QueryCommand().endsWith(' ' + QString::number(length))) << path.toStdString();
+}
+
+TEST(DiscId, RealEntriesGiveTheirOwnIdAndLength)
+{
+    for (const char* folder : {"xmcd", "entries"}) {
+        QDir dir(QString::fromStdString(test::fixture(folder)));
+        QStringList names = dir.entryList({"*.txt"}, QDir::Files);
+        ASSERT_GE(names.size(), 2) << folder;
+        for (const QString& name : names) expectEntryDiscId(dir.filePath(name));
+    }
 
     // The whole shared collection, when it is there.
     QDir shared(QString::fromStdString(test::shared("data/xmcd")));
     for (const QString& name : shared.entryList({"*.txt"}, QDir::Files)) expectEntryDiscId(shared.filePath(name));
+}
+
+// The query that the real server answered with its exact match is the one made from the entry's table.
+TEST(DiscId, QueryOfARealEntryIsTheServersOwn)
+{
+    QFile query(QString::fromStdString(test::fixture("cddb/01-query-200-exact.txt")));
+    ASSERT_TRUE(query.open(QIODevice::ReadOnly));
+    const QString queryString = QString::fromLatin1(query.readLine()).trimmed(); // "QUERY_STRING=cmd=...&..."
+    const QString sent = queryString.section('=', 2).section('&', 0, 0).replace('+', ' ');
+    ASSERT_TRUE(sent.startsWith("cddb query a10b600c 12 150 ")) << sent.toStdString();
+
+    QFile read(QString::fromStdString(test::fixture("cddb/08-read-210-utf8-entry-proto5.txt")));
+    ASSERT_TRUE(read.open(QIODevice::ReadOnly));
+    TCDDBDiscID disc;
+    QStringList ids;
+    int length = 0;
+    ASSERT_TRUE(tableFromEntry(SplitLines(DecodeReplyText(test::transcriptBody(read.readAll()))), disc, ids, length));
+    disc.CalcDiscID();
+    EXPECT_EQ(disc.QueryCommand(), sent);
+    EXPECT_TRUE(sent.endsWith(" 2914"));
 }
 
 } // namespace

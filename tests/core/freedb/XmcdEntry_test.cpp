@@ -49,7 +49,7 @@ void PrintTo(const TitleCase& c, std::ostream* os)
 
 class AlbumFields : public ::testing::TestWithParam<TitleCase> {};
 
-TEST_P(AlbumFields, LastSlashSplitsArtistAndAlbum)
+TEST_P(AlbumFields, FirstSpacedSlashSplitsArtistAndAlbum)
 {
     const TitleCase& c = GetParam();
     AlbumRecord r;
@@ -61,45 +61,73 @@ TEST_P(AlbumFields, LastSlashSplitsArtistAndAlbum)
 INSTANTIATE_TEST_SUITE_P(Dtitle, AlbumFields,
                          ::testing::Values(TitleCase{"Some Artist / Some Album", "Some Artist", "Some Album"},
                                            TitleCase{"Ernest Ray Everett - Single CD", "", "Ernest Ray Everett - Single CD"},
+                                           // A "/" without a space on both sides belongs to a name.
                                            TitleCase{"AC/DC / Live", "AC/DC", "Live"},
-                                           TitleCase{"Band / Live 1/2", "Band / Live 1", "2"},
-                                           TitleCase{"  Padded\t/  Title  ", "Padded", "Title"},
+                                           TitleCase{"Band / Live 1/2", "Band", "Live 1/2"},
+                                           TitleCase{"AC/DC", "", "AC/DC"},
+                                           TitleCase{"Various / Best of A / B", "Various", "Best of A / B"},
+                                           TitleCase{"  Padded  /  Title  ", "Padded", "Title"},
+                                           TitleCase{"Tab\t/\tSeparated", "", "Tab\t/\tSeparated"},
                                            TitleCase{"", "", ""}));
 
-TEST(XmcdEntry, KeysIgnoreCaseAndOnlyTheFirstLineCounts)
+TEST(XmcdEntry, KeysIgnoreCaseAndEveryLineOfAKeyIsJoinedAsItStands)
 {
-    QStringList lines = {"# comment=1", "Dyear=1999", "DYEAR=2000", "dgenre=rock", "NOEQUALS", "DTITLE=A / B=C"};
+    QStringList lines = {"# comment=1", "Dyear=19", "DYEAR=99", "dgenre=rock", "NOEQUALS", "DTITLE=A / B=C",
+                         // The example of the format's description: a value split inside a word.
+                         "EXTD=Copyright (c) 1981 MCA Records Inc.\\nManufactured f", "EXTD=or MCA Records Inc.",
+                         "EXTT3= spaced ", "TTITLE3=x", "EXTT3= on both sides "};
     EXPECT_EQ(XmcdValue(lines, "DYEAR"), "1999");
     EXPECT_EQ(XmcdValue(lines, "DGenre"), "rock");
     EXPECT_EQ(XmcdValue(lines, "DTITLE"), "A / B=C"); // the value is everything after the first "="
-    EXPECT_EQ(XmcdValue(lines, "EXTD"), "");
+    EXPECT_EQ(XmcdValue(lines, "EXTD"), "Copyright (c) 1981 MCA Records Inc.\\nManufactured for MCA Records Inc.");
+    EXPECT_EQ(XmcdValue(lines, "EXTT3"), " spaced  on both sides ");
+    EXPECT_EQ(XmcdValue(lines, "EXTT4"), "");
     EXPECT_EQ(XmcdKey("NOEQUALS"), "");
 
-    // A continued DTITLE: only its first line is read.
+    // A real entry whose DTITLE goes on over a second line, inside a word.
     AlbumRecord r = ReadChecksumEntry(replyEntryLines("cddb/13-read-210-continuations.txt"));
     EXPECT_EQ(r.Artist, "Maria Venuti");
-    EXPECT_EQ(r.Album, "Maria Venuti Sings Schubert, Schoenberg, Schuman");
+    EXPECT_EQ(r.Album, "Maria Venuti Sings Schubert, Schoenberg, Schumann");
     EXPECT_EQ(r.Year, "1994");
     EXPECT_EQ(r.Genre, "Classical");
 }
 
-TEST(XmcdEntry, YearIsUntrimmedAndMayBeMissing)
+TEST(XmcdEntry, OnlyTheJoinedValuesAreTrimmed)
 {
     AlbumRecord r;
-    ReadAlbumFields({"DTITLE=X / Y", "DYEAR= 2004 "}, r);
-    EXPECT_EQ(r.Year, " 2004 ");
+    ReadAlbumFields({"DTITLE=X /", "DTITLE= Y ", "DYEAR= 2004 "}, r);
+    EXPECT_EQ(r.Artist, "X");
+    EXPECT_EQ(r.Album, "Y");
+    EXPECT_EQ(r.Year, "2004");
     EXPECT_EQ(r.Genre, "");
+
+    // Four DTITLE lines whose pieces begin and end with the spaces between words; the separator
+    // itself spans a join.
+    AlbumRecord c = ReadChecksumEntry(entryLines("entries/continued-13027103.txt"));
+    EXPECT_EQ(c.Artist, "The Long Named Orchestra of the Night");
+    EXPECT_EQ(c.Album, "Songs for Four Lines");
+    EXPECT_EQ(titlesOf(c.Titles), (QStringList{"01|Prelude", "02|Eins Zwei Drei Vier", "03|Coda"}));
 }
 
-TEST(XmcdEntry, TitlesJoinAtMostThreeLinesWithTheSameKey)
+TEST(XmcdEntry, TitlesJoinEveryLineWithTheSameKey)
 {
-    QStringList lines = {"TTITLE0=Intro", "EXTD=", "TTITLE3=Part one", "TTITLE3=, part two", "TTITLE3=, three",
-                         "TTITLE3=Fourth", "TTITLE11=Last", "TTITLE11=  tail"};
+    QStringList lines = {"TTITLE0=Intro", "EXTD=", "TTITLE3=Eins ", "TTITLE3=Zwei ", "TTITLE3=Drei",
+                         "TTITLE3= und vier", "TTITLE11= Last", "TTITLE11=  tail ", "TTITLE12=", "TTITLE0=, again"};
     EXPECT_EQ(titlesOf(ReadTrackTitles(lines, TitleNumbering::FromKey)),
-              (QStringList{"01|Intro", "04|Part one, part two, three", "04|Fourth", "12|Last  tail"}));
+              (QStringList{"01|Intro, again", "04|Eins Zwei Drei und vier", "12|Last  tail", "13|"}));
     EXPECT_EQ(titlesOf(ReadTrackTitles(lines, TitleNumbering::RunningCount)),
-              (QStringList{"01|Intro", "02|Part one, part two, three", "03|Fourth", "04|Last  tail"}));
-    EXPECT_EQ(NumberedTitles(ReadNameEntry(lines)).first(), "01 - Intro");
+              (QStringList{"01|Intro, again", "02|Eins Zwei Drei und vier", "03|Last  tail", "04|"}));
+    EXPECT_EQ(NumberedTitles(ReadNameEntry(lines)).first(), "01 - Intro, again");
+
+    // No limit on the pieces: a title over 600 lines comes whole, and stays one row.
+    QStringList longTitle = {"TTITLE0=Start"};
+    for (int i = 0; i < 600; ++i) longTitle << "TTITLE0= " + QString::number(i);
+    longTitle << "TTITLE1=Next";
+    QList<TrackTitle> titles = ReadTrackTitles(longTitle, TitleNumbering::FromKey);
+    ASSERT_EQ(titles.size(), 2);
+    EXPECT_TRUE(titles[0].Title.startsWith("Start 0 1 2 "));
+    EXPECT_TRUE(titles[0].Title.endsWith(" 598 599"));
+    EXPECT_EQ(titles[1].Title, "Next");
 }
 
 TEST(XmcdEntry, TitleReadingStopsAtTheEndInMalformedEntries)
@@ -131,6 +159,21 @@ TEST(XmcdEntry, ChecksumReaderTakesLinesUpToTheFirstEmptyOne)
     EXPECT_EQ(r.Titles[98].No, "99");
 }
 
+TEST(XmcdEntry, EntriesWithoutAnyTitleAreUntitled)
+{
+    const std::pair<QStringList, bool> cases[] = {
+        {{"DTITLE=A / B", "TTITLE0=x"}, false},
+        {{"DTITLE=Album only"}, false},
+        {{"DTITLE=", "TTITLE0=One"}, false},
+        {{"TTITLE0=", "TTITLE1=  ", "TTITLE1=Late"}, false},
+        {{"DTITLE=  ", "DYEAR=2004", "TTITLE0=", "TTITLE1= "}, true},
+        {{"DISCID=12345678", "DYEAR=2004", "DGENRE=Rock"}, true},
+        {{}, true},
+    };
+    for (const auto& [lines, untitled] : cases)
+        EXPECT_EQ(IsUntitledEntry(ReadChecksumEntry(lines)), untitled) << lines.join('|').toStdString();
+}
+
 TEST(XmcdEntry, RealEntriesFillTheRecord)
 {
     AlbumRecord r = ReadChecksumEntry(entryLines("xmcd/unknown-2b055c04.txt"));
@@ -158,9 +201,8 @@ TEST(XmcdEntry, RealEntriesAreComplete)
     for (const QString& name : dir.entryList({"*.txt"}, QDir::Files)) {
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        QStringList lines;
-        for (const QString& line : SplitLines(DecodeReplyText(file.readAll()))) lines << TrimControls(line);
-        EXPECT_TRUE(CheckEntry(lines)) << name.toStdString();
+        // As received: offset lines with leading white space, comments with trailing spaces.
+        EXPECT_TRUE(CheckEntry(SplitLines(DecodeReplyText(file.readAll())))) << name.toStdString();
     }
 }
 
@@ -241,10 +283,16 @@ TEST(XmcdEntry, LinesSplitAtEveryKindOfLineEnd)
     EXPECT_TRUE(SplitLines("").isEmpty());
 }
 
-TEST(XmcdEntry, RepliesAreUtf8WhenValidOtherwiseLatin1)
+TEST(XmcdEntry, RepliesAreUtf8WhenValidOtherwiseLatin1LineByLine)
 {
     EXPECT_EQ(DecodeReplyText("Mot\xc3\xb6rhead"), QString::fromUtf8("Motörhead"));
     EXPECT_EQ(DecodeReplyText("Mot\xf6rhead"), QString::fromUtf8("Motörhead"));
+    // One Latin-1 line does not turn the UTF-8 lines around it into "CafÃ©", whatever the line ends.
+    EXPECT_EQ(DecodeReplyText("A=Caf\xc3\xa9\r\nB=Caf\xe9\r\nC=\xce\x9c\xce\xaf\xce\xba\xce\xb7\xcf\x82"),
+              QString::fromUtf8("A=Café\r\nB=Café\r\nC=Μίκης"));
+    EXPECT_EQ(DecodeReplyText("Caf\xc3\xa9\rCaf\xe9\n\xe6\x9d\xb1\n\n"), QString::fromUtf8("Café\rCafé\n東\n\n"));
+    // A line that only looks like the start of a UTF-8 sequence is Latin-1.
+    EXPECT_EQ(DecodeReplyText("x\xc3\ny\xc3\xa9"), QString::fromUtf8("xÃ\nyé"));
     // The same entry served in both encodings reads the same.
     QByteArray proto5 = test::transcriptBody(fixtureBytes("cddb/08-read-210-utf8-entry-proto5.txt"));
     EXPECT_TRUE(DecodeReplyText(proto5).contains(QString::fromUtf8("DTITLE=Motörhead / Inferno")));
