@@ -6,10 +6,12 @@ set -euo pipefail
 CANTORIX_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libmediainfo-dev
+  libqt6svg6
   libgtest-dev googletest
 )
 # Tools the tests use to make tiny real audio files, and the fonts/platform bits for offscreen windows.
-CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame clang libclang-rt-dev fonts-dejavu-core)
+CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame clang libclang-rt-dev fonts-dejavu-core
+  desktop-file-utils appstream)
 
 cantorix_install() {
   local missing=()

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 
 namespace cantorix {
 
@@ -13,15 +17,29 @@ TFolderTree::TFolderTree(QWidget* parent) : QTreeView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
     createModel();
+}
+
+void TFolderTree::showHome()
+{
     QModelIndex home = m_model->index(QDir::homePath());
-    if (home.isValid()) expand(home);
+    if (!home.isValid()) return;
+    const QModelIndex before = currentIndex();
+    expand(home);
+    scrollTo(home, QAbstractItemView::PositionAtTop);
+    // Showing the home folder is no choice of it: nothing is selected until the user picks a folder.
+    if (currentIndex() != before) {
+        m_quiet = true;
+        selectionModel()->setCurrentIndex(before, QItemSelectionModel::ClearAndSelect);
+        m_quiet = false;
+    }
 }
 
 void TFolderTree::createModel()
 {
     auto* old = m_model;
     m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    // Folders whose names start with "." are the system's hidden ones: not listed, as file managers do.
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_model->setReadOnly(true);
     m_model->setRootPath("/");
     setModel(m_model);
@@ -29,6 +47,12 @@ void TFolderTree::createModel()
     setRootIndex(m_model->index("/"));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         if (!m_quiet) emit selectionChanged();
+    });
+    // The model reads folders in the background; rows that arrive above the selected folder push it
+    // down, so it is brought into view again once its folder's siblings are read.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString&) {
+        QModelIndex idx = currentIndex();
+        if (idx.isValid() && m_keepInView) scrollTo(idx, QAbstractItemView::PositionAtCenter);
     });
     delete old;
 }
@@ -48,7 +72,8 @@ bool TFolderTree::selectPath(const QString& path)
     if (!idx.isValid()) return false;
     for (QModelIndex p = idx.parent(); p.isValid(); p = p.parent()) expand(p);
     setCurrentIndex(idx);
-    scrollTo(idx);
+    scrollTo(idx, QAbstractItemView::PositionAtCenter);
+    m_keepInView = true;
     return true;
 }
 
@@ -86,5 +111,35 @@ void TFolderTree::rebuild()
 }
 
 void TFolderTree::repaintTree() { viewport()->update(); }
+
+void TFolderTree::mousePressEvent(QMouseEvent* event)
+{
+    m_keepInView = false; // the user moves the view now
+    QTreeView::mousePressEvent(event);
+}
+
+void TFolderTree::focusInEvent(QFocusEvent* event)
+{
+    // A view given the focus with nothing selected makes its first row current; here that would
+    // list a folder the user never chose.
+    if (!currentIndex().isValid()) {
+        QWidget::focusInEvent(event);
+        viewport()->update();
+        return;
+    }
+    QTreeView::focusInEvent(event);
+}
+
+void TFolderTree::wheelEvent(QWheelEvent* event)
+{
+    m_keepInView = false;
+    QTreeView::wheelEvent(event);
+}
+
+void TFolderTree::keyPressEvent(QKeyEvent* event)
+{
+    m_keepInView = false;
+    QTreeView::keyPressEvent(event);
+}
 
 } // namespace cantorix

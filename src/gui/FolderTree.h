@@ -1,5 +1,5 @@
-// The folder tree of the main window: the file system's folders, rooted at "/", with the home folder
-// expanded. Offers what the scan and the rename run need: the selected path, selecting by path,
+// The folder tree of the main window: the file system's folders without hidden ones, rooted at "/";
+// the selected folder is kept in view while the tree loads. Offers what the scan and the rename run need: the selected path, selecting by path,
 // rebuilding while keeping the expanded state, repainting, enabling.
 #pragma once
 
@@ -21,6 +21,14 @@ public:
     // Rebuilds the model from the file system, keeping expanded folders and the selection.
     void rebuild();
     void repaintTree();
+    // Expands the home folder and shows it: the start when no folder is chosen.
+    void showHome();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 signals:
     // The selection moved to another node (also to none).
@@ -32,6 +40,7 @@ private:
 
     QFileSystemModel* m_model = nullptr;
     bool m_quiet = false;
+    bool m_keepInView = false; // follow the selected folder until the user moves the view
 };
 
 } // namespace cantorix

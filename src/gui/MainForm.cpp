@@ -24,9 +24,12 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFile>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,10 +53,12 @@
 #include <cstdio>
 #include <stdexcept>
 
+// The window's icon lives in a resource of the GUI library, which is static: it must be registered.
+static void initResources() { Q_INIT_RESOURCE(cantorix); }
+
 namespace cantorix {
 
 namespace {
-const char* const kFolderFormats[] = {"artist [year] - album", "artist - album", "year - album", "album [year]", "album"};
 
 template <typename W>
 W* named(W* w, const char* name)
@@ -66,6 +71,7 @@ W* named(W* w, const char* name)
 TMainForm::TMainForm(const QString& settingsFile, const QString& startFolder, QWidget* parent)
     : QMainWindow(parent)
 {
+    initResources();
     m_settings = std::make_unique<TSettings>(settingsFile);
     m_lookup = new TChecksumLookup(nullptr, this);
     m_album = new TAlbumSession(this);
@@ -94,97 +100,111 @@ void TMainForm::buildLayout()
 {
     setObjectName("TMainForm");
     setWindowTitle("Cantorix");
-    setMinimumSize(800, 550);
+    setWindowIcon(QIcon(":/cantorix.svg"));
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* outer = new QVBoxLayout(central);
-    outer->setContentsMargins(4, 4, 4, 4);
+    outer->setContentsMargins(6, 6, 6, 6);
 
-    // Top bar: name and folder formats, query mode, album fields, options.
+    // Top area: the renaming formats, the album fields, Options and Rename by tag. Every label takes
+    // its own width from the font, so nothing is cut at the layout's minimum size or with a larger font.
     auto* top = new QHBoxLayout;
-    auto* formats = new QGridLayout;
-    formats->addWidget(new QLabel("Name format:"), 0, 0);
+    auto* renameBox = named(new QGroupBox("Renaming"), "gbRenaming");
+    auto* formats = new QGridLayout(renameBox);
+    auto* nameFormatLabel = new QLabel("Name &format:");
     cmbNameFormat = named(new QComboBox, "cmbNameFormat");
-    cmbNameFormat->setMinimumWidth(130);
-    formats->addWidget(cmbNameFormat, 0, 1);
-    chRenameFolder = named(new QCheckBox("Rename folder, format:"), "chRenameFolder");
-    formats->addWidget(chRenameFolder, 1, 0);
+    cmbNameFormat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    nameFormatLabel->setBuddy(cmbNameFormat);
+    formats->addWidget(nameFormatLabel, 0, 0);
+    formats->addWidget(cmbNameFormat, 1, 0);
+    chRenameFolder = named(new QCheckBox("Rename f&older, format:"), "chRenameFolder");
+    formats->addWidget(chRenameFolder, 2, 0);
     cmbFolderFormat = named(new QComboBox, "cmbFolderFormat");
-    cmbFolderFormat->setMinimumWidth(130);
-    for (const char* f : kFolderFormats) cmbFolderFormat->addItem(f);
-    formats->addWidget(cmbFolderFormat, 1, 1);
-    top->addLayout(formats);
-
-    auto* modeBox = named(new QGroupBox("Query mode"), "gbQueryMode");
-    auto* modeLayout = new QVBoxLayout(modeBox);
-    modeLayout->setContentsMargins(6, 2, 6, 2);
-    modeLayout->setSpacing(0);
-    btQueryModeName = named(new QToolButton, "btQueryModeName");
-    btQueryModeName->setText("Name");
-    btQueryModeChecksum = named(new QToolButton, "btQueryModeChecksum");
-    btQueryModeChecksum->setText("Checksum");
-    auto* modeGroup = new QButtonGroup(this);
-    for (QToolButton* b : {btQueryModeName, btQueryModeChecksum}) {
-        b->setCheckable(true);
-        b->setAutoRaise(true);
-        modeGroup->addButton(b);
-        modeLayout->addWidget(b);
-    }
-    modeGroup->setExclusive(true);
-    top->addWidget(modeBox);
+    for (const char* f : FolderFormatItems) cmbFolderFormat->addItem(f);
+    cmbFolderFormat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    formats->addWidget(cmbFolderFormat, 3, 0);
+    top->addWidget(renameBox);
 
     auto* dbBox = named(new QGroupBox("FreeDB info"), "gbFreeDBInfo");
     auto* dbLayout = new QGridLayout(dbBox);
-    dbLayout->setContentsMargins(6, 2, 6, 2);
     dbLayout->setColumnStretch(1, 1);
     edDBArtist = named(new QLineEdit, "edDBArtist");
     edDBAlbum = named(new QLineEdit, "edDBAlbum");
     edDBYear = named(new QLineEdit, "edDBYear");
-    edDBArtist->setMinimumWidth(90);
-    edDBAlbum->setMinimumWidth(90);
-    edDBYear->setMaximumWidth(50);
+    edDBArtist->setMinimumWidth(fontMetrics().horizontalAdvance('x') * 12);
+    edDBAlbum->setMinimumWidth(fontMetrics().horizontalAdvance('x') * 12);
+    edDBYear->setMaxLength(16);
+    edDBYear->setMinimumWidth(fontMetrics().horizontalAdvance("00000") + 16);
+    edDBYear->setMaximumWidth(fontMetrics().horizontalAdvance("0000000") + 16);
     GenreBox = named(new QComboBox, "GenreBox");
     GenreBox->setEditable(false);
     GenreBox->setMaxVisibleItems(32);
-    GenreBox->setMinimumWidth(100);
+    GenreBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    GenreBox->setMinimumContentsLength(14);
     GenreBox->addItem(QString());
     GenreBox->addItems(GenreBoxNames());
-    dbLayout->addWidget(new QLabel("Artist: "), 0, 0);
-    dbLayout->addWidget(edDBArtist, 0, 1);
-    dbLayout->addWidget(new QLabel("Year:"), 0, 2);
-    dbLayout->addWidget(edDBYear, 0, 3);
-    dbLayout->addWidget(new QLabel("Album: "), 1, 0);
-    dbLayout->addWidget(edDBAlbum, 1, 1);
-    dbLayout->addWidget(new QLabel("Genre:"), 1, 2);
-    dbLayout->addWidget(GenreBox, 1, 3);
+    const struct {
+        const char* text;
+        QWidget* field;
+        int row, column;
+    } dbFields[] = {{"A&rtist:", edDBArtist, 0, 0}, {"&Year:", edDBYear, 0, 2}, {"Al&bum:", edDBAlbum, 1, 0},
+                    {"&Genre:", GenreBox, 1, 2}};
+    for (const auto& f : dbFields) {
+        auto* label = new QLabel(f.text);
+        label->setBuddy(f.field);
+        dbLayout->addWidget(label, f.row, f.column);
+        dbLayout->addWidget(f.field, f.row, f.column + 1);
+    }
+    dbLayout->setRowStretch(2, 1);
     top->addWidget(dbBox, 1);
 
     auto* right = new QVBoxLayout;
-    btOptions = named(new QPushButton("Options"), "btOptions");
-    btRenameByTag = named(new QPushButton("Rename by tag"), "btRenameByTag");
+    btOptions = named(new QPushButton("O&ptions"), "btOptions");
+    btRenameByTag = named(new QPushButton("Rename by &tag"), "btRenameByTag");
     right->addWidget(btOptions);
     right->addWidget(btRenameByTag);
     right->addStretch();
     top->addLayout(right);
-    top->setSpacing(4);
     outer->addLayout(top);
 
-    // Left pane: the two actions above the folder tree.
+    // Left pane: the query mode, the two actions and what the next run will do, above the folder tree.
     auto* leftPane = new QWidget;
     auto* leftLayout = new QVBoxLayout(leftPane);
     leftLayout->setContentsMargins(0, 0, 0, 0);
+    auto* modeBox = named(new QGroupBox("Query mode"), "gbQueryMode");
+    auto* modeLayout = new QHBoxLayout(modeBox);
+    btQueryModeName = named(new QToolButton, "btQueryModeName");
+    btQueryModeName->setText("&Name");
+    btQueryModeChecksum = named(new QToolButton, "btQueryModeChecksum");
+    btQueryModeChecksum->setText("Chec&ksum");
+    auto* modeGroup = new QButtonGroup(this);
+    for (QToolButton* b : {btQueryModeName, btQueryModeChecksum}) {
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        modeGroup->addButton(b);
+        modeLayout->addWidget(b);
+    }
+    modeGroup->setExclusive(true);
+    leftLayout->addWidget(modeBox);
     auto* actions = new QHBoxLayout;
-    btQuery = named(new QPushButton("Query"), "btQuery");
-    btAction = named(new QPushButton("Rename"), "btAction");
+    btQuery = named(new QPushButton("&Query"), "btQuery");
+    btAction = named(new QPushButton("&Rename"), "btAction");
     btQuery->setEnabled(false);
     btAction->setEnabled(false);
-    actions->addWidget(btQuery);
-    actions->addWidget(btAction);
+    // Enter in a field must never start a run: no button of the window is a default button.
+    for (QPushButton* b : {btQuery, btAction}) {
+        b->setAutoDefault(false);
+        actions->addWidget(b);
+    }
     leftLayout->addLayout(actions);
+    lbNextRun = named(new QLabel, "lbNextRun");
+    lbNextRun->setWordWrap(true);
+    leftLayout->addWidget(lbNextRun);
     MainTree = named(new TFolderTree, "MainTree");
-    leftLayout->addWidget(MainTree);
-    leftPane->setMinimumWidth(210);
+    leftLayout->addWidget(MainTree, 1);
 
     // Right pane: name-mode search fields, the grid, the status strip.
     auto* rightPane = new QWidget;
@@ -195,10 +215,12 @@ void TMainForm::buildLayout()
     nameLayout->setContentsMargins(0, 0, 0, 0);
     edArtist = named(new QLineEdit, "edArtist");
     edAlbum = named(new QLineEdit, "edAlbum");
-    nameLayout->addWidget(new QLabel("Artist: "));
-    nameLayout->addWidget(edArtist);
-    nameLayout->addWidget(new QLabel("Album:"));
-    nameLayout->addWidget(edAlbum);
+    for (auto [text, edit] : {std::pair{"Art&ist:", edArtist}, {"A&lbum:", edAlbum}}) {
+        auto* label = new QLabel(text);
+        label->setBuddy(edit);
+        nameLayout->addWidget(label);
+        nameLayout->addWidget(edit, 1);
+    }
     rightLayout->addWidget(panelName);
 
     FileGrid = named(new QTableView, "FileGrid");
@@ -209,6 +231,14 @@ void TMainForm::buildLayout()
     FileGrid->verticalHeader()->setVisible(false);
     FileGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     rightLayout->addWidget(FileGrid, 1);
+    FileGrid->viewport()->installEventFilter(this);
+    connect(FileGrid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int c, int, int width) {
+        if (m_fittingColumns || c < 0 || c >= TAlbumTableModel::ColumnCount) return;
+        // The user resized a column: that is its width now, less the share of spare room it had.
+        m_columnWidths[size_t(c)] = std::max(20, width - m_columnShare[size_t(c)]);
+        m_columnShare[size_t(c)] = 0;
+        fitColumns();
+    });
     lbPreview = named(new QLabel, "lbPreview");
     lbPreview->setTextFormat(Qt::PlainText);
     lbPreview->setVisible(false);
@@ -223,7 +253,8 @@ void TMainForm::buildLayout()
     statusLeft->addWidget(lbFolder);
     statusLeft->addWidget(Progress);
     status->addLayout(statusLeft, 1);
-    btRefresh = named(new QPushButton("Refresh"), "btRefresh");
+    btRefresh = named(new QPushButton("Refre&sh"), "btRefresh");
+    btRefresh->setAutoDefault(false);
     status->addWidget(btRefresh);
     rightLayout->addLayout(status);
 
@@ -279,18 +310,16 @@ void TMainForm::buildLayout()
     connect(lsLog, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { logMenu->popup(lsLog->viewport()->mapToGlobal(pos)); });
 
-    // F1, F4 and F5 work wherever the focus is in the window.
-    for (int key : {int(Qt::Key_F1), int(Qt::Key_F4), int(Qt::Key_F5)}) {
-        auto* sc = new QShortcut(QKeySequence(key), this);
-        sc->setContext(Qt::WindowShortcut);
-        connect(sc, &QShortcut::activated, this, [this, key] {
-            try {
-                FormKeyDown(key);
-            } catch (const std::exception& e) {
-                AppException(QString::fromUtf8(e.what()));
-            }
-        });
-    }
+    // F4 works wherever the focus is in the window; F1 and F5 are the menus' shortcuts.
+    auto* openFolderKey = new QShortcut(QKeySequence(Qt::Key_F4), this);
+    openFolderKey->setContext(Qt::WindowShortcut);
+    connect(openFolderKey, &QShortcut::activated, this, [this] {
+        try {
+            FormKeyDown(Qt::Key_F4);
+        } catch (const std::exception& e) {
+            AppException(QString::fromUtf8(e.what()));
+        }
+    });
 
     connect(btAction, &QPushButton::clicked, this, guarded(&TMainForm::btActionClick));
     connect(btQuery, &QPushButton::clicked, this, guarded(&TMainForm::btQueryClick));
@@ -310,6 +339,8 @@ void TMainForm::buildLayout()
     connect(cmbFolderFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbFolderFormatChange));
     connect(Splitter1, &QSplitter::splitterMoved, this, guarded(&TMainForm::Splitter1Moved));
 
+    buildMenus();
+
     // Edit menu: undo of the last rename run on the listed folder. Ctrl+Z in a text field stays the
     // field's own undo, since the field takes the shortcut first.
     QMenu* editMenu = named(menuBar()->addMenu("&Edit"), "mnuEdit");
@@ -323,9 +354,27 @@ void TMainForm::buildLayout()
     connect(m_album, &TAlbumSession::rowsChanged, this, &TMainForm::refreshPreview);
     connect(m_album, &TAlbumSession::fieldsChanged, this, &TMainForm::refreshPreview);
     connect(m_album, &TAlbumSession::canRenameChanged, this, &TMainForm::refreshPreview);
-    connect(cmbNameFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);
+    connect(cmbNameFormat, &QComboBox::activated, this, &TMainForm::refreshPreview);
     connect(chRenameFolder, &QCheckBox::toggled, this, &TMainForm::refreshPreview);
     connect(cmbFolderFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);
+
+    QMenu* helpMenu = named(menuBar()->addMenu("&Help"), "mnuHelpMenu");
+    QAction* help = helpMenu->addAction("&Help");
+    help->setObjectName("mnuHelp");
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, guarded(&TMainForm::mnuHelpClick));
+    QAction* about = helpMenu->addAction("&About Cantorix");
+    about->setObjectName("mnuAbout");
+    connect(about, &QAction::triggered, this, guarded(&TMainForm::mnuAboutClick));
+
+    connect(chRenameFolder, &QCheckBox::toggled, this, &TMainForm::showNextRun);
+
+    // Tab walks tree, grid (one stop: arrows move inside it), album fields, buttons, log.
+    FileGrid->setTabKeyNavigation(false);
+    QWidget* order[] = {MainTree, FileGrid, edArtist, edAlbum, edDBArtist, edDBYear, edDBAlbum, GenreBox,
+                        cmbNameFormat, chRenameFolder, cmbFolderFormat, btQueryModeName, btQueryModeChecksum,
+                        btQuery, btAction, btOptions, btRenameByTag, btRefresh, lsLog};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     // The album fields show the album; what the user types goes back into it.
     connect(m_album, &TAlbumSession::fieldsChanged, this, &TMainForm::showAlbumFields);
@@ -333,6 +382,88 @@ void TMainForm::buildLayout()
     for (QLineEdit* e : {edDBArtist, edDBAlbum, edDBYear})
         connect(e, &QLineEdit::textChanged, this, &TMainForm::albumFieldEdited);
     connect(GenreBox, &QComboBox::currentIndexChanged, this, &TMainForm::albumFieldEdited);
+}
+
+void TMainForm::buildMenus()
+{
+    QMenu* file = named(menuBar()->addMenu("&File"), "mnuFile");
+    QAction* open = file->addAction("&Open folder" + QString(QChar(0x2026)));
+    open->setObjectName("mnuOpenFolderDialog");
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, guarded(&TMainForm::mnuOpenFolderDialogClick));
+    QAction* refresh = file->addAction("&Refresh");
+    refresh->setObjectName("mnuRefreshMain");
+    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(refresh, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
+    QAction* saveLog = file->addAction("&Save log" + QString(QChar(0x2026)));
+    saveLog->setObjectName("mnuSaveLogMain");
+    saveLog->setShortcut(QKeySequence::Save);
+    connect(saveLog, &QAction::triggered, this, guarded(&TMainForm::mnuSaveLogClick));
+    file->addSeparator();
+    QAction* quit = file->addAction("&Quit");
+    quit->setObjectName("mnuQuit");
+    quit->setShortcut(QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void TMainForm::mnuOpenFolderDialogClick()
+{
+    QString start = m_album->folder().isEmpty() ? QDir::homePath() : m_album->folder();
+    QString folder = QFileDialog::getExistingDirectory(this, "Open folder", start);
+    if (folder.isEmpty()) return;
+    selectAndScan(folder);
+}
+
+QString TMainForm::helpFile()
+{
+    // Installed beside the program's share folder; in a build, the guide of the source tree.
+    const QString appDir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {appDir + "/../share/doc/cantorix/guide.html", appDir + "/doc/guide.html",
+                                     QString(CANTORIX_SOURCE_GUIDE)})
+        if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
+    return {};
+}
+
+void TMainForm::mnuHelpClick()
+{
+    const QString guide = helpFile();
+    if (guide.isEmpty()) {
+        AppendLog("The user guide is not installed");
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
+}
+
+void TMainForm::mnuAboutClick()
+{
+    auto* box = new QMessageBox(QMessageBox::Information, "About Cantorix",
+                                QString("<b>Cantorix %1</b>").arg(QCoreApplication::applicationVersion()),
+                                QMessageBox::Ok, this);
+    box->setObjectName("AboutMessage");
+    box->setInformativeText("Names the files of ripped audio albums from the freedb/CDDB music database or "
+                            "from their own tags.\n\nLicensed under the GNU General Public License, version 3 or "
+                            "later. It comes with no warranty.");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void TMainForm::showNextRun()
+{
+    const TRenameOptions o = currentRenameOptions();
+    QStringList steps{"rename files"};
+    if (o.WriteTags) steps << "write tags";
+    if (o.CreatePlaylist) steps << "write a playlist";
+    if (o.RenameFolder) steps << "rename the folder";
+    lbNextRun->setText("Rename will " + steps.join(", ") + ".");
+}
+
+void TMainForm::showTitle()
+{
+    QString folder = m_album->folder();
+    while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
+    const QString name = QFileInfo(folder).fileName();
+    setWindowTitle(name.isEmpty() ? QString("Cantorix") : name + QString(" %1 Cantorix").arg(QChar(0x2014)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -351,15 +482,19 @@ void TMainForm::applySettings(const QString& startFolder)
     Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
     const int defaultWidths[] = {300, 80, 60, 150, 300};
     for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c)
-        FileGrid->setColumnWidth(c, s.readInteger("Columns", QString::number(c), defaultWidths[c]));
+        m_columnWidths[size_t(c)] = s.readInteger("Columns", QString::number(c), defaultWidths[c]);
+    fitColumns();
 
     m_supportedExtensions = BuildSupportedExtensions(s.readString("Main", "AdditionalTypes", ""));
 
     cmbNameFormat->addItems(s.readSection("NameFormats"));
+    // A first start shows the format renaming uses when none is chosen, rather than an empty list.
+    if (cmbNameFormat->count() == 0) cmbNameFormat->addItem(DefaultNameFormat);
     int current = int(cmbNameFormat->findText(s.readString("Main", "NameFormat", ""), Qt::MatchFixedString | Qt::MatchCaseSensitive));
     cmbNameFormat->setCurrentIndex(current >= 0 ? current : (cmbNameFormat->count() > 0 ? 0 : -1));
 
     chRenameFolder->setChecked(s.readBool("Main", "RenameFolder", false));
+    showNextRun();
     int folderFormat = s.readInteger("Main", "FolderFormat", 0);
     cmbFolderFormat->setCurrentIndex(folderFormat >= 0 && folderFormat < cmbFolderFormat->count() ? folderFormat : -1);
 
@@ -373,12 +508,14 @@ void TMainForm::applySettings(const QString& startFolder)
 
     // Starting folder: the command line wins over the setting. The scan below runs once for it.
     const QSignalBlocker quiet(MainTree);
+    bool chosen = false;
     if (!startFolder.isEmpty()) {
-        MainTree->selectPath(startFolder);
+        chosen = MainTree->selectPath(startFolder);
     } else {
         QString start = s.readString("Main", "Startfolder", "");
-        if (!start.isEmpty() && QFileInfo(start).isDir()) MainTree->selectPath(start);
+        if (!start.isEmpty() && QFileInfo(start).isDir()) chosen = MainTree->selectPath(start);
     }
+    if (!chosen) MainTree->showHome();
     MainTreeClick();
 }
 
@@ -395,8 +532,9 @@ void TMainForm::saveSettings()
         s.writeInteger("Window", "Width", width());
         s.writeInteger("Window", "Height", height());
     }
+    // The widths the user gave (or the defaults), without the share of spare room the window added.
     for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c)
-        s.writeInteger("Columns", QString::number(c), FileGrid->columnWidth(c));
+        s.writeInteger("Columns", QString::number(c), m_columnWidths[size_t(c)]);
     QString error;
     if (!s.updateFile(&error))
         std::fprintf(stderr, "Cantorix: cannot write the settings file \"%s\": %s\n",
@@ -476,11 +614,14 @@ void TMainForm::MainTreeClick()
     if (path.isEmpty() || !QFileInfo(path).isDir()) {
         m_album->clear();
         m_lookup->setCurrentFolder(QString()); // no album is listed: a late entry has nowhere to go
+        showTitle();
         return;
     }
 
     btQuery->setEnabled(false);
     btAction->setEnabled(false);
+    // Disabling the tree would hand the keyboard focus to the grid; the user is walking the tree.
+    const bool treeHadFocus = MainTree->hasFocus();
     MainTree->setEnabled(false);
     QString folder = path.endsWith('/') ? path : path + '/';
     lbFolder->setText(folder);
@@ -491,6 +632,8 @@ void TMainForm::MainTreeClick()
     AppendLog(scan.logLine);
     if (!scan.names.isEmpty()) btQuery->setEnabled(true);
     MainTree->setEnabled(true);
+    if (treeHadFocus) MainTree->setFocus(Qt::OtherFocusReason);
+    showTitle();
 }
 
 void TMainForm::MainTreeChange()
@@ -590,10 +733,12 @@ void TMainForm::lockLookupControls(bool locked)
 void TMainForm::lookupMatchChoice(const QStringList& matches)
 {
     TMatchForm form(matches, this);
-    if (form.exec() == QDialog::Accepted)
+    if (form.exec() == QDialog::Accepted) {
         m_lookup->chooseMatch(form.selectedIndex());
-    else
+    } else {
+        AppendLog("The lookup was cancelled");
         m_lookup->cancelMatchChoice();
+    }
 }
 
 void TMainForm::lookupEntryRead(const AlbumRecord& record)
@@ -635,8 +780,8 @@ void TMainForm::lookupTimedOut()
 
 TRenameOptions TMainForm::currentRenameOptions() const
 {
+    // The name format is the setting, which choosing an item of the list writes at once.
     TRenameOptions options = RenameOptionsFromSettings(*m_settings);
-    if (cmbNameFormat->currentIndex() >= 0) options.NameFormat = cmbNameFormat->currentText().toStdString();
     options.RenameFolder = chRenameFolder->isChecked();
     options.FolderFormat = cmbFolderFormat->currentIndex();
     return options;
@@ -762,12 +907,9 @@ void TMainForm::selectAndScan(const QString& folder)
 void TMainForm::FormKeyDown(int key)
 {
     switch (key) {
-    case Qt::Key_F1: {
-        // The help page installed beside the program.
-        QString help = QCoreApplication::applicationDirPath() + "/Cantorix.html";
-        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    case Qt::Key_F1:
+        mnuHelpClick();
         break;
-    }
     case Qt::Key_F4:
         mnuOpenFolderClick();
         break;
@@ -791,8 +933,27 @@ void TMainForm::mnuRefreshClick()
     MainTreeClick();
 }
 
+void TMainForm::fitColumns()
+{
+    // "Filename", "Track" and "New name" share the room the other widths leave.
+    const int columns[] = {TAlbumTableModel::ColFilename, TAlbumTableModel::ColTrack, TAlbumTableModel::ColNewName};
+    int used = 0;
+    for (int w : m_columnWidths) used += w;
+    const int spare = std::max(0, FileGrid->viewport()->width() - used);
+    m_fittingColumns = true;
+    for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c) {
+        int share = 0;
+        for (size_t k = 0; k < std::size(columns); ++k)
+            if (columns[k] == c) share = spare / int(std::size(columns)) + (k == 0 ? spare % int(std::size(columns)) : 0);
+        m_columnShare[size_t(c)] = share;
+        FileGrid->setColumnWidth(c, m_columnWidths[size_t(c)] + share);
+    }
+    m_fittingColumns = false;
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == FileGrid->viewport() && event->type() == QEvent::Resize) fitColumns();
     if (watched == lbFolder && event->type() == QEvent::MouseButtonDblClick) {
         guarded(&TMainForm::mnuOpenFolderClick)();
         return true;

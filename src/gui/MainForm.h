@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -60,6 +61,8 @@ public:
 
     TSettings& settings() { return *m_settings; }
     TChecksumLookup& checksumLookup() { return *m_lookup; }
+    // The user guide to open for Help: installed, or the source tree's in a build; empty when none.
+    static QString helpFile();
     const QStringList& supportedExtensions() const { return m_supportedExtensions; }
     TFolderTree* mainTree() const { return MainTree; }
     // The scanned folder with its trailing "/", as shown in lbFolder.
@@ -96,6 +99,14 @@ private:
     void mnuFixClick();
     void GridMenuPopup(const QPoint& pos);
     void btActionClick();
+    void buildMenus();
+    void mnuOpenFolderDialogClick();
+    void mnuHelpClick();
+    void mnuAboutClick();
+    // "Rename will rename files, write tags, ..." beside the Rename button.
+    void showNextRun();
+    // "<folder name> — Cantorix".
+    void showTitle();
     void mnuUndoClick();
     // Whether the listed folder holds the record of a rename run that did not finish; the offer to undo it.
     bool unfinishedRunHere() const;
@@ -140,6 +151,7 @@ public:
     QProgressBar* Progress = nullptr;
     QLabel* lbFolder = nullptr;
     QLabel* lbPreview = nullptr;
+    QLabel* lbNextRun = nullptr;
     QAction* mnuUndo = nullptr;
     QPushButton* btRefresh = nullptr;
     QSplitter* SplitterLog = nullptr;
@@ -160,6 +172,11 @@ private:
     TAlbumSession* m_album = nullptr;
     TAlbumTableModel* m_gridModel = nullptr;
     bool m_showingFields = false;
+    // Grid columns: the widths the user set (saved), and the share of spare room each shows on top.
+    void fitColumns();
+    std::array<int, 5> m_columnWidths{300, 80, 60, 150, 300};
+    std::array<int, 5> m_columnShare{};
+    bool m_fittingColumns = false;
     QStringList m_supportedExtensions;
 };
 

@@ -10,12 +10,13 @@ namespace cantorix {
 TMatchForm::TMatchForm(const QStringList& matches, QWidget* parent) : QDialog(parent)
 {
     setObjectName("MatchForm");
-    setWindowTitle("More then one album found");
-    setFixedSize(460, 230);
+    setWindowTitle("More than one album found");
+    resize(520, 260);
     auto* layout = new QVBoxLayout(this);
     lstMatches = new QListWidget(this);
     lstMatches->setObjectName("lstMatches");
     lstMatches->addItems(matches);
+    lstMatches->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(lstMatches);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -30,6 +31,12 @@ TMatchForm::TMatchForm(const QStringList& matches, QWidget* parent) : QDialog(pa
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(lstMatches, &QListWidget::itemDoubleClicked, this, [this] { lstMatchesDblClick(); });
+    // OK means "this one": it is offered only while a line is selected, and the first line is, so
+    // Enter picks the server's best match.
+    connect(lstMatches, &QListWidget::itemSelectionChanged, this, [this] { BitBtn1->setEnabled(selectedIndex() >= 0); });
+    if (lstMatches->count() > 0) lstMatches->setCurrentRow(0);
+    BitBtn1->setEnabled(selectedIndex() >= 0);
+    lstMatches->setFocus();
 }
 
 int TMatchForm::selectedIndex() const

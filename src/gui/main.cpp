@@ -9,7 +9,8 @@ int main(int argc, char** argv)
 {
     cantorix::TApplication app(argc, argv);
     QApplication::setApplicationName("Cantorix");
-    QApplication::setApplicationDisplayName("Cantorix");
+    QApplication::setApplicationVersion(CANTORIX_VERSION);
+    QApplication::setDesktopFileName("cantorix");
 
     QStringList args = app.arguments().mid(1);
     QString settingsFile;

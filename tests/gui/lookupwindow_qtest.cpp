@@ -113,7 +113,7 @@ private slots:
         bool sawTwoLines = false;
         onModal([&](QWidget* w) {
             auto* form = qobject_cast<TMatchForm*>(w);
-            sawTwoLines = form && form->windowTitle() == "More then one album found" && form->lstMatches->count() == 2;
+            sawTwoLines = form && form->windowTitle() == "More than one album found" && form->lstMatches->count() == 2;
             if (form) form->BitBtn2->click();
         });
         f.btQuery->click();

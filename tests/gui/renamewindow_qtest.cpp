@@ -94,8 +94,7 @@ private slots:
         std::filesystem::create_directory(album + "/01 - Taken.wav"); // not listed, but in the way
         cantorix::test::writeText(conf.file("c.ini"), "[Main]\nCreatePlaylist=1\nRenameFolder=1\nFolderFormat=1\n");
         TMainForm f(q(conf.file("c.ini")), q(album));
-        f.cmbNameFormat->addItem("# - track");
-        f.cmbNameFormat->setCurrentIndex(0);
+        f.settings().writeString("Main", "NameFormat", "# - track");
         QCOMPARE(gridCell(f, 1, TAlbumTableModel::ColNewName), QString()); // nothing to rename by yet
 
         // As a lookup leaves the album: the first file is named right already; a.wav and c.wav would
