@@ -202,6 +202,9 @@ void TMainForm::buildLayout()
     leftLayout->addLayout(actions);
     lbNextRun = named(new QLabel, "lbNextRun");
     lbNextRun->setWordWrap(true);
+    // A wrapped label's height depends on its width, which layouts do not fold into the window's
+    // minimum size: room for three lines keeps the panes above it from being squeezed.
+    lbNextRun->setMinimumHeight(lbNextRun->fontMetrics().lineSpacing() * 3);
     leftLayout->addWidget(lbNextRun);
     MainTree = named(new TFolderTree, "MainTree");
     leftLayout->addWidget(MainTree, 1);
@@ -480,7 +483,7 @@ void TMainForm::applySettings(const QString& startFolder)
     // Pane and column widths, header texts (set in the layout).
     int treeWidth = s.readInteger("Main", "TreeWidth", 210);
     Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
-    const int defaultWidths[] = {300, 80, 60, 150, 300};
+    const int defaultWidths[] = {150, 70, 70, 110, 150};
     for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c)
         m_columnWidths[size_t(c)] = s.readInteger("Columns", QString::number(c), defaultWidths[c]);
     fitColumns();

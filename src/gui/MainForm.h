@@ -174,7 +174,7 @@ private:
     bool m_showingFields = false;
     // Grid columns: the widths the user set (saved), and the share of spare room each shows on top.
     void fitColumns();
-    std::array<int, 5> m_columnWidths{300, 80, 60, 150, 300};
+    std::array<int, 5> m_columnWidths{150, 70, 70, 110, 150};
     std::array<int, 5> m_columnShare{};
     bool m_fittingColumns = false;
     QStringList m_supportedExtensions;

@@ -55,10 +55,16 @@ private slots:
             QVERIFY(!f.btQueryModeName->isChecked());
             QVERIFY(!f.panelName->isVisible());
             QCOMPARE(f.Splitter1->sizes().value(0), 210);
-            QCOMPARE(f.FileGrid->columnWidth(0), 300);
-            QCOMPARE(f.FileGrid->columnWidth(1), 80);
-            QCOMPARE(f.FileGrid->columnWidth(2), 60);
-            QCOMPARE(f.FileGrid->columnWidth(3), 150);
+            // The short columns keep their widths; "Filename", "Track" and "New name" share the rest.
+            QCOMPARE(f.FileGrid->columnWidth(1), 70);
+            QCOMPARE(f.FileGrid->columnWidth(2), 70);
+            const int share = f.FileGrid->columnWidth(3) - 110;
+            QVERIFY(share >= 0);
+            QVERIFY(std::abs(f.FileGrid->columnWidth(0) - 150 - share) <= 2);
+            QCOMPARE(f.FileGrid->columnWidth(4) - 150, share);
+            int total = 0;
+            for (int c = 0; c < 5; ++c) total += f.FileGrid->columnWidth(c);
+            QCOMPARE(total, std::max(550, f.FileGrid->viewport()->width()));
             QCOMPARE(f.FileGrid->model()->headerData(0, Qt::Horizontal).toString(), QString("Filename"));
             QCOMPARE(f.FileGrid->model()->headerData(3, Qt::Horizontal).toString(), QString("Track"));
             QCOMPARE(f.FileGrid->model()->rowCount(), 99);
@@ -79,7 +85,7 @@ private slots:
         const std::string text = cantorix::test::readText(dir.file("Cantorix.ini"));
         QCOMPARE(q(text), QString("[Main]\nDefaultMode=0\n\n"
                                   "[Window]\nMaximized=0\nLeft=%1\nTop=%2\nWidth=800\nHeight=600\n\n"
-                                  "[Columns]\n0=300\n1=80\n2=60\n3=150\n4=300\n\n")
+                                  "[Columns]\n0=150\n1=70\n2=70\n3=110\n4=150\n\n")
                               .arg(QString::fromStdString(text).section("Left=", 1).section('\n', 0, 0))
                               .arg(QString::fromStdString(text).section("Top=", 1).section('\n', 0, 0)));
     }

@@ -1,0 +1,125 @@
+// The main window's layout as a user sees it: at the smallest size the window allows, at 800 x 600 and
+// with a 1.5 times larger font, no label, button or field is cut and none lies over another.
+#include "gui/MainForm.h"
+#include "support/TestFiles.h"
+#include "support/WindowProbe.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace cantorix;
+using cantorix::test::q;
+using cantorix::test::TempDir;
+
+namespace {
+
+// The widgets that carry text a user must read whole.
+bool carriesText(const QWidget* w)
+{
+    return qobject_cast<const QLabel*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QLineEdit*>(w) || qobject_cast<const QGroupBox*>(w);
+}
+
+// Inside a list, tree or grid the view itself decides what is shown.
+bool insideView(const QWidget* w, const QWidget* root)
+{
+    for (const QWidget* p = w->parentWidget(); p && p != root; p = p->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea*>(p) || qobject_cast<const QComboBox*>(p)) return true;
+    return false;
+}
+
+QString describe(const QWidget* w)
+{
+    QString text;
+    if (auto* l = qobject_cast<const QLabel*>(w)) text = l->text();
+    if (auto* b = qobject_cast<const QAbstractButton*>(w)) text = b->text();
+    if (auto* g = qobject_cast<const QGroupBox*>(w)) text = g->title();
+    return QString("%1 \"%2\" (%3)").arg(w->metaObject()->className(), text, w->objectName());
+}
+
+// Every visible text widget has at least its minimum size, lies inside its parent, and overlaps no
+// visible sibling. Returns the faults found.
+QStringList layoutFaults(QWidget* root)
+{
+    QStringList faults;
+    QList<QWidget*> checked;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(root) || !carriesText(w) || insideView(w, root)) continue;
+        const QSize min = w->minimumSizeHint();
+        if (w->width() < min.width() || w->height() < min.height())
+            faults << QString("%1 is %2x%3, needs %4x%5")
+                          .arg(describe(w))
+                          .arg(w->width())
+                          .arg(w->height())
+                          .arg(min.width())
+                          .arg(min.height());
+        if (!w->parentWidget()->rect().contains(w->geometry()))
+            faults << QString("%1 is cut by its parent").arg(describe(w));
+        checked << w;
+    }
+    for (int i = 0; i < checked.size(); ++i)
+        for (int j = i + 1; j < checked.size(); ++j) {
+            QWidget *a = checked[i], *b = checked[j];
+            if (a->parentWidget() != b->parentWidget()) continue;
+            if (a->geometry().intersects(b->geometry()))
+                faults << QString("%1 overlaps %2").arg(describe(a), describe(b));
+        }
+    return faults;
+}
+
+} // namespace
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+private slots:
+    void nothingIsCutAtAnySize_data()
+    {
+        QTest::addColumn<double>("fontScale");
+        QTest::newRow("system font") << 1.0;
+        QTest::newRow("1.5 times the font") << 1.5;
+    }
+
+    void nothingIsCutAtAnySize()
+    {
+        QFETCH(double, fontScale);
+        const QFont original = QApplication::font();
+        QFont font = original;
+        font.setPointSizeF(original.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+
+        TempDir dir;
+        TempDir album;
+        cantorix::test::writeText(album.file("01 A rather long file name of a track.mp3"), "");
+        TMainForm f(q(dir.file("Cantorix.ini")), q(album.str()));
+        f.btQueryModeName->click(); // the name-mode fields are shown too
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+        const QSize minimum = f.minimumSizeHint();
+        for (QSize size : {minimum, QSize(800, 600).expandedTo(minimum), QSize(1600, 1000)}) {
+            f.resize(size);
+            QTest::qWait(20);
+            QApplication::processEvents();
+            const QStringList faults = layoutFaults(&f);
+            QVERIFY2(faults.isEmpty(), qPrintable(QString("at %1x%2: ").arg(size.width()).arg(size.height()) +
+                                                  faults.join("; ")));
+        }
+        if (fontScale == 1.0) {
+            // With the system font the window fits a small screen.
+            QVERIFY2(minimum.width() <= 800 && minimum.height() <= 600,
+                     qPrintable(QString("minimum %1x%2").arg(minimum.width()).arg(minimum.height())));
+        }
+        QApplication::setFont(original);
+    }
+};
+
+QTEST_MAIN(LayoutTest)
+#include "layout_qtest.moc"
