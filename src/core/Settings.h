@@ -40,7 +40,7 @@ public:
     // writable; otherwise $XDG_CONFIG_HOME/Cantorix/Cantorix.ini.
     static QString defaultPath();
 
-    // Parses an INI value as an integer the way readInteger does.
+    // Parses an INI value as an integer the way readInteger does: the decimal form is ParseInt32's.
     static bool parseInteger(const QString& text, int* value);
 
 private:

@@ -3,6 +3,7 @@
 #include "core/FolderScan.h"
 #include "core/GenreNames.h"
 #include "core/LogFile.h"
+#include "core/Text.h"
 #include "audio/AudioUtil.h"
 #include "audio/FileIO.h"
 #include "audio/WriteTags.h"
@@ -10,6 +11,8 @@
 #include "gui/MatchForm.h"
 #include "core/rename/RenameRun.h"
 #include "core/rename/TrackNumberFix.h"
+#include "core/rename/NameFormat.h"
+#include "core/rename/RenameLines.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -48,9 +51,6 @@
 namespace cantorix {
 
 namespace {
-constexpr int kDefaultFileRows = 99;
-const char* const kFolderFormats[] = {"artist [year] - album", "artist - album", "year - album", "album [year]", "album"};
-
 template <typename W>
 W* named(W* w, const char* name)
 {
@@ -106,7 +106,7 @@ void TMainForm::buildLayout()
     formats->addWidget(chRenameFolder, 1, 0);
     cmbFolderFormat = named(new QComboBox, "cmbFolderFormat");
     cmbFolderFormat->setMinimumWidth(130);
-    for (const char* f : kFolderFormats) cmbFolderFormat->addItem(f);
+    for (const char* f : FolderFormatItems) cmbFolderFormat->addItem(f);
     formats->addWidget(cmbFolderFormat, 1, 1);
     top->addLayout(formats);
 
@@ -195,7 +195,7 @@ void TMainForm::buildLayout()
     nameLayout->addWidget(edAlbum);
     rightLayout->addWidget(panelName);
 
-    FileGrid = named(new QTableWidget(kDefaultFileRows, 4), "FileGrid");
+    FileGrid = named(new QTableWidget(GridFileRows, 4), "FileGrid");
     FileGrid->setHorizontalHeaderLabels({"Filename", "Duration", "TrackNo", "Track"});
     FileGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     FileGrid->setShowGrid(false);
@@ -392,8 +392,7 @@ void TMainForm::AppendLog(const QString& line)
 void TMainForm::AppException(const QString& exceptionText)
 {
     // The system text is whatever the last failing call left behind, as the handler's contract says.
-    QString system = QString::fromStdString(errnoText(errno));
-    AppendLog(QString("[ERROR] Native: \"%1\" System: \"%2\"").arg(exceptionText, system));
+    AppendLog(QString::fromStdString(NativeErrorLine(exceptionText.toStdString(), errnoText(errno))));
 }
 
 void TMainForm::mnuCopyClick()
@@ -460,7 +459,7 @@ void TMainForm::clearAlbumFields()
 void TMainForm::clearGrid()
 {
     FileGrid->clearContents();
-    FileGrid->setRowCount(kDefaultFileRows);
+    FileGrid->setRowCount(GridFileRows);
 }
 
 QString TMainForm::scannedFolder() const { return lbFolder->text(); }
@@ -478,7 +477,7 @@ void TMainForm::MainTreeClick()
     btQuery->setEnabled(false);
     btAction->setEnabled(false);
     MainTree->setEnabled(false);
-    QString folder = path.endsWith('/') ? path : path + '/';
+    QString folder = WithSlash(path);
     lbFolder->setText(folder);
     m_lookup->setCurrentFolder(folder);
 
@@ -544,7 +543,7 @@ QString TMainForm::selectedFile() const
     QString name = gridCell(row, ColFilename);
     if (row < 1 || name.isEmpty()) return {};
     QString folder = MainTree->selectedPath();
-    return (folder.endsWith('/') ? folder : folder + '/') + name;
+    return WithSlash(folder) + name;
 }
 
 void TMainForm::GridMenuPopup(const QPoint& pos)

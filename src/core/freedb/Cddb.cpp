@@ -12,24 +12,6 @@ const QString InternalError = "CDDB Component Internal Error: THttpCli.GetAsync 
 
 bool isAsciiDigit(QChar c) { return c >= '0' && c <= '9'; }
 
-// A decimal integer with an optional sign, within the signed 32-bit range.
-bool parseInt32(const QString& text, int32_t* value)
-{
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i == text.size() || text.size() - i > 10) return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        if (!isAsciiDigit(text[i])) return false;
-        v = v * 10 + (text[i].unicode() - '0');
-    }
-    if (negative) v = -v;
-    if (v < INT32_MIN || v > INT32_MAX) return false;
-    *value = int32_t(v);
-    return true;
-}
-
 } // namespace
 
 TServerAddress ParseServerSetting(const QString& text)
@@ -392,7 +374,7 @@ void TCddb::parseSitesLine(const QString& line)
     const QStringList fields = line.split(' ');
     TServer server;
     server.Site = fields[0];
-    if (server.Site.isEmpty() || fields.size() < 3 || !parseInt32(fields[2], &server.Port)) return;
+    if (server.Site.isEmpty() || fields.size() < 3 || !ParseInt32(fields[2], &server.Port)) return;
     server.IsHTTP = fields[1].toLower() == "http";
     if (fields.size() > 3) server.Address = fields[3];
     if (fields.size() > 4) server.Location.Latitude = fields[4];

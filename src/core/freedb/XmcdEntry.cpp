@@ -6,8 +6,6 @@ namespace cantorix {
 
 namespace {
 
-// The grid has 99 file rows; titles past them have nowhere to go.
-constexpr int GridFileRows = 99;
 // The checksum lookup reads at most this many of the client's entry lines.
 constexpr int MaxChecksumLines = 1023;
 
@@ -30,22 +28,6 @@ QString valueOf(const QString& line)
 }
 
 bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
-
-// A decimal integer as the entry check accepts it: an optional sign and 1 to 10 digits within the
-// signed 32-bit range.
-bool isDecimalInteger(const QString& text)
-{
-    qsizetype i = 0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    qsizetype digits = text.size() - i;
-    if (digits < 1 || digits > 10) return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        if (!isDigit(text[i])) return false;
-        v = v * 10 + (text[i].unicode() - '0');
-    }
-    return v <= 2147483648LL && (v < 2147483648LL || text.startsWith('-'));
-}
 
 // Line `line` is "#", one more character, then `text`.
 bool commentHas(const QString& line, const QString& text)
@@ -191,7 +173,7 @@ bool CheckEntry(const QStringList& entryLines)
                 for (qsizetype j = i + 1; j < n; ++j) {
                     const QString& o = entryLines[j];
                     if (TrimControls(o) == "#" || isDiscLengthLine(o)) break;
-                    if (o.startsWith('#') && !isDecimalInteger(TrimControls(o.mid(2)))) numbers = false;
+                    if (o.startsWith('#') && !ParseInt32(TrimControls(o.mid(2)))) numbers = false;
                 }
             }
             if (!discLength && isDiscLengthLine(line)) {
@@ -199,11 +181,11 @@ bool CheckEntry(const QStringList& entryLines)
                 QString text = line.mid(15);
                 qsizetype space = text.indexOf(' ');
                 if (space >= 0) text.truncate(space);
-                if (!isDecimalInteger(text)) numbers = false;
+                if (!ParseInt32(text)) numbers = false;
             }
             if (!revision && commentHas(line, "Revision:")) {
                 revision = true;
-                if (!isDecimalInteger(line.mid(12))) numbers = false;
+                if (!ParseInt32(line.mid(12))) numbers = false;
             }
             continue;
         }
@@ -244,14 +226,6 @@ QString DecodeReplyText(const QByteArray& bytes)
 {
     std::string_view view(bytes.constData(), size_t(bytes.size()));
     return isValidUtf8(view) ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
-}
-
-QString TrimControls(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b].unicode() <= ' ') ++b;
-    while (e > b && s[e - 1].unicode() <= ' ') --e;
-    return s.mid(b, e - b);
 }
 
 } // namespace cantorix

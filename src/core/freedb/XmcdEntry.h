@@ -2,6 +2,8 @@
 // lines. Reading an entry into the album record, and the completeness check of a fetched entry.
 #pragma once
 
+#include "core/Text.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,6 +24,10 @@ struct AlbumRecord {
     QString Genre; // the entry's DGENRE text; the window selects the genre list item equal to it
     QList<TrackTitle> Titles;
 };
+
+// The grid's file rows: a checksum lookup fills no title past them, and the window starts with this
+// many rows.
+inline constexpr int GridFileRows = 99;
 
 // The key of an entry line: the text before its first "=", empty without one.
 QString XmcdKey(const QString& line);
@@ -65,7 +71,5 @@ bool CheckEntry(const QStringList& entryLines);
 QStringList SplitLines(const QString& text);
 // Bytes as text: UTF-8 when they are valid UTF-8, ISO-8859-1 otherwise.
 QString DecodeReplyText(const QByteArray& bytes);
-// Removes leading and trailing characters up to the space (control characters included).
-QString TrimControls(const QString& s);
 
 } // namespace cantorix

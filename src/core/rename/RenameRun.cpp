@@ -13,12 +13,6 @@ namespace cantorix {
 
 namespace {
 
-std::string withSlash(std::string path)
-{
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 // The parent of a folder path that ends in "/", itself ending in "/".
 std::string parentOf(const std::string& folder)
 {

@@ -35,8 +35,7 @@ void RunTrackNumberFix(const std::string& folder, const std::vector<std::string>
                        const std::function<void(const std::string&)>& log)
 {
     log(FixStartLine);
-    std::string dir = folder;
-    if (dir.empty() || dir.back() != '/') dir += '/';
+    const std::string dir = withSlash(folder);
     for (const std::string& name : names) {
         if (name.empty()) break;
         std::optional<std::string> fixed = FixedTrackName(name);
