@@ -17,19 +17,12 @@ namespace cantorix::cli {
 // row. Exit 0 when an entry was read, 1 otherwise.
 int cmdLookup(Invocation& inv)
 {
-    const QString server = inv.takeOption("--server");
-    const QString matchText = inv.takeOption("--match");
+    const LookupArgs lookupArgs = takeLookupArgs(inv);
     inv.expectPositional(1);
-    int match = 0;
-    if (!matchText.isEmpty()) {
-        bool ok = false;
-        match = matchText.toInt(&ok);
-        if (!ok || match < 0) throw UsageError{"--match needs a number from 0"};
-    }
+    const int match = lookupArgs.match();
     const QString dir = inv.args[0];
 
     TSettings settings(inv.settingsFile);
-    if (!server.isEmpty()) settings.writeString("Connection", "Server", server); // this run only
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     inv.out << scan.logLine << '\n';
@@ -64,7 +57,7 @@ int cmdLookup(Invocation& inv)
         QTimer::singleShot(0, &loop, [&] { loop.quit(); });
     });
 
-    lookup.start(DurationTexts(scan.seconds), scan.folder, settings);
+    lookup.start(DurationTexts(scan.seconds), scan.folder, lookupConfig(settings, lookupArgs));
     loop.exec();
     lookup.abandon();
 

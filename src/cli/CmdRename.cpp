@@ -2,6 +2,8 @@
 
 #include "core/FolderScan.h"
 #include "core/Settings.h"
+#include "core/SettingsValues.h"
+#include "core/freedb/ChecksumLookup.h"
 #include "cli/RenameSource.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
@@ -32,8 +34,7 @@ int cmdRename(Invocation& inv)
 {
     const QString entry = inv.takeOption("--entry");
     const bool lookup = inv.takeFlag("--lookup");
-    const QString server = inv.takeOption("--server");
-    const QString matchText = inv.takeOption("--match");
+    const LookupArgs lookupArgs = takeLookupArgs(inv);
     const QString format = inv.takeOption("--format");
     const QString folderFormatText = inv.takeOption("--folder-format");
     const bool renameFolder = inv.takeFlag("--rename-folder");
@@ -44,29 +45,19 @@ int cmdRename(Invocation& inv)
     inv.expectPositional(1);
 
     if (entry.isEmpty() == !lookup) throw UsageError{"rename needs either --entry FILE or --lookup"};
-    if (!lookup && (!server.isEmpty() || !matchText.isEmpty()))
-        throw UsageError{"--server and --match belong to --lookup"};
-    int match = 0;
-    if (!matchText.isEmpty()) {
-        bool ok = false;
-        match = matchText.toInt(&ok);
-        if (!ok || match < 0) throw UsageError{"--match needs a number from 0"};
-    }
+    if (!lookup && lookupArgs.given()) throw UsageError{"--server and --match belong to --lookup"};
+    const int match = lookupArgs.match();
 
     TSettings settings(inv.settingsFile);
-    if (!server.isEmpty()) settings.writeString("Connection", "Server", server); // this run only
     TRenameOptions options = RenameOptionsFromSettings(settings);
     options.RenameFolder = renameFolder;
     options.WriteTags = writeTags;
     options.CreatePlaylist = playlist;
     if (!format.isNull()) options.NameFormat = format.toStdString();
     if (keepUnderscores) options.FixUnderScores = false;
-    if (!folderFormatText.isEmpty()) {
-        bool ok = false;
-        options.FolderFormat = folderFormatText.toInt(&ok);
-        if (!ok || options.FolderFormat < 0 || options.FolderFormat >= FolderFormatCount)
-            throw UsageError{"--folder-format needs a number from 0 to 4"};
-    }
+    if (!folderFormatText.isEmpty() &&
+        !parseNumberArgument(folderFormatText, 0, FolderFormatCount - 1, &options.FolderFormat))
+        throw UsageError{"--folder-format needs a number from 0 to 4"};
 
     const QString dir = inv.args[0];
     TScanResult scan;
@@ -76,8 +67,8 @@ int cmdRename(Invocation& inv)
 
     TRenameSource source;
     QString error;
-    bool found = lookup ? SourceFromLookup(DurationTexts(scan.seconds), scan.folder, settings, match, source,
-                                           error, inv.err)
+    bool found = lookup ? SourceFromLookup(DurationTexts(scan.seconds), scan.folder,
+                                           lookupConfig(settings, lookupArgs), match, source, error, inv.err)
                         : SourceFromEntryFile(entry, source, error);
     if (!found) {
         inv.err << "cantorix-cli: " << error << '\n';

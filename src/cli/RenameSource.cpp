@@ -43,7 +43,7 @@ bool SourceFromEntryFile(const QString& path, TRenameSource& source, QString& er
     return true;
 }
 
-bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, const TSettings& settings,
+bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, const TLookupConfig& config,
                       int match, TRenameSource& source, QString& error, QTextStream& log)
 {
     TChecksumLookup lookup;
@@ -70,7 +70,7 @@ bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, 
     QObject::connect(&lookup, &TChecksumLookup::unlockControls, &loop,
                      [&] { QTimer::singleShot(0, &loop, [&] { loop.quit(); }); });
 
-    lookup.start(trackDurations, folder, settings);
+    lookup.start(trackDurations, folder, config);
     loop.exec();
     lookup.abandon();
     if (!gotEntry && error.isEmpty()) error = "no album data found";

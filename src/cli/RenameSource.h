@@ -3,7 +3,6 @@
 // number and title.
 #pragma once
 
-#include "core/Settings.h"
 #include "core/rename/RenameRun.h"
 
 #include <QString>
@@ -12,6 +11,10 @@
 
 #include <string>
 #include <vector>
+
+namespace cantorix {
+struct TLookupConfig;
+}
 
 namespace cantorix::cli {
 
@@ -28,10 +31,10 @@ struct TRenameSource {
 // reason in `error` when the file cannot be read.
 bool SourceFromEntryFile(const QString& path, TRenameSource& source, QString& error);
 
-// Runs the checksum lookup of `folder` from its whole-second playing times on the server of the
-// settings and reads match number `match` (from 0) when there are several. The lookup's log lines
-// go to `log`. False with the reason in `error` when no entry was read.
-bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, const TSettings& settings,
+// Runs the checksum lookup of `folder` from its whole-second playing times with `config` and reads
+// match number `match` (from 0) when there are several. The lookup's log lines go to `log`. False
+// with the reason in `error` when no entry was read.
+bool SourceFromLookup(const QStringList& trackDurations, const QString& folder, const TLookupConfig& config,
                       int match, TRenameSource& source, QString& error, QTextStream& log);
 
 } // namespace cantorix::cli

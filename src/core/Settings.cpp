@@ -139,6 +139,24 @@ void TSettings::writeString(const QString& section, const QString& key, const QS
     s.entries.push_back({key, v});
 }
 
+QString TSettings::get(const TSettingKey<const char*>& key) const
+{
+    return readString(key.Section, key.Name, QString::fromUtf8(key.Default));
+}
+
+int TSettings::get(const TSettingKey<int>& key) const { return readInteger(key.Section, key.Name, key.Default); }
+
+bool TSettings::get(const TSettingKey<bool>& key) const { return readBool(key.Section, key.Name, key.Default); }
+
+void TSettings::set(const TSettingKey<const char*>& key, const QString& value)
+{
+    writeString(key.Section, key.Name, value);
+}
+
+void TSettings::set(const TSettingKey<int>& key, int value) { writeInteger(key.Section, key.Name, value); }
+
+void TSettings::set(const TSettingKey<bool>& key, bool value) { writeBool(key.Section, key.Name, value); }
+
 void TSettings::writeInteger(const QString& section, const QString& key, int value)
 {
     writeString(section, key, QString::number(value));

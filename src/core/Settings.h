@@ -9,6 +9,15 @@
 
 namespace cantorix {
 
+// One setting: its section, its key and the value it has when the file does not hold a valid one.
+// Text settings use TSettingKey<const char*> (UTF-8); every key of the program is in SettingsKeys.h.
+template <typename T>
+struct TSettingKey {
+    const char* Section;
+    const char* Name;
+    T Default;
+};
+
 class TSettings {
 public:
     // Loads `fileName`; a missing or unreadable file is the same as an empty one. A corrupt file is
@@ -26,6 +35,19 @@ public:
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
+
+    // The typed forms: the key's own default stands in for a missing or invalid value.
+    QString get(const TSettingKey<const char*>& key) const;
+    int get(const TSettingKey<int>& key) const;
+    bool get(const TSettingKey<bool>& key) const;
+    void set(const TSettingKey<const char*>& key, const QString& value);
+    void set(const TSettingKey<int>& key, int value);
+    void set(const TSettingKey<bool>& key, bool value);
+    template <typename T>
+    bool has(const TSettingKey<T>& key) const
+    {
+        return valueExists(key.Section, key.Name);
+    }
 
     bool valueExists(const QString& section, const QString& key) const;
     QStringList readSection(const QString& section) const; // key names in file order

@@ -3,16 +3,18 @@
 #include "core/FolderScan.h"
 #include "core/GenreNames.h"
 #include "core/LogFile.h"
+#include "core/SettingsKeys.h"
+#include "core/SettingsValues.h"
 #include "core/Text.h"
 #include "audio/AudioUtil.h"
 #include "audio/FileIO.h"
 #include "audio/WriteTags.h"
 #include "core/freedb/ChecksumLookup.h"
 #include "gui/MatchForm.h"
-#include "core/rename/RenameRun.h"
-#include "core/rename/TrackNumberFix.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
+#include "core/rename/RenameRun.h"
+#include "core/rename/TrackNumberFix.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -308,35 +310,36 @@ void TMainForm::applySettings(const QString& startFolder)
 {
     TSettings& s = *m_settings;
     // Query mode.
-    bool nameMode = s.readBool("Main", "DefaultMode", false);
+    bool nameMode = s.get(setting::DefaultMode);
     (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
     panelName->setVisible(nameMode);
 
     // Pane and column widths, header texts (set in the layout).
-    int treeWidth = s.readInteger("Main", "TreeWidth", 210);
+    int treeWidth = s.get(setting::TreeWidth);
     Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
-    const int defaultWidths[] = {300, 80, 60, 150};
-    for (int c = 0; c < 4; ++c)
-        FileGrid->setColumnWidth(c, s.readInteger("Columns", QString::number(c), defaultWidths[c]));
+    for (int c = 0; c < 4; ++c) FileGrid->setColumnWidth(c, s.get(setting::ColumnWidths[c]));
 
-    m_supportedExtensions = BuildSupportedExtensions(s.readString("Main", "AdditionalTypes", ""));
+    m_supportedExtensions = SupportedExtensionsFromSettings(s);
 
-    cmbNameFormat->addItems(s.readSection("NameFormats"));
-    int current = int(cmbNameFormat->findText(s.readString("Main", "NameFormat", ""), Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    cmbNameFormat->addItems(s.readSection(setting::NameFormatsSection));
+    // Without a NameFormat setting the list's first format is selected, not the renamers' default.
+    int current = s.has(setting::NameFormat)
+        ? int(cmbNameFormat->findText(s.get(setting::NameFormat), Qt::MatchFixedString | Qt::MatchCaseSensitive))
+        : -1;
     cmbNameFormat->setCurrentIndex(current >= 0 ? current : (cmbNameFormat->count() > 0 ? 0 : -1));
 
-    chRenameFolder->setChecked(s.readBool("Main", "RenameFolder", false));
-    int folderFormat = s.readInteger("Main", "FolderFormat", 0);
+    chRenameFolder->setChecked(s.get(setting::RenameFolder));
+    int folderFormat = s.get(setting::FolderFormat);
     cmbFolderFormat->setCurrentIndex(folderFormat >= 0 && folderFormat < cmbFolderFormat->count() ? folderFormat : -1);
 
     m_trackDurations.clear();
 
     // Window placement.
-    if (s.readBool("Window", "Maximized", false)) {
+    if (s.get(setting::Maximized)) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
-        move(s.readInteger("Window", "Left", 50), s.readInteger("Window", "Top", 50));
-        resize(s.readInteger("Window", "Width", 800), s.readInteger("Window", "Height", 600));
+        move(s.get(setting::WindowLeft), s.get(setting::WindowTop));
+        resize(s.get(setting::WindowWidth), s.get(setting::WindowHeight));
     }
 
     // Starting folder: the command line wins over the setting. The scan below runs once for it.
@@ -344,7 +347,7 @@ void TMainForm::applySettings(const QString& startFolder)
     if (!startFolder.isEmpty()) {
         MainTree->selectPath(startFolder);
     } else {
-        QString start = s.readString("Main", "Startfolder", "");
+        QString start = s.get(setting::StartFolder);
         if (!start.isEmpty() && QFileInfo(start).isDir()) MainTree->selectPath(start);
     }
     MainTreeClick();
@@ -353,17 +356,17 @@ void TMainForm::applySettings(const QString& startFolder)
 void TMainForm::saveSettings()
 {
     TSettings& s = *m_settings;
-    s.writeBool("Main", "DefaultMode", btQueryModeName->isChecked());
+    s.set(setting::DefaultMode, btQueryModeName->isChecked());
     if (isMaximized()) {
-        s.writeBool("Window", "Maximized", true);
+        s.set(setting::Maximized, true);
     } else {
-        s.writeBool("Window", "Maximized", false);
-        s.writeInteger("Window", "Left", x());
-        s.writeInteger("Window", "Top", y());
-        s.writeInteger("Window", "Width", width());
-        s.writeInteger("Window", "Height", height());
+        s.set(setting::Maximized, false);
+        s.set(setting::WindowLeft, x());
+        s.set(setting::WindowTop, y());
+        s.set(setting::WindowWidth, width());
+        s.set(setting::WindowHeight, height());
     }
-    for (int c = 0; c < 4; ++c) s.writeInteger("Columns", QString::number(c), FileGrid->columnWidth(c));
+    for (int c = 0; c < 4; ++c) s.set(setting::ColumnWidths[c], FileGrid->columnWidth(c));
     QString error;
     if (!s.updateFile(&error))
         std::fprintf(stderr, "Cantorix: cannot write the settings file \"%s\": %s\n",
@@ -518,20 +521,20 @@ void TMainForm::btQueryModeClick()
 
 void TMainForm::cmbNameFormatChange()
 {
-    if (cmbNameFormat->currentIndex() >= 0) m_settings->writeString("Main", "NameFormat", cmbNameFormat->currentText());
+    if (cmbNameFormat->currentIndex() >= 0) m_settings->set(setting::NameFormat, cmbNameFormat->currentText());
 }
 
-void TMainForm::chRenameFolderClick() { m_settings->writeBool("Main", "RenameFolder", chRenameFolder->isChecked()); }
+void TMainForm::chRenameFolderClick() { m_settings->set(setting::RenameFolder, chRenameFolder->isChecked()); }
 
 void TMainForm::cmbFolderFormatChange()
 {
-    m_settings->writeInteger("Main", "FolderFormat", cmbFolderFormat->currentIndex());
+    m_settings->set(setting::FolderFormat, cmbFolderFormat->currentIndex());
 }
 
 void TMainForm::Splitter1Moved()
 {
     QList<int> sizes = Splitter1->sizes();
-    if (!sizes.isEmpty()) m_settings->writeInteger("Main", "TreeWidth", sizes[0]);
+    if (!sizes.isEmpty()) m_settings->set(setting::TreeWidth, sizes[0]);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -578,7 +581,7 @@ void TMainForm::btQueryClick()
         AppendLog("Query by name is not available in this version; use the Checksum query mode");
         return;
     }
-    m_lookup->start(m_trackDurations, scannedFolder(), *m_settings);
+    m_lookup->start(m_trackDurations, scannedFolder(), LookupConfigFromSettings(*m_settings));
 }
 
 void TMainForm::lockLookupControls(bool locked)

@@ -1,4 +1,5 @@
 #include "core/Settings.h"
+#include "core/SettingsKeys.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -100,4 +101,26 @@ TEST(Settings, UnwritableFileReportsTheReason)
     QString error;
     EXPECT_FALSE(s.updateFile(&error));
     EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(Settings, TypedKeysReadTheirDefaultAndWriteTheirPlace)
+{
+    TempDir dir;
+    TSettings s = load(dir, "[main]\ntreewidth=abc\nHideData=1\n[Connection]\nServer=freedb.example\n");
+    EXPECT_EQ(s.get(setting::TreeWidth), 210); // invalid: the key's default
+    EXPECT_TRUE(s.get(setting::HideData));
+    EXPECT_TRUE(s.get(setting::FixUnderScores));
+    EXPECT_EQ(s.get(setting::Server), "freedb.example");
+    EXPECT_EQ(s.get(setting::NameFormat), "artist - album - # - track");
+    EXPECT_EQ(s.get(setting::ColumnWidths[3]), 150);
+    EXPECT_TRUE(s.has(setting::TreeWidth));
+    EXPECT_FALSE(s.has(setting::NameFormat));
+
+    s.set(setting::TreeWidth, 260);
+    s.set(setting::Maximized, true);
+    s.set(setting::NameFormat, "# - track");
+    s.set(setting::ColumnWidths[0], 10);
+    EXPECT_EQ(s.toText().toStdString(), "[main]\ntreewidth=260\nHideData=1\nNameFormat=# - track\n\n"
+                                        "[Connection]\nServer=freedb.example\n\n"
+                                        "[Window]\nMaximized=1\n\n[Columns]\n0=10\n\n");
 }

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 namespace cantorix {
 
 const QString TChecksumLookup::TimeoutCaption = "Connection timed out!";
@@ -11,17 +13,14 @@ const QString TChecksumLookup::TimeoutText =
 
 namespace {
 
+constexpr int MaxTimeoutSeconds = 86400;
+
 // Texts after which the lookup has ended without a result.
 bool endsLookup(const QString& text)
 {
     return text == "No match found" || text == "Specified CDDB entry not found" ||
         text.contains("Internal Error", Qt::CaseInsensitive) || text.contains("syntax error", Qt::CaseInsensitive) ||
         text.contains("500") || text.contains("The entry is corrupt", Qt::CaseInsensitive);
-}
-
-QString withSlash(const QString& folder)
-{
-    return folder.isEmpty() || folder.endsWith('/') ? folder : folder + '/';
 }
 
 } // namespace
@@ -45,45 +44,25 @@ TChecksumLookup::~TChecksumLookup()
     m_cddb->OnMatch = nullptr;
 }
 
-int TChecksumLookup::timeoutSeconds(const TSettings& settings)
-{
-    int seconds = settings.readInteger("Connection", "Timeout", 30);
-    return seconds < 1 ? 1 : seconds > 86400 ? 86400 : seconds;
-}
-
-QString TChecksumLookup::emailUser(const TSettings& settings)
-{
-    QString email = TrimControls(settings.readString("Connection", "Email", ""));
-    qsizetype at = email.lastIndexOf('@');
-    return at > 0 && at + 1 < email.size() ? email : QString("cantorix@localhost");
-}
-
-void TChecksumLookup::start(const QStringList& trackDurations, const QString& folder, const TSettings& settings)
+void TChecksumLookup::start(const QStringList& trackDurations, const QString& folder, const TLookupConfig& config)
 {
     abandon();
     ++m_lookup;
     m_active = true;
-    m_folder = withSlash(folder);
+    m_folder = WithSlash(folder);
     m_currentFolder = m_folder;
-    m_hideData = settings.readBool("Main", "HideData", false);
+    m_hideData = config.HideData;
 
     emit lockControls();
-    m_timeoutSeconds = timeoutSeconds(settings);
+    m_timeoutSeconds = std::clamp(config.TimeoutSeconds, 1, MaxTimeoutSeconds);
     startTimer();
 
-    m_cddb->SetServer(ParseServerSetting(settings.readString("Connection", "Server", "")));
-    m_cddb->EmailUser = emailUser(settings);
-    if (settings.readBool("Connection", "UseProxy", false)) {
-        m_cddb->SetProxyAddress(settings.readString("Proxy", "Address", ""));
-        m_cddb->SetProxyPort(settings.readString("Proxy", "Port", ""));
-        m_cddb->SetProxyUsername(settings.readString("Proxy", "User", ""));
-        m_cddb->SetProxyPassword(settings.readString("Proxy", "Password", ""));
-    } else {
-        m_cddb->SetProxyAddress(QString());
-        m_cddb->SetProxyPort("80");
-        m_cddb->SetProxyUsername(QString());
-        m_cddb->SetProxyPassword(QString());
-    }
+    m_cddb->SetServer(config.Server);
+    m_cddb->EmailUser = config.Email;
+    m_cddb->SetProxyAddress(config.Proxy.Address);
+    m_cddb->SetProxyPort(config.Proxy.Port);
+    m_cddb->SetProxyUsername(config.Proxy.Username);
+    m_cddb->SetProxyPassword(config.Proxy.Password);
 
     m_discId = TCDDBDiscID();
     m_discId.BuildTrackTable(trackDurations);
@@ -95,7 +74,7 @@ void TChecksumLookup::start(const QStringList& trackDurations, const QString& fo
 
 void TChecksumLookup::setCurrentFolder(const QString& folder)
 {
-    m_currentFolder = withSlash(folder);
+    m_currentFolder = WithSlash(folder);
 }
 
 void TChecksumLookup::abandon()

@@ -4,7 +4,7 @@
 //
 // What the main window does around it:
 // - "Query" (btQueryClick, checksum mode): call start() with TrackDurations, the listed folder and
-//   the settings.
+//   the lookup's values from the settings (LookupConfigFromSettings).
 // - lockControls / unlockControls: disable / enable btQuery, MainTree, FileGrid, btRenameByTag and
 //   btRefresh.
 // - logLine: append the line to lsLog and select the last line.
@@ -20,7 +20,6 @@
 //   folder the user has left is not shown. Closing the window: abandon().
 #pragma once
 
-#include "core/Settings.h"
 #include "core/freedb/Cddb.h"
 #include "core/freedb/DiscID.h"
 #include "core/freedb/XmcdEntry.h"
@@ -33,6 +32,16 @@
 
 namespace cantorix {
 
+// What a lookup needs to know besides the folder; LookupConfigFromSettings builds it from the settings.
+struct TLookupConfig {
+    TServerAddress Server;                // the freedb server
+    int TimeoutSeconds = 30;              // time limit of the query and again of the read; start() keeps it
+                                          // within 1 to 86400
+    QString Email = "cantorix@localhost"; // sent in the hello
+    THttpProxy Proxy;                     // Address empty: no proxy
+    bool HideData = false;                // true: no "[DE] " log lines
+};
+
 class TChecksumLookup : public QObject {
     Q_OBJECT
 public:
@@ -43,28 +52,25 @@ public:
     explicit TChecksumLookup(std::unique_ptr<THttpClient> http = nullptr, QObject* parent = nullptr);
     ~TChecksumLookup() override;
 
-    // Starts a lookup of `folder` from its whole-second playing times (TrackDurations). Reads the
-    // settings [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password
-    // and [Main] HideData. A lookup still running is abandoned first. The folder becomes the current one.
-    void start(const QStringList& trackDurations, const QString& folder, const TSettings& settings);
+    // Starts a lookup of `folder` from its whole-second playing times (TrackDurations) with the server,
+    // time limit, hello address, proxy and HideData of `config`. A lookup still running is abandoned
+    // first. The folder becomes the current one.
+    void start(const QStringList& trackDurations, const QString& folder, const TLookupConfig& config);
 
     // The folder now listed by the window. A reply of a lookup for another folder is logged, but its
     // entry is not delivered and it asks no choice and unlocks nothing.
     void setCurrentFolder(const QString& folder);
     // Stops the lookup: no further signals for it, its request is dropped, the timer stopped.
     void abandon();
-    // Whether "[DE] " lines are logged is decided by [Main] HideData at start(); this overrides it.
+    // Whether "[DE] " lines are logged is decided by the config's HideData at start(); this overrides it.
     void setHideData(bool hide) { m_hideData = hide; }
 
     // The disc ID of the last start(), the client, whether the timer runs (for the window and tests).
     const TCDDBDiscID& discId() const { return m_discId; }
     TCddb& cddb() { return *m_cddb; }
     bool timerActive() const { return m_timer.isActive(); }
-    // The connection time-out in seconds as start() takes it from the settings: Timeout, default 30,
-    // kept within 1 to 86400.
-    static int timeoutSeconds(const TSettings& settings);
-    // [Connection] Email when it holds an "@", otherwise "cantorix@localhost".
-    static QString emailUser(const TSettings& settings);
+    // The time limit in seconds that start() took from its config.
+    int timeoutSeconds() const { return m_timeoutSeconds; }
 
 public slots:
     // Answer to matchChoiceNeeded: the index of the chosen line, or -1 for OK without a selection.

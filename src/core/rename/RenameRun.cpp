@@ -1,6 +1,5 @@
 #include "core/rename/RenameRun.h"
 
-#include "core/Settings.h"
 #include "audio/WriteTags.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
@@ -34,18 +33,6 @@ std::string withoutSlash(std::string path)
 bool holdsNul(const std::string& s) { return s.find('\0') != std::string::npos; }
 
 } // namespace
-
-TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
-{
-    TRenameOptions o;
-    o.NameFormat = settings.readString("Main", "NameFormat", DefaultNameFormat).toStdString();
-    o.FixUnderScores = settings.readBool("Main", "FixUnderScores", true);
-    o.RenameFolder = settings.readBool("Main", "RenameFolder", false);
-    o.FolderFormat = settings.readInteger("Main", "FolderFormat", 0);
-    o.CreatePlaylist = settings.readBool("Main", "CreatePlaylist", false);
-    o.WriteTags = settings.readBool("Main", "WriteTags", false);
-    return o;
-}
 
 TRenameRun::TRenameRun(std::string folder, std::vector<TRenameRow> rows, TAlbumData album,
                        TRenameOptions options)

@@ -29,7 +29,7 @@ const QString Folder = "/music/Album/";
 struct Harness {
     FakeHttpClient::State* http = new FakeHttpClient::State; // owned here, outlives the lookup
     std::unique_ptr<TChecksumLookup> lookup;
-    TSettings settings{"/nonexistent/Cantorix.ini"};
+    TLookupConfig config;
     QStringList log;
     QList<QStringList> choices;
     QList<AlbumRecord> entries;
@@ -59,7 +59,7 @@ struct Harness {
         delete http;
     }
     void answer(const QString& urlPart, const QByteArray& body) { http->auto_ << qMakePair(urlPart, body); }
-    void start() { lookup->start({"200", "180", "245"}, Folder, settings); }
+    void start() { lookup->start({"200", "180", "245"}, Folder, config); }
     bool waitForUnlock(int count = 1) { return waitUntil([&] { return unlocks >= count; }); }
 };
 
@@ -103,7 +103,7 @@ TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
 TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
 {
     Harness h;
-    h.settings.writeBool("Main", "HideData", true);
+    h.config.HideData = true;
     h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
     h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     h.start();
@@ -112,14 +112,13 @@ TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
                                   "OK, CDDB database entry follows", "Entry read"}));
 }
 
-TEST(ChecksumLookup, SettingsShapeTheRequest)
+TEST(ChecksumLookup, ConfigShapesTheRequest)
 {
     Harness h;
-    h.settings.writeString("Connection", "Server", "http://127.0.0.1:8080/cgi/cddb.cgi");
-    h.settings.writeString("Connection", "Email", "joe@example.org");
-    h.settings.writeBool("Connection", "UseProxy", true);
-    h.settings.writeString("Proxy", "Address", "proxy.example");
-    h.settings.writeString("Proxy", "Port", "3128");
+    h.config.Server = ParseServerSetting("http://127.0.0.1:8080/cgi/cddb.cgi");
+    h.config.Email = "joe@example.org";
+    h.config.Proxy.Address = "proxy.example";
+    h.config.Proxy.Port = "3128";
     h.start();
     ASSERT_EQ(h.http->urls.size(), 1);
     EXPECT_TRUE(h.http->urls[0].startsWith("http://127.0.0.1:8080/cgi/cddb.cgi?cmd=cddb+query+13027103+"));
@@ -127,14 +126,12 @@ TEST(ChecksumLookup, SettingsShapeTheRequest)
     EXPECT_EQ(h.http->lastProxy.Address, "proxy.example");
     EXPECT_EQ(h.http->lastProxy.Port, "3128");
 
-    TSettings s("/nonexistent/Cantorix.ini");
-    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 30);
-    s.writeString("Connection", "Timeout", "0");
-    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 1);
-    s.writeString("Connection", "Timeout", "99999999");
-    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 86400);
-    s.writeString("Connection", "Email", "no address");
-    EXPECT_EQ(TChecksumLookup::emailUser(s), "cantorix@localhost");
+    // The time limit stays within a second and a day.
+    for (auto [given, taken] : {std::pair{30, 30}, {0, 1}, {-5, 1}, {99999999, 86400}}) {
+        h.config.TimeoutSeconds = given;
+        h.start();
+        EXPECT_EQ(h.lookup->timeoutSeconds(), taken) << given;
+    }
 }
 
 TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
