@@ -30,8 +30,7 @@ int cmdLookup(Invocation& inv)
 
     TChecksumLookup lookup;
     QEventLoop loop;
-    bool gotEntry = false;
-    AlbumRecord album;
+    TLookupOutcome outcome;
     QObject::connect(&lookup, &TChecksumLookup::logLine, [&](const QString& line) {
         inv.out << line << '\n';
         inv.out.flush();
@@ -44,16 +43,13 @@ int cmdLookup(Invocation& inv)
             lookup.chooseMatch(-1);
         }
     });
-    QObject::connect(&lookup, &TChecksumLookup::entryRead, [&](const AlbumRecord& record, const QString&) {
-        gotEntry = true;
-        album = record;
-    });
     QObject::connect(&lookup, &TChecksumLookup::timedOut, [&] {
         inv.err << TChecksumLookup::TimeoutCaption << '\n'
                 << QString(TChecksumLookup::TimeoutText).replace("\r\n", "\n") << '\n';
     });
-    // The lookup has ended when the window would unlock; the reply being processed is finished first.
-    QObject::connect(&lookup, &TChecksumLookup::unlockControls, &loop, [&] {
+    // The reply being processed is finished first: its remaining lines still reach the log.
+    QObject::connect(&lookup, &TChecksumLookup::finished, &loop, [&](const TLookupOutcome& o) {
+        outcome = o;
         QTimer::singleShot(0, &loop, [&] { loop.quit(); });
     });
 
@@ -61,7 +57,8 @@ int cmdLookup(Invocation& inv)
     loop.exec();
     lookup.abandon();
 
-    if (!gotEntry) return 1;
+    if (outcome.kind != TLookupOutcome::Kind::EntryRead) return 1;
+    const AlbumRecord& album = outcome.record;
     inv.out << "artist: " << album.Artist << '\n'
             << "album: " << album.Album << '\n'
             << "year: " << album.Year << '\n'

@@ -138,15 +138,16 @@ int TCddb::startRequest(const QString& url, const QString& statusText, TState st
         &error);
     if (!started) {
         m_state = TState::RequestFailed;
-        status(InternalError + error + "\"");
+        status(InternalError + error + "\"", TCddbStatusKind::RequestFailed);
         return -1;
     }
     m_state = state;
     return 0;
 }
 
-void TCddb::status(const QString& text)
+void TCddb::status(const QString& text, TCddbStatusKind kind, int code)
 {
+    m_lastStatus = {kind, code, text};
     if (OnStatusMessage) OnStatusMessage(*this, text);
 }
 
@@ -160,7 +161,7 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
     if (serial != m_serial) return; // a reply to an abandoned request
     if (error != 0) {
         m_state = TState::RequestFailed;
-        status(InternalError + errorText + "\"");
+        status(InternalError + errorText + "\"", TCddbStatusKind::RequestFailed);
         return;
     }
     // The parser is chosen once, by the state at arrival, even if a line changes the state.
@@ -178,7 +179,8 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
         }
         if (!goOn || serial != m_serial) return;
     }
-    if (arrival == TState::Reading && !CheckEntry(EntryLines())) status("The entry is corrupt");
+    if (arrival == TState::Reading && !CheckEntry(EntryLines()))
+        status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
 }
 
 QString TCddb::GenericStatusText(const QString& line, bool* closes)
@@ -219,7 +221,11 @@ void TCddb::genericStatus(const QString& line)
     bool closes = false;
     QString text = GenericStatusText(line, &closes);
     if (closes) m_state = TState::Idle;
-    if (!text.isEmpty()) status(text);
+    if (text.isEmpty()) return;
+    // GenericStatusText found three digits at the start.
+    const int code = line.left(3).toInt();
+    const bool failure = code / 100 == 4 || code / 100 == 5;
+    status(text, failure ? TCddbStatusKind::ServerError : TCddbStatusKind::Progress, code);
 }
 
 bool TCddb::askMatch(int fallback)
@@ -266,7 +272,7 @@ bool TCddb::parseQueryLine(const QString& line)
         if (m_matches[0].isEmpty()) {
             // Nothing to choose from: the lookup ends here instead of waiting for its time-out.
             m_state = TState::QueryFailed;
-            status("No match found");
+            status("No match found", TCddbStatusKind::NoMatch, 200);
             return alive();
         }
         return askMatch(0);
@@ -280,17 +286,17 @@ bool TCddb::parseQueryLine(const QString& line)
     }
     if (line.startsWith("202")) {
         m_state = TState::QueryFailed;
-        status("No match found");
+        status("No match found", TCddbStatusKind::NoMatch, 202);
         return alive();
     }
     if (line.startsWith("403")) {
         m_state = TState::QueryFailed;
-        status("Database entry is corrupt");
+        status("Database entry is corrupt", TCddbStatusKind::ServerError, 403);
         return alive();
     }
     if (line.startsWith("409")) {
         m_state = TState::QueryFailed;
-        status("No handshake");
+        status("No handshake", TCddbStatusKind::ServerError, 409);
         return alive();
     }
     if (!line.isEmpty() && isAsciiDigit(line[0])) {
@@ -300,7 +306,7 @@ bool TCddb::parseQueryLine(const QString& line)
     if (line.startsWith('.')) {
         if (m_matches[0].isEmpty()) {
             m_state = TState::QueryFailed;
-            status("No match found");
+            status("No match found", TCddbStatusKind::NoMatch);
             return alive();
         }
         m_state = TState::MatchesReceived;
@@ -327,18 +333,18 @@ bool TCddb::parseReadLine(const QString& line)
         m_entry.fill(QString());
     } else if (line.startsWith("401")) {
         m_state = TState::ReadFailed;
-        status("Specified CDDB entry not found");
+        status("Specified CDDB entry not found", TCddbStatusKind::NotFound, 401);
     } else if (line.startsWith("403")) {
         m_state = TState::ReadFailed;
-        status("Database entry is corrupt");
+        status("Database entry is corrupt", TCddbStatusKind::ServerError, 403);
     } else if (line.startsWith("409")) {
         m_state = TState::ReadFailed;
-        status("No handshake");
+        status("No handshake", TCddbStatusKind::ServerError, 409);
     } else if (line.startsWith("402")) {
         // Kept as it is: nothing to report.
     } else if (line.startsWith('.')) {
         m_state = TState::EntryRead;
-        status("Entry read");
+        status("Entry read", TCddbStatusKind::EntryRead);
     } else if (!line.isEmpty() && QString("#TDEP").contains(line[0])) {
         // Lines past the 1024th are dropped.
         for (QString& slot : m_entry)
@@ -367,7 +373,7 @@ void TCddb::parseSitesLine(const QString& line)
     }
     if (line.startsWith("401")) {
         m_state = TState::NoSites;
-        status("No site information available");
+        status("No site information available", TCddbStatusKind::NotFound, 401);
         return;
     }
     // "host protocol port path latitude longitude description...", fields at single spaces.

@@ -18,6 +18,7 @@
 //   unlockControls follows when the slot returns.
 // - every folder scan: call setCurrentFolder() with the scanned folder, so that a late reply for a
 //   folder the user has left is not shown. Closing the window: abandon().
+// - finished: how the lookup ended, as a value (the command line's exit code comes from it).
 #pragma once
 
 #include "core/freedb/Cddb.h"
@@ -29,6 +30,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace cantorix {
 
@@ -40,6 +42,23 @@ struct TLookupConfig {
     QString Email = "cantorix@localhost"; // sent in the hello
     THttpProxy Proxy;                     // Address empty: no proxy
     bool HideData = false;                // true: no "[DE] " log lines
+};
+
+// How a lookup ended.
+struct TLookupOutcome {
+    enum class Kind {
+        EntryRead, // the chosen entry was read: `record` holds it
+        NoMatch,   // the server knows no disc with these playing times
+        Cancelled, // the user cancelled the match choice or chose none
+        Failed,    // the request failed, the entry was not found or was corrupt, the command was rejected
+        TimedOut,  // no end within the time limit
+    };
+    Kind kind = Kind::Failed;
+    QString reason;     // the log line that ended it ("Entry read", "No match found", the client's failure
+                        // text); for Cancelled and TimedOut a short text of its own
+    TCddbStatus status; // the client's status behind it; Progress with no text for Cancelled and TimedOut
+    QString folder;     // the folder looked up, with "/"
+    AlbumRecord record; // EntryRead only
 };
 
 class TChecksumLookup : public QObject {
@@ -88,15 +107,20 @@ signals:
     // The chosen entry, read for `folder`.
     void entryRead(const cantorix::AlbumRecord& record, const QString& folder);
     void timedOut();
+    // How the lookup ended, right after the unlockControls of its end; once per lookup, except that an
+    // entry read after TimedOut (the request goes on) still follows as EntryRead. Like entryRead and
+    // unlockControls, nothing comes for a folder that is no longer the current one, nor after abandon().
+    void finished(const cantorix::TLookupOutcome& outcome);
 
 private:
     void CddbStatusMessage(const QString& text);
     void CddbDataExchange(const QString& line);
     void CddbMatch(const TMatchArray& matches, int& rightOne);
     void WMRead(quint64 lookup);
-    void readEntryIntoResult();
+    void readEntryIntoResult(const TCddbStatus& status);
     void startTimer();
     void unlock();
+    void finish(TLookupOutcome outcome);
     bool isStale() const;
 
     std::unique_ptr<TCddb> m_cddb;
@@ -107,6 +131,7 @@ private:
     bool m_readPending = false;
     bool m_choosing = false;
     bool m_active = false;     // a lookup was started and not abandoned
+    std::optional<TLookupOutcome::Kind> m_ended; // how the current lookup ended, once it has
     quint64 m_lookup = 0;      // number of the current lookup, to drop queued reads of older ones
     QString m_folder;          // the folder being looked up
     QString m_currentFolder;   // the folder the window lists now
