@@ -200,12 +200,10 @@ QByteArray TSettings::toText() const
     return out;
 }
 
-bool TSettings::updateFile(QString* error) const
+IoResult TSettings::updateFile() const
 {
     QByteArray text = toText();
-    IoResult r = writeWholeFile(QFile::encodeName(m_fileName).toStdString(), text.constData(), size_t(text.size()));
-    if (!r.ok && error) *error = QString::fromStdString(r.error);
-    return r.ok;
+    return writeWholeFile(QFile::encodeName(m_fileName).toStdString(), text.constData(), size_t(text.size()));
 }
 
 QString TSettings::defaultPath()

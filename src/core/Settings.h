@@ -3,6 +3,8 @@
 // they were first written (or loaded). Writes change only the copy until updateFile().
 #pragma once
 
+#include "audio/FileIO.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -55,8 +57,8 @@ public:
 
     // The whole copy as file text: each section's "[name]" line, its key=value lines, one empty line.
     QByteArray toText() const;
-    // Writes the copy to the file (through a temporary file). False with the reason on failure.
-    bool updateFile(QString* error = nullptr) const;
+    // Writes the copy to the file (through a temporary file); a failure carries the reason.
+    IoResult updateFile() const;
 
     // The settings file: Cantorix.ini beside the executable when it exists there or that folder is
     // writable; otherwise $XDG_CONFIG_HOME/Cantorix/Cantorix.ini.

@@ -367,10 +367,10 @@ void TMainForm::saveSettings()
         s.set(setting::WindowHeight, height());
     }
     for (int c = 0; c < 4; ++c) s.set(setting::ColumnWidths[c], FileGrid->columnWidth(c));
-    QString error;
-    if (!s.updateFile(&error))
+    IoResult written = s.updateFile();
+    if (!written)
         std::fprintf(stderr, "Cantorix: cannot write the settings file \"%s\": %s\n",
-                     s.fileName().toLocal8Bit().constData(), error.toLocal8Bit().constData());
+                     s.fileName().toLocal8Bit().constData(), written.error.c_str());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -411,7 +411,12 @@ void TMainForm::mnuSaveLogClick()
     for (int i = 0; i < lsLog->count(); ++i) lines << lsLog->item(i)->text();
     QString folder = QFileInfo(m_settings->fileName()).absolutePath();
     QString path = folder + "/" + LogFileName(QDateTime::currentDateTime(), QLocale());
-    SaveLogLines(lines, path); // throws on failure: the error line replaces "Saved log to"
+    IoResult saved = SaveLogLines(lines, path);
+    if (!saved) {
+        // The failure takes the form of the application's error line, with the errno of the write.
+        AppendLog(QString::fromStdString(NativeErrorLine(saved.error, errnoText(saved.code))));
+        return;
+    }
     AppendLog(QString("Saved log to \"%1\"").arg(path));
 }
 

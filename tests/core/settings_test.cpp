@@ -3,6 +3,7 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace cantorix;
@@ -98,9 +99,10 @@ TEST(Settings, UnwritableFileReportsTheReason)
 {
     TSettings s("/nonexistent-folder/Cantorix.ini");
     s.writeInteger("Main", "TreeWidth", 1);
-    QString error;
-    EXPECT_FALSE(s.updateFile(&error));
-    EXPECT_EQ(error, "No such file or directory");
+    IoResult r = s.updateFile();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "No such file or directory");
+    EXPECT_EQ(r.code, ENOENT);
 }
 
 TEST(Settings, TypedKeysReadTheirDefaultAndWriteTheirPlace)
