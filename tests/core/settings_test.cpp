@@ -1,5 +1,6 @@
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
+#include "support/SettingsFile.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -7,16 +8,9 @@
 #include <gtest/gtest.h>
 
 using namespace cantorix;
+using cantorix::test::settingsFile;
 using cantorix::test::TempDir;
 
-namespace {
-TSettings load(const TempDir& dir, const std::string& text)
-{
-    std::string path = dir.file("Cantorix.ini");
-    cantorix::test::writeText(path, text);
-    return TSettings(QString::fromStdString(path));
-}
-} // namespace
 
 TEST(Settings, IntegerParsing)
 {
@@ -42,7 +36,7 @@ TEST(Settings, IntegerParsing)
 TEST(Settings, ReadsWithCaseInsensitiveNamesAndDefaults)
 {
     TempDir dir;
-    TSettings s = load(dir, "[main]\r\nTREEWIDTH=300\r\nHideData=2\r\nDblClickInfo=0\r\nTimeout=abc\r\n"
+    TSettings s = settingsFile(dir, "[main]\r\nTREEWIDTH=300\r\nHideData=2\r\nDblClickInfo=0\r\nTimeout=abc\r\n"
                             "Startfolder=/music/a=b\r\n[Columns]\n0=$20\n");
     EXPECT_EQ(s.readInteger("Main", "TreeWidth", 210), 300);
     EXPECT_TRUE(s.readBool("MAIN", "hidedata", false)); // any integer other than 0 is on
@@ -58,7 +52,7 @@ TEST(Settings, ReadsWithCaseInsensitiveNamesAndDefaults)
 TEST(Settings, WritesInOrderOfFirstWritingWithOneEmptyLineAfterEachSection)
 {
     TempDir dir;
-    TSettings s = load(dir, "[Main]\nB=1\nA=2\n");
+    TSettings s = settingsFile(dir, "[Main]\nB=1\nA=2\n");
     s.writeString("Window", "Left", "5");
     s.writeInteger("main", "a", 3); // keeps its place and its first spelling
     s.writeBool("Main", "C", true);
@@ -82,7 +76,7 @@ TEST(Settings, MissingCorruptOrBinaryFilesGiveDefaults)
 
     const char raw[] = "\x00\xff\n[Main\nTreeWidth=250\n=novalue\nno equals sign\n\xfe\xfe=1\n[]\nx=1\n";
     std::string garbage(raw, sizeof raw - 1);
-    TSettings corrupt = load(dir, garbage);
+    TSettings corrupt = settingsFile(dir, garbage);
     EXPECT_EQ(corrupt.readInteger("Main", "TreeWidth", 210), 250); // the section still parses
     EXPECT_EQ(corrupt.readString("Main", "no equals sign", "d"), "d");
 }
@@ -90,7 +84,7 @@ TEST(Settings, MissingCorruptOrBinaryFilesGiveDefaults)
 TEST(Settings, ValuesWithLineBreaksCannotSplitTheFile)
 {
     TempDir dir;
-    TSettings s = load(dir, "");
+    TSettings s = settingsFile(dir, "");
     s.writeString("Proxy", "Password", "a\nInjected=1");
     EXPECT_EQ(s.toText().toStdString(), "[Proxy]\nPassword=a Injected=1\n\n");
 }
@@ -108,7 +102,7 @@ TEST(Settings, UnwritableFileReportsTheReason)
 TEST(Settings, TypedKeysReadTheirDefaultAndWriteTheirPlace)
 {
     TempDir dir;
-    TSettings s = load(dir, "[main]\ntreewidth=abc\nHideData=1\n[Connection]\nServer=freedb.example\n");
+    TSettings s = settingsFile(dir, "[main]\ntreewidth=abc\nHideData=1\n[Connection]\nServer=freedb.example\n");
     EXPECT_EQ(s.get(setting::TreeWidth), 210); // invalid: the key's default
     EXPECT_TRUE(s.get(setting::HideData));
     EXPECT_TRUE(s.get(setting::FixUnderScores));

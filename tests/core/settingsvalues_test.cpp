@@ -3,26 +3,21 @@
 #include "core/Settings.h"
 #include "core/freedb/ChecksumLookup.h"
 #include "core/rename/RenameRun.h"
+#include "support/SettingsFile.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 using namespace cantorix;
+using cantorix::test::settingsFile;
 using cantorix::test::TempDir;
 
 namespace {
 
-TSettings load(const TempDir& dir, const std::string& text)
-{
-    std::string path = dir.file("Cantorix.ini");
-    cantorix::test::writeText(path, text);
-    return TSettings(QString::fromStdString(path));
-}
-
 TEST(SettingsValues, LookupConfigWithoutSettings)
 {
     TempDir dir;
-    TLookupConfig c = LookupConfigFromSettings(load(dir, ""));
+    TLookupConfig c = LookupConfigFromSettings(settingsFile(dir, ""));
     EXPECT_EQ(c.Server.Host, "gnudb.gnudb.org");
     EXPECT_EQ(c.Server.Port, "80");
     EXPECT_EQ(c.Server.Path, "/~cddb/cddb.cgi");
@@ -37,8 +32,9 @@ TEST(SettingsValues, LookupConfigFromTheConnectionAndProxySettings)
 {
     TempDir dir;
     TLookupConfig c = LookupConfigFromSettings(
-        load(dir, "[Connection]\nServer=https://mirror.example:8443/cgi/cddb.cgi\nTimeout=5\nEmail= joe@example.org \n"
-                  "UseProxy=1\n[Proxy]\nAddress=proxy.example\nUser=u\nPassword=p\n[Main]\nHideData=1\n"));
+        settingsFile(dir, "[Connection]\nServer=https://mirror.example:8443/cgi/cddb.cgi\nTimeout=5\n"
+                          "Email= joe@example.org \nUseProxy=1\n"
+                          "[Proxy]\nAddress=proxy.example\nUser=u\nPassword=p\n[Main]\nHideData=1\n"));
     EXPECT_EQ(c.Server.Scheme, "https");
     EXPECT_EQ(c.Server.Host, "mirror.example");
     EXPECT_EQ(c.Server.Port, "8443");
@@ -54,7 +50,7 @@ TEST(SettingsValues, LookupConfigFromTheConnectionAndProxySettings)
     // The proxy settings count only with UseProxy; an address without "@" halves is not sent.
     for (const char* email : {"no address", "@example.org", "joe@", ""}) {
         TLookupConfig d = LookupConfigFromSettings(
-            load(dir, std::string("[Connection]\nEmail=") + email + "\n[Proxy]\nAddress=proxy.example\n"));
+            settingsFile(dir, std::string("[Connection]\nEmail=") + email + "\n[Proxy]\nAddress=proxy.example\n"));
         EXPECT_EQ(d.Email, "cantorix@localhost") << email;
         EXPECT_EQ(d.Proxy.Address, "") << email;
     }
@@ -74,7 +70,7 @@ TEST(SettingsValues, RenameOptions)
     };
     TempDir dir;
     for (const Case& c : cases) {
-        TRenameOptions o = RenameOptionsFromSettings(load(dir, c.ini));
+        TRenameOptions o = RenameOptionsFromSettings(settingsFile(dir, c.ini));
         EXPECT_EQ(o.NameFormat, c.expected.NameFormat) << c.ini;
         EXPECT_EQ(o.FixUnderScores, c.expected.FixUnderScores) << c.ini;
         EXPECT_EQ(o.RenameFolder, c.expected.RenameFolder) << c.ini;
@@ -87,8 +83,8 @@ TEST(SettingsValues, RenameOptions)
 TEST(SettingsValues, SupportedExtensionsAddTheAdditionalTypes)
 {
     TempDir dir;
-    QStringList builtIn = SupportedExtensionsFromSettings(load(dir, ""));
-    QStringList more = SupportedExtensionsFromSettings(load(dir, "[Main]\nAdditionalTypes=.xyz, .mp3\n"));
+    QStringList builtIn = SupportedExtensionsFromSettings(settingsFile(dir, ""));
+    QStringList more = SupportedExtensionsFromSettings(settingsFile(dir, "[Main]\nAdditionalTypes=.xyz, .mp3\n"));
     EXPECT_TRUE(builtIn.contains(".MP3"));
     EXPECT_FALSE(builtIn.contains(".XYZ"));
     EXPECT_TRUE(more.contains(".XYZ"));

@@ -253,7 +253,8 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
              h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
          },
          nothing, K::EntryRead, "Entry read", S::EntryRead, 0},
-        {"no match", [](Harness& h) { h.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt")); },
+        {"no match",
+         [](Harness& h) { h.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt")); },
          nothing, K::NoMatch, "No match found", S::NoMatch, 202},
         {"choice cancelled",
          [&](Harness& h) {
@@ -268,7 +269,8 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
          },
          nothing, K::Cancelled, "No match chosen", S::Progress, 0},
         {"request refused", [](Harness& h) { h.http->refuseWith = "Invalid URL"; }, nothing, K::Failed,
-         "CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Invalid URL\"", S::RequestFailed, 0},
+         "CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Invalid URL\"",
+         S::RequestFailed, 0},
         {"command rejected", [](Harness& h) { h.answer("cddb+query", "500 Command syntax error.\r\n"); }, nothing,
          K::Failed, "Command syntax error, command unknown, command unimplemented", S::ServerError, 500},
         // The corrupt-entry line that follows the 401 unlocks again but ends nothing more.
