@@ -2,7 +2,6 @@
 
 #include "core/FolderScan.h"
 #include "core/Settings.h"
-#include "core/rename/RenameLines.h"
 #include "core/rename/TrackNumberFix.h"
 
 #include <QFile>
@@ -22,12 +21,9 @@ int cmdFixNumbers(Invocation& inv)
 
     std::vector<std::string> names;
     for (const QString& name : std::as_const(scan.names)) names.push_back(QFile::encodeName(name).toStdString());
-    bool failed = false;
-    RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, [&](const std::string& line) {
-        if (line.rfind("Rename error:", 0) == 0) failed = true;
-        inv.out << QString::fromStdString(line) << '\n';
-    });
-    return failed ? 1 : 0;
+    auto print = [&](const std::string& line) { inv.out << QString::fromStdString(line) << '\n'; };
+    const int failed = RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, print);
+    return failed > 0 ? 1 : 0;
 }
 
 } // namespace cantorix::cli

@@ -31,19 +31,24 @@ std::optional<std::string> FixedTrackName(const std::string& name)
     return std::nullopt;
 }
 
-void RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
+int RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
                        const std::function<void(const std::string&)>& log)
 {
     log(FixStartLine);
     const std::string dir = withSlash(folder);
+    int failed = 0;
     for (const std::string& name : names) {
         if (name.empty()) break;
         std::optional<std::string> fixed = FixedTrackName(name);
         if (!fixed) continue;
         IoResult moved = moveNoReplace(dir + name, dir + *fixed);
-        if (!moved) log(RenameErrorLine(name, moved.error));
+        if (!moved) {
+            ++failed;
+            log(RenameErrorLine(name, moved.error));
+        }
     }
     log(FixEndLine);
+    return failed;
 }
 
 } // namespace cantorix
