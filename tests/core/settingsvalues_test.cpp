@@ -14,46 +14,48 @@ using cantorix::test::TempDir;
 
 namespace {
 
-TEST(SettingsValues, LookupConfigWithoutSettings)
+TEST(SettingsValues, LookupConfig)
 {
+    TLookupConfig none; // what a lookup uses without settings
+    TLookupConfig all;
+    all.Server = {"https", "mirror.example", "8443", "/cgi/cddb.cgi"};
+    all.TimeoutSeconds = 5;
+    all.Email = "joe@example.org";
+    all.Proxy = {"proxy.example", "", "u", "p"}; // a missing port stays missing
+    all.HideData = true;
+    struct Case {
+        std::string ini;
+        const TLookupConfig& expected;
+    };
+    const Case cases[] = {
+        {"", none},
+        {"[Connection]\nServer=https://mirror.example:8443/cgi/cddb.cgi\nTimeout=5\nEmail= joe@example.org \n"
+         "UseProxy=1\n[Proxy]\nAddress=proxy.example\nUser=u\nPassword=p\n[Main]\nHideData=1\n",
+         all},
+        // The proxy counts only with UseProxy; an address without text on both sides of "@" is not sent.
+        {"[Connection]\nEmail=no address\n[Proxy]\nAddress=proxy.example\n", none},
+        {"[Connection]\nEmail=@example.org\n", none},
+        {"[Connection]\nEmail=joe@\n", none},
+    };
     TempDir dir;
-    TLookupConfig c = LookupConfigFromSettings(settingsFile(dir, ""));
-    EXPECT_EQ(c.Server.Host, "gnudb.gnudb.org");
-    EXPECT_EQ(c.Server.Port, "80");
-    EXPECT_EQ(c.Server.Path, "/~cddb/cddb.cgi");
-    EXPECT_EQ(c.TimeoutSeconds, 30);
-    EXPECT_EQ(c.Email, "cantorix@localhost");
-    EXPECT_EQ(c.Proxy.Address, "");
-    EXPECT_EQ(c.Proxy.Port, "80");
-    EXPECT_FALSE(c.HideData);
-}
-
-TEST(SettingsValues, LookupConfigFromTheConnectionAndProxySettings)
-{
-    TempDir dir;
-    TLookupConfig c = LookupConfigFromSettings(
-        settingsFile(dir, "[Connection]\nServer=https://mirror.example:8443/cgi/cddb.cgi\nTimeout=5\n"
-                          "Email= joe@example.org \nUseProxy=1\n"
-                          "[Proxy]\nAddress=proxy.example\nUser=u\nPassword=p\n[Main]\nHideData=1\n"));
-    EXPECT_EQ(c.Server.Scheme, "https");
-    EXPECT_EQ(c.Server.Host, "mirror.example");
-    EXPECT_EQ(c.Server.Port, "8443");
-    EXPECT_EQ(c.Server.Path, "/cgi/cddb.cgi");
-    EXPECT_EQ(c.TimeoutSeconds, 5);
-    EXPECT_EQ(c.Email, "joe@example.org");
-    EXPECT_EQ(c.Proxy.Address, "proxy.example");
-    EXPECT_EQ(c.Proxy.Port, ""); // as written: a missing port is no port
-    EXPECT_EQ(c.Proxy.Username, "u");
-    EXPECT_EQ(c.Proxy.Password, "p");
-    EXPECT_TRUE(c.HideData);
-
-    // The proxy settings count only with UseProxy; an address without "@" halves is not sent.
-    for (const char* email : {"no address", "@example.org", "joe@", ""}) {
-        TLookupConfig d = LookupConfigFromSettings(
-            settingsFile(dir, std::string("[Connection]\nEmail=") + email + "\n[Proxy]\nAddress=proxy.example\n"));
-        EXPECT_EQ(d.Email, "cantorix@localhost") << email;
-        EXPECT_EQ(d.Proxy.Address, "") << email;
+    for (const Case& c : cases) {
+        const TLookupConfig got = LookupConfigFromSettings(settingsFile(dir, c.ini));
+        const TLookupConfig& want = c.expected;
+        EXPECT_EQ(got.Server.Scheme, want.Server.Scheme) << c.ini;
+        EXPECT_EQ(got.Server.Host, want.Server.Host) << c.ini;
+        EXPECT_EQ(got.Server.Port, want.Server.Port) << c.ini;
+        EXPECT_EQ(got.Server.Path, want.Server.Path) << c.ini;
+        EXPECT_EQ(got.TimeoutSeconds, want.TimeoutSeconds) << c.ini;
+        EXPECT_EQ(got.Email, want.Email) << c.ini;
+        EXPECT_EQ(got.Proxy.Address, want.Proxy.Address) << c.ini;
+        EXPECT_EQ(got.Proxy.Port, want.Proxy.Port) << c.ini;
+        EXPECT_EQ(got.Proxy.Username, want.Proxy.Username) << c.ini;
+        EXPECT_EQ(got.Proxy.Password, want.Proxy.Password) << c.ini;
+        EXPECT_EQ(got.HideData, want.HideData) << c.ini;
     }
+    EXPECT_EQ(none.Server.Host, "gnudb.gnudb.org");
+    EXPECT_EQ(none.Email, "cantorix@localhost");
+    EXPECT_EQ(none.Proxy.Port, "80");
 }
 
 TEST(SettingsValues, RenameOptions)
