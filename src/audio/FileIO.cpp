@@ -376,6 +376,12 @@ bool directoryExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string withSlash(std::string folder)
+{
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
 namespace fileio_testing {
 void setFaults(const Faults& faults)
 {

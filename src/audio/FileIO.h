@@ -132,6 +132,8 @@ IoResult moveNoReplace(const std::string& from, const std::string& to);
 
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
+// `folder` with a "/" at its end, ready for a file name to follow ("" gives "/").
+std::string withSlash(std::string folder);
 
 // Fault injection for tests: hooks consulted by the writers above. Null hooks mean the real calls.
 namespace fileio_testing {

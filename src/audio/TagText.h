@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace cantorix {
 
@@ -14,13 +15,13 @@ inline std::string trimRightBlanks(std::string s)
     return s;
 }
 
-inline std::string trimBlanks(const std::string& s)
+inline std::string trimBlanks(std::string_view s)
 {
     size_t b = 0;
     while (b < s.size() && uint8_t(s[b]) <= 32) ++b;
     size_t e = s.size();
     while (e > b && uint8_t(s[e - 1]) <= 32) --e;
-    return s.substr(b, e - b);
+    return std::string(s.substr(b, e - b));
 }
 
 // Characters (code points) of a UTF-8 text.

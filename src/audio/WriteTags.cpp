@@ -3,6 +3,7 @@
 #include "audio/AudioUtil.h"
 #include "audio/ID3v1.h"
 #include "audio/ID3v2.h"
+#include "audio/TagText.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
 
@@ -98,10 +99,7 @@ bool IsTagWritingExtension(const std::string& fileName) { return findRow(fileNam
 
 bool IsDecimalTrack(const std::string& track)
 {
-    if (track.empty() || track.size() > 9) return false;
-    for (char c : track)
-        if (c < '0' || c > '9') return false;
-    return true;
+    return track.size() <= 9 && decimalDigits(track) >= 0;
 }
 
 IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values)

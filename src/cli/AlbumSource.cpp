@@ -1,7 +1,6 @@
 #include "cli/AlbumSource.h"
 
 #include "core/AlbumSession.h"
-#include "core/Settings.h"
 #include "core/freedb/ChecksumLookup.h"
 #include "core/freedb/XmcdEntry.h"
 
@@ -30,7 +29,7 @@ bool applyEntryFile(TAlbumSession& album, const QString& path, QString& error)
     return true;
 }
 
-TLookupRun runChecksumLookup(TAlbumSession& album, const TSettings& settings, int match, QTextStream& log)
+TLookupRun runChecksumLookup(TAlbumSession& album, const TLookupConfig& config, int match, QTextStream& log)
 {
     TLookupRun result;
     TChecksumLookup lookup;
@@ -47,16 +46,17 @@ TLookupRun runChecksumLookup(TAlbumSession& album, const TSettings& settings, in
             lookup.chooseMatch(-1);
         }
     });
-    QObject::connect(&lookup, &TChecksumLookup::entryRead, [&](const AlbumRecord& record, const QString&) {
-        result.entryRead = true;
-        album.applyEntry(record);
+    // The reply being processed is finished first: its remaining lines still reach the log.
+    QObject::connect(&lookup, &TChecksumLookup::finished, &loop, [&](const TLookupOutcome& outcome) {
+        if (outcome.kind == TLookupOutcome::Kind::EntryRead) {
+            result.entryRead = true;
+            album.applyEntry(outcome.record);
+        }
+        result.timedOut = outcome.kind == TLookupOutcome::Kind::TimedOut;
+        QTimer::singleShot(0, &loop, [&] { loop.quit(); });
     });
-    QObject::connect(&lookup, &TChecksumLookup::timedOut, [&] { result.timedOut = true; });
-    // The lookup has ended when the window would unlock; the reply being processed is finished first.
-    QObject::connect(&lookup, &TChecksumLookup::unlockControls, &loop,
-                     [&] { QTimer::singleShot(0, &loop, [&] { loop.quit(); }); });
 
-    lookup.start(DurationTexts(album.durations()), album.folder(), settings);
+    lookup.start(DurationTexts(album.durations()), album.folder(), config);
     loop.exec();
     lookup.abandon();
     if (result.timedOut) result.error = TChecksumLookup::TimeoutCaption;

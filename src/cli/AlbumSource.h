@@ -7,7 +7,7 @@
 
 namespace cantorix {
 class TAlbumSession;
-class TSettings;
+struct TLookupConfig;
 } // namespace cantorix
 
 namespace cantorix::cli {
@@ -22,9 +22,9 @@ struct TLookupRun {
     QString error; // why no entry was read, when the lookup itself did not say it in the log
 };
 
-// Runs the checksum lookup of the album's folder from its playing times on the settings' server,
+// Runs the checksum lookup of the album's folder from its playing times on the configured server,
 // taking match `match` (from 0) when there are several; the lookup's log lines go to `log` as they
 // come. The entry read fills the album.
-TLookupRun runChecksumLookup(TAlbumSession& album, const TSettings& settings, int match, QTextStream& log);
+TLookupRun runChecksumLookup(TAlbumSession& album, const TLookupConfig& config, int match, QTextStream& log);
 
 } // namespace cantorix::cli

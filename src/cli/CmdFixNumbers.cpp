@@ -2,7 +2,6 @@
 
 #include "core/FolderScan.h"
 #include "core/Settings.h"
-#include "core/rename/RenameLines.h"
 #include "core/rename/TrackNumberFix.h"
 
 #include <QFile>
@@ -22,9 +21,8 @@ int cmdFixNumbers(Invocation& inv)
 
     std::vector<std::string> names;
     for (const QString& name : std::as_const(scan.names)) names.push_back(QFile::encodeName(name).toStdString());
-    int failed = RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, [&](const std::string& line) {
-        inv.out << QString::fromStdString(line) << '\n';
-    });
+    auto print = [&](const std::string& line) { inv.out << QString::fromStdString(line) << '\n'; };
+    const int failed = RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, print);
     return failed > 0 ? 1 : 0;
 }
 

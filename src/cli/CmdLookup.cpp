@@ -12,19 +12,12 @@ namespace cantorix::cli {
 // row. Exit 0 when an entry was read, 1 otherwise.
 int cmdLookup(Invocation& inv)
 {
-    const QString server = inv.takeOption("--server");
-    const QString matchText = inv.takeOption("--match");
+    const LookupArgs lookupArgs = takeLookupArgs(inv);
     inv.expectPositional(1);
-    int match = 0;
-    if (!matchText.isEmpty()) {
-        bool ok = false;
-        match = matchText.toInt(&ok);
-        if (!ok || match < 0) throw UsageError{"--match needs a number from 0"};
-    }
+    const int match = lookupArgs.match();
     const QString dir = inv.args[0];
 
     TSettings settings(inv.settingsFile);
-    if (!server.isEmpty()) settings.writeString("Connection", "Server", server); // this run only
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     inv.out << scan.logLine << '\n';
@@ -32,7 +25,7 @@ int cmdLookup(Invocation& inv)
 
     TAlbumSession album;
     album.loadScan(scan);
-    TLookupRun run = runChecksumLookup(album, settings, match, inv.out);
+    TLookupRun run = runChecksumLookup(album, lookupConfig(settings, lookupArgs), match, inv.out);
     if (run.timedOut)
         inv.err << TChecksumLookup::TimeoutCaption << '\n'
                 << QString(TChecksumLookup::TimeoutText).replace("\r\n", "\n") << '\n';

@@ -4,6 +4,8 @@
 #include "core/AlbumSession.h"
 #include "core/FolderScan.h"
 #include "core/Settings.h"
+#include "core/SettingsValues.h"
+#include "core/freedb/ChecksumLookup.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 #include "core/rename/RenameJournal.h"
@@ -29,8 +31,7 @@ int cmdRename(Invocation& inv)
 {
     const QString entry = inv.takeOption("--entry");
     const bool lookup = inv.takeFlag("--lookup");
-    const QString server = inv.takeOption("--server");
-    const QString matchText = inv.takeOption("--match");
+    const LookupArgs lookupArgs = takeLookupArgs(inv);
     const QString format = inv.takeOption("--format");
     const QString folderFormatText = inv.takeOption("--folder-format");
     const bool renameFolder = inv.takeFlag("--rename-folder");
@@ -41,29 +42,19 @@ int cmdRename(Invocation& inv)
     inv.expectPositional(1);
 
     if (entry.isEmpty() == !lookup) throw UsageError{"rename needs either --entry FILE or --lookup"};
-    if (!lookup && (!server.isEmpty() || !matchText.isEmpty()))
-        throw UsageError{"--server and --match belong to --lookup"};
-    int match = 0;
-    if (!matchText.isEmpty()) {
-        bool ok = false;
-        match = matchText.toInt(&ok);
-        if (!ok || match < 0) throw UsageError{"--match needs a number from 0"};
-    }
+    if (!lookup && lookupArgs.given()) throw UsageError{"--server and --match belong to --lookup"};
+    const int match = lookupArgs.match();
 
     TSettings settings(inv.settingsFile);
-    if (!server.isEmpty()) settings.writeString("Connection", "Server", server); // this run only
     TRenameOptions options = RenameOptionsFromSettings(settings);
     options.RenameFolder = renameFolder;
     options.WriteTags = writeTags;
     options.CreatePlaylist = playlist;
     if (!format.isNull()) options.NameFormat = format.toStdString();
     if (keepUnderscores) options.FixUnderScores = false;
-    if (!folderFormatText.isEmpty()) {
-        bool ok = false;
-        options.FolderFormat = folderFormatText.toInt(&ok);
-        if (!ok || options.FolderFormat < 0 || options.FolderFormat >= FolderFormatCount)
-            throw UsageError{"--folder-format needs a number from 0 to 4"};
-    }
+    if (!folderFormatText.isEmpty() &&
+        !parseNumberArgument(folderFormatText, 0, FolderFormatCount - 1, &options.FolderFormat))
+        throw UsageError{"--folder-format needs a number from 0 to 4"};
 
     const QString dir = inv.args[0];
     TScanResult scan;
@@ -80,7 +71,7 @@ int cmdRename(Invocation& inv)
     TAlbumSession album;
     album.loadScan(scan);
     if (lookup) {
-        TLookupRun found = runChecksumLookup(album, settings, match, inv.err);
+        TLookupRun found = runChecksumLookup(album, lookupConfig(settings, lookupArgs), match, inv.err);
         if (!found.entryRead) {
             inv.err << "cantorix-cli: " << (found.error.isEmpty() ? QString("no album data found") : found.error)
                     << '\n';

@@ -33,6 +33,7 @@ struct Invocation {
 
 namespace cantorix {
 class TSettings;
+struct TLookupConfig;
 }
 
 namespace cantorix::cli {
@@ -40,6 +41,22 @@ namespace cantorix::cli {
 // The folder scan of `dir` as the window runs it (AdditionalTypes from `settings`). False, after
 // printing "no such folder", when `dir` is not a folder.
 bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& settings, TScanResult& scan);
+
+// "--server S" and "--match N" of the commands that look a folder up.
+struct LookupArgs {
+    QString server;    // empty: the settings' server
+    QString matchText; // N as given, empty without --match
+    bool given() const { return !server.isEmpty() || !matchText.isEmpty(); }
+    // N, counted from 0; 0 without --match. Throws UsageError when N is no number from 0.
+    int match() const;
+};
+// Takes both options out of inv.args (UsageError when a value is missing).
+LookupArgs takeLookupArgs(Invocation& inv);
+// The lookup's values from the settings, with --server, when given, in place of the settings' server
+// for this run only.
+TLookupConfig lookupConfig(const TSettings& settings, const LookupArgs& args);
+// A whole decimal number from `min` to `max` (spaces around it allowed); false for anything else.
+bool parseNumberArgument(const QString& text, int min, int max, int* value);
 
 int cmdScan(Invocation& inv);
 int cmdDiscid(Invocation& inv);

@@ -2,6 +2,9 @@
 #include "cli/Commands.h"
 
 #include "core/Settings.h"
+#include "core/SettingsValues.h"
+#include "core/Text.h"
+#include "core/freedb/ChecksumLookup.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -38,9 +41,39 @@ bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& se
         inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
         return false;
     }
-    scan = ScanFolder(QFileInfo(dir).absoluteFilePath(),
-                      BuildSupportedExtensions(settings.readString("Main", "AdditionalTypes", "")));
+    scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), SupportedExtensionsFromSettings(settings));
     return true;
+}
+
+bool parseNumberArgument(const QString& text, int min, int max, int* value)
+{
+    int32_t v = 0;
+    if (!ParseInt32(text.trimmed(), &v) || v < min || v > max) return false;
+    *value = v;
+    return true;
+}
+
+int LookupArgs::match() const
+{
+    int n = 0;
+    if (!matchText.isEmpty() && !parseNumberArgument(matchText, 0, INT32_MAX, &n))
+        throw UsageError{"--match needs a number from 0"};
+    return n;
+}
+
+LookupArgs takeLookupArgs(Invocation& inv)
+{
+    LookupArgs args;
+    args.server = inv.takeOption("--server");
+    args.matchText = inv.takeOption("--match");
+    return args;
+}
+
+TLookupConfig lookupConfig(const TSettings& settings, const LookupArgs& args)
+{
+    TLookupConfig config = LookupConfigFromSettings(settings);
+    if (!args.server.isEmpty()) config.Server = ParseServerSetting(args.server);
+    return config;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "core/FolderScan.h"
 
 #include "audio/AudioUtil.h"
+#include "core/Text.h"
 
 #include <QCollator>
 #include <QDir>
@@ -96,7 +97,7 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     TScanResult result;
     if (path.isEmpty() || !QFileInfo(path).isDir()) return result;
     result.scanned = true;
-    result.folder = path.endsWith('/') ? path : path + '/';
+    result.folder = WithSlash(path);
 
     // Every entry that is not a folder (or a link to one); hidden files included.
     QStringList names;

@@ -1,11 +1,6 @@
 #include "core/LogFile.h"
 
-#include "audio/FileIO.h"
-
 #include <QFile>
-
-#include <cerrno>
-#include <stdexcept>
 
 namespace cantorix {
 
@@ -23,15 +18,13 @@ QString LogFileName(const QDateTime& when, const QLocale& locale)
     return "Cantorix." + stamp + ".log";
 }
 
-void SaveLogLines(const QStringList& lines, const QString& path)
+IoResult SaveLogLines(const QStringList& lines, const QString& path)
 {
     QByteArray text;
     for (const QString& line : lines) text += line.toUtf8() + "\r\n";
     IoResult r = writeWholeFile(QFile::encodeName(path).toStdString(), text.constData(), size_t(text.size()));
-    if (!r.ok) {
-        errno = r.code;
-        throw std::runtime_error("Cannot create file \"" + path.toStdString() + "\". " + r.error);
-    }
+    if (!r.ok) r.error = "Cannot create file \"" + path.toStdString() + "\". " + r.error;
+    return r;
 }
 
 } // namespace cantorix

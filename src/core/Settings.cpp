@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
 #include "audio/FileIO.h"
+#include "core/Text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,31 +86,28 @@ QString TSettings::readString(const QString& section, const QString& key, const 
 
 bool TSettings::parseInteger(const QString& text, int* value)
 {
-    QString t = text.trimmed();
-    bool negative = false;
-    if (t.startsWith('-') || t.startsWith('+')) {
-        negative = t.startsWith('-');
-        t = t.mid(1);
-    }
-    int base = 10;
-    if (t.startsWith("0x", Qt::CaseInsensitive)) {
-        base = 16;
-        t = t.mid(2);
-    } else if (t.startsWith('$')) {
-        base = 16;
-        t = t.mid(1);
-    }
-    if (t.isEmpty()) return false;
-    for (QChar c : t) {
-        bool digit = base == 10 ? (c >= '0' && c <= '9') : (c.isDigit() || (c.toLower() >= 'a' && c.toLower() <= 'f'));
-        if (!digit || c.unicode() > 127) return false;
+    const QString t = text.trimmed();
+    QStringView digits = QStringView(t);
+    const bool negative = digits.startsWith('-');
+    if (negative || digits.startsWith('+')) digits = digits.mid(1);
+    if (digits.startsWith(u"0x", Qt::CaseInsensitive))
+        digits = digits.mid(2);
+    else if (digits.startsWith('$'))
+        digits = digits.mid(1);
+    else
+        return ParseInt32(t, value);
+
+    if (digits.isEmpty()) return false;
+    for (QChar c : digits) {
+        const char16_t u = c.toLower().unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'f'))) return false;
     }
     bool ok = false;
-    qlonglong v = t.toLongLong(&ok, base);
+    qlonglong v = digits.toLongLong(&ok, 16);
     if (!ok) return false;
     if (negative) v = -v;
-    // Hexadecimal values wrap into 32 bits as the original reader did; decimal ones must fit.
-    if (base == 16 && !negative && v <= 0xFFFFFFFFLL) v = qint32(quint32(v));
+    // Hexadecimal values wrap into 32 bits as the original reader did.
+    if (!negative && v <= 0xFFFFFFFFLL) v = qint32(quint32(v));
     if (v < INT32_MIN || v > INT32_MAX) return false;
     *value = int(v);
     return true;
@@ -140,6 +138,24 @@ void TSettings::writeString(const QString& section, const QString& key, const QS
         }
     s.entries.push_back({key, v});
 }
+
+QString TSettings::get(const TSettingKey<const char*>& key) const
+{
+    return readString(key.Section, key.Name, QString::fromUtf8(key.Default));
+}
+
+int TSettings::get(const TSettingKey<int>& key) const { return readInteger(key.Section, key.Name, key.Default); }
+
+bool TSettings::get(const TSettingKey<bool>& key) const { return readBool(key.Section, key.Name, key.Default); }
+
+void TSettings::set(const TSettingKey<const char*>& key, const QString& value)
+{
+    writeString(key.Section, key.Name, value);
+}
+
+void TSettings::set(const TSettingKey<int>& key, int value) { writeInteger(key.Section, key.Name, value); }
+
+void TSettings::set(const TSettingKey<bool>& key, bool value) { writeBool(key.Section, key.Name, value); }
 
 void TSettings::writeInteger(const QString& section, const QString& key, int value)
 {
@@ -184,12 +200,10 @@ QByteArray TSettings::toText() const
     return out;
 }
 
-bool TSettings::updateFile(QString* error) const
+IoResult TSettings::updateFile() const
 {
     QByteArray text = toText();
-    IoResult r = writeWholeFile(QFile::encodeName(m_fileName).toStdString(), text.constData(), size_t(text.size()));
-    if (!r.ok && error) *error = QString::fromStdString(r.error);
-    return r.ok;
+    return writeWholeFile(QFile::encodeName(m_fileName).toStdString(), text.constData(), size_t(text.size()));
 }
 
 QString TSettings::defaultPath()

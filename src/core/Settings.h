@@ -3,11 +3,22 @@
 // they were first written (or loaded). Writes change only the copy until updateFile().
 #pragma once
 
+#include "audio/FileIO.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 namespace cantorix {
+
+// One setting: its section, its key and the value it has when the file does not hold a valid one.
+// Text settings use TSettingKey<const char*> (UTF-8); every key of the program is in SettingsKeys.h.
+template <typename T>
+struct TSettingKey {
+    const char* Section;
+    const char* Name;
+    T Default;
+};
 
 class TSettings {
 public:
@@ -27,20 +38,33 @@ public:
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
 
+    // The typed forms: the key's own default stands in for a missing or invalid value.
+    QString get(const TSettingKey<const char*>& key) const;
+    int get(const TSettingKey<int>& key) const;
+    bool get(const TSettingKey<bool>& key) const;
+    void set(const TSettingKey<const char*>& key, const QString& value);
+    void set(const TSettingKey<int>& key, int value);
+    void set(const TSettingKey<bool>& key, bool value);
+    template <typename T>
+    bool has(const TSettingKey<T>& key) const
+    {
+        return valueExists(key.Section, key.Name);
+    }
+
     bool valueExists(const QString& section, const QString& key) const;
     QStringList readSection(const QString& section) const; // key names in file order
     void eraseSection(const QString& section);
 
     // The whole copy as file text: each section's "[name]" line, its key=value lines, one empty line.
     QByteArray toText() const;
-    // Writes the copy to the file (through a temporary file). False with the reason on failure.
-    bool updateFile(QString* error = nullptr) const;
+    // Writes the copy to the file (through a temporary file); a failure carries the reason.
+    IoResult updateFile() const;
 
     // The settings file: Cantorix.ini beside the executable when it exists there or that folder is
     // writable; otherwise $XDG_CONFIG_HOME/Cantorix/Cantorix.ini.
     static QString defaultPath();
 
-    // Parses an INI value as an integer the way readInteger does.
+    // Parses an INI value as an integer the way readInteger does: the decimal form is ParseInt32's.
     static bool parseInteger(const QString& text, int* value);
 
 private:

@@ -6,12 +6,17 @@
 #include "core/FolderScan.h"
 #include "core/GenreNames.h"
 #include "core/LogFile.h"
+#include "core/SettingsKeys.h"
+#include "core/SettingsValues.h"
+#include "core/Text.h"
 #include "audio/AudioUtil.h"
 #include "audio/FileIO.h"
 #include "audio/WriteTags.h"
 #include "core/freedb/ChecksumLookup.h"
 #include "gui/MatchForm.h"
 #include "core/rename/RenameJournal.h"
+#include "core/rename/NameFormat.h"
+#include "core/rename/RenameLines.h"
 #include "core/rename/RenameRun.h"
 #include "core/rename/TrackNumberFix.h"
 
@@ -235,6 +240,7 @@ void TMainForm::buildLayout()
     FileGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     rightLayout->addWidget(FileGrid, 1);
     FileGrid->viewport()->installEventFilter(this);
+    FileGrid->installEventFilter(this);
     connect(FileGrid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int c, int, int width) {
         if (m_fittingColumns || c < 0 || c >= TAlbumTableModel::ColumnCount) return;
         // The user resized a column: that is its width now, less the share of spare room it had.
@@ -476,37 +482,38 @@ void TMainForm::applySettings(const QString& startFolder)
 {
     TSettings& s = *m_settings;
     // Query mode.
-    bool nameMode = s.readBool("Main", "DefaultMode", false);
+    bool nameMode = s.get(setting::DefaultMode);
     (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
     panelName->setVisible(nameMode);
 
     // Pane and column widths, header texts (set in the layout).
-    int treeWidth = s.readInteger("Main", "TreeWidth", 210);
+    int treeWidth = s.get(setting::TreeWidth);
     Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
-    const int defaultWidths[] = {150, 70, 70, 110, 150};
-    for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c)
-        m_columnWidths[size_t(c)] = s.readInteger("Columns", QString::number(c), defaultWidths[c]);
+    for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c) m_columnWidths[size_t(c)] = s.get(setting::ColumnWidths[c]);
     fitColumns();
 
-    m_supportedExtensions = BuildSupportedExtensions(s.readString("Main", "AdditionalTypes", ""));
+    m_supportedExtensions = SupportedExtensionsFromSettings(s);
 
-    cmbNameFormat->addItems(s.readSection("NameFormats"));
+    cmbNameFormat->addItems(s.readSection(setting::NameFormatsSection));
     // A first start shows the format renaming uses when none is chosen, rather than an empty list.
     if (cmbNameFormat->count() == 0) cmbNameFormat->addItem(DefaultNameFormat);
-    int current = int(cmbNameFormat->findText(s.readString("Main", "NameFormat", ""), Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    // Without a NameFormat setting the list's first format is selected, not the renamers' default.
+    int current = s.has(setting::NameFormat)
+        ? int(cmbNameFormat->findText(s.get(setting::NameFormat), Qt::MatchFixedString | Qt::MatchCaseSensitive))
+        : -1;
     cmbNameFormat->setCurrentIndex(current >= 0 ? current : (cmbNameFormat->count() > 0 ? 0 : -1));
 
-    chRenameFolder->setChecked(s.readBool("Main", "RenameFolder", false));
+    chRenameFolder->setChecked(s.get(setting::RenameFolder));
     showNextRun();
-    int folderFormat = s.readInteger("Main", "FolderFormat", 0);
+    int folderFormat = s.get(setting::FolderFormat);
     cmbFolderFormat->setCurrentIndex(folderFormat >= 0 && folderFormat < cmbFolderFormat->count() ? folderFormat : -1);
 
     // Window placement.
-    if (s.readBool("Window", "Maximized", false)) {
+    if (s.get(setting::Maximized)) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
-        move(s.readInteger("Window", "Left", 50), s.readInteger("Window", "Top", 50));
-        resize(s.readInteger("Window", "Width", 800), s.readInteger("Window", "Height", 600));
+        move(s.get(setting::WindowLeft), s.get(setting::WindowTop));
+        resize(s.get(setting::WindowWidth), s.get(setting::WindowHeight));
     }
 
     // Starting folder: the command line wins over the setting. The scan below runs once for it.
@@ -515,7 +522,7 @@ void TMainForm::applySettings(const QString& startFolder)
     if (!startFolder.isEmpty()) {
         chosen = MainTree->selectPath(startFolder);
     } else {
-        QString start = s.readString("Main", "Startfolder", "");
+        QString start = s.get(setting::StartFolder);
         if (!start.isEmpty() && QFileInfo(start).isDir()) chosen = MainTree->selectPath(start);
     }
     if (!chosen) MainTree->showHome();
@@ -525,23 +532,22 @@ void TMainForm::applySettings(const QString& startFolder)
 void TMainForm::saveSettings()
 {
     TSettings& s = *m_settings;
-    s.writeBool("Main", "DefaultMode", btQueryModeName->isChecked());
+    s.set(setting::DefaultMode, btQueryModeName->isChecked());
     if (isMaximized()) {
-        s.writeBool("Window", "Maximized", true);
+        s.set(setting::Maximized, true);
     } else {
-        s.writeBool("Window", "Maximized", false);
-        s.writeInteger("Window", "Left", x());
-        s.writeInteger("Window", "Top", y());
-        s.writeInteger("Window", "Width", width());
-        s.writeInteger("Window", "Height", height());
+        s.set(setting::Maximized, false);
+        s.set(setting::WindowLeft, x());
+        s.set(setting::WindowTop, y());
+        s.set(setting::WindowWidth, width());
+        s.set(setting::WindowHeight, height());
     }
     // The widths the user gave (or the defaults), without the share of spare room the window added.
-    for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c)
-        s.writeInteger("Columns", QString::number(c), m_columnWidths[size_t(c)]);
-    QString error;
-    if (!s.updateFile(&error))
+    for (int c = 0; c < TAlbumTableModel::ColumnCount; ++c) s.set(setting::ColumnWidths[c], m_columnWidths[size_t(c)]);
+    IoResult written = s.updateFile();
+    if (!written)
         std::fprintf(stderr, "Cantorix: cannot write the settings file \"%s\": %s\n",
-                     s.fileName().toLocal8Bit().constData(), error.toLocal8Bit().constData());
+                     s.fileName().toLocal8Bit().constData(), written.error.c_str());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -566,8 +572,7 @@ void TMainForm::AppendLog(const QString& line)
 void TMainForm::AppException(const QString& exceptionText)
 {
     // The system text is whatever the last failing call left behind, as the handler's contract says.
-    QString system = QString::fromStdString(errnoText(errno));
-    AppendLog(QString("[ERROR] Native: \"%1\" System: \"%2\"").arg(exceptionText, system));
+    AppendLog(QString::fromStdString(NativeErrorLine(exceptionText.toStdString(), errnoText(errno))));
 }
 
 void TMainForm::mnuCopyClick()
@@ -583,7 +588,12 @@ void TMainForm::mnuSaveLogClick()
     for (int i = 0; i < lsLog->count(); ++i) lines << lsLog->item(i)->text();
     QString folder = QFileInfo(m_settings->fileName()).absolutePath();
     QString path = folder + "/" + LogFileName(QDateTime::currentDateTime(), QLocale());
-    SaveLogLines(lines, path); // throws on failure: the error line replaces "Saved log to"
+    IoResult saved = SaveLogLines(lines, path);
+    if (!saved) {
+        // The failure takes the form of the application's error line, with the errno of the write.
+        AppendLog(QString::fromStdString(NativeErrorLine(saved.error, errnoText(saved.code))));
+        return;
+    }
     AppendLog(QString("Saved log to \"%1\"").arg(path));
 }
 
@@ -626,7 +636,7 @@ void TMainForm::MainTreeClick()
     // Disabling the tree would hand the keyboard focus to the grid; the user is walking the tree.
     const bool treeHadFocus = MainTree->hasFocus();
     MainTree->setEnabled(false);
-    QString folder = path.endsWith('/') ? path : path + '/';
+    QString folder = WithSlash(path);
     lbFolder->setText(folder);
     m_lookup->setCurrentFolder(folder);
 
@@ -663,20 +673,20 @@ void TMainForm::btQueryModeClick()
 
 void TMainForm::cmbNameFormatChange()
 {
-    if (cmbNameFormat->currentIndex() >= 0) m_settings->writeString("Main", "NameFormat", cmbNameFormat->currentText());
+    if (cmbNameFormat->currentIndex() >= 0) m_settings->set(setting::NameFormat, cmbNameFormat->currentText());
 }
 
-void TMainForm::chRenameFolderClick() { m_settings->writeBool("Main", "RenameFolder", chRenameFolder->isChecked()); }
+void TMainForm::chRenameFolderClick() { m_settings->set(setting::RenameFolder, chRenameFolder->isChecked()); }
 
 void TMainForm::cmbFolderFormatChange()
 {
-    m_settings->writeInteger("Main", "FolderFormat", cmbFolderFormat->currentIndex());
+    m_settings->set(setting::FolderFormat, cmbFolderFormat->currentIndex());
 }
 
 void TMainForm::Splitter1Moved()
 {
     QList<int> sizes = Splitter1->sizes();
-    if (!sizes.isEmpty()) m_settings->writeInteger("Main", "TreeWidth", sizes[0]);
+    if (!sizes.isEmpty()) m_settings->set(setting::TreeWidth, sizes[0]);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -688,7 +698,7 @@ QString TMainForm::selectedFile() const
     QString name = current.isValid() ? m_album->row(current.row()).FileName : QString();
     if (name.isEmpty()) return {};
     QString folder = MainTree->selectedPath();
-    return (folder.endsWith('/') ? folder : folder + '/') + name;
+    return WithSlash(folder) + name;
 }
 
 void TMainForm::GridMenuPopup(const QPoint& pos)
@@ -723,7 +733,7 @@ void TMainForm::btQueryClick()
         AppendLog("Query by name is not available in this version; use the Checksum query mode");
         return;
     }
-    m_lookup->start(DurationTexts(m_album->durations()), scannedFolder(), *m_settings);
+    m_lookup->start(DurationTexts(m_album->durations()), scannedFolder(), LookupConfigFromSettings(*m_settings));
 }
 
 void TMainForm::lockLookupControls(bool locked)
@@ -956,7 +966,15 @@ void TMainForm::fitColumns()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == FileGrid->viewport() && event->type() == QEvent::Resize) fitColumns();
+    if ((watched == FileGrid->viewport() || watched == FileGrid) &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Show) && !m_fitPending) {
+        // Scroll bars come and go while the view settles; fit once it has its final width.
+        m_fitPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_fitPending = false;
+            fitColumns();
+        });
+    }
     if (watched == lbFolder && event->type() == QEvent::MouseButtonDblClick) {
         guarded(&TMainForm::mnuOpenFolderClick)();
         return true;

@@ -177,6 +177,7 @@ private:
     std::array<int, 5> m_columnWidths{150, 70, 70, 110, 150};
     std::array<int, 5> m_columnShare{};
     bool m_fittingColumns = false;
+    bool m_fitPending = false;
     QStringList m_supportedExtensions;
 };
 

@@ -2,7 +2,7 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
-#include <stdexcept>
+#include <cerrno>
 
 using namespace cantorix;
 
@@ -19,9 +19,13 @@ TEST(LogFile, WritesCrLfLinesAndReplacesAnOlderFile)
 {
     cantorix::test::TempDir dir;
     QString path = QString::fromStdString(dir.file("x.log"));
-    SaveLogLines({"first"}, path);
-    SaveLogLines({"1 audio files found in \"/m/\"", "Motörhead"}, path);
+    EXPECT_TRUE(SaveLogLines({"first"}, path));
+    EXPECT_TRUE(SaveLogLines({"1 audio files found in \"/m/\"", "Motörhead"}, path));
     EXPECT_EQ(cantorix::test::readText(dir.file("x.log")), "1 audio files found in \"/m/\"\r\nMotörhead\r\n");
     EXPECT_EQ(cantorix::test::listFiles(dir.str()), std::vector<std::string>{"x.log"});
-    EXPECT_THROW(SaveLogLines({"a"}, "/nonexistent-folder/x.log"), std::runtime_error);
+
+    IoResult failed = SaveLogLines({"a"}, "/nonexistent-folder/x.log");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.error, "Cannot create file \"/nonexistent-folder/x.log\". No such file or directory");
+    EXPECT_EQ(failed.code, ENOENT);
 }

@@ -1,20 +1,16 @@
 #include "core/Settings.h"
+#include "core/SettingsKeys.h"
+#include "support/SettingsFile.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace cantorix;
+using cantorix::test::settingsFile;
 using cantorix::test::TempDir;
 
-namespace {
-TSettings load(const TempDir& dir, const std::string& text)
-{
-    std::string path = dir.file("Cantorix.ini");
-    cantorix::test::writeText(path, text);
-    return TSettings(QString::fromStdString(path));
-}
-} // namespace
 
 TEST(Settings, IntegerParsing)
 {
@@ -40,7 +36,7 @@ TEST(Settings, IntegerParsing)
 TEST(Settings, ReadsWithCaseInsensitiveNamesAndDefaults)
 {
     TempDir dir;
-    TSettings s = load(dir, "[main]\r\nTREEWIDTH=300\r\nHideData=2\r\nDblClickInfo=0\r\nTimeout=abc\r\n"
+    TSettings s = settingsFile(dir, "[main]\r\nTREEWIDTH=300\r\nHideData=2\r\nDblClickInfo=0\r\nTimeout=abc\r\n"
                             "Startfolder=/music/a=b\r\n[Columns]\n0=$20\n");
     EXPECT_EQ(s.readInteger("Main", "TreeWidth", 210), 300);
     EXPECT_TRUE(s.readBool("MAIN", "hidedata", false)); // any integer other than 0 is on
@@ -56,7 +52,7 @@ TEST(Settings, ReadsWithCaseInsensitiveNamesAndDefaults)
 TEST(Settings, WritesInOrderOfFirstWritingWithOneEmptyLineAfterEachSection)
 {
     TempDir dir;
-    TSettings s = load(dir, "[Main]\nB=1\nA=2\n");
+    TSettings s = settingsFile(dir, "[Main]\nB=1\nA=2\n");
     s.writeString("Window", "Left", "5");
     s.writeInteger("main", "a", 3); // keeps its place and its first spelling
     s.writeBool("Main", "C", true);
@@ -80,7 +76,7 @@ TEST(Settings, MissingCorruptOrBinaryFilesGiveDefaults)
 
     const char raw[] = "\x00\xff\n[Main\nTreeWidth=250\n=novalue\nno equals sign\n\xfe\xfe=1\n[]\nx=1\n";
     std::string garbage(raw, sizeof raw - 1);
-    TSettings corrupt = load(dir, garbage);
+    TSettings corrupt = settingsFile(dir, garbage);
     EXPECT_EQ(corrupt.readInteger("Main", "TreeWidth", 210), 250); // the section still parses
     EXPECT_EQ(corrupt.readString("Main", "no equals sign", "d"), "d");
 }
@@ -88,7 +84,7 @@ TEST(Settings, MissingCorruptOrBinaryFilesGiveDefaults)
 TEST(Settings, ValuesWithLineBreaksCannotSplitTheFile)
 {
     TempDir dir;
-    TSettings s = load(dir, "");
+    TSettings s = settingsFile(dir, "");
     s.writeString("Proxy", "Password", "a\nInjected=1");
     EXPECT_EQ(s.toText().toStdString(), "[Proxy]\nPassword=a Injected=1\n\n");
 }
@@ -97,7 +93,30 @@ TEST(Settings, UnwritableFileReportsTheReason)
 {
     TSettings s("/nonexistent-folder/Cantorix.ini");
     s.writeInteger("Main", "TreeWidth", 1);
-    QString error;
-    EXPECT_FALSE(s.updateFile(&error));
-    EXPECT_EQ(error, "No such file or directory");
+    IoResult r = s.updateFile();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "No such file or directory");
+    EXPECT_EQ(r.code, ENOENT);
+}
+
+TEST(Settings, TypedKeysReadTheirDefaultAndWriteTheirPlace)
+{
+    TempDir dir;
+    TSettings s = settingsFile(dir, "[main]\ntreewidth=abc\nHideData=1\n[Connection]\nServer=freedb.example\n");
+    EXPECT_EQ(s.get(setting::TreeWidth), 210); // invalid: the key's default
+    EXPECT_TRUE(s.get(setting::HideData));
+    EXPECT_TRUE(s.get(setting::FixUnderScores));
+    EXPECT_EQ(s.get(setting::Server), "freedb.example");
+    EXPECT_EQ(s.get(setting::NameFormat), "artist - album - # - track");
+    EXPECT_EQ(s.get(setting::ColumnWidths[3]), 110);
+    EXPECT_TRUE(s.has(setting::TreeWidth));
+    EXPECT_FALSE(s.has(setting::NameFormat));
+
+    s.set(setting::TreeWidth, 260);
+    s.set(setting::Maximized, true);
+    s.set(setting::NameFormat, "# - track");
+    s.set(setting::ColumnWidths[0], 10);
+    EXPECT_EQ(s.toText().toStdString(), "[main]\ntreewidth=260\nHideData=1\nNameFormat=# - track\n\n"
+                                        "[Connection]\nServer=freedb.example\n\n"
+                                        "[Window]\nMaximized=1\n\n[Columns]\n0=10\n\n");
 }

@@ -56,6 +56,7 @@ private slots:
             QVERIFY(!f.panelName->isVisible());
             QCOMPARE(f.Splitter1->sizes().value(0), 210);
             // The short columns keep their widths; "Filename", "Track" and "New name" share the rest.
+            QTest::qWait(20);
             QCOMPARE(f.FileGrid->columnWidth(1), 70);
             QCOMPARE(f.FileGrid->columnWidth(2), 70);
             const int share = f.FileGrid->columnWidth(3) - 110;

@@ -1,6 +1,7 @@
 #include "audio/formats/OggVorbis.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
 #include <algorithm>
@@ -36,7 +37,7 @@ constexpr int64_t kMaxCommentPacket = int64_t(64) << 20;
 // A signed decimal integer with nothing else around it but spaces; false otherwise.
 bool parseInteger(std::string_view text, long long& out)
 {
-    std::string t = trimControl(text);
+    std::string t = trimBlanks(text);
     size_t i = 0;
     bool negative = false;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
@@ -202,7 +203,7 @@ std::string TOggVorbis::Text(std::string_view name) const
     std::string value;
     for (const TCommentEntry& e : m_comment.entries())
         if (e.hasEquals && e.name == key) value = e.value;
-    return trimControl(value);
+    return trimBlanks(value);
 }
 
 std::string TOggVorbis::Artist() const
@@ -227,7 +228,7 @@ uint16_t TOggVorbis::Track() const
 
 void TOggVorbis::setText(std::string_view name, std::string_view value)
 {
-    std::string v = trimControl(value);
+    std::string v = trimBlanks(value);
     m_comment.setValue(name, v);
     m_changes.emplace_back(std::string(name), v);
 }

@@ -125,14 +125,6 @@ void TVorbisComment::setValue(std::string_view name, std::string_view value)
     m_entries = std::move(kept);
 }
 
-std::string trimControl(std::string_view s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && uint8_t(s[b]) <= 32) ++b;
-    while (e > b && uint8_t(s[e - 1]) <= 32) --e;
-    return std::string(s.substr(b, e - b));
-}
-
 int64_t leadingID3v2Size(TFileReader& file)
 {
     uint8_t h[10];

@@ -57,9 +57,6 @@ private:
     bool m_damaged = false;
 };
 
-// Removes spaces and control characters (code 32 and below) at both ends.
-std::string trimControl(std::string_view s);
-
 // The size of an ID3v2 tag at the start of the file (header, body and footer), 0 when there is none
 // or when it claims more bytes than the file has. Reads the 10-byte header only.
 int64_t leadingID3v2Size(TFileReader& file);

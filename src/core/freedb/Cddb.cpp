@@ -16,24 +16,6 @@ const QString InternalError = "CDDB Component Internal Error: THttpCli.GetAsync 
 
 bool isAsciiDigit(QChar c) { return c >= '0' && c <= '9'; }
 
-// A decimal integer with an optional sign, within the signed 32-bit range.
-bool parseInt32(const QString& text, int32_t* value)
-{
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i == text.size() || text.size() - i > 10) return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        if (!isAsciiDigit(text[i])) return false;
-        v = v * 10 + (text[i].unicode() - '0');
-    }
-    if (negative) v = -v;
-    if (v < INT32_MIN || v > INT32_MAX) return false;
-    *value = int32_t(v);
-    return true;
-}
-
 } // namespace
 
 TServerAddress ParseServerSetting(const QString& text)
@@ -160,15 +142,16 @@ int TCddb::startRequest(const QString& url, const QString& statusText, TState st
         &error);
     if (!started) {
         m_state = TState::RequestFailed;
-        status(InternalError + error + "\"");
+        status(InternalError + error + "\"", TCddbStatusKind::RequestFailed);
         return -1;
     }
     m_state = state;
     return 0;
 }
 
-void TCddb::status(const QString& text)
+void TCddb::status(const QString& text, TCddbStatusKind kind, int code)
 {
+    m_lastStatus = {kind, code, text};
     if (OnStatusMessage) OnStatusMessage(*this, text);
 }
 
@@ -182,7 +165,7 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
     if (serial != m_serial) return; // a reply to an abandoned request
     if (error != 0) {
         m_state = TState::RequestFailed;
-        status(InternalError + errorText + "\"");
+        status(InternalError + errorText + "\"", TCddbStatusKind::RequestFailed);
         return;
     }
     // The parser is chosen once, by the state at arrival, even if a line changes the state.
@@ -200,7 +183,8 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
         }
         if (!goOn || serial != m_serial) return;
     }
-    if (arrival == TState::Reading && !CheckEntry(EntryLines())) status("The entry is corrupt");
+    if (arrival == TState::Reading && !CheckEntry(EntryLines()))
+        status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
 }
 
 QString TCddb::GenericStatusText(const QString& line, bool* closes)
@@ -241,7 +225,11 @@ void TCddb::genericStatus(const QString& line)
     bool closes = false;
     QString text = GenericStatusText(line, &closes);
     if (closes) m_state = TState::Idle;
-    if (!text.isEmpty()) status(text);
+    if (text.isEmpty()) return;
+    // GenericStatusText found three digits at the start.
+    const int code = line.left(3).toInt();
+    const bool failure = code / 100 == 4 || code / 100 == 5;
+    status(text, failure ? TCddbStatusKind::ServerError : TCddbStatusKind::Progress, code);
 }
 
 bool TCddb::askMatch(int fallback)
@@ -288,7 +276,7 @@ bool TCddb::parseQueryLine(const QString& line)
         if (m_matches[0].isEmpty()) {
             // Nothing to choose from: the lookup ends here instead of waiting for its time-out.
             m_state = TState::QueryFailed;
-            status("No match found");
+            status("No match found", TCddbStatusKind::NoMatch, 200);
             return alive();
         }
         return askMatch(0);
@@ -302,17 +290,17 @@ bool TCddb::parseQueryLine(const QString& line)
     }
     if (line.startsWith("202")) {
         m_state = TState::QueryFailed;
-        status("No match found");
+        status("No match found", TCddbStatusKind::NoMatch, 202);
         return alive();
     }
     if (line.startsWith("403")) {
         m_state = TState::QueryFailed;
-        status("Database entry is corrupt");
+        status("Database entry is corrupt", TCddbStatusKind::ServerError, 403);
         return alive();
     }
     if (line.startsWith("409")) {
         m_state = TState::QueryFailed;
-        status("No handshake");
+        status("No handshake", TCddbStatusKind::ServerError, 409);
         return alive();
     }
     if (!line.isEmpty() && isAsciiDigit(line[0])) {
@@ -322,7 +310,7 @@ bool TCddb::parseQueryLine(const QString& line)
     if (line.startsWith('.')) {
         if (m_matches[0].isEmpty()) {
             m_state = TState::QueryFailed;
-            status("No match found");
+            status("No match found", TCddbStatusKind::NoMatch);
             return alive();
         }
         m_state = TState::MatchesReceived;
@@ -349,18 +337,18 @@ bool TCddb::parseReadLine(const QString& line)
         m_entry.fill(QString());
     } else if (line.startsWith("401")) {
         m_state = TState::ReadFailed;
-        status("Specified CDDB entry not found");
+        status("Specified CDDB entry not found", TCddbStatusKind::NotFound, 401);
     } else if (line.startsWith("403")) {
         m_state = TState::ReadFailed;
-        status("Database entry is corrupt");
+        status("Database entry is corrupt", TCddbStatusKind::ServerError, 403);
     } else if (line.startsWith("409")) {
         m_state = TState::ReadFailed;
-        status("No handshake");
+        status("No handshake", TCddbStatusKind::ServerError, 409);
     } else if (line.startsWith("402")) {
         // Kept as it is: nothing to report.
     } else if (line.startsWith('.')) {
         m_state = TState::EntryRead;
-        status("Entry read");
+        status("Entry read", TCddbStatusKind::EntryRead);
     } else if (!line.isEmpty() && QString("#TDEP").contains(line[0])) {
         // Lines past the 1024th are dropped. A line is kept as it came: a value continued on the
         // next line may end in the space between two words.
@@ -390,14 +378,14 @@ void TCddb::parseSitesLine(const QString& line)
     }
     if (line.startsWith("401")) {
         m_state = TState::NoSites;
-        status("No site information available");
+        status("No site information available", TCddbStatusKind::NotFound, 401);
         return;
     }
     // "host protocol port path latitude longitude description...", fields at single spaces.
     const QStringList fields = line.split(' ');
     TServer server;
     server.Site = fields[0];
-    if (server.Site.isEmpty() || fields.size() < 3 || !parseInt32(fields[2], &server.Port)) return;
+    if (server.Site.isEmpty() || fields.size() < 3 || !ParseInt32(fields[2], &server.Port)) return;
     server.IsHTTP = fields[1].toLower() == "http";
     if (fields.size() > 3) server.Address = fields[3];
     if (fields.size() > 4) server.Location.Latitude = fields[4];

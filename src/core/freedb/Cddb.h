@@ -48,6 +48,24 @@ struct TServerAddress {
 // the request then fails with the HTTP client's reason.
 TServerAddress ParseServerSetting(const QString& text);
 
+// What a status text of the client reports, so that its users decide on a value and not on the text.
+enum class TCddbStatusKind {
+    Progress,      // a request started, or a reply line that went well ("Found exact match", "Command OK")
+    EntryRead,     // "Entry read": the entry lines are complete
+    NoMatch,       // the query found no match (202, a 200 line without one, an empty match list)
+    NotFound,      // 401: the entry to read, or the site list, does not exist
+    CorruptEntry,  // the entry read failed the completeness check ("The entry is corrupt")
+    ServerError,   // any other CDDB failure code (402, 403, 408, 409, 500, 530 ...)
+    RequestFailed, // the HTTP client could not start the request or reported a transport/HTTP failure
+};
+
+// One status of the client: its text as OnStatusMessage gets it, its kind and the reply's status code.
+struct TCddbStatus {
+    TCddbStatusKind Kind = TCddbStatusKind::Progress;
+    int Code = 0; // the three-digit code of the reply line behind it; 0 when none is behind it
+    QString Text;
+};
+
 class TCddb : public QObject {
     Q_OBJECT
 public:
@@ -126,6 +144,8 @@ public:
     TServer GetServer(int i) const;
     const TMatchArray& Matches() const { return m_matches; }
     TState State() const { return m_state; }
+    // The status last sent to OnStatusMessage; inside that handler, the one being handled.
+    const TCddbStatus& LastStatus() const { return m_lastStatus; }
     QString ChosenCategory() const { return m_category; }
     QString ChosenDiscID() const { return m_discId; }
 
@@ -150,7 +170,7 @@ private:
     int startRequest(const QString& url, const QString& statusText, TState state);
     QString urlPrefix() const;
     QString hello() const;
-    void status(const QString& text);
+    void status(const QString& text, TCddbStatusKind kind = TCddbStatusKind::Progress, int code = 0);
     void dataExchange(const QString& line);
     void genericStatus(const QString& line);
     // Each returns false when a handler started another request, which ends this reply's processing.
@@ -162,6 +182,7 @@ private:
     std::unique_ptr<THttpClient> m_http;
     THttpProxy m_proxy;
     TState m_state = TState::Idle;
+    TCddbStatus m_lastStatus;
     quint64 m_serial = 0;
     TMatchArray m_matches;
     std::array<QString, MaxEntryLines> m_entry;

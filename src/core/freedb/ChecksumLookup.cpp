@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 namespace cantorix {
 
 const QString TChecksumLookup::TimeoutCaption = "Connection timed out!";
@@ -11,17 +13,32 @@ const QString TChecksumLookup::TimeoutText =
 
 namespace {
 
-// Texts after which the lookup has ended without a result.
-bool endsLookup(const QString& text)
+constexpr int MaxTimeoutSeconds = 86400;
+
+// Whether a status of the client ends the lookup without an entry. Other failures the server reports
+// (403, 409, 402, 530 ...) only go to the log: the window stays locked until the time limit, whose
+// message then suggests another server. A command the server rejects outright (500) cannot succeed.
+bool endsLookup(const TCddbStatus& status)
 {
-    return text == "No match found" || text == "Specified CDDB entry not found" ||
-        text.contains("Internal Error", Qt::CaseInsensitive) || text.contains("syntax error", Qt::CaseInsensitive) ||
-        text.contains("500") || text.contains("The entry is corrupt", Qt::CaseInsensitive);
+    switch (status.Kind) {
+    case TCddbStatusKind::NoMatch:
+    case TCddbStatusKind::NotFound:
+    case TCddbStatusKind::CorruptEntry:
+    case TCddbStatusKind::RequestFailed: return true;
+    case TCddbStatusKind::ServerError: return status.Code == 500;
+    case TCddbStatusKind::Progress:
+    case TCddbStatusKind::EntryRead: break;
+    }
+    return false;
 }
 
-QString withSlash(const QString& folder)
+TLookupOutcome outcomeOf(TLookupOutcome::Kind kind, const QString& reason, const TCddbStatus& status = {})
 {
-    return folder.isEmpty() || folder.endsWith('/') ? folder : folder + '/';
+    TLookupOutcome outcome;
+    outcome.kind = kind;
+    outcome.reason = reason;
+    outcome.status = status;
+    return outcome;
 }
 
 } // namespace
@@ -45,57 +62,38 @@ TChecksumLookup::~TChecksumLookup()
     m_cddb->OnMatch = nullptr;
 }
 
-int TChecksumLookup::timeoutSeconds(const TSettings& settings)
-{
-    int seconds = settings.readInteger("Connection", "Timeout", 30);
-    return seconds < 1 ? 1 : seconds > 86400 ? 86400 : seconds;
-}
-
-QString TChecksumLookup::emailUser(const TSettings& settings)
-{
-    QString email = TrimControls(settings.readString("Connection", "Email", ""));
-    qsizetype at = email.lastIndexOf('@');
-    return at > 0 && at + 1 < email.size() ? email : QString("cantorix@localhost");
-}
-
-void TChecksumLookup::start(const QStringList& trackDurations, const QString& folder, const TSettings& settings)
+void TChecksumLookup::start(const QStringList& trackDurations, const QString& folder, const TLookupConfig& config)
 {
     abandon();
     ++m_lookup;
     m_active = true;
-    m_folder = withSlash(folder);
+    m_ended.reset();
+    m_folder = WithSlash(folder);
     m_currentFolder = m_folder;
-    m_hideData = settings.readBool("Main", "HideData", false);
+    m_hideData = config.HideData;
 
     emit lockControls();
-    m_timeoutSeconds = timeoutSeconds(settings);
+    m_timeoutSeconds = std::clamp(config.TimeoutSeconds, 1, MaxTimeoutSeconds);
     startTimer();
 
-    m_cddb->SetServer(ParseServerSetting(settings.readString("Connection", "Server", "")));
-    m_cddb->EmailUser = emailUser(settings);
-    if (settings.readBool("Connection", "UseProxy", false)) {
-        m_cddb->SetProxyAddress(settings.readString("Proxy", "Address", ""));
-        m_cddb->SetProxyPort(settings.readString("Proxy", "Port", ""));
-        m_cddb->SetProxyUsername(settings.readString("Proxy", "User", ""));
-        m_cddb->SetProxyPassword(settings.readString("Proxy", "Password", ""));
-    } else {
-        m_cddb->SetProxyAddress(QString());
-        m_cddb->SetProxyPort("80");
-        m_cddb->SetProxyUsername(QString());
-        m_cddb->SetProxyPassword(QString());
-    }
+    m_cddb->SetServer(config.Server);
+    m_cddb->EmailUser = config.Email;
+    m_cddb->SetProxyAddress(config.Proxy.Address);
+    m_cddb->SetProxyPort(config.Proxy.Port);
+    m_cddb->SetProxyUsername(config.Proxy.Username);
+    m_cddb->SetProxyPassword(config.Proxy.Password);
 
     m_discId = TCDDBDiscID();
     m_discId.BuildTrackTable(trackDurations);
     m_discId.CalcDiscID();
     m_readPending = true;
     m_choosing = false;
-    m_cddb->QueryDisc(m_discId); // a refused request shows up as a status text
+    m_cddb->QueryDisc(m_discId); // a refused request shows up as a status
 }
 
 void TChecksumLookup::setCurrentFolder(const QString& folder)
 {
-    m_currentFolder = withSlash(folder);
+    m_currentFolder = WithSlash(folder);
 }
 
 void TChecksumLookup::abandon()
@@ -123,17 +121,32 @@ void TChecksumLookup::unlock()
     emit unlockControls();
 }
 
+void TChecksumLookup::finish(TLookupOutcome outcome)
+{
+    // Only a late entry may follow a time-out: the request went on and the window takes it.
+    const bool lateEntry = m_ended == TLookupOutcome::Kind::TimedOut && outcome.kind == TLookupOutcome::Kind::EntryRead;
+    if (!m_active || (m_ended && !lateEntry)) return;
+    m_ended = outcome.kind;
+    outcome.folder = m_folder;
+    emit finished(outcome);
+}
+
 void TChecksumLookup::CddbStatusMessage(const QString& text)
 {
     if (!m_active) return;
+    // A copy: the handlers of logLine may start another request.
+    const TCddbStatus status = m_cddb->LastStatus();
     emit logLine(text);
-    if (text == "Entry read") {
-        readEntryIntoResult();
+    if (status.Kind == TCddbStatusKind::EntryRead) {
+        readEntryIntoResult(status);
         return;
     }
-    if (endsLookup(text)) {
+    if (endsLookup(status)) {
         m_timer.stop();
-        if (!isStale()) unlock();
+        if (isStale()) return;
+        unlock();
+        const bool none = status.Kind == TCddbStatusKind::NoMatch;
+        finish(outcomeOf(none ? TLookupOutcome::Kind::NoMatch : TLookupOutcome::Kind::Failed, text, status));
     }
 }
 
@@ -182,6 +195,7 @@ void TChecksumLookup::chooseMatch(int index)
     m_choosing = false;
     if (!m_cddb->ChooseMatch(index)) {
         unlock();
+        finish(outcomeOf(TLookupOutcome::Kind::Cancelled, "No match chosen"));
         return;
     }
     startTimer();
@@ -196,6 +210,7 @@ void TChecksumLookup::cancelMatchChoice()
     if (!m_choosing) return;
     m_choosing = false;
     unlock();
+    finish(outcomeOf(TLookupOutcome::Kind::Cancelled, "Match choice cancelled"));
 }
 
 void TChecksumLookup::WMRead(quint64 lookup)
@@ -205,16 +220,18 @@ void TChecksumLookup::WMRead(quint64 lookup)
     if (state == TCddb::TState::MatchChosen || state == TCddb::TState::MatchesReceived) m_cddb->ReadEntry();
 }
 
-void TChecksumLookup::readEntryIntoResult()
+void TChecksumLookup::readEntryIntoResult(const TCddbStatus& status)
 {
     if (isStale()) {
         emit logLine(QString("Entry for \"%1\" ignored: another folder is listed").arg(m_folder));
         return;
     }
-    AlbumRecord record = ReadChecksumEntry(m_cddb->EntryLines());
-    emit entryRead(record, m_folder);
+    TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::EntryRead, status.Text, status);
+    outcome.record = ReadChecksumEntry(m_cddb->EntryLines());
+    emit entryRead(outcome.record, m_folder);
     unlock();
     m_timer.stop();
+    finish(std::move(outcome));
 }
 
 void TChecksumLookup::ConnectionTimerTimer()
@@ -224,6 +241,7 @@ void TChecksumLookup::ConnectionTimerTimer()
     // The request goes on: a late reply is still processed.
     emit timedOut();
     unlock();
+    finish(outcomeOf(TLookupOutcome::Kind::TimedOut, TimeoutCaption));
 }
 
 } // namespace cantorix

@@ -9,8 +9,6 @@ namespace cantorix {
 
 namespace {
 
-// The grid has 99 file rows; titles past them have nowhere to go.
-constexpr int GridFileRows = 99;
 // The checksum lookup reads at most this many of the client's entry lines.
 constexpr int MaxChecksumLines = 1023;
 
@@ -33,22 +31,6 @@ QString valueOf(const QString& line)
 }
 
 bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
-
-// A decimal integer as the entry check accepts it: an optional sign and 1 to 10 digits within the
-// signed 32-bit range.
-bool isDecimalInteger(const QString& text)
-{
-    qsizetype i = 0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    qsizetype digits = text.size() - i;
-    if (digits < 1 || digits > 10) return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        if (!isDigit(text[i])) return false;
-        v = v * 10 + (text[i].unicode() - '0');
-    }
-    return v <= 2147483648LL && (v < 2147483648LL || text.startsWith('-'));
-}
 
 // Line `line` is "#", one more character, then `text`.
 bool commentHas(const QString& line, const QString& text)
@@ -210,7 +192,7 @@ bool CheckEntry(const QStringList& rawLines)
                 for (qsizetype j = i + 1; j < n; ++j) {
                     const QString& o = entryLines[j];
                     if (TrimControls(o) == "#" || isDiscLengthLine(o)) break;
-                    if (o.startsWith('#') && !isDecimalInteger(TrimControls(o.mid(2)))) numbers = false;
+                    if (o.startsWith('#') && !ParseInt32(TrimControls(o.mid(2)))) numbers = false;
                 }
             }
             if (!discLength && isDiscLengthLine(line)) {
@@ -218,11 +200,11 @@ bool CheckEntry(const QStringList& rawLines)
                 QString text = line.mid(15);
                 qsizetype space = text.indexOf(' ');
                 if (space >= 0) text.truncate(space);
-                if (!isDecimalInteger(text)) numbers = false;
+                if (!ParseInt32(text)) numbers = false;
             }
             if (!revision && commentHas(line, "Revision:")) {
                 revision = true;
-                if (!isDecimalInteger(line.mid(12))) numbers = false;
+                if (!ParseInt32(line.mid(12))) numbers = false;
             }
             continue;
         }
@@ -275,14 +257,6 @@ QString DecodeReplyText(const QByteArray& bytes)
         start = end;
     }
     return text;
-}
-
-QString TrimControls(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b].unicode() <= ' ') ++b;
-    while (e > b && s[e - 1].unicode() <= ' ') --e;
-    return s.mid(b, e - b);
 }
 
 } // namespace cantorix

@@ -2,6 +2,8 @@
 // lines. Reading an entry into the album record, and the completeness check of a fetched entry.
 #pragma once
 
+#include "core/Text.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,6 +24,10 @@ struct AlbumRecord {
     QString Genre; // the entry's DGENRE text; the window selects the genre list item equal to it
     QList<TrackTitle> Titles;
 };
+
+// The grid's file rows: a checksum lookup fills no title past them, and the window starts with this
+// many rows.
+inline constexpr int GridFileRows = 99;
 
 // The key of an entry line: the text before its first "=", empty without one.
 QString XmcdKey(const QString& line);
@@ -74,7 +80,5 @@ QStringList SplitLines(const QString& text);
 // file edited in two encodings) each line is UTF-8 when it is valid UTF-8 and ISO-8859-1 when not,
 // so that one Latin-1 line does not garble the UTF-8 lines around it.
 QString DecodeReplyText(const QByteArray& bytes);
-// Removes leading and trailing characters up to the space (control characters included).
-QString TrimControls(const QString& s);
 
 } // namespace cantorix

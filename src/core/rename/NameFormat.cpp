@@ -1,5 +1,7 @@
 #include "core/rename/NameFormat.h"
 
+#include "audio/TagText.h"
+
 #include <utility>
 
 namespace cantorix {
@@ -35,15 +37,6 @@ std::string replaceImpl(std::string_view text, std::string_view from, std::strin
     return out;
 }
 
-// Number of characters of a UTF-8 text (continuation bytes are not counted).
-size_t utf8Length(std::string_view s)
-{
-    size_t n = 0;
-    for (char c : s)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 // The replacements folder and playlist names share: characters that file names cannot hold become
 // "_" (the question mark goes).
 std::string cleanFolderLike(std::string s)
@@ -71,14 +64,6 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view from, std::string_view to)
 {
     return replaceImpl(text, from, to, true);
-}
-
-std::string TrimControl(std::string_view text)
-{
-    size_t b = 0, e = text.size();
-    while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
-    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
-    return std::string(text.substr(b, e - b));
 }
 
 std::string PrepareNameTemplate(std::string_view nameFormat)
@@ -112,7 +97,7 @@ std::string BuildFileName(std::string_view preparedTemplate, const TNameValues& 
     s = ReplaceAllIgnoreCase(s, "$year$", values.Year);
     s = ReplaceAllIgnoreCase(s, "$track$", values.Title);
     s = ReplaceAll(s, "$#$", trackNo);
-    s = TrimControl(s);
+    s = trimBlanks(s);
     s += extension;
 
     s = ReplaceAll(s, ":", "-");
@@ -130,7 +115,7 @@ std::string BuildFileName(std::string_view preparedTemplate, const TNameValues& 
     s = ReplaceAll(s, "()", "");
     s = ReplaceAll(s, "[]", "");
     s = collapseSpaces(std::move(s));
-    return TrimControl(s);
+    return trimBlanks(s);
 }
 
 std::string BuildFolderName(std::string_view artist, std::string_view album, std::string_view year,

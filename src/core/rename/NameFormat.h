@@ -4,6 +4,7 @@
 // touch no file and read no setting (the callers pass FixUnderScores and the folder format).
 #pragma once
 
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,7 @@ inline constexpr const char* DefaultNameFormat = "artist - album - # - track";
 inline constexpr const char* FolderFormatItems[] = {
     "artist [year] - album", "artist - album", "year - album", "album [year]", "album",
 };
-inline constexpr int FolderFormatCount = 5;
+inline constexpr int FolderFormatCount = int(std::size(FolderFormatItems));
 
 // The two users of the engine differ in two steps: rename by tag pads a one-character track number
 // and joins "- - -" into "-".
@@ -32,9 +33,6 @@ struct TNameValues {
 // patterns are ASCII, so bytes of multi-byte characters never match).
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view from, std::string_view to);
-
-// Removes leading and trailing characters whose code is 32 or less.
-std::string TrimControl(std::string_view text);
 
 // The keywords of a name format turned into placeholders, without regard to case and also inside
 // words: "tracks by Artist" gives "$track$s by $artist$". Done once per run.

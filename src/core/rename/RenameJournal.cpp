@@ -30,12 +30,6 @@ QString enc(const std::string& bytes)
 }
 std::string dec(const QJsonValue& v) { return QByteArray::fromPercentEncoding(v.toString().toLatin1()).toStdString(); }
 
-std::string withSlash(std::string path)
-{
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 std::string withoutSlash(std::string path)
 {
     while (path.size() > 1 && path.back() == '/') path.pop_back();

@@ -1,6 +1,5 @@
 #include "core/rename/RenameRun.h"
 
-#include "core/Settings.h"
 #include "audio/WriteTags.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
@@ -20,12 +19,6 @@
 namespace cantorix {
 
 namespace {
-
-std::string withSlash(std::string path)
-{
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
 
 // The parent of a folder path that ends in "/", itself ending in "/".
 std::string parentOf(const std::string& folder)
@@ -61,18 +54,6 @@ std::string sha256Hex(const std::string& bytes)
 }
 
 } // namespace
-
-TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
-{
-    TRenameOptions o;
-    o.NameFormat = settings.readString("Main", "NameFormat", DefaultNameFormat).toStdString();
-    o.FixUnderScores = settings.readBool("Main", "FixUnderScores", true);
-    o.RenameFolder = settings.readBool("Main", "RenameFolder", false);
-    o.FolderFormat = settings.readInteger("Main", "FolderFormat", 0);
-    o.CreatePlaylist = settings.readBool("Main", "CreatePlaylist", false);
-    o.WriteTags = settings.readBool("Main", "WriteTags", false);
-    return o;
-}
 
 std::vector<std::string> FolderEntryNames(const std::string& folder, size_t limit)
 {

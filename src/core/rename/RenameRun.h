@@ -19,8 +19,6 @@
 
 namespace cantorix {
 
-class TSettings;
-
 // One grid row as the run sees it: the old bare name and the lookup's track number and title.
 struct TRenameRow {
     std::string FileName;
@@ -42,10 +40,6 @@ struct TRenameOptions {
     bool CreatePlaylist = false;
     bool WriteTags = false;
 };
-
-// The options as the settings hold them (section Main: NameFormat, FixUnderScores, RenameFolder,
-// FolderFormat, CreatePlaylist, WriteTags, with their defaults).
-TRenameOptions RenameOptionsFromSettings(const TSettings& settings);
 
 // A file's old and new bare name, as the run will build it.
 struct TRenamePlanItem {

@@ -34,10 +34,9 @@ std::optional<std::string> FixedTrackName(const std::string& name)
 int RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
                       const std::function<void(const std::string&)>& log)
 {
-    int failed = 0;
     log(FixStartLine);
-    std::string dir = folder;
-    if (dir.empty() || dir.back() != '/') dir += '/';
+    const std::string dir = withSlash(folder);
+    int failed = 0;
     for (const std::string& name : names) {
         if (name.empty()) break;
         std::optional<std::string> fixed = FixedTrackName(name);

@@ -19,7 +19,7 @@ std::optional<std::string> FixedTrackName(const std::string& name);
 // Runs the fix over the listed names of `folder` (rows in grid order; stops at the first empty
 // name): every name with a fixed form is moved to it, never replacing an existing file. Hands each
 // log line to `log` in order: the opening line, one "Rename error:" line per failed move, the
-// closing line. The caller rescans the folder afterwards. Returns the number of failed moves.
+// closing line. Returns the number of failed moves. The caller rescans the folder afterwards.
 int RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
                        const std::function<void(const std::string&)>& log);
 

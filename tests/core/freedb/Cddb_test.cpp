@@ -24,17 +24,22 @@ TCDDBDiscID exampleDisc()
 }
 
 // A client on a fake HTTP client that records every event in order: "SM <status>", "DE <line>",
-// "MATCH <lines>".
+// "MATCH <lines>"; and the typed form of each status.
 struct Harness {
     FakeHttpClient::State http;
     TCddb cddb{std::make_unique<FakeHttpClient>(&http)};
     QStringList events;
+    QList<TCddbStatus> typed;
     int answer = 0; // what OnMatch answers
     TMatchArray lastMatches;
 
     Harness()
     {
-        cddb.OnStatusMessage = [this](TCddb&, const QString& s) { events << "SM " + s; };
+        cddb.OnStatusMessage = [this](TCddb& c, const QString& s) {
+            events << "SM " + s;
+            typed << c.LastStatus();
+            EXPECT_EQ(c.LastStatus().Text, s);
+        };
         cddb.OnDataExchange = [this](TCddb&, const QString& s) { events << "DE " + s; };
         cddb.OnMatch = [this](TCddb&, const TMatchArray& m, int& rightOne) {
             QStringList filled;
@@ -131,6 +136,7 @@ TEST(Cddb, SingleExactMatchIsChosenAndRead)
     h.reply(test::transcriptFixtureBody("07-read-210-utf8-entry-proto6.txt"));
     EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM OK, CDDB database entry follows", "SM Entry read"}));
     EXPECT_EQ(h.cddb.State(), TCddb::TState::EntryRead);
+    EXPECT_EQ(h.cddb.LastStatus().Kind, TCddbStatusKind::EntryRead);
     // Served as UTF-8 at level 6; the stored lines are text.
     EXPECT_EQ(h.cddb.GetEntryLine(0), "# xmcd");
     EXPECT_TRUE(h.cddb.EntryLines().contains(QString::fromUtf8("DTITLE=Motörhead / Inferno")));
@@ -191,20 +197,26 @@ struct FinalCase {
     QByteArray body;
     const char* status;
     TCddb::TState state;
+    TCddbStatusKind kind;
+    int code;
 };
 
 TEST(Cddb, QueryFailures)
 {
+    using K = TCddbStatusKind;
     const FinalCase cases[] = {
-        {test::transcriptFixtureBody("04-query-202-nomatch.txt"), "No match found", TCddb::TState::QueryFailed},
-        {"403 Database entry is corrupt.\r\n", "Database entry is corrupt", TCddb::TState::QueryFailed},
-        {"409 No handshake.\r\n", "No handshake", TCddb::TState::QueryFailed},
+        {test::transcriptFixtureBody("04-query-202-nomatch.txt"), "No match found", TCddb::TState::QueryFailed,
+         K::NoMatch, 202},
+        {"403 Database entry is corrupt.\r\n", "Database entry is corrupt", TCddb::TState::QueryFailed,
+         K::ServerError, 403},
+        {"409 No handshake.\r\n", "No handshake", TCddb::TState::QueryFailed, K::ServerError, 409},
         {"500 Command syntax error.\r\n", "Command syntax error, command unknown, command unimplemented",
-         TCddb::TState::Querying},
-        {"230 Bye\r\n", "Command OK, connection will close", TCddb::TState::Idle},
+         TCddb::TState::Querying, K::ServerError, 500},
+        {"530 Server timeout\r\n", "Server error, server timeout", TCddb::TState::Idle, K::ServerError, 530},
+        {"230 Bye\r\n", "Command OK, connection will close", TCddb::TState::Idle, K::Progress, 230},
         // A list without any match ends the query instead of offering nothing.
-        {"210 Found exact matches\r\n.\r\n", "No match found", TCddb::TState::QueryFailed},
-        {"200\r\n", "No match found", TCddb::TState::QueryFailed},
+        {"210 Found exact matches\r\n.\r\n", "No match found", TCddb::TState::QueryFailed, K::NoMatch, 0},
+        {"200\r\n", "No match found", TCddb::TState::QueryFailed, K::NoMatch, 200},
     };
     for (const FinalCase& c : cases) {
         Harness h;
@@ -213,6 +225,9 @@ TEST(Cddb, QueryFailures)
         EXPECT_EQ(h.statuses().last(), QString("SM ") + c.status) << c.body.toStdString();
         EXPECT_EQ(h.cddb.State(), c.state) << c.body.toStdString();
         EXPECT_EQ(h.events.filter("MATCH").size(), 0) << c.body.toStdString();
+        EXPECT_EQ(h.cddb.LastStatus().Kind, c.kind) << c.body.toStdString();
+        EXPECT_EQ(h.cddb.LastStatus().Code, c.code) << c.body.toStdString();
+        EXPECT_EQ(h.typed.first().Kind, K::Progress); // "Querying CD"
     }
 }
 
@@ -224,6 +239,10 @@ TEST(Cddb, ReadFailuresStillCheckTheEntryHeld)
     EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM Specified CDDB entry not found",
                                          "SM The entry is corrupt"}));
     EXPECT_EQ(h.cddb.State(), TCddb::TState::ReadFailed);
+    ASSERT_EQ(h.typed.size(), 3);
+    EXPECT_EQ(h.typed[1].Kind, TCddbStatusKind::NotFound);
+    EXPECT_EQ(h.typed[1].Code, 401);
+    EXPECT_EQ(h.typed[2].Kind, TCddbStatusKind::CorruptEntry);
 
     // After a good entry, a 401 leaves that entry in place, and it is still complete.
     h.cddb.ReadEntry();
@@ -239,6 +258,8 @@ TEST(Cddb, ReadFailuresStillCheckTheEntryHeld)
     EXPECT_EQ(syntax.statuses(), (QStringList{"SM Reading CD info",
                                               "SM Command syntax error, command unknown, command unimplemented",
                                               "SM The entry is corrupt"}));
+    EXPECT_EQ(syntax.typed[1].Kind, TCddbStatusKind::ServerError);
+    EXPECT_EQ(syntax.typed[1].Code, 500);
 
     // A body that is no CDDB reply at all; "402" is passed over silently.
     Harness html;
@@ -335,6 +356,7 @@ TEST(Cddb, SitesReply)
     none.reply("401 No site information available.\r\n");
     EXPECT_EQ(none.cddb.State(), TCddb::TState::NoSites);
     EXPECT_EQ(none.statuses().last(), "SM No site information available");
+    EXPECT_EQ(none.cddb.LastStatus().Kind, TCddbStatusKind::NotFound);
 }
 
 TEST(Cddb, GenericStatusTexts)
@@ -369,6 +391,7 @@ TEST(Cddb, TransportFailures)
     EXPECT_EQ(refused.cddb.State(), TCddb::TState::RequestFailed);
     EXPECT_EQ(refused.statuses().last(),
               "SM CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Invalid URL\"");
+    EXPECT_EQ(refused.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
 
     Harness failed;
     failed.cddb.QueryDisc(exampleDisc());
@@ -376,6 +399,7 @@ TEST(Cddb, TransportFailures)
     EXPECT_EQ(failed.cddb.State(), TCddb::TState::RequestFailed);
     EXPECT_EQ(failed.statuses().last(),
               "SM CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Connection refused\"");
+    EXPECT_EQ(failed.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
 }
 
 TEST(Cddb, RepliesToAbandonedRequestsAreDropped)

@@ -29,10 +29,11 @@ const QString Folder = "/music/Album/";
 struct Harness {
     FakeHttpClient::State* http = new FakeHttpClient::State; // owned here, outlives the lookup
     std::unique_ptr<TChecksumLookup> lookup;
-    TSettings settings{"/nonexistent/Cantorix.ini"};
+    TLookupConfig config;
     QStringList log;
     QList<QStringList> choices;
     QList<AlbumRecord> entries;
+    QList<TLookupOutcome> outcomes;
     int locks = 0, unlocks = 0, timeouts = 0;
     std::function<void(const QStringList&)> chooser;
 
@@ -52,6 +53,11 @@ struct Harness {
             choices << m;
             if (chooser) chooser(m);
         });
+        QObject::connect(lookup.get(), &TChecksumLookup::finished, [this](const TLookupOutcome& o) {
+            EXPECT_EQ(o.folder, Folder);
+            EXPECT_EQ(unlocks, outcomes.size() + 1); // right after the unlock of the same end
+            outcomes << o;
+        });
     }
     ~Harness()
     {
@@ -59,7 +65,7 @@ struct Harness {
         delete http;
     }
     void answer(const QString& urlPart, const QByteArray& body) { http->auto_ << qMakePair(urlPart, body); }
-    void start() { lookup->start({"200", "180", "245"}, Folder, settings); }
+    void start() { lookup->start({"200", "180", "245"}, Folder, config); }
     bool waitForUnlock(int count = 1) { return waitUntil([&] { return unlocks >= count; }); }
 };
 
@@ -103,7 +109,7 @@ TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
 TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
 {
     Harness h;
-    h.settings.writeBool("Main", "HideData", true);
+    h.config.HideData = true;
     h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
     h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     h.start();
@@ -112,14 +118,13 @@ TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
                                   "OK, CDDB database entry follows", "Entry read"}));
 }
 
-TEST(ChecksumLookup, SettingsShapeTheRequest)
+TEST(ChecksumLookup, ConfigShapesTheRequest)
 {
     Harness h;
-    h.settings.writeString("Connection", "Server", "http://127.0.0.1:8080/cgi/cddb.cgi");
-    h.settings.writeString("Connection", "Email", "joe@example.org");
-    h.settings.writeBool("Connection", "UseProxy", true);
-    h.settings.writeString("Proxy", "Address", "proxy.example");
-    h.settings.writeString("Proxy", "Port", "3128");
+    h.config.Server = ParseServerSetting("http://127.0.0.1:8080/cgi/cddb.cgi");
+    h.config.Email = "joe@example.org";
+    h.config.Proxy.Address = "proxy.example";
+    h.config.Proxy.Port = "3128";
     h.start();
     ASSERT_EQ(h.http->urls.size(), 1);
     EXPECT_TRUE(h.http->urls[0].startsWith("http://127.0.0.1:8080/cgi/cddb.cgi?cmd=cddb+query+13027103+"));
@@ -127,14 +132,12 @@ TEST(ChecksumLookup, SettingsShapeTheRequest)
     EXPECT_EQ(h.http->lastProxy.Address, "proxy.example");
     EXPECT_EQ(h.http->lastProxy.Port, "3128");
 
-    TSettings s("/nonexistent/Cantorix.ini");
-    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 30);
-    s.writeString("Connection", "Timeout", "0");
-    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 1);
-    s.writeString("Connection", "Timeout", "99999999");
-    EXPECT_EQ(TChecksumLookup::timeoutSeconds(s), 86400);
-    s.writeString("Connection", "Email", "no address");
-    EXPECT_EQ(TChecksumLookup::emailUser(s), "cantorix@localhost");
+    // The time limit stays within a second and a day.
+    for (auto [given, taken] : {std::pair{30, 30}, {0, 1}, {-5, 1}, {99999999, 86400}}) {
+        h.config.TimeoutSeconds = given;
+        h.start();
+        EXPECT_EQ(h.lookup->timeoutSeconds(), taken) << given;
+    }
 }
 
 TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
@@ -224,6 +227,86 @@ TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
     EXPECT_FALSE(refused.lookup->timerActive());
 }
 
+struct OutcomeCase {
+    const char* name;
+    std::function<void(Harness&)> before; // replies and choices, set up before start()
+    std::function<void(Harness&)> after;  // what happens once the lookup runs
+    TLookupOutcome::Kind kind;
+    const char* reason;
+    TCddbStatusKind status;
+    int code;
+};
+
+TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
+{
+    using K = TLookupOutcome::Kind;
+    using S = TCddbStatusKind;
+    auto exact = [](Harness& h) { h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt")); };
+    auto several = [](Harness& h) {
+        h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    };
+    auto nothing = [](Harness&) {};
+    const OutcomeCase cases[] = {
+        {"entry read",
+         [&](Harness& h) {
+             exact(h);
+             h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+         },
+         nothing, K::EntryRead, "Entry read", S::EntryRead, 0},
+        {"no match",
+         [](Harness& h) { h.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt")); },
+         nothing, K::NoMatch, "No match found", S::NoMatch, 202},
+        {"choice cancelled",
+         [&](Harness& h) {
+             several(h);
+             h.chooser = [&h](const QStringList&) { h.lookup->cancelMatchChoice(); };
+         },
+         nothing, K::Cancelled, "Match choice cancelled", S::Progress, 0},
+        {"no match chosen",
+         [&](Harness& h) {
+             several(h);
+             h.chooser = [&h](const QStringList&) { h.lookup->chooseMatch(-1); };
+         },
+         nothing, K::Cancelled, "No match chosen", S::Progress, 0},
+        {"request refused", [](Harness& h) { h.http->refuseWith = "Invalid URL"; }, nothing, K::Failed,
+         "CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Invalid URL\"",
+         S::RequestFailed, 0},
+        {"command rejected", [](Harness& h) { h.answer("cddb+query", "500 Command syntax error.\r\n"); }, nothing,
+         K::Failed, "Command syntax error, command unknown, command unimplemented", S::ServerError, 500},
+        // The corrupt-entry line that follows the 401 unlocks again but ends nothing more.
+        {"entry not found",
+         [&](Harness& h) {
+             exact(h);
+             h.answer("cddb+read", test::transcriptFixtureBody("14-read-401-not-found.txt"));
+         },
+         nothing, K::Failed, "Specified CDDB entry not found", S::NotFound, 401},
+        {"server error waits for the time limit",
+         [](Harness& h) { h.answer("cddb+query", "403 Database entry is corrupt.\r\n"); },
+         [](Harness& h) {
+             ASSERT_TRUE(waitUntil([&] { return h.log.contains("Database entry is corrupt"); }));
+             EXPECT_TRUE(h.outcomes.isEmpty());
+             h.lookup->ConnectionTimerTimer();
+         },
+         K::TimedOut, "Connection timed out!", S::Progress, 0},
+    };
+    for (const OutcomeCase& c : cases) {
+        Harness h;
+        c.before(h);
+        h.start();
+        c.after(h);
+        ASSERT_TRUE(waitUntil([&] { return !h.outcomes.isEmpty(); })) << c.name;
+        QCoreApplication::processEvents();
+        ASSERT_EQ(h.outcomes.size(), 1) << c.name;
+        const TLookupOutcome& o = h.outcomes[0];
+        EXPECT_EQ(o.kind, c.kind) << c.name;
+        EXPECT_EQ(o.reason, c.reason) << c.name;
+        EXPECT_EQ(o.status.Kind, c.status) << c.name;
+        EXPECT_EQ(o.status.Code, c.code) << c.name;
+        EXPECT_EQ(o.record.Album, c.kind == K::EntryRead ? "Inferno" : "") << c.name;
+        EXPECT_EQ(h.entries.size(), c.kind == K::EntryRead ? 1 : 0) << c.name;
+    }
+}
+
 TEST(ChecksumLookup, CorruptEntryIsShownThenReported)
 {
     Harness h;
@@ -235,6 +318,8 @@ TEST(ChecksumLookup, CorruptEntryIsShownThenReported)
     ASSERT_TRUE(h.waitForUnlock(2));
     EXPECT_EQ(h.entries.size(), 1);
     EXPECT_EQ(h.log.mid(h.log.size() - 2), (QStringList{"Entry read", "The entry is corrupt"}));
+    ASSERT_EQ(h.outcomes.size(), 1); // the entry was delivered: that is how the lookup ended
+    EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::EntryRead);
 }
 
 TEST(ChecksumLookup, LateEntryFillsOnlyWhileItsFolderIsListed)
@@ -254,10 +339,15 @@ TEST(ChecksumLookup, LateEntryFillsOnlyWhileItsFolderIsListed)
             EXPECT_TRUE(h.entries.isEmpty());
             EXPECT_EQ(h.unlocks, 1);
             EXPECT_EQ(h.log.last(), "Entry for \"/music/Album/\" ignored: another folder is listed");
+            ASSERT_EQ(h.outcomes.size(), 1);
         } else {
             EXPECT_EQ(h.entries.size(), 1);
             EXPECT_EQ(h.unlocks, 2);
+            // The late entry follows the time-out as a second outcome.
+            ASSERT_EQ(h.outcomes.size(), 2);
+            EXPECT_EQ(h.outcomes[1].kind, TLookupOutcome::Kind::EntryRead);
         }
+        EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::TimedOut);
     }
 }
 
@@ -273,6 +363,7 @@ TEST(ChecksumLookup, AbandonedLookupSaysNothingMore)
     EXPECT_EQ(h.log, before);
     EXPECT_EQ(h.http->urls.size(), 1);
     EXPECT_FALSE(h.lookup->timerActive());
+    EXPECT_TRUE(h.outcomes.isEmpty());
 }
 
 } // namespace

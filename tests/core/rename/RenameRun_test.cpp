@@ -1,6 +1,5 @@
 #include "core/rename/RenameRun.h"
 
-#include "core/Settings.h"
 #include "core/rename/RenameLines.h"
 #include "support/TestFiles.h"
 
@@ -375,31 +374,6 @@ TEST(RenameRun, PlanMatchesTheRunAndTouchesNothing)
     EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.ogg"}));
     EXPECT_FALSE(run.isDone());
     EXPECT_EQ(run.folderToSelect(), "");
-}
-
-TEST(RenameRun, OptionsFromSettings)
-{
-    TempDir tmp;
-    {
-        TSettings none(QString::fromStdString(tmp.file("none.ini")));
-        TRenameOptions o = RenameOptionsFromSettings(none);
-        EXPECT_EQ(o.NameFormat, "artist - album - # - track");
-        EXPECT_TRUE(o.FixUnderScores);
-        EXPECT_FALSE(o.RenameFolder);
-        EXPECT_EQ(o.FolderFormat, 0);
-        EXPECT_FALSE(o.CreatePlaylist);
-        EXPECT_FALSE(o.WriteTags);
-    }
-    writeText(tmp.file("set.ini"), "[Main]\nNameFormat=# - track\nFixUnderScores=0\nRenameFolder=1\n"
-                                   "FolderFormat=3\nCreatePlaylist=1\nWriteTags=1\n");
-    TSettings set(QString::fromStdString(tmp.file("set.ini")));
-    TRenameOptions o = RenameOptionsFromSettings(set);
-    EXPECT_EQ(o.NameFormat, "# - track");
-    EXPECT_FALSE(o.FixUnderScores);
-    EXPECT_TRUE(o.RenameFolder);
-    EXPECT_EQ(o.FolderFormat, 3);
-    EXPECT_TRUE(o.CreatePlaylist);
-    EXPECT_TRUE(o.WriteTags);
 }
 
 } // namespace

@@ -54,8 +54,9 @@ TEST(TrackNumberFix, MovesFilesAndLogsFailures)
         test::writeText(tmp.file(n), n);
     Lines lines;
     auto log = [&](const std::string& l) { lines.push_back(l); };
-    RunTrackNumberFix(tmp.str(), {"01 - a.mp3", "1 - a.mp3", "10 - c.mp3", "2 - b.mp3", "Act 3 - 2.mp3", "", "later 4.mp3"},
-                      log);
+    const std::vector<std::string> names = {"01 - a.mp3", "1 - a.mp3", "10 - c.mp3", "2 - b.mp3",
+                                            "Act 3 - 2.mp3", "", "later 4.mp3"};
+    EXPECT_EQ(RunTrackNumberFix(tmp.str(), names, log), 1);
     EXPECT_EQ(lines, (Lines{FixStartLine, RenameErrorLine("1 - a.mp3", "File exists"), FixEndLine}));
     EXPECT_EQ(test::listFiles(tmp.str()),
               (Lines{"01 - a.mp3", "02 - b.mp3", "1 - a.mp3", "10 - c.mp3", "Act 03 - 2.mp3", "later 4.mp3"}));
@@ -63,7 +64,7 @@ TEST(TrackNumberFix, MovesFilesAndLogsFailures)
 
     // A second run pads the next lone digit of a name that had two, nothing else.
     lines.clear();
-    RunTrackNumberFix(tmp.str() + "/", {"01 - a.mp3", "02 - b.mp3", "10 - c.mp3", "Act 03 - 2.mp3"}, log);
+    EXPECT_EQ(RunTrackNumberFix(tmp.str() + "/", {"01 - a.mp3", "02 - b.mp3", "10 - c.mp3", "Act 03 - 2.mp3"}, log), 0);
     EXPECT_EQ(lines, (Lines{FixStartLine, FixEndLine}));
     EXPECT_EQ(test::listFiles(tmp.str()),
               (Lines{"01 - a.mp3", "02 - b.mp3", "1 - a.mp3", "10 - c.mp3", "Act 03 - 02.mp3", "later 4.mp3"}));
@@ -74,7 +75,7 @@ TEST(TrackNumberFix, AMissingFileIsLoggedAndTheFixGoesOn)
     test::TempDir tmp;
     test::writeText(tmp.file("2.mp3"), "x");
     Lines lines;
-    RunTrackNumberFix(tmp.str(), {"1.mp3", "2.mp3"}, [&](const std::string& l) { lines.push_back(l); });
+    EXPECT_EQ(RunTrackNumberFix(tmp.str(), {"1.mp3", "2.mp3"}, [&](const std::string& l) { lines.push_back(l); }), 1);
     EXPECT_EQ(lines, (Lines{FixStartLine, RenameErrorLine("1.mp3", "No such file or directory"), FixEndLine}));
     EXPECT_EQ(test::listFiles(tmp.str()), (Lines{"02.mp3"}));
 }

@@ -1,0 +1,48 @@
+// Every key of the settings file, each named once with its default. Readers and writers go through
+// these (TSettings::get / set), never through section and key texts of their own.
+#pragma once
+
+#include "core/Settings.h"
+#include "core/rename/NameFormat.h"
+
+namespace cantorix::setting {
+
+// [Main]
+inline constexpr TSettingKey<bool> DefaultMode{"Main", "DefaultMode", false}; // query by name
+inline constexpr TSettingKey<int> TreeWidth{"Main", "TreeWidth", 210};
+inline constexpr TSettingKey<const char*> AdditionalTypes{"Main", "AdditionalTypes", ""}; // comma text
+inline constexpr TSettingKey<const char*> StartFolder{"Main", "Startfolder", ""};
+inline constexpr TSettingKey<bool> HideData{"Main", "HideData", false}; // no "[DE] " log lines
+inline constexpr TSettingKey<const char*> NameFormat{"Main", "NameFormat", DefaultNameFormat};
+inline constexpr TSettingKey<bool> FixUnderScores{"Main", "FixUnderScores", true};
+inline constexpr TSettingKey<bool> RenameFolder{"Main", "RenameFolder", false};
+inline constexpr TSettingKey<int> FolderFormat{"Main", "FolderFormat", 0}; // index into FolderFormatItems
+inline constexpr TSettingKey<bool> CreatePlaylist{"Main", "CreatePlaylist", false};
+inline constexpr TSettingKey<bool> WriteTags{"Main", "WriteTags", false};
+
+// [NameFormats]: one key per name format of the window's list, in list order; the values are unused.
+inline constexpr const char* NameFormatsSection = "NameFormats";
+
+// [Window]: the main window's placement.
+inline constexpr TSettingKey<bool> Maximized{"Window", "Maximized", false};
+inline constexpr TSettingKey<int> WindowLeft{"Window", "Left", 50};
+inline constexpr TSettingKey<int> WindowTop{"Window", "Top", 50};
+inline constexpr TSettingKey<int> WindowWidth{"Window", "Width", 800};
+inline constexpr TSettingKey<int> WindowHeight{"Window", "Height", 600};
+
+// [Columns]: the grid's column widths, by column number.
+// Filename, Duration, TrackNo, Track, New name; the long ones share the room the window has beyond these.
+inline constexpr TSettingKey<int> ColumnWidths[] = {
+    {"Columns", "0", 150}, {"Columns", "1", 70}, {"Columns", "2", 70}, {"Columns", "3", 110}, {"Columns", "4", 150}};
+
+// [Connection] and [Proxy]: the freedb server and how to reach it.
+inline constexpr TSettingKey<const char*> Server{"Connection", "Server", ""}; // empty: the default server
+inline constexpr TSettingKey<int> Timeout{"Connection", "Timeout", 30};      // seconds
+inline constexpr TSettingKey<const char*> Email{"Connection", "Email", ""};
+inline constexpr TSettingKey<bool> UseProxy{"Connection", "UseProxy", false};
+inline constexpr TSettingKey<const char*> ProxyAddress{"Proxy", "Address", ""};
+inline constexpr TSettingKey<const char*> ProxyPort{"Proxy", "Port", ""};
+inline constexpr TSettingKey<const char*> ProxyUser{"Proxy", "User", ""};
+inline constexpr TSettingKey<const char*> ProxyPassword{"Proxy", "Password", ""};
+
+} // namespace cantorix::setting

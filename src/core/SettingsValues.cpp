@@ -1,0 +1,47 @@
+#include "core/SettingsValues.h"
+
+#include "core/FolderScan.h"
+#include "core/Settings.h"
+#include "core/SettingsKeys.h"
+#include "core/Text.h"
+#include "core/freedb/ChecksumLookup.h"
+#include "core/rename/RenameRun.h"
+
+namespace cantorix {
+
+TLookupConfig LookupConfigFromSettings(const TSettings& settings)
+{
+    TLookupConfig config;
+    config.Server = ParseServerSetting(settings.get(setting::Server));
+    config.TimeoutSeconds = settings.get(setting::Timeout);
+    const QString email = TrimControls(settings.get(setting::Email));
+    const qsizetype at = email.lastIndexOf('@');
+    if (at > 0 && at + 1 < email.size()) config.Email = email;
+    if (settings.get(setting::UseProxy)) {
+        config.Proxy.Address = settings.get(setting::ProxyAddress);
+        config.Proxy.Port = settings.get(setting::ProxyPort);
+        config.Proxy.Username = settings.get(setting::ProxyUser);
+        config.Proxy.Password = settings.get(setting::ProxyPassword);
+    }
+    config.HideData = settings.get(setting::HideData);
+    return config;
+}
+
+TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
+{
+    TRenameOptions o;
+    o.NameFormat = settings.get(setting::NameFormat).toStdString();
+    o.FixUnderScores = settings.get(setting::FixUnderScores);
+    o.RenameFolder = settings.get(setting::RenameFolder);
+    o.FolderFormat = settings.get(setting::FolderFormat);
+    o.CreatePlaylist = settings.get(setting::CreatePlaylist);
+    o.WriteTags = settings.get(setting::WriteTags);
+    return o;
+}
+
+QStringList SupportedExtensionsFromSettings(const TSettings& settings)
+{
+    return BuildSupportedExtensions(settings.get(setting::AdditionalTypes));
+}
+
+} // namespace cantorix

@@ -1,0 +1,25 @@
+// The settings as the rest of the program takes them: the store's keys turned into the plain values
+// the lookup, the renamers and the folder scan work with. Only here (and in the windows) is the
+// settings store read; core/freedb and core/rename never see it.
+#pragma once
+
+#include <QStringList>
+
+namespace cantorix {
+
+class TSettings;
+struct TLookupConfig;
+struct TRenameOptions;
+
+// [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
+// HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
+// lookup says "cantorix@localhost"; without UseProxy there is no proxy.
+TLookupConfig LookupConfigFromSettings(const TSettings& settings);
+
+// [Main] NameFormat, FixUnderScores, RenameFolder, FolderFormat, CreatePlaylist and WriteTags.
+TRenameOptions RenameOptionsFromSettings(const TSettings& settings);
+
+// The extensions a folder scan lists: the built-in ones and [Main] AdditionalTypes.
+QStringList SupportedExtensionsFromSettings(const TSettings& settings);
+
+} // namespace cantorix

@@ -1,0 +1,96 @@
+#include "core/SettingsValues.h"
+
+#include "core/Settings.h"
+#include "core/freedb/ChecksumLookup.h"
+#include "core/rename/RenameRun.h"
+#include "support/SettingsFile.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace cantorix;
+using cantorix::test::settingsFile;
+using cantorix::test::TempDir;
+
+namespace {
+
+TEST(SettingsValues, LookupConfig)
+{
+    TLookupConfig none; // what a lookup uses without settings
+    TLookupConfig all;
+    all.Server = {"https", "mirror.example", "8443", "/cgi/cddb.cgi"};
+    all.TimeoutSeconds = 5;
+    all.Email = "joe@example.org";
+    all.Proxy = {"proxy.example", "", "u", "p"}; // a missing port stays missing
+    all.HideData = true;
+    struct Case {
+        std::string ini;
+        const TLookupConfig& expected;
+    };
+    const Case cases[] = {
+        {"", none},
+        {"[Connection]\nServer=https://mirror.example:8443/cgi/cddb.cgi\nTimeout=5\nEmail= joe@example.org \n"
+         "UseProxy=1\n[Proxy]\nAddress=proxy.example\nUser=u\nPassword=p\n[Main]\nHideData=1\n",
+         all},
+        // The proxy counts only with UseProxy; an address without text on both sides of "@" is not sent.
+        {"[Connection]\nEmail=no address\n[Proxy]\nAddress=proxy.example\n", none},
+        {"[Connection]\nEmail=@example.org\n", none},
+        {"[Connection]\nEmail=joe@\n", none},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const TLookupConfig got = LookupConfigFromSettings(settingsFile(dir, c.ini));
+        const TLookupConfig& want = c.expected;
+        EXPECT_EQ(got.Server.Scheme, want.Server.Scheme) << c.ini;
+        EXPECT_EQ(got.Server.Host, want.Server.Host) << c.ini;
+        EXPECT_EQ(got.Server.Port, want.Server.Port) << c.ini;
+        EXPECT_EQ(got.Server.Path, want.Server.Path) << c.ini;
+        EXPECT_EQ(got.TimeoutSeconds, want.TimeoutSeconds) << c.ini;
+        EXPECT_EQ(got.Email, want.Email) << c.ini;
+        EXPECT_EQ(got.Proxy.Address, want.Proxy.Address) << c.ini;
+        EXPECT_EQ(got.Proxy.Port, want.Proxy.Port) << c.ini;
+        EXPECT_EQ(got.Proxy.Username, want.Proxy.Username) << c.ini;
+        EXPECT_EQ(got.Proxy.Password, want.Proxy.Password) << c.ini;
+        EXPECT_EQ(got.HideData, want.HideData) << c.ini;
+    }
+    EXPECT_EQ(none.Server.Host, "gnudb.gnudb.org");
+    EXPECT_EQ(none.Email, "cantorix@localhost");
+    EXPECT_EQ(none.Proxy.Port, "80");
+}
+
+TEST(SettingsValues, RenameOptions)
+{
+    struct Case {
+        const char* ini;
+        TRenameOptions expected;
+    };
+    const Case cases[] = {
+        {"", TRenameOptions{"artist - album - # - track", true, false, 0, false, false}},
+        {"[Main]\nNameFormat=# - track\nFixUnderScores=0\nRenameFolder=1\nFolderFormat=3\nCreatePlaylist=1\n"
+         "WriteTags=1\n",
+         TRenameOptions{"# - track", false, true, 3, true, true}},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        TRenameOptions o = RenameOptionsFromSettings(settingsFile(dir, c.ini));
+        EXPECT_EQ(o.NameFormat, c.expected.NameFormat) << c.ini;
+        EXPECT_EQ(o.FixUnderScores, c.expected.FixUnderScores) << c.ini;
+        EXPECT_EQ(o.RenameFolder, c.expected.RenameFolder) << c.ini;
+        EXPECT_EQ(o.FolderFormat, c.expected.FolderFormat) << c.ini;
+        EXPECT_EQ(o.CreatePlaylist, c.expected.CreatePlaylist) << c.ini;
+        EXPECT_EQ(o.WriteTags, c.expected.WriteTags) << c.ini;
+    }
+}
+
+TEST(SettingsValues, SupportedExtensionsAddTheAdditionalTypes)
+{
+    TempDir dir;
+    QStringList builtIn = SupportedExtensionsFromSettings(settingsFile(dir, ""));
+    QStringList more = SupportedExtensionsFromSettings(settingsFile(dir, "[Main]\nAdditionalTypes=.xyz, .mp3\n"));
+    EXPECT_TRUE(builtIn.contains(".MP3"));
+    EXPECT_FALSE(builtIn.contains(".XYZ"));
+    EXPECT_TRUE(more.contains(".XYZ"));
+    EXPECT_EQ(more.size(), builtIn.size() + 1);
+}
+
+} // namespace
