@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <stdexcept>
 
@@ -21,48 +20,22 @@ const char* const BuiltinExtensions =
 
 namespace {
 
-// A reader's playing time in seconds (floating point) for one file; 0 when it cannot tell.
-using DurationReader = std::function<double(const std::string&)>;
-
-double noReader(const std::string&) { return 0.0; }
-
-// MPEG audio: the playing time in milliseconds (-1 when no frame was found, which rounds to 0).
-double mpegSeconds(const std::string& fileName)
-{
-    TAudioInfo info;
-    if (!info.ReadFromFile(fileName)) return 0.0;
-    return double(info.DurationMs()) / 1000.0;
-}
-
-double flacSeconds(const std::string& fileName)
-{
-    TFLACfile file;
-    file.ReadFromFile(fileName);
-    return file.Duration();
-}
-
-double oggSeconds(const std::string& fileName)
-{
-    TOggVorbis file;
-    file.ReadFromFile(fileName);
-    return file.Duration();
-}
+// A reader's playing time in seconds (floating point) for a whole file; 0 when it cannot tell.
+using DurationReader = double (*)(TInSource& in);
 
 struct Row {
     const char* extension;
-    DurationReader seconds;
+    DurationReader seconds; // null: the reader is not built yet, which answers 0 like no reader
 };
 
-// One row per extension with a reader. Formats whose readers are not built yet answer 0, exactly like
-// an extension without a reader.
 const std::vector<Row>& durationTable()
 {
     static const std::vector<Row> rows = {
-        {".AAC", noReader},  {".AC3", noReader},  {".APE", noReader}, {".MAC", noReader},
-        {".DTS", noReader},  {".FLAC", flacSeconds}, {".MPC", noReader}, {".MP3", mpegSeconds},
-        {".MP2", mpegSeconds}, {".MPA", mpegSeconds}, {".OGG", oggSeconds}, {".OFR", noReader},
-        {".OFS", noReader},  {".TTA", noReader},  {".VQF", noReader}, {".WV", noReader},
-        {".WAV", noReader},  {".WMA", noReader},
+        {".AAC", nullptr},  {".AC3", nullptr},  {".APE", nullptr}, {".MAC", nullptr},
+        {".DTS", nullptr},  {".FLAC", FLACPlayingTime}, {".MPC", nullptr}, {".MP3", MpegPlayingTime},
+        {".MP2", MpegPlayingTime}, {".MPA", MpegPlayingTime}, {".OGG", OggPlayingTime}, {".OFR", nullptr},
+        {".OFS", nullptr},  {".TTA", nullptr},  {".VQF", nullptr}, {".WV", nullptr},
+        {".WAV", nullptr},  {".WMA", nullptr},
     };
     return rows;
 }
@@ -128,8 +101,12 @@ int GetAudioDuration(const std::string& fileName)
         std::string ext = ExtractExtension(fileName);
         if (ext.empty()) return 0;
         if (isMediaInfoExtension(ext)) return GetMediaInfoDuration(fileName);
-        for (const Row& row : durationTable())
-            if (ext == row.extension) return RoundHalfEven(row.seconds(fileName));
+        for (const Row& row : durationTable()) {
+            if (ext != row.extension) continue;
+            TFileReader in;
+            if (!row.seconds || !in.open(fileName)) return 0;
+            return RoundHalfEven(row.seconds(in));
+        }
     } catch (...) {
         // Any failure of a reader or of the library means "no playing time".
     }

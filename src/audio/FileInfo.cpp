@@ -1,6 +1,7 @@
 #include "audio/FileInfo.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/FileIO.h"
 #include "audio/formats/MPEGaudio.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
@@ -83,8 +84,12 @@ TFileInfoValues ReadFileInfo(const std::string& fileName)
     if (::stat(fileName.c_str(), &st) == 0) v.Size = FormatSizeText(int64_t(st.st_size));
     std::string ext = ExtractExtension(fileName);
     try {
-        for (const InfoRow& row : infoTable())
-            if (ext == row.extension && row.read) row.read(fileName, v);
+        for (const InfoRow& row : infoTable()) {
+            if (ext != row.extension || !row.read) continue;
+            TFileReader in;
+            in.open(fileName); // a file that cannot be opened reads as an empty one: the reader's empty values
+            row.read(in, v);
+        }
     } catch (...) {
         // A reader that fails shows its empty values.
     }

@@ -7,6 +7,8 @@
 
 namespace cantorix {
 
+class TInSource;
+
 struct TFileInfoValues {
     std::string Size, Duration, SampleRate, Bitrate, Channels;
     std::string Artist, Album, Title, Year, Genre, Track, Other;
@@ -27,7 +29,8 @@ std::string ShortestDecimal(double value);
 // A sample rate in Hz as kHz text (44100 gives "44.1").
 std::string RateKHz(double hz);
 
-// One reader's contribution: fills everything but Size. The readers of each format provide one.
-using FileInfoReader = void (*)(const std::string& fileName, TFileInfoValues& values);
+// One reader's contribution from the file's bytes: fills everything but Size. The readers of each
+// format provide one.
+using FileInfoReader = void (*)(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

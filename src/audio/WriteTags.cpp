@@ -6,7 +6,6 @@
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
 
-#include <cerrno>
 #include <exception>
 #include <mutex>
 #include <utility>
@@ -39,24 +38,28 @@ uint8_t id3Track(const std::string& track)
 // when the ID3v1 write failed; the first failure is reported.
 // Reads one tag of the file, sets the six values and saves it; TID3v1 and TID3v2 share these setters.
 template <typename Tag>
-IoResult updateTag(const std::string& fileName, const TTagValues& values, uint8_t track)
+IoResult updateTag(const std::string& fileName, const TTagValues& values, uint8_t track, TFileSystem& files)
 {
     Tag tag;
-    if (!tag.ReadFromFile(fileName)) return IoResult::fromErrno(errno ? errno : EIO);
+    {
+        TFileReader in;
+        if (IoResult opened = in.open(fileName); !opened) return opened;
+        if (!tag.ReadFromSource(in)) return in.error();
+    }
     tag.SetTitle(values.Title);
     tag.SetArtist(values.Artist);
     tag.SetAlbum(values.Album);
     tag.SetYear(values.Year);
     tag.SetTrack(track);
     tag.SetGenre(values.Genre);
-    return tag.SaveToFile(fileName);
+    return tag.SaveToFile(fileName, files);
 }
 
-IoResult writeID3Tags(const std::string& fileName, const TTagValues& values)
+IoResult writeID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
 {
     const uint8_t track = id3Track(values.Track);
-    IoResult first = updateTag<TID3v1>(fileName, values, track);
-    IoResult second = updateTag<TID3v2>(fileName, values, track);
+    IoResult first = updateTag<TID3v1>(fileName, values, track, files);
+    IoResult second = updateTag<TID3v2>(fileName, values, track, files);
     return first.ok ? second : first;
 }
 
@@ -106,6 +109,11 @@ bool IsDecimalTrack(const std::string& track)
 
 IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values)
 {
+    return WriteAudioTagsWith(fileName, values, systemFiles());
+}
+
+IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& values, TFileSystem& files)
+{
     const TTagWriterRow* row = findRow(fileName);
     if (!row) return IoResult::success();
     TagWriter writer = writerFor(*row);
@@ -115,9 +123,9 @@ IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values)
             // A track that is no number must not cost the other values: write them without it.
             TTagValues withoutTrack = values;
             withoutTrack.Track.clear();
-            return writer(fileName, withoutTrack);
+            return writer(fileName, withoutTrack, files);
         }
-        return writer(fileName, values);
+        return writer(fileName, values, files);
     } catch (const std::exception& e) {
         return IoResult::failure(e.what());
     } catch (...) {

@@ -11,9 +11,9 @@
 
 namespace cantorix {
 
-// One format's writer: puts the values into the file's tags, rewriting it safely when needed.
-// Returns the reason text on failure; the file is then unchanged.
-using TagWriter = IoResult (*)(const std::string& fileName, const TTagValues& values);
+// One format's writer: puts the values into the file's tags, rewriting it safely when needed, through
+// `files`. Returns the reason on failure; the file is then unchanged.
+using TagWriter = IoResult (*)(const std::string& fileName, const TTagValues& values, TFileSystem& files);
 
 struct TTagWriterRow {
     const char* Extension; // upper case, with its dot
@@ -36,6 +36,9 @@ bool IsDecimalTrack(const std::string& track);
 // or without a writer writes nothing and succeeds. Never throws: what escapes a writer becomes a
 // failure with its message.
 IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values);
+
+// The same through the given file system, so that a test can make it fail.
+IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& values, TFileSystem& files);
 
 // Replacing a row's writer in tests. A null writer removes the override.
 namespace writetags_testing {

@@ -11,13 +11,16 @@ namespace {
 
 std::vector<std::pair<std::string, TTagValues>> g_calls;
 
-IoResult recordingWriter(const std::string& file, const TTagValues& v)
+IoResult recordingWriter(const std::string& file, const TTagValues& v, TFileSystem&)
 {
     g_calls.emplace_back(file, v);
     return IoResult::success();
 }
-IoResult failingWriter(const std::string&, const TTagValues&) { return IoResult::failure("Permission denied"); }
-IoResult throwingWriter(const std::string&, const TTagValues&) { throw std::runtime_error("'' is not a valid integer value"); }
+IoResult failingWriter(const std::string&, const TTagValues&, TFileSystem&) { return IoResult::failure("Permission denied"); }
+IoResult throwingWriter(const std::string&, const TTagValues&, TFileSystem&)
+{
+    throw std::runtime_error("'' is not a valid integer value");
+}
 
 class WriteTagsTest : public testing::Test {
 protected:

@@ -133,7 +133,7 @@ std::string trimControl(std::string_view s)
     return std::string(s.substr(b, e - b));
 }
 
-int64_t leadingID3v2Size(TFileReader& file)
+int64_t leadingID3v2Size(TInSource& file)
 {
     uint8_t h[10];
     if (!file.readAt(0, h, sizeof h)) return 0;
