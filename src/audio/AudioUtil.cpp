@@ -1,10 +1,8 @@
 #include "audio/AudioUtil.h"
 
-#include "audio/formats/AudioInfo.h"
 #include "audio/FileIO.h"
+#include "audio/FormatRegistry.h"
 #include "audio/TextCodec.h"
-#include "audio/formats/FLACfile.h"
-#include "audio/formats/OggVorbis.h"
 
 #include <MediaInfo/MediaInfo.h>
 
@@ -15,35 +13,7 @@
 
 namespace cantorix {
 
-const char* const BuiltinExtensions =
-    ".AAC,.AC3,.APE,.MAC,.DTS,.FLAC,.MPC,.MP3,.MP2,.MPA,.OGG,.OFR,.OFS,.TTA,.VQF,.WV,.WAV,.WMA,.M4A,.M4B,.M4P,.AU";
-
 namespace {
-
-// A reader's playing time in seconds (floating point) for a whole file; 0 when it cannot tell.
-using DurationReader = double (*)(TInSource& in);
-
-struct Row {
-    const char* extension;
-    DurationReader seconds; // null: the reader is not built yet, which answers 0 like no reader
-};
-
-const std::vector<Row>& durationTable()
-{
-    static const std::vector<Row> rows = {
-        {".AAC", nullptr},  {".AC3", nullptr},  {".APE", nullptr}, {".MAC", nullptr},
-        {".DTS", nullptr},  {".FLAC", FLACPlayingTime}, {".MPC", nullptr}, {".MP3", MpegPlayingTime},
-        {".MP2", MpegPlayingTime}, {".MPA", MpegPlayingTime}, {".OGG", OggPlayingTime}, {".OFR", nullptr},
-        {".OFS", nullptr},  {".TTA", nullptr},  {".VQF", nullptr}, {".WV", nullptr},
-        {".WAV", nullptr},  {".WMA", nullptr},
-    };
-    return rows;
-}
-
-bool isMediaInfoExtension(const std::string& ext)
-{
-    return ext == ".M4A" || ext == ".M4B" || ext == ".M4P" || ext == ".AU";
-}
 
 static_assert(sizeof(wchar_t) == sizeof(char32_t), "the library's wide strings are UTF-32 here");
 
@@ -98,15 +68,13 @@ int RoundHalfEven(double value)
 int GetAudioDuration(const std::string& fileName)
 {
     try {
-        std::string ext = ExtractExtension(fileName);
-        if (ext.empty()) return 0;
-        if (isMediaInfoExtension(ext)) return GetMediaInfoDuration(fileName);
-        for (const Row& row : durationTable()) {
-            if (ext != row.extension) continue;
-            TFileReader in;
-            if (!row.seconds || !in.open(fileName)) return 0;
-            return RoundHalfEven(row.seconds(in));
-        }
+        const TFormat* format = FindFormat(fileName);
+        if (!format) return 0;
+        if (format->MediaInfo) return GetMediaInfoDuration(fileName);
+        if (!format->PlayingTime) return 0;
+        TFileReader in;
+        if (!in.open(fileName)) return 0;
+        return RoundHalfEven(format->PlayingTime(in));
     } catch (...) {
         // Any failure of a reader or of the library means "no playing time".
     }

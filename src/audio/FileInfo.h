@@ -14,8 +14,9 @@ struct TFileInfoValues {
     std::string Artist, Album, Title, Year, Genre, Track, Other;
 };
 
-// Fills the values for `fileName` by its extension. Size is always filled when the file exists;
-// an extension without a reader fills nothing else. Never throws.
+// Fills the values for `fileName` by its extension (the format registry's information reader). Size
+// is always filled when the file exists; an extension without a reader fills nothing else. Never
+// throws.
 TFileInfoValues ReadFileInfo(const std::string& fileName);
 
 // "1.5KB", "1024.0B", "2.0MB": one decimal, no space, the largest unit the size exceeds.

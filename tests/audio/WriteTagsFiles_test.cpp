@@ -4,6 +4,7 @@
 #include "audio/ID3v2.h"
 #include "audio/formats/MPEGaudio.h"
 #include "audio/WriteTags.h"
+#include "audio/FormatRegistry.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
 #include "FaultyIO.h"
@@ -134,7 +135,7 @@ TEST(WriteTagsFiles, AFileThatCannotBeWrittenStaysAsItWas)
     ASSERT_TRUE(makeLameMp3(dir, path, "-b 64", 0.5));
     Bytes before = readFile(path);
     TFaultyFiles full = TFaultyFiles::diskFullAfter(0);
-    IoResult r = WriteAudioTagsWith(path, kValues, full);
+    IoResult r = WriteAudioTagsWith(path, kValues, Formats(), full);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "No space left on device");
     EXPECT_EQ(readFile(path), before);
