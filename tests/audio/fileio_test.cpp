@@ -18,15 +18,22 @@ Bytes pattern(size_t n)
     for (size_t i = 0; i < n; ++i) b[i] = uint8_t(i * 7 + (i >> 8));
     return b;
 }
+
+// Writes n pattern bytes to a file in `dir` and opens `reader` on it; returns the bytes.
+Bytes openPatternFile(const TempDir& dir, size_t n, TFileReader& reader)
+{
+    Bytes data = pattern(n);
+    cantorix::test::writeFile(dir.file("f"), data);
+    EXPECT_TRUE(reader.open(dir.file("f")));
+    return data;
+}
 } // namespace
 
 TEST(FileReader, ReadsAcrossTheWindowAndRefusesToReadPastTheEnd)
 {
     TempDir dir;
-    Bytes data = pattern(200000);
-    cantorix::test::writeFile(dir.file("f"), data);
     TFileReader r;
-    ASSERT_TRUE(r.open(dir.file("f")));
+    const Bytes data = openPatternFile(dir, 200000, r);
     EXPECT_EQ(r.size(), 200000);
 
     uint8_t buf[16];
@@ -58,10 +65,8 @@ TEST(FileReader, ReadsAcrossTheWindowAndRefusesToReadPastTheEnd)
 TEST(InSource, FileAndMemoryGiveTheSameBytesAndSayWhyAReadFailed)
 {
     TempDir dir;
-    Bytes data = pattern(70000);
-    cantorix::test::writeFile(dir.file("f"), data);
     TFileReader file;
-    ASSERT_TRUE(file.open(dir.file("f")));
+    const Bytes data = openPatternFile(dir, 70000, file);
     TMemorySource memory(data);
     for (TInSource* in : {static_cast<TInSource*>(&file), static_cast<TInSource*>(&memory)}) {
         EXPECT_EQ(in->size(), 70000);
