@@ -1,5 +1,6 @@
-// The readers and writers work on files, so each fuzz input is written to a scratch file first. The
-// scratch folder lives on a memory file system where there is one (the writers sync every file).
+// Readers parse each fuzz input from memory; writers change files, so the targets that write put the
+// input into a scratch file first. The scratch folder lives on a memory file system where there is one
+// (the writers sync every file).
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// The APE tag reader on arbitrary files.
+// The APE tag reader on arbitrary bytes.
 #include "FuzzFile.h"
 #include "audio/APETag.h"
 
@@ -6,9 +6,9 @@ using namespace cantorix;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::string path = fuzz::writeInput(data, size);
+    TMemorySource in(data, size);
     TAPETag ape;
-    bool ok = ape.ReadFromFile(path);
+    bool ok = ape.ReadFromSource(in);
     fuzz::check(ok || !ape.Present(), "a failed read finds no tag");
     if (ape.Present()) {
         fuzz::check(ape.Size() >= 32 && ape.Size() <= int64_t(size), "the tag lies in the file");

@@ -37,10 +37,10 @@ bool TAPETag::ReadFromFile(const std::string& fileName)
     ResetData();
     TFileReader file;
     if (!file.open(fileName)) return false;
-    return ReadFromReader(file);
+    return ReadFromSource(file);
 }
 
-bool TAPETag::ReadFromReader(TFileReader& file)
+bool TAPETag::ReadFromSource(TInSource& file)
 {
     ResetData();
     const int64_t fileSize = file.size();
@@ -69,7 +69,7 @@ bool TAPETag::ReadFromReader(TFileReader& file)
     return true;
 }
 
-void TAPETag::readItems(TFileReader& file, int64_t pos, int64_t end)
+void TAPETag::readItems(TInSource& file, int64_t pos, int64_t end)
 {
     // Every item takes at least kMinItem bytes, which bounds the count by the bytes there are.
     const uint64_t possible = uint64_t(std::max<int64_t>(0, end - pos)) / kMinItem;

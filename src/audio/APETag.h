@@ -21,7 +21,8 @@ public:
     // Resets, then looks for the tag. False when the file cannot be opened or has no room for a
     // 32-byte footer; true otherwise, with or without a tag.
     bool ReadFromFile(const std::string& fileName);
-    bool ReadFromReader(TFileReader& file);
+    // The same on bytes from any source.
+    bool ReadFromSource(TInSource& in);
     void ResetData() { *this = TAPETag(); }
 
     // A footer with a size that fits the file was found.
@@ -37,7 +38,7 @@ public:
     const std::vector<RField>& Fields() const { return m_fields; }
 
 private:
-    void readItems(TFileReader& file, int64_t start, int64_t end);
+    void readItems(TInSource& file, int64_t start, int64_t end);
 
     bool m_present = false;
     bool m_hasHeader = false;

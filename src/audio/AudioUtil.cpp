@@ -1,76 +1,19 @@
 #include "audio/AudioUtil.h"
 
-#include "audio/formats/AudioInfo.h"
 #include "audio/FileIO.h"
+#include "audio/FormatRegistry.h"
 #include "audio/TextCodec.h"
-#include "audio/formats/FLACfile.h"
-#include "audio/formats/OggVorbis.h"
 
 #include <MediaInfo/MediaInfo.h>
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <stdexcept>
 
 namespace cantorix {
 
-const char* const BuiltinExtensions =
-    ".AAC,.AC3,.APE,.MAC,.DTS,.FLAC,.MPC,.MP3,.MP2,.MPA,.OGG,.OFR,.OFS,.TTA,.VQF,.WV,.WAV,.WMA,.M4A,.M4B,.M4P,.AU";
-
 namespace {
-
-// A reader's playing time in seconds (floating point) for one file; 0 when it cannot tell.
-using DurationReader = std::function<double(const std::string&)>;
-
-double noReader(const std::string&) { return 0.0; }
-
-// MPEG audio: the playing time in milliseconds (-1 when no frame was found, which rounds to 0).
-double mpegSeconds(const std::string& fileName)
-{
-    TAudioInfo info;
-    if (!info.ReadFromFile(fileName)) return 0.0;
-    return double(info.DurationMs()) / 1000.0;
-}
-
-double flacSeconds(const std::string& fileName)
-{
-    TFLACfile file;
-    file.ReadFromFile(fileName);
-    return file.Duration();
-}
-
-double oggSeconds(const std::string& fileName)
-{
-    TOggVorbis file;
-    file.ReadFromFile(fileName);
-    return file.Duration();
-}
-
-struct Row {
-    const char* extension;
-    DurationReader seconds;
-};
-
-// One row per extension with a reader. Formats whose readers are not built yet answer 0, exactly like
-// an extension without a reader.
-const std::vector<Row>& durationTable()
-{
-    static const std::vector<Row> rows = {
-        {".AAC", noReader},  {".AC3", noReader},  {".APE", noReader}, {".MAC", noReader},
-        {".DTS", noReader},  {".FLAC", flacSeconds}, {".MPC", noReader}, {".MP3", mpegSeconds},
-        {".MP2", mpegSeconds}, {".MPA", mpegSeconds}, {".OGG", oggSeconds}, {".OFR", noReader},
-        {".OFS", noReader},  {".TTA", noReader},  {".VQF", noReader}, {".WV", noReader},
-        {".WAV", noReader},  {".WMA", noReader},
-    };
-    return rows;
-}
-
-bool isMediaInfoExtension(const std::string& ext)
-{
-    return ext == ".M4A" || ext == ".M4B" || ext == ".M4P" || ext == ".AU";
-}
 
 static_assert(sizeof(wchar_t) == sizeof(char32_t), "the library's wide strings are UTF-32 here");
 
@@ -125,11 +68,13 @@ int RoundHalfEven(double value)
 int GetAudioDuration(const std::string& fileName)
 {
     try {
-        std::string ext = ExtractExtension(fileName);
-        if (ext.empty()) return 0;
-        if (isMediaInfoExtension(ext)) return GetMediaInfoDuration(fileName);
-        for (const Row& row : durationTable())
-            if (ext == row.extension) return RoundHalfEven(row.seconds(fileName));
+        const TFormat* format = FindFormat(fileName);
+        if (!format) return 0;
+        if (format->MediaInfo) return GetMediaInfoDuration(fileName);
+        if (!format->PlayingTime) return 0;
+        TFileReader in;
+        if (!in.open(fileName)) return 0;
+        return RoundHalfEven(format->PlayingTime(in));
     } catch (...) {
         // Any failure of a reader or of the library means "no playing time".
     }

@@ -8,7 +8,8 @@
 
 namespace cantorix {
 
-// The built-in extensions, upper case with their dot, comma-separated, in their fixed order.
+// The built-in extensions, upper case with their dot, comma-separated, in their fixed order: the
+// format registry's built-in rows.
 extern const char* const BuiltinExtensions;
 
 // The extension of a file name: from the last "." to the end, upper-cased (a to z only); empty when

@@ -13,9 +13,10 @@ namespace cantorix {
 namespace {
 
 constexpr size_t kWindow = 64 * 1024;
-
-fileio_testing::Faults g_faults;
-int64_t g_written = 0;
+// m_failure of a read that passed the end: no errno describes it.
+constexpr int kEndOfData = -1;
+// A signal storm must not hold a read or a write forever.
+constexpr int kMaxInterruptions = 1000;
 
 std::string folderOf(const std::string& path)
 {
@@ -25,54 +26,42 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-// write() until done, retrying on EINTR; honours the injected fault.
-bool writeAll(int fd, const void* data, size_t n, int& err)
+// Writes all n bytes, retrying interrupted calls; 0 or the errno of the failure.
+int writeAll(TFileSystem& files, int fd, const void* data, size_t n)
 {
     const auto* p = static_cast<const uint8_t*>(data);
+    int interruptions = 0;
     while (n > 0) {
-        size_t chunk = n;
-        if (g_faults.failWriteAfter >= 0) {
-            if (g_written >= g_faults.failWriteAfter) {
-                err = g_faults.writeErrno;
-                return false;
-            }
-            chunk = std::min<int64_t>(int64_t(n), g_faults.failWriteAfter - g_written);
-        }
-        ssize_t w = ::write(fd, p, chunk);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            return false;
-        }
-        p += w;
-        n -= size_t(w);
-        g_written += w;
+        size_t written = 0;
+        int err = files.write(fd, p, n, written);
+        if (err == EINTR && ++interruptions < kMaxInterruptions) continue;
+        if (err) return err;
+        if (written == 0 || written > n) return EIO; // no progress: the loop would never end
+        p += written;
+        n -= written;
     }
-    return true;
+    return 0;
 }
 
-bool syncFolder(const std::string& path)
+void syncFolder(const std::string& path, TFileSystem& files)
 {
     int dfd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return false;
-    bool ok = ::fsync(dfd) == 0;
+    if (dfd < 0) return;
+    // The rename is done; a folder that cannot be synced does not undo it.
+    files.sync(dfd);
     ::close(dfd);
-    return ok;
 }
 
 class FdSink : public TOutSink {
 public:
-    explicit FdSink(int fd) : m_fd(fd) {}
-    bool write(const void* data, size_t n) override
-    {
-        if (m_err) return false;
-        return writeAll(m_fd, data, n, m_err);
-    }
-    int error() const { return m_err; }
+    FdSink(int fd, TFileSystem& files) : m_fd(fd), m_files(files) {}
+
+protected:
+    int put(const void* data, size_t n) override { return writeAll(m_files, m_fd, data, n); }
 
 private:
     int m_fd;
-    int m_err = 0;
+    TFileSystem& m_files;
 };
 
 } // namespace
@@ -86,162 +75,98 @@ std::string errnoText(int err)
 }
 
 // ---------------------------------------------------------------------------------------------
-// TFileReader
+// TInSource
 
-TFileReader::~TFileReader() { close(); }
-
-bool TFileReader::open(const std::string& path)
+void TInSource::reset(int64_t size)
 {
-    close();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        m_error = errno;
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        m_error = S_ISDIR(st.st_mode) ? EISDIR : errno ? errno : EINVAL;
-        ::close(fd);
-        return false;
-    }
-    m_fd = fd;
-    m_size = st.st_size;
+    m_size = size;
     m_pos = 0;
-    m_bufStart = 0;
-    m_bufLen = 0;
-    m_error = 0;
-    return true;
+    m_failure = 0;
 }
 
-void TFileReader::close()
+bool TInSource::fail(int err)
 {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
-    m_size = 0;
-    m_pos = 0;
-    m_bufLen = 0;
-    m_buf.clear();
-    m_buf.shrink_to_fit();
+    m_failure = err ? err : kEndOfData;
+    return false;
 }
 
-bool TFileReader::seek(int64_t pos)
+IoResult TInSource::error() const
 {
-    if (m_fd < 0 || pos < 0 || pos > m_size) return false;
+    if (m_failure == 0) return IoResult::success();
+    if (m_failure == kEndOfData) return IoResult::failure("Unexpected end of file");
+    return IoResult::fromErrno(m_failure);
+}
+
+bool TInSource::seek(int64_t pos)
+{
+    if (pos < 0 || pos > m_size) return false;
     m_pos = pos;
     return true;
 }
 
-// Loads the window so that it covers [offset, offset + want). The window is placed so that a read
-// near the end also takes in everything before it up to the window size.
-bool TFileReader::fill(int64_t offset, size_t want)
+bool TInSource::readAt(int64_t offset, void* dst, size_t n)
 {
-    int64_t start = offset;
-    if (m_size - offset < int64_t(kWindow)) start = std::max<int64_t>(0, m_size - int64_t(kWindow));
-    if (start > offset) start = offset;
-    size_t len = size_t(std::min<int64_t>(int64_t(kWindow), m_size - start));
-    if (len < want + size_t(offset - start)) return false;
-    if (m_buf.size() < kWindow) m_buf.resize(kWindow);
-    size_t got = 0;
-    while (got < len) {
-        ssize_t r = ::pread(m_fd, m_buf.data() + got, len - got, start + int64_t(got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            m_error = errno;
-            m_bufLen = 0;
-            return false;
-        }
-        if (r == 0) break; // the file shrank under us
-        got += size_t(r);
-    }
-    m_bufStart = start;
-    m_bufLen = got;
-    return got >= want + size_t(offset - start);
+    if (offset < 0 || offset > m_size || uint64_t(n) > uint64_t(m_size - offset)) return fail(kEndOfData);
+    m_failure = 0;
+    return n == 0 || fetch(offset, dst, n);
 }
 
-bool TFileReader::readAt(int64_t offset, void* dst, size_t n)
-{
-    if (m_fd < 0 || offset < 0 || offset > m_size || int64_t(n) > m_size - offset) return false;
-    if (n == 0) return true;
-    bool inWindow = offset >= m_bufStart && offset + int64_t(n) <= m_bufStart + int64_t(m_bufLen);
-    if (!inWindow) {
-        if (n > kWindow / 2) {
-            // Large blocks (pictures, audio copies) bypass the window.
-            size_t got = 0;
-            auto* out = static_cast<uint8_t*>(dst);
-            while (got < n) {
-                ssize_t r = ::pread(m_fd, out + got, n - got, offset + int64_t(got));
-                if (r < 0) {
-                    if (errno == EINTR) continue;
-                    m_error = errno;
-                    return false;
-                }
-                if (r == 0) return false;
-                got += size_t(r);
-            }
-            return true;
-        }
-        if (!fill(offset, n)) return false;
-    }
-    std::memcpy(dst, m_buf.data() + (offset - m_bufStart), n);
-    return true;
-}
-
-bool TFileReader::read(void* dst, size_t n)
+bool TInSource::read(void* dst, size_t n)
 {
     if (!readAt(m_pos, dst, n)) return false;
     m_pos += int64_t(n);
     return true;
 }
 
-bool TFileReader::read(ByteVector& dst, size_t n)
+bool TInSource::read(ByteVector& dst, size_t n)
 {
-    if (m_fd < 0 || int64_t(n) > remaining()) return false; // never allocate beyond the file
+    if (uint64_t(n) > uint64_t(remaining())) return fail(kEndOfData); // never allocate beyond the source
     dst.resize(n);
     return read(dst.data(), n);
 }
 
-size_t TFileReader::readSome(void* dst, size_t n)
+size_t TInSource::readSome(void* dst, size_t n)
 {
-    size_t take = size_t(std::min<int64_t>(int64_t(n), std::max<int64_t>(0, remaining())));
+    size_t take = size_t(std::min<uint64_t>(n, uint64_t(remaining())));
     return read(dst, take) ? take : 0;
 }
 
-bool TFileReader::readLE16(uint16_t& v)
+bool TInSource::readLE16(uint16_t& v)
 {
     uint8_t b[2];
     if (!read(b, 2)) return false;
     v = getLE16(b);
     return true;
 }
-bool TFileReader::readLE32(uint32_t& v)
+bool TInSource::readLE32(uint32_t& v)
 {
     uint8_t b[4];
     if (!read(b, 4)) return false;
     v = getLE32(b);
     return true;
 }
-bool TFileReader::readLE64(uint64_t& v)
+bool TInSource::readLE64(uint64_t& v)
 {
     uint8_t b[8];
     if (!read(b, 8)) return false;
     v = uint64_t(getLE32(b)) | (uint64_t(getLE32(b + 4)) << 32);
     return true;
 }
-bool TFileReader::readBE16(uint16_t& v)
+bool TInSource::readBE16(uint16_t& v)
 {
     uint8_t b[2];
     if (!read(b, 2)) return false;
     v = getBE16(b);
     return true;
 }
-bool TFileReader::readBE24(uint32_t& v)
+bool TInSource::readBE24(uint32_t& v)
 {
     uint8_t b[3];
     if (!read(b, 3)) return false;
     v = getBE24(b);
     return true;
 }
-bool TFileReader::readBE32(uint32_t& v)
+bool TInSource::readBE32(uint32_t& v)
 {
     uint8_t b[4];
     if (!read(b, 4)) return false;
@@ -250,22 +175,159 @@ bool TFileReader::readBE32(uint32_t& v)
 }
 
 // ---------------------------------------------------------------------------------------------
+// TMemorySource
+
+TMemorySource::TMemorySource(const void* data, size_t n) : m_data(static_cast<const uint8_t*>(data))
+{
+    reset(int64_t(n));
+}
+
+bool TMemorySource::fetch(int64_t offset, void* dst, size_t n)
+{
+    std::memcpy(dst, m_data + offset, n);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFileReader
+
+TFileReader::~TFileReader() { close(); }
+
+IoResult TFileReader::open(const std::string& path)
+{
+    close();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return IoResult::fromErrno(errno);
+    struct stat st {};
+    int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? EINVAL : 0;
+    if (err) {
+        ::close(fd);
+        return IoResult::fromErrno(err);
+    }
+    m_fd = fd;
+    reset(st.st_size);
+    return IoResult::success();
+}
+
+void TFileReader::close()
+{
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    reset(0);
+    m_bufStart = 0;
+    m_bufLen = 0;
+    m_buf.clear();
+    m_buf.shrink_to_fit();
+}
+
+// Reads until n bytes arrived or the file ended; false (the failure recorded) when a call failed.
+bool TFileReader::readFully(uint8_t* dst, size_t n, int64_t offset, size_t& got)
+{
+    got = 0;
+    int interruptions = 0;
+    while (got < n) {
+        ssize_t r = ::pread(m_fd, dst + got, n - got, offset + int64_t(got));
+        if (r < 0) {
+            int err = errno;
+            if (err == EINTR && ++interruptions < kMaxInterruptions) continue;
+            return fail(err);
+        }
+        if (r == 0) break; // the file shrank under us
+        got += size_t(r);
+    }
+    return true;
+}
+
+// Loads the window so that it covers [offset, offset + want). The window is placed so that a read
+// near the end also takes in everything before it up to the window size.
+bool TFileReader::fill(int64_t offset, size_t want)
+{
+    int64_t start = offset;
+    if (size() - offset < int64_t(kWindow)) start = std::max<int64_t>(0, size() - int64_t(kWindow));
+    if (start > offset) start = offset;
+    size_t len = size_t(std::min<int64_t>(int64_t(kWindow), size() - start));
+    if (m_buf.size() < kWindow) m_buf.resize(kWindow);
+    size_t got = 0;
+    if (!readFully(m_buf.data(), len, start, got)) {
+        m_bufLen = 0;
+        return false;
+    }
+    m_bufStart = start;
+    m_bufLen = got;
+    return got >= want + size_t(offset - start) || fail(kEndOfData);
+}
+
+bool TFileReader::fetch(int64_t offset, void* dst, size_t n)
+{
+    if (m_fd < 0) return fail(EBADF);
+    bool inWindow = offset >= m_bufStart && offset + int64_t(n) <= m_bufStart + int64_t(m_bufLen);
+    if (!inWindow) {
+        if (n > kWindow / 2) {
+            // Large blocks (pictures, audio copies) bypass the window.
+            size_t got = 0;
+            if (!readFully(static_cast<uint8_t*>(dst), n, offset, got)) return false;
+            return got == n || fail(kEndOfData);
+        }
+        if (!fill(offset, n)) return false;
+    }
+    std::memcpy(dst, m_buf.data() + (offset - m_bufStart), n);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Writers
 
-bool TOutSink::copyFrom(TFileReader& src, int64_t offset, int64_t length)
+int TFileSystem::write(int fd, const void* data, size_t n, size_t& written)
 {
-    if (offset < 0 || length < 0 || offset > src.size() || length > src.size() - offset) return false;
+    written = 0;
+    ssize_t w = ::write(fd, data, n);
+    if (w < 0) return errno;
+    written = size_t(w);
+    return 0;
+}
+
+int TFileSystem::sync(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
+
+int TFileSystem::rename(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+TFileSystem& systemFiles()
+{
+    static TFileSystem files;
+    return files;
+}
+
+bool TOutSink::write(const void* data, size_t n)
+{
+    if (!m_failure.ok) return false;
+    if (int err = put(data, n)) m_failure = IoResult::fromErrno(err);
+    return m_failure.ok;
+}
+
+bool TOutSink::copyFrom(TInSource& src, int64_t offset, int64_t length)
+{
+    if (!m_failure.ok) return false;
+    if (offset < 0 || length < 0 || offset > src.size() || length > src.size() - offset) {
+        m_failure = IoResult::failure("Unexpected end of file");
+        return false;
+    }
     ByteVector chunk(size_t(std::min<int64_t>(length, 1 << 20)));
     while (length > 0) {
         size_t n = size_t(std::min<int64_t>(length, int64_t(chunk.size())));
-        if (!src.readAt(offset, chunk.data(), n) || !write(chunk.data(), n)) return false;
+        if (!src.readAt(offset, chunk.data(), n)) {
+            m_failure = src.error();
+            return false;
+        }
+        if (!write(chunk.data(), n)) return false;
         offset += int64_t(n);
         length -= int64_t(n);
     }
     return true;
 }
 
-IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce)
+IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files)
 {
     struct stat st {};
     bool exists = ::stat(path.c_str(), &st) == 0;
@@ -279,68 +341,62 @@ IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&
     for (int i = 0; i < 1000 && fd < 0; ++i) {
         tmp = path + "~" + (i ? std::to_string(i) : std::string());
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) return IoResult::fromErrno(errno);
+        if (fd < 0) {
+            int err = errno;
+            if (err != EEXIST) return IoResult::fromErrno(err);
+        }
     }
     if (fd < 0) return IoResult::fromErrno(EEXIST);
 
-    auto abandon = [&](int err) {
+    auto abandon = [&](IoResult why) {
         ::close(fd);
         ::unlink(tmp.c_str());
-        return IoResult::fromErrno(err);
+        return why;
     };
-    if (::fchmod(fd, mode) != 0) return abandon(errno);
-    FdSink sink(fd);
-    if (!produce(sink)) return abandon(sink.error() ? sink.error() : EIO);
-    if (sink.error()) return abandon(sink.error());
-    if (::fsync(fd) != 0) return abandon(errno);
+    if (::fchmod(fd, mode) != 0) return abandon(IoResult::fromErrno(errno));
+    FdSink sink(fd, files);
+    const bool produced = produce(sink);
+    if (!sink.failure()) return abandon(sink.failure());
+    // A producer that gave up without a failed write or read.
+    if (!produced) return abandon(IoResult::fromErrno(EIO));
+    if (int err = files.sync(fd)) return abandon(IoResult::fromErrno(err));
     if (::close(fd) != 0) {
         int err = errno;
         ::unlink(tmp.c_str());
         return IoResult::fromErrno(err);
     }
-    if (g_faults.renameErrno) {
-        ::unlink(tmp.c_str());
-        return IoResult::fromErrno(g_faults.renameErrno);
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int err = errno;
+    if (int err = files.rename(tmp, path)) {
         ::unlink(tmp.c_str());
         return IoResult::fromErrno(err);
     }
-    syncFolder(path);
+    syncFolder(path, files);
     return IoResult::success();
 }
 
-IoResult writeWholeFile(const std::string& path, const void* data, size_t n)
+IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files)
 {
-    return rewriteFile(path, [&](TOutSink& out) { return out.write(data, n); });
+    return rewriteFile(path, [&](TOutSink& out) { return out.write(data, n); }, files);
 }
 
-IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n)
+IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n, TFileSystem& files)
 {
     if (offset < 0) return IoResult::fromErrno(EINVAL);
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return IoResult::fromErrno(errno);
-    int err = 0;
-    bool ok = ::lseek(fd, offset, SEEK_SET) == offset || ((err = errno), false);
-    if (ok) ok = writeAll(fd, data, n, err);
-    if (ok && ::fsync(fd) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        err = errno;
-        ok = false;
-    }
-    return ok ? IoResult::success() : IoResult::fromErrno(err ? err : EIO);
+    const off_t at = ::lseek(fd, offset, SEEK_SET);
+    int err = at == offset ? 0 : at < 0 ? errno : EIO;
+    if (!err) err = writeAll(files, fd, data, n);
+    if (!err) err = files.sync(fd);
+    if (::close(fd) != 0 && !err) err = errno;
+    return err ? IoResult::fromErrno(err) : IoResult::success();
 }
 
-IoResult truncateFile(const std::string& path, int64_t size)
+IoResult truncateFile(const std::string& path, int64_t size, TFileSystem& files)
 {
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return IoResult::fromErrno(errno);
-    int err = 0;
-    if (::ftruncate(fd, size) != 0 || ::fsync(fd) != 0) err = errno;
+    int err = ::ftruncate(fd, size) == 0 ? 0 : errno;
+    if (!err) err = files.sync(fd);
     ::close(fd);
     return err ? IoResult::fromErrno(err) : IoResult::success();
 }
@@ -381,14 +437,5 @@ std::string withSlash(std::string folder)
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
 }
-
-namespace fileio_testing {
-void setFaults(const Faults& faults)
-{
-    g_faults = faults;
-    g_written = 0;
-}
-void clearFaults() { setFaults(Faults{}); }
-} // namespace fileio_testing
 
 } // namespace cantorix

@@ -1,6 +1,7 @@
-// The file layer under every reader and writer: a buffered read-only file, safe rewriting through a
-// temporary copy, in-place overwrites of tag bytes, and moves that never replace an existing target.
-// Plain C++ and POSIX; nothing here throws. Offsets and sizes are 64-bit throughout.
+// The file layer under every reader and writer: the byte sources the readers parse (a buffered file
+// or memory), safe rewriting through a temporary copy, in-place overwrites of tag bytes, and moves that
+// never replace an existing target. Plain C++ and POSIX; nothing here throws. Offsets and sizes are
+// 64-bit throughout. Every failure comes back as an IoResult whose reason was taken where it happened.
 #pragma once
 
 #include <cstddef>
@@ -17,20 +18,23 @@ using ByteVector = std::vector<uint8_t>;
 // ("File exists").
 std::string errnoText(int err);
 
-// A read-only file with a 64 KiB read-ahead window. Small reads near each other cost one system call;
-// a read near the end of the file fetches the whole tail, where ID3v1, Lyrics3 and APE tags live.
-class TFileReader {
-public:
-    TFileReader() = default;
-    ~TFileReader();
-    TFileReader(const TFileReader&) = delete;
-    TFileReader& operator=(const TFileReader&) = delete;
+// The outcome of an operation at the I/O edge: ok, or the reason text for the log.
+struct IoResult {
+    bool ok = true;
+    std::string error;
+    int code = 0; // the errno behind the failure; 0 for a failure no system call reported
+    static IoResult success() { return {}; }
+    static IoResult failure(std::string why) { return {false, std::move(why), 0}; }
+    static IoResult fromErrno(int err) { return {false, errnoText(err), err}; }
+    explicit operator bool() const { return ok; }
+};
 
-    // Opens `path` for reading. False (and error() set) when it cannot be opened or is not a regular file.
-    bool open(const std::string& path);
-    void close();
-    bool isOpen() const { return m_fd >= 0; }
-    int error() const { return m_error; }
+// Where a reader's bytes come from: a file or memory. Every read is checked against size(); a read
+// that would pass the end or that the system refuses returns false and leaves the position unchanged.
+// Readers parse through this interface only, so the same parser runs on a file or on a buffer.
+class TInSource {
+public:
+    virtual ~TInSource() = default;
 
     int64_t size() const { return m_size; }
     int64_t tell() const { return m_pos; }
@@ -39,9 +43,9 @@ public:
     bool seek(int64_t pos);
     bool skip(int64_t n) { return n >= 0 && n <= remaining() && seek(m_pos + n); }
 
-    // Reads exactly n bytes at the position and advances; false (position unchanged) when fewer remain
-    // or the read fails.
+    // Reads exactly n bytes at the position and advances.
     bool read(void* dst, size_t n);
+    // The same into `dst`, resized to n; never allocates beyond what the source holds.
     bool read(ByteVector& dst, size_t n);
     // Reads exactly n bytes at an absolute offset without moving the position.
     bool readAt(int64_t offset, void* dst, size_t n);
@@ -56,13 +60,61 @@ public:
     bool readBE24(uint32_t& v);
     bool readBE32(uint32_t& v);
 
-private:
-    bool fill(int64_t offset, size_t want);
+    // The outcome of the most recent read: success, the errno of a system call that failed, or
+    // "Unexpected end of file" (code 0) for a read past the end.
+    IoResult error() const;
 
-    int m_fd = -1;
-    int m_error = 0;
+protected:
+    TInSource() = default;
+    void reset(int64_t size);
+    // Copies n > 0 bytes at `offset` to dst; the range lies inside [0, size()]. On failure an
+    // implementation returns fail() with the errno, or with 0 when the data ended early.
+    virtual bool fetch(int64_t offset, void* dst, size_t n) = 0;
+    bool fail(int err);
+
+private:
     int64_t m_size = 0;
     int64_t m_pos = 0;
+    int m_failure = 0; // errno of the most recent read; kEndOfData for one past the end
+};
+
+// Bytes in memory as a source. The bytes are not copied: they must outlive the source.
+class TMemorySource : public TInSource {
+public:
+    TMemorySource(const void* data, size_t n);
+    explicit TMemorySource(const ByteVector& bytes) : TMemorySource(bytes.data(), bytes.size()) {}
+    explicit TMemorySource(ByteVector&&) = delete; // would outlive its bytes
+
+protected:
+    bool fetch(int64_t offset, void* dst, size_t n) override;
+
+private:
+    const uint8_t* m_data;
+};
+
+// A read-only file with a 64 KiB read-ahead window. Small reads near each other cost one system call;
+// a read near the end of the file fetches the whole tail, where ID3v1, Lyrics3 and APE tags live.
+// Closed, it is an empty source.
+class TFileReader : public TInSource {
+public:
+    TFileReader() = default;
+    ~TFileReader() override;
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+
+    // Opens `path` for reading; fails when it cannot be opened or is not a regular file.
+    IoResult open(const std::string& path);
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+
+protected:
+    bool fetch(int64_t offset, void* dst, size_t n) override;
+
+private:
+    bool fill(int64_t offset, size_t want);
+    bool readFully(uint8_t* dst, size_t n, int64_t offset, size_t& got);
+
+    int m_fd = -1;
     ByteVector m_buf;
     int64_t m_bufStart = 0;
     size_t m_bufLen = 0;
@@ -89,43 +141,57 @@ inline void putBE32(uint8_t* p, uint32_t v)
     p[0] = uint8_t(v >> 24); p[1] = uint8_t(v >> 16); p[2] = uint8_t(v >> 8); p[3] = uint8_t(v);
 }
 
-// The outcome of an operation at the I/O edge: ok, or the reason text for the log.
-struct IoResult {
-    bool ok = true;
-    std::string error;
-    int code = 0; // the errno behind the failure, when there is one
-    static IoResult success() { return {}; }
-    static IoResult failure(std::string why) { return {false, std::move(why), 0}; }
-    static IoResult fromErrno(int err) { return {false, errnoText(err), err}; }
-    explicit operator bool() const { return ok; }
+// The system calls by which the writers below change files. Every writer takes one, the machine's
+// own by default, so that a test can hand in one that fails. Each call answers 0 or its errno.
+class TFileSystem {
+public:
+    virtual ~TFileSystem() = default;
+    // One write() to fd; `written` receives how many bytes went out.
+    virtual int write(int fd, const void* data, size_t n, size_t& written);
+    virtual int sync(int fd);
+    virtual int rename(const std::string& from, const std::string& to);
 };
 
+// The machine's file system (it holds no state).
+TFileSystem& systemFiles();
+
 // Where a rewrite streams the new file's bytes. Every write is checked; after the first failure the
-// sink refuses further writes and the rewrite is abandoned.
+// sink refuses further writes, keeps the reason, and the rewrite is abandoned.
 class TOutSink {
 public:
     virtual ~TOutSink() = default;
-    virtual bool write(const void* data, size_t n) = 0;
+    bool write(const void* data, size_t n);
     bool write(const ByteVector& bytes) { return write(bytes.data(), bytes.size()); }
-    // Copies `length` bytes of `src` starting at `offset`.
-    bool copyFrom(TFileReader& src, int64_t offset, int64_t length);
+    // Copies `length` bytes of `src` starting at `offset`; a failed read is the sink's failure too.
+    bool copyFrom(TInSource& src, int64_t offset, int64_t length);
+    // Success until a write or a copy failed; then why.
+    const IoResult& failure() const { return m_failure; }
+
+protected:
+    // Writes all n bytes; 0 or the errno of the failure.
+    virtual int put(const void* data, size_t n) = 0;
+
+private:
+    IoResult m_failure;
 };
 
 // Rewrites `path` through a temporary file `<path>~` (or `<path>~1`, ...) created exclusively in the
 // same folder: `produce` streams the complete new content; then the copy is synced and renamed over
 // the original and the folder is synced. On any failure the temporary file is removed and the
 // original is byte-for-byte untouched. A file the user may not write is refused.
-IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce);
+IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce,
+                     TFileSystem& files = systemFiles());
 
 // Creates or replaces `path` with `bytes` by the same safe route (used for playlists and logs).
-IoResult writeWholeFile(const std::string& path, const void* data, size_t n);
+IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files = systemFiles());
 
 // Overwrites `n` bytes at `offset` of an existing file, without changing its size unless the write
 // extends past the end (only tags at the end of a file may do that). The file is synced.
-IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n);
+IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n,
+                      TFileSystem& files = systemFiles());
 
 // Cuts an existing file to `size` bytes (removing a trailing tag). Synced.
-IoResult truncateFile(const std::string& path, int64_t size);
+IoResult truncateFile(const std::string& path, int64_t size, TFileSystem& files = systemFiles());
 
 // Moves a file or folder to `to` without ever replacing an existing target ("File exists").
 IoResult moveNoReplace(const std::string& from, const std::string& to);
@@ -134,19 +200,5 @@ bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
 // `folder` with a "/" at its end, ready for a file name to follow ("" gives "/").
 std::string withSlash(std::string folder);
-
-// Fault injection for tests: hooks consulted by the writers above. Null hooks mean the real calls.
-namespace fileio_testing {
-struct Faults {
-    // Fail a write to a temporary or in-place file with this errno once this many bytes were written
-    // in total (-1: never).
-    int64_t failWriteAfter = -1;
-    int writeErrno = 28; // ENOSPC
-    // Fail the rename of the temporary file over the original with this errno (0: never).
-    int renameErrno = 0;
-};
-void setFaults(const Faults& faults);
-void clearFaults();
-} // namespace fileio_testing
 
 } // namespace cantorix

@@ -1,36 +1,15 @@
 #include "audio/FileInfo.h"
 
-#include "audio/AudioUtil.h"
-#include "audio/formats/MPEGaudio.h"
-#include "audio/formats/FLACfile.h"
-#include "audio/formats/OggVorbis.h"
+#include "audio/FileIO.h"
+#include "audio/FormatRegistry.h"
 
 #include <cmath>
 #include <cstdio>
 #include <sys/stat.h>
-#include <vector>
 
 namespace cantorix {
 
 namespace {
-
-struct InfoRow {
-    const char* extension;
-    FileInfoReader read; // null: the reader is not built yet, only Size is shown
-};
-
-const std::vector<InfoRow>& infoTable()
-{
-    static const std::vector<InfoRow> rows = {
-        {".AAC", nullptr}, {".AC3", nullptr}, {".APE", nullptr}, {".MAC", nullptr}, {".DTS", nullptr},
-        {".FLAC", ReadFLACInfo}, {".MPC", nullptr}, {".MP3", ReadMpegFileInfo}, {".MP2", ReadMpegFileInfo},
-        {".MPA", ReadMpegFileInfo}, {".OGG", ReadOggInfo}, {".OFR", nullptr}, {".OFS", nullptr}, {".TTA", nullptr},
-        {".VQF", nullptr},
-        {".WV", nullptr}, {".WAV", nullptr}, {".WMA", nullptr}, {".M4A", nullptr}, {".M4B", nullptr},
-        {".M4P", nullptr}, {".RA", nullptr}, {".AU", nullptr},
-    };
-    return rows;
-}
 
 std::string oneDecimal(double v, const char* unit)
 {
@@ -81,10 +60,12 @@ TFileInfoValues ReadFileInfo(const std::string& fileName)
     TFileInfoValues v;
     struct stat st {};
     if (::stat(fileName.c_str(), &st) == 0) v.Size = FormatSizeText(int64_t(st.st_size));
-    std::string ext = ExtractExtension(fileName);
+    const TFormat* format = FindFormat(fileName);
+    if (!format || !format->Info) return v;
     try {
-        for (const InfoRow& row : infoTable())
-            if (ext == row.extension && row.read) row.read(fileName, v);
+        TFileReader in;
+        in.open(fileName); // a file that cannot be opened reads as an empty one: the reader's empty values
+        format->Info(in, v);
     } catch (...) {
         // A reader that fails shows its empty values.
     }

@@ -7,13 +7,16 @@
 
 namespace cantorix {
 
+class TInSource;
+
 struct TFileInfoValues {
     std::string Size, Duration, SampleRate, Bitrate, Channels;
     std::string Artist, Album, Title, Year, Genre, Track, Other;
 };
 
-// Fills the values for `fileName` by its extension. Size is always filled when the file exists;
-// an extension without a reader fills nothing else. Never throws.
+// Fills the values for `fileName` by its extension (the format registry's information reader). Size
+// is always filled when the file exists; an extension without a reader fills nothing else. Never
+// throws.
 TFileInfoValues ReadFileInfo(const std::string& fileName);
 
 // "1.5KB", "1024.0B", "2.0MB": one decimal, no space, the largest unit the size exceeds.
@@ -27,7 +30,8 @@ std::string ShortestDecimal(double value);
 // A sample rate in Hz as kHz text (44100 gives "44.1").
 std::string RateKHz(double hz);
 
-// One reader's contribution: fills everything but Size. The readers of each format provide one.
-using FileInfoReader = void (*)(const std::string& fileName, TFileInfoValues& values);
+// One reader's contribution from the file's bytes: fills everything but Size. The readers of each
+// format provide one.
+using FileInfoReader = void (*)(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

@@ -117,7 +117,7 @@ void TID3v2Tag::reset()
     frames.clear();
 }
 
-bool TID3v2Tag::ReadFromStream(TFileReader& stream, int64_t size)
+bool TID3v2Tag::ReadFromStream(TInSource& stream, int64_t size)
 {
     reset();
     if (size <= 9) return true;
@@ -155,7 +155,7 @@ bool TID3v2Tag::ReadFromStream(TFileReader& stream, int64_t size)
     return true;
 }
 
-bool TID3v1Tag::ReadFromStream(TFileReader& stream, int64_t size)
+bool TID3v1Tag::ReadFromStream(TInSource& stream, int64_t size)
 {
     Present = false;
     if (size < 128) return true;

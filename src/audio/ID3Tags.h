@@ -99,7 +99,7 @@ public:
     void reset();
     // Reads the tag at the stream's position, with `size` bytes of the range from there. False when a
     // read fails (the stream ends before the announced tag body).
-    bool ReadFromStream(TFileReader& stream, int64_t size);
+    bool ReadFromStream(TInSource& stream, int64_t size);
     // Bytes to skip at the start: the tag size + 10 when Present, else 0.
     int64_t TotalSize() const { return Present ? int64_t(header.size) + 10 : 0; }
 
@@ -114,7 +114,7 @@ public:
     void reset() { Present = false; }
     // Examines the last 128 bytes of the `size` bytes that follow the stream's position. False when a
     // read fails.
-    bool ReadFromStream(TFileReader& stream, int64_t size);
+    bool ReadFromStream(TInSource& stream, int64_t size);
 
     bool Present = false;
 };

@@ -4,7 +4,6 @@
 #include "audio/TextCodec.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace cantorix {
@@ -113,14 +112,14 @@ bool TID3v1::ReadFromFile(const std::string& fileName)
     ResetData();
     TFileReader file;
     if (!file.open(fileName)) return false;
-    return ReadFromReader(file);
+    return ReadFromSource(file);
 }
 
-bool TID3v1::ReadFromReader(TFileReader& file)
+bool TID3v1::ReadFromSource(TInSource& in)
 {
     ResetData();
     Detected found;
-    if (!detect(file, found) || !readValues(file, found)) {
+    if (!detect(in, found) || !readValues(in, found)) {
         ResetData();
         return false;
     }
@@ -128,7 +127,7 @@ bool TID3v1::ReadFromReader(TFileReader& file)
 }
 
 // Finds the tag and the block without decoding them.
-bool TID3v1::detect(TFileReader& file, Detected& found)
+bool TID3v1::detect(TInSource& file, Detected& found)
 {
     found = Detected();
     const int64_t size = file.size();
@@ -153,7 +152,7 @@ bool TID3v1::detect(TFileReader& file, Detected& found)
     return true;
 }
 
-bool TID3v1::readValues(TFileReader& file, const Detected& found)
+bool TID3v1::readValues(TInSource& file, const Detected& found)
 {
     m_present = found.present;
     if (found.present) {
@@ -181,7 +180,7 @@ bool TID3v1::readValues(TFileReader& file, const Detected& found)
     return true;
 }
 
-void TID3v1::walkLyrics3(TFileReader& file, int64_t pos, int64_t end)
+void TID3v1::walkLyrics3(TInSource& file, int64_t pos, int64_t end)
 {
     // Each field: 3-character identifier, 5 decimal digits of length, the value. Every field costs at
     // least 8 bytes, so the walk ends within the block.
@@ -279,12 +278,12 @@ ByteVector TID3v1::buildTail(int64_t* lyrics3Size) const
     return out;
 }
 
-IoResult TID3v1::SaveToFile(const std::string& fileName)
+IoResult TID3v1::SaveToFile(const std::string& fileName, TFileSystem& files)
 {
     TFileReader file;
-    if (!file.open(fileName)) return IoResult::fromErrno(file.error());
+    if (IoResult opened = file.open(fileName); !opened) return opened;
     Detected old;
-    if (!detect(file, old)) return IoResult::fromErrno(file.error() ? file.error() : EIO);
+    if (!detect(file, old)) return file.error();
     int64_t blockSize = 0;
     ByteVector tail = buildTail(&blockSize);
     const int64_t keep = file.size() - old.tailSize();
@@ -292,9 +291,10 @@ IoResult TID3v1::SaveToFile(const std::string& fileName)
     IoResult r;
     if (int64_t(tail.size()) == old.tailSize()) {
         file.close();
-        r = writeInPlace(fileName, keep, tail.data(), tail.size());
+        r = writeInPlace(fileName, keep, tail.data(), tail.size(), files);
     } else {
-        r = rewriteFile(fileName, [&](TOutSink& out) { return out.copyFrom(file, 0, keep) && out.write(tail); });
+        auto produce = [&](TOutSink& out) { return out.copyFrom(file, 0, keep) && out.write(tail); };
+        r = rewriteFile(fileName, produce, files);
     }
     if (r) {
         m_present = true;
@@ -305,19 +305,19 @@ IoResult TID3v1::SaveToFile(const std::string& fileName)
     return r;
 }
 
-IoResult TID3v1::RemoveFromFile(const std::string& fileName)
+IoResult TID3v1::RemoveFromFile(const std::string& fileName, TFileSystem& files)
 {
     TFileReader file;
-    if (!file.open(fileName)) return IoResult::fromErrno(file.error());
+    if (IoResult opened = file.open(fileName); !opened) return opened;
     Detected old;
-    if (!detect(file, old)) return IoResult::fromErrno(file.error() ? file.error() : EIO);
+    if (!detect(file, old)) return file.error();
     m_present = old.present;
     m_hasLyrics3 = old.lyrics3Size > 0;
     m_lyrics3Size = old.lyrics3Size;
     if (old.tailSize() == 0) return IoResult::success();
     int64_t keep = file.size() - old.tailSize();
     file.close();
-    IoResult r = truncateFile(fileName, keep);
+    IoResult r = truncateFile(fileName, keep, files);
     if (r) {
         m_present = false;
         m_hasLyrics3 = false;

@@ -23,15 +23,15 @@ public:
     // Resets, then reads the tag and the Lyrics3 block. False only when the file cannot be opened or a
     // read fails.
     bool ReadFromFile(const std::string& fileName);
-    // The same on a file the caller already opened.
-    bool ReadFromReader(TFileReader& file);
+    // The same on bytes from any source; false only when a read fails (the source tells why).
+    bool ReadFromSource(TInSource& in);
 
     // Replaces the file's ID3v1 tag and Lyrics3 block by the current values: a Lyrics3 block (when
     // there is anything for one) and a 128-byte tag. A tail of the same length is overwritten in place;
     // otherwise the file is rewritten through a temporary copy and stays untouched on failure.
-    IoResult SaveToFile(const std::string& fileName);
+    IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
     // Cuts the ID3v1 tag and the Lyrics3 block off the end of the file.
-    IoResult RemoveFromFile(const std::string& fileName);
+    IoResult RemoveFromFile(const std::string& fileName, TFileSystem& files = systemFiles());
 
     void ResetData();
     // Bytes of tags at the end of the file: 128 for the tag, plus Lyrics3Size + 15 for a block.
@@ -94,9 +94,9 @@ private:
         int64_t lyrics3Start = 0; // offset of "LYRICSBEGIN"
         int64_t tailSize() const { return (present ? 128 : 0) + (lyrics3Size > 0 ? lyrics3Size + 15 : 0); }
     };
-    static bool detect(TFileReader& file, Detected& found);
-    bool readValues(TFileReader& file, const Detected& found);
-    void walkLyrics3(TFileReader& file, int64_t from, int64_t end);
+    static bool detect(TInSource& file, Detected& found);
+    bool readValues(TInSource& file, const Detected& found);
+    void walkLyrics3(TInSource& file, int64_t from, int64_t end);
     static void setLong(const std::string& v, std::string& plain, std::string& ext);
     bool wantsLyrics3() const;
 

@@ -5,7 +5,6 @@
 #include "audio/TextCodec.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -75,7 +74,7 @@ bool frameHeaderAt(const ByteVector& body, uint64_t q, size_t end)
 }
 
 // Reads the tag at the start of the file with all its frames. False only when a read fails.
-bool parseTag(TFileReader& f, ParsedTag& t)
+bool parseTag(TInSource& f, ParsedTag& t)
 {
     t = ParsedTag();
     uint8_t h[10];
@@ -414,14 +413,14 @@ bool TID3v2::ReadFromFile(const std::string& fileName)
     ResetData();
     TFileReader file;
     if (!file.open(fileName)) return false;
-    return ReadFromReader(file);
+    return ReadFromSource(file);
 }
 
-bool TID3v2::ReadFromReader(TFileReader& file)
+bool TID3v2::ReadFromSource(TInSource& in)
 {
     ResetData();
     ParsedTag t;
-    if (!parseTag(file, t)) {
+    if (!parseTag(in, t)) {
         ResetData();
         return false;
     }
@@ -473,14 +472,14 @@ bool TID3v2::ReadFromReader(TFileReader& file)
     return true;
 }
 
-IoResult TID3v2::SaveToFile(const std::string& fileName)
+IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
 {
     TFileReader file;
-    if (!file.open(fileName)) return IoResult::fromErrno(file.error());
+    if (IoResult opened = file.open(fileName); !opened) return opened;
     ParsedTag old;
     if (!parseTag(file, old)) {
         // A file too short for a tag header has no tag; any other read error stops the write.
-        if (file.size() >= 10) return IoResult::fromErrno(file.error() ? file.error() : EIO);
+        if (file.size() >= 10) return file.error();
         old = ParsedTag();
     }
     if (old.capped) return IoResult::failure("The ID3v2 tag has too many frames to keep");
@@ -578,11 +577,12 @@ IoResult TID3v2::SaveToFile(const std::string& fileName)
     IoResult r;
     if (inPlace) {
         file.close();
-        r = writeInPlace(fileName, 0, tag.data(), tag.size());
+        r = writeInPlace(fileName, 0, tag.data(), tag.size(), files);
     } else {
-        r = rewriteFile(fileName, [&](TOutSink& out) {
+        auto produce = [&](TOutSink& out) {
             return out.write(tag) && out.copyFrom(file, oldSize, file.size() - oldSize);
-        });
+        };
+        r = rewriteFile(fileName, produce, files);
     }
     if (r) {
         m_present = true;

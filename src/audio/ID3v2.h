@@ -24,14 +24,15 @@ public:
     // Resets, then reads the tag. False when the first 10 bytes cannot be read (missing, unreadable or
     // too short file); true otherwise, with or without a tag.
     bool ReadFromFile(const std::string& fileName);
-    bool ReadFromReader(TFileReader& file);
+    // The same on bytes from any source (false when fewer than 10 bytes can be read).
+    bool ReadFromSource(TInSource& in);
 
     // Writes the values set since reading into the file's tag: the frames of the values that were set
     // are replaced (an empty value removes its frame), every other frame of the file's current tag is
     // kept unchanged. A 2.4 tag stays 2.4; anything else becomes 2.3. The tag is overwritten in place
     // when it fits its old space; otherwise the file is rewritten through a temporary copy (the tag is
     // then padded to 4096 bytes when smaller), which leaves the original untouched on failure.
-    IoResult SaveToFile(const std::string& fileName);
+    IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
 
     void ResetData();
 

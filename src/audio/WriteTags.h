@@ -1,32 +1,28 @@
 // Tag writing after a rename: the album data of a lookup go into a renamed file's tags, by the file's
-// extension. ID3-capable formats get an ID3v1 and an ID3v2 tag, FLAC and Ogg Vorbis get Vorbis
-// comments. A writer changes only the values it is given and keeps everything else the file holds.
+// extension (the format registry's tag-writing rows). ID3-capable formats get an ID3v1 and an ID3v2
+// tag, FLAC and Ogg Vorbis get Vorbis comments. A writer changes only the values it is given and keeps
+// everything else the file holds.
 #pragma once
 
 #include "audio/FileIO.h"
 #include "audio/TagValues.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
 namespace cantorix {
 
-// One format's writer: puts the values into the file's tags, rewriting it safely when needed.
-// Returns the reason text on failure; the file is then unchanged.
-using TagWriter = IoResult (*)(const std::string& fileName, const TTagValues& values);
+struct TFormat;
 
-struct TTagWriterRow {
-    const char* Extension; // upper case, with its dot
-    TagWriter Writer;      // null while the format has no writer: nothing is written
-    // True when the format stores the track as a number: a Track that is not a decimal number is
-    // then passed on empty, so the writer leaves the track out and still writes the other values.
-    bool NumericTrack;
-};
+// One format's writer: puts the values into the file's tags, rewriting it safely when needed, through
+// `files`. Returns the reason on failure; the file is then unchanged.
+using TagWriter = IoResult (*)(const std::string& fileName, const TTagValues& values, TFileSystem& files);
 
-// The dispatch table: one row for each of the twelve extensions whose files get tags.
-const std::vector<TTagWriterRow>& TagWriterTable();
+// The registry's rows whose files get tags (twelve extensions), in the registry's order.
+const std::vector<const TFormat*>& TagWriterTable();
 
-// True when the extension of `fileName` (compared after upper-casing a to z) has a row in the table.
+// True when the extension of `fileName` (compared after upper-casing a to z) is a tag-writing row.
 bool IsTagWritingExtension(const std::string& fileName);
 
 // True for a track text that is a decimal number: one to nine ASCII digits and nothing else.
@@ -37,10 +33,13 @@ bool IsDecimalTrack(const std::string& track);
 // failure with its message.
 IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values);
 
-// Replacing a row's writer in tests. A null writer removes the override.
-namespace writetags_testing {
-void setWriter(const std::string& extension, TagWriter writer);
-void clearWriters();
-} // namespace writetags_testing
+// The same through the given rows and file system, so that a test can put in writers or faults.
+IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& values, std::span<const TFormat> formats,
+                            TFileSystem& files);
+
+// The writer of the ID3 rows: each of the ID3v1 and the ID3v2 tag is read and only the six values
+// change, so the ID3v1 comment, a Lyrics3 block and every other ID3v2 frame stay. The ID3v2 tag is
+// written even when the ID3v1 write failed; the first failure is reported.
+IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
 
 } // namespace cantorix

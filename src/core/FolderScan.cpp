@@ -77,8 +77,7 @@ QStringList BuildSupportedExtensions(const QString& additionalTypes)
 
 QString ScanExtension(const QString& name)
 {
-    int dot = int(name.lastIndexOf('.'));
-    return dot < 0 ? QString() : upperAsciiQ(name.mid(dot));
+    return QString::fromStdString(ExtractExtension(name.toStdString()));
 }
 
 void SortByCollation(QStringList& names)

@@ -16,8 +16,8 @@ QStringList SplitCommaText(const QString& text);
 // The upper-cased AdditionalTypes items plus the built-in extensions, sorted, without duplicates.
 QStringList BuildSupportedExtensions(const QString& additionalTypes);
 
-// The extension the scan compares: from the last "." of a bare name, upper-cased (a to z only);
-// empty without a dot.
+// The extension the scan compares: ExtractExtension of the bare name (from the last ".", upper-cased
+// a to z only; empty without a dot).
 QString ScanExtension(const QString& name);
 
 // Sorts names case-insensitively by the user's locale collation.

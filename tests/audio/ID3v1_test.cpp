@@ -1,5 +1,6 @@
 // ID3v1 tags with Lyrics3 v2 blocks: reading, the exact bytes written, removal, and the genre table.
 #include "audio/ID3v1.h"
+#include "audio/FaultyIO.h"
 #include "audio/MpegFixtures.h"
 
 #include <gtest/gtest.h>
@@ -304,11 +305,8 @@ TEST(ID3v1, FailedRewriteLeavesTheFileUntouched)
     ASSERT_TRUE(t.ReadFromFile(dir.file("a.mp3")));
     t.SetLyrics("some lyrics");
     t.SetTitle(std::string(40, 'x'));
-    fileio_testing::Faults faults;
-    faults.failWriteAfter = 500;
-    fileio_testing::setFaults(faults);
-    IoResult r = t.SaveToFile(dir.file("a.mp3"));
-    fileio_testing::clearFaults();
+    TFaultyFiles full = TFaultyFiles::diskFullAfter(500);
+    IoResult r = t.SaveToFile(dir.file("a.mp3"), full);
     EXPECT_FALSE(r);
     EXPECT_EQ(r.error, "No space left on device");
     EXPECT_EQ(readFile(dir.file("a.mp3")), f);

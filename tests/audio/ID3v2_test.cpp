@@ -1,6 +1,7 @@
 // ID3v2 tags: reading versions 2.2 to 2.4 into values, and writing values back in place or by a
 // rewrite that keeps every frame it does not set.
 #include "audio/ID3v2.h"
+#include "audio/FaultyIO.h"
 #include "audio/MpegFixtures.h"
 #include "audio/TextCodec.h"
 
@@ -489,22 +490,20 @@ TEST(ID3v2, FailedRewriteLeavesTheFileUntouched)
 {
     struct Case {
         const char* what;
-        fileio_testing::Faults faults;
+        TFaultyFiles files;
     } cases[] = {
-        {"write fails after the tag", {4200, 28, 0}},
-        {"write fails in the tag", {100, 5, 0}},
-        {"rename fails", {-1, 28, 18}},
+        {"write fails after the tag", TFaultyFiles::diskFullAfter(4200)},
+        {"write fails in the tag", TFaultyFiles::diskFullAfter(100, EIO)},
+        {"rename fails", TFaultyFiles::renameFails(EXDEV)},
     };
-    for (const Case& c : cases) {
+    for (Case& c : cases) {
         TempDir dir;
         Bytes file = withAudio(id3Tag(3, {id3Frame(3, "TIT2", latin1Body("Old"))}));
         writeFile(dir.file("a.mp3"), file);
         TID3v2 t;
         ASSERT_TRUE(t.ReadFromFile(dir.file("a.mp3")));
         t.SetTitle(std::string(500, 'n'));
-        fileio_testing::setFaults(c.faults);
-        IoResult r = t.SaveToFile(dir.file("a.mp3"));
-        fileio_testing::clearFaults();
+        IoResult r = t.SaveToFile(dir.file("a.mp3"), c.files);
         EXPECT_FALSE(r) << c.what;
         EXPECT_FALSE(r.error.empty()) << c.what;
         EXPECT_EQ(readFile(dir.file("a.mp3")), file) << c.what;

@@ -4,8 +4,10 @@
 #include "audio/ID3v2.h"
 #include "audio/formats/MPEGaudio.h"
 #include "audio/WriteTags.h"
+#include "audio/FormatRegistry.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/OggVorbis.h"
+#include "FaultyIO.h"
 #include "MpegFixtures.h"
 #include "formats/AudioMaker.h"
 
@@ -132,9 +134,8 @@ TEST(WriteTagsFiles, AFileThatCannotBeWrittenStaysAsItWas)
     std::string path = dir.file("a.mp3");
     ASSERT_TRUE(makeLameMp3(dir, path, "-b 64", 0.5));
     Bytes before = readFile(path);
-    fileio_testing::setFaults({0, 28, 0}); // the disk is full
-    IoResult r = WriteAudioTags(path, kValues);
-    fileio_testing::clearFaults();
+    TFaultyFiles full = TFaultyFiles::diskFullAfter(0);
+    IoResult r = WriteAudioTagsWith(path, kValues, Formats(), full);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "No space left on device");
     EXPECT_EQ(readFile(path), before);

@@ -1,5 +1,6 @@
 #include "audio/WriteTags.h"
 
+#include "audio/FormatRegistry.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -11,25 +12,37 @@ namespace {
 
 std::vector<std::pair<std::string, TTagValues>> g_calls;
 
-IoResult recordingWriter(const std::string& file, const TTagValues& v)
+IoResult recordingWriter(const std::string& file, const TTagValues& v, TFileSystem&)
 {
     g_calls.emplace_back(file, v);
     return IoResult::success();
 }
-IoResult failingWriter(const std::string&, const TTagValues&) { return IoResult::failure("Permission denied"); }
-IoResult throwingWriter(const std::string&, const TTagValues&) { throw std::runtime_error("'' is not a valid integer value"); }
+IoResult failingWriter(const std::string&, const TTagValues&, TFileSystem&) { return IoResult::failure("Permission denied"); }
+IoResult throwingWriter(const std::string&, const TTagValues&, TFileSystem&)
+{
+    throw std::runtime_error("'' is not a valid integer value");
+}
+
+// The registry's rows with the writers of some extensions replaced.
+std::vector<TFormat> withWriters(std::initializer_list<std::pair<std::string, TagWriter>> writers)
+{
+    std::vector<TFormat> rows(Formats().begin(), Formats().end());
+    for (TFormat& row : rows)
+        for (const auto& [ext, writer] : writers)
+            if (ext == row.Extension) row.Writer = writer;
+    return rows;
+}
 
 class WriteTagsTest : public testing::Test {
 protected:
     void SetUp() override { g_calls.clear(); }
-    void TearDown() override { writetags_testing::clearWriters(); }
 };
 
 TEST_F(WriteTagsTest, TheTwelveExtensionsWithoutRegardToCase)
 {
     std::vector<std::string> rows;
-    for (const TTagWriterRow& r : TagWriterTable()) rows.push_back(r.Extension);
-    EXPECT_EQ(rows, (std::vector<std::string>{".AAC", ".APE", ".MAC", ".FLAC", ".MP3", ".MP2", ".MPA", ".MPC",
+    for (const TFormat* r : TagWriterTable()) rows.push_back(r->Extension);
+    EXPECT_EQ(rows, (std::vector<std::string>{".AAC", ".APE", ".MAC", ".FLAC", ".MPC", ".MP3", ".MP2", ".MPA",
                                               ".OGG", ".OFR", ".OFS", ".TTA"}));
     for (const char* yes : {"a.mp3", "a.MP3", "a.Flac", "x.y.ogg", "a.mac", "a.OFS", "a.tta"})
         EXPECT_TRUE(IsTagWritingExtension(yes)) << yes;
@@ -48,13 +61,14 @@ TEST_F(WriteTagsTest, AnExtensionWithoutWriterWritesNothing)
     // A row of the table whose format has no writer yet.
     EXPECT_TRUE(WriteAudioTags(tmp.file("a.mpc"), v).ok);
     EXPECT_EQ(test::readText(tmp.file("a.mpc")), "mpc bytes");
+    // A writer on a row that is no tag-writing row is never called.
+    EXPECT_TRUE(WriteAudioTagsWith("a.wma", v, withWriters({{".WMA", recordingWriter}}), systemFiles()).ok);
     EXPECT_TRUE(g_calls.empty());
 }
 
 TEST_F(WriteTagsTest, PassesTheValuesAndLeavesOutATrackThatIsNoNumber)
 {
-    writetags_testing::setWriter(".MP3", recordingWriter);
-    writetags_testing::setWriter(".FLAC", recordingWriter);
+    const std::vector<TFormat> rows = withWriters({{".MP3", recordingWriter}, {".FLAC", recordingWriter}});
     struct Case {
         const char* file;
         const char* track;
@@ -67,7 +81,7 @@ TEST_F(WriteTagsTest, PassesTheValuesAndLeavesOutATrackThatIsNoNumber)
     for (const Case& c : cases) {
         g_calls.clear();
         TTagValues v{"T\xc3\xa9", "A", "B", "1999", c.track, "Native US"};
-        EXPECT_TRUE(WriteAudioTags(c.file, v).ok);
+        EXPECT_TRUE(WriteAudioTagsWith(c.file, v, rows, systemFiles()).ok);
         ASSERT_EQ(g_calls.size(), 1u) << c.file;
         EXPECT_EQ(g_calls[0].first, c.file);
         const TTagValues& got = g_calls[0].second;
@@ -82,12 +96,11 @@ TEST_F(WriteTagsTest, PassesTheValuesAndLeavesOutATrackThatIsNoNumber)
 
 TEST_F(WriteTagsTest, FailuresComeBackAsReasons)
 {
-    writetags_testing::setWriter(".OGG", failingWriter);
-    writetags_testing::setWriter(".TTA", throwingWriter);
-    IoResult r = WriteAudioTags("x.ogg", {});
+    const std::vector<TFormat> rows = withWriters({{".OGG", failingWriter}, {".TTA", throwingWriter}});
+    IoResult r = WriteAudioTagsWith("x.ogg", {}, rows, systemFiles());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "Permission denied");
-    r = WriteAudioTags("x.tta", {});
+    r = WriteAudioTagsWith("x.tta", {}, rows, systemFiles());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "'' is not a valid integer value");
 }

@@ -1,4 +1,5 @@
 #include "audio/FileIO.h"
+#include "audio/FaultyIO.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 using namespace cantorix;
 using cantorix::test::Bytes;
 using cantorix::test::TempDir;
+using cantorix::test::TFailingSource;
+using cantorix::test::TFaultyFiles;
 
 namespace {
 Bytes pattern(size_t n)
@@ -16,18 +19,21 @@ Bytes pattern(size_t n)
     return b;
 }
 
-struct FaultGuard {
-    ~FaultGuard() { fileio_testing::clearFaults(); }
-};
+// Writes n pattern bytes to a file in `dir` and opens `reader` on it; returns the bytes.
+Bytes openPatternFile(const TempDir& dir, size_t n, TFileReader& reader)
+{
+    Bytes data = pattern(n);
+    cantorix::test::writeFile(dir.file("f"), data);
+    EXPECT_TRUE(reader.open(dir.file("f")));
+    return data;
+}
 } // namespace
 
 TEST(FileReader, ReadsAcrossTheWindowAndRefusesToReadPastTheEnd)
 {
     TempDir dir;
-    Bytes data = pattern(200000);
-    cantorix::test::writeFile(dir.file("f"), data);
     TFileReader r;
-    ASSERT_TRUE(r.open(dir.file("f")));
+    const Bytes data = openPatternFile(dir, 200000, r);
     EXPECT_EQ(r.size(), 200000);
 
     uint8_t buf[16];
@@ -50,8 +56,45 @@ TEST(FileReader, ReadsAcrossTheWindowAndRefusesToReadPastTheEnd)
     EXPECT_FALSE(r.read(big, size_t(1) << 40)); // never allocates past the file
 
     TFileReader missing;
-    EXPECT_FALSE(missing.open(dir.file("none")));
-    EXPECT_FALSE(missing.open(dir.str())); // folders are not files
+    EXPECT_EQ(missing.open(dir.file("none")).error, "No such file or directory");
+    EXPECT_EQ(missing.open(dir.str()).error, "Is a directory"); // folders are not files
+    EXPECT_EQ(missing.size(), 0);
+    EXPECT_FALSE(missing.readAt(0, buf, 1));
+}
+
+TEST(InSource, FileAndMemoryGiveTheSameBytesAndSayWhyAReadFailed)
+{
+    TempDir dir;
+    TFileReader file;
+    const Bytes data = openPatternFile(dir, 70000, file);
+    TMemorySource memory(data);
+    for (TInSource* in : {static_cast<TInSource*>(&file), static_cast<TInSource*>(&memory)}) {
+        EXPECT_EQ(in->size(), 70000);
+        uint32_t be = 0, le = 0;
+        ASSERT_TRUE(in->seek(69990));
+        ASSERT_TRUE(in->readBE32(be));
+        ASSERT_TRUE(in->readLE32(le));
+        EXPECT_EQ(be, cantorix::getBE32(data.data() + 69990));
+        EXPECT_EQ(le, cantorix::getLE32(data.data() + 69994));
+        EXPECT_TRUE(in->error());
+        uint8_t buf[8];
+        EXPECT_EQ(in->readSome(buf, sizeof buf), 2u); // only two bytes are left
+        EXPECT_FALSE(in->read(buf, 1));
+        IoResult why = in->error();
+        EXPECT_EQ(why.error, "Unexpected end of file");
+        EXPECT_EQ(why.code, 0);
+        ASSERT_TRUE(in->readAt(0, buf, 8));
+        EXPECT_TRUE(in->error()) << "a read that succeeds clears the last failure";
+    }
+
+    // A refused read reports its own errno, and the position stays.
+    TFailingSource failing(data, 1000);
+    uint8_t buf[16];
+    ASSERT_TRUE(failing.read(buf, 16));
+    EXPECT_FALSE(failing.readAt(990, buf, 16));
+    EXPECT_EQ(failing.error().error, "Input/output error");
+    EXPECT_EQ(failing.error().code, EIO);
+    EXPECT_EQ(failing.tell(), 16);
 }
 
 TEST(SafeRewrite, ReplacesAtomicallyAndKeepsPermissions)
@@ -76,30 +119,34 @@ TEST(SafeRewrite, AnyFailureLeavesTheOriginalUntouchedAndNoTemporaryFile)
     Bytes original = pattern(5000);
     cantorix::test::writeFile(path, original);
     cantorix::test::writeText(dir.file("song.mp3~"), "somebody else's file");
-    FaultGuard guard;
 
+    TFaultyFiles syncFails;
+    syncFails.syncErrno = EIO;
     struct Case {
         const char* what;
-        fileio_testing::Faults faults;
+        TFaultyFiles files;
+        int64_t readFailsAt; // the original's bytes fail to read from here on
         std::string reason;
     } cases[] = {
-        {"disk full half-way", {1000, 28, 0}, "No space left on device"},
-        {"disk full at once", {0, 28, 0}, "No space left on device"},
-        {"interrupted I/O", {2500, 5, 0}, "Input/output error"},
-        {"rename refused", {-1, 28, 13}, "Permission denied"},
+        {"disk full half-way", TFaultyFiles::diskFullAfter(1000), -1, "No space left on device"},
+        {"disk full at once", TFaultyFiles::diskFullAfter(0), -1, "No space left on device"},
+        {"interrupted I/O", TFaultyFiles::diskFullAfter(2500, EIO), -1, "Input/output error"},
+        {"sync refused", syncFails, -1, "Input/output error"},
+        {"rename refused", TFaultyFiles::renameFails(EACCES), -1, "Permission denied"},
+        {"original unreadable", TFaultyFiles(), 3000, "Input/output error"},
     };
-    for (const Case& c : cases) {
-        fileio_testing::setFaults(c.faults);
-        IoResult r = rewriteFile(path, [&](TOutSink& out) {
-            TFileReader in;
-            return in.open(path) && out.copyFrom(in, 0, in.size()) && out.write(pattern(4000));
-        });
+    for (Case& c : cases) {
+        auto produce = [&](TOutSink& out) {
+            Bytes bytes = cantorix::test::readFile(path);
+            TFailingSource in(bytes, c.readFailsAt < 0 ? int64_t(bytes.size()) : c.readFailsAt);
+            return out.copyFrom(in, 0, in.size()) && out.write(pattern(4000));
+        };
+        IoResult r = rewriteFile(path, produce, c.files);
         EXPECT_FALSE(r.ok) << c.what;
         EXPECT_EQ(r.error, c.reason) << c.what;
         EXPECT_EQ(cantorix::test::readFile(path), original) << c.what;
         EXPECT_EQ(cantorix::test::listFiles(dir.str()), (std::vector<std::string>{"song.mp3", "song.mp3~"})) << c.what;
     }
-    fileio_testing::clearFaults();
     EXPECT_EQ(cantorix::test::readText(dir.file("song.mp3~")), "somebody else's file");
 
     // A producer that gives up is a failure too.
@@ -144,4 +191,11 @@ TEST(WriteInPlace, OverwritesOnlyTheGivenBytes)
     ASSERT_TRUE(truncateFile(path, 4).ok);
     EXPECT_EQ(cantorix::test::readText(path), "012a");
     EXPECT_FALSE(writeInPlace(dir.file("missing"), 0, "x", 1).ok);
+
+    // A full disk or a failed sync comes back with its reason.
+    TFaultyFiles full = TFaultyFiles::diskFullAfter(1);
+    EXPECT_EQ(writeInPlace(path, 0, "xyz", 3, full).error, "No space left on device");
+    TFaultyFiles syncFails;
+    syncFails.syncErrno = EIO;
+    EXPECT_EQ(truncateFile(path, 2, syncFails).error, "Input/output error");
 }

@@ -38,7 +38,14 @@ bool TAudioInfo::ReadFromFile(const std::string& fileName)
     return ReadFromStream(file, file.size());
 }
 
-bool TAudioInfo::ReadFromStream(TFileReader& stream, int64_t size)
+double MpegPlayingTime(TInSource& in)
+{
+    TAudioInfo info;
+    if (!in.seek(0) || !info.ReadFromStream(in, in.size())) return 0.0;
+    return double(info.DurationMs()) / 1000.0;
+}
+
+bool TAudioInfo::ReadFromStream(TInSource& stream, int64_t size)
 {
     if (!measure(stream, size)) {
         m_durationMs = -1;
@@ -47,7 +54,7 @@ bool TAudioInfo::ReadFromStream(TFileReader& stream, int64_t size)
     return true;
 }
 
-bool TAudioInfo::measure(TFileReader& stream, int64_t size)
+bool TAudioInfo::measure(TInSource& stream, int64_t size)
 {
     reset();
     const int64_t S = stream.tell();

@@ -20,9 +20,9 @@ public:
     // Measures `fileName`. False when the name is empty or blank, the file cannot be opened, or a read
     // fails; DurationMs() is then -1 (no playing time).
     bool ReadFromFile(const std::string& fileName);
-    // Measures the `size` bytes from the stream's position (clamped to what the stream holds). False
+    // Measures the `size` bytes from the source's position (clamped to what the source holds). False
     // when a read fails (DurationMs() -1).
-    bool ReadFromStream(TFileReader& stream, int64_t size);
+    bool ReadFromStream(TInSource& stream, int64_t size);
 
     // Playing time in milliseconds; -1 when no frame was found.
     int64_t DurationMs() const { return m_durationMs; }
@@ -50,7 +50,7 @@ public:
 
 private:
     void reset();
-    bool measure(TFileReader& stream, int64_t size);
+    bool measure(TInSource& stream, int64_t size);
 
     TMpegFrameHdr m_header;
     TID3v1Tag m_id3v1;
@@ -67,5 +67,9 @@ private:
     int64_t m_frameCount = -1;
     int64_t m_audioBytes = -1;
 };
+
+// The playing time the folder scan takes for the MPEG extensions: DurationMs of the whole source in
+// seconds; 0 when a read failed, -0.001 when no frame was found (both round to 0 s).
+double MpegPlayingTime(TInSource& in);
 
 } // namespace cantorix

@@ -3,7 +3,6 @@
 #include "audio/AudioUtil.h"
 #include "audio/TextCodec.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace cantorix {
@@ -49,21 +48,24 @@ void TFLACfile::clear()
 
 bool TFLACfile::ReadFromFile(const std::string& fileName)
 {
-    clear();
-    m_fileName = fileName;
     TFileReader file;
-    if (!file.open(fileName)) {
-        m_error = file.error();
-        return false;
-    }
-    readStructure(file);
+    file.open(fileName); // a file that cannot be opened reads as an empty one: not valid
+    bool valid = ReadFromSource(file);
+    m_fileName = fileName;
+    return valid;
+}
+
+bool TFLACfile::ReadFromSource(TInSource& in)
+{
+    clear();
+    readStructure(in);
     if (Valid()) m_bitRate = RoundHalfEven((double(m_fileSize - m_audioOffset) / 1000.0 * 8.0) / Duration());
     return Valid();
 }
 
 // Walks the stream head and the metadata chain. Stops at the first thing that does not fit the file;
 // the chain then counts as broken and the file as invalid.
-bool TFLACfile::readStructure(TFileReader& file)
+bool TFLACfile::readStructure(TInSource& file)
 {
     m_fileSize = file.size();
     m_id3v2Size = leadingID3v2Size(file);
@@ -169,15 +171,19 @@ std::vector<std::pair<std::string, std::string>> TFLACfile::ExtraFields() const
     return extra;
 }
 
-IoResult TFLACfile::SaveToFile(const std::string& fileName)
+IoResult TFLACfile::SaveToFile(const std::string& fileName, TFileSystem& files)
 {
+    TFileReader src;
+    if (IoResult opened = src.open(fileName); !opened) return opened;
     TFLACfile current;
-    if (!current.ReadFromFile(fileName)) {
-        if (current.error()) return IoResult::fromErrno(current.error());
-        return IoResult::failure("Not a valid FLAC file");
+    if (!current.ReadFromSource(src)) {
+        // A refused read is reported as it is; a file that ends early is just not a FLAC file.
+        IoResult why = src.error();
+        return why.code ? why : IoResult::failure("Not a valid FLAC file");
     }
     for (const auto& [name, value] : m_changes) current.m_comment.setValue(name, value);
-    IoResult result = current.replaceCommentBlock(fileName);
+    IoResult result = current.replaceCommentBlock(fileName, src, files);
+    src.close();
     if (result) ReadFromFile(fileName);
     return result;
 }
@@ -189,7 +195,7 @@ IoResult TFLACfile::SaveToFile(const std::string& fileName)
 //     rewritten in place as the kept blocks, the comment block and one PADDING block flagged last;
 //  3. otherwise the file is rewritten through a temporary copy with 4096 bytes of new padding.
 // In layouts 1 and 2 the metadata ends exactly where it ended, so the audio frames do not move.
-IoResult TFLACfile::replaceCommentBlock(const std::string& fileName)
+IoResult TFLACfile::replaceCommentBlock(const std::string& fileName, TInSource& src, TFileSystem& files)
 {
     const bool hasBlock = m_vorbisIndex > 0;
     if (hasBlock && m_comment.damaged())
@@ -220,12 +226,10 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName)
             putBlockHeader(out, uint8_t(kPadding | (m_paddingLast ? 0x80 : 0)), p);
             // Unchanged padding keeps its old bytes.
             if (p != m_paddingSize) out.resize(out.size() + size_t(p), 0);
-            return writeInPlace(fileName, m_vorbisOffset - 4, out.data(), out.size());
+            return writeInPlace(fileName, m_vorbisOffset - 4, out.data(), out.size(), files);
         }
         const int64_t rest = (m_audioOffset - metaStart) - keptBytes - int64_t(commentBlock.size()) - 4;
         if (rest >= 1 && rest <= kMaxBlockLength) {
-            TFileReader src;
-            if (!src.open(fileName)) return IoResult::fromErrno(src.error());
             ByteVector out;
             out.reserve(size_t(m_audioOffset - metaStart));
             for (const Block& b : m_otherBlocks) {
@@ -233,19 +237,16 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName)
                 putBlockHeader(out, b.type(), b.length);
                 size_t at = out.size();
                 out.resize(at + b.length);
-                if (!src.readAt(b.bodyOffset, out.data() + at, b.length))
-                    return IoResult::fromErrno(src.error() ? src.error() : EIO);
+                if (!src.readAt(b.bodyOffset, out.data() + at, b.length)) return src.error();
             }
             out.insert(out.end(), commentBlock.begin(), commentBlock.end());
             putBlockHeader(out, kPadding | 0x80, rest);
             out.resize(out.size() + size_t(rest), 0);
-            return writeInPlace(fileName, metaStart, out.data(), out.size());
+            return writeInPlace(fileName, metaStart, out.data(), out.size(), files);
         }
     }
 
-    TFileReader src;
-    if (!src.open(fileName)) return IoResult::fromErrno(src.error());
-    return rewriteFile(fileName, [&](TOutSink& out) {
+    auto produce = [&](TOutSink& out) {
         ByteVector head;
         putBlockHeader(head, 0, m_streamInfoLength); // STREAMINFO, no longer the last block
         if (!out.copyFrom(src, 0, m_id3v2Size + 4) || !out.write(head) ||
@@ -262,10 +263,11 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName)
         padding.resize(padding.size() + size_t(kNewPadding), 0);
         return out.write(commentBlock) && out.write(padding) &&
                out.copyFrom(src, m_audioOffset, src.size() - m_audioOffset);
-    });
+    };
+    return rewriteFile(fileName, produce, files);
 }
 
-IoResult WriteFLACTags(const std::string& path, const TTagValues& values)
+IoResult WriteFLACTags(const std::string& path, const TTagValues& values, TFileSystem& files)
 {
     TFLACfile file;
     // In the order of the known names, which is where new entries are appended.
@@ -275,13 +277,13 @@ IoResult WriteFLACTags(const std::string& path, const TTagValues& values)
     file.SetTagValue("TITLE", values.Title);
     file.SetTagValue("DATE", values.Year);
     file.SetTagValue("GENRE", values.Genre);
-    return file.SaveToFile(path);
+    return file.SaveToFile(path, files);
 }
 
-void ReadFLACInfo(const std::string& fileName, TFileInfoValues& values)
+void ReadFLACInfo(TInSource& in, TFileInfoValues& values)
 {
     TFLACfile file;
-    file.ReadFromFile(fileName);
+    file.ReadFromSource(in);
     values.Artist = file.Artist();
     values.Album = file.Album();
     values.Title = file.Title();
@@ -293,6 +295,13 @@ void ReadFLACInfo(const std::string& fileName, TFileInfoValues& values)
     values.Bitrate = std::to_string(file.BitRate());
     values.Channels = ChannelCode(file.Channels());
     values.Other = "Encoder: " + file.Encoder();
+}
+
+double FLACPlayingTime(TInSource& in)
+{
+    TFLACfile file;
+    file.ReadFromSource(in);
+    return file.Duration();
 }
 
 } // namespace cantorix

@@ -33,15 +33,17 @@ public:
     };
 
     // Reads the stream head (after a leading ID3v2 tag), the metadata chain and the comments.
-    // Returns Valid(). A file that cannot be opened leaves error() set.
+    // Returns Valid().
     bool ReadFromFile(const std::string& fileName);
+    // The same on bytes from any source.
+    bool ReadFromSource(TInSource& in);
 
     // Writes the comment values changed through SetTagValue since the last read into the file. The
     // file is read again first; every other comment entry and every other metadata block stays as
     // it is. Only metadata bytes are overwritten when the padding allows; otherwise the file is
     // rewritten through a temporary copy. On failure the file is unchanged (an in-place write that
     // fails half way leaves only metadata bytes touched) and the reason is returned.
-    IoResult SaveToFile(const std::string& fileName);
+    IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
 
     // The marker was found, the metadata chain is whole, and channels, rate, bits and samples are
     // all above 0.
@@ -51,7 +53,6 @@ public:
 
     const std::string& FileName() const { return m_fileName; }
     int64_t FileSize() const { return m_fileSize; }
-    int error() const { return m_error; }
     uint8_t Channels() const { return m_channels; }
     int SampleRate() const { return m_sampleRate; }
     uint8_t BitsPerSample() const { return m_bitsPerSample; }
@@ -90,11 +91,10 @@ public:
 
 private:
     void clear();
-    bool readStructure(TFileReader& file);
-    IoResult replaceCommentBlock(const std::string& fileName);
+    bool readStructure(TInSource& file);
+    IoResult replaceCommentBlock(const std::string& fileName, TInSource& src, TFileSystem& files);
 
     std::string m_fileName;
-    int m_error = 0;
     int64_t m_fileSize = 0;
     bool m_marker = false;
     bool m_chainWhole = false;
@@ -122,9 +122,12 @@ private:
 
 // Tag writing for ".FLAC": TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER (the text unchanged) and GENRE
 // set to the given values, everything else in the file kept.
-IoResult WriteFLACTags(const std::string& path, const TTagValues& values);
+IoResult WriteFLACTags(const std::string& path, const TTagValues& values, TFileSystem& files = systemFiles());
 
 // The file information window's values of a FLAC file (everything but Size).
-void ReadFLACInfo(const std::string& fileName, TFileInfoValues& values);
+void ReadFLACInfo(TInSource& in, TFileInfoValues& values);
+
+// The playing time the folder scan takes for ".FLAC": Duration of the source's stream.
+double FLACPlayingTime(TInSource& in);
 
 } // namespace cantorix

@@ -151,15 +151,21 @@ bool TMPEGaudio::ReadFromFile(const std::string& fileName)
     ResetData();
     TFileReader file;
     if (!file.open(fileName)) return false;
-    bool ok = readAll(file);
+    return ReadFromSource(file);
+}
+
+bool TMPEGaudio::ReadFromSource(TInSource& in)
+{
+    ResetData();
+    bool ok = readAll(in);
     if (!m_frame.Found) ResetData();
     return ok;
 }
 
-bool TMPEGaudio::readAll(TFileReader& file)
+bool TMPEGaudio::readAll(TInSource& file)
 {
     // A file too short for an ID3v2 header holds no frame either.
-    if (!m_v2.ReadFromReader(file) || !m_v1.ReadFromReader(file)) return true;
+    if (!m_v2.ReadFromSource(file) || !m_v1.ReadFromSource(file)) return true;
 
     m_fileSize = file.size();
     int64_t base = m_v2.Size();
@@ -205,10 +211,10 @@ double TMPEGaudio::Duration() const
 
 std::string TMPEGaudio::ChannelMode() const { return kModes[m_frame.ModeID <= 4 ? m_frame.ModeID : 4]; }
 
-void ReadMpegFileInfo(const std::string& fileName, TFileInfoValues& v)
+void ReadMpegFileInfo(TInSource& in, TFileInfoValues& v)
 {
     TMPEGaudio mpeg;
-    mpeg.ReadFromFile(fileName); // an unrecognised file shows the empty values
+    mpeg.ReadFromSource(in); // an unrecognised file shows the empty values
     auto tagValues = [&v](const auto& t) {
         v.Artist = t.Artist();
         v.Album = t.Album();

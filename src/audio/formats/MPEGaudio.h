@@ -46,6 +46,8 @@ public:
     // without error, whether or not it holds MPEG audio; false when opening or a read failed. Without
     // a frame every value is reset again, the tag values included.
     bool ReadFromFile(const std::string& fileName);
+    // The same on bytes from any source; false when a read failed.
+    bool ReadFromSource(TInSource& in);
     void ResetData();
 
     // The first frame was found.
@@ -73,7 +75,7 @@ public:
     const TAPETag& ApeTag() const { return m_ape; }
 
 private:
-    bool readAll(TFileReader& file);
+    bool readAll(TInSource& file);
     int coefficient() const;
 
     int64_t m_fileSize = 0;
@@ -88,6 +90,6 @@ private:
 
 // The information window's values of an MPEG audio file (everything but Size): tag values from the
 // ID3v2 tag when it is present, else from the ID3v1 tag.
-void ReadMpegFileInfo(const std::string& fileName, TFileInfoValues& values);
+void ReadMpegFileInfo(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

@@ -5,7 +5,6 @@
 #include "audio/TextCodec.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -60,7 +59,7 @@ uint32_t OggCrc(const uint8_t* data, size_t n, uint32_t crc)
     return crc;
 }
 
-bool ReadOggPage(TFileReader& file, int64_t offset, TOggPage& page)
+bool ReadOggPage(TInSource& file, int64_t offset, TOggPage& page)
 {
     page = TOggPage();
     page.offset = offset;
@@ -75,12 +74,14 @@ bool ReadOggPage(TFileReader& file, int64_t offset, TOggPage& page)
 
 bool TOggVorbis::ReadFromFile(const std::string& fileName)
 {
-    *this = TOggVorbis();
     TFileReader file;
-    if (!file.open(fileName)) {
-        m_error = file.error();
-        return false;
-    }
+    file.open(fileName); // a file that cannot be opened reads as an empty one: not valid
+    return ReadFromSource(file);
+}
+
+bool TOggVorbis::ReadFromSource(TInSource& file)
+{
+    *this = TOggVorbis();
     m_fileSize = file.size();
     m_id3v2Size = leadingID3v2Size(file);
 
@@ -150,7 +151,7 @@ bool TOggVorbis::ReadFromFile(const std::string& fileName)
 // The granule position of the last whole page of the stream near the end of the file. A candidate
 // "OggS" counts only when its page is complete, its CRC matches, it belongs to the stream, and a
 // packet ends on it.
-void TOggVorbis::readSampleCount(TFileReader& file, uint32_t serial)
+void TOggVorbis::readSampleCount(TInSource& file, uint32_t serial)
 {
     int64_t lo = std::max(m_id3v2Size, m_fileSize - kLastPageWindow);
     int64_t hi = m_fileSize - 27;
@@ -238,20 +239,24 @@ void TOggVorbis::SetTrack(uint16_t track)
     setText("TRACKNUMBER", track > 0 ? std::to_string(track) : std::string());
 }
 
-IoResult TOggVorbis::SaveToFile(const std::string& fileName)
+IoResult TOggVorbis::SaveToFile(const std::string& fileName, TFileSystem& files)
 {
+    TFileReader src;
+    if (IoResult opened = src.open(fileName); !opened) return opened;
     TOggVorbis current;
-    if (!current.ReadFromFile(fileName)) {
-        if (current.error()) return IoResult::fromErrno(current.error());
-        return IoResult::failure("Not an Ogg Vorbis file");
+    if (!current.ReadFromSource(src)) {
+        // A refused read is reported as it is; a file that ends early is just not an Ogg Vorbis file.
+        IoResult why = src.error();
+        return why.code ? why : IoResult::failure("Not an Ogg Vorbis file");
     }
     for (const auto& [name, value] : m_changes) current.m_comment.setValue(name, value);
-    IoResult result = current.rebuildSecondPage(fileName);
+    IoResult result = current.rebuildSecondPage(fileName, src, files);
+    src.close();
     if (result) ReadFromFile(fileName);
     return result;
 }
 
-IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName)
+IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName, TInSource& src, TFileSystem& files)
 {
     if (!m_commentFound) return IoResult::failure("The file has no Vorbis comment header");
     if (!m_commentOnSecondPage) return IoResult::failure("The comment header does not end on the second page");
@@ -270,8 +275,6 @@ IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName)
     for (int i = m_commentLastSegment + 1; i < old.segments(); ++i) lacing.push_back(old.lacing[i]);
     if (lacing.size() > 255) return IoResult::failure("The comments do not fit on the second page");
 
-    TFileReader src;
-    if (!src.open(fileName)) return IoResult::fromErrno(src.error());
     ByteVector page(old.header, old.header + 27);
     page[26] = uint8_t(lacing.size());
     std::memset(page.data() + 22, 0, 4);
@@ -281,16 +284,17 @@ IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName)
     size_t at = page.size();
     page.resize(at + size_t(restLength));
     if (!src.readAt(old.bodyOffset + m_commentPacketLength, page.data() + at, size_t(restLength)))
-        return IoResult::fromErrno(src.error() ? src.error() : EIO);
+        return src.error();
     putLE32(page.data() + 22, OggCrc(page.data(), page.size()));
 
-    return rewriteFile(fileName, [&](TOutSink& out) {
+    auto produce = [&](TOutSink& out) {
         return out.copyFrom(src, 0, old.offset) && out.write(page) &&
                out.copyFrom(src, old.end(), src.size() - old.end());
-    });
+    };
+    return rewriteFile(fileName, produce, files);
 }
 
-IoResult WriteOggTags(const std::string& path, const TTagValues& values)
+IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSystem& files)
 {
     // A track that is empty or not a number is left out; the other values are still written.
     long long track = 0;
@@ -302,13 +306,13 @@ IoResult WriteOggTags(const std::string& path, const TTagValues& values)
     file.SetTrack(uint16_t(track));
     file.SetYear(values.Year);
     file.SetGenre(values.Genre);
-    return file.SaveToFile(path);
+    return file.SaveToFile(path, files);
 }
 
-void ReadOggInfo(const std::string& fileName, TFileInfoValues& values)
+void ReadOggInfo(TInSource& in, TFileInfoValues& values)
 {
     TOggVorbis file;
-    file.ReadFromFile(fileName);
+    file.ReadFromSource(in);
     values.Artist = file.Artist();
     values.Album = file.Album();
     values.Title = file.Title();
@@ -319,6 +323,13 @@ void ReadOggInfo(const std::string& fileName, TFileInfoValues& values)
     values.SampleRate = RateKHz(file.SampleRate());
     values.Bitrate = std::to_string(file.BitRate());
     values.Channels = file.ChannelMode();
+}
+
+double OggPlayingTime(TInSource& in)
+{
+    TOggVorbis file;
+    file.ReadFromSource(in);
+    return file.Duration();
 }
 
 } // namespace cantorix

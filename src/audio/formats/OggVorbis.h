@@ -40,7 +40,7 @@ struct TOggPage {
 
 // Reads the page at `offset`: "OggS", stream structure version 0, and lacing values and body inside
 // the file. False otherwise.
-bool ReadOggPage(TFileReader& file, int64_t offset, TOggPage& page);
+bool ReadOggPage(TInSource& file, int64_t offset, TOggPage& page);
 
 class TOggVorbis {
 public:
@@ -49,18 +49,19 @@ public:
 
     // Reads the first page's identification header, the comment header and the last page's
     // sample count. True when the first page and the identification header were found (a missing
-    // comment header is not an error). A file that cannot be opened leaves error() set.
+    // comment header is not an error).
     bool ReadFromFile(const std::string& fileName);
+    // The same on bytes from any source.
+    bool ReadFromSource(TInSource& in);
 
     // Writes the values changed through the setters since the last read into the file's comment
     // header; every other entry is kept. The file is read again first and rewritten through a
     // temporary copy in which only the second page differs. Refused, with the file untouched, when
     // the comment header is missing, damaged, does not end on the second page, or the rebuilt page
     // would need more than 255 lacing values.
-    IoResult SaveToFile(const std::string& fileName);
+    IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
 
     bool Valid() const { return m_valid; }
-    int error() const { return m_error; }
     // Seconds: from the sample count, else estimated from the nominal bit rate, else 0.
     double Duration() const;
     // kbit/s over the whole Ogg stream; 0 without a duration.
@@ -103,10 +104,9 @@ public:
 
 private:
     void setText(std::string_view name, std::string_view value);
-    void readSampleCount(TFileReader& file, uint32_t serial);
-    IoResult rebuildSecondPage(const std::string& fileName);
+    void readSampleCount(TInSource& file, uint32_t serial);
+    IoResult rebuildSecondPage(const std::string& fileName, TInSource& src, TFileSystem& files);
 
-    int m_error = 0;
     bool m_valid = false;
     int64_t m_fileSize = 0;
     uint8_t m_channels = 0;
@@ -125,9 +125,12 @@ private:
 
 // Tag writing for ".OGG": TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER and GENRE set, everything else kept.
 // The track text must be a decimal integer ("07" is written as 7); otherwise nothing is written.
-IoResult WriteOggTags(const std::string& path, const TTagValues& values);
+IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSystem& files = systemFiles());
 
 // The file information window's values of an Ogg Vorbis file (everything but Size).
-void ReadOggInfo(const std::string& fileName, TFileInfoValues& values);
+void ReadOggInfo(TInSource& in, TFileInfoValues& values);
+
+// The playing time the folder scan takes for ".OGG": Duration of the source's stream.
+double OggPlayingTime(TInSource& in);
 
 } // namespace cantorix

@@ -125,7 +125,7 @@ void TVorbisComment::setValue(std::string_view name, std::string_view value)
     m_entries = std::move(kept);
 }
 
-int64_t leadingID3v2Size(TFileReader& file)
+int64_t leadingID3v2Size(TInSource& file)
 {
     uint8_t h[10];
     if (!file.readAt(0, h, sizeof h)) return 0;

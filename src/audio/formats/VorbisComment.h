@@ -59,6 +59,6 @@ private:
 
 // The size of an ID3v2 tag at the start of the file (header, body and footer), 0 when there is none
 // or when it claims more bytes than the file has. Reads the 10-byte header only.
-int64_t leadingID3v2Size(TFileReader& file);
+int64_t leadingID3v2Size(TInSource& file);
 
 } // namespace cantorix

@@ -2,6 +2,7 @@
 
 #include "audio/AudioUtil.h"
 #include "audio/FileInfo.h"
+#include "audio/FaultyIO.h"
 #include "audio/formats/AudioMaker.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,16 @@ TEST_F(FlacTest, ReadsStreamInfoCommentsAndChain)
     EXPECT_TRUE(f.PaddingLast());
     EXPECT_FALSE(f.PaddingFragments());
     EXPECT_EQ(f.BitRate(), RoundHalfEven((double(file.size()) - double(f.AudioOffset())) / 1000.0 * 8.0 / 0.25));
+
+    // The same bytes in memory read alike; a refused read in the metadata chain ends the reader.
+    TMemorySource memory(file);
+    TFLACfile m;
+    ASSERT_TRUE(m.ReadFromSource(memory));
+    EXPECT_EQ(m.AudioOffset(), f.AudioOffset());
+    EXPECT_EQ(m.Artist(), "Someone");
+    TFailingSource failing(file, parts.audioOffset - 8192 - 4, parts.audioOffset - 8192);
+    EXPECT_FALSE(m.ReadFromSource(failing));
+    EXPECT_EQ(failing.error().code, EIO);
 }
 
 TEST_F(FlacTest, AudioDurationRoundsHalvesToEven)
@@ -357,17 +368,14 @@ TEST_F(FlacTest, FailedRewriteLeavesTheOriginal)
     ASSERT_FALSE(path.empty());
     Bytes original = readFile(path);
     struct Fault {
-        fileio_testing::Faults faults;
+        TFaultyFiles files;
         const char* reason;
+    } faults[] = {
+        {TFaultyFiles::diskFullAfter(100), "No space left on device"},
+        {TFaultyFiles::renameFails(EXDEV), "Invalid cross-device link"},
     };
-    fileio_testing::Faults full;
-    full.failWriteAfter = 100;
-    fileio_testing::Faults rename;
-    rename.renameErrno = EXDEV;
-    for (const Fault& f : {Fault{full, "No space left on device"}, Fault{rename, "Invalid cross-device link"}}) {
-        fileio_testing::setFaults(f.faults);
-        IoResult r = WriteFLACTags(path, TTagValues{"Title", "Artist", "Album", "2000", "1", "Genre"});
-        fileio_testing::clearFaults();
+    for (Fault& f : faults) {
+        IoResult r = WriteFLACTags(path, TTagValues{"Title", "Artist", "Album", "2000", "1", "Genre"}, f.files);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, f.reason);
         EXPECT_EQ(readFile(path), original);

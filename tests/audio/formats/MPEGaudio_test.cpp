@@ -1,7 +1,9 @@
 // The MPEG reader behind the information window: the block search, VBR headers, derived values and
 // the tags it reads.
 #include "audio/FileInfo.h"
+#include "audio/formats/AudioInfo.h"
 #include "audio/formats/MPEGaudio.h"
+#include "audio/FaultyIO.h"
 #include "audio/MpegFixtures.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +136,48 @@ TEST(MPEGaudio, WithoutAFrameTheTagsAreDropped)
     EXPECT_TRUE(readMpeg(Bytes{1, 2, 3}).ok);
     TMPEGaudio m;
     EXPECT_FALSE(m.ReadFromFile("/nonexistent.mp3"));
+}
+
+// Every reader of an MPEG file parses from a source: bytes in memory read like the file, and a read
+// the system refuses ends the reader with false and leaves the reason in the source.
+TEST(MPEGaudio, ReadersStopAtARefusedRead)
+{
+    Bytes f = id3Tag(3, {id3Frame(3, "TIT2", latin1Body("Song"))});
+    const int64_t audioAt = int64_t(f.size());
+    append(f, frameRun(kHdr, 417, 40));
+    append(f, id3v1Tag("T", "A", "", "", "", 0, 0));
+    const int64_t end = int64_t(f.size());
+
+    using Reader = bool (*)(TInSource&);
+    struct Case {
+        const char* what;
+        Reader read;
+        int64_t failFrom, failTo;
+    } cases[] = {
+        {"ID3v2 header", [](TInSource& in) { TID3v2 t; return t.ReadFromSource(in); }, 0, 1},
+        {"ID3v1 tail", [](TInSource& in) { TID3v1 t; return t.ReadFromSource(in); }, end - 1, end},
+        {"APE footer", [](TInSource& in) { TAPETag t; return t.ReadFromSource(in); }, end - 150, end - 149},
+        {"frame search", [](TInSource& in) { TMPEGaudio m; return m.ReadFromSource(in); }, audioAt + 100, audioAt + 101},
+        {"scan time", [](TInSource& in) {
+             TAudioInfo a;
+             bool ok = a.ReadFromStream(in, in.size());
+             return ok || a.DurationMs() != -1;
+         }, audioAt + 10, audioAt + 11},
+    };
+    for (const Case& c : cases) {
+        TMemorySource whole(f);
+        EXPECT_TRUE(c.read(whole)) << c.what;
+        TFailingSource failing(f, c.failFrom, c.failTo);
+        EXPECT_FALSE(c.read(failing)) << c.what;
+        EXPECT_EQ(failing.error().error, "Input/output error") << c.what;
+    }
+    TMemorySource whole(f);
+    TMPEGaudio m;
+    ASSERT_TRUE(m.ReadFromSource(whole));
+    EXPECT_TRUE(m.Valid());
+    EXPECT_EQ(m.AudioStart(), audioAt);
+    EXPECT_EQ(m.V2Tag().Title(), "Song");
+    EXPECT_EQ(m.V1Tag().Artist(), "A");
 }
 
 TEST(MPEGaudio, InformationValues)

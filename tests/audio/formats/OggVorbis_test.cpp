@@ -2,6 +2,7 @@
 
 #include "audio/AudioUtil.h"
 #include "audio/FileInfo.h"
+#include "audio/FaultyIO.h"
 #include "audio/formats/AudioMaker.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +120,16 @@ TEST_F(OggTest, ReadsIdentificationCommentsAndLastPage)
     EXPECT_EQ(f.Track(), 3);
     EXPECT_EQ(f.Comment(), "Nice");
     EXPECT_EQ(f.VendorInfo().rfind("Xiph.Org libVorbis", 0), 0u);
+
+    // The same bytes in memory read alike; a refused read of the first page ends the reader.
+    TMemorySource memory(file);
+    TOggVorbis m;
+    ASSERT_TRUE(m.ReadFromSource(memory));
+    EXPECT_EQ(m.Samples(), 11025);
+    EXPECT_EQ(m.Comment(), "Nice");
+    TFailingSource failing(file, 30, 31);
+    EXPECT_FALSE(m.ReadFromSource(failing));
+    EXPECT_EQ(failing.error().code, EIO);
 }
 
 TEST_F(OggTest, CrcMatchesEveryPageOggencWrote)
@@ -412,14 +423,8 @@ TEST_F(OggTest, FailedRewriteLeavesTheOriginal)
     std::string path = makeOgg(dir, "a.ogg", "-c ARTIST=Old");
     ASSERT_FALSE(path.empty());
     Bytes original = readFile(path);
-    fileio_testing::Faults full;
-    full.failWriteAfter = 100;
-    fileio_testing::Faults rename;
-    rename.renameErrno = EXDEV;
-    for (const auto& faults : {full, rename}) {
-        fileio_testing::setFaults(faults);
-        IoResult r = WriteOggTags(path, TTagValues{"Title", "Artist", "Album", "2000", "1", "Genre"});
-        fileio_testing::clearFaults();
+    for (TFaultyFiles files : {TFaultyFiles::diskFullAfter(100), TFaultyFiles::renameFails(EXDEV)}) {
+        IoResult r = WriteOggTags(path, TTagValues{"Title", "Artist", "Album", "2000", "1", "Genre"}, files);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(readFile(path), original);
         EXPECT_EQ(listFiles(dir.str()), std::vector<std::string>{"a.ogg"});

@@ -1,0 +1,86 @@
+#include "audio/FormatRegistry.h"
+
+#include "audio/AudioUtil.h"
+#include "audio/formats/AudioInfo.h"
+#include "audio/formats/FLACfile.h"
+#include "audio/formats/MPEGaudio.h"
+#include "audio/formats/OggVorbis.h"
+
+#include <array>
+#include <string>
+
+namespace cantorix {
+
+namespace {
+
+// Rows whose readers are not built yet behave as extensions without a reader: no playing time, no
+// values beyond the size, and (for the tag-writing rows) nothing written.
+constexpr TFormat kFormats[] = {
+    {.Extension = ".AAC", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".AC3", .Builtin = true},
+    {.Extension = ".APE", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".MAC", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".DTS", .Builtin = true},
+    {.Extension = ".FLAC", .Builtin = true, .PlayingTime = FLACPlayingTime, .Info = ReadFLACInfo,
+     .WritesTags = true, .Writer = WriteFLACTags, .NumericTrack = false}, // TRACKNUMBER keeps the text
+    {.Extension = ".MPC", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".MP3", .Builtin = true, .PlayingTime = MpegPlayingTime, .Info = ReadMpegFileInfo,
+     .WritesTags = true, .Writer = WriteID3Tags, .NumericTrack = true},
+    {.Extension = ".MP2", .Builtin = true, .PlayingTime = MpegPlayingTime, .Info = ReadMpegFileInfo,
+     .WritesTags = true, .Writer = WriteID3Tags, .NumericTrack = true},
+    {.Extension = ".MPA", .Builtin = true, .PlayingTime = MpegPlayingTime, .Info = ReadMpegFileInfo,
+     .WritesTags = true, .Writer = WriteID3Tags, .NumericTrack = true},
+    {.Extension = ".OGG", .Builtin = true, .PlayingTime = OggPlayingTime, .Info = ReadOggInfo,
+     .WritesTags = true, .Writer = WriteOggTags, .NumericTrack = true},
+    {.Extension = ".OFR", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".OFS", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".TTA", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".VQF", .Builtin = true},
+    {.Extension = ".WV", .Builtin = true},
+    {.Extension = ".WAV", .Builtin = true},
+    {.Extension = ".WMA", .Builtin = true},
+    {.Extension = ".M4A", .Builtin = true, .MediaInfo = true},
+    {.Extension = ".M4B", .Builtin = true, .MediaInfo = true},
+    {.Extension = ".M4P", .Builtin = true, .MediaInfo = true},
+    {.Extension = ".AU", .Builtin = true, .MediaInfo = true},
+    // The information window reads .RA through the media-information library once that reader is
+    // built; it is no built-in extension and has no playing time.
+    {.Extension = ".RA"},
+};
+
+// BuiltinExtensions is made from the rows at compile time: one comma-separated text.
+constexpr size_t builtinTextSize()
+{
+    size_t n = 0;
+    for (const TFormat& f : kFormats)
+        if (f.Builtin) n += std::char_traits<char>::length(f.Extension) + 1; // its comma or the final zero
+    return n;
+}
+
+constexpr std::array<char, builtinTextSize()> kBuiltinText = [] {
+    std::array<char, builtinTextSize()> text{};
+    size_t at = 0;
+    for (const TFormat& f : kFormats) {
+        if (!f.Builtin) continue;
+        if (at > 0) text[at++] = ',';
+        for (const char* c = f.Extension; *c; ++c) text[at++] = *c;
+    }
+    return text;
+}();
+
+} // namespace
+
+const char* const BuiltinExtensions = kBuiltinText.data();
+
+std::span<const TFormat> Formats() { return kFormats; }
+
+const TFormat* FindFormat(const std::string& fileName, std::span<const TFormat> formats)
+{
+    const std::string ext = ExtractExtension(fileName);
+    if (ext.empty()) return nullptr;
+    for (const TFormat& f : formats)
+        if (ext == f.Extension) return &f;
+    return nullptr;
+}
+
+} // namespace cantorix

@@ -1,0 +1,39 @@
+// The one table of audio formats: a row per extension says how its playing time is found, which
+// reader fills the information window, and how its tags are written. The built-in extension list,
+// the playing time, the information values and tag writing all read it. Adding a format is one row
+// here and one reader class.
+#pragma once
+
+#include "audio/FileIO.h"
+#include "audio/FileInfo.h"
+#include "audio/WriteTags.h"
+
+#include <span>
+#include <string>
+
+namespace cantorix {
+
+// A reader's playing time in seconds (floating point; the façade rounds it) for the whole source.
+using PlayingTimeReader = double (*)(TInSource& in);
+
+struct TFormat {
+    const char* Extension = "";            // upper case, with its dot
+    bool Builtin = false;                   // an entry of BuiltinExtensions, in the order of the rows
+    // The media-information library gives the playing time, already truncated to whole seconds.
+    bool MediaInfo = false;
+    PlayingTimeReader PlayingTime = nullptr; // a reader of our own; neither: no playing time (0)
+    FileInfoReader Info = nullptr;          // the information window's values; null: Size only
+    bool WritesTags = false;                // one of the twelve extensions whose files get tags
+    TagWriter Writer = nullptr;             // null while the format has no writer: nothing is written
+    // The format stores the track as a number: a Track that is not a decimal number is then passed
+    // on empty, so the writer leaves the track out and still writes the other values.
+    bool NumericTrack = false;
+};
+
+// Every row, the built-in extensions first in their designed order.
+std::span<const TFormat> Formats();
+
+// The row of the extension of `fileName` (ExtractExtension) among `formats`; null when none.
+const TFormat* FindFormat(const std::string& fileName, std::span<const TFormat> formats = Formats());
+
+} // namespace cantorix

@@ -1,0 +1,76 @@
+// The format registry: the built-in list it makes, and which rows have which readers and writers.
+#include "audio/FormatRegistry.h"
+
+#include "audio/AudioUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace cantorix;
+
+namespace {
+
+// The extensions of the rows that satisfy `has`, in row order.
+template <typename Pred>
+std::vector<std::string> extensionsWhere(Pred has)
+{
+    std::vector<std::string> out;
+    for (const TFormat& f : Formats())
+        if (has(f)) out.push_back(f.Extension);
+    return out;
+}
+
+using List = std::vector<std::string>;
+
+} // namespace
+
+TEST(FormatRegistry, BuiltinListKeepsItsDesignedOrder)
+{
+    EXPECT_STREQ(BuiltinExtensions, ".AAC,.AC3,.APE,.MAC,.DTS,.FLAC,.MPC,.MP3,.MP2,.MPA,.OGG,.OFR,.OFS,.TTA,.VQF,"
+                                    ".WV,.WAV,.WMA,.M4A,.M4B,.M4P,.AU");
+    std::set<std::string> seen;
+    for (const TFormat& f : Formats()) {
+        std::string ext = f.Extension;
+        EXPECT_TRUE(seen.insert(ext).second) << ext << " has two rows";
+        EXPECT_EQ(ExtractExtension("x" + ext), ext) << "rows are upper case with their dot";
+    }
+}
+
+TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
+{
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }),
+              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), (List{".M4A", ".M4B", ".M4P", ".AU"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }),
+              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer != nullptr; }),
+              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.WritesTags && !f.NumericTrack; }), (List{".FLAC"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return !f.Builtin; }), (List{".RA"}));
+    for (const TFormat& f : Formats()) {
+        EXPECT_FALSE(f.MediaInfo && f.PlayingTime) << f.Extension << ": one way to its playing time";
+        EXPECT_TRUE(f.WritesTags || !f.Writer) << f.Extension << ": a writer only on a tag-writing row";
+    }
+    // The three MPEG extensions share one reader.
+    EXPECT_EQ(FindFormat("a.mp2")->PlayingTime, FindFormat("a.MP3")->PlayingTime);
+    EXPECT_EQ(FindFormat("a.Mpa")->Writer, FindFormat("a.mp3")->Writer);
+}
+
+TEST(FormatRegistry, FindsTheRowOfAFileNameWithoutRegardToCase)
+{
+    struct Case {
+        const char* name;
+        const char* row; // null: none
+    } cases[] = {
+        {"/m/song.mp3", ".MP3"}, {"/m/SONG.Flac", ".FLAC"}, {"x.y.ogg", ".OGG"}, {"/m/song.mp3.txt", nullptr},
+        {"/m.mp3/song", nullptr}, {"song", nullptr},         {"a.", nullptr},      {"/m/.au", ".AU"},
+    };
+    for (const Case& c : cases) {
+        const TFormat* f = FindFormat(c.name);
+        EXPECT_EQ(std::string(f ? f->Extension : "-"), std::string(c.row ? c.row : "-")) << c.name;
+    }
+    const TFormat only[] = {{.Extension = ".MKA"}};
+    EXPECT_NE(FindFormat("a.mka", only), nullptr);
+    EXPECT_EQ(FindFormat("a.mp3", only), nullptr);
+}
