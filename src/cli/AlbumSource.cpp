@@ -53,6 +53,7 @@ TLookupRun runChecksumLookup(TAlbumSession& album, const TLookupConfig& config, 
             album.applyEntry(outcome.record);
         }
         result.timedOut = outcome.kind == TLookupOutcome::Kind::TimedOut;
+        if (result.timedOut) result.timeoutMessage = lookup.timeoutMessage();
         QTimer::singleShot(0, &loop, [&] { loop.quit(); });
     });
 

@@ -20,6 +20,7 @@ struct TLookupRun {
     bool entryRead = false;
     bool timedOut = false;
     QString error; // why no entry was read, when the lookup itself did not say it in the log
+    QString timeoutMessage; // when it timed out: which server gave no answer, and what to do
 };
 
 // Runs the checksum lookup of the album's folder from its playing times on the configured server,

@@ -28,7 +28,7 @@ int cmdLookup(Invocation& inv)
     TLookupRun run = runChecksumLookup(album, lookupConfig(settings, lookupArgs), match, inv.out);
     if (run.timedOut)
         inv.err << TChecksumLookup::TimeoutCaption << '\n'
-                << QString(TChecksumLookup::TimeoutText).replace("\r\n", "\n") << '\n';
+                << QString(run.timeoutMessage).replace("\r\n", "\n") << '\n';
     else if (!run.error.isEmpty())
         inv.err << "cantorix-cli: " << run.error << '\n';
     if (!run.entryRead) return 1;

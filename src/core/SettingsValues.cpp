@@ -7,6 +7,8 @@
 #include "core/freedb/ChecksumLookup.h"
 #include "core/rename/RenameRun.h"
 
+#include <algorithm>
+
 namespace cantorix {
 
 TLookupConfig LookupConfigFromSettings(const TSettings& settings)
@@ -16,7 +18,15 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
     config.TimeoutSeconds = settings.get(setting::Timeout);
     const QString email = TrimControls(settings.get(setting::Email));
     const qsizetype at = email.lastIndexOf('@');
-    if (at > 0 && at + 1 < email.size()) config.Email = email;
+    // The address goes into the hello as two words; white space or a control character inside it
+    // would make more words, which the server rejects as a syntax error on every command.
+    const bool blank = std::any_of(email.begin(), email.end(), [](QChar c) { return c.isSpace() || c.unicode() < 32 || c.unicode() == 127; });
+    if (blank)
+        config.Note = QString("The e-mail address \"%1\" holds white space or a control character; "
+                              "\"%2\" is sent instead")
+                          .arg(email, config.Email);
+    else if (at > 0 && at + 1 < email.size())
+        config.Email = email;
     if (settings.get(setting::UseProxy)) {
         config.Proxy.Address = settings.get(setting::ProxyAddress);
         config.Proxy.Port = settings.get(setting::ProxyPort);

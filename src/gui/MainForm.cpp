@@ -782,7 +782,7 @@ void TMainForm::offerUndoOfUnfinishedRun()
 void TMainForm::lookupTimedOut()
 {
     // No owner window, as a system-wide notice; the lookup unlocks the window after it is closed.
-    QMessageBox box(QMessageBox::Critical, TChecksumLookup::TimeoutCaption, TChecksumLookup::TimeoutText,
+    QMessageBox box(QMessageBox::Critical, TChecksumLookup::TimeoutCaption, m_lookup->timeoutMessage(),
                     QMessageBox::Ok);
     box.setObjectName("TimeoutMessage");
     box.exec();

@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -352,6 +353,51 @@ TEST(RenameCli, ALookupWithoutAnEntryRenamesNothing)
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("No match found"), std::string::npos) << r.err;
     EXPECT_EQ(listFiles(dir), (Lines{"01 Intro.au"}));
+}
+
+TEST(RenameCli, ABrokenServerChangesNoFile)
+{
+    // A proxy's page ending in a line "." and an entry that fails its check: neither may reach a name,
+    // a tag, the folder or a playlist.
+    const QByteArray incomplete = [] {
+        QByteArray e = replyBody("08-read-210-utf8-entry-proto5.txt");
+        return e.replace("PLAYORDER=\r\n", "");
+    }();
+    struct Case {
+        const char* name;
+        std::function<void(test::CddbTestSite&)> setup;
+    } cases[] = {
+        {"not CDDB", [](test::CddbTestSite& s) {
+             s.on("cddb query", {200, "OK", "text/html", "<html>\n<body>Proxy says hello</body>\n.\n</html>\n", false});
+         }},
+        {"corrupt entry", [&](test::CddbTestSite& s) {
+             s.onBody("cddb query", replyBody("01-query-200-exact.txt"));
+             s.onBody("cddb read", incomplete);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir tmp;
+        const std::string dir = tmp.file("rip") + "/";
+        fs::create_directory(dir);
+        writeAu(dir + "01 Intro.au", 200);
+        writeAu(dir + "02 Middle.au", 180);
+        writeAu(dir + "03 End.au", 245);
+        const std::string before = readText(dir + "02 Middle.au");
+        test::LocalHttpServer server;
+        ASSERT_TRUE(server.start());
+        test::CddbTestSite site;
+        c.setup(site);
+        server.setHandler(site.handler());
+        CliResult r = runCli(tmp, {"rename", q(dir), "--lookup", "--server", server.hostAndPort(), "--write-tags",
+                                   "--playlist", "--rename-folder"});
+        EXPECT_EQ(r.code, 1) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(listFiles(dir), (Lines{"01 Intro.au", "02 Middle.au", "03 End.au"}));
+        EXPECT_EQ(readText(dir + "02 Middle.au"), before);
+        EXPECT_EQ(listFiles(tmp.str()).size(), 0u); // no playlist or stray file beside the folder
+        EXPECT_TRUE(fs::is_directory(dir));
+    }
 }
 
 TEST(FixNumbersCli, PadsLoneDigitsOfListedFiles)

@@ -53,6 +53,14 @@ TEST(SettingsValues, LookupConfig)
         EXPECT_EQ(got.Proxy.Password, want.Proxy.Password) << c.ini;
         EXPECT_EQ(got.HideData, want.HideData) << c.ini;
     }
+    // An address with a space inside would split the hello into more words than the server takes:
+    // it is not sent, and the lookup says why.
+    for (const char* email : {"john doe@example.org", "joe@exa\tmple.org"}) {
+        const TLookupConfig got = LookupConfigFromSettings(settingsFile(dir, std::string("[Connection]\nEmail=") + email + "\n"));
+        EXPECT_EQ(got.Email, "cantorix@localhost") << email;
+        EXPECT_TRUE(got.Note.contains("white space")) << email;
+    }
+    EXPECT_TRUE(LookupConfigFromSettings(settingsFile(dir, "[Connection]\nEmail=joe@example.org\n")).Note.isEmpty());
     EXPECT_EQ(none.Server.Host, "gnudb.gnudb.org");
     EXPECT_EQ(none.Email, "cantorix@localhost");
     EXPECT_EQ(none.Proxy.Port, "80");

@@ -17,15 +17,20 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QElapsedTimer>
+
 #include <functional>
 
 using namespace cantorix;
 using namespace cantorix::test;
 
 namespace {
-const QByteArray kEntry = "# xmcd\nDISCID=0a0f0b03\nDTITLE=The Band / The Record\nDYEAR=1999\nDGENRE=rock\n"
+// A complete entry (the lookup refuses incomplete ones) for three tracks.
+const QByteArray kHeader = "# xmcd\n#\n# Track frame offsets:\n#\t150\n#\t300\n#\t450\n#\n# Disc length: 8 seconds\n#\n"
+                           "# Revision: 0\n# Submitted via: test\n#\nDISCID=0a0f0b03\n";
+const QByteArray kEntry = kHeader + "DTITLE=The Band / The Record\nDYEAR=1999\nDGENRE=rock\n"
                           "TTITLE0=One\nTTITLE1=Two\nTTITLE2=Three\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
-const QByteArray kOther = "# xmcd\nDISCID=0a0f0b03\nDTITLE=Other Band / Other Record\nDYEAR=2001\nDGENRE=Jazz\n"
+const QByteArray kOther = kHeader + "DTITLE=Other Band / Other Record\nDYEAR=2001\nDGENRE=Jazz\n"
                           "TTITLE0=Uno\nTTITLE1=Dos\nTTITLE2=Tres\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
 
 // Runs `act` on the next modal window that opens.
@@ -168,7 +173,76 @@ private slots:
         QVERIFY(locked(f));
         QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
         QCOMPARE(caption, QString("Connection timed out!"));
-        QVERIFY(text.startsWith("It seems that you have problems connecting to the freedb.\r\n"));
+        // The message names the server and the time it was given.
+        QVERIFY2(text.startsWith(QString("No answer from http://%1/~cddb/cddb.cgi within 1 seconds.\r\n")
+                                     .arg(fx.server.hostAndPort())),
+                 qPrintable(text));
+        QVERIFY(text.contains("It seems that you have problems connecting to the freedb.\r\n"));
+    }
+
+    void aLateReplyIsIgnoredWithOneLine()
+    {
+        Fixture fx;
+        writeText(fx.conf.file("c.ini"), ("[Connection]\nServer=" + fx.server.hostAndPort() + "\nTimeout=1\n").toStdString());
+        // The query's answer comes after two seconds, past the one-second limit.
+        fx.site.onBody("cddb query", "200 rock 0a0f0b03 The Band / The Record\r\n");
+        fx.site.onBody("cddb read rock 0a0f0b03", CddbTestSite::entryReply("rock", "0a0f0b03", kEntry));
+        fx.server.setHandler([&](const HttpRequest& r) {
+            HttpResponse response = fx.site.handler()(r);
+            response.delayMs = 2000;
+            return response;
+        });
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        int boxes = 0;
+        std::function<void(QWidget*)> accept = [&](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                ++boxes;
+                box->accept();
+                onModal(accept);
+            }
+        };
+        onModal(accept);
+        f.btQuery->click();
+        QTRY_VERIFY_WITH_TIMEOUT(logLines(f).filter("A late reply from").size() == 1, 10000);
+        QTest::qWait(300);
+        QCOMPARE(boxes, 1);
+        QVERIFY(unlocked(f));
+        QCOMPARE(f.edDBAlbum->text(), QString());
+        QVERIFY(!f.btAction->isEnabled());
+    }
+
+    void failedLookupsSayWhyInOneLine_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("HTTP 404 page") << 0;
+        QTest::newRow("refused connection") << 1;
+    }
+
+    void failedLookupsSayWhyInOneLine()
+    {
+        QFETCH(int, kind);
+        Fixture fx;
+        QString server = fx.server.hostAndPort();
+        if (kind == 0) {
+            fx.site.on("cddb query", {404, "Not Found", "text/html", "<html>\n<body>Not here</body>\n</html>\n", false});
+            fx.serve();
+        } else {
+            server = "127.0.0.1:1";
+            writeText(fx.conf.file("c.ini"), ("[Connection]\nServer=" + server + "\nTimeout=30\n").toStdString());
+        }
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        const qsizetype before = logLines(f).size();
+        QElapsedTimer clock;
+        clock.start();
+        f.btQuery->click();
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
+        QVERIFY(clock.elapsed() < 5000); // at once, not at the time limit
+        const QStringList lines = logLines(f).mid(before).filter(QRegularExpression("^(?!\\[DE\\] )"));
+        const QString expected = kind == 0
+            ? QString("The server http://%1/~cddb/cddb.cgi answered 404 Not Found; it is not a freedb server").arg(server)
+            : QString("Cannot connect to 127.0.0.1:1: Connection refused");
+        QCOMPARE(lines.last(), expected);
+        QVERIFY(logLines(f).filter("html").isEmpty());
     }
 };
 

@@ -1,5 +1,7 @@
 #include "support/LocalHttpServer.h"
 
+#include <QTimer>
+
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QUrl>
@@ -93,8 +95,16 @@ void LocalHttpServer::onReadable(QTcpSocket* socket)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " " + response.reason + "\r\n" +
         "Content-Type: " + response.contentType + "\r\n" +
         "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n" + "Connection: close\r\n\r\n";
-    socket->write(head + response.body);
-    socket->disconnectFromHost();
+    QPointer<QTcpSocket> target(socket);
+    auto send = [target, bytes = head + response.body] {
+        if (!target) return;
+        target->write(bytes);
+        target->disconnectFromHost();
+    };
+    if (response.delayMs > 0)
+        QTimer::singleShot(response.delayMs, this, send);
+    else
+        send();
 }
 
 QString formValue(const HttpRequest& request, const QString& name)

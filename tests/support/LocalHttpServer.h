@@ -32,6 +32,7 @@ struct HttpResponse {
     QByteArray contentType = "text/plain; charset=ISO-8859-1";
     QByteArray body;
     bool hang = false; // read the request, then never answer (the connection stays open)
+    int delayMs = 0;   // answer this much later (a slow server)
 };
 
 class LocalHttpServer : public QObject {

@@ -12,7 +12,9 @@ namespace {
 // into "?" before sending it.
 const QString ProtocolLevel = "6";
 
-const QString InternalError = "CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"";
+// A reply that does not begin with a status line is echoed this far at most: it is some other
+// server's page, not protocol data.
+constexpr qsizetype MaxForeignEcho = 200;
 
 bool isAsciiDigit(QChar c) { return c >= '0' && c <= '9'; }
 
@@ -71,6 +73,11 @@ QString TCddb::Escape(const QString& text)
         }
     }
     return out;
+}
+
+QString TCddb::cannotConnect(const QString& reason) const
+{
+    return QString("Cannot connect to %1:%2: %3").arg(ServerAddr, ServerPort, reason);
 }
 
 QString TCddb::urlPrefix() const
@@ -142,7 +149,7 @@ int TCddb::startRequest(const QString& url, const QString& statusText, TState st
         &error);
     if (!started) {
         m_state = TState::RequestFailed;
-        status(InternalError + error + "\"", TCddbStatusKind::RequestFailed);
+        status(cannotConnect(error), TCddbStatusKind::RequestFailed);
         return -1;
     }
     m_state = state;
@@ -165,12 +172,27 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
     if (serial != m_serial) return; // a reply to an abandoned request
     if (error != 0) {
         m_state = TState::RequestFailed;
-        status(InternalError + errorText + "\"", TCddbStatusKind::RequestFailed);
+        if (error > THttpClient::HttpStatusError)
+            status(QString("The server %1 answered %2; it is not a freedb server").arg(urlPrefix(), errorText),
+                   TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
+        else
+            status(cannotConnect(errorText), TCddbStatusKind::RequestFailed);
         return;
     }
     // The parser is chosen once, by the state at arrival, even if a line changes the state.
     const TState arrival = m_state;
     const QStringList lines = SplitLines(DecodeReplyText(body));
+    // Every CDDB reply begins with a three-digit status line; anything else (a proxy's or a web
+    // server's page) must never be taken for an entry.
+    const QString first = lines.isEmpty() ? QString() : lines.first();
+    if (first.size() < 3 || !isAsciiDigit(first[0]) || !isAsciiDigit(first[1]) || !isAsciiDigit(first[2])) {
+        dataExchange(first.left(MaxForeignEcho));
+        if (serial != m_serial) return;
+        m_state = TState::RequestFailed;
+        status(QString("The server %1 did not answer as a freedb server").arg(urlPrefix()),
+               TCddbStatusKind::RequestFailed);
+        return;
+    }
     for (const QString& line : lines) {
         dataExchange(line);
         if (serial != m_serial) return;
@@ -285,6 +307,7 @@ bool TCddb::parseQueryLine(const QString& line)
         status(line.startsWith("210") ? "Found exact matches" : "Found inexact matches");
         if (!alive()) return false;
         m_matches.fill(QString());
+        m_matchesOffered = 0;
         status("OK, receiving matches");
         return alive();
     }
@@ -318,14 +341,16 @@ bool TCddb::parseQueryLine(const QString& line)
         if (!alive()) return false;
         return askMatch(-1);
     }
-    // A match line. Lines past the hundredth are dropped.
+    // A match line. Lines past the hundredth are dropped, but counted for the log.
     QString match = TrimControls(line);
-    if (!match.isEmpty())
+    if (!match.isEmpty()) {
+        ++m_matchesOffered;
         for (QString& slot : m_matches)
             if (slot.isEmpty()) {
                 slot = match;
                 break;
             }
+    }
     return true;
 }
 

@@ -143,6 +143,8 @@ public:
     // A copy of server record i of the last sites reply (0 to 99); an empty record outside.
     TServer GetServer(int i) const;
     const TMatchArray& Matches() const { return m_matches; }
+    // How many match lines the last multiple-match reply held (more than MaxMatches when it was cut).
+    int MatchesOffered() const { return m_matchesOffered; }
     TState State() const { return m_state; }
     // The status last sent to OnStatusMessage; inside that handler, the one being handled.
     const TCddbStatus& LastStatus() const { return m_lastStatus; }
@@ -151,6 +153,8 @@ public:
 
     // The request URLs as sent.
     QString QueryUrl(const TCDDBDiscID& disc) const;
+    // The server's address as requests use it: scheme, host, port and CGI path.
+    QString ServerUrl() const { return urlPrefix(); }
     QString ReadUrl() const;
     QString SitesUrl() const;
 
@@ -169,6 +173,8 @@ public:
 private:
     int startRequest(const QString& url, const QString& statusText, TState state);
     QString urlPrefix() const;
+    // "Cannot connect to <host>:<port>: <reason>".
+    QString cannotConnect(const QString& reason) const;
     QString hello() const;
     void status(const QString& text, TCddbStatusKind kind = TCddbStatusKind::Progress, int code = 0);
     void dataExchange(const QString& line);
@@ -185,6 +191,7 @@ private:
     TCddbStatus m_lastStatus;
     quint64 m_serial = 0;
     TMatchArray m_matches;
+    int m_matchesOffered = 0;
     std::array<QString, MaxEntryLines> m_entry;
     std::array<TServer, MaxServers> m_servers;
     QString m_category;

@@ -9,7 +9,7 @@ namespace cantorix {
 const QString TChecksumLookup::TimeoutCaption = "Connection timed out!";
 const QString TChecksumLookup::TimeoutText =
     "It seems that you have problems connecting to the freedb.\r\nCheck your connection and try to use a "
-    "differend freedb server - \r\nyou can change it from the Cantorix options.";
+    "different freedb server - \r\nyou can change it from the Cantorix options.";
 
 namespace {
 
@@ -88,6 +88,9 @@ void TChecksumLookup::start(const QStringList& trackDurations, const QString& fo
     m_discId.CalcDiscID();
     m_readPending = true;
     m_choosing = false;
+    m_timedOut = false;
+    m_lateReplyLogged = false;
+    if (!config.Note.isEmpty()) emit logLine(config.Note);
     m_cddb->QueryDisc(m_discId); // a refused request shows up as a status
 }
 
@@ -121,11 +124,27 @@ void TChecksumLookup::unlock()
     emit unlockControls();
 }
 
+QString TChecksumLookup::timeoutMessage() const
+{
+    return QString("No answer from %1 within %2 seconds.\r\n").arg(m_cddb->ServerUrl()).arg(m_timeoutSeconds) +
+           TimeoutText;
+}
+
+bool TChecksumLookup::lateReply()
+{
+    if (!m_timedOut) return false;
+    // The lookup has ended; whatever the server still says is dropped, with one line to say so.
+    if (!m_lateReplyLogged) {
+        m_lateReplyLogged = true;
+        emit logLine(QString("A late reply from %1 was ignored").arg(m_cddb->ServerUrl()));
+    }
+    m_cddb->Abort();
+    return true;
+}
+
 void TChecksumLookup::finish(TLookupOutcome outcome)
 {
-    // Only a late entry may follow a time-out: the request went on and the window takes it.
-    const bool lateEntry = m_ended == TLookupOutcome::Kind::TimedOut && outcome.kind == TLookupOutcome::Kind::EntryRead;
-    if (!m_active || (m_ended && !lateEntry)) return;
+    if (!m_active || m_ended) return;
     m_ended = outcome.kind;
     outcome.folder = m_folder;
     emit finished(outcome);
@@ -133,12 +152,16 @@ void TChecksumLookup::finish(TLookupOutcome outcome)
 
 void TChecksumLookup::CddbStatusMessage(const QString& text)
 {
-    if (!m_active) return;
+    if (!m_active || lateReply()) return;
     // A copy: the handlers of logLine may start another request.
     const TCddbStatus status = m_cddb->LastStatus();
     emit logLine(text);
     if (status.Kind == TCddbStatusKind::EntryRead) {
-        readEntryIntoResult(status);
+        // Delivered once the whole reply is handled: the client checks the entry after its last line,
+        // and a corrupt entry must end the lookup as a failure, not fill the window.
+        QMetaObject::invokeMethod(this, [this, status, lookup = m_lookup] {
+            if (lookup == m_lookup && m_active && !m_ended) readEntryIntoResult(status);
+        }, Qt::QueuedConnection);
         return;
     }
     if (endsLookup(status)) {
@@ -152,7 +175,7 @@ void TChecksumLookup::CddbStatusMessage(const QString& text)
 
 void TChecksumLookup::CddbDataExchange(const QString& line)
 {
-    if (!m_active || m_hideData) return;
+    if (!m_active || lateReply() || m_hideData) return;
     // The request URL comes with its line end; a log line has none.
     QString text = line;
     while (text.endsWith('\n') || text.endsWith('\r')) text.chop(1);
@@ -164,12 +187,18 @@ void TChecksumLookup::CddbMatch(const TMatchArray& matches, int& rightOne)
     m_timer.stop();
     rightOne = 0;
     if (!m_active) return;
+    if (lateReply()) {
+        rightOne = -1;
+        return;
+    }
     if (isStale()) {
         // Nobody is waiting for this choice any more.
         emit logLine(QString("Matches for \"%1\" ignored: another folder is listed").arg(m_folder));
         rightOne = -1;
         return;
     }
+    if (m_cddb->MatchesOffered() > TCddb::MaxMatches)
+        emit logLine(QString("Showing the first %1 of %2 matches").arg(TCddb::MaxMatches).arg(m_cddb->MatchesOffered()));
     if (!matches[1].isEmpty()) {
         QStringList lines;
         for (const QString& m : matches) {
@@ -228,17 +257,26 @@ void TChecksumLookup::readEntryIntoResult(const TCddbStatus& status)
     }
     TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::EntryRead, status.Text, status);
     outcome.record = ReadChecksumEntry(m_cddb->EntryLines());
+    m_timer.stop();
+    if (IsUntitledEntry(outcome.record)) {
+        // Neither an album nor a track title: renaming by it would name every file "- - -".
+        const QString corrupt = "The entry is corrupt";
+        emit logLine(corrupt);
+        unlock();
+        finish(outcomeOf(TLookupOutcome::Kind::Failed, corrupt, {TCddbStatusKind::CorruptEntry, 0, corrupt}));
+        return;
+    }
     emit entryRead(outcome.record, m_folder);
     unlock();
-    m_timer.stop();
     finish(std::move(outcome));
 }
 
 void TChecksumLookup::ConnectionTimerTimer()
 {
     m_timer.stop();
-    if (!m_active) return;
-    // The request goes on: a late reply is still processed.
+    if (!m_active || m_ended) return;
+    // The lookup ends here; a reply that still comes is dropped (lateReply).
+    m_timedOut = true;
     emit timedOut();
     unlock();
     finish(outcomeOf(TLookupOutcome::Kind::TimedOut, TimeoutCaption));

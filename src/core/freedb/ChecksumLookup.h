@@ -42,6 +42,7 @@ struct TLookupConfig {
     QString Email = "cantorix@localhost"; // sent in the hello
     THttpProxy Proxy;                     // Address empty: no proxy
     bool HideData = false;                // true: no "[DE] " log lines
+    QString Note;                         // a line the lookup logs first (why a setting was not used)
 };
 
 // How a lookup ended.
@@ -66,6 +67,8 @@ class TChecksumLookup : public QObject {
 public:
     static const QString TimeoutCaption; // "Connection timed out!"
     static const QString TimeoutText;    // the message, lines separated by CR LF
+    // The time-out message for the current lookup: which server gave no answer in how long, then TimeoutText.
+    QString timeoutMessage() const;
 
     // Without an HTTP client of its own the lookup uses TQtHttpClient.
     explicit TChecksumLookup(std::unique_ptr<THttpClient> http = nullptr, QObject* parent = nullptr);
@@ -121,6 +124,8 @@ private:
     void startTimer();
     void unlock();
     void finish(TLookupOutcome outcome);
+    // After a time-out: logs the first late callback once, drops the request; true when it was late.
+    bool lateReply();
     bool isStale() const;
 
     std::unique_ptr<TCddb> m_cddb;
@@ -131,6 +136,8 @@ private:
     bool m_readPending = false;
     bool m_choosing = false;
     bool m_active = false;     // a lookup was started and not abandoned
+    bool m_timedOut = false;   // the current lookup ended by its time limit
+    bool m_lateReplyLogged = false;
     std::optional<TLookupOutcome::Kind> m_ended; // how the current lookup ended, once it has
     quint64 m_lookup = 0;      // number of the current lookup, to drop queued reads of older ones
     QString m_folder;          // the folder being looked up

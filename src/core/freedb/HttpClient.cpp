@@ -114,9 +114,14 @@ void TQtHttpClient::finish(QNetworkReply* reply)
         } else {
             m_body += rest;
         }
-        // A reply with an HTTP status is a reply: its body is what the server said, even for 404.
-        if (error == 0 && reply->error() != QNetworkReply::NoError &&
-            !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+        // An HTTP error page is no CDDB reply, whatever it holds: the status says what went wrong.
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (error == 0 && status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
+            error = HttpStatusError + status.toInt();
+            errorText = QString("%1 %2").arg(status.toInt())
+                            .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+                            .trimmed();
+        } else if (error == 0 && reply->error() != QNetworkReply::NoError) {
             error = int(reply->error());
             errorText = reply->errorString();
         }

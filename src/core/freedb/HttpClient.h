@@ -24,8 +24,10 @@ struct THttpProxy {
 
 class THttpClient {
 public:
-    // error 0 is success with the whole response body, whatever the HTTP status; any other error
-    // code comes with a short text and no body.
+    // error 0 is success with the whole response body of a 2xx answer. An answer with another HTTP
+    // status is error HttpStatusError + status with the text "404 Not Found". Any other error code
+    // (no connection, a broken transfer) comes with the system's short text. Failures have no body.
+    static constexpr int HttpStatusError = 1000;
     using Completion = std::function<void(int error, const QString& errorText, const QByteArray& body)>;
 
     virtual ~THttpClient() = default;

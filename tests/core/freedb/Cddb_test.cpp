@@ -261,12 +261,16 @@ TEST(Cddb, ReadFailuresStillCheckTheEntryHeld)
     EXPECT_EQ(syntax.typed[1].Kind, TCddbStatusKind::ServerError);
     EXPECT_EQ(syntax.typed[1].Code, 500);
 
-    // A body that is no CDDB reply at all; "402" is passed over silently.
+    // A body that is no CDDB reply at all fails at once; only its first line is echoed, cut short.
     Harness html;
     html.cddb.ReadEntry();
-    html.reply("<html>\n<body>Not here</body>\n402 x\n</html>");
-    EXPECT_EQ(html.statuses(), (QStringList{"SM Reading CD info", "SM The entry is corrupt"}));
-    EXPECT_EQ(html.cddb.State(), TCddb::TState::ReadFailed);
+    html.reply("<html>" + QByteArray(300, 'x') + "\n<body>Not here</body>\n402 x\n.\n");
+    EXPECT_EQ(html.events.mid(html.events.size() - 2),
+              (QStringList{"DE <html>" + QString(194, 'x'),
+                           "SM The server http://gnudb.gnudb.org:80/~cddb/cddb.cgi did not answer as a freedb server"}))
+        << html.events.join("\n").toStdString();
+    EXPECT_EQ(html.cddb.State(), TCddb::TState::RequestFailed);
+    EXPECT_EQ(html.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
 }
 
 TEST(Cddb, EntryLinesAreKeptAsTheyCame)
@@ -390,7 +394,7 @@ TEST(Cddb, TransportFailures)
     EXPECT_EQ(refused.cddb.QueryDisc(exampleDisc()), -1);
     EXPECT_EQ(refused.cddb.State(), TCddb::TState::RequestFailed);
     EXPECT_EQ(refused.statuses().last(),
-              "SM CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Invalid URL\"");
+              "SM Cannot connect to gnudb.gnudb.org:80: Invalid URL");
     EXPECT_EQ(refused.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
 
     Harness failed;
@@ -398,7 +402,7 @@ TEST(Cddb, TransportFailures)
     ASSERT_TRUE(FakeHttpClient::complete(&failed.http, 1, "Connection refused", QByteArray()));
     EXPECT_EQ(failed.cddb.State(), TCddb::TState::RequestFailed);
     EXPECT_EQ(failed.statuses().last(),
-              "SM CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Connection refused\"");
+              "SM Cannot connect to gnudb.gnudb.org:80: Connection refused");
     EXPECT_EQ(failed.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
 }
 

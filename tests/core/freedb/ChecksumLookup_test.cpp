@@ -269,7 +269,7 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
          },
          nothing, K::Cancelled, "No match chosen", S::Progress, 0},
         {"request refused", [](Harness& h) { h.http->refuseWith = "Invalid URL"; }, nothing, K::Failed,
-         "CDDB Component Internal Error: THttpCli.GetAsync failed because of error \"Invalid URL\"",
+         "Cannot connect to gnudb.gnudb.org:80: Invalid URL",
          S::RequestFailed, 0},
         {"command rejected", [](Harness& h) { h.answer("cddb+query", "500 Command syntax error.\r\n"); }, nothing,
          K::Failed, "Command syntax error, command unknown, command unimplemented", S::ServerError, 500},
@@ -307,48 +307,59 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
     }
 }
 
-TEST(ChecksumLookup, CorruptEntryIsShownThenReported)
+TEST(ChecksumLookup, CorruptEntriesEndTheLookupAsAFailure)
 {
-    Harness h;
-    QByteArray entry = test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt");
-    entry.replace("PLAYORDER=\r\n", "");
-    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
-    h.answer("cddb+read", entry);
-    h.start();
-    ASSERT_TRUE(h.waitForUnlock(2));
-    EXPECT_EQ(h.entries.size(), 1);
-    EXPECT_EQ(h.log.mid(h.log.size() - 2), (QStringList{"Entry read", "The entry is corrupt"}));
-    ASSERT_EQ(h.outcomes.size(), 1); // the entry was delivered: that is how the lookup ended
-    EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::EntryRead);
-}
-
-TEST(ChecksumLookup, LateEntryFillsOnlyWhileItsFolderIsListed)
-{
-    for (bool leave : {false, true}) {
+    // A server's entry that fails the completeness check, and one that names nothing at all: neither
+    // may fill the window (renaming by them would name every file "- - -").
+    QByteArray incomplete = test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt");
+    incomplete.replace("PLAYORDER=\r\n", "");
+    const QByteArray untitled = "210 rock a10b600c CD database entry follows (until terminating `.')\r\n"
+                                "# xmcd\r\nDISCID=a10b600c\r\nDTITLE=\r\nTTITLE0=\r\n.\r\n";
+    for (const QByteArray& entry : {incomplete, untitled}) {
         Harness h;
         h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+        h.answer("cddb+read", entry);
         h.start();
-        ASSERT_TRUE(waitUntil([&] { return h.http->urls.size() == 2; })); // the read is under way
-        h.lookup->ConnectionTimerTimer();
-        EXPECT_EQ(h.timeouts, 1);
+        ASSERT_TRUE(waitUntil([&] { return !h.outcomes.isEmpty(); }));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(h.entries.isEmpty());
+        EXPECT_EQ(h.log.mid(h.log.size() - 2), (QStringList{"Entry read", "The entry is corrupt"}));
+        ASSERT_EQ(h.outcomes.size(), 1);
+        EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::Failed);
+        EXPECT_EQ(h.outcomes[0].status.Kind, TCddbStatusKind::CorruptEntry);
         EXPECT_EQ(h.unlocks, 1);
-        if (leave) h.lookup->setCurrentFolder("/music/Other");
-        ASSERT_TRUE(FakeHttpClient::complete(h.http, 0, QString(), test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt")));
-        EXPECT_TRUE(h.log.contains("Entry read"));
-        if (leave) {
-            EXPECT_TRUE(h.entries.isEmpty());
-            EXPECT_EQ(h.unlocks, 1);
-            EXPECT_EQ(h.log.last(), "Entry for \"/music/Album/\" ignored: another folder is listed");
-            ASSERT_EQ(h.outcomes.size(), 1);
-        } else {
-            EXPECT_EQ(h.entries.size(), 1);
-            EXPECT_EQ(h.unlocks, 2);
-            // The late entry follows the time-out as a second outcome.
-            ASSERT_EQ(h.outcomes.size(), 2);
-            EXPECT_EQ(h.outcomes[1].kind, TLookupOutcome::Kind::EntryRead);
-        }
-        EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::TimedOut);
     }
+}
+
+TEST(ChecksumLookup, AReplyAfterTheTimeOutIsIgnoredWithOneLine)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.start();
+    ASSERT_TRUE(waitUntil([&] { return h.http->urls.size() == 2; })); // the read is under way
+    h.lookup->ConnectionTimerTimer();
+    EXPECT_EQ(h.timeouts, 1);
+    EXPECT_EQ(h.unlocks, 1);
+    EXPECT_TRUE(h.lookup->timeoutMessage().startsWith("No answer from http://gnudb.gnudb.org:80/~cddb/cddb.cgi within 30 seconds."));
+    const qsizetype before = h.log.size();
+    FakeHttpClient::complete(h.http, 0, QString(), test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.log.mid(before), QStringList{"A late reply from http://gnudb.gnudb.org:80/~cddb/cddb.cgi was ignored"});
+    EXPECT_TRUE(h.entries.isEmpty());
+    EXPECT_EQ(h.unlocks, 1);
+    ASSERT_EQ(h.outcomes.size(), 1);
+    EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::TimedOut);
+}
+
+TEST(ChecksumLookup, TheConfigNoteIsLoggedFirst)
+{
+    Harness h;
+    TLookupConfig config;
+    config.Note = "The e-mail address was not used";
+    h.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
+    h.lookup->start({"200", "180", "245"}, "/music/Album", config);
+    ASSERT_TRUE(waitUntil([&] { return !h.outcomes.isEmpty(); }));
+    EXPECT_EQ(h.log.value(0), "The e-mail address was not used");
 }
 
 TEST(ChecksumLookup, AbandonedLookupSaysNothingMore)
