@@ -32,7 +32,7 @@ int cmdLookup(Invocation& inv)
     if (!server.isEmpty()) settings.writeString("Connection", "Server", server); // this run only
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    inv.out << scan.logLine << '\n';
+    for (const QString& line : scan.logLines()) inv.out << line << '\n';
     if (scan.names.isEmpty()) return 1;
 
     TChecksumLookup lookup;

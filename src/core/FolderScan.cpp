@@ -1,6 +1,7 @@
 #include "core/FolderScan.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/MediaInfoLib.h"
 
 #include <QCollator>
 #include <QDir>
@@ -116,6 +117,9 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     }
     SortByCollation(names);
 
+    // A media-information library that cannot be loaded gives its files no playing time: say why once.
+    TMediaInfoLib& mediaInfo = TMediaInfoLib::shared();
+    const uint64_t refusedBefore = mediaInfo.refusals();
     for (const QString& name : std::as_const(names)) {
         if (!supportedExtensions.contains(ScanExtension(name))) continue;
         result.names << name;
@@ -124,6 +128,7 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     result.logLine = result.names.isEmpty()
         ? QString("No audio files found in \"%1\"").arg(result.folder)
         : QString("%1 audio files found in \"%2\"").arg(result.names.size()).arg(result.folder);
+    if (mediaInfo.refusals() != refusedBefore) result.notes << QString::fromStdString(mediaInfo.failure());
     return result;
 }
 

@@ -490,7 +490,7 @@ void TMainForm::MainTreeClick()
         setGridCell(i + 1, ColDuration, QString::fromStdString(FormatDuration(scan.seconds[i])));
         m_trackDurations << QString::number(scan.seconds[i]);
     }
-    AppendLog(scan.logLine);
+    for (const QString& line : scan.logLines()) AppendLog(line);
     if (!scan.names.isEmpty()) btQuery->setEnabled(true);
     MainTree->setEnabled(true);
 }
