@@ -83,6 +83,8 @@ QString ScanExtension(const QString& name)
 
 void SortByCollation(QStringList& names)
 {
+    // Opening the locale's collator loads its rules: not for a list that is already in order.
+    if (names.size() < 2) return;
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
