@@ -141,9 +141,9 @@ TMediaInfoText TMediaInfoLib::general(const std::string& fileName, const wchar_t
     // The answer lives in the library until the next call on the handle: copy it before closing.
     if (const wchar_t* value = m_api->Get(mi, MediaInfo_Stream_General, 0, parameter, MediaInfo_Info_Text,
                                           MediaInfo_Info_Name)) {
-        size_t length = 0;
-        while (length < kMaxAnswer && value[length] != 0) ++length;
-        answer.text = utf32ToUtf8(std::u32string_view(reinterpret_cast<const char32_t*>(value), length));
+        std::u32string text;
+        for (size_t i = 0; i < kMaxAnswer && value[i] != 0; ++i) text.push_back(char32_t(value[i]));
+        answer.text = utf32ToUtf8(text);
     }
     m_api->Close(mi);
     return answer;
