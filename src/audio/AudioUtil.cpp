@@ -2,9 +2,9 @@
 
 #include "audio/FileIO.h"
 #include "audio/FormatRegistry.h"
+#include "audio/MediaInfoLib.h"
 #include "audio/TextCodec.h"
 
-#include <MediaInfo/MediaInfo.h>
 
 #include <cmath>
 #include <cstdint>
@@ -13,40 +13,6 @@
 
 namespace cantorix {
 
-namespace {
-
-static_assert(sizeof(wchar_t) == sizeof(char32_t), "the library's wide strings are UTF-32 here");
-
-// Feeds one file to the library through its buffer interface and asks one General-stream value by
-// name. Reading the file ourselves keeps any file name working whatever the process locale, and
-// bounds how much is read.
-std::string mediaInfoGeneral(const std::string& fileName, const wchar_t* parameter)
-{
-    TFileReader in;
-    if (!in.open(fileName)) return {};
-    MediaInfoLib::MediaInfo mi;
-    mi.Open_Buffer_Init(uint64_t(in.size()), 0);
-    std::vector<uint8_t> chunk(64 * 1024);
-    // Each round either reads forward or follows the library's request to seek; bounded so that a
-    // library that keeps asking cannot hold us forever.
-    for (int round = 0; round < 100000; ++round) {
-        size_t n = in.readSome(chunk.data(), chunk.size());
-        if (n == 0) break;
-        size_t status = mi.Open_Buffer_Continue(chunk.data(), n);
-        if (status & 0x08) break; // finished
-        uint64_t want = mi.Open_Buffer_Continue_GoTo_Get();
-        if (want != uint64_t(-1)) {
-            if (want > uint64_t(in.size()) || !in.seek(int64_t(want))) break;
-            mi.Open_Buffer_Init(uint64_t(in.size()), want);
-        }
-    }
-    mi.Open_Buffer_Finalize();
-    std::wstring answer = mi.Get(MediaInfoLib::Stream_General, 0, parameter);
-    mi.Close();
-    return utf32ToUtf8(std::u32string(answer.begin(), answer.end()));
-}
-
-} // namespace
 
 std::string ExtractExtension(const std::string& fileName)
 {
@@ -91,24 +57,14 @@ std::string FormatDuration(int seconds)
 
 int GetMediaInfoDuration(const std::string& fileName)
 {
-    std::string ms = mediaInfoGeneral(fileName, L"Duration");
-    if (ms.empty()) throw std::runtime_error("'' is not a valid integer value");
-    size_t i = (ms[0] == '-' || ms[0] == '+') ? 1 : 0;
-    if (i == ms.size()) throw std::runtime_error("'" + ms + "' is not a valid integer value");
-    int64_t v = 0;
-    for (; i < ms.size(); ++i) {
-        if (ms[i] < '0' || ms[i] > '9' || v > (int64_t(1) << 40))
-            throw std::runtime_error("'" + ms + "' is not a valid integer value");
-        v = v * 10 + (ms[i] - '0');
-    }
-    if (ms[0] == '-') v = -v;
-    return int(v / 1000);
+    // No library or an answer that is no number: no playing time.
+    return TMediaInfoLib::shared().seconds(fileName).seconds;
 }
 
 std::string GetMediaInfoArtist(const std::string& fileName)
 {
     try {
-        return mediaInfoGeneral(fileName, L"Performer");
+        return TMediaInfoLib::shared().general(fileName, L"Performer").text;
     } catch (...) {
         return {};
     }
@@ -117,7 +73,7 @@ std::string GetMediaInfoArtist(const std::string& fileName)
 std::string GetMediaInfoAlbum(const std::string& fileName)
 {
     try {
-        return mediaInfoGeneral(fileName, L"Album");
+        return TMediaInfoLib::shared().general(fileName, L"Album").text;
     } catch (...) {
         return {};
     }

@@ -27,9 +27,10 @@ std::string FormatDuration(int seconds);
 // outside the 32-bit range and NaN give 0.
 int RoundHalfEven(double value);
 
-// Media-information library queries on the General stream. GetMediaInfoDuration throws
-// std::runtime_error when the library's answer is not a decimal number of milliseconds; the
-// truncated whole seconds otherwise. Artist and album are empty when the library has none.
+// Media-information library queries on the General stream (the library is loaded on the first one,
+// see MediaInfoLib.h). GetMediaInfoDuration gives the truncated whole seconds of the library's
+// milliseconds, 0 when the answer is not a decimal number or the library is missing. Artist and album
+// are empty when the library has none.
 int GetMediaInfoDuration(const std::string& fileName);
 std::string GetMediaInfoArtist(const std::string& fileName);
 std::string GetMediaInfoAlbum(const std::string& fileName);

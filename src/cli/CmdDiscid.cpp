@@ -16,7 +16,7 @@ int cmdDiscid(Invocation& inv)
     TSettings settings(inv.settingsFile);
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    inv.err << scan.logLine << '\n';
+    for (const QString& line : scan.logLines()) inv.err << line << '\n';
 
     TCDDBDiscID disc;
     disc.BuildTrackTable(DurationTexts(scan.seconds));

@@ -20,7 +20,7 @@ int cmdLookup(Invocation& inv)
     TSettings settings(inv.settingsFile);
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    inv.out << scan.logLine << '\n';
+    for (const QString& line : scan.logLines()) inv.out << line << '\n';
     if (scan.names.isEmpty()) return 1;
 
     TAlbumSession album;

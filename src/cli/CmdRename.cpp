@@ -59,7 +59,7 @@ int cmdRename(Invocation& inv)
     const QString dir = inv.args[0];
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    inv.err << scan.logLine << '\n';
+    for (const QString& line : scan.logLines()) inv.err << line << '\n';
     if (scan.names.isEmpty()) return 1;
 
     const std::string folderBytes = QFile::encodeName(scan.folder).toStdString();

@@ -19,7 +19,7 @@ int cmdScan(Invocation& inv)
     for (int i = 0; i < scan.names.size(); ++i)
         inv.out << scan.names[i] << '\t' << QString::fromStdString(FormatDuration(scan.seconds[i])) << '\t'
                 << scan.seconds[i] << '\n';
-    inv.err << scan.logLine << '\n';
+    for (const QString& line : scan.logLines()) inv.err << line << '\n';
     return 0;
 }
 

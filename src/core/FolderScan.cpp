@@ -2,6 +2,7 @@
 
 #include "audio/AudioUtil.h"
 #include "core/Text.h"
+#include "audio/MediaInfoLib.h"
 
 #include <QCollator>
 #include <QDir>
@@ -82,6 +83,8 @@ QString ScanExtension(const QString& name)
 
 void SortByCollation(QStringList& names)
 {
+    // Opening the locale's collator loads its rules: not for a list that is already in order.
+    if (names.size() < 2) return;
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
@@ -116,6 +119,9 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     }
     SortByCollation(names);
 
+    // A media-information library that cannot be loaded gives its files no playing time: say why once.
+    TMediaInfoLib& mediaInfo = TMediaInfoLib::shared();
+    const uint64_t refusedBefore = mediaInfo.refusals();
     for (const QString& name : std::as_const(names)) {
         if (!supportedExtensions.contains(ScanExtension(name))) continue;
         result.names << name;
@@ -124,6 +130,7 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     result.logLine = result.names.isEmpty()
         ? QString("No audio files found in \"%1\"").arg(result.folder)
         : QString("%1 audio files found in \"%2\"").arg(result.names.size()).arg(result.folder);
+    if (mediaInfo.refusals() != refusedBefore) result.notes << QString::fromStdString(mediaInfo.failure());
     return result;
 }
 

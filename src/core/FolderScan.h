@@ -29,6 +29,10 @@ struct TScanResult {
     QStringList names;      // listed files, in track order
     QList<int> seconds;     // playing time of each, whole seconds (0 when none)
     QString logLine;        // "<n> audio files found in ..." or "No audio files found in ..."
+    QStringList notes;      // further lines for the log after logLine: why some files have no playing time
+
+    // Every line the scan adds to the log, in order.
+    QStringList logLines() const { return QStringList{logLine} + notes; }
 };
 
 // Lists the supported files of `path`, sorted, with their playing times.

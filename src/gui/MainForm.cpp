@@ -642,7 +642,7 @@ void TMainForm::MainTreeClick()
 
     TScanResult scan = ScanFolder(path, m_supportedExtensions);
     m_album->loadScan(scan);
-    AppendLog(scan.logLine);
+    for (const QString& line : scan.logLines()) AppendLog(line);
     if (!scan.names.isEmpty()) btQuery->setEnabled(true);
     MainTree->setEnabled(true);
     if (treeHadFocus) MainTree->setFocus(Qt::OtherFocusReason);

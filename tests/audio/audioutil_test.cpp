@@ -1,5 +1,6 @@
 #include "audio/AudioUtil.h"
 #include "audio/FileInfo.h"
+#include "audio/MediaInfoLib.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -7,23 +8,7 @@
 using namespace cantorix;
 using cantorix::test::TempDir;
 
-namespace {
-// A Sun/NeXT .au file of 8-bit mu-law mono audio: a 24-byte big-endian header, then silence.
-void writeAu(const std::string& path, uint32_t rate, uint32_t samples)
-{
-    cantorix::test::Bytes b = {'.', 's', 'n', 'd'};
-    auto be32 = [&](uint32_t v) {
-        for (int s = 24; s >= 0; s -= 8) b.push_back(uint8_t(v >> s));
-    };
-    be32(24);          // data offset
-    be32(samples); // data size
-    be32(1);       // 8-bit mu-law
-    be32(rate);
-    be32(1); // channels
-    b.resize(b.size() + samples, 0xFF);
-    cantorix::test::writeFile(path, b);
-}
-} // namespace
+using cantorix::test::writeAu;
 
 TEST(AudioUtil, RoundsHalvesToEven)
 {
@@ -78,6 +63,57 @@ TEST(AudioUtil, MediaInfoPathTruncatesToWholeSeconds)
     EXPECT_EQ(GetAudioDuration(dir.file("Ünïcode.AU")), 5);
     EXPECT_EQ(GetMediaInfoArtist(dir.file("tone.au")), "");
     EXPECT_EQ(GetMediaInfoAlbum(dir.file("missing.au")), "");
+}
+
+TEST(MediaInfoLib, AnswersFromTheLibraryOrSaysWhyNot)
+{
+    TempDir dir;
+    writeAu(dir.file("tone.au"), 8000, 8000 * 3 + 500);
+    cantorix::test::writeText(dir.file("empty.m4a"), "");
+
+    TMediaInfoLib real;
+    TMediaInfoSeconds tone = real.seconds(dir.file("tone.au"));
+    EXPECT_TRUE(tone.ok) << tone.failure;
+    EXPECT_EQ(tone.seconds, 3);
+    TMediaInfoSeconds empty = real.seconds(dir.file("empty.m4a"));
+    EXPECT_FALSE(empty.ok);
+    EXPECT_EQ(empty.seconds, 0);
+    EXPECT_EQ(empty.failure, "'' is not a valid integer value");
+    EXPECT_EQ(real.refusals(), 0u);
+    EXPECT_EQ(real.failure(), "");
+}
+
+TEST(MediaInfoLib, ALibraryThatCannotBeLoadedGivesZeroAndTheReason)
+{
+    TempDir dir;
+    writeAu(dir.file("tone.au"), 8000, 8000 * 3);
+    const std::string notAvailable = TMediaInfoLib::NotAvailable;
+    struct Case {
+        const char* library;
+        const char* reason; // part of the loader's own words
+    } cases[] = {
+        {"libcantorix-absent.so.0", "libcantorix-absent.so.0: cannot open shared object file"},
+        {"/nonexistent/libmediainfo.so.0", "/nonexistent/libmediainfo.so.0: cannot open shared object file"},
+        {"libz.so.1", "undefined symbol: MediaInfo_New"}, // a library, but not this one
+    };
+    for (const Case& c : cases) {
+        TMediaInfoLib lib(c.library);
+        // A file that is not there fails before the library is needed.
+        EXPECT_FALSE(lib.seconds(dir.file("missing.au")).ok);
+        EXPECT_EQ(lib.refusals(), 0u) << c.library;
+        EXPECT_EQ(lib.failure(), "") << c.library;
+
+        TMediaInfoSeconds d = lib.seconds(dir.file("tone.au"));
+        EXPECT_FALSE(d.ok) << c.library;
+        EXPECT_EQ(d.seconds, 0) << c.library;
+        EXPECT_EQ(d.failure.rfind(notAvailable, 0), 0u) << d.failure;
+        EXPECT_NE(d.failure.find(c.reason), std::string::npos) << d.failure;
+        EXPECT_EQ(lib.failure(), d.failure);
+        TMediaInfoText album = lib.general(dir.file("tone.au"), L"Album");
+        EXPECT_FALSE(album.ok);
+        EXPECT_EQ(album.failure, d.failure);
+        EXPECT_EQ(lib.refusals(), 2u) << c.library;
+    }
 }
 
 TEST(FileInfo, TextRules)

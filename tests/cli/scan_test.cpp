@@ -43,3 +43,26 @@ TEST(CliScan, ReportsBadArgumentsAndMissingFolders)
         EXPECT_TRUE(r.err.startsWith(c.errStart)) << r.err.toStdString();
     }
 }
+
+TEST(CliScan, AMissingMediaInformationLibraryCostsOnlyThoseFilesTheirPlayingTime)
+{
+    TempDir album;
+    cantorix::test::writeAu(album.file("a.au"), 8000, 8000 * 4);
+    cantorix::test::writeText(album.file("b.mp3"), "");
+    const QString folder = QString::fromStdString(album.str());
+    const QString settings = QString::fromStdString(album.file("none.ini"));
+    const QString found = QString("2 audio files found in \"%1/\"").arg(folder);
+
+    auto withLibrary = runCli({"scan", folder, "--settings", settings});
+    EXPECT_EQ(withLibrary.exitCode, 0);
+    EXPECT_EQ(withLibrary.outLines(), (QStringList{"a.au\t00:04\t4", "b.mp3\t00:00\t0"}));
+    EXPECT_EQ(withLibrary.errLines(), QStringList{found});
+
+    auto without = runCli({"scan", folder, "--settings", settings}, 30000,
+                          {"CANTORIX_MEDIAINFO_LIBRARY=/nonexistent/libmediainfo.so.0"});
+    EXPECT_EQ(without.exitCode, 0);
+    EXPECT_EQ(without.outLines(), (QStringList{"a.au\t00:00\t0", "b.mp3\t00:00\t0"}));
+    EXPECT_EQ(without.errLines(),
+              (QStringList{found, "Media information library not available: /nonexistent/libmediainfo.so.0: "
+                                  "cannot open shared object file: No such file or directory"}));
+}

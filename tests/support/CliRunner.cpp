@@ -16,9 +16,17 @@ static QStringList lines(const QString& text)
 QStringList CliResult::outLines() const { return lines(out); }
 QStringList CliResult::errLines() const { return lines(err); }
 
-CliResult runCli(const QStringList& args, int timeoutMs)
+CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment)
 {
     QProcess p;
+    if (!environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : environment) {
+            const qsizetype eq = entry.indexOf('=');
+            env.insert(entry.left(eq), eq < 0 ? QString() : entry.mid(eq + 1));
+        }
+        p.setProcessEnvironment(env);
+    }
     p.start(QString::fromStdString(cliPath()), args);
     CliResult r;
     if (!p.waitForStarted(timeoutMs)) return r;

@@ -17,6 +17,7 @@ struct CliResult {
 };
 
 // Waits at most `timeoutMs`; a process still running then is killed and reported with exit code -1.
-CliResult runCli(const QStringList& args, int timeoutMs = 30000);
+// `environment` holds "NAME=value" entries added to the test's own environment.
+CliResult runCli(const QStringList& args, int timeoutMs = 30000, const QStringList& environment = {});
 
 } // namespace cantorix::test

@@ -69,6 +69,21 @@ static std::string envOr(const char* name, const std::string& fallback)
     return v && *v ? std::string(v) : fallback;
 }
 
+void writeAu(const std::string& path, uint32_t rate, uint32_t samples)
+{
+    Bytes b = {'.', 's', 'n', 'd'};
+    auto be32 = [&](uint32_t v) {
+        for (int s = 24; s >= 0; s -= 8) b.push_back(uint8_t(v >> s));
+    };
+    be32(24);      // data offset: the header alone
+    be32(samples); // data size
+    be32(1);       // 8-bit mu-law
+    be32(rate);
+    be32(1); // channels
+    b.resize(b.size() + samples, 0xFF);
+    writeFile(path, b);
+}
+
 std::string fixture(const std::string& name)
 {
     return envOr("CANTORIX_SOURCE_DIR", CANTORIX_SOURCE_DIR_DEFAULT) + "/tests/data/" + name;

@@ -30,6 +30,9 @@ Bytes readFile(const std::string& path);
 std::string readText(const std::string& path);
 void writeFile(const std::string& path, const Bytes& bytes);
 void writeText(const std::string& path, const std::string& text);
+// A Sun/NeXT .au file of 8-bit mu-law mono silence, `samples` long at `rate` Hz: the smallest file
+// that only the media-information library gives a playing time.
+void writeAu(const std::string& path, uint32_t rate, uint32_t samples);
 
 // tests/data/<name> in the source tree.
 std::string fixture(const std::string& name);

@@ -1,5 +1,6 @@
 #include "core/freedb/Cddb.h"
 
+#include "core/freedb/HttpModule.h"
 #include "core/freedb/XmcdEntry.h"
 
 #include <QUrl>
@@ -42,7 +43,7 @@ TServerAddress ParseServerSetting(const QString& text)
 }
 
 TCddb::TCddb(std::unique_ptr<THttpClient> http, QObject* parent)
-    : QObject(parent), m_http(http ? std::move(http) : std::make_unique<TQtHttpClient>())
+    : QObject(parent), m_http(http ? std::move(http) : NewQtHttpClient())
 {
 }
 

@@ -134,3 +134,9 @@ void TQtHttpClient::finish(QNetworkReply* reply)
 }
 
 } // namespace cantorix
+
+// The entry point NewQtHttpClient (HttpModule.cpp) looks up when it loads this module.
+extern "C" Q_DECL_EXPORT cantorix::THttpClient* cantorix_new_qt_http_client()
+{
+    return new cantorix::TQtHttpClient;
+}
