@@ -31,20 +31,32 @@ int RoundHalfEven(double value)
     return int(r);
 }
 
-int GetAudioDuration(const std::string& fileName)
+int GetAudioDuration(const std::string& fileName) { return ReadAudioDuration(fileName).Seconds; }
+
+TDurationResult ReadAudioDuration(const std::string& fileName)
 {
+    auto none = [](std::string why) { return TDurationResult{0, false, std::move(why)}; };
     try {
         const TFormat* format = FindFormat(fileName);
-        if (!format) return 0;
-        if (format->MediaInfo) return GetMediaInfoDuration(fileName);
-        if (!format->PlayingTime) return 0;
+        const std::string ext = ExtractExtension(fileName);
+        if (!format) return none("no reader for " + (ext.empty() ? std::string("files without an extension") : ext) + " files");
+        if (format->MediaInfo) {
+            const int seconds = GetMediaInfoDuration(fileName);
+            if (seconds > 0) return {seconds, true, {}};
+            return none("the media information library found no playing time");
+        }
+        if (!format->PlayingTime) return none("no reader for " + ext + " files yet");
         TFileReader in;
-        if (!in.open(fileName)) return 0;
-        return RoundHalfEven(format->PlayingTime(in));
+        if (!in.open(fileName)) return none("cannot open the file: " + in.error().error);
+        const double seconds = format->PlayingTime(in);
+        if (!(seconds > 0)) return none("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
+        return {RoundHalfEven(seconds), true, {}};
+    } catch (const std::exception& e) {
+        return none(e.what());
     } catch (...) {
         // Any failure of a reader or of the library means "no playing time".
     }
-    return 0;
+    return none("the reader failed");
 }
 
 std::string FormatDuration(int seconds)

@@ -20,6 +20,15 @@ std::string ExtractExtension(const std::string& fileName);
 // (unreadable, unrecognised, no reader for the extension). Never throws.
 int GetAudioDuration(const std::string& fileName);
 
+// The playing time with the reason when there is none: the window shows such a file as "--:--" and
+// says why, since a zero would silently spoil the disc ID.
+struct TDurationResult {
+    int Seconds = 0;
+    bool Known = false;
+    std::string Problem; // why it is not known; empty when it is
+};
+TDurationResult ReadAudioDuration(const std::string& fileName);
+
 // "mm:ss": minutes and seconds, each at least two digits (185 gives "03:05", 6000 gives "100:00").
 std::string FormatDuration(int seconds);
 

@@ -18,7 +18,8 @@ void TAlbumSession::loadScan(const TScanResult& scan)
     m_rows.clear();
     const qsizetype n = std::min(scan.names.size(), scan.seconds.size());
     m_rows.reserve(n);
-    for (qsizetype i = 0; i < n; ++i) m_rows.append({scan.names[i], scan.seconds[i], QString(), QString()});
+    for (qsizetype i = 0; i < n; ++i)
+        m_rows.append({scan.names[i], scan.seconds[i], scan.problems.value(i), QString(), QString()});
     m_fileCount = int(n);
     m_fields = {};
     setCanRename(false);
@@ -47,6 +48,13 @@ QStringList TAlbumSession::fileNames() const
     names.reserve(m_fileCount);
     for (int i = 0; i < m_fileCount; ++i) names << m_rows[i].FileName;
     return names;
+}
+
+int TAlbumSession::filesWithoutPlayingTime() const
+{
+    int n = 0;
+    for (int i = 0; i < m_fileCount; ++i) n += m_rows[i].DurationProblem.isEmpty() ? 0 : 1;
+    return n;
 }
 
 bool TAlbumSession::ensureRow(int i)

@@ -19,6 +19,7 @@ namespace cantorix {
 struct TAlbumRow {
     QString FileName; // bare name; empty for a title row beyond the listed files
     int Seconds = 0;  // playing time in whole seconds (0 when none could be read)
+    QString DurationProblem; // why there is no playing time; empty when there is one
     QString TrackNo;
     QString Title;
 };
@@ -48,6 +49,7 @@ public:
     const TAlbumRow& row(int i) const;
     QList<int> durations() const;   // playing times of the listed files, in order
     QStringList fileNames() const;  // the listed files, in order
+    int filesWithoutPlayingTime() const;
 
     // Track number and title of row i (from 0). A row past the end is added as a title row, up to
     // MaxRows; beyond that nothing is stored.

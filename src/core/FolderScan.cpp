@@ -125,7 +125,9 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     for (const QString& name : std::as_const(names)) {
         if (!supportedExtensions.contains(ScanExtension(name))) continue;
         result.names << name;
-        result.seconds << GetAudioDuration(QFile::encodeName(result.folder + name).toStdString());
+        const TDurationResult d = ReadAudioDuration(QFile::encodeName(result.folder + name).toStdString());
+        result.seconds << d.Seconds;
+        result.problems << QString::fromStdString(d.Problem);
     }
     result.logLine = result.names.isEmpty()
         ? QString("No audio files found in \"%1\"").arg(result.folder)

@@ -28,6 +28,7 @@ struct TScanResult {
     QString folder;         // the path with a trailing "/"
     QStringList names;      // listed files, in track order
     QList<int> seconds;     // playing time of each, whole seconds (0 when none)
+    QStringList problems;   // for each: why it has no playing time, empty when it has one
     QString logLine;        // "<n> audio files found in ..." or "No audio files found in ..."
     QStringList notes;      // further lines for the log after logLine: why some files have no playing time
 

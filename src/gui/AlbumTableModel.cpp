@@ -66,6 +66,11 @@ QVariant TAlbumTableModel::data(const QModelIndex& index, int role) const
             return {};
         }
     }
+    if (index.column() == ColDuration && r < m_album.fileCount() && !m_album.row(r).DurationProblem.isEmpty()) {
+        // Not "00:00": the user must see that this file has no playing time, and why.
+        if (role == Qt::DisplayRole) return QString("--:--");
+        if (role == Qt::ToolTipRole) return m_album.row(r).DurationProblem;
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     const TAlbumRow& row = m_album.row(r);
     switch (index.column()) {

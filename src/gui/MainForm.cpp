@@ -31,6 +31,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileDialog>
+#include <QStandardPaths>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -586,8 +587,14 @@ void TMainForm::mnuSaveLogClick()
 {
     QStringList lines;
     for (int i = 0; i < lsLog->count(); ++i) lines << lsLog->item(i)->text();
-    QString folder = QFileInfo(m_settings->fileName()).absolutePath();
-    QString path = folder + "/" + LogFileName(QDateTime::currentDateTime(), QLocale());
+    // The designed name, proposed in the user's documents folder; the user decides where it goes.
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || !QFileInfo(documents).isDir()) documents = QDir::homePath();
+    const QString proposed = documents + "/" + LogFileName(QDateTime::currentDateTime(), QLocale());
+    const QString path = m_chooseSavePath ? m_chooseSavePath(proposed)
+                                          : QFileDialog::getSaveFileName(this, "Save log", proposed,
+                                                                         "Log files (*.log *.txt);;All files (*)");
+    if (path.isEmpty()) return; // cancelled
     IoResult saved = SaveLogLines(lines, path);
     if (!saved) {
         // The failure takes the form of the application's error line, with the errno of the write.
@@ -733,6 +740,11 @@ void TMainForm::btQueryClick()
         AppendLog("Query by name is not available in this version; use the Checksum query mode");
         return;
     }
+    if (const int missing = m_album->filesWithoutPlayingTime())
+        AppendLog(QString("%1 of %2 files have no playing time (shown as --:--); the disc ID counts them as 0 "
+                          "seconds and will likely find no match")
+                      .arg(missing)
+                      .arg(m_album->fileCount()));
     m_lookup->start(DurationTexts(m_album->durations()), scannedFolder(), LookupConfigFromSettings(*m_settings));
 }
 

@@ -61,6 +61,9 @@ public:
 
     TSettings& settings() { return *m_settings; }
     TChecksumLookup& checksumLookup() { return *m_lookup; }
+    // Where "Save log" writes: asks with a save dialog that proposes `proposed`; tests put their own
+    // answer here. An empty answer cancels.
+    void setSaveLogChooser(std::function<QString(const QString& proposed)> chooser) { m_chooseSavePath = std::move(chooser); }
     // The user guide to open for Help: installed, or the source tree's in a build; empty when none.
     static QString helpFile();
     const QStringList& supportedExtensions() const { return m_supportedExtensions; }
@@ -172,6 +175,7 @@ private:
     TAlbumSession* m_album = nullptr;
     TAlbumTableModel* m_gridModel = nullptr;
     bool m_showingFields = false;
+    std::function<QString(const QString&)> m_chooseSavePath;
     // Grid columns: the widths the user set (saved), and the share of spare room each shows on top.
     void fitColumns();
     std::array<int, 5> m_columnWidths{150, 70, 70, 110, 150};

@@ -36,7 +36,7 @@ const QByteArray kOther = kHeader + "DTITLE=Other Band / Other Record\nDYEAR=200
 // Runs `act` on the next modal window that opens.
 void onModal(std::function<void(QWidget*)> act)
 {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp); // parented: a watch still armed when the test ends goes with the application
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         if (QWidget* w = QApplication::activeModalWidget()) {
@@ -193,15 +193,17 @@ private slots:
             return response;
         });
         TMainForm f(fx.ini(), q(fx.album.str()));
+        // Every message box that opens is counted and closed, for as long as this test runs.
         int boxes = 0;
-        std::function<void(QWidget*)> accept = [&](QWidget* w) {
-            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        QTimer watch;
+        watch.setInterval(20);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 ++boxes;
                 box->accept();
-                onModal(accept);
             }
-        };
-        onModal(accept);
+        });
+        watch.start();
         f.btQuery->click();
         QTRY_VERIFY_WITH_TIMEOUT(logLines(f).filter("A late reply from").size() == 1, 10000);
         QTest::qWait(300);

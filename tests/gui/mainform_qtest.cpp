@@ -2,10 +2,12 @@
 // commands, and exceptions turned into log lines.
 #include "gui/Application.h"
 #include "gui/MainForm.h"
+#include "gui/MatchForm.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 #include "core/AlbumSession.h"
 
+#include <QFileInfo>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -178,6 +180,44 @@ private slots:
         QCOMPARE(g.album().fileCount(), 0);
     }
 
+    void aScanLeavesTheFocusInTheTreeAndMarksUnreadableFiles()
+    {
+        TempDir dir;
+        TempDir album;
+        cantorix::test::writeText(album.file("01 junk.mp3"), "not audio at all");
+        cantorix::test::writeText(album.file("02 empty.flac"), "");
+        TMainForm f(q(dir.file("Cantorix.ini")), q(album.str()));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.MainTree->setFocus();
+        QTRY_VERIFY(f.MainTree->hasFocus());
+        f.MainTreeClick(); // what every scan does
+        QVERIFY(f.MainTree->hasFocus());
+        // A file without a playing time is not "00:00": it says so, and why.
+        QCOMPARE(gridCell(f, 1, TMainForm::ColDuration), QString("--:--"));
+        const QAbstractItemModel* m = f.FileGrid->model();
+        const QString why = m->data(m->index(0, TMainForm::ColDuration), Qt::ToolTipRole).toString();
+        QVERIFY2(why.contains("not a valid MP3 file"), qPrintable(why));
+        QCOMPARE(f.album().filesWithoutPlayingTime(), 2);
+        QCOMPARE(f.windowTitle(), QFileInfo(q(album.str())).fileName() + QString(" %1 Cantorix").arg(QChar(0x2014)));
+    }
+
+    void matchWindowOffersTheFirstMatch()
+    {
+        TMatchForm form({"rock 0a0f0b03 A / B", "jazz 0a0f0b03 C / D"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.windowTitle(), QString("More than one album found"));
+        QCOMPARE(form.selectedIndex(), 0);
+        QVERIFY(form.BitBtn1->isEnabled());
+        form.lstMatches->clearSelection();
+        QVERIFY(!form.BitBtn1->isEnabled()); // OK means "this one": nothing chosen, nothing to confirm
+        form.lstMatches->setCurrentRow(1);
+        QTest::keyClick(form.lstMatches, Qt::Key_Return);
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(form.selectedIndex(), 1);
+    }
+
     void largeFoldersGrowTheGrid()
     {
         TempDir dir;
@@ -207,6 +247,17 @@ private slots:
         copy->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QString("one"));
 
+        // The dialog proposes the designed name in the documents folder; cancelling writes nothing.
+        QString proposed;
+        f.setSaveLogChooser([&](const QString& p) {
+            proposed = p;
+            return QString();
+        });
+        save->trigger();
+        QCOMPARE(logLines(f).size(), 2);
+        QVERIFY2(QFileInfo(proposed).fileName().startsWith("Cantorix.") && proposed.endsWith(".log"), qPrintable(proposed));
+        QVERIFY(QFileInfo(QFileInfo(proposed).absolutePath()).isDir());
+        f.setSaveLogChooser([&](const QString& p) { return q(dir.str()) + "/" + QFileInfo(p).fileName(); });
         save->trigger();
         QStringList lines = logLines(f);
         QCOMPARE(lines.size(), 3);
@@ -220,6 +271,7 @@ private slots:
         TempDir dir;
         // The settings folder does not exist, so saving the log there fails inside the handler.
         TMainForm f("/nonexistent-folder/Cantorix.ini", QString());
+        f.setSaveLogChooser([](const QString& p) { return "/nonexistent-folder/" + QFileInfo(p).fileName(); });
         f.AppendLog("x");
         f.findChild<QAction*>("mnuSaveLog")->trigger();
         QStringList lines = logLines(f);
