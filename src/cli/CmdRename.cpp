@@ -59,6 +59,7 @@ int cmdRename(Invocation& inv)
     const QString dir = inv.args[0];
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
+    for (const QString& line : std::as_const(scan.removedLines)) inv.err << line << '\n';
     inv.err << scan.logLine << '\n';
     if (scan.names.isEmpty()) return 1;
 

@@ -8,7 +8,7 @@
 
 namespace cantorix::cli {
 
-// scan DIR: one "<name>\t<duration text>\t<seconds>" line per listed file, the log line on stderr.
+// scan DIR: one "<name>\t<duration text>\t<seconds>" line per listed file, the log lines on stderr.
 int cmdScan(Invocation& inv)
 {
     inv.expectPositional(1);
@@ -19,6 +19,7 @@ int cmdScan(Invocation& inv)
     for (int i = 0; i < scan.names.size(); ++i)
         inv.out << scan.names[i] << '\t' << QString::fromStdString(FormatDuration(scan.seconds[i])) << '\t'
                 << scan.seconds[i] << '\n';
+    for (const QString& line : std::as_const(scan.removedLines)) inv.err << line << '\n';
     inv.err << scan.logLine << '\n';
     return 0;
 }

@@ -29,9 +29,11 @@ struct TScanResult {
     QStringList names;      // listed files, in track order
     QList<int> seconds;     // playing time of each, whole seconds (0 when none)
     QString logLine;        // "<n> audio files found in ..." or "No audio files found in ..."
+    QStringList removedLines; // one log line per removed temporary file of an interrupted write
 };
 
-// Lists the supported files of `path`, sorted, with their playing times.
+// Lists the supported regular files of `path`, sorted, with their playing times, and removes the
+// folder's temporary files left by writers that died.
 TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensions);
 
 // The whole-second playing times as the decimal texts the disc ID takes.

@@ -642,6 +642,7 @@ void TMainForm::MainTreeClick()
 
     TScanResult scan = ScanFolder(path, m_supportedExtensions);
     m_album->loadScan(scan);
+    for (const QString& line : std::as_const(scan.removedLines)) AppendLog(line);
     AppendLog(scan.logLine);
     if (!scan.names.isEmpty()) btQuery->setEnabled(true);
     MainTree->setEnabled(true);
