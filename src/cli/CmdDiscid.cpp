@@ -16,6 +16,7 @@ int cmdDiscid(Invocation& inv)
     TSettings settings(inv.settingsFile);
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
+    for (const QString& line : std::as_const(scan.removedLines)) inv.err << line << '\n';
     inv.err << scan.logLine << '\n';
 
     TCDDBDiscID disc;

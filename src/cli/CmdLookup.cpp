@@ -20,6 +20,7 @@ int cmdLookup(Invocation& inv)
     TSettings settings(inv.settingsFile);
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
+    for (const QString& line : std::as_const(scan.removedLines)) inv.out << line << '\n';
     inv.out << scan.logLine << '\n';
     if (scan.names.isEmpty()) return 1;
 
