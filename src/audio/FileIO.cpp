@@ -1,10 +1,15 @@
 #include "audio/FileIO.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <dirent.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +55,87 @@ void syncFolder(const std::string& path, TFileSystem& files)
     // The rename is done; a folder that cannot be synced does not undo it.
     files.sync(dfd);
     ::close(dfd);
+}
+
+std::string baseName(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The temporary file being written now, for a signal handler to remove: a fixed buffer, since a
+// handler may not allocate, and a lock-free state word that says whether the buffer is complete.
+static_assert(std::atomic<int>::is_always_lock_free);
+enum ActiveState { kFree = 0, kFilling = 1, kArmed = 2 };
+std::atomic<int> g_activeState{kFree};
+char g_activePath[PATH_MAX + 1];
+
+// Claims the slot for `path`; false when another thread holds it (that write then goes unguarded:
+// the next scan still removes its leftovers) or the path does not fit.
+bool armActive(const std::string& path)
+{
+    if (path.size() > PATH_MAX) return false;
+    int expected = kFree;
+    if (!g_activeState.compare_exchange_strong(expected, kFilling)) return false;
+    std::memcpy(g_activePath, path.c_str(), path.size() + 1);
+    g_activeState.store(kArmed);
+    return true;
+}
+
+void disarmActive(bool armed)
+{
+    if (armed) g_activeState.store(kFree);
+}
+
+// The temporary name for a file called `name` in `folder`: ".<name>.cantorix-XXXXXX", the name cut
+// (at a character boundary) so that the whole stays within NAME_MAX.
+std::string temporaryTemplate(const std::string& folder, std::string name)
+{
+    const size_t room = NAME_MAX - 1 - std::strlen(kTemporaryMarker) - 6;
+    if (name.size() > room) {
+        size_t cut = room;
+        while (cut > 0 && (uint8_t(name[cut]) & 0xC0) == 0x80) --cut; // not inside a UTF-8 sequence
+        name.resize(cut);
+    }
+    return withSlash(folder) + "." + name + kTemporaryMarker + "XXXXXX";
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Creates and locks a fresh temporary file for `target`; the descriptor, or -1 with errno set.
+int createTemporary(const std::string& target, std::string& tmp)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = temporaryTemplate(folderOf(target), baseName(target));
+        int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) return -1;
+        // A scan may have locked and removed the new file before we locked it: then it is no longer
+        // under its name, and we start again.
+        struct stat own {}, named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &own) == 0 &&
+            ::lstat(name.c_str(), &named) == 0 && sameFile(own, named)) {
+            tmp = std::move(name);
+            return fd;
+        }
+        ::close(fd);
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The file a write to `path` changes: the path itself, or for a symlink its final target.
+IoResult writeTarget(const std::string& path, std::string& target)
+{
+    struct stat lst {};
+    if (::lstat(path.c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode)) {
+        target = path;
+        return IoResult::success();
+    }
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return IoResult::fromErrno(errno);
+    target = resolved;
+    std::free(resolved);
+    return IoResult::success();
 }
 
 class FdSink : public TOutSink {
@@ -196,16 +282,11 @@ TFileReader::~TFileReader() { close(); }
 IoResult TFileReader::open(const std::string& path)
 {
     close();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int64_t size = 0;
+    int fd = openRegularFile(path, O_RDONLY, &size);
     if (fd < 0) return IoResult::fromErrno(errno);
-    struct stat st {};
-    int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? EINVAL : 0;
-    if (err) {
-        ::close(fd);
-        return IoResult::fromErrno(err);
-    }
     m_fd = fd;
-    reset(st.st_size);
+    reset(size);
     return IoResult::success();
 }
 
@@ -329,28 +410,24 @@ bool TOutSink::copyFrom(TInSource& src, int64_t offset, int64_t length)
 
 IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files)
 {
+    std::string target;
+    if (IoResult resolved = writeTarget(path, target); !resolved) return resolved;
     struct stat st {};
-    bool exists = ::stat(path.c_str(), &st) == 0;
+    bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) return IoResult::fromErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     // rename() would ignore the original's mode, so a file the user may not write is refused.
-    if (exists && ::access(path.c_str(), W_OK) != 0) return IoResult::fromErrno(errno);
+    if (exists && ::access(target.c_str(), W_OK) != 0) return IoResult::fromErrno(errno);
     mode_t mode = exists ? (st.st_mode & 07777) : 0644;
 
     std::string tmp;
-    int fd = -1;
-    for (int i = 0; i < 1000 && fd < 0; ++i) {
-        tmp = path + "~" + (i ? std::to_string(i) : std::string());
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            int err = errno;
-            if (err != EEXIST) return IoResult::fromErrno(err);
-        }
-    }
-    if (fd < 0) return IoResult::fromErrno(EEXIST);
+    int fd = createTemporary(target, tmp);
+    if (fd < 0) return IoResult::fromErrno(errno);
+    const bool armed = armActive(tmp);
 
     auto abandon = [&](IoResult why) {
-        ::close(fd);
         ::unlink(tmp.c_str());
+        disarmActive(armed);
+        ::close(fd);
         return why;
     };
     if (::fchmod(fd, mode) != 0) return abandon(IoResult::fromErrno(errno));
@@ -360,16 +437,12 @@ IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&
     // A producer that gave up without a failed write or read.
     if (!produced) return abandon(IoResult::fromErrno(EIO));
     if (int err = files.sync(fd)) return abandon(IoResult::fromErrno(err));
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        return IoResult::fromErrno(err);
-    }
-    if (int err = files.rename(tmp, path)) {
-        ::unlink(tmp.c_str());
-        return IoResult::fromErrno(err);
-    }
-    syncFolder(path, files);
+    // Renamed while still locked, so that no scan takes the finished copy for a leftover.
+    if (int err = files.rename(tmp, target)) return abandon(IoResult::fromErrno(err));
+    disarmActive(armed);
+    // The content is synced and in place; a failing close cannot undo that.
+    ::close(fd);
+    syncFolder(target, files);
     return IoResult::success();
 }
 
@@ -380,12 +453,23 @@ IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFi
 
 IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n, TFileSystem& files)
 {
-    if (offset < 0) return IoResult::fromErrno(EINVAL);
-    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    const TPatch patch{offset, data, n};
+    return writeInPlace(path, std::span<const TPatch>(&patch, 1), files);
+}
+
+IoResult writeInPlace(const std::string& path, std::span<const TPatch> patches, TFileSystem& files)
+{
+    for (const TPatch& p : patches)
+        if (p.offset < 0) return IoResult::fromErrno(EINVAL);
+    int fd = openRegularFile(path, O_WRONLY);
     if (fd < 0) return IoResult::fromErrno(errno);
-    const off_t at = ::lseek(fd, offset, SEEK_SET);
-    int err = at == offset ? 0 : at < 0 ? errno : EIO;
-    if (!err) err = writeAll(files, fd, data, n);
+    int err = 0;
+    for (const TPatch& p : patches) {
+        const off_t at = ::lseek(fd, p.offset, SEEK_SET);
+        err = at == p.offset ? 0 : at < 0 ? errno : EIO;
+        if (!err) err = writeAll(files, fd, p.data, p.n);
+        if (err) break;
+    }
     if (!err) err = files.sync(fd);
     if (::close(fd) != 0 && !err) err = errno;
     return err ? IoResult::fromErrno(err) : IoResult::success();
@@ -393,12 +477,65 @@ IoResult writeInPlace(const std::string& path, int64_t offset, const void* data,
 
 IoResult truncateFile(const std::string& path, int64_t size, TFileSystem& files)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    int fd = openRegularFile(path, O_WRONLY);
     if (fd < 0) return IoResult::fromErrno(errno);
     int err = ::ftruncate(fd, size) == 0 ? 0 : errno;
     if (!err) err = files.sync(fd);
     ::close(fd);
     return err ? IoResult::fromErrno(err) : IoResult::success();
+}
+
+bool isTemporaryFileName(const std::string& name)
+{
+    const size_t marker = std::strlen(kTemporaryMarker);
+    if (name.size() < 2 + marker + 6 || name[0] != '.') return false;
+    if (name.compare(name.size() - 6 - marker, marker, kTemporaryMarker) != 0) return false;
+    return std::all_of(name.end() - 6, name.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+}
+
+std::vector<std::string> removeAbandonedTemporaryFiles(const std::string& folder)
+{
+    std::vector<std::string> removed;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return removed;
+    const int dfd = ::dirfd(dir);
+    while (dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (!isTemporaryFileName(name)) continue;
+        int fd = ::openat(dfd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat own {}, named {};
+        // Taking the lock means its writer is gone; the name must still be this file when it goes.
+        if (::fstat(fd, &own) == 0 && S_ISREG(own.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dfd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(own, named) &&
+            ::unlinkat(dfd, name.c_str(), 0) == 0)
+            removed.push_back(name);
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+void removeActiveTemporaryFile() noexcept
+{
+    if (g_activeState.load() == kArmed) ::unlink(g_activePath);
+}
+
+int openRegularFile(const std::string& path, int flags, int64_t* size)
+{
+    int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? EINVAL : 0;
+    if (err) {
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    if (size) *size = st.st_size;
+    return fd;
 }
 
 IoResult moveNoReplace(const std::string& from, const std::string& to)

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -175,10 +176,13 @@ private:
     IoResult m_failure;
 };
 
-// Rewrites `path` through a temporary file `<path>~` (or `<path>~1`, ...) created exclusively in the
-// same folder: `produce` streams the complete new content; then the copy is synced and renamed over
-// the original and the folder is synced. On any failure the temporary file is removed and the
-// original is byte-for-byte untouched. A file the user may not write is refused.
+// Rewrites `path` through a hidden temporary file `.<name>.cantorix-XXXXXX`, created exclusively in
+// the folder of the file (of a symlink's target: the link stays a link and its target gets the new
+// content) and locked with flock() while it is written, so that a scan can tell it from the leftover
+// of a writer that died. `produce` streams the complete new content; then the copy gets the
+// original's permission bits, is synced and renamed over the original, and the folder is synced. On
+// any failure the temporary file is removed and the original is byte-for-byte untouched. A file the
+// user may not write, and anything that is not a regular file, is refused.
 IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce,
                      TFileSystem& files = systemFiles());
 
@@ -189,9 +193,34 @@ IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFi
 // extends past the end (only tags at the end of a file may do that). The file is synced.
 IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n,
                       TFileSystem& files = systemFiles());
+// Several such overwrites through one open file and one sync.
+struct TPatch {
+    int64_t offset;
+    const void* data;
+    size_t n;
+};
+IoResult writeInPlace(const std::string& path, std::span<const TPatch> patches, TFileSystem& files = systemFiles());
 
 // Cuts an existing file to `size` bytes (removing a trailing tag). Synced.
 IoResult truncateFile(const std::string& path, int64_t size, TFileSystem& files = systemFiles());
+
+// The marker in the names of rewriteFile's temporary files.
+inline constexpr const char* kTemporaryMarker = ".cantorix-";
+// True for a name (no folder) that rewriteFile gives its temporary files: ".<name>.cantorix-XXXXXX".
+bool isTemporaryFileName(const std::string& name);
+// Removes the temporary files in `folder` whose writer is gone (their lock can be taken) and returns
+// their names. A temporary file still locked by a live writer is left alone.
+// Bounded by the folder's entries; `folder` may end with "/" or not.
+std::vector<std::string> removeAbandonedTemporaryFiles(const std::string& folder);
+// Async-signal-safe: removes the temporary file that rewriteFile is writing at this moment, if any.
+// A signal handler calls it before the process ends.
+void removeActiveTemporaryFile() noexcept;
+
+// Opens `path` without blocking on a FIFO or a device and checks on the open descriptor that it is a
+// regular file (EISDIR for a folder, EINVAL for anything else that is not a regular file). `flags`
+// are open() flags; O_NONBLOCK stays set, which changes nothing for a regular file. -1 and errno set
+// on failure.
+int openRegularFile(const std::string& path, int flags, int64_t* size = nullptr);
 
 // Moves a file or folder to `to` without ever replacing an existing target ("File exists").
 IoResult moveNoReplace(const std::string& from, const std::string& to);

@@ -282,27 +282,36 @@ IoResult TID3v1::SaveToFile(const std::string& fileName, TFileSystem& files)
 {
     TFileReader file;
     if (IoResult opened = file.open(fileName); !opened) return opened;
-    Detected old;
-    if (!detect(file, old)) return file.error();
-    int64_t blockSize = 0;
-    ByteVector tail = buildTail(&blockSize);
-    const int64_t keep = file.size() - old.tailSize();
-
+    TID3v1Plan plan;
+    if (IoResult planned = PlanSave(file, plan); !planned) return planned;
     IoResult r;
-    if (int64_t(tail.size()) == old.tailSize()) {
+    if (plan.inPlace()) {
         file.close();
-        r = writeInPlace(fileName, keep, tail.data(), tail.size(), files);
+        r = writeInPlace(fileName, plan.keep, plan.tail.data(), plan.tail.size(), files);
     } else {
-        auto produce = [&](TOutSink& out) { return out.copyFrom(file, 0, keep) && out.write(tail); };
+        auto produce = [&](TOutSink& out) { return out.copyFrom(file, 0, plan.keep) && out.write(plan.tail); };
         r = rewriteFile(fileName, produce, files);
     }
-    if (r) {
-        m_present = true;
-        m_hasLyrics3 = blockSize > 0;
-        m_lyrics3Size = blockSize;
-        m_version = m_track != 0 ? 2 : 1;
-    }
+    if (r) Saved(plan);
     return r;
+}
+
+IoResult TID3v1::PlanSave(TInSource& file, TID3v1Plan& plan) const
+{
+    Detected old;
+    if (!detect(file, old)) return file.error();
+    plan.tail = buildTail(&plan.blockSize);
+    plan.oldTailSize = old.tailSize();
+    plan.keep = file.size() - old.tailSize();
+    return IoResult::success();
+}
+
+void TID3v1::Saved(const TID3v1Plan& plan)
+{
+    m_present = true;
+    m_hasLyrics3 = plan.blockSize > 0;
+    m_lyrics3Size = plan.blockSize;
+    m_version = m_track != 0 ? 2 : 1;
 }
 
 IoResult TID3v1::RemoveFromFile(const std::string& fileName, TFileSystem& files)

@@ -18,6 +18,15 @@ std::string GenreName(int code);
 // The code of the first genre equal to `name` (a to z compared without case); 255 when none is.
 uint8_t GenreCodeOf(const std::string& name);
 
+// A tag write worked out but not yet done: the new tail and where the old one starts.
+struct TID3v1Plan {
+    ByteVector tail;          // Lyrics3 block (possibly none) and the 128-byte tag
+    int64_t keep = 0;         // bytes before the old tail, which stay
+    int64_t oldTailSize = 0;  // bytes of the old tail
+    int64_t blockSize = 0;    // the new Lyrics3 block's size field; 0 without one
+    bool inPlace() const { return int64_t(tail.size()) == oldTailSize; }
+};
+
 class TID3v1 {
 public:
     // Resets, then reads the tag and the Lyrics3 block. False only when the file cannot be opened or a
@@ -30,6 +39,11 @@ public:
     // there is anything for one) and a 128-byte tag. A tail of the same length is overwritten in place;
     // otherwise the file is rewritten through a temporary copy and stays untouched on failure.
     IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
+    // The first half of SaveToFile, for a caller that writes several tags in one step: the new tail
+    // for the file whose bytes `file` holds. Changes nothing.
+    IoResult PlanSave(TInSource& file, TID3v1Plan& plan) const;
+    // The second half, once the plan's tail is in the file.
+    void Saved(const TID3v1Plan& plan);
     // Cuts the ID3v1 tag and the Lyrics3 block off the end of the file.
     IoResult RemoveFromFile(const std::string& fileName, TFileSystem& files = systemFiles());
 

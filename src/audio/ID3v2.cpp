@@ -476,6 +476,33 @@ IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
 {
     TFileReader file;
     if (IoResult opened = file.open(fileName); !opened) return opened;
+    TID3v2Plan plan;
+    if (IoResult planned = PlanSave(file, plan); !planned) return planned;
+    IoResult r;
+    if (plan.inPlace) {
+        file.close();
+        r = writeInPlace(fileName, 0, plan.tag.data(), plan.tag.size(), files);
+    } else {
+        auto produce = [&](TOutSink& out) {
+            return out.write(plan.tag) && out.copyFrom(file, plan.oldSize, file.size() - plan.oldSize);
+        };
+        r = rewriteFile(fileName, produce, files);
+    }
+    if (r) Saved(std::move(plan));
+    return r;
+}
+
+void TID3v2::Saved(TID3v2Plan&& plan)
+{
+    m_present = true;
+    m_version = plan.version;
+    m_size = int64_t(plan.tag.size());
+    m_frames = std::move(plan.frames);
+    std::fill(std::begin(m_dirty), std::end(m_dirty), false);
+}
+
+IoResult TID3v2::PlanSave(TInSource& file, TID3v2Plan& plan) const
+{
     ParsedTag old;
     if (!parseTag(file, old)) {
         // A file too short for a tag header has no tag; any other read error stops the write.
@@ -574,24 +601,12 @@ IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
     tag[5] = 0;
     putSyncSafe(tag.data() + 6, uint32_t(tag.size() - 10));
 
-    IoResult r;
-    if (inPlace) {
-        file.close();
-        r = writeInPlace(fileName, 0, tag.data(), tag.size(), files);
-    } else {
-        auto produce = [&](TOutSink& out) {
-            return out.write(tag) && out.copyFrom(file, oldSize, file.size() - oldSize);
-        };
-        r = rewriteFile(fileName, produce, files);
-    }
-    if (r) {
-        m_present = true;
-        m_version = version;
-        m_size = int64_t(tag.size());
-        m_frames = std::move(frames);
-        std::fill(std::begin(m_dirty), std::end(m_dirty), false);
-    }
-    return r;
+    plan.tag = std::move(tag);
+    plan.oldSize = oldSize;
+    plan.inPlace = inPlace;
+    plan.version = version;
+    plan.frames = std::move(frames);
+    return IoResult::success();
 }
 
 } // namespace cantorix

@@ -19,6 +19,15 @@ struct TID3v2Frame {
     ByteVector data;
 };
 
+// A tag write worked out but not yet done: the new tag's bytes and the space of the old one.
+struct TID3v2Plan {
+    ByteVector tag;             // the complete new tag, padding included
+    int64_t oldSize = 0;        // bytes the old tag takes at the start of the file
+    bool inPlace = false;       // tag.size() == oldSize: it overwrites the old tag
+    int version = 3;
+    std::vector<TID3v2Frame> frames;
+};
+
 class TID3v2 {
 public:
     // Resets, then reads the tag. False when the first 10 bytes cannot be read (missing, unreadable or
@@ -33,6 +42,11 @@ public:
     // when it fits its old space; otherwise the file is rewritten through a temporary copy (the tag is
     // then padded to 4096 bytes when smaller), which leaves the original untouched on failure.
     IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
+    // The first half of SaveToFile, for a caller that writes several tags in one step: the new tag
+    // for the file whose bytes `file` holds. Changes nothing.
+    IoResult PlanSave(TInSource& file, TID3v2Plan& plan) const;
+    // The second half, once the plan's tag is in the file.
+    void Saved(TID3v2Plan&& plan);
 
     void ResetData();
 

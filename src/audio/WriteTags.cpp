@@ -4,6 +4,7 @@
 #include "audio/ID3v1.h"
 #include "audio/ID3v2.h"
 #include "audio/TagText.h"
+#include "audio/formats/MPEGaudio.h"
 
 #include <exception>
 
@@ -18,33 +19,56 @@ uint8_t id3Track(const std::string& track)
     return uint8_t(std::stoul(track) & 0xFF);
 }
 
-// Reads one tag of the file, sets the six values and saves it; TID3v1 and TID3v2 share these setters.
+// Sets the six values; TID3v1 and TID3v2 share these setters.
 template <typename Tag>
-IoResult updateTag(const std::string& fileName, const TTagValues& values, uint8_t track, TFileSystem& files)
+void setValues(Tag& tag, const TTagValues& values, uint8_t track)
 {
-    Tag tag;
-    {
-        TFileReader in;
-        if (IoResult opened = in.open(fileName); !opened) return opened;
-        if (!tag.ReadFromSource(in)) return in.error();
-    }
     tag.SetTitle(values.Title);
     tag.SetArtist(values.Artist);
     tag.SetAlbum(values.Album);
     tag.SetYear(values.Year);
     tag.SetTrack(track);
     tag.SetGenre(values.Genre);
-    return tag.SaveToFile(fileName, files);
 }
 
 } // namespace
 
 IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
 {
+    TFileReader in;
+    if (IoResult opened = in.open(fileName); !opened) return opened;
+    // The reader reads both tags on its way to the first frame; a file without one gets no tags.
+    TMPEGaudio mpeg;
+    if (!mpeg.ReadFromSource(in)) return in.error();
+    if (!mpeg.Valid()) return IoResult::failure("not a valid MPEG audio file");
+    TID3v1& v1 = mpeg.V1Tag();
+    TID3v2& v2 = mpeg.V2Tag();
     const uint8_t track = id3Track(values.Track);
-    IoResult first = updateTag<TID3v1>(fileName, values, track, files);
-    IoResult second = updateTag<TID3v2>(fileName, values, track, files);
-    return first.ok ? second : first;
+    setValues(v1, values, track);
+    setValues(v2, values, track);
+
+    TID3v1Plan end;
+    TID3v2Plan front;
+    if (IoResult planned = v1.PlanSave(in, end); !planned) return planned;
+    if (IoResult planned = v2.PlanSave(in, front); !planned) return planned;
+    if (front.oldSize > end.keep) return IoResult::failure("The ID3v2 tag overlaps the tags at the end");
+
+    // Both tags change in one step, so the file never holds one new tag and one old: overwritten in
+    // place when each fits its old space, otherwise one rewrite carries both.
+    IoResult r;
+    if (front.inPlace && end.inPlace()) {
+        in.close();
+        const TPatch patches[] = {{0, front.tag.data(), front.tag.size()},
+                                  {end.keep, end.tail.data(), end.tail.size()}};
+        r = writeInPlace(fileName, patches, files);
+    } else {
+        auto produce = [&](TOutSink& out) {
+            return out.write(front.tag) && out.copyFrom(in, front.oldSize, end.keep - front.oldSize) &&
+                   out.write(end.tail);
+        };
+        r = rewriteFile(fileName, produce, files);
+    }
+    return r;
 }
 
 const std::vector<const TFormat*>& TagWriterTable()

@@ -38,8 +38,9 @@ IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& value
                             TFileSystem& files);
 
 // The writer of the ID3 rows: each of the ID3v1 and the ID3v2 tag is read and only the six values
-// change, so the ID3v1 comment, a Lyrics3 block and every other ID3v2 frame stay. The ID3v2 tag is
-// written even when the ID3v1 write failed; the first failure is reported.
+// change, so the ID3v1 comment, a Lyrics3 block, an APE tag and every other ID3v2 frame stay. Both
+// tags are written in one step: on any failure the file keeps both old tags. A file in which the
+// MPEG reader finds no audio frame fails with "not a valid MPEG audio file".
 IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
 
 } // namespace cantorix

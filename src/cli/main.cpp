@@ -9,6 +9,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "audio/FileIO.h"
+
+#include <csignal>
 #include <functional>
 
 namespace cantorix::cli {
@@ -106,6 +109,28 @@ const std::vector<Command>& commands()
     return table;
 }
 
+// Ctrl-C or a SIGTERM while a file is rewritten: the temporary copy goes, then the signal ends the
+// process as it would have (the handler was reset, the re-raised signal is delivered on return).
+extern "C" void removeTemporaryAndExit(int sig)
+{
+    cantorix::removeActiveTemporaryFile();
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+void installInterruptCleanup()
+{
+    struct sigaction sa {};
+    sa.sa_handler = removeTemporaryAndExit;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM}) {
+        // A signal the caller chose to ignore (nohup, a background job) stays ignored.
+        struct sigaction old {};
+        if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        ::sigaction(sig, &sa, nullptr);
+    }
+}
+
 void printUsage(QTextStream& err)
 {
     err << "usage: cantorix-cli COMMAND [ARGS] [--settings FILE]\n\ncommands:\n";
@@ -118,6 +143,7 @@ void printUsage(QTextStream& err)
 int main(int argc, char** argv)
 {
     using namespace cantorix::cli;
+    installInterruptCleanup();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Cantorix");
     QTextStream out(stdout);

@@ -1,6 +1,7 @@
 #include "core/FolderScan.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/FileIO.h"
 #include "core/Text.h"
 #include "audio/MediaInfoLib.h"
 
@@ -101,22 +102,34 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     result.scanned = true;
     result.folder = WithSlash(path);
 
-    // Every entry that is not a folder (or a link to one); hidden files included.
+    // Every regular file (or link to one); hidden files included. Folders, FIFOs, sockets and devices
+    // are left out: opening a FIFO would wait for a writer.
     QStringList names;
+    bool leftovers = false;
     QByteArray encoded = QFile::encodeName(result.folder);
     if (DIR* dir = ::opendir(encoded.constData())) {
         while (dirent* e = ::readdir(dir)) {
+            if (isTemporaryFileName(e->d_name)) {
+                leftovers = true;
+                continue;
+            }
             QByteArray full = encoded + e->d_name;
             struct stat st {};
             if (::stat(full.constData(), &st) != 0) {
                 // A dangling link or a file we may not stat is still a file name.
                 if (::lstat(full.constData(), &st) != 0) continue;
+            } else if (!S_ISREG(st.st_mode)) {
+                continue;
             }
-            if (S_ISDIR(st.st_mode)) continue;
             names << QFile::decodeName(e->d_name);
         }
         ::closedir(dir);
     }
+    // Temporary files of a tag write whose writer died (killed, crashed): a live writer holds its lock.
+    if (leftovers)
+        for (const std::string& name : removeAbandonedTemporaryFiles(encoded.toStdString()))
+            result.removedLines << QString("Removed the temporary file \"%1\" of an interrupted write")
+                                       .arg(QFile::decodeName(QByteArray::fromStdString(name)));
     SortByCollation(names);
 
     // A media-information library that cannot be loaded gives its files no playing time: say why once.

@@ -31,12 +31,14 @@ struct TScanResult {
     QStringList problems;   // for each: why it has no playing time, empty when it has one
     QString logLine;        // "<n> audio files found in ..." or "No audio files found in ..."
     QStringList notes;      // further lines for the log after logLine: why some files have no playing time
+    QStringList removedLines; // one log line per removed temporary file of an interrupted write
 
     // Every line the scan adds to the log, in order.
-    QStringList logLines() const { return QStringList{logLine} + notes; }
+    QStringList logLines() const { return removedLines + QStringList{logLine} + notes; }
 };
 
-// Lists the supported files of `path`, sorted, with their playing times.
+// Lists the supported regular files of `path`, sorted, with their playing times, and removes the
+// folder's temporary files left by writers that died.
 TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensions);
 
 // The whole-second playing times as the decimal texts the disc ID takes.

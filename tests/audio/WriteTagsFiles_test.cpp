@@ -141,3 +141,92 @@ TEST(WriteTagsFiles, AFileThatCannotBeWrittenStaysAsItWas)
     EXPECT_EQ(readFile(path), before);
     EXPECT_EQ(listFiles(dir.str()), (std::vector<std::string>{"a.mp3", "noise.wav"}));
 }
+
+namespace {
+// A small MPEG file with an ID3v2 tag without padding in front and an ID3v1 tag behind, both old.
+Bytes mpegWithOldTags(size_t v2Padding = 0)
+{
+    Bytes file = id3Tag(3, {id3Frame(3, "TIT2", latin1Body("Old title"))}, v2Padding);
+    append(file, frameRun(mpegHeader(Mpeg::V1, 3, 9, 0), 417, 8));
+    append(file, apeTag({{"Title", "ape title"}}));
+    append(file, id3v1Tag("Old", "Old", "Old", "1990", "v1 comment", 1, 0));
+    return file;
+}
+} // namespace
+
+TEST(WriteTagsFiles, AFullDiskDuringTheOneRewriteLeavesBothTagsOld)
+{
+    TempDir dir;
+    const std::string path = dir.file("a.mp3");
+    const Bytes before = mpegWithOldTags();
+    // The new ID3v2 tag does not fit the old one's 30 bytes: the one rewrite writes a padded tag of
+    // 4096 bytes, the rest, and a new ID3v1 tag. It fails in the new ID3v2 tag, in the audio, in the
+    // ID3v1 tag, or at its last byte.
+    const int64_t total = 4096 + int64_t(before.size()) - 30;
+    for (int64_t failAt : {int64_t(0), int64_t(100), int64_t(4096 + 1000), total - 100, total - 1}) {
+        writeFile(path, before);
+        TFaultyFiles full = TFaultyFiles::diskFullAfter(failAt);
+        IoResult r = WriteAudioTagsWith(path, kValues, Formats(), full);
+        EXPECT_EQ(r.error, "No space left on device") << failAt;
+        EXPECT_EQ(readFile(path), before) << failAt;
+        EXPECT_EQ(listFiles(dir.str()), std::vector<std::string>{"a.mp3"}) << failAt;
+    }
+
+    // Without the fault both tags are new, and the comment, the APE tag and the audio stay.
+    ASSERT_TRUE(WriteAudioTags(path, kValues).ok);
+    TMPEGaudio mpeg;
+    ASSERT_TRUE(mpeg.ReadFromFile(path));
+    EXPECT_TRUE(mpeg.Valid());
+    EXPECT_EQ(mpeg.V2Tag().Title(), kValues.Title);
+    EXPECT_EQ(mpeg.V1Tag().Title(), kValues.Title.substr(0, 32)); // 30 characters; two take two bytes
+    EXPECT_EQ(int64_t(readFile(path).size()), total);
+    EXPECT_EQ(mpeg.V1Tag().Comment(), "v1 comment");
+    Bytes after = readFile(path);
+    Bytes ape = apeTag({{"Title", "ape title"}});
+    EXPECT_NE(std::search(after.begin(), after.end(), ape.begin(), ape.end()), after.end());
+}
+
+TEST(WriteTagsFiles, TagsThatFitTheirSpaceAreOverwrittenInPlaceTogether)
+{
+    TempDir dir;
+    const std::string path = dir.file("a.mp3");
+    const Bytes before = mpegWithOldTags(2000);
+    writeFile(path, before);
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    const ino_t inode = st.st_ino;
+    const TTagValues shortValues{"Title", "Artist", "Album", "2004", "7", "Rock"};
+    ASSERT_TRUE(WriteAudioTags(path, shortValues).ok);
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_ino, inode); // not rewritten
+    EXPECT_EQ(int64_t(st.st_size), int64_t(before.size()));
+    TMPEGaudio mpeg;
+    ASSERT_TRUE(mpeg.ReadFromFile(path));
+    EXPECT_EQ(mpeg.V2Tag().Title(), "Title");
+    EXPECT_EQ(mpeg.V1Tag().Title(), "Title");
+    EXPECT_EQ(mpeg.V1Tag().Track(), 7);
+}
+
+TEST(WriteTagsFiles, FilesWithoutAudioOfTheirFormatGetNoTags)
+{
+    TempDir dir;
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* reason;
+    } cases[] = {
+        {"empty.mp3", {}, "not a valid MPEG audio file"},
+        {"junk.mp3", bytes("this is not audio at all, just some text of a few dozen bytes"),
+         "not a valid MPEG audio file"},
+        {"tagonly.mp3", id3Tag(3, {id3Frame(3, "TIT2", latin1Body("x"))}, 64), "not a valid MPEG audio file"},
+        {"empty.flac", {}, "not a valid FLAC file"},
+        {"junk.ogg", bytes("OggS but nothing that follows makes a page"), "not a valid Ogg Vorbis file"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.file(c.name);
+        writeFile(path, c.bytes);
+        EXPECT_EQ(WriteAudioTags(path, kValues).error, c.reason) << c.name;
+        EXPECT_EQ(readFile(path), c.bytes) << c.name;
+    }
+    EXPECT_EQ(listFiles(dir.str()).size(), std::size(cases));
+}

@@ -3,7 +3,13 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace cantorix;
 using cantorix::test::Bytes;
@@ -26,6 +32,56 @@ Bytes openPatternFile(const TempDir& dir, size_t n, TFileReader& reader)
     cantorix::test::writeFile(dir.file("f"), data);
     EXPECT_TRUE(reader.open(dir.file("f")));
     return data;
+}
+
+// The temporary files of rewrites in `dir`, hidden ones included, sorted.
+std::vector<std::string> temporaryFiles(const std::string& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (isTemporaryFileName(e.path().filename().string())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The machine's file system, except that the first write puts out half its bytes and then raises
+// `sig` on this process, as kill -9, a SIGTERM or Ctrl-C in the middle of a rewrite would.
+class DyingFiles : public TFileSystem {
+public:
+    explicit DyingFiles(int sig) : m_sig(sig) {}
+    int write(int fd, const void* data, size_t n, size_t& written) override
+    {
+        int err = TFileSystem::write(fd, data, n / 2, written);
+        ::raise(m_sig);
+        return err;
+    }
+
+private:
+    int m_sig;
+};
+
+// What the command line does on SIGINT and SIGTERM.
+extern "C" void removeTemporaryAndDie(int sig)
+{
+    removeActiveTemporaryFile();
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+// Rewrites `path` in a child process that gets `sig` half-way through; returns the child's status.
+int rewriteInDyingChild(const std::string& path, int sig, bool handleSignal)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (handleSignal) ::signal(sig, removeTemporaryAndDie);
+        DyingFiles files(sig);
+        Bytes fresh = pattern(8000);
+        rewriteFile(path, [&](TOutSink& out) { return out.write(fresh); }, files);
+        ::_exit(0); // the signal did not end the writer
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
 }
 } // namespace
 
@@ -198,4 +254,111 @@ TEST(WriteInPlace, OverwritesOnlyTheGivenBytes)
     TFaultyFiles syncFails;
     syncFails.syncErrno = EIO;
     EXPECT_EQ(truncateFile(path, 2, syncFails).error, "Input/output error");
+}
+
+TEST(SafeRewrite, TheTemporaryFileIsHiddenLockedAndBesideALinksTarget)
+{
+    TempDir album, outside;
+    const std::string target = outside.file("target.mp3");
+    cantorix::test::writeFile(target, pattern(1000));
+    ::chmod(target.c_str(), 0640);
+    const std::string link = album.file("link.mp3");
+    std::filesystem::create_symlink(target, link);
+
+    Bytes fresh = pattern(3000);
+    bool checked = false;
+    auto produce = [&](TOutSink& out) {
+        std::vector<std::string> tmp = temporaryFiles(outside.str());
+        EXPECT_EQ(tmp.size(), 1u);
+        EXPECT_TRUE(temporaryFiles(album.str()).empty());
+        if (tmp.size() == 1) {
+            EXPECT_EQ(tmp[0].rfind(".target.mp3.cantorix-", 0), 0u) << tmp[0];
+            // The writer's lock keeps a scan's hands off the file.
+            int fd = ::open(outside.file(tmp[0]).c_str(), O_RDONLY);
+            EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+            ::close(fd);
+            EXPECT_TRUE(removeAbandonedTemporaryFiles(outside.str()).empty());
+            checked = true;
+        }
+        return out.write(fresh);
+    };
+    ASSERT_TRUE(rewriteFile(link, produce).ok);
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(cantorix::test::readFile(target), fresh);
+    struct stat st {};
+    ::stat(target.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(cantorix::test::listFiles(outside.str()), std::vector<std::string>{"target.mp3"});
+    EXPECT_TRUE(temporaryFiles(album.str()).empty());
+
+    // An overwrite in place goes to the target too.
+    ASSERT_TRUE(writeInPlace(link, 0, "abc", 3).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(cantorix::test::readText(target).substr(0, 3), "abc");
+}
+
+TEST(SafeRewrite, AKilledWriterLeavesATemporaryFileThatIsRemovedOnceNobodyHoldsIt)
+{
+    TempDir dir;
+    const std::string path = dir.file("song.mp3");
+    const Bytes original = pattern(1000);
+    cantorix::test::writeFile(path, original);
+    // Names that only look alike are somebody else's.
+    for (const char* other : {"song.mp3~", ".song.mp3.cantorix-notes", "song.mp3.cantorix-Ab12Cd"})
+        cantorix::test::writeText(dir.file(other), "keep");
+
+    int status = rewriteInDyingChild(path, SIGKILL, false);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    EXPECT_EQ(cantorix::test::readFile(path), original);
+    std::vector<std::string> dead = temporaryFiles(dir.str());
+    ASSERT_EQ(dead.size(), 1u);
+    EXPECT_EQ(dead[0].rfind(".song.mp3.cantorix-", 0), 0u) << dead[0];
+
+    // A writer that is still at work: this process holds the lock.
+    const std::string live = ".other.mp3.cantorix-Zz9Yy8";
+    int fd = ::open(dir.file(live).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+    EXPECT_EQ(removeAbandonedTemporaryFiles(dir.str()), dead);
+    EXPECT_EQ(temporaryFiles(dir.str()), std::vector<std::string>{live});
+    ::close(fd);
+    EXPECT_EQ(removeAbandonedTemporaryFiles(dir.str() + "/"), std::vector<std::string>{live});
+    EXPECT_EQ(cantorix::test::listFiles(dir.str()),
+              (std::vector<std::string>{".song.mp3.cantorix-notes", "song.mp3", "song.mp3.cantorix-Ab12Cd",
+                                        "song.mp3~"}));
+}
+
+TEST(SafeRewrite, InterruptedBySignalsTheHandlerRemovesTheTemporaryFile)
+{
+    for (int sig : {SIGINT, SIGTERM}) {
+        TempDir dir;
+        const std::string path = dir.file("song.mp3");
+        cantorix::test::writeFile(path, pattern(1000));
+        int status = rewriteInDyingChild(path, sig, true);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " " << status;
+        EXPECT_EQ(cantorix::test::readFile(path), pattern(1000)) << sig;
+        EXPECT_EQ(cantorix::test::listFiles(dir.str()), std::vector<std::string>{"song.mp3"}) << sig;
+        EXPECT_TRUE(temporaryFiles(dir.str()).empty()) << sig;
+    }
+    // Outside a rewrite the handler's removal does nothing.
+    removeActiveTemporaryFile();
+}
+
+TEST(OpenRegularFile, FifosAndDevicesAreRefusedWithoutBlocking)
+{
+    ::alarm(20); // a blocking open would hang the run: end it instead
+    TempDir dir;
+    const std::string fifo = dir.file("x.mp3");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& path : {fifo, std::string("/dev/null")}) {
+        TFileReader reader;
+        EXPECT_EQ(reader.open(path).code, EINVAL) << path;
+        EXPECT_EQ(rewriteFile(path, [](TOutSink& o) { return o.write("x", 1); }).code, EINVAL) << path;
+        EXPECT_FALSE(writeInPlace(path, 0, "x", 1).ok) << path;
+        EXPECT_FALSE(truncateFile(path, 0).ok) << path;
+    }
+    EXPECT_EQ(TFileReader().open(dir.str()).code, EISDIR);
+    ::alarm(0);
 }

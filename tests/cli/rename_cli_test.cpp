@@ -1,4 +1,6 @@
 // cantorix-cli rename and fix-numbers, run as the program itself on temporary album folders.
+#include "audio/ID3v1.h"
+#include "audio/ID3v2.h"
 #include "audio/MpegFixtures.h"
 #include "audio/formats/AudioMaker.h"
 #include "core/rename/RenameJournal.h"
@@ -19,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -188,6 +191,52 @@ TEST(RenameCli, ARunKilledPartWayIsUndoneBeforeAnyReRun)
     EXPECT_EQ(readText(a.folder + "3.ogg"), "3.ogg");
     CliResult rerun = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry)});
     EXPECT_EQ(rerun.code, 0) << rerun.err;
+}
+
+// A FIFO, a link to a file in another folder and an empty file in one album folder: nothing waits on
+// the FIFO (the runner's deadline turns a hang into a failure), and the tags go to the link's target
+// while the link stays a link.
+TEST(RenameCli, AFifoALinkOutsideAndAnEmptyFile)
+{
+    TempDir tmp;
+    const std::string folder = tmp.file("rip") + "/";
+    const std::string outside = tmp.file("elsewhere") + "/";
+    const std::string entry = tmp.file("entry.txt");
+    fs::create_directory(folder);
+    fs::create_directory(outside);
+    test::writeFile(outside + "song.mp3", test::frameRun(test::mpegHeader(test::Mpeg::V1, 3, 9, 0), 417, 40));
+    fs::create_symlink(outside + "song.mp3", folder + "b.mp3");
+    ASSERT_EQ(::mkfifo((folder + "c.mp3").c_str(), 0644), 0);
+    writeText(folder + "a.mp3", "");
+    writeText(folder + ".a.mp3.cantorix-Ab12Cd", "left by a writer that was killed");
+    writeText(entry, "# xmcd\n#\nDISCID=12345678\nDTITLE=Band / Record\nDYEAR=2001\nDGENRE=Rock\n"
+                     "TTITLE0=First\nTTITLE1=Second\nEXTD=\nPLAYORDER=\n");
+
+    CliResult scan = runCli(tmp, {"scan", q(folder)});
+    EXPECT_EQ(scan.code, 0) << scan.err;
+    EXPECT_EQ(scan.out.rfind("a.mp3\t", 0), 0u) << scan.out;
+    EXPECT_NE(scan.out.find("\nb.mp3\t"), std::string::npos) << scan.out;
+    EXPECT_EQ(scan.out.find("c.mp3"), std::string::npos) << scan.out;
+    EXPECT_EQ(scan.err, "Removed the temporary file \".a.mp3.cantorix-Ab12Cd\" of an interrupted write\n"
+                        "2 audio files found in \"" + folder + "\"\n");
+
+    CliResult info = runCli(tmp, {"info", q(folder + "c.mp3")});
+    EXPECT_NE(info.code, -1) << "info waited on the FIFO";
+
+    CliResult r = runCli(tmp, {"rename", q(folder), "--entry", q(entry), "--format", "# - track", "--write-tags"});
+    EXPECT_EQ(r.code, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("01 - First.mp3\" (not a valid MPEG audio file)\n"), std::string::npos) << r.out;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3); // no stray file
+    EXPECT_TRUE(fs::is_symlink(folder + "02 - Second.mp3"));
+    EXPECT_TRUE(fs::is_fifo(folder + "c.mp3"));
+    // The target got both tags, and its folder holds nothing else, hidden files included.
+    TID3v2 v2;
+    ASSERT_TRUE(v2.ReadFromFile(outside + "song.mp3"));
+    EXPECT_EQ(v2.Title(), "Second");
+    TID3v1 v1;
+    ASSERT_TRUE(v1.ReadFromFile(outside + "song.mp3"));
+    EXPECT_EQ(v1.Title(), "Second");
+    EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
 }
 
 TEST(RenameCli, WrongUse)

@@ -2,8 +2,15 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace cantorix;
 using cantorix::test::TempDir;
@@ -85,4 +92,42 @@ TEST(FolderScan, ListsEveryFileOfALargeFolder)
     EXPECT_EQ(r.names.size(), 150);
     EXPECT_EQ(r.names.front(), "t1000.wav");
     EXPECT_EQ(r.names.back(), "t1149.wav");
+}
+
+TEST(FolderScan, ListsOnlyRegularFilesAndRemovesTheLeftoversOfDeadWriters)
+{
+    ::alarm(20); // a blocking open would hang the run: end it instead
+    TempDir dir;
+    cantorix::test::writeText(dir.file("a.mp3"), "");
+    ASSERT_EQ(::mkfifo(dir.file("fifo.mp3").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/null", dir.path() / "device.mp3");
+    int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    const std::string sockPath = dir.file("socket.mp3");
+    ASSERT_LT(sockPath.size(), sizeof(addr.sun_path));
+    std::memcpy(addr.sun_path, sockPath.c_str(), sockPath.size() + 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+
+    // A writer that died left its copy unlocked; a live one (this process) holds its lock.
+    cantorix::test::writeText(dir.file(".a.mp3.cantorix-Ab12Cd"), "half a file");
+    const std::string live = dir.file(".b.mp3.cantorix-Zz9Yy8");
+    int fd = ::open(live.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+    TScanResult r = ScanFolder(QString::fromStdString(dir.str()), BuildSupportedExtensions(""));
+    EXPECT_EQ(r.names, QStringList{"a.mp3"});
+    EXPECT_EQ(r.removedLines,
+              QStringList{"Removed the temporary file \".a.mp3.cantorix-Ab12Cd\" of an interrupted write"});
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / ".a.mp3.cantorix-Ab12Cd"));
+    EXPECT_TRUE(std::filesystem::exists(live));
+
+    ::close(fd);
+    ::close(sock);
+    r = ScanFolder(QString::fromStdString(dir.str()), BuildSupportedExtensions(""));
+    EXPECT_EQ(r.removedLines,
+              QStringList{"Removed the temporary file \".b.mp3.cantorix-Zz9Yy8\" of an interrupted write"});
+    EXPECT_EQ(ScanFolder(QString::fromStdString(dir.str()), {}).removedLines, QStringList{});
+    ::alarm(0);
 }

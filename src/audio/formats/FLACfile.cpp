@@ -179,7 +179,7 @@ IoResult TFLACfile::SaveToFile(const std::string& fileName, TFileSystem& files)
     if (!current.ReadFromSource(src)) {
         // A refused read is reported as it is; a file that ends early is just not a FLAC file.
         IoResult why = src.error();
-        return why.code ? why : IoResult::failure("Not a valid FLAC file");
+        return why.code ? why : IoResult::failure("not a valid FLAC file");
     }
     for (const auto& [name, value] : m_changes) current.m_comment.setValue(name, value);
     IoResult result = current.replaceCommentBlock(fileName, src, files);

@@ -247,7 +247,7 @@ IoResult TOggVorbis::SaveToFile(const std::string& fileName, TFileSystem& files)
     if (!current.ReadFromSource(src)) {
         // A refused read is reported as it is; a file that ends early is just not an Ogg Vorbis file.
         IoResult why = src.error();
-        return why.code ? why : IoResult::failure("Not an Ogg Vorbis file");
+        return why.code ? why : IoResult::failure("not a valid Ogg Vorbis file");
     }
     for (const auto& [name, value] : m_changes) current.m_comment.setValue(name, value);
     IoResult result = current.rebuildSecondPage(fileName, src, files);

@@ -405,7 +405,7 @@ TEST_F(FlacTest, ObjectWritesItsChangedValuesOnly)
     writeText(dir.file("text.flac"), "not a flac file at all");
     IoResult r = WriteFLACTags(dir.file("text.flac"), TTagValues{});
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, "Not a valid FLAC file");
+    EXPECT_EQ(r.error, "not a valid FLAC file");
 }
 
 } // namespace

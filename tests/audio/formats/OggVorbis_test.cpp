@@ -362,7 +362,7 @@ TEST_F(OggTest, RefusesWritesItCannotDoSafely)
     }
 
     writeText(dir.file("text.ogg"), "not an ogg file");
-    EXPECT_EQ(WriteOggTags(dir.file("text.ogg"), values).error, "Not an Ogg Vorbis file");
+    EXPECT_EQ(WriteOggTags(dir.file("text.ogg"), values).error, "not a valid Ogg Vorbis file");
     EXPECT_EQ(WriteOggTags(dir.file("missing.ogg"), values).error, "No such file or directory");
 }
 
