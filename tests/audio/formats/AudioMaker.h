@@ -1,5 +1,5 @@
 // Tiny real audio files for the format tests, made at test time: generated PCM as WAV, encoded by the
-// real `flac` and `oggenc`; and helpers that take a FLAC file apart into its metadata blocks and put
+// real `flac` and `oggenc`, or tones made by `ffmpeg`, with ffprobe's reading of them; and helpers that take a FLAC file apart into its metadata blocks and put
 // it together again in other layouts.
 #pragma once
 
