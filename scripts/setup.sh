@@ -10,7 +10,7 @@ CANTORIX_PACKAGES=(
   libgtest-dev googletest
 )
 # Tools the tests use to make tiny real audio files, and the fonts/platform bits for offscreen windows.
-CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame clang libclang-rt-dev fonts-dejavu-core
+CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack clang libclang-rt-dev fonts-dejavu-core
   desktop-file-utils appstream)
 
 cantorix_install() {

@@ -1,10 +1,14 @@
 #include "audio/FormatRegistry.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/formats/AUfile.h"
 #include "audio/formats/AudioInfo.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/MPEGaudio.h"
 #include "audio/formats/OggVorbis.h"
+#include "audio/formats/WAVfile.h"
+#include "audio/formats/WMAfile.h"
+#include "audio/formats/WavPackFile.h"
 
 #include <array>
 #include <string>
@@ -36,13 +40,16 @@ constexpr TFormat kFormats[] = {
     {.Extension = ".OFS", .Builtin = true, .WritesTags = true, .NumericTrack = true},
     {.Extension = ".TTA", .Builtin = true, .WritesTags = true, .NumericTrack = true},
     {.Extension = ".VQF", .Builtin = true},
-    {.Extension = ".WV", .Builtin = true},
-    {.Extension = ".WAV", .Builtin = true},
-    {.Extension = ".WMA", .Builtin = true},
+    // WavPack, WAV and WMA files get no tags written.
+    {.Extension = ".WV", .Builtin = true, .PlayingTime = WavPackPlayingTime, .Info = ReadWavPackInfo},
+    {.Extension = ".WAV", .Builtin = true, .PlayingTime = WAVPlayingTime, .Info = ReadWAVInfo},
+    {.Extension = ".WMA", .Builtin = true, .PlayingTime = WMAPlayingTime, .Info = ReadWMAInfo},
     {.Extension = ".M4A", .Builtin = true, .MediaInfo = true},
     {.Extension = ".M4B", .Builtin = true, .MediaInfo = true},
     {.Extension = ".M4P", .Builtin = true, .MediaInfo = true},
-    {.Extension = ".AU", .Builtin = true, .MediaInfo = true},
+    // The media-information library reads the length of streamed AU files (size unknown) wrongly;
+    // the header is simple enough to read here.
+    {.Extension = ".AU", .Builtin = true, .PlayingTime = AUPlayingTime, .Info = ReadAUInfo},
     // The information window reads .RA through the media-information library once that reader is
     // built; it is no built-in extension and has no playing time.
     {.Extension = ".RA"},

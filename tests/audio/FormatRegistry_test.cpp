@@ -40,10 +40,10 @@ TEST(FormatRegistry, BuiltinListKeepsItsDesignedOrder)
 TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
 {
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
-    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), (List{".M4A", ".M4B", ".M4P", ".AU"}));
+              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG", ".WV", ".WAV", ".WMA", ".AU"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), (List{".M4A", ".M4B", ".M4P"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG", ".WV", ".WAV", ".WMA", ".AU"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer != nullptr; }),
               (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.WritesTags && !f.NumericTrack; }), (List{".FLAC"}));

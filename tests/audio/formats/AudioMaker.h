@@ -1,5 +1,5 @@
 // Tiny real audio files for the format tests, made at test time: generated PCM as WAV, encoded by the
-// real `flac` and `oggenc`; and helpers that take a FLAC file apart into its metadata blocks and put
+// real `flac` and `oggenc`, or tones made by `ffmpeg`, with ffprobe's reading of them; and helpers that take a FLAC file apart into its metadata blocks and put
 // it together again in other layouts.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -30,6 +31,37 @@ inline std::string shellQuote(const std::string& s)
     std::string out = "'";
     for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
+}
+
+// What a shell command prints on stdout (stderr dropped).
+inline std::string capture(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+// The playing time ffprobe reads from a file's container, in seconds; -1 when it reads none.
+inline double ffprobeDuration(const std::string& path)
+{
+    std::string text = capture("ffprobe -v error -show_entries format=duration -of csv=p=0 " + shellQuote(path));
+    return text.empty() ? -1.0 : std::atof(text.c_str());
+}
+
+// A generated tone through `ffmpeg -f lavfi -i <source> <output> <file>`; `output` may end in a pipe
+// whose last command writes the file. Returns the path ("" when ffmpeg failed).
+inline std::string makeWithFfmpeg(const TempDir& dir, const std::string& name, const std::string& source,
+                                  const std::string& output)
+{
+    std::string out = dir.file(name);
+    // Braces keep the quiet redirection off a pipe's own output.
+    bool ok = runQuiet("{ ffmpeg -nostdin -v error -y -f lavfi -i " + source + " " + output + " " + shellQuote(out) + "; }");
+    return ok ? out : std::string();
 }
 
 inline void putLE(Bytes& out, uint32_t v, int n)
