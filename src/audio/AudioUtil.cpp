@@ -74,6 +74,7 @@ int GetAudioDuration(const std::string& fileName)
         if (!format->PlayingTime) return 0;
         TFileReader in;
         if (!in.open(fileName)) return 0;
+        if (format->MediaInfoWhen && format->MediaInfoWhen(in)) return GetMediaInfoDuration(fileName);
         return RoundHalfEven(format->PlayingTime(in));
     } catch (...) {
         // Any failure of a reader or of the library means "no playing time".

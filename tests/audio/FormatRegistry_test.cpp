@@ -39,11 +39,13 @@ TEST(FormatRegistry, BuiltinListKeepsItsDesignedOrder)
 
 TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
 {
-    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+    const List ownReaders = {".AAC", ".AC3", ".APE", ".MAC", ".DTS", ".FLAC", ".MPC", ".MP3",
+                             ".MP2", ".MPA", ".OGG", ".OFR", ".OFS", ".TTA", ".VQF"};
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }), ownReaders);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), (List{".M4A", ".M4B", ".M4P", ".AU"}));
-    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }), ownReaders);
+    // Only an ".aac" file may turn out to be an MP4 container.
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfoWhen != nullptr; }), (List{".AAC"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer != nullptr; }),
               (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.WritesTags && !f.NumericTrack; }), (List{".FLAC"}));
@@ -52,7 +54,9 @@ TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
         EXPECT_FALSE(f.MediaInfo && f.PlayingTime) << f.Extension << ": one way to its playing time";
         EXPECT_TRUE(f.WritesTags || !f.Writer) << f.Extension << ": a writer only on a tag-writing row";
     }
-    // The three MPEG extensions share one reader.
+    // The three MPEG extensions share one reader, as do the two of Monkey's Audio and of OptimFROG.
+    EXPECT_EQ(FindFormat("a.mac")->PlayingTime, FindFormat("a.ape")->PlayingTime);
+    EXPECT_EQ(FindFormat("a.ofs")->Info, FindFormat("a.ofr")->Info);
     EXPECT_EQ(FindFormat("a.mp2")->PlayingTime, FindFormat("a.MP3")->PlayingTime);
     EXPECT_EQ(FindFormat("a.Mpa")->Writer, FindFormat("a.mp3")->Writer);
 }
