@@ -472,10 +472,8 @@ bool TID3v2::ReadFromSource(TInSource& in)
     return true;
 }
 
-IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
+IoResult TID3v2::render(TInSource& file, Rendered& out) const
 {
-    TFileReader file;
-    if (IoResult opened = file.open(fileName); !opened) return opened;
     ParsedTag old;
     if (!parseTag(file, old)) {
         // A file too short for a tag header has no tag; any other read error stops the write.
@@ -573,9 +571,34 @@ IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
     tag[4] = 0;
     tag[5] = 0;
     putSyncSafe(tag.data() + 6, uint32_t(tag.size() - 10));
+    out.tag = std::move(tag);
+    out.oldSize = oldSize;
+    out.inPlace = inPlace;
+    out.version = version;
+    out.frames = std::move(frames);
+    return IoResult::success();
+}
+
+IoResult TID3v2::RenderTag(TInSource& file, ByteVector& tag, int64_t& oldSize) const
+{
+    Rendered r;
+    if (IoResult made = render(file, r); !made) return made;
+    tag = std::move(r.tag);
+    oldSize = r.oldSize;
+    return IoResult::success();
+}
+
+IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
+{
+    TFileReader file;
+    if (IoResult opened = file.open(fileName); !opened) return opened;
+    Rendered made;
+    if (IoResult ok = render(file, made); !ok) return ok;
+    const ByteVector& tag = made.tag;
+    const int64_t oldSize = made.oldSize;
 
     IoResult r;
-    if (inPlace) {
+    if (made.inPlace) {
         file.close();
         r = writeInPlace(fileName, 0, tag.data(), tag.size(), files);
     } else {
@@ -586,9 +609,9 @@ IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
     }
     if (r) {
         m_present = true;
-        m_version = version;
+        m_version = made.version;
         m_size = int64_t(tag.size());
-        m_frames = std::move(frames);
+        m_frames = std::move(made.frames);
         std::fill(std::begin(m_dirty), std::end(m_dirty), false);
     }
     return r;

@@ -33,6 +33,9 @@ public:
     // when it fits its old space; otherwise the file is rewritten through a temporary copy (the tag is
     // then padded to 4096 bytes when smaller), which leaves the original untouched on failure.
     IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
+    // The tag SaveToFile would write for the file in `file`, for a caller that rewrites the whole file
+    // itself: `tag` replaces the first `oldSize` bytes (the old tag, 0 when there is none).
+    IoResult RenderTag(TInSource& file, ByteVector& tag, int64_t& oldSize) const;
 
     void ResetData();
 
@@ -89,6 +92,14 @@ private:
         kLanguage, kURL, kRows
     };
     void set(Row row, const std::string& v);
+    struct Rendered {
+        ByteVector tag;
+        int64_t oldSize = 0;
+        bool inPlace = false; // the tag fits the old one's space exactly
+        int version = 3;
+        std::vector<TID3v2Frame> frames;
+    };
+    IoResult render(TInSource& file, Rendered& out) const;
 
     bool m_present = false;
     int m_version = 0;

@@ -1,9 +1,11 @@
 #include "audio/WriteTags.h"
 
+#include "audio/APETag.h"
 #include "audio/FormatRegistry.h"
 #include "audio/ID3v1.h"
 #include "audio/ID3v2.h"
 #include "audio/TagText.h"
+#include "audio/TextCodec.h"
 
 #include <exception>
 
@@ -18,9 +20,32 @@ uint8_t id3Track(const std::string& track)
     return uint8_t(std::stoul(track) & 0xFF);
 }
 
-// Reads one tag of the file, sets the six values and saves it; TID3v1 and TID3v2 share these setters.
+// The track as a whole number; 0 (none) when it is no decimal number.
+uint32_t wholeTrack(const std::string& track)
+{
+    return IsDecimalTrack(track) ? uint32_t(std::stoul(track)) : 0;
+}
+
+// Each tag stores as much of the track as it can hold and otherwise none: ID3v1 a byte, ID3v2 (as
+// this program reads it back) up to 65535.
+void setTrack(TID3v1& tag, uint32_t track) { tag.SetTrack(track <= 255 ? uint8_t(track) : 0); }
+void setTrack(TID3v2& tag, uint32_t track) { tag.SetTrack(track <= 65535 ? uint16_t(track) : 0); }
+
+// Sets the six values on one tag; TID3v1 and TID3v2 share these setters.
 template <typename Tag>
-IoResult updateTag(const std::string& fileName, const TTagValues& values, uint8_t track, TFileSystem& files)
+void setValues(Tag& tag, const TTagValues& values, uint32_t track)
+{
+    tag.SetTitle(values.Title);
+    tag.SetArtist(values.Artist);
+    tag.SetAlbum(values.Album);
+    tag.SetYear(values.Year);
+    setTrack(tag, track);
+    tag.SetGenre(values.Genre);
+}
+
+// Reads one tag of the file, sets the six values and saves it.
+template <typename Tag>
+IoResult updateTag(const std::string& fileName, const TTagValues& values, uint32_t track, TFileSystem& files)
 {
     Tag tag;
     {
@@ -28,23 +53,99 @@ IoResult updateTag(const std::string& fileName, const TTagValues& values, uint8_
         if (IoResult opened = in.open(fileName); !opened) return opened;
         if (!tag.ReadFromSource(in)) return in.error();
     }
-    tag.SetTitle(values.Title);
-    tag.SetArtist(values.Artist);
-    tag.SetAlbum(values.Album);
-    tag.SetYear(values.Year);
-    tag.SetTrack(track);
-    tag.SetGenre(values.Genre);
+    setValues(tag, values, track);
     return tag.SaveToFile(fileName, files);
+}
+
+IoResult writeID3Pair(const std::string& fileName, const TTagValues& values, uint32_t track, TFileSystem& files)
+{
+    IoResult first = updateTag<TID3v1>(fileName, values, track, files);
+    IoResult second = updateTag<TID3v2>(fileName, values, track, files);
+    return first.ok ? second : first;
+}
+
+// An APE tag larger than this is not rewritten (it would be held in memory whole).
+constexpr int64_t kMaxApeTag = int64_t(64) << 20;
+
+// Sets one APE item: the first item of the key (compared without case) takes the value in its place,
+// further items of the key go; an empty value removes them all; a new key is appended.
+void setApeItem(std::vector<TAPEItem>& items, const char* key, const std::string& value, bool latin1)
+{
+    const std::string stored = latin1 ? utf8ToLatin1(value) : value;
+    bool placed = false;
+    for (size_t i = 0; i < items.size();) {
+        if (!equalsIgnoreCaseAscii(items[i].Key, key)) {
+            ++i;
+            continue;
+        }
+        if (placed || stored.empty()) {
+            items.erase(items.begin() + ptrdiff_t(i));
+            continue;
+        }
+        items[i].Flags &= ~uint32_t(6); // a text item
+        items[i].Value.assign(stored.begin(), stored.end());
+        placed = true;
+        ++i;
+    }
+    if (!placed && !stored.empty()) items.push_back({key, 0, ByteVector(stored.begin(), stored.end())});
 }
 
 } // namespace
 
 IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
 {
-    const uint8_t track = id3Track(values.Track);
-    IoResult first = updateTag<TID3v1>(fileName, values, track, files);
-    IoResult second = updateTag<TID3v2>(fileName, values, track, files);
-    return first.ok ? second : first;
+    return writeID3Pair(fileName, values, id3Track(values.Track), files);
+}
+
+IoResult WriteID3AndApeTags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
+{
+    const uint32_t track = wholeTrack(values.Track);
+    TFileReader in;
+    if (IoResult opened = in.open(fileName); !opened) return opened;
+    TAPETag ape;
+    if (!ape.ReadFromSource(in) && in.size() > 32) return in.error();
+    if (!ape.Present()) {
+        in.close();
+        return writeID3Pair(fileName, values, track, files);
+    }
+
+    // The APE tag is rewritten with the ID3 tags in one pass, so the file holds all old or all new tags.
+    if (ape.TotalSize() > kMaxApeTag) return IoResult::failure("The APE tag is too large to rewrite");
+    std::vector<TAPEItem> items;
+    if (!ape.ReadItems(in, items)) {
+        if (!in.error()) return in.error();
+        return IoResult::failure("The APE tag is damaged");
+    }
+    const bool latin1 = ape.Version() < 2000;
+    setApeItem(items, "Title", values.Title, latin1);
+    setApeItem(items, "Artist", values.Artist, latin1);
+    setApeItem(items, "Album", values.Album, latin1);
+    setApeItem(items, "Year", values.Year, latin1);
+    setApeItem(items, "Track", track ? std::to_string(track) : std::string(), latin1);
+    setApeItem(items, "Genre", values.Genre, latin1);
+    const ByteVector apeBytes = TAPETag::Build(items, ape.Version() < 2000 ? 1000 : 2000, ape.HasHeader());
+
+    TID3v1 v1;
+    if (!v1.ReadFromSource(in)) return in.error();
+    setValues(v1, values, track);
+    // No Lyrics3 block: it would stand between the APE tag and the ID3v1 tag, where the APE tag is
+    // looked for; the APE tag holds the long values in full.
+    const ByteVector v1Bytes = v1.buildTail(nullptr, false);
+
+    TID3v2 v2;
+    setValues(v2, values, track);
+    ByteVector v2Bytes;
+    int64_t v2OldSize = 0;
+    if (IoResult made = v2.RenderTag(in, v2Bytes, v2OldSize); !made) return made;
+
+    const int64_t audioStart = v2OldSize;
+    const int64_t audioEnd = ape.Start();
+    if (audioEnd < audioStart) return IoResult::failure("The APE tag overlaps the ID3v2 tag");
+    auto produce = [&](TOutSink& out) {
+        return out.write(v2Bytes) && out.copyFrom(in, audioStart, audioEnd - audioStart) && out.write(apeBytes) &&
+               out.write(v1Bytes);
+    };
+    return rewriteFile(fileName, produce, files);
 }
 
 const std::vector<const TFormat*>& TagWriterTable()

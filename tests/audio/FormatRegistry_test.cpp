@@ -47,7 +47,11 @@ TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
     // Only an ".aac" file may turn out to be an MP4 container.
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfoWhen != nullptr; }), (List{".AAC"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+              extensionsWhere([](const TFormat& f) { return f.WritesTags; }));
+    // The formats whose players read an APE tag first keep it up to date; AAC is written as MPEG is.
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer == WriteID3AndApeTags; }),
+              (List{".APE", ".MAC", ".MPC", ".OFR", ".OFS", ".TTA"}));
+    EXPECT_EQ(FindFormat("a.aac")->Writer, FindFormat("a.mp3")->Writer);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.WritesTags && !f.NumericTrack; }), (List{".FLAC"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return !f.Builtin; }), (List{".RA"}));
     for (const TFormat& f : Formats()) {
