@@ -103,7 +103,8 @@ IoResult WriteID3AndApeTags(const std::string& fileName, const TTagValues& value
     TFileReader in;
     if (IoResult opened = in.open(fileName); !opened) return opened;
     TAPETag ape;
-    if (!ape.ReadFromSource(in) && in.size() > 32) return in.error();
+    // False without a refused read only means the file is too short for an APE tag.
+    if (!ape.ReadFromSource(in) && in.error().code != 0) return in.error();
     if (!ape.Present()) {
         in.close();
         return writeID3Pair(fileName, values, track, files);

@@ -12,11 +12,11 @@ void TStreamTags::Reset()
 bool TStreamTags::Read(TInSource& in)
 {
     Reset();
-    // Each tag reader says false for a source too short to hold it; that only means "no tag".
-    const int64_t size = in.size();
-    if (!V2.ReadFromSource(in) && size >= 10) return false;
-    if (!V1.ReadFromSource(in)) return false;
-    if (!Ape.ReadFromSource(in) && size > 32) return false;
+    // Each tag reader also says false for a source too short to hold its tag; that only means "no
+    // tag". A read the system refused is a failure.
+    auto failed = [&in](bool read) { return !read && in.error().code != 0; };
+    if (failed(V2.ReadFromSource(in)) || failed(V1.ReadFromSource(in)) || failed(Ape.ReadFromSource(in)))
+        return false;
     return true;
 }
 
