@@ -9,8 +9,8 @@ CANTORIX_PACKAGES=(
   libqt6svg6
   libgtest-dev googletest
 )
-# Tools the tests use to make tiny real audio files, and the fonts/platform bits for offscreen windows.
-CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack clang libclang-rt-dev fonts-dejavu-core
+# Tools the tests use to make tiny real audio files (and to measure them), and the fonts/platform bits for offscreen windows.
+CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack musepack-tools clang libclang-rt-dev fonts-dejavu-core
   desktop-file-utils appstream)
 
 cantorix_install() {

@@ -65,6 +65,7 @@ bool TAPETag::ReadFromSource(TInSource& file)
     m_itemCount = getLE32(footer + 16);
     const uint32_t flags = getLE32(footer + 20);
     m_hasHeader = (flags & 0x80000000u) != 0 && int64_t(size) + 32 <= fileSize - shift;
+    m_end = fileSize - shift;
     readItems(file, fileSize - shift - int64_t(size), footerAt);
     return true;
 }
@@ -102,6 +103,65 @@ void TAPETag::readItems(TInSource& file, int64_t pos, int64_t end)
         }
         m_fields.push_back({sanitizeUtf8(trimBlanks(name)), trimBlanks(value)});
     }
+}
+
+bool TAPETag::ReadItems(TInSource& file, std::vector<TAPEItem>& items) const
+{
+    items.clear();
+    if (!m_present) return false;
+    int64_t pos = m_end - m_size;
+    const int64_t end = m_end - 32;
+    // Each item takes at least kMinItem bytes, so the count is bounded by the tag's own size.
+    if (uint64_t(m_itemCount) > uint64_t(std::max<int64_t>(0, end - pos)) / kMinItem) return false;
+    for (uint32_t i = 0; i < m_itemCount; ++i) {
+        uint8_t head[8];
+        if (end - pos < kMinItem || !file.readAt(pos, head, 8)) return false;
+        pos += 8;
+        TAPEItem item;
+        item.Flags = getLE32(head + 4);
+        const uint32_t valueSize = getLE32(head);
+        for (;;) {
+            char c;
+            if (pos >= end || !file.readAt(pos, &c, 1)) return false;
+            ++pos;
+            if (c == 0) break;
+            item.Key += c;
+        }
+        if (item.Key.empty() || int64_t(valueSize) > end - pos) return false;
+        if (!file.seek(pos) || !file.read(item.Value, valueSize)) return false;
+        pos += valueSize;
+        items.push_back(std::move(item));
+    }
+    return pos == end;
+}
+
+ByteVector TAPETag::Build(const std::vector<TAPEItem>& items, uint32_t version, bool withHeader)
+{
+    ByteVector body;
+    for (const TAPEItem& item : items) {
+        uint8_t head[8];
+        putLE32(head, uint32_t(item.Value.size()));
+        putLE32(head + 4, item.Flags);
+        body.insert(body.end(), head, head + 8);
+        body.insert(body.end(), item.Key.begin(), item.Key.end());
+        body.push_back(0);
+        body.insert(body.end(), item.Value.begin(), item.Value.end());
+    }
+    auto block = [&](bool isHeader) {
+        uint8_t b[32] = {};
+        std::memcpy(b, "APETAGEX", 8);
+        putLE32(b + 8, version);
+        putLE32(b + 12, uint32_t(body.size() + 32)); // items and footer
+        putLE32(b + 16, uint32_t(items.size()));
+        putLE32(b + 20, (withHeader ? 0x80000000u : 0u) | (isHeader ? 0x20000000u : 0u));
+        return ByteVector(b, b + 32);
+    };
+    ByteVector out;
+    if (withHeader) out = block(true);
+    out.insert(out.end(), body.begin(), body.end());
+    const ByteVector footer = block(false);
+    out.insert(out.end(), footer.begin(), footer.end());
+    return out;
 }
 
 } // namespace cantorix

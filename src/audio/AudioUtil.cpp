@@ -48,6 +48,11 @@ TDurationResult ReadAudioDuration(const std::string& fileName)
         if (!format->PlayingTime) return none("no reader for " + ext + " files yet");
         TFileReader in;
         if (!in.open(fileName)) return none("cannot open the file: " + in.error().error);
+        if (format->MediaInfoWhen && format->MediaInfoWhen(in)) {
+            const int seconds = GetMediaInfoDuration(fileName);
+            if (seconds > 0) return {seconds, true, {}};
+            return none("the media information library found no playing time");
+        }
         const double seconds = format->PlayingTime(in);
         if (!(seconds > 0)) return none("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
         return {RoundHalfEven(seconds), true, {}};

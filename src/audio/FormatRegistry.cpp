@@ -1,11 +1,19 @@
 #include "audio/FormatRegistry.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/formats/AACfile.h"
+#include "audio/formats/AC3.h"
 #include "audio/formats/AUfile.h"
 #include "audio/formats/AudioInfo.h"
+#include "audio/formats/DTS.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/MPEGaudio.h"
+#include "audio/formats/MPEGplus.h"
+#include "audio/formats/Monkey.h"
 #include "audio/formats/OggVorbis.h"
+#include "audio/formats/OptimFrog.h"
+#include "audio/formats/TTA.h"
+#include "audio/formats/TwinVQ.h"
 #include "audio/formats/WAVfile.h"
 #include "audio/formats/WMAfile.h"
 #include "audio/formats/WavPackFile.h"
@@ -20,14 +28,18 @@ namespace {
 // Rows whose readers are not built yet behave as extensions without a reader: no playing time, no
 // values beyond the size, and (for the tag-writing rows) nothing written.
 constexpr TFormat kFormats[] = {
-    {.Extension = ".AAC", .Builtin = true, .WritesTags = true, .NumericTrack = true},
-    {.Extension = ".AC3", .Builtin = true},
-    {.Extension = ".APE", .Builtin = true, .WritesTags = true, .NumericTrack = true},
-    {.Extension = ".MAC", .Builtin = true, .WritesTags = true, .NumericTrack = true},
-    {.Extension = ".DTS", .Builtin = true},
+    {.Extension = ".AAC", .Builtin = true, .PlayingTime = AACPlayingTime, .MediaInfoWhen = IsMP4Container,
+     .Info = ReadAACInfo, .WritesTags = true, .Writer = WriteAacID3Tags, .NumericTrack = true},
+    {.Extension = ".AC3", .Builtin = true, .PlayingTime = AC3PlayingTime, .Info = ReadAC3Info},
+    {.Extension = ".APE", .Builtin = true, .PlayingTime = MonkeyPlayingTime, .Info = ReadMonkeyInfo,
+     .WritesTags = true, .Writer = WriteID3AndApeTags, .NumericTrack = true},
+    {.Extension = ".MAC", .Builtin = true, .PlayingTime = MonkeyPlayingTime, .Info = ReadMonkeyInfo,
+     .WritesTags = true, .Writer = WriteID3AndApeTags, .NumericTrack = true},
+    {.Extension = ".DTS", .Builtin = true, .PlayingTime = DTSPlayingTime, .Info = ReadDTSInfo},
     {.Extension = ".FLAC", .Builtin = true, .PlayingTime = FLACPlayingTime, .Info = ReadFLACInfo,
      .WritesTags = true, .Writer = WriteFLACTags, .NumericTrack = false}, // TRACKNUMBER keeps the text
-    {.Extension = ".MPC", .Builtin = true, .WritesTags = true, .NumericTrack = true},
+    {.Extension = ".MPC", .Builtin = true, .PlayingTime = MPEGplusPlayingTime, .Info = ReadMPEGplusInfo,
+     .WritesTags = true, .Writer = WriteID3AndApeTags, .NumericTrack = true},
     {.Extension = ".MP3", .Builtin = true, .PlayingTime = MpegPlayingTime, .Info = ReadMpegFileInfo,
      .WritesTags = true, .Writer = WriteID3Tags, .NumericTrack = true},
     {.Extension = ".MP2", .Builtin = true, .PlayingTime = MpegPlayingTime, .Info = ReadMpegFileInfo,
@@ -36,10 +48,13 @@ constexpr TFormat kFormats[] = {
      .WritesTags = true, .Writer = WriteID3Tags, .NumericTrack = true},
     {.Extension = ".OGG", .Builtin = true, .PlayingTime = OggPlayingTime, .Info = ReadOggInfo,
      .WritesTags = true, .Writer = WriteOggTags, .NumericTrack = true},
-    {.Extension = ".OFR", .Builtin = true, .WritesTags = true, .NumericTrack = true},
-    {.Extension = ".OFS", .Builtin = true, .WritesTags = true, .NumericTrack = true},
-    {.Extension = ".TTA", .Builtin = true, .WritesTags = true, .NumericTrack = true},
-    {.Extension = ".VQF", .Builtin = true},
+    {.Extension = ".OFR", .Builtin = true, .PlayingTime = OptimFrogPlayingTime, .Info = ReadOptimFrogInfo,
+     .WritesTags = true, .Writer = WriteID3AndApeTags, .NumericTrack = true},
+    {.Extension = ".OFS", .Builtin = true, .PlayingTime = OptimFrogPlayingTime, .Info = ReadOptimFrogInfo,
+     .WritesTags = true, .Writer = WriteID3AndApeTags, .NumericTrack = true},
+    {.Extension = ".TTA", .Builtin = true, .PlayingTime = TTAPlayingTime, .Info = ReadTTAInfo,
+     .WritesTags = true, .Writer = WriteID3AndApeTags, .NumericTrack = true},
+    {.Extension = ".VQF", .Builtin = true, .PlayingTime = TwinVQPlayingTime, .Info = ReadTwinVQInfo},
     // WavPack, WAV and WMA files get no tags written.
     {.Extension = ".WV", .Builtin = true, .PlayingTime = WavPackPlayingTime, .Info = ReadWavPackInfo},
     {.Extension = ".WAV", .Builtin = true, .PlayingTime = WAVPlayingTime, .Info = ReadWAVInfo},

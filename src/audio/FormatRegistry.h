@@ -22,6 +22,9 @@ struct TFormat {
     // The media-information library gives the playing time, already truncated to whole seconds.
     bool MediaInfo = false;
     PlayingTimeReader PlayingTime = nullptr; // a reader of our own; neither: no playing time (0)
+    // A file of this extension that is really another container (its bytes say so) is timed by the
+    // media-information library instead of PlayingTime.
+    bool (*MediaInfoWhen)(TInSource& in) = nullptr;
     FileInfoReader Info = nullptr;          // the information window's values; null: Size only
     bool WritesTags = false;                // one of the twelve extensions whose files get tags
     TagWriter Writer = nullptr;             // null while the format has no writer: nothing is written

@@ -229,11 +229,11 @@ bool TID3v1::wantsLyrics3() const
     return (own && any) || kept;
 }
 
-ByteVector TID3v1::buildTail(int64_t* lyrics3Size) const
+ByteVector TID3v1::buildTail(int64_t* lyrics3Size, bool withLyrics3) const
 {
     ByteVector out;
     int64_t blockSize = 0;
-    if (wantsLyrics3()) {
+    if (withLyrics3 && wantsLyrics3()) {
         std::string block = "LYRICSBEGIN";
         block += m_lyrics.empty() ? "IND0000200" : "IND0000210";
         auto field = [&](const char* id, const std::string& value) {

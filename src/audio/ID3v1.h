@@ -99,7 +99,8 @@ public:
     void SetImage(const std::string& v) { m_image = v; }
 
     // The bytes SaveToFile appends: the Lyrics3 block (possibly none) followed by the 128-byte tag.
-    ByteVector buildTail(int64_t* lyrics3Size = nullptr) const;
+    // Without `withLyrics3` only the tag: an APE tag must stand directly before it to be found.
+    ByteVector buildTail(int64_t* lyrics3Size = nullptr, bool withLyrics3 = true) const;
 
 private:
     struct Detected {

@@ -472,36 +472,7 @@ bool TID3v2::ReadFromSource(TInSource& in)
     return true;
 }
 
-IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
-{
-    TFileReader file;
-    if (IoResult opened = file.open(fileName); !opened) return opened;
-    TID3v2Plan plan;
-    if (IoResult planned = PlanSave(file, plan); !planned) return planned;
-    IoResult r;
-    if (plan.inPlace) {
-        file.close();
-        r = writeInPlace(fileName, 0, plan.tag.data(), plan.tag.size(), files);
-    } else {
-        auto produce = [&](TOutSink& out) {
-            return out.write(plan.tag) && out.copyFrom(file, plan.oldSize, file.size() - plan.oldSize);
-        };
-        r = rewriteFile(fileName, produce, files);
-    }
-    if (r) Saved(std::move(plan));
-    return r;
-}
-
-void TID3v2::Saved(TID3v2Plan&& plan)
-{
-    m_present = true;
-    m_version = plan.version;
-    m_size = int64_t(plan.tag.size());
-    m_frames = std::move(plan.frames);
-    std::fill(std::begin(m_dirty), std::end(m_dirty), false);
-}
-
-IoResult TID3v2::PlanSave(TInSource& file, TID3v2Plan& plan) const
+IoResult TID3v2::render(TInSource& file, Rendered& out) const
 {
     ParsedTag old;
     if (!parseTag(file, old)) {
@@ -600,13 +571,71 @@ IoResult TID3v2::PlanSave(TInSource& file, TID3v2Plan& plan) const
     tag[4] = 0;
     tag[5] = 0;
     putSyncSafe(tag.data() + 6, uint32_t(tag.size() - 10));
-
-    plan.tag = std::move(tag);
-    plan.oldSize = oldSize;
-    plan.inPlace = inPlace;
-    plan.version = version;
-    plan.frames = std::move(frames);
+    out.tag = std::move(tag);
+    out.oldSize = oldSize;
+    out.inPlace = inPlace;
+    out.version = version;
+    out.frames = std::move(frames);
     return IoResult::success();
+}
+
+IoResult TID3v2::RenderTag(TInSource& file, ByteVector& tag, int64_t& oldSize) const
+{
+    Rendered r;
+    if (IoResult made = render(file, r); !made) return made;
+    tag = std::move(r.tag);
+    oldSize = r.oldSize;
+    return IoResult::success();
+}
+
+IoResult TID3v2::PlanSave(TInSource& file, TID3v2Plan& plan) const
+{
+    Rendered r;
+    if (IoResult made = render(file, r); !made) return made;
+    plan.tag = std::move(r.tag);
+    plan.oldSize = r.oldSize;
+    plan.inPlace = r.inPlace;
+    plan.version = r.version;
+    plan.frames = std::move(r.frames);
+    return IoResult::success();
+}
+
+void TID3v2::Saved(TID3v2Plan&& plan)
+{
+    m_present = true;
+    m_version = plan.version;
+    m_size = int64_t(plan.tag.size());
+    m_frames = std::move(plan.frames);
+    std::fill(std::begin(m_dirty), std::end(m_dirty), false);
+}
+
+IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
+{
+    TFileReader file;
+    if (IoResult opened = file.open(fileName); !opened) return opened;
+    Rendered made;
+    if (IoResult ok = render(file, made); !ok) return ok;
+    const ByteVector& tag = made.tag;
+    const int64_t oldSize = made.oldSize;
+
+    IoResult r;
+    if (made.inPlace) {
+        file.close();
+        r = writeInPlace(fileName, 0, tag.data(), tag.size(), files);
+    } else {
+        auto produce = [&](TOutSink& out) {
+            return out.write(tag) && out.copyFrom(file, oldSize, file.size() - oldSize);
+        };
+        r = rewriteFile(fileName, produce, files);
+    }
+    if (r) {
+        m_present = true;
+        m_version = made.version;
+        m_size = int64_t(tag.size());
+        m_frames = std::move(made.frames);
+        std::fill(std::begin(m_dirty), std::end(m_dirty), false);
+    }
+    return r;
 }
 
 } // namespace cantorix

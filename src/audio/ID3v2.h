@@ -47,6 +47,9 @@ public:
     IoResult PlanSave(TInSource& file, TID3v2Plan& plan) const;
     // The second half, once the plan's tag is in the file.
     void Saved(TID3v2Plan&& plan);
+    // The tag SaveToFile would write for the file in `file`, for a caller that rewrites the whole file
+    // itself: `tag` replaces the first `oldSize` bytes (the old tag, 0 when there is none).
+    IoResult RenderTag(TInSource& file, ByteVector& tag, int64_t& oldSize) const;
 
     void ResetData();
 
@@ -103,6 +106,14 @@ private:
         kLanguage, kURL, kRows
     };
     void set(Row row, const std::string& v);
+    struct Rendered {
+        ByteVector tag;
+        int64_t oldSize = 0;
+        bool inPlace = false; // the tag fits the old one's space exactly
+        int version = 3;
+        std::vector<TID3v2Frame> frames;
+    };
+    IoResult render(TInSource& file, Rendered& out) const;
 
     bool m_present = false;
     int m_version = 0;

@@ -1,10 +1,13 @@
 #include "audio/WriteTags.h"
 
+#include "audio/APETag.h"
 #include "audio/FormatRegistry.h"
 #include "audio/ID3v1.h"
 #include "audio/ID3v2.h"
 #include "audio/TagText.h"
+#include "audio/formats/AACfile.h"
 #include "audio/formats/MPEGaudio.h"
+#include "audio/TextCodec.h"
 
 #include <exception>
 
@@ -19,42 +22,61 @@ uint8_t id3Track(const std::string& track)
     return uint8_t(std::stoul(track) & 0xFF);
 }
 
-// Sets the six values; TID3v1 and TID3v2 share these setters.
+// The track as a whole number; 0 (none) when it is no decimal number.
+uint32_t wholeTrack(const std::string& track)
+{
+    return IsDecimalTrack(track) ? uint32_t(std::stoul(track)) : 0;
+}
+
+// Each tag stores as much of the track as it can hold and otherwise none: ID3v1 a byte, ID3v2 (as
+// this program reads it back) up to 65535.
+void setTrack(TID3v1& tag, uint32_t track) { tag.SetTrack(track <= 255 ? uint8_t(track) : 0); }
+void setTrack(TID3v2& tag, uint32_t track) { tag.SetTrack(track <= 65535 ? uint16_t(track) : 0); }
+
+// Sets the six values on one tag; TID3v1 and TID3v2 share these setters.
 template <typename Tag>
-void setValues(Tag& tag, const TTagValues& values, uint8_t track)
+void setValues(Tag& tag, const TTagValues& values, uint32_t track)
 {
     tag.SetTitle(values.Title);
     tag.SetArtist(values.Artist);
     tag.SetAlbum(values.Album);
     tag.SetYear(values.Year);
-    tag.SetTrack(track);
+    setTrack(tag, track);
     tag.SetGenre(values.Genre);
 }
 
-} // namespace
-
-IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
+// Both ID3 tags of a file in one step, so the file never holds one new tag and one old: overwritten in
+// place when each fits its old space, otherwise one rewrite carries both. An MPEG file must first be
+// one the reader accepts: a junk or empty ".mp3" gets no tags.
+IoResult writeID3Pair(const std::string& fileName, const TTagValues& values, uint32_t track, TFileSystem& files,
+                      bool mpegAudio)
 {
     TFileReader in;
     if (IoResult opened = in.open(fileName); !opened) return opened;
-    // The reader reads both tags on its way to the first frame; a file without one gets no tags.
     TMPEGaudio mpeg;
-    if (!mpeg.ReadFromSource(in)) return in.error();
-    if (!mpeg.Valid()) return IoResult::failure("not a valid MPEG audio file");
-    TID3v1& v1 = mpeg.V1Tag();
-    TID3v2& v2 = mpeg.V2Tag();
-    const uint8_t track = id3Track(values.Track);
-    setValues(v1, values, track);
-    setValues(v2, values, track);
+    TID3v1 ownV1;
+    TID3v2 ownV2;
+    TID3v1* v1 = &ownV1;
+    TID3v2* v2 = &ownV2;
+    if (mpegAudio) {
+        // The reader reads both tags on its way to the first frame.
+        if (!mpeg.ReadFromSource(in)) return in.error();
+        if (!mpeg.Valid()) return IoResult::failure("not a valid MPEG audio file");
+        v1 = &mpeg.V1Tag();
+        v2 = &mpeg.V2Tag();
+    } else {
+        if (!ownV1.ReadFromSource(in)) return in.error();
+        if (!ownV2.ReadFromSource(in)) return in.error();
+    }
+    setValues(*v1, values, track);
+    setValues(*v2, values, track);
 
     TID3v1Plan end;
     TID3v2Plan front;
-    if (IoResult planned = v1.PlanSave(in, end); !planned) return planned;
-    if (IoResult planned = v2.PlanSave(in, front); !planned) return planned;
+    if (IoResult planned = v1->PlanSave(in, end); !planned) return planned;
+    if (IoResult planned = v2->PlanSave(in, front); !planned) return planned;
     if (front.oldSize > end.keep) return IoResult::failure("The ID3v2 tag overlaps the tags at the end");
 
-    // Both tags change in one step, so the file never holds one new tag and one old: overwritten in
-    // place when each fits its old space, otherwise one rewrite carries both.
     IoResult r;
     if (front.inPlace && end.inPlace()) {
         in.close();
@@ -69,6 +91,101 @@ IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFi
         r = rewriteFile(fileName, produce, files);
     }
     return r;
+}
+
+// An APE tag larger than this is not rewritten (it would be held in memory whole).
+constexpr int64_t kMaxApeTag = int64_t(64) << 20;
+
+// Sets one APE item: the first item of the key (compared without case) takes the value in its place,
+// further items of the key go; an empty value removes them all; a new key is appended.
+void setApeItem(std::vector<TAPEItem>& items, const char* key, const std::string& value, bool latin1)
+{
+    const std::string stored = latin1 ? utf8ToLatin1(value) : value;
+    bool placed = false;
+    for (size_t i = 0; i < items.size();) {
+        if (!equalsIgnoreCaseAscii(items[i].Key, key)) {
+            ++i;
+            continue;
+        }
+        if (placed || stored.empty()) {
+            items.erase(items.begin() + ptrdiff_t(i));
+            continue;
+        }
+        items[i].Flags &= ~uint32_t(6); // a text item
+        items[i].Value.assign(stored.begin(), stored.end());
+        placed = true;
+        ++i;
+    }
+    if (!placed && !stored.empty()) items.push_back({key, 0, ByteVector(stored.begin(), stored.end())});
+}
+
+} // namespace
+
+IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
+{
+    return writeID3Pair(fileName, values, id3Track(values.Track), files, true);
+}
+
+IoResult WriteAacID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
+{
+    {
+        TFileReader in;
+        if (IoResult opened = in.open(fileName); !opened) return opened;
+        if (!(AACPlayingTime(in) > 0)) return IoResult::failure("not a valid AAC file");
+    }
+    return writeID3Pair(fileName, values, id3Track(values.Track), files, false);
+}
+
+IoResult WriteID3AndApeTags(const std::string& fileName, const TTagValues& values, TFileSystem& files)
+{
+    const uint32_t track = wholeTrack(values.Track);
+    TFileReader in;
+    if (IoResult opened = in.open(fileName); !opened) return opened;
+    TAPETag ape;
+    // False without a refused read only means the file is too short for an APE tag.
+    if (!ape.ReadFromSource(in) && in.error().code != 0) return in.error();
+    if (!ape.Present()) {
+        in.close();
+        return writeID3Pair(fileName, values, track, files, false);
+    }
+
+    // The APE tag is rewritten with the ID3 tags in one pass, so the file holds all old or all new tags.
+    if (ape.TotalSize() > kMaxApeTag) return IoResult::failure("The APE tag is too large to rewrite");
+    std::vector<TAPEItem> items;
+    if (!ape.ReadItems(in, items)) {
+        if (!in.error()) return in.error();
+        return IoResult::failure("The APE tag is damaged");
+    }
+    const bool latin1 = ape.Version() < 2000;
+    setApeItem(items, "Title", values.Title, latin1);
+    setApeItem(items, "Artist", values.Artist, latin1);
+    setApeItem(items, "Album", values.Album, latin1);
+    setApeItem(items, "Year", values.Year, latin1);
+    setApeItem(items, "Track", track ? std::to_string(track) : std::string(), latin1);
+    setApeItem(items, "Genre", values.Genre, latin1);
+    const ByteVector apeBytes = TAPETag::Build(items, ape.Version() < 2000 ? 1000 : 2000, ape.HasHeader());
+
+    TID3v1 v1;
+    if (!v1.ReadFromSource(in)) return in.error();
+    setValues(v1, values, track);
+    // No Lyrics3 block: it would stand between the APE tag and the ID3v1 tag, where the APE tag is
+    // looked for; the APE tag holds the long values in full.
+    const ByteVector v1Bytes = v1.buildTail(nullptr, false);
+
+    TID3v2 v2;
+    setValues(v2, values, track);
+    ByteVector v2Bytes;
+    int64_t v2OldSize = 0;
+    if (IoResult made = v2.RenderTag(in, v2Bytes, v2OldSize); !made) return made;
+
+    const int64_t audioStart = v2OldSize;
+    const int64_t audioEnd = ape.Start();
+    if (audioEnd < audioStart) return IoResult::failure("The APE tag overlaps the ID3v2 tag");
+    auto produce = [&](TOutSink& out) {
+        return out.write(v2Bytes) && out.copyFrom(in, audioStart, audioEnd - audioStart) && out.write(apeBytes) &&
+               out.write(v1Bytes);
+    };
+    return rewriteFile(fileName, produce, files);
 }
 
 const std::vector<const TFormat*>& TagWriterTable()

@@ -42,5 +42,14 @@ IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& value
 // tags are written in one step: on any failure the file keeps both old tags. A file in which the
 // MPEG reader finds no audio frame fails with "not a valid MPEG audio file".
 IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
+// The same two tags on an ADTS AAC stream, which its own reader must accept first.
+IoResult WriteAacID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
+
+// The writer of Monkey's Audio, Musepack, OptimFROG and TTA, whose players read an APE tag first: the
+// ID3v1 and ID3v2 tags as WriteID3Tags writes them, with the track kept whole (never cut to 8 bits);
+// when the file holds an APE tag, its title, artist, album, year, track and genre items are updated
+// too (every other item kept), and the three tags are written in one safe rewrite. Without an APE
+// tag none is added.
+IoResult WriteID3AndApeTags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
 
 } // namespace cantorix

@@ -8,8 +8,7 @@
 
 namespace cantorix::cli {
 
-// scan DIR: one "<name>\t<duration text>\t<seconds>" line per listed file; the log lines and, for each
-// file without a playing time, the reason on stderr.
+// scan DIR: one "<name>\t<duration text>\t<seconds>" line per listed file, the log lines on stderr.
 int cmdScan(Invocation& inv)
 {
     inv.expectPositional(1);
@@ -21,10 +20,6 @@ int cmdScan(Invocation& inv)
         inv.out << scan.names[i] << '\t' << QString::fromStdString(FormatDuration(scan.seconds[i])) << '\t'
                 << scan.seconds[i] << '\n';
     for (const QString& line : scan.logLines()) inv.err << line << '\n';
-    // The window shows these files as "--:--" with the reason; here the reason goes to stderr.
-    for (int i = 0; i < scan.names.size(); ++i)
-        if (!scan.problems.value(i).isEmpty())
-            inv.err << '"' << scan.names[i] << "\": no playing time (" << scan.problems[i] << ")\n";
     return 0;
 }
 

@@ -39,20 +39,30 @@ TEST(FormatRegistry, BuiltinListKeepsItsDesignedOrder)
 
 TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
 {
-    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG", ".WV", ".WAV", ".WMA", ".AU"}));
+    const List ownReaders = {".AAC", ".AC3", ".APE", ".MAC", ".DTS", ".FLAC", ".MPC", ".MP3", ".MP2", ".MPA",
+                             ".OGG", ".OFR", ".OFS", ".TTA", ".VQF", ".WV", ".WAV", ".WMA", ".AU"};
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }), ownReaders);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), (List{".M4A", ".M4B", ".M4P"}));
-    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG", ".WV", ".WAV", ".WMA", ".AU"}));
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }), ownReaders);
+    // Only an ".aac" file may turn out to be an MP4 container.
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfoWhen != nullptr; }), (List{".AAC"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer != nullptr; }),
-              (List{".FLAC", ".MP3", ".MP2", ".MPA", ".OGG"}));
+              extensionsWhere([](const TFormat& f) { return f.WritesTags; }));
+    // The formats whose players read an APE tag first keep it up to date; AAC gets the two ID3 tags as
+    // MPEG does, once its own reader accepts the stream.
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer == WriteID3AndApeTags; }),
+              (List{".APE", ".MAC", ".MPC", ".OFR", ".OFS", ".TTA"}));
+    EXPECT_EQ(FindFormat("a.aac")->Writer, WriteAacID3Tags);
+    EXPECT_EQ(FindFormat("a.mp3")->Writer, WriteID3Tags);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.WritesTags && !f.NumericTrack; }), (List{".FLAC"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return !f.Builtin; }), (List{".RA"}));
     for (const TFormat& f : Formats()) {
         EXPECT_FALSE(f.MediaInfo && f.PlayingTime) << f.Extension << ": one way to its playing time";
         EXPECT_TRUE(f.WritesTags || !f.Writer) << f.Extension << ": a writer only on a tag-writing row";
     }
-    // The three MPEG extensions share one reader.
+    // The three MPEG extensions share one reader, as do the two of Monkey's Audio and of OptimFROG.
+    EXPECT_EQ(FindFormat("a.mac")->PlayingTime, FindFormat("a.ape")->PlayingTime);
+    EXPECT_EQ(FindFormat("a.ofs")->Info, FindFormat("a.ofr")->Info);
     EXPECT_EQ(FindFormat("a.mp2")->PlayingTime, FindFormat("a.MP3")->PlayingTime);
     EXPECT_EQ(FindFormat("a.Mpa")->Writer, FindFormat("a.mp3")->Writer);
 }

@@ -58,8 +58,9 @@ TEST_F(WriteTagsTest, AnExtensionWithoutWriterWritesNothing)
     TTagValues v{"T", "A", "B", "1999", "07", "Rock"};
     EXPECT_TRUE(WriteAudioTags(tmp.file("a.wma"), v).ok);
     EXPECT_EQ(test::readText(tmp.file("a.wma")), "wma bytes");
-    // A row of the table whose format has no writer yet.
-    EXPECT_TRUE(WriteAudioTags(tmp.file("a.mpc"), v).ok);
+    // A tag-writing row without a writer.
+    const TFormat noWriter[] = {{.Extension = ".MPC", .WritesTags = true}};
+    EXPECT_TRUE(WriteAudioTagsWith(tmp.file("a.mpc"), v, noWriter, systemFiles()).ok);
     EXPECT_EQ(test::readText(tmp.file("a.mpc")), "mpc bytes");
     // A writer on a row that is no tag-writing row is never called.
     EXPECT_TRUE(WriteAudioTagsWith("a.wma", v, withWriters({{".WMA", recordingWriter}}), systemFiles()).ok);

@@ -1,0 +1,110 @@
+#include "audio/formats/AC3.h"
+
+#include "audio/FileIO.h"
+
+namespace cantorix {
+
+namespace {
+
+// kbit/s by frame size code / 2.
+constexpr uint32_t kBitRates[19] = {32,  40,  48,  56,  64,  80,  96,  112, 128, 160,
+                                    192, 224, 256, 320, 384, 448, 512, 576, 640};
+constexpr uint32_t kRates[3] = {48000, 44100, 32000};
+constexpr uint32_t kReducedRates[3] = {24000, 22050, 16000}; // E-AC-3 fscod2
+constexpr int kBlocks[4] = {1, 2, 3, 6};                     // E-AC-3 numblkscod
+constexpr int kChannels[8] = {2, 1, 2, 3, 3, 4, 4, 5};       // by the channel arrangement
+constexpr uint32_t kSamplesPerBlock = 256;
+
+} // namespace
+
+bool TAC3::decode(const uint8_t* h, Frame& f)
+{
+    if (h[0] != 0x0B || h[1] != 0x77) return false;
+    f.bsid = h[5] >> 3;
+    if (f.bsid <= 10) {
+        const int fscod = h[4] >> 6;
+        const int frmsizecod = h[4] & 0x3F;
+        if (fscod == 3 || frmsizecod >= 38) return false;
+        f.kbps = kBitRates[frmsizecod >> 1];
+        f.rate = kRates[fscod];
+        // 16-bit words per frame: 1536 samples at the bit rate; 44.1 kHz frames add a word for odd codes.
+        uint32_t words = f.kbps * 96000 / f.rate;
+        if (fscod == 1) words += frmsizecod & 1;
+        f.bytes = words * 2;
+        f.samples = 6 * kSamplesPerBlock;
+        f.acmod = h[6] >> 5;
+        return true;
+    }
+    if (f.bsid > 16) return false;
+    // E-AC-3: stream type, substream, frame size in words - 1, then rate and blocks, channel mode.
+    const int strmtyp = h[2] >> 6;
+    const int substream = (h[2] >> 3) & 7;
+    if (strmtyp == 3) return false;
+    f.bytes = ((uint32_t(h[2] & 7) << 8 | h[3]) + 1) * 2;
+    const int fscod = h[4] >> 6;
+    const int code2 = (h[4] >> 4) & 3;
+    int blocks = 6;
+    if (fscod == 3) {
+        if (code2 == 3) return false;
+        f.rate = kReducedRates[code2];
+    } else {
+        f.rate = kRates[fscod];
+        blocks = kBlocks[code2];
+    }
+    // Dependent substreams and further independent substreams carry channels of the same time span.
+    f.samples = (strmtyp == 1 || substream != 0) ? 0 : uint32_t(blocks) * kSamplesPerBlock;
+    f.acmod = (h[4] >> 1) & 7;
+    return true;
+}
+
+bool TAC3::ReadFromSource(TInSource& in)
+{
+    ResetData();
+    m_fileSize = in.size();
+    uint8_t h[7];
+    Frame first;
+    if (!in.readAt(0, h, sizeof h) || !decode(h, first)) return false;
+    m_valid = true;
+    m_bsid = first.bsid;
+    m_sampleRate = first.rate;
+    m_channels = kChannels[first.acmod];
+    m_bitsPerSample = 16;
+    const uint32_t firstSamples = first.samples ? first.samples : 6 * kSamplesPerBlock;
+    m_bitRate = first.kbps ? int(first.kbps) : int(uint64_t(first.bytes) * 8 * first.rate / firstSamples / 1000);
+
+    // Every frame is at least 7 bytes long (a smaller one ends the walk), so the walk ends.
+    int64_t pos = 0;
+    Frame f;
+    while (pos + int64_t(sizeof h) <= m_fileSize && in.readAt(pos, h, sizeof h) && decode(h, f)) {
+        if (f.bytes < sizeof h || int64_t(f.bytes) > m_fileSize - pos) break;
+        // A frame at another rate belongs to no stream of this file.
+        if (f.rate == m_sampleRate) m_samples += f.samples;
+        pos += f.bytes;
+    }
+    return true;
+}
+
+double TAC3::Duration() const
+{
+    if (m_sampleRate == 0) return 0;
+    return double(m_samples) / double(m_sampleRate);
+}
+
+double AC3PlayingTime(TInSource& in)
+{
+    TAC3 ac3;
+    ac3.ReadFromSource(in);
+    return ac3.Duration();
+}
+
+void ReadAC3Info(TInSource& in, TFileInfoValues& v)
+{
+    TAC3 ac3;
+    ac3.ReadFromSource(in);
+    v.Duration = FormatLongDuration(ac3.Duration());
+    v.SampleRate = RateKHz(ac3.SampleRate());
+    v.Bitrate = std::to_string(ac3.BitRate());
+    v.Channels = ChannelCode(ac3.Channels());
+}
+
+} // namespace cantorix

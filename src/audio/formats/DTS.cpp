@@ -1,0 +1,102 @@
+#include "audio/formats/DTS.h"
+
+#include "audio/FileIO.h"
+
+#include <cstring>
+
+namespace cantorix {
+
+namespace {
+
+constexpr uint8_t kCoreSync[4] = {0x7F, 0xFE, 0x80, 0x01};
+constexpr uint8_t kSubstreamSync[4] = {0x64, 0x58, 0x20, 0x25};
+// Codes 29 (none) and 31 (lossless) are no rate; 30 stands for an open rate.
+constexpr int kBitRates[32] = {32,   56,   64,   96,   112,  128,  192,  224,  256,  320,  384,
+                               448,  512,  576,  640,  768,  960,  1024, 1152, 1280, 1344, 1408,
+                               1411, 1472, 1536, 1920, 2048, 3072, 3840, 0,    65535, 0};
+constexpr uint32_t kRates[16] = {0, 8000, 16000, 32000, 0, 0, 11025, 22050, 44100, 0, 0, 12000, 24000, 48000, 0, 0};
+constexpr int kChannels[16] = {1, 2, 2, 2, 2, 3, 3, 4, 4, 5, 6, 6, 6, 7, 8, 8};
+constexpr int kBits[8] = {16, 16, 20, 20, 24, 24, 16, 16};
+constexpr uint32_t kMinFrame = 96; // the smallest core frame the format allows
+
+// `count` bits at bit position `bit` of `p`, most significant first (the caller keeps them inside).
+uint32_t bitsAt(const uint8_t* p, size_t bit, int count)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < count; ++i, ++bit) v = (v << 1) | ((p[bit / 8] >> (7 - bit % 8)) & 1u);
+    return v;
+}
+
+} // namespace
+
+bool TDTS::ReadFromSource(TInSource& in)
+{
+    ResetData();
+    m_fileSize = in.size();
+    uint8_t h[15];
+    if (!in.readAt(0, h, sizeof h) || std::memcmp(h, kCoreSync, 4) != 0) return false;
+    const uint8_t* b = h + 7;
+    const int amode = ((b[0] * 256 + b[1]) & 0x0FC0) >> 6;
+    const int sfreq = (b[1] & 0x3C) >> 2;
+    const int rate = ((b[1] * 256 + b[2]) & 0x03E0) >> 5;
+    const int pcmr = ((b[6] * 256 + b[7]) & 0x01C0) >> 6;
+    if (kBitRates[rate] == 0 || kRates[sfreq] == 0) return false;
+    m_valid = true;
+    m_channels = amode < 16 ? kChannels[amode] : 0;
+    m_sampleRate = kRates[sfreq];
+    m_bitRate = kBitRates[rate];
+    m_bitsPerSample = kBits[pcmr];
+    walk(in);
+    return true;
+}
+
+void TDTS::walk(TInSource& in)
+{
+    // Each step moves past at least kMinFrame bytes (a core frame) or a substream's own size, so the
+    // walk ends within the file.
+    int64_t pos = 0;
+    uint8_t h[10];
+    while (pos + int64_t(sizeof h) <= m_fileSize && in.readAt(pos, h, sizeof h)) {
+        if (std::memcmp(h, kCoreSync, 4) == 0) {
+            const uint32_t blocks = bitsAt(h, 39, 7) + 1;
+            const uint32_t bytes = bitsAt(h, 46, 14) + 1;
+            if (bytes < kMinFrame || int64_t(bytes) > m_fileSize - pos) break;
+            ++m_frames;
+            m_samples += uint64_t(blocks) * 32;
+            pos += bytes;
+        } else if (std::memcmp(h, kSubstreamSync, 4) == 0) {
+            // Header size type at bit 42: the substream size (minus 1) has 16 or 20 bits.
+            const bool wide = bitsAt(h, 42, 1) != 0;
+            const uint32_t bytes = (wide ? bitsAt(h, 55, 20) : bitsAt(h, 51, 16)) + 1;
+            if (bytes < sizeof h || int64_t(bytes) > m_fileSize - pos) break;
+            pos += bytes;
+        } else {
+            break;
+        }
+    }
+}
+
+double TDTS::Duration() const
+{
+    if (m_sampleRate == 0) return 0;
+    return double(m_samples) / double(m_sampleRate);
+}
+
+double DTSPlayingTime(TInSource& in)
+{
+    TDTS dts;
+    dts.ReadFromSource(in);
+    return dts.Duration();
+}
+
+void ReadDTSInfo(TInSource& in, TFileInfoValues& v)
+{
+    TDTS dts;
+    dts.ReadFromSource(in);
+    v.Duration = FormatLongDuration(dts.Duration());
+    v.SampleRate = RateKHz(dts.SampleRate());
+    v.Bitrate = std::to_string(dts.BitRate());
+    v.Channels = ChannelCode(dts.Channels());
+}
+
+} // namespace cantorix

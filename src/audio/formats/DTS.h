@@ -1,0 +1,46 @@
+// DTS (".DTS"): the first core frame's values and a walk over the core frames for the playing time;
+// the extension substreams of DTS-HD between them are stepped over.
+#pragma once
+
+#include "audio/FileIO.h"
+#include "audio/FileInfo.h"
+
+#include <cstdint>
+
+namespace cantorix {
+
+class TDTS {
+public:
+    // Resets and reads; true when the file starts with a core frame of valid rates (Valid).
+    bool ReadFromSource(TInSource& in);
+    void ResetData() { *this = TDTS(); }
+
+    bool Valid() const { return m_valid; }
+    int64_t FileSize() const { return m_fileSize; }
+    int Channels() const { return m_channels; }
+    int BitsPerSample() const { return m_bitsPerSample; }
+    uint32_t SampleRate() const { return m_sampleRate; }
+    // kbit/s from the table (65535 for the "open" rate code 30).
+    int BitRate() const { return m_bitRate; }
+    uint64_t Frames() const { return m_frames; }
+    // Samples per channel of the core frames walked.
+    uint64_t Samples() const { return m_samples; }
+    double Duration() const;
+
+private:
+    void walk(TInSource& in);
+
+    bool m_valid = false;
+    int64_t m_fileSize = 0;
+    int m_channels = 0;
+    int m_bitsPerSample = 0;
+    uint32_t m_sampleRate = 0;
+    int m_bitRate = 0;
+    uint64_t m_frames = 0;
+    uint64_t m_samples = 0;
+};
+
+double DTSPlayingTime(TInSource& in);
+void ReadDTSInfo(TInSource& in, TFileInfoValues& values);
+
+} // namespace cantorix
