@@ -16,6 +16,16 @@ namespace cantorix {
 // A reader's playing time in seconds (floating point; the façade rounds it) for the whole source.
 using PlayingTimeReader = double (*)(TInSource& in);
 
+// The playing-time reader of a format class that reads itself from a source and tells its duration in
+// seconds (0 when it cannot).
+template <typename Reader>
+double PlayingTimeOf(TInSource& in)
+{
+    Reader reader;
+    reader.ReadFromSource(in);
+    return reader.Duration();
+}
+
 struct TFormat {
     const char* Extension = "";            // upper case, with its dot
     bool Builtin = false;                   // an entry of BuiltinExtensions, in the order of the rows

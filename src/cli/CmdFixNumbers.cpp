@@ -20,7 +20,7 @@ int cmdFixNumbers(Invocation& inv)
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
 
     std::vector<std::string> names;
-    for (const QString& name : std::as_const(scan.names)) names.push_back(QFile::encodeName(name).toStdString());
+    for (const QByteArray& name : std::as_const(scan.files)) names.push_back(name.toStdString());
     auto print = [&](const std::string& line) { inv.out << QString::fromStdString(line) << '\n'; };
     const int failed = RunTrackNumberFix(QFile::encodeName(scan.folder).toStdString(), names, print);
     return failed > 0 ? 1 : 0;

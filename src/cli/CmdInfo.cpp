@@ -3,7 +3,10 @@
 #include "audio/FileInfo.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace cantorix::cli {
 
@@ -12,16 +15,19 @@ int cmdInfo(Invocation& inv)
 {
     inv.expectPositional(1);
     const QString path = inv.args[0];
-    const QFileInfo fi(path);
-    if (!fi.exists()) {
+    // The name's own bytes: one that is not UTF-8 would not survive a round trip through text.
+    QByteArray bytes = inv.rawArg(path);
+    if (!bytes.startsWith('/')) bytes = QFile::encodeName(QDir::currentPath()) + '/' + bytes;
+    struct stat st {};
+    if (::stat(bytes.constData(), &st) != 0) {
         inv.err << "cantorix-cli: no such file: \"" << path << "\"\n";
         return 1;
     }
-    if (!fi.isFile()) {
+    if (!S_ISREG(st.st_mode)) {
         inv.err << "cantorix-cli: not a file: \"" << path << "\"\n";
         return 1;
     }
-    const TFileInfoValues v = ReadFileInfo(QFile::encodeName(fi.absoluteFilePath()).toStdString());
+    const TFileInfoValues v = ReadFileInfo(bytes.toStdString());
     const std::pair<const char*, const std::string*> lines[] = {
         {"Size", &v.Size},     {"Duration", &v.Duration}, {"SampleRate", &v.SampleRate},
         {"Bitrate", &v.Bitrate}, {"Channels", &v.Channels}, {"Artist", &v.Artist},

@@ -17,7 +17,7 @@ int cmdScan(Invocation& inv)
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     for (int i = 0; i < scan.names.size(); ++i)
-        inv.out << scan.names[i] << '\t' << QString::fromStdString(FormatDuration(scan.seconds[i])) << '\t'
+        inv.out << EscapeControls(scan.names[i]) << '\t' << QString::fromStdString(FormatDuration(scan.seconds[i])) << '\t'
                 << scan.seconds[i] << '\n';
     for (const QString& line : scan.logLines()) inv.err << line << '\n';
     return 0;

@@ -2,6 +2,7 @@
 // its own file and is listed in the table of main.cpp.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -20,6 +21,12 @@ struct Invocation {
     QString settingsFile; // --settings FILE, or the default settings path
     QTextStream& out;
     QTextStream& err;
+    // Each argument's bytes as the command line held them, by the text it became: a file name that is
+    // not UTF-8 must reach the file system unchanged.
+    QHash<QString, QByteArray> rawArgs = {};
+
+    // The bytes of argument `text`; its UTF-8 form when it did not come from the command line.
+    QByteArray rawArg(const QString& text) const { return rawArgs.value(text, text.toUtf8()); }
 
     // Takes "--name VALUE" out of args; empty when absent. Throws UsageError when VALUE is missing.
     QString takeOption(const QString& name);
@@ -57,6 +64,10 @@ LookupArgs takeLookupArgs(Invocation& inv);
 TLookupConfig lookupConfig(const TSettings& settings, const LookupArgs& args);
 // A whole decimal number from `min` to `max` (spaces around it allowed); false for anything else.
 bool parseNumberArgument(const QString& text, int min, int max, int* value);
+
+// A file name for one line of output: line breaks, tabs and other control characters as "\n", "\t",
+// "\xNN", so that one file is always one line.
+QString EscapeControls(const QString& name);
 
 int cmdScan(Invocation& inv);
 int cmdDiscid(Invocation& inv);

@@ -26,6 +26,19 @@ QString Invocation::takeOption(const QString& name)
     return value;
 }
 
+QString EscapeControls(const QString& name)
+{
+    QString out;
+    for (QChar c : name) {
+        const ushort u = c.unicode();
+        if (u == '\n') out += "\\n";
+        else if (u == '\t') out += "\\t";
+        else if (u < 32 || u == 127) out += QString("\\x%1").arg(u, 2, 16, QChar('0'));
+        else out += c;
+    }
+    return out;
+}
+
 bool Invocation::takeFlag(const QString& name)
 {
     return args.removeAll(name) > 0;
@@ -156,6 +169,7 @@ int main(int argc, char** argv)
     }
     QString name = args.takeFirst();
     Invocation inv{args, QString(), out, err};
+    for (int i = 1; i < argc; ++i) inv.rawArgs.insert(QString::fromLocal8Bit(argv[i]), QByteArray(argv[i]));
     try {
         inv.settingsFile = inv.takeOption("--settings");
         if (inv.settingsFile.isEmpty()) inv.settingsFile = cantorix::TSettings::defaultPath();

@@ -19,7 +19,8 @@ void TAlbumSession::loadScan(const TScanResult& scan)
     const qsizetype n = std::min(scan.names.size(), scan.seconds.size());
     m_rows.reserve(n);
     for (qsizetype i = 0; i < n; ++i)
-        m_rows.append({scan.names[i], scan.seconds[i], scan.problems.value(i), QString(), QString()});
+        m_rows.append({scan.names[i], i < scan.files.size() ? scan.files[i] : QFile::encodeName(scan.names[i]),
+                       scan.seconds[i], scan.problems.value(i), QString(), QString()});
     m_fileCount = int(n);
     m_fields = {};
     setCanRename(false);
@@ -47,6 +48,13 @@ QStringList TAlbumSession::fileNames() const
     QStringList names;
     names.reserve(m_fileCount);
     for (int i = 0; i < m_fileCount; ++i) names << m_rows[i].FileName;
+    return names;
+}
+
+std::vector<std::string> TAlbumSession::fileBytes() const
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < m_fileCount; ++i) names.push_back(m_rows[i].FileBytes.toStdString());
     return names;
 }
 
@@ -117,7 +125,7 @@ std::vector<TRenameRow> TAlbumSession::renameRows() const
     rows.reserve(size_t(m_fileCount));
     for (int i = 0; i < m_fileCount; ++i) {
         const TAlbumRow& r = m_rows[i];
-        rows.push_back({QFile::encodeName(r.FileName).toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()});
+        rows.push_back({r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()});
     }
     return rows;
 }

@@ -17,7 +17,8 @@
 namespace cantorix {
 
 struct TAlbumRow {
-    QString FileName; // bare name; empty for a title row beyond the listed files
+    QString FileName; // bare name as shown; empty for a title row beyond the listed files
+    QByteArray FileBytes; // the same name as the file system holds it, byte for byte
     int Seconds = 0;  // playing time in whole seconds (0 when none could be read)
     QString DurationProblem; // why there is no playing time; empty when there is one
     QString TrackNo;
@@ -48,7 +49,8 @@ public:
     // Row i from 0; an empty row outside.
     const TAlbumRow& row(int i) const;
     QList<int> durations() const;   // playing times of the listed files, in order
-    QStringList fileNames() const;  // the listed files, in order
+    QStringList fileNames() const;  // the listed files, in order, as shown
+    std::vector<std::string> fileBytes() const; // the same, as the file system holds them
     int filesWithoutPlayingTime() const;
 
     // Track number and title of row i (from 0). A row past the end is added as a title row, up to

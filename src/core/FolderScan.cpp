@@ -104,7 +104,9 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
 
     // Every regular file (or link to one); hidden files included. Folders, FIFOs, sockets and devices
     // are left out: opening a FIFO would wait for a writer.
-    QStringList names;
+    // Each name as shown and as its bytes: a name that is not UTF-8 (an old Latin-1 one) is shown with
+    // U+FFFD, but every operation on the file uses its exact bytes.
+    QList<std::pair<QString, QByteArray>> entries;
     bool leftovers = false;
     QByteArray encoded = QFile::encodeName(result.folder);
     if (DIR* dir = ::opendir(encoded.constData())) {
@@ -121,7 +123,7 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
             } else if (!S_ISREG(st.st_mode)) {
                 continue;
             }
-            names << QFile::decodeName(e->d_name);
+            entries.append({QFile::decodeName(e->d_name), QByteArray(e->d_name)});
         }
         ::closedir(dir);
     }
@@ -130,15 +132,29 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
         for (const std::string& name : removeAbandonedTemporaryFiles(encoded.toStdString()))
             result.removedLines << QString("Removed the temporary file \"%1\" of an interrupted write")
                                        .arg(QFile::decodeName(QByteArray::fromStdString(name)));
-    SortByCollation(names);
+    {
+        QStringList shown;
+        for (const auto& e : std::as_const(entries)) shown << e.first;
+        SortByCollation(shown);
+        // Equal shown names (two names that differ only in invalid bytes) keep their readdir order.
+        QList<std::pair<QString, QByteArray>> sorted;
+        for (const QString& name : std::as_const(shown))
+            for (qsizetype i = 0; i < entries.size(); ++i)
+                if (entries[i].first == name) {
+                    sorted.append(entries.takeAt(i));
+                    break;
+                }
+        entries = std::move(sorted);
+    }
 
     // A media-information library that cannot be loaded gives its files no playing time: say why once.
     TMediaInfoLib& mediaInfo = TMediaInfoLib::shared();
     const uint64_t refusedBefore = mediaInfo.refusals();
-    for (const QString& name : std::as_const(names)) {
+    for (const auto& [name, bytes] : std::as_const(entries)) {
         if (!supportedExtensions.contains(ScanExtension(name))) continue;
         result.names << name;
-        const TDurationResult d = ReadAudioDuration(QFile::encodeName(result.folder + name).toStdString());
+        result.files << bytes;
+        const TDurationResult d = ReadAudioDuration((encoded + bytes).toStdString());
         result.seconds << d.Seconds;
         result.problems << QString::fromStdString(d.Problem);
     }

@@ -26,7 +26,8 @@ void SortByCollation(QStringList& names);
 struct TScanResult {
     bool scanned = false;   // false: the path was not an existing folder; nothing else is set
     QString folder;         // the path with a trailing "/"
-    QStringList names;      // listed files, in track order
+    QStringList names;      // listed files, in track order, as shown (bytes that are no UTF-8 as U+FFFD)
+    QList<QByteArray> files; // the same files' names as the file system holds them, byte for byte
     QList<int> seconds;     // playing time of each, whole seconds (0 when none)
     QStringList problems;   // for each: why it has no playing time, empty when it has one
     QString logLine;        // "<n> audio files found in ..." or "No audio files found in ..."

@@ -722,8 +722,7 @@ void TMainForm::mnuPlayClick()
 
 void TMainForm::mnuFixClick()
 {
-    std::vector<std::string> names;
-    for (const QString& name : m_album->fileNames()) names.push_back(QFile::encodeName(name).toStdString());
+    const std::vector<std::string> names = m_album->fileBytes();
     QString folder = MainTree->selectedPath();
     RunTrackNumberFix(QFile::encodeName(folder).toStdString(), names,
                       [this](const std::string& line) { AppendLog(QString::fromStdString(line)); });

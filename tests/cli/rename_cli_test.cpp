@@ -239,6 +239,50 @@ TEST(RenameCli, AFifoALinkOutsideAndAnEmptyFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
 }
 
+// Runs cantorix-cli through the shell, so that an argument may hold bytes that are no UTF-8 (QProcess
+// would pass them through text).
+std::string runCliBytes(const std::string& args)
+{
+    std::string out;
+    if (FILE* p = ::popen((test::cliPath() + " " + args + " 2>&1").c_str(), "r")) {
+        char buf[512];
+        while (size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+TEST(RenameCli, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    // An old Latin-1 name ("caf\xe9") and one with a line break: listed, read and renamed by their bytes.
+    TempDir tmp;
+    const std::string folder = tmp.file("rip") + "/";
+    fs::create_directory(folder);
+    const test::Bytes mp3 = test::frameRun(test::mpegHeader(test::Mpeg::V1, 3, 9, 0), 417, 40);
+    test::writeFile(folder + "1 caf\xe9.mp3", mp3);
+    test::writeFile(folder + "2 two\nlines.mp3", mp3);
+    const std::string entry = tmp.file("entry.txt");
+    writeText(entry, "# xmcd\n#\nDISCID=12345678\nDTITLE=Band / Record\nDYEAR=2001\nDGENRE=Rock\n"
+                     "TTITLE0=First\nTTITLE1=Second\nEXTD=\nPLAYORDER=\n");
+
+    CliResult scan = runCli(tmp, {"scan", q(folder)});
+    EXPECT_EQ(scan.out, "1 caf\xef\xbf\xbd.mp3\t00:01\t1\n2 two\\nlines.mp3\t00:01\t1\n"); // one file, one line
+
+    const std::string info = runCliBytes("info '" + folder + "1 caf\xe9.mp3'");
+    EXPECT_NE(info.find("Duration: 00:00:01"), std::string::npos) << info;
+
+    CliResult r = runCli(tmp, {"rename", q(folder), "--entry", q(entry), "--format", "# - track", "--write-tags"});
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(listFiles(folder), (Lines{"01 - First.mp3", "02 - Second.mp3"}));
+    TID3v2 v2;
+    ASSERT_TRUE(v2.ReadFromFile(folder + "01 - First.mp3"));
+    EXPECT_EQ(v2.Title(), "First");
+    // Undo brings back the exact bytes.
+    CliResult undo = runCli(tmp, {"undo", q(folder)});
+    EXPECT_EQ(undo.code, 0) << undo.out;
+    EXPECT_EQ(listFiles(folder), (Lines{"1 caf\xe9.mp3", "2 two\nlines.mp3"}));
+}
+
 TEST(RenameCli, WrongUse)
 {
     Album a;

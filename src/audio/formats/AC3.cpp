@@ -1,5 +1,7 @@
 #include "audio/formats/AC3.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/FileIO.h"
 
 namespace cantorix {
@@ -90,12 +92,7 @@ double TAC3::Duration() const
     return double(m_samples) / double(m_sampleRate);
 }
 
-double AC3PlayingTime(TInSource& in)
-{
-    TAC3 ac3;
-    ac3.ReadFromSource(in);
-    return ac3.Duration();
-}
+double AC3PlayingTime(TInSource& in) { return PlayingTimeOf<TAC3>(in); }
 
 void ReadAC3Info(TInSource& in, TFileInfoValues& v)
 {

@@ -1,5 +1,7 @@
 #include "audio/formats/AUfile.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
@@ -126,11 +128,6 @@ void ReadAUInfo(TInSource& in, TFileInfoValues& values)
     values.Channels = file.Valid() ? std::to_string(file.Channels()) : "";
 }
 
-double AUPlayingTime(TInSource& in)
-{
-    TAUfile file;
-    file.ReadFromSource(in);
-    return file.Duration();
-}
+double AUPlayingTime(TInSource& in) { return PlayingTimeOf<TAUfile>(in); }
 
 } // namespace cantorix

@@ -1,5 +1,7 @@
 #include "audio/formats/DTS.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/FileIO.h"
 
 #include <cstring>
@@ -82,12 +84,7 @@ double TDTS::Duration() const
     return double(m_samples) / double(m_sampleRate);
 }
 
-double DTSPlayingTime(TInSource& in)
-{
-    TDTS dts;
-    dts.ReadFromSource(in);
-    return dts.Duration();
-}
+double DTSPlayingTime(TInSource& in) { return PlayingTimeOf<TDTS>(in); }
 
 void ReadDTSInfo(TInSource& in, TFileInfoValues& v)
 {

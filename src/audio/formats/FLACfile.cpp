@@ -1,5 +1,7 @@
 #include "audio/formats/FLACfile.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/AudioUtil.h"
 #include "audio/TextCodec.h"
 
@@ -297,11 +299,6 @@ void ReadFLACInfo(TInSource& in, TFileInfoValues& values)
     values.Other = "Encoder: " + file.Encoder();
 }
 
-double FLACPlayingTime(TInSource& in)
-{
-    TFLACfile file;
-    file.ReadFromSource(in);
-    return file.Duration();
-}
+double FLACPlayingTime(TInSource& in) { return PlayingTimeOf<TFLACfile>(in); }
 
 } // namespace cantorix

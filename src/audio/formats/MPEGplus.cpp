@@ -1,5 +1,7 @@
 #include "audio/formats/MPEGplus.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/Rational.h"
 
 #include <cstring>
@@ -171,12 +173,7 @@ bool TMPEGplus::Corrupted() const
     return m_valid && (rate < 3 || rate > 480);
 }
 
-double MPEGplusPlayingTime(TInSource& in)
-{
-    TMPEGplus mpc;
-    mpc.ReadFromSource(in);
-    return mpc.Duration();
-}
+double MPEGplusPlayingTime(TInSource& in) { return PlayingTimeOf<TMPEGplus>(in); }
 
 void ReadMPEGplusInfo(TInSource& in, TFileInfoValues& v)
 {

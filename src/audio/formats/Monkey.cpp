@@ -1,5 +1,7 @@
 #include "audio/formats/Monkey.h"
 
+#include "audio/FormatRegistry.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -94,12 +96,7 @@ std::string TMonkey::CompressionModeText() const
     return std::to_string(m_compression);
 }
 
-double MonkeyPlayingTime(TInSource& in)
-{
-    TMonkey ape;
-    ape.ReadFromSource(in);
-    return ape.Duration();
-}
+double MonkeyPlayingTime(TInSource& in) { return PlayingTimeOf<TMonkey>(in); }
 
 void ReadMonkeyInfo(TInSource& in, TFileInfoValues& v)
 {

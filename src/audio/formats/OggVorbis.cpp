@@ -1,5 +1,7 @@
 #include "audio/formats/OggVorbis.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/AudioUtil.h"
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
@@ -325,11 +327,6 @@ void ReadOggInfo(TInSource& in, TFileInfoValues& values)
     values.Channels = file.ChannelMode();
 }
 
-double OggPlayingTime(TInSource& in)
-{
-    TOggVorbis file;
-    file.ReadFromSource(in);
-    return file.Duration();
-}
+double OggPlayingTime(TInSource& in) { return PlayingTimeOf<TOggVorbis>(in); }
 
 } // namespace cantorix

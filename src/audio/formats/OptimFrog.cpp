@@ -1,5 +1,7 @@
 #include "audio/formats/OptimFrog.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/Rational.h"
 
 #include <cstring>
@@ -42,12 +44,7 @@ int64_t TOptimFrog::BitRate() const
     return RoundRatioHalfEven(__int128(m_fileSize) * 8 * m_sampleRate, __int128(m_samples) * 1000);
 }
 
-double OptimFrogPlayingTime(TInSource& in)
-{
-    TOptimFrog ofr;
-    ofr.ReadFromSource(in);
-    return ofr.Duration();
-}
+double OptimFrogPlayingTime(TInSource& in) { return PlayingTimeOf<TOptimFrog>(in); }
 
 void ReadOptimFrogInfo(TInSource& in, TFileInfoValues& v)
 {

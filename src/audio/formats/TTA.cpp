@@ -1,5 +1,7 @@
 #include "audio/formats/TTA.h"
 
+#include "audio/FormatRegistry.h"
+
 #include <cstring>
 
 namespace cantorix {
@@ -30,12 +32,7 @@ double TTTA::BitRate() const
     return double(m_fileSize) * 8.0 / Duration() / 1000.0;
 }
 
-double TTAPlayingTime(TInSource& in)
-{
-    TTTA tta;
-    tta.ReadFromSource(in);
-    return tta.Duration();
-}
+double TTAPlayingTime(TInSource& in) { return PlayingTimeOf<TTTA>(in); }
 
 void ReadTTAInfo(TInSource& in, TFileInfoValues& v)
 {

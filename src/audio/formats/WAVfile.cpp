@@ -1,5 +1,7 @@
 #include "audio/formats/WAVfile.h"
 
+#include "audio/FormatRegistry.h"
+
 #include <cstring>
 
 namespace cantorix {
@@ -141,11 +143,6 @@ void ReadWAVInfo(TInSource& in, TFileInfoValues& values)
     values.Channels = file.ChannelMode();
 }
 
-double WAVPlayingTime(TInSource& in)
-{
-    TWAVfile file;
-    file.ReadFromSource(in);
-    return file.Duration();
-}
+double WAVPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVfile>(in); }
 
 } // namespace cantorix

@@ -1,5 +1,7 @@
 #include "audio/formats/WMAfile.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
@@ -281,11 +283,6 @@ void ReadWMAInfo(TInSource& in, TFileInfoValues& values)
     values.Channels = file.ChannelMode();
 }
 
-double WMAPlayingTime(TInSource& in)
-{
-    TWMAfile file;
-    file.ReadFromSource(in);
-    return file.Duration();
-}
+double WMAPlayingTime(TInSource& in) { return PlayingTimeOf<TWMAfile>(in); }
 
 } // namespace cantorix

@@ -1,5 +1,7 @@
 #include "audio/formats/WavPackFile.h"
 
+#include "audio/FormatRegistry.h"
+
 #include "audio/APETag.h"
 
 #include <cstring>
@@ -245,11 +247,6 @@ void ReadWavPackInfo(TInSource& in, TFileInfoValues& values)
     values.Channels = file.ChannelMode();
 }
 
-double WavPackPlayingTime(TInSource& in)
-{
-    TWAVPackFile file;
-    file.ReadFromSource(in);
-    return file.Duration();
-}
+double WavPackPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVPackFile>(in); }
 
 } // namespace cantorix
