@@ -82,17 +82,30 @@ QString ScanExtension(const QString& name)
     return QString::fromStdString(ExtractExtension(name.toStdString()));
 }
 
-void SortByCollation(QStringList& names)
+namespace {
+
+// Sorts items by the text `key` gives, case-insensitively by the user's locale collation.
+template <typename T, typename Key>
+void sortByCollation(QList<T>& items, Key key)
 {
     // Opening the locale's collator loads its rules: not for a list that is already in order.
-    if (names.size() < 2) return;
+    if (items.size() < 2) return;
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
-    std::stable_sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+    std::stable_sort(items.begin(), items.end(), [&](const T& x, const T& y) {
+        const QString& a = key(x);
+        const QString& b = key(y);
         int c = collator.compare(a, b);
         return c != 0 ? c < 0 : a < b; // a stable, total order for names equal but for case
     });
+}
+
+} // namespace
+
+void SortByCollation(QStringList& names)
+{
+    sortByCollation(names, [](const QString& s) -> const QString& { return s; });
 }
 
 TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensions)
@@ -132,20 +145,8 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
         for (const std::string& name : removeAbandonedTemporaryFiles(encoded.toStdString()))
             result.removedLines << QString("Removed the temporary file \"%1\" of an interrupted write")
                                        .arg(QFile::decodeName(QByteArray::fromStdString(name)));
-    {
-        QStringList shown;
-        for (const auto& e : std::as_const(entries)) shown << e.first;
-        SortByCollation(shown);
-        // Equal shown names (two names that differ only in invalid bytes) keep their readdir order.
-        QList<std::pair<QString, QByteArray>> sorted;
-        for (const QString& name : std::as_const(shown))
-            for (qsizetype i = 0; i < entries.size(); ++i)
-                if (entries[i].first == name) {
-                    sorted.append(entries.takeAt(i));
-                    break;
-                }
-        entries = std::move(sorted);
-    }
+    // By the shown names; equal ones (names that differ only in invalid bytes) keep their readdir order.
+    sortByCollation(entries, [](const std::pair<QString, QByteArray>& e) -> const QString& { return e.first; });
 
     // A media-information library that cannot be loaded gives its files no playing time: say why once.
     TMediaInfoLib& mediaInfo = TMediaInfoLib::shared();
