@@ -569,6 +569,18 @@ bool directoryExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string withoutSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+bool entryExists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 std::string withSlash(std::string folder)
 {
     if (folder.empty() || folder.back() != '/') folder += '/';

@@ -121,6 +121,19 @@ private:
     size_t m_bufLen = 0;
 };
 
+// Opens `fileName` and has `reader` read itself from it (ReadFromSource); a file that cannot be opened
+// leaves the reader empty and gives false.
+template <typename Reader>
+bool ReadFileInto(Reader& reader, const std::string& fileName)
+{
+    TFileReader file;
+    if (!file.open(fileName)) {
+        reader = Reader();
+        return false;
+    }
+    return reader.ReadFromSource(file);
+}
+
 // Little/big-endian decoding from a checked buffer position.
 inline uint16_t getLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 inline uint32_t getLE32(const uint8_t* p)
@@ -229,5 +242,9 @@ bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
 // `folder` with a "/" at its end, ready for a file name to follow ("" gives "/").
 std::string withSlash(std::string folder);
+// `path` without the "/" at its end ("/" stays "/"): what a move of the folder itself takes.
+std::string withoutSlash(std::string path);
+// True when the name exists at all, a dangling link included (lstat): what a move would collide with.
+bool entryExists(const std::string& path);
 
 } // namespace cantorix

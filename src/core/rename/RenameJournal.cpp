@@ -30,12 +30,6 @@ QString enc(const std::string& bytes)
 }
 std::string dec(const QJsonValue& v) { return QByteArray::fromPercentEncoding(v.toString().toLatin1()).toStdString(); }
 
-std::string withoutSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
 QByteArray toJson(const TRenameJournalData& d)
 {
     QJsonObject o;
@@ -82,12 +76,6 @@ bool fromJson(const QByteArray& bytes, TRenameJournalData& d)
     d.Finished = o["finished"].toBool();
     d.Started = int64_t(o["started"].toDouble());
     return true;
-}
-
-bool exists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
 }
 
 std::string fileSha256(const std::string& path)
@@ -168,7 +156,7 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
     // The folder first: the files then move back inside the folder they began in.
     if (!journal.FolderAfter.empty() && folder == journal.FolderAfter) {
         const std::string from = withoutSlash(journal.FolderAfter), to = withoutSlash(journal.Folder);
-        if (exists(to)) {
+        if (entryExists(to)) {
             r.Lines.push_back("Undo left the folder " + q(from) + ": " + q(to) + " exists now");
             ++r.LeftAlone;
         } else {
@@ -187,7 +175,7 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
 
     if (!journal.Playlist.empty()) {
         const std::string path = filesIn + journal.Playlist;
-        if (!exists(path)) {
+        if (!entryExists(path)) {
             // Gone already: nothing to remove.
         } else if (fileSha256(path) != journal.PlaylistSha256) {
             r.Lines.push_back("Undo left the playlist " + q(journal.Playlist) + ": it was changed since");
@@ -204,7 +192,7 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
     for (auto it = journal.Moves.rbegin(); it != journal.Moves.rend(); ++it) {
         const TJournalMove& m = *it;
         if (m.From == m.To) continue;
-        const bool hasNew = exists(filesIn + m.To), hasOld = exists(filesIn + m.From);
+        const bool hasNew = entryExists(filesIn + m.To), hasOld = entryExists(filesIn + m.From);
         if (!hasNew && hasOld) continue; // never moved, or moved back already
         if (!hasNew) {
             if (m.Done) {

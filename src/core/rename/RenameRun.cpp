@@ -30,21 +30,9 @@ std::string parentOf(const std::string& folder)
     return f.substr(0, slash + 1);
 }
 
-std::string withoutSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
 // A name built from values may hold a NUL, which would cut the path short in the system call; such a
 // name is refused like any other invalid name.
 bool holdsNul(const std::string& s) { return s.find('\0') != std::string::npos; }
-
-bool entryExists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 std::string sha256Hex(const std::string& bytes)
 {
