@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace cantorix {
 
@@ -29,6 +30,22 @@ std::string ChannelCode(int channels);
 std::string ShortestDecimal(double value);
 // A sample rate in Hz as kHz text (44100 gives "44.1").
 std::string RateKHz(double hz);
+
+// The tag values of a reader that names them Artist, Album, Title, Year, Genre and Track (a number or a
+// text).
+template <typename Reader>
+void FillTagValues(const Reader& r, TFileInfoValues& values)
+{
+    values.Artist = r.Artist();
+    values.Album = r.Album();
+    values.Title = r.Title();
+    values.Year = r.Year();
+    values.Genre = r.Genre();
+    if constexpr (std::is_arithmetic_v<decltype(r.Track())>)
+        values.Track = std::to_string(r.Track());
+    else
+        values.Track = r.Track();
+}
 
 // One reader's contribution from the file's bytes: fills everything but Size. The readers of each
 // format provide one.

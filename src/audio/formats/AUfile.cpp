@@ -20,15 +20,7 @@ constexpr size_t kMaxAnnotation = 64 * 1024;
 
 } // namespace
 
-bool TAUfile::ReadFromFile(const std::string& fileName)
-{
-    TFileReader file;
-    if (!file.open(fileName)) {
-        *this = TAUfile();
-        return false;
-    }
-    return ReadFromSource(file);
-}
+bool TAUfile::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TAUfile::ReadFromSource(TInSource& in)
 {
@@ -115,12 +107,7 @@ void ReadAUInfo(TInSource& in, TFileInfoValues& values)
 {
     TAUfile file;
     file.ReadFromSource(in);
-    values.Artist = file.Artist();
-    values.Album = file.Album();
-    values.Title = file.Title();
-    values.Year = file.Year();
-    values.Genre = file.Genre();
-    values.Track = file.Track();
+    FillTagValues(file, values);
     values.Duration = FormatLongDuration(file.Duration());
     values.SampleRate = RateKHz(file.SampleRate());
     // As the media-information library showed them: whole kbit/s rounded up, the channel count.

@@ -315,12 +315,7 @@ void ReadOggInfo(TInSource& in, TFileInfoValues& values)
 {
     TOggVorbis file;
     file.ReadFromSource(in);
-    values.Artist = file.Artist();
-    values.Album = file.Album();
-    values.Title = file.Title();
-    values.Year = file.Year();
-    values.Genre = file.Genre();
-    values.Track = std::to_string(file.Track());
+    FillTagValues(file, values);
     values.Duration = FormatLongDuration(file.Duration());
     values.SampleRate = RateKHz(file.SampleRate());
     values.Bitrate = std::to_string(file.BitRate());

@@ -175,15 +175,7 @@ int trackNumber(const std::string& trimmed)
 
 } // namespace
 
-bool TWMAfile::ReadFromFile(const std::string& fileName)
-{
-    TFileReader file;
-    if (!file.open(fileName)) {
-        *this = TWMAfile();
-        return false;
-    }
-    return ReadFromSource(file);
-}
+bool TWMAfile::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TWMAfile::ReadFromSource(TInSource& in)
 {
@@ -271,12 +263,7 @@ void ReadWMAInfo(TInSource& in, TFileInfoValues& values)
 {
     TWMAfile file;
     file.ReadFromSource(in);
-    values.Artist = file.Artist();
-    values.Album = file.Album();
-    values.Title = file.Title();
-    values.Year = file.Year();
-    values.Genre = file.Genre();
-    values.Track = std::to_string(file.Track());
+    FillTagValues(file, values);
     values.Duration = FormatLongDuration(file.Duration());
     values.SampleRate = RateKHz(file.SampleRate());
     values.Bitrate = std::to_string(file.BitRate());

@@ -104,15 +104,7 @@ BlockMeta readSubBlocks(TInSource& in, int64_t blockStart, const BlockHeader& h)
 
 } // namespace
 
-bool TWAVPackFile::ReadFromFile(const std::string& fileName)
-{
-    TFileReader file;
-    if (!file.open(fileName)) {
-        *this = TWAVPackFile();
-        return false;
-    }
-    return ReadFromSource(file);
-}
+bool TWAVPackFile::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TWAVPackFile::ReadFromSource(TInSource& in)
 {
