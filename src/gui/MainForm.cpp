@@ -118,7 +118,7 @@ void TMainForm::buildLayout()
     auto* top = new QHBoxLayout;
     auto* renameBox = named(new QGroupBox("Renaming"), "gbRenaming");
     auto* formats = new QGridLayout(renameBox);
-    auto* nameFormatLabel = new QLabel("Name &format:");
+    auto* nameFormatLabel = new QLabel("Na&me format:");
     cmbNameFormat = named(new QComboBox, "cmbNameFormat");
     cmbNameFormat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     nameFormatLabel->setBuddy(cmbNameFormat);
@@ -154,7 +154,7 @@ void TMainForm::buildLayout()
         const char* text;
         QWidget* field;
         int row, column;
-    } dbFields[] = {{"A&rtist:", edDBArtist, 0, 0}, {"&Year:", edDBYear, 0, 2}, {"Al&bum:", edDBAlbum, 1, 0},
+    } dbFields[] = {{"&Artist:", edDBArtist, 0, 0}, {"&Year:", edDBYear, 0, 2}, {"Al&bum:", edDBAlbum, 1, 0},
                     {"&Genre:", GenreBox, 1, 2}};
     for (const auto& f : dbFields) {
         auto* label = new QLabel(f.text);

@@ -11,6 +11,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAction>
+#include <QMap>
 #include <QMenuBar>
 #include <QToolButton>
 #include <QtTest>
@@ -118,6 +120,32 @@ private slots:
                      qPrintable(QString("minimum %1x%2").arg(minimum.width()).arg(minimum.height())));
         }
         QApplication::setFont(original);
+    }
+
+    void everyAltKeyReachesOneControl()
+    {
+        // Two controls (or a control and a menu title) with one Alt letter: the second is unreachable.
+        TempDir dir;
+        TMainForm f(q(dir.file("Cantorix.ini")), QString());
+        f.btQueryModeName->click(); // the name-mode fields too
+        QStringList texts;
+        for (QAction* menu : f.menuBar()->actions()) texts << menu->text();
+        for (QWidget* w : f.findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(&f) || insideView(w, &f)) continue;
+            if (auto* l = qobject_cast<QLabel*>(w)) texts << l->text();
+            if (auto* b = qobject_cast<QAbstractButton*>(w)) texts << b->text();
+        }
+        QMap<QChar, QString> owner;
+        for (const QString& text : std::as_const(texts)) {
+            const qsizetype at = text.indexOf('&');
+            if (at < 0 || at + 1 >= text.size() || text[at + 1] == '&') continue;
+            const QChar key = text[at + 1].toLower();
+            QVERIFY2(!owner.contains(key), qPrintable(QString("Alt+%1: \"%2\" and \"%3\"").arg(key, owner.value(key), text)));
+            owner.insert(key, text);
+        }
+        QVERIFY(owner.contains('q') && owner.contains('r') && owner.contains('f'));
+        QCOMPARE(owner.value('r'), QString("&Rename"));
+        QCOMPARE(owner.value('f'), QString("&File"));
     }
 };
 
