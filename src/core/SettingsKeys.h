@@ -39,6 +39,9 @@ inline constexpr TSettingKey<int> ColumnWidths[] = {
 inline constexpr TSettingKey<const char*> Server{"Connection", "Server", ""}; // empty: the default server
 inline constexpr TSettingKey<int> Timeout{"Connection", "Timeout", 30};      // seconds
 inline constexpr TSettingKey<const char*> Email{"Connection", "Email", ""};
+inline constexpr const char* DefaultSearchUrl = "https://www.gnudb.org/search/%s";
+// The web search of the name query: %s stands for the words.
+inline constexpr TSettingKey<const char*> SearchUrl{"Connection", "SearchUrl", DefaultSearchUrl};
 inline constexpr TSettingKey<bool> UseProxy{"Connection", "UseProxy", false};
 inline constexpr TSettingKey<const char*> ProxyAddress{"Proxy", "Address", ""};
 inline constexpr TSettingKey<const char*> ProxyPort{"Proxy", "Port", ""};
