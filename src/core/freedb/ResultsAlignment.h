@@ -1,0 +1,40 @@
+// The pairing of an entry's titles with the listed files that the results window starts from: each
+// title takes the unpaired file whose name is nearest to it, so that the user only has to mend the
+// odd row. The window shows it and lets the user move the file rows; cantorix-cli search prints it.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace cantorix {
+
+class TAlbumSession;
+
+// The two captions of rows that have no partner.
+inline constexpr const char* FakeTrackText = "Fake track?";       // a file with no title
+inline constexpr const char* MissingTrackText = "Missing track?"; // a title with no file
+
+// One row of the window: a title (or none) beside a file (or none).
+struct TAlignedRow {
+    int Title = -1;   // index into the numbered titles; -1: no title (shown as FakeTrackText)
+    int GridRow = -1; // the album row of the file; -1: no file (shown as MissingTrackText)
+    bool operator==(const TAlignedRow&) const = default;
+};
+
+// A file's name as the window shows it: every occurrence of its extension removed, without regard
+// to case.
+QString LocalTrackName(const QString& fileName);
+
+// Pairs `numberedTitles` ("01 - Intro", as NumberedTitles makes them) with `fileNames` (the listed
+// files in grid order). Rows come in title order; files left over follow, sorted, as rows without a
+// title. When the first file's name holds "track" (any case) the files are not matched: they are
+// paired with the titles in grid order.
+QList<TAlignedRow> AlignTitles(const QStringList& numberedTitles, const QStringList& fileNames);
+
+// "Accept": for each row with both a title and a file, the file's row gets the title's number (its
+// first two characters, trimmed) and its text (from the sixth character on, trimmed). Returns how
+// many rows were set.
+int ApplyAlignment(TAlbumSession& album, const QStringList& numberedTitles, const QList<TAlignedRow>& rows);
+
+} // namespace cantorix
