@@ -108,6 +108,8 @@ void TOptionsForm::buildLayout()
     freedbForm->addRow(serverLabel, serverRow);
     lbServerStatus = named(new QLabel, "lbServerStatus");
     lbServerStatus->setWordWrap(true);
+    lbServerStatus->setTextFormat(Qt::PlainText);
+    lbServerStatus->setVisible(false);
     freedbForm->addRow(QString(), lbServerStatus);
     edEmail = named(new QLineEdit, "edEmail");
     edEmail->setPlaceholderText(TLookupConfig().Email);
@@ -117,6 +119,7 @@ void TOptionsForm::buildLayout()
     edTimeout = named(new QSpinBox, "edTimeout");
     edTimeout->setRange(1, 86400);
     edTimeout->setSuffix(" s");
+    edTimeout->setMaximumWidth(edTimeout->fontMetrics().horizontalAdvance("00000000 s") + 40);
     auto* timeoutLabel = new QLabel("Time-o&ut:");
     timeoutLabel->setBuddy(edTimeout);
     freedbForm->addRow(timeoutLabel, edTimeout);
@@ -232,18 +235,19 @@ void TOptionsForm::buildLayout()
     lbFormatMessage = named(new QLabel, "lbFormatMessage");
     lbFormatMessage->setWordWrap(true);
     lbFormatMessage->setTextFormat(Qt::PlainText);
+    lbFormatMessage->setVisible(false);
     renLayout->addWidget(lbFormatMessage, 2, 1);
     pnlSample = named(new QLabel, "pnlSample");
     pnlSample->setTextFormat(Qt::PlainText);
     pnlSample->setFrameShape(QFrame::StyledPanel);
     pnlSample->setMinimumHeight(pnlSample->fontMetrics().lineSpacing() + 8);
-    renLayout->addWidget(pnlSample, 3, 1);
+    renLayout->addWidget(pnlSample, 4, 1);
     auto* help = new QLabel("You can use following keywords:\nartist album track year #\n"
                             "Character case does not matter. You will see sample of the name below. Create the "
                             "name form that you want and press \"Add\" button to add format to the listbox.");
     help->setWordWrap(true);
     help->setMinimumHeight(help->fontMetrics().lineSpacing() * 5);
-    renLayout->addWidget(help, 4, 1);
+    renLayout->addWidget(help, 3, 1);
     renLayout->setRowStretch(5, 1);
     renLayout->setColumnStretch(0, 2);
     renLayout->setColumnStretch(1, 3);
@@ -380,6 +384,18 @@ void TOptionsForm::showShellCaption()
     btShell->setText(FolderEntryExists() ? "Remove &shell shortcut" : "Create &shell shortcut");
 }
 
+void TOptionsForm::showServerStatus(const QString& text)
+{
+    lbServerStatus->setText(text);
+    lbServerStatus->setVisible(!text.isEmpty());
+}
+
+void TOptionsForm::showFormatMessage(const QString& text)
+{
+    lbFormatMessage->setText(text);
+    lbFormatMessage->setVisible(!text.isEmpty());
+}
+
 void TOptionsForm::openUrl(const QUrl& url)
 {
     if (m_openUrl) m_openUrl(url);
@@ -416,7 +432,7 @@ void TOptionsForm::btQueryServersClick()
     TLookupConfig config = LookupConfigFromSettings(m_settings);
     config.Server = m_sitesServer;
     btQueryServers->setEnabled(false);
-    lbServerStatus->setText("Asking " + m_sitesServer.Host + " for its server list" + QString(QChar(0x2026)));
+    showServerStatus("Asking " + m_sitesServer.Host + " for its server list" + QString(QChar(0x2026)));
     m_query->start(config);
 }
 
@@ -426,13 +442,13 @@ void TOptionsForm::serversFinished(const TServerListOutcome& outcome)
     if (!outcome.Ok) {
         const QString line = "The server list was not changed: " + outcome.Reason;
         emit logLine(line);
-        lbServerStatus->setText(line);
+        showServerStatus(line);
         return;
     }
     const TServerListStore stored = StoreServerList(m_settings, outcome.Hosts);
     if (!stored.Changed) {
         emit logLine(stored.Reason);
-        lbServerStatus->setText(stored.Reason);
+        showServerStatus(stored.Reason);
         return;
     }
     fillServers();
@@ -442,7 +458,7 @@ void TOptionsForm::serversFinished(const TServerListOutcome& outcome)
         line = QString("Cannot write the settings file \"%1\": %2")
                    .arg(m_settings.fileName(), QString::fromStdString(written.error));
     emit logLine(line);
-    lbServerStatus->setText(line);
+    showServerStatus(line);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -509,16 +525,16 @@ void TOptionsForm::addBtClick()
     const QString format = edOptName->text().trimmed();
     switch (AddNameFormat(m_settings, format, &problem)) {
     case TFormatAdd::Empty: return;
-    case TFormatAdd::Refused: lbFormatMessage->setText(problem); return;
+    case TFormatAdd::Refused: showFormatMessage(problem); return;
     case TFormatAdd::Duplicate: {
-        lbFormatMessage->setText(problem);
+        showFormatMessage(problem);
         const auto found = cmbOptNames->findItems(format, Qt::MatchFixedString);
         if (!found.isEmpty()) cmbOptNames->setCurrentItem(found.first());
         return;
     }
     case TFormatAdd::Added: break;
     }
-    lbFormatMessage->clear();
+    showFormatMessage(QString());
     auto* item = new QListWidgetItem(format);
     cmbOptNames->addItem(item);
     cmbOptNames->setCurrentItem(item);
@@ -532,7 +548,7 @@ void TOptionsForm::btRemoveClick()
     const QString format = item->text();
     RemoveNameFormat(m_settings, format);
     delete cmbOptNames->takeItem(cmbOptNames->row(item));
-    lbFormatMessage->clear();
+    showFormatMessage(QString());
     btRemove->setEnabled(cmbOptNames->currentItem() != nullptr);
     emit nameFormatsChanged();
 }

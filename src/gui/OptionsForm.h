@@ -101,6 +101,8 @@ private:
     void fillServers();
     void fillNameFormats();
     void showShellCaption();
+    void showServerStatus(const QString& text);
+    void showFormatMessage(const QString& text);
     void openUrl(const QUrl& url);
     void openGuide();
 
