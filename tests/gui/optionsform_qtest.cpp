@@ -286,6 +286,37 @@ private slots:
         QVERIFY(written.get(setting::WriteTags) && written.get(setting::CreatePlaylist) && written.get(setting::HideData));
     }
 
+    void dataExchangeEchoIsNeverDoubled()
+    {
+        TempDir album;
+        for (const char* name : {"1.wav", "2.wav", "3.wav"}) writeText(album.file(name), "");
+        SitesServer server;
+        server.site.onBody("cddb query", "202 No match for disc ID 0a0f0b03.\r\n");
+        server.serve();
+        TempDir dir;
+        writeText(dir.file("c.ini"), ("[Connection]\nServer=" + server.http.hostAndPort() + "\nTimeout=5\n").toStdString());
+        TMainForm main(q(dir.file("c.ini")), q(album.str()));
+        auto toggleHideData = [&] {
+            onModal([](QWidget* w) {
+                qobject_cast<TOptionsForm*>(w)->chHidedataExchange->click();
+                w->close();
+            });
+            main.btOptions->click();
+        };
+        auto queryAndCount = [&]() -> int {
+            main.lsLog->clear();
+            main.btQuery->click();
+            if (!QTest::qWaitFor([&] { return main.btQuery->isEnabled(); }, 10000)) return -1;
+            return int(logLines(main).filter("[DE] 202 No match").size());
+        };
+        for (int round = 0; round < 2; ++round) {
+            toggleHideData(); // on: no echo
+            QCOMPARE(queryAndCount(), 0);
+            toggleHideData(); // off again: each line once
+            QCOMPARE(queryAndCount(), 1);
+        }
+    }
+
     void shellEntryFollowsTheFile()
     {
         Fixture f;
