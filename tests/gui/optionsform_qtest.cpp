@@ -380,6 +380,27 @@ private slots:
         QCOMPARE(f.value("Connection", "Server"), QString("freedb.example"));
     }
 
+    void serverListGoesThroughTheProxyOfTheSettings()
+    {
+        // The local server plays the proxy: it gets the request for the mirror in full.
+        LocalHttpServer proxy;
+        QVERIFY(proxy.start());
+        QByteArray target;
+        proxy.setHandler([&](const HttpRequest& r) {
+            target = r.target;
+            HttpResponse response;
+            response.body = transcript("17-sites-proto6.txt");
+            return response;
+        });
+        Fixture f("[Connection]\nUseProxy=0\n[Proxy]\nAddress=127.0.0.1\nPort=" + std::to_string(proxy.port()) + "\n");
+        f.form->setSitesServer(ParseServerSetting("mirror.invalid"));
+        f.form->chUseProxy->click(); // on, from the window
+        f.form->btQueryServers->click();
+        QTRY_VERIFY(f.form->btQueryServers->isEnabled());
+        QVERIFY2(target.startsWith("http://mirror.invalid"), target.constData());
+        QCOMPARE(f.comboItems(), (QStringList{"freedb.example", "localhost"}));
+    }
+
     void serverListThatChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("body");
