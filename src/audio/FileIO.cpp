@@ -408,7 +408,8 @@ bool TOutSink::copyFrom(TInSource& src, int64_t offset, int64_t length)
     return true;
 }
 
-IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files)
+IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files,
+                     unsigned keepModeBits)
 {
     std::string target;
     if (IoResult resolved = writeTarget(path, target); !resolved) return resolved;
@@ -417,7 +418,7 @@ IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&
     if (exists && !S_ISREG(st.st_mode)) return IoResult::fromErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     // rename() would ignore the original's mode, so a file the user may not write is refused.
     if (exists && ::access(target.c_str(), W_OK) != 0) return IoResult::fromErrno(errno);
-    mode_t mode = exists ? (st.st_mode & 07777) : 0644;
+    const mode_t mode = (exists ? (st.st_mode & 07777) : 0644) & mode_t(keepModeBits);
 
     std::string tmp;
     int fd = createTemporary(target, tmp);
@@ -446,9 +447,10 @@ IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&
     return IoResult::success();
 }
 
-IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files)
+IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files,
+                        unsigned keepModeBits)
 {
-    return rewriteFile(path, [&](TOutSink& out) { return out.write(data, n); }, files);
+    return rewriteFile(path, [&](TOutSink& out) { return out.write(data, n); }, files, keepModeBits);
 }
 
 IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n, TFileSystem& files)

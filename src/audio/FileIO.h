@@ -195,12 +195,14 @@ private:
 // of a writer that died. `produce` streams the complete new content; then the copy gets the
 // original's permission bits, is synced and renamed over the original, and the folder is synced. On
 // any failure the temporary file is removed and the original is byte-for-byte untouched. A file the
-// user may not write, and anything that is not a regular file, is refused.
+// user may not write, and anything that is not a regular file, is refused. `keepModeBits` masks the
+// permission bits the new content gets (0600 for a file holding a password: readable by its owner only).
 IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce,
-                     TFileSystem& files = systemFiles());
+                     TFileSystem& files = systemFiles(), unsigned keepModeBits = 07777);
 
-// Creates or replaces `path` with `bytes` by the same safe route (used for playlists and logs).
-IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files = systemFiles());
+// Creates or replaces `path` with `bytes` by the same safe route (used for playlists, logs, settings).
+IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files = systemFiles(),
+                        unsigned keepModeBits = 07777);
 
 // Overwrites `n` bytes at `offset` of an existing file, without changing its size unless the write
 // extends past the end (only tags at the end of a file may do that). The file is synced.

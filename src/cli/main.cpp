@@ -118,6 +118,7 @@ const std::vector<Command>& commands()
          cmdFixNumbers},
         {"info", "info FILE                 show the technical and tag information of one audio file", cmdInfo},
         {"undo", "undo DIR [--dry-run]      move back what the last rename run on DIR did", cmdUndo},
+        {"sites", "sites [--server S]        the freedb server list as the options window stores it", cmdSites},
     };
     return table;
 }

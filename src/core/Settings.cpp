@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
 #include "audio/FileIO.h"
+#include "core/SettingsKeys.h"
 #include "core/Text.h"
 
 #include <QCoreApplication>
@@ -189,6 +190,18 @@ void TSettings::eraseSection(const QString& section)
         }
 }
 
+bool TSettings::deleteKey(const QString& section, const QString& key)
+{
+    for (Section& s : m_sections)
+        if (sameName(s.name, section))
+            for (auto it = s.entries.begin(); it != s.entries.end(); ++it)
+                if (sameName(it->key, key)) {
+                    s.entries.erase(it);
+                    return true;
+                }
+    return false;
+}
+
 QByteArray TSettings::toText() const
 {
     QByteArray out;
@@ -203,7 +216,9 @@ QByteArray TSettings::toText() const
 IoResult TSettings::updateFile() const
 {
     QByteArray text = toText();
-    return writeWholeFile(QFile::encodeName(m_fileName).toStdString(), text.constData(), size_t(text.size()));
+    const bool secret = !get(setting::ProxyPassword).isEmpty();
+    return writeWholeFile(QFile::encodeName(m_fileName).toStdString(), text.constData(), size_t(text.size()),
+                          systemFiles(), secret ? 0600 : 07777);
 }
 
 QString TSettings::defaultPath()

@@ -54,10 +54,13 @@ public:
     bool valueExists(const QString& section, const QString& key) const;
     QStringList readSection(const QString& section) const; // key names in file order
     void eraseSection(const QString& section);
+    // Removes one key (its section stays, even when empty); false when there was no such key.
+    bool deleteKey(const QString& section, const QString& key);
 
     // The whole copy as file text: each section's "[name]" line, its key=value lines, one empty line.
     QByteArray toText() const;
-    // Writes the copy to the file (through a temporary file); a failure carries the reason.
+    // Writes the copy to the file (through a temporary file); a failure carries the reason. While a
+    // proxy password is stored, the file is readable by its owner only (mode 0600).
     IoResult updateFile() const;
 
     // The settings file: Cantorix.ini beside the executable when it exists there or that folder is

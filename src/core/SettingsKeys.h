@@ -19,6 +19,7 @@ inline constexpr TSettingKey<bool> RenameFolder{"Main", "RenameFolder", false};
 inline constexpr TSettingKey<int> FolderFormat{"Main", "FolderFormat", 0}; // index into FolderFormatItems
 inline constexpr TSettingKey<bool> CreatePlaylist{"Main", "CreatePlaylist", false};
 inline constexpr TSettingKey<bool> WriteTags{"Main", "WriteTags", false};
+inline constexpr TSettingKey<bool> DblClickInfo{"Main", "DblClickInfo", true}; // grid double-click: on info, off play
 
 // [NameFormats]: one key per name format of the window's list, in list order; the values are unused.
 inline constexpr const char* NameFormatsSection = "NameFormats";
@@ -47,5 +48,7 @@ inline constexpr TSettingKey<const char*> ProxyAddress{"Proxy", "Address", ""};
 inline constexpr TSettingKey<const char*> ProxyPort{"Proxy", "Port", ""};
 inline constexpr TSettingKey<const char*> ProxyUser{"Proxy", "User", ""};
 inline constexpr TSettingKey<const char*> ProxyPassword{"Proxy", "Password", ""};
+// [FreeDB_sites]: one key per freedb server of the options window's list, its value the same host name.
+inline constexpr const char* FreeDBSitesSection = "FreeDB_sites";
 
 } // namespace cantorix::setting

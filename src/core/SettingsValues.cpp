@@ -29,12 +29,18 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
         config.Email = email;
     if (settings.get(setting::UseProxy)) {
         config.Proxy.Address = settings.get(setting::ProxyAddress);
-        config.Proxy.Port = settings.get(setting::ProxyPort);
+        config.Proxy.Port = ProxyPortOrDefault(settings.get(setting::ProxyPort));
         config.Proxy.Username = settings.get(setting::ProxyUser);
         config.Proxy.Password = settings.get(setting::ProxyPassword);
     }
     config.HideData = settings.get(setting::HideData);
     return config;
+}
+
+QString ProxyPortOrDefault(const QString& text)
+{
+    int32_t port = 0;
+    return ParseInt32(text.trimmed(), &port) && port >= 1 && port <= 65535 ? QString::number(port) : QString("80");
 }
 
 TRenameOptions RenameOptionsFromSettings(const TSettings& settings)

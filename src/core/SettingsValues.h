@@ -16,6 +16,9 @@ struct TRenameOptions;
 // lookup says "cantorix@localhost"; without UseProxy there is no proxy.
 TLookupConfig LookupConfigFromSettings(const TSettings& settings);
 
+// A [Proxy] Port as the connection uses it: the port when it is a number from 1 to 65535, else "80".
+QString ProxyPortOrDefault(const QString& text);
+
 // [Main] NameFormat, FixUnderScores, RenameFolder, FolderFormat, CreatePlaylist and WriteTags.
 TRenameOptions RenameOptionsFromSettings(const TSettings& settings);
 

@@ -14,6 +14,7 @@
 #include "audio/WriteTags.h"
 #include "core/freedb/ChecksumLookup.h"
 #include "gui/MatchForm.h"
+#include "gui/OptionsForm.h"
 #include "core/rename/RenameJournal.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
@@ -333,6 +334,7 @@ void TMainForm::buildLayout()
 
     connect(btAction, &QPushButton::clicked, this, guarded(&TMainForm::btActionClick));
     connect(btQuery, &QPushButton::clicked, this, guarded(&TMainForm::btQueryClick));
+    connect(btOptions, &QPushButton::clicked, this, guarded(&TMainForm::btOptionsClick));
     connect(m_lookup, &TChecksumLookup::lockControls, this, [this] { lockLookupControls(true); });
     connect(m_lookup, &TChecksumLookup::unlockControls, this, [this] { lockLookupControls(false); });
     connect(m_lookup, &TChecksumLookup::logLine, this, &TMainForm::AppendLog);
@@ -495,9 +497,7 @@ void TMainForm::applySettings(const QString& startFolder)
 
     m_supportedExtensions = SupportedExtensionsFromSettings(s);
 
-    cmbNameFormat->addItems(s.readSection(setting::NameFormatsSection));
-    // A first start shows the format renaming uses when none is chosen, rather than an empty list.
-    if (cmbNameFormat->count() == 0) cmbNameFormat->addItem(DefaultNameFormat);
+    fillNameFormats();
     // Without a NameFormat setting the list's first format is selected, not the renamers' default.
     int current = s.has(setting::NameFormat)
         ? int(cmbNameFormat->findText(s.get(setting::NameFormat), Qt::MatchFixedString | Qt::MatchCaseSensitive))
@@ -528,6 +528,32 @@ void TMainForm::applySettings(const QString& startFolder)
     }
     if (!chosen) MainTree->showHome();
     MainTreeClick();
+}
+
+void TMainForm::fillNameFormats()
+{
+    cmbNameFormat->clear();
+    cmbNameFormat->addItems(m_settings->readSection(setting::NameFormatsSection));
+    // A first start shows the format renaming uses when none is chosen, rather than an empty list.
+    if (cmbNameFormat->count() == 0) cmbNameFormat->addItem(DefaultNameFormat);
+}
+
+void TMainForm::btOptionsClick()
+{
+    TOptionsForm form(*m_settings, this);
+    form.setCurrentFolderSource([this] { return MainTree->selectedPath(); });
+    connect(&form, &TOptionsForm::logLine, this, &TMainForm::AppendLog);
+    connect(&form, &TOptionsForm::nameFormatsChanged, this, [this] {
+        // The list shows its first entry; NameFormat itself stays until the user picks one.
+        fillNameFormats();
+        cmbNameFormat->setCurrentIndex(0);
+        refreshPreview();
+    });
+    form.exec();
+    // Lookups read HideData at their start; the switches of the next run show at once.
+    m_lookup->setHideData(m_settings->get(setting::HideData));
+    showNextRun();
+    refreshPreview();
 }
 
 void TMainForm::saveSettings()

@@ -111,6 +111,9 @@ private:
     // "<folder name> — Cantorix".
     void showTitle();
     void mnuUndoClick();
+    // "Options": the options window, modal; the lists and switches it changes are shown afterwards.
+    void btOptionsClick();
+    void fillNameFormats();
     // Whether the listed folder holds the record of a rename run that did not finish; the offer to undo it.
     bool unfinishedRunHere() const;
     void offerUndoOfUnfinishedRun();

@@ -4,6 +4,8 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <filesystem>
+#include <sys/stat.h>
 #include <cerrno>
 #include <gtest/gtest.h>
 
@@ -119,4 +121,41 @@ TEST(Settings, TypedKeysReadTheirDefaultAndWriteTheirPlace)
     EXPECT_EQ(s.toText().toStdString(), "[main]\ntreewidth=260\nHideData=1\nNameFormat=# - track\n\n"
                                         "[Connection]\nServer=freedb.example\n\n"
                                         "[Window]\nMaximized=1\n\n[Columns]\n0=10\n\n");
+}
+
+TEST(Settings, AFileHoldingAProxyPasswordIsReadableByItsOwnerOnly)
+{
+    TempDir dir;
+    const std::string path = dir.file("Cantorix.ini");
+    auto mode = [&] {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    TSettings s(QString::fromStdString(path));
+    s.set(setting::TreeWidth, 200);
+    ASSERT_TRUE(s.updateFile());
+    EXPECT_EQ(mode(), 0644u);
+    s.set(setting::ProxyPassword, "secret");
+    ASSERT_TRUE(s.updateFile());
+    EXPECT_EQ(mode(), 0600u);
+    // Written through a temporary file: nothing else is left in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+    // A new file with a password never exists with wider permissions.
+    TSettings fresh(QString::fromStdString(dir.file("new.ini")));
+    fresh.set(setting::ProxyPassword, "secret");
+    ASSERT_TRUE(fresh.updateFile());
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("new.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+TEST(Settings, DeleteKey)
+{
+    TempDir dir;
+    TSettings s = settingsFile(dir, "[NameFormats]\na=\nB=\n");
+    EXPECT_TRUE(s.deleteKey("nameformats", "b"));
+    EXPECT_FALSE(s.deleteKey("NameFormats", "b"));
+    EXPECT_FALSE(s.deleteKey("Other", "a"));
+    EXPECT_EQ(s.toText().toStdString(), "[NameFormats]\na=\n\n");
 }

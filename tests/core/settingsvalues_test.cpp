@@ -21,7 +21,7 @@ TEST(SettingsValues, LookupConfig)
     all.Server = {"https", "mirror.example", "8443", "/cgi/cddb.cgi"};
     all.TimeoutSeconds = 5;
     all.Email = "joe@example.org";
-    all.Proxy = {"proxy.example", "", "u", "p"}; // a missing port stays missing
+    all.Proxy = {"proxy.example", "80", "u", "p"}; // a missing port is the HTTP port
     all.HideData = true;
     struct Case {
         std::string ini;
@@ -64,6 +64,19 @@ TEST(SettingsValues, LookupConfig)
     EXPECT_EQ(none.Server.Host, "gnudb.gnudb.org");
     EXPECT_EQ(none.Email, "cantorix@localhost");
     EXPECT_EQ(none.Proxy.Port, "80");
+}
+
+TEST(SettingsValues, ProxyPortDefaultsTo80)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "80"}, {"3128", "3128"}, {" 8080 ", "8080"}, {"abc", "80"}, {"0", "80"}, {"65536", "80"}, {"-1", "80"},
+        {"8080x", "80"},
+    };
+    TempDir dir;
+    for (const auto& [port, want] : cases) {
+        const std::string ini = std::string("[Connection]\nUseProxy=1\n[Proxy]\nAddress=p.example\nPort=") + port + "\n";
+        EXPECT_EQ(LookupConfigFromSettings(settingsFile(dir, ini)).Proxy.Port, want) << port;
+    }
 }
 
 TEST(SettingsValues, RenameOptions)

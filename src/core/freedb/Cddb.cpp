@@ -124,6 +124,9 @@ int TCddb::ReadEntry()
 
 int TCddb::QuerySites()
 {
+    // A new list replaces the old one whole; a failed request leaves none behind.
+    m_servers.fill(TServer());
+    m_sitesListed = false;
     return startRequest(SitesUrl(), "Getting sites", TState::GettingSites);
 }
 
@@ -208,6 +211,11 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
     }
     if (arrival == TState::Reading && !CheckEntry(EntryLines()))
         status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
+    // A list cut off before its "." line is no list: say so instead of waiting for more.
+    if (arrival == TState::GettingSites && m_state == TState::GettingSites) {
+        m_state = TState::NoSites;
+        status("The server list ended without its closing line", TCddbStatusKind::ServerError);
+    }
 }
 
 QString TCddb::GenericStatusText(const QString& line, bool* closes)
@@ -392,19 +400,25 @@ bool TCddb::parseReadLine(const QString& line)
 
 void TCddb::parseSitesLine(const QString& line)
 {
+    // Lines after the end of the list, or after a failure, belong to no list.
+    if (m_state != TState::GettingSites) return;
+    if (!m_sitesListed) {
+        // The reply's status line (HandleReply saw three digits): only 210 brings a list.
+        if (line.startsWith("210")) {
+            m_sitesListed = true;
+            status("OK, receiving sites");
+        } else if (line.startsWith("401")) {
+            m_state = TState::NoSites;
+            status("No site information available", TCddbStatusKind::NotFound, 401);
+        } else {
+            m_state = TState::NoSites;
+            genericStatus(line);
+        }
+        return;
+    }
     if (line.startsWith('.')) {
         m_state = TState::SitesReceived;
         status("Got sites");
-        return;
-    }
-    if (line.startsWith("210")) {
-        status("OK, receiving sites");
-        m_servers.fill(TServer());
-        return;
-    }
-    if (line.startsWith("401")) {
-        m_state = TState::NoSites;
-        status("No site information available", TCddbStatusKind::NotFound, 401);
         return;
     }
     // "host protocol port path latitude longitude description...", fields at single spaces.

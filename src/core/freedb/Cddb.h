@@ -194,6 +194,7 @@ private:
     int m_matchesOffered = 0;
     std::array<QString, MaxEntryLines> m_entry;
     std::array<TServer, MaxServers> m_servers;
+    bool m_sitesListed = false; // the sites reply's 210 line has come
     QString m_category;
     QString m_discId;
 };

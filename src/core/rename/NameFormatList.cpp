@@ -1,0 +1,53 @@
+#include "core/rename/NameFormatList.h"
+
+#include "core/Settings.h"
+#include "core/SettingsKeys.h"
+#include "core/rename/NameFormat.h"
+
+#include <algorithm>
+
+namespace cantorix {
+
+QString NameFormatKeyProblem(const QString& format)
+{
+    const QString f = format.trimmed();
+    if (std::any_of(f.begin(), f.end(), [](QChar c) { return c.unicode() < 32 || c.unicode() == 127; }))
+        return "A name format cannot hold a line break or another control character";
+    if (f.contains('=')) return "A name format cannot hold \"=\"";
+    if (f.startsWith('[') || f.startsWith(';')) return "A name format cannot begin with \"[\" or \";\"";
+    return {};
+}
+
+TFormatAdd AddNameFormat(TSettings& settings, const QString& format, QString* problem)
+{
+    const QString f = format.trimmed();
+    if (f.isEmpty()) return TFormatAdd::Empty;
+    const QString why = NameFormatKeyProblem(f);
+    if (!why.isEmpty()) {
+        if (problem) *problem = why;
+        return TFormatAdd::Refused;
+    }
+    if (settings.valueExists(setting::NameFormatsSection, f)) {
+        if (problem) *problem = QString("The name format \"%1\" is in the list already").arg(f);
+        return TFormatAdd::Duplicate;
+    }
+    settings.writeString(setting::NameFormatsSection, f, QString());
+    return TFormatAdd::Added;
+}
+
+bool RemoveNameFormat(TSettings& settings, const QString& format)
+{
+    return settings.deleteKey(setting::NameFormatsSection, format.trimmed());
+}
+
+QString NameFormatSample(const QString& format)
+{
+    std::string s = format.toStdString();
+    const std::pair<const char*, const char*> values[] = {
+        {"artist", "Queen"}, {"album", "A Night at the Opera"}, {"year", "1975"}, {"track", "Bohemian Rhapsody"},
+        {"#", "10"}};
+    for (const auto& [keyword, value] : values) s = ReplaceAllIgnoreCase(s, keyword, value);
+    return QString::fromStdString(s);
+}
+
+} // namespace cantorix

@@ -1,0 +1,83 @@
+// cantorix-cli sites end to end: the real HTTP client against a freedb server on 127.0.0.1 answering
+// with real server replies; the list printed as the options window would store it.
+#include "support/CddbTestSite.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+
+using namespace cantorix;
+using namespace cantorix::test;
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs cantorix-cli while this process's event loop keeps serving the local server.
+Result runSites(const QStringList& args)
+{
+    QProcess process;
+    process.start(QString::fromLocal8Bit(qgetenv("CANTORIX_CLI")), QStringList{"sites"} + args);
+    QDeadlineTimer deadline(20000);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    Result r;
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    return r;
+}
+
+TEST(CliSites, PrintsTheListAsTheWindowStoresIt)
+{
+    struct Case {
+        const char* name;
+        QByteArray body;
+        int exitCode;
+        QString out;
+        QString err; // a part of stderr
+    };
+    const Case cases[] = {
+        {"level 6 list", transcriptFixtureBody("17-sites-proto6.txt"), 0, "freedb.example\nlocalhost\n", "[SM] Got sites"},
+        {"level 1 list", transcriptFixtureBody("18-sites-proto1.txt"), 1, "", "no HTTP server on port 80 (0 records)"},
+        {"401", "401 No site information available.\r\n", 1, "", "cantorix-cli: No site information available"},
+        {"junk", "junk\r\n", 1, "", "did not answer as a freedb server"},
+    };
+    TempDir dir;
+    writeText(dir.file("c.ini"), "[Connection]\nServer=not-asked.example\nTimeout=5\n");
+    for (const Case& c : cases) {
+        LocalHttpServer server;
+        ASSERT_TRUE(server.start());
+        CddbTestSite site;
+        site.onBody("sites", c.body);
+        server.setHandler(site.handler());
+        const Result r = runSites({"--server", server.hostAndPort(), "--settings", QString::fromStdString(dir.file("c.ini"))});
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.err.toStdString();
+        EXPECT_EQ(r.out, c.out) << c.name;
+        EXPECT_TRUE(r.err.contains(c.err)) << c.name << ": " << r.err.toStdString();
+        EXPECT_EQ(server.requests().size(), 1) << c.name;
+    }
+    // Printing stores nothing.
+    EXPECT_EQ(readText(dir.file("c.ini")), "[Connection]\nServer=not-asked.example\nTimeout=5\n");
+}
+
+TEST(CliSites, WrongArguments)
+{
+    const Result r = runSites({"extra"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("usage:"));
+}
+
+} // namespace
