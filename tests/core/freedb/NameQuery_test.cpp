@@ -2,11 +2,12 @@
 #include "core/freedb/NameQuery.h"
 
 #include "FakeHttpClient.h"
+#include "core/freedb/HttpGet.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QDir>
 
 using namespace cantorix;
 using test::FakeHttpClient;
@@ -93,6 +94,7 @@ TEST(NameQuery, SearchChooseAndReadTheEntry)
     ASSERT_EQ(h.outcomes.size(), 1);
     EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::EntryRead);
     EXPECT_FALSE(h.query->running());
+    EXPECT_TRUE(QDir(DownloadFolder()).isEmpty()); // each download is removed once read
 }
 
 TEST(NameQuery, EveryOtherEndUnlocksOnceAndLeavesTheFieldsAlone)
@@ -130,6 +132,7 @@ TEST(NameQuery, EveryOtherEndUnlocksOnceAndLeavesTheFieldsAlone)
         EXPECT_EQ(h.log.last(), c.lastLog) << c.name;
         EXPECT_EQ(h.http->urls.size(), c.choice >= 0 && !c.page.startsWith("<html>") ? 2 : 1) << c.name;
         EXPECT_EQ(h.unlocks, 1) << c.name;
+        EXPECT_TRUE(QDir(DownloadFolder()).isEmpty()) << c.name;
     }
 }
 
