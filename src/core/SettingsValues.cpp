@@ -5,6 +5,7 @@
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
 #include "core/freedb/ChecksumLookup.h"
+#include "core/freedb/NameQuery.h"
 #include "core/rename/RenameRun.h"
 
 #include <algorithm>
@@ -34,6 +35,15 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
         config.Proxy.Password = settings.get(setting::ProxyPassword);
     }
     config.HideData = settings.get(setting::HideData);
+    return config;
+}
+
+TNameQueryConfig NameQueryConfigFromSettings(const TSettings& settings)
+{
+    TNameQueryConfig config;
+    config.Lookup = LookupConfigFromSettings(settings);
+    config.SearchUrl = TrimControls(settings.get(setting::SearchUrl));
+    if (config.SearchUrl.isEmpty()) config.SearchUrl = setting::DefaultSearchUrl;
     return config;
 }
 

@@ -9,12 +9,16 @@ namespace cantorix {
 
 class TSettings;
 struct TLookupConfig;
+struct TNameQueryConfig;
 struct TRenameOptions;
 
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
 // HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
 // lookup says "cantorix@localhost"; without UseProxy there is no proxy.
 TLookupConfig LookupConfigFromSettings(const TSettings& settings);
+
+// The lookup's values and [Connection] SearchUrl (the default address when it is empty).
+TNameQueryConfig NameQueryConfigFromSettings(const TSettings& settings);
 
 // [Main] NameFormat, FixUnderScores, RenameFolder, FolderFormat, CreatePlaylist and WriteTags.
 TRenameOptions RenameOptionsFromSettings(const TSettings& settings);

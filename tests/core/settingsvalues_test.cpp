@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "core/freedb/ChecksumLookup.h"
+#include "core/freedb/NameQuery.h"
 #include "core/rename/RenameRun.h"
 #include "support/SettingsFile.h"
 #include "support/TestFiles.h"
@@ -64,6 +65,22 @@ TEST(SettingsValues, LookupConfig)
     EXPECT_EQ(none.Server.Host, "gnudb.gnudb.org");
     EXPECT_EQ(none.Email, "cantorix@localhost");
     EXPECT_EQ(none.Proxy.Port, "80");
+}
+
+TEST(SettingsValues, SearchUrlFallsBackToTheDefault)
+{
+    const std::pair<std::string, QString> cases[] = {
+        {"", "https://www.gnudb.org/search/%s"},
+        {"[Connection]\nSearchUrl= \n", "https://www.gnudb.org/search/%s"},
+        {"[Connection]\nSearchUrl=http://host:8080/freedb_search.php?words=%s&grouping=none\nTimeout=7\n",
+         "http://host:8080/freedb_search.php?words=%s&grouping=none"},
+    };
+    TempDir dir;
+    for (const auto& [ini, url] : cases) {
+        const TNameQueryConfig config = NameQueryConfigFromSettings(settingsFile(dir, ini));
+        EXPECT_EQ(config.SearchUrl, url) << ini;
+        EXPECT_EQ(config.Lookup.TimeoutSeconds, ini.find("Timeout=7") != std::string::npos ? 7 : 30) << ini;
+    }
 }
 
 TEST(SettingsValues, RenameOptions)
