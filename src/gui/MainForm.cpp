@@ -892,7 +892,6 @@ void TMainForm::nameQueryEntryRead(const AlbumRecord& record, const QString& fol
     if (folder != m_album->folder()) return; // the query drops entries of a folder left; never fill another
     // The titles wait for the user's pairing; the album fields are the entry's at once.
     m_album->setFields({record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)});
-    AppendLog("Album data received. Please sort files carefully!");
     const QStringList titles = NumberedTitles(record);
     const QStringList files = m_album->fileNames();
     TResultsForm form(titles, files, this);
@@ -902,6 +901,11 @@ void TMainForm::nameQueryEntryRead(const AlbumRecord& record, const QString& fol
         return;
     }
     if (m_album->folder() != folder || m_album->fileNames() != files) return; // listed anew meanwhile
+    // The accepted pairing is the whole of it: no title of an earlier lookup stays on an unpaired file.
+    for (int i = 0; i < m_album->rowCount(); ++i) {
+        m_album->setTrackNo(i, QString());
+        m_album->setTitle(i, QString());
+    }
     if (ApplyAlignment(*m_album, titles, form.rows()) == 0) {
         AppendLog("No title stands beside a file: nothing to rename");
         return;

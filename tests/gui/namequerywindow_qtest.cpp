@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -58,7 +59,8 @@ void onModal(std::function<void(QWidget*)> act)
     timer->start();
 }
 
-// An album folder "Band - Record" whose files name their titles crosswise, beside a local site that
+// An album folder "Band - Record" whose files name their titles crosswise, and a bonus file the entry
+// has no title for, beside a local site that
 // serves the search page under /search/ and the freedb server's commands elsewhere.
 struct Fixture {
     TempDir conf;
@@ -71,7 +73,7 @@ struct Fixture {
     Fixture()
     {
         std::filesystem::create_directory(album);
-        for (const char* name : {"01 - Band - Outro.wav", "02 - Band - Intro.wav"}) writeText(album + "/" + name, "");
+        for (const char* name : {"01 - Band - Outro.wav", "02 - Band - Intro.wav", "03 - Band - Bonus.wav"}) writeText(album + "/" + name, "");
         site.onBody("cddb read rock 0a0f0b02", CddbTestSite::entryReply("rock", "0a0f0b02", kEntry));
         server.setHandler([this](const HttpRequest& r) {
             if (!r.path.startsWith("/search/")) return site.handler()(r);
@@ -175,6 +177,8 @@ private slots:
         QFETCH(bool, accept);
         Fixture fx;
         TMainForm f(fx.ini(), q(fx.album));
+        // A title an earlier lookup left on the file that gets none this time.
+        QVERIFY(editGridCell(f, 3, TMainForm::ColTrack, "Stale"));
         // The first file's name begins with its number: the words come from the folder.
         QCOMPARE(f.edArtist->text(), QString("Band"));
         QCOMPARE(f.edAlbum->text(), QString("Record"));
@@ -204,9 +208,9 @@ private slots:
         QCOMPARE(matches, (QStringList{"rock 1b2c3d4e Other Band / Other Record", "rock 0a0f0b02 Band / Record"}));
         QCOMPARE(artistWhileLoading, QString("Band"));
         // The titles beside the files whose names are nearest to them.
-        QCOMPARE(titles, (QStringList{"01 - Intro", "02 - Outro"}));
-        QCOMPARE(files, (QStringList{"02 - Band - Intro", "01 - Band - Outro"}));
-        QVERIFY(logLines(f).contains("Album data received. Please sort files carefully!"));
+        QCOMPARE(titles, (QStringList{"01 - Intro", "02 - Outro", "Fake track?"}));
+        QCOMPARE(files, (QStringList{"02 - Band - Intro", "01 - Band - Outro", "03 - Band - Bonus"}));
+        QCOMPARE(logLines(f).count("Album data received. Please sort files carefully!"), 1);
         // The entry's album fields are shown either way.
         QCOMPARE(f.edDBAlbum->text(), QString("Record"));
         QCOMPARE(f.edDBYear->text(), QString("2001"));
@@ -215,6 +219,7 @@ private slots:
 
         if (!accept) {
             QCOMPARE(gridCell(f, 1, TMainForm::ColTrack), QString());
+            QCOMPARE(gridCell(f, 3, TMainForm::ColTrack), QString("Stale"));
             QVERIFY(!f.btAction->isEnabled());
             return;
         }
@@ -222,13 +227,16 @@ private slots:
         QCOMPARE(gridCell(f, 1, TMainForm::ColTrack), QString("Outro"));
         QCOMPARE(gridCell(f, 2, TMainForm::ColTrackNo), QString("01"));
         QCOMPARE(gridCell(f, 2, TMainForm::ColTrack), QString("Intro"));
+        QCOMPARE(gridCell(f, 3, TMainForm::ColTrack), QString());
         QCOMPARE(logLines(f).last(), QString("Ready to rename"));
         QVERIFY(f.btAction->isEnabled());
 
         f.btAction->click();
         QTRY_VERIFY_WITH_TIMEOUT(logLines(f).contains("Renaming finished"), 10000);
-        QCOMPARE(listFiles(fx.album),
-                 (std::vector<std::string>{"Band - Record - 01 - Intro.wav", "Band - Record - 02 - Outro.wav"}));
+        const std::vector<std::string> after = listFiles(fx.album);
+        QCOMPARE(after.size(), size_t(3));
+        for (const char* name : {"Band - Record - 01 - Intro.wav", "Band - Record - 02 - Outro.wav"})
+            QVERIFY2(std::find(after.begin(), after.end(), name) != after.end(), name);
     }
 
     void leavingTheFolderOrClosingEndsTheQuery_data()
@@ -264,6 +272,7 @@ private slots:
             f.mainTree()->selectPath(q(other.str()));
             QCOMPARE(f.album().fileCount(), 1);
             QVERIFY(unlocked(f));
+            QVERIFY(logLines(f).contains("The query by name was abandoned: the folder was listed anew"));
         }
         QTest::qWait(fx.searchDelayMs + 500);
         QVERIFY(!modalSeen);
