@@ -48,6 +48,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -62,6 +63,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 // The window's icon lives in a resource of the GUI library, which is static: it must be registered.
@@ -345,13 +347,17 @@ void TMainForm::buildLayout()
     connect(m_lookup, &TChecksumLookup::matchChoiceNeeded, this, &TMainForm::lookupMatchChoice);
     connect(m_lookup, &TChecksumLookup::entryRead, this, [this](const AlbumRecord& r, const QString&) { lookupEntryRead(r); });
     connect(m_lookup, &TChecksumLookup::timedOut, this, &TMainForm::lookupTimedOut);
-    connect(m_nameQuery, &TNameQuery::lockControls, this, [this] {
+    // Locking takes the focus from Query; it goes back there when the query ends.
+    auto focusBefore = std::make_shared<QPointer<QWidget>>();
+    connect(m_nameQuery, &TNameQuery::lockControls, this, [this, focusBefore] {
+        *focusBefore = QApplication::focusWidget();
         lockLookupControls(true);
         showDownload(0, 0);
     });
-    connect(m_nameQuery, &TNameQuery::unlockControls, this, [this] {
+    connect(m_nameQuery, &TNameQuery::unlockControls, this, [this, focusBefore] {
         lockLookupControls(false);
         hideDownload();
+        if (QWidget* w = *focusBefore; w && w->isEnabled() && w->window() == this) w->setFocus(Qt::OtherFocusReason);
     });
     connect(m_nameQuery, &TNameQuery::logLine, this, &TMainForm::AppendLog);
     connect(m_nameQuery, &TNameQuery::progress, this, &TMainForm::showDownload);

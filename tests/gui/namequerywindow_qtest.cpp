@@ -200,9 +200,15 @@ private slots:
             match->lstMatches->setCurrentRow(1);
             match->BitBtn1->click();
         });
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.btQuery->setFocus();
         f.btQuery->click();
         QVERIFY(!f.btQuery->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
+        // The keyboard is where it was, not in a search field (the window's own focus: offscreen, no
+        // window is active again after a modal one).
+        QCOMPARE(f.focusWidget(), f.btQuery);
 
         QCOMPARE(fx.searches(), QStringList{"/search/Band+Record"});
         QCOMPARE(matches, (QStringList{"rock 1b2c3d4e Other Band / Other Record", "rock 0a0f0b02 Band / Record"}));
