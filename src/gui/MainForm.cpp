@@ -363,6 +363,8 @@ void TMainForm::buildLayout()
     connect(m_nameQuery, &TNameQuery::progress, this, &TMainForm::showDownload);
     connect(m_nameQuery, &TNameQuery::matchChoiceNeeded, this, &TMainForm::nameQueryMatchChoice);
     connect(m_nameQuery, &TNameQuery::matchChosen, this, [this](const QString& artist, const QString& album) {
+        // The fields name the chosen album now; titles of an earlier lookup must not be renamed by them.
+        m_album->setCanRename(false);
         edDBArtist->setText(artist);
         edDBAlbum->setText(album);
     });
@@ -906,7 +908,10 @@ void TMainForm::nameQueryEntryRead(const AlbumRecord& record, const QString& fol
         AppendLog("The lookup was cancelled");
         return;
     }
-    if (m_album->folder() != folder || m_album->fileNames() != files) return; // listed anew meanwhile
+    if (m_album->folder() != folder || m_album->fileNames() != files) {
+        AppendLog("The titles were not applied: the folder was listed anew");
+        return;
+    }
     // The accepted pairing is the whole of it: no title of an earlier lookup stays on an unpaired file.
     for (int i = 0; i < m_album->rowCount(); ++i) {
         m_album->setTrackNo(i, QString());

@@ -177,8 +177,9 @@ private slots:
         QFETCH(bool, accept);
         Fixture fx;
         TMainForm f(fx.ini(), q(fx.album));
-        // A title an earlier lookup left on the file that gets none this time.
+        // An earlier lookup left a title on the file that gets none this time, and Rename enabled.
         QVERIFY(editGridCell(f, 3, TMainForm::ColTrack, "Stale"));
+        f.album().setCanRename(true);
         // The first file's name begins with its number: the words come from the folder.
         QCOMPARE(f.edArtist->text(), QString("Band"));
         QCOMPARE(f.edAlbum->text(), QString("Record"));
@@ -226,6 +227,7 @@ private slots:
         if (!accept) {
             QCOMPARE(gridCell(f, 1, TMainForm::ColTrack), QString());
             QCOMPARE(gridCell(f, 3, TMainForm::ColTrack), QString("Stale"));
+            // The fields name the new album: the old titles must not be renamed by them.
             QVERIFY(!f.btAction->isEnabled());
             return;
         }
