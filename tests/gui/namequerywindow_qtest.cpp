@@ -274,12 +274,15 @@ private slots:
         watch.start();
         f.btQuery->click();
         QTRY_VERIFY_WITH_TIMEOUT(!fx.searches().isEmpty(), 5000);
+        // While the page downloads, the progress bar stands where the folder's name was.
+        QVERIFY(f.Progress->isVisibleTo(&f) && !f.lbFolder->isVisibleTo(&f));
         if (close) {
             f.close();
         } else {
             f.mainTree()->selectPath(q(other.str()));
             QCOMPARE(f.album().fileCount(), 1);
             QVERIFY(unlocked(f));
+            QVERIFY(!f.Progress->isVisibleTo(&f) && f.lbFolder->isVisibleTo(&f));
             QVERIFY(logLines(f).contains("The query by name was abandoned: the folder was listed anew"));
         }
         QTest::qWait(fx.searchDelayMs + 500);
