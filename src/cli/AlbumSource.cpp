@@ -1,7 +1,9 @@
 #include "cli/AlbumSource.h"
 
 #include "core/AlbumSession.h"
+#include "core/GenreNames.h"
 #include "core/freedb/ChecksumLookup.h"
+#include "core/freedb/NameQuery.h"
 #include "core/freedb/XmcdEntry.h"
 
 #include <QEventLoop>
@@ -61,6 +63,51 @@ TLookupRun runChecksumLookup(TAlbumSession& album, const TLookupConfig& config, 
     loop.exec();
     lookup.abandon();
     if (result.timedOut) result.error = TChecksumLookup::TimeoutCaption;
+    return result;
+}
+
+TSearchRun runNameQuery(TAlbumSession& album, const TNameQueryConfig& config, const TAlbumGuess& words, int match,
+                        QTextStream& log)
+{
+    TSearchRun result;
+    TNameQuery query;
+    QEventLoop loop;
+    QObject::connect(&query, &TNameQuery::logLine, [&](const QString& line) {
+        log << line << '\n';
+        log.flush();
+    });
+    QObject::connect(&query, &TNameQuery::matchChoiceNeeded, [&](const QStringList& matches) {
+        for (int i = 0; i < matches.size(); ++i) log << "match " << i << ": " << matches[i] << '\n';
+        log.flush();
+        if (match < matches.size()) {
+            query.chooseMatch(match);
+        } else {
+            result.error = QString("there are only %1 matches").arg(matches.size());
+            query.chooseMatch(-1);
+        }
+    });
+    QObject::connect(&query, &TNameQuery::finished, &loop, [&](const TLookupOutcome& outcome) {
+        if (outcome.kind == TLookupOutcome::Kind::EntryRead) {
+            result.entryRead = true;
+            const AlbumRecord& record = outcome.record;
+            album.setFields({record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)});
+            result.titles = NumberedTitles(record);
+            result.rows = AlignTitles(result.titles, album.fileNames());
+            ApplyAlignment(album, result.titles, result.rows);
+            album.setCanRename(!record.Album.isEmpty());
+        }
+        result.timedOut = outcome.kind == TLookupOutcome::Kind::TimedOut;
+        if (result.timedOut) result.timeoutMessage = outcome.reason;
+        QTimer::singleShot(0, &loop, [&] { loop.quit(); });
+    });
+
+    if (!query.start(words.Artist, words.Album, album.folder(), config)) {
+        result.error = "nothing to search for: give --artist or --album";
+        return result;
+    }
+    loop.exec();
+    query.abandon();
+    if (result.timedOut) result.error = result.timeoutMessage;
     return result;
 }
 

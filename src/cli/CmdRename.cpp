@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/SettingsValues.h"
 #include "core/freedb/ChecksumLookup.h"
+#include "core/freedb/NameQuery.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 #include "core/rename/RenameJournal.h"
@@ -22,7 +23,8 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
-// rename DIR (--entry FILE | --lookup [--server S] [--match N]) [options]: renames the listed files of
+// rename DIR (--entry FILE | --lookup [--server S] [--match N] | --search [--artist A] [--album B]
+// [--search-url T] [--server S] [--match N]) [options]: renames the listed files of
 // DIR by the name format the way the window's rename run does and prints its log lines on stdout
 // (the scan's and the lookup's lines go to stderr). The name format, the folder format and the
 // underscore rule come from the settings unless given; folder rename, tags and playlist happen only
@@ -31,7 +33,9 @@ int cmdRename(Invocation& inv)
 {
     const QString entry = inv.takeOption("--entry");
     const bool lookup = inv.takeFlag("--lookup");
+    const bool search = inv.takeFlag("--search");
     const LookupArgs lookupArgs = takeLookupArgs(inv);
+    const SearchArgs searchArgs = takeSearchArgs(inv);
     const QString format = inv.takeOption("--format");
     const QString folderFormatText = inv.takeOption("--folder-format");
     const bool renameFolder = inv.takeFlag("--rename-folder");
@@ -41,8 +45,10 @@ int cmdRename(Invocation& inv)
     const bool dryRun = inv.takeFlag("--dry-run");
     inv.expectPositional(1);
 
-    if (entry.isEmpty() == !lookup) throw UsageError{"rename needs either --entry FILE or --lookup"};
-    if (!lookup && lookupArgs.given()) throw UsageError{"--server and --match belong to --lookup"};
+    if (int(!entry.isEmpty()) + int(lookup) + int(search) != 1)
+        throw UsageError{"rename needs one of --entry FILE, --lookup and --search"};
+    if (!lookup && !search && lookupArgs.given()) throw UsageError{"--server and --match belong to --lookup or --search"};
+    if (!search && searchArgs.given()) throw UsageError{"--artist, --album and --search-url belong to --search"};
     const int match = lookupArgs.match();
 
     TSettings settings(inv.settingsFile);
@@ -72,6 +78,16 @@ int cmdRename(Invocation& inv)
     album.loadScan(scan);
     if (lookup) {
         TLookupRun found = runChecksumLookup(album, lookupConfig(settings, lookupArgs), match, inv.err);
+        if (!found.entryRead) {
+            inv.err << "cantorix-cli: " << (found.error.isEmpty() ? QString("no album data found") : found.error)
+                    << '\n';
+            return 1;
+        }
+    } else if (search) {
+        const TAlbumGuess words = searchWords(searchArgs, album);
+        inv.err << "search artist: " << words.Artist << '\n' << "search album: " << words.Album << '\n';
+        TSearchRun found =
+            runNameQuery(album, nameQueryConfig(settings, lookupArgs, searchArgs), words, match, inv.err);
         if (!found.entryRead) {
             inv.err << "cantorix-cli: " << (found.error.isEmpty() ? QString("no album data found") : found.error)
                     << '\n';

@@ -39,8 +39,11 @@ struct Invocation {
 } // namespace cantorix::cli
 
 namespace cantorix {
+class TAlbumSession;
 class TSettings;
+struct TAlbumGuess;
 struct TLookupConfig;
+struct TNameQueryConfig;
 }
 
 namespace cantorix::cli {
@@ -62,6 +65,19 @@ LookupArgs takeLookupArgs(Invocation& inv);
 // The lookup's values from the settings, with --server, when given, in place of the settings' server
 // for this run only.
 TLookupConfig lookupConfig(const TSettings& settings, const LookupArgs& args);
+// "--artist A", "--album B" and "--search-url T" of the commands that search by name.
+struct SearchArgs {
+    QString artist, album, searchUrl;
+    bool artistGiven = false, albumGiven = false;
+    bool given() const { return artistGiven || albumGiven || !searchUrl.isEmpty(); }
+};
+SearchArgs takeSearchArgs(Invocation& inv);
+// The words to search for: a given --artist or --album as it stands, every other one guessed from the
+// album's first file (its tags, its name, its folder's name).
+TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album);
+// The name query's values from the settings, with --server and --search-url when given.
+TNameQueryConfig nameQueryConfig(const TSettings& settings, const LookupArgs& lookupArgs, const SearchArgs& searchArgs);
+
 // A whole decimal number from `min` to `max` (spaces around it allowed); false for anything else.
 bool parseNumberArgument(const QString& text, int min, int max, int* value);
 
@@ -72,6 +88,7 @@ QString EscapeControls(const QString& name);
 int cmdScan(Invocation& inv);
 int cmdDiscid(Invocation& inv);
 int cmdLookup(Invocation& inv);
+int cmdSearch(Invocation& inv);
 int cmdRename(Invocation& inv);
 int cmdFixNumbers(Invocation& inv);
 int cmdInfo(Invocation& inv);

@@ -108,11 +108,17 @@ const std::vector<Command>& commands()
         {"lookup", "lookup DIR [--server S] [--match N]\n"
                    "                            look DIR up in freedb by its disc ID (N picks among several\n"
                    "                            matches, default 0)", cmdLookup},
+        {"search", "search DIR [--artist A] [--album B] [--search-url T] [--server S] [--match N]\n"
+                   "                            look DIR up by artist and album on the web search (words\n"
+                   "                            guessed from the first file unless given; N picks among\n"
+                   "                            the matches, default 0)", cmdSearch},
         {"rename",
-         "rename DIR (--entry FILE | --lookup [--server S] [--match N]) [--format F] [--folder-format N]\n"
+         "rename DIR (--entry FILE | --lookup [--server S] [--match N] |\n"
+         "            --search [--artist A] [--album B] [--search-url T] [--server S] [--match N])\n"
+         "         [--format F] [--folder-format N]\n"
          "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
          "                            rename the audio files of DIR by the name format and the album data\n"
-         "                            of an xmcd entry or of a lookup (N as for lookup)",
+         "                            of an xmcd entry, a lookup or a search (N as for lookup)",
          cmdRename},
         {"fix-numbers", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)",
          cmdFixNumbers},

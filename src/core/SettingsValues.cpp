@@ -5,6 +5,7 @@
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
 #include "core/freedb/ChecksumLookup.h"
+#include "core/freedb/NameQuery.h"
 #include "core/rename/RenameRun.h"
 
 #include <algorithm>
@@ -41,6 +42,15 @@ QString ProxyPortOrDefault(const QString& text)
 {
     int32_t port = 0;
     return ParseInt32(text.trimmed(), &port) && port >= 1 && port <= 65535 ? QString::number(port) : QString("80");
+}
+
+TNameQueryConfig NameQueryConfigFromSettings(const TSettings& settings)
+{
+    TNameQueryConfig config;
+    config.Lookup = LookupConfigFromSettings(settings);
+    config.SearchUrl = TrimControls(settings.get(setting::SearchUrl));
+    if (config.SearchUrl.isEmpty()) config.SearchUrl = setting::DefaultSearchUrl;
+    return config;
 }
 
 TRenameOptions RenameOptionsFromSettings(const TSettings& settings)

@@ -9,6 +9,7 @@ namespace cantorix {
 
 class TSettings;
 struct TLookupConfig;
+struct TNameQueryConfig;
 struct TRenameOptions;
 
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
@@ -18,6 +19,9 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings);
 
 // A [Proxy] Port as the connection uses it: the port when it is a number from 1 to 65535, else "80".
 QString ProxyPortOrDefault(const QString& text);
+
+// The lookup's values and [Connection] SearchUrl (the default address when it is empty).
+TNameQueryConfig NameQueryConfigFromSettings(const TSettings& settings);
 
 // [Main] NameFormat, FixUnderScores, RenameFolder, FolderFormat, CreatePlaylist and WriteTags.
 TRenameOptions RenameOptionsFromSettings(const TSettings& settings);

@@ -13,8 +13,12 @@
 #include "audio/FileIO.h"
 #include "audio/WriteTags.h"
 #include "core/freedb/ChecksumLookup.h"
+#include "core/AlbumGuess.h"
+#include "core/freedb/NameQuery.h"
+#include "core/freedb/ResultsAlignment.h"
 #include "gui/MatchForm.h"
 #include "gui/OptionsForm.h"
+#include "gui/ResultsForm.h"
 #include "core/rename/RenameJournal.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
@@ -45,6 +49,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -56,8 +61,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 // The window's icon lives in a resource of the GUI library, which is static: it must be registered.
@@ -81,6 +88,7 @@ TMainForm::TMainForm(const QString& settingsFile, const QString& startFolder, QW
     initResources();
     m_settings = std::make_unique<TSettings>(settingsFile);
     m_lookup = new TChecksumLookup(nullptr, this);
+    m_nameQuery = new TNameQuery(nullptr, this);
     m_album = new TAlbumSession(this);
     m_gridModel = new TAlbumTableModel(*m_album, this);
     buildLayout();
@@ -341,6 +349,28 @@ void TMainForm::buildLayout()
     connect(m_lookup, &TChecksumLookup::matchChoiceNeeded, this, &TMainForm::lookupMatchChoice);
     connect(m_lookup, &TChecksumLookup::entryRead, this, [this](const AlbumRecord& r, const QString&) { lookupEntryRead(r); });
     connect(m_lookup, &TChecksumLookup::timedOut, this, &TMainForm::lookupTimedOut);
+    // Locking takes the focus from Query; it goes back there when the query ends.
+    auto focusBefore = std::make_shared<QPointer<QWidget>>();
+    connect(m_nameQuery, &TNameQuery::lockControls, this, [this, focusBefore] {
+        *focusBefore = QApplication::focusWidget();
+        lockLookupControls(true);
+        showDownload(0, 0);
+    });
+    connect(m_nameQuery, &TNameQuery::unlockControls, this, [this, focusBefore] {
+        lockLookupControls(false);
+        hideDownload();
+        if (QWidget* w = *focusBefore; w && w->isEnabled() && w->window() == this) w->setFocus(Qt::OtherFocusReason);
+    });
+    connect(m_nameQuery, &TNameQuery::logLine, this, &TMainForm::AppendLog);
+    connect(m_nameQuery, &TNameQuery::progress, this, &TMainForm::showDownload);
+    connect(m_nameQuery, &TNameQuery::matchChoiceNeeded, this, &TMainForm::nameQueryMatchChoice);
+    connect(m_nameQuery, &TNameQuery::matchChosen, this, [this](const QString& artist, const QString& album) {
+        // The fields name the chosen album now; titles of an earlier lookup must not be renamed by them.
+        m_album->setCanRename(false);
+        edDBArtist->setText(artist);
+        edDBAlbum->setText(album);
+    });
+    connect(m_nameQuery, &TNameQuery::entryRead, this, &TMainForm::nameQueryEntryRead);
     connect(RenameTimer, &QTimer::timeout, this, guarded(&TMainForm::RenameTimerTimer));
     connect(MainTree, &TFolderTree::selectionChanged, this, guarded(&TMainForm::MainTreeChange));
     connect(btRefresh, &QPushButton::clicked, this, guarded(&TMainForm::btRefreshClick));
@@ -582,6 +612,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     // A rename in progress finishes first: its files must not be left half-moved.
     if (m_renameRun) m_renameRun->wait();
     m_lookup->abandon();
+    m_nameQuery->abandon();
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -656,10 +687,19 @@ void TMainForm::MainTreeClick()
 {
     edArtist->clear();
     edAlbum->clear();
+    if (m_nameQuery->running()) {
+        // The query's titles are paired with the files it started from: a new listing ends it.
+        m_nameQuery->abandon();
+        AppendLog("The query by name was abandoned: the folder was listed anew");
+        lockLookupControls(false);
+        btQuery->setEnabled(false); // the listing below decides
+        hideDownload();
+    }
     QString path = MainTree->selectedPath();
     if (path.isEmpty() || !QFileInfo(path).isDir()) {
         m_album->clear();
         m_lookup->setCurrentFolder(QString()); // no album is listed: a late entry has nowhere to go
+        m_nameQuery->setCurrentFolder(QString());
         showTitle();
         return;
     }
@@ -672,11 +712,13 @@ void TMainForm::MainTreeClick()
     QString folder = WithSlash(path);
     lbFolder->setText(folder);
     m_lookup->setCurrentFolder(folder);
+    m_nameQuery->setCurrentFolder(folder);
 
     TScanResult scan = ScanFolder(path, m_supportedExtensions);
     m_album->loadScan(scan);
     for (const QString& line : scan.logLines()) AppendLog(line);
     if (!scan.names.isEmpty()) btQuery->setEnabled(true);
+    if (btQueryModeName->isChecked()) guessAlbum();
     MainTree->setEnabled(true);
     if (treeHadFocus) MainTree->setFocus(Qt::OtherFocusReason);
     showTitle();
@@ -702,6 +744,8 @@ void TMainForm::btRefreshClick()
 void TMainForm::btQueryModeClick()
 {
     panelName->setVisible(btQueryModeName->isChecked());
+    // Only "Name" can be the checked one after pressing "Name": it guesses again, over what was typed.
+    if (btQueryModeName->isChecked()) guessAlbum();
 }
 
 void TMainForm::cmbNameFormatChange()
@@ -762,7 +806,7 @@ void TMainForm::mnuFixClick()
 void TMainForm::btQueryClick()
 {
     if (btQueryModeName->isChecked()) {
-        AppendLog("Query by name is not available in this version; use the Checksum query mode");
+        nameQueryStart();
         return;
     }
     if (const int missing = m_album->filesWithoutPlayingTime())
@@ -823,6 +867,89 @@ void TMainForm::lookupTimedOut()
                     QMessageBox::Ok);
     box.setObjectName("TimeoutMessage");
     box.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Query by name
+
+void TMainForm::guessAlbum()
+{
+    if (m_album->fileCount() == 0) return;
+    const TAlbumGuess guess = GuessAlbumFromFile(m_album->folder(), m_album->row(0).FileBytes);
+    edArtist->setText(guess.Artist);
+    edAlbum->setText(guess.Album);
+}
+
+void TMainForm::nameQueryStart()
+{
+    const TNameQueryConfig config{LookupConfigFromSettings(*m_settings), m_settings->get(setting::SearchUrl)};
+    m_nameQuery->start(edArtist->text(), edAlbum->text(), scannedFolder(), config);
+}
+
+void TMainForm::showDownload(qint64 received, qint64 total)
+{
+    lbFolder->setVisible(false);
+    Progress->setVisible(true);
+    if (total <= 0) {
+        Progress->setRange(0, 0); // size not announced: a busy bar
+        return;
+    }
+    // In thousandths: the announced size comes from the server and need not fit an int.
+    Progress->setRange(0, 1000);
+    Progress->setValue(int(std::clamp<qint64>(received, 0, total) * 1000 / total));
+}
+
+void TMainForm::hideDownload()
+{
+    Progress->setVisible(false);
+    Progress->setRange(0, 100);
+    Progress->setValue(0);
+    lbFolder->setVisible(true);
+}
+
+void TMainForm::nameQueryMatchChoice(const QStringList& matches)
+{
+    hideDownload();
+    TMatchForm form(matches, this);
+    if (form.exec() == QDialog::Accepted) {
+        showDownload(0, 0);
+        m_nameQuery->chooseMatch(form.selectedIndex());
+    } else {
+        AppendLog("The lookup was cancelled");
+        m_nameQuery->cancelMatchChoice();
+    }
+}
+
+void TMainForm::nameQueryEntryRead(const AlbumRecord& record, const QString& folder)
+{
+    hideDownload();
+    if (folder != m_album->folder()) return; // the query drops entries of a folder left; never fill another
+    // The titles wait for the user's pairing; the album fields are the entry's at once.
+    m_album->setFields({record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)});
+    const QStringList titles = NumberedTitles(record);
+    const QStringList files = m_album->fileNames();
+    TResultsForm form(titles, files, this);
+    form.LoadLocalData();
+    if (form.exec() != QDialog::Accepted) {
+        AppendLog("The lookup was cancelled");
+        return;
+    }
+    if (m_album->folder() != folder || m_album->fileNames() != files) {
+        AppendLog("The titles were not applied: the folder was listed anew");
+        return;
+    }
+    // The accepted pairing is the whole of it: no title of an earlier lookup stays on an unpaired file.
+    for (int i = 0; i < m_album->rowCount(); ++i) {
+        m_album->setTrackNo(i, QString());
+        m_album->setTitle(i, QString());
+    }
+    if (ApplyAlignment(*m_album, titles, form.rows()) == 0) {
+        AppendLog("No title stands beside a file: nothing to rename");
+        return;
+    }
+    AppendLog("Ready to rename");
+    m_album->setCanRename(true);
+    if (unfinishedRunHere()) offerUndoOfUnfinishedRun();
 }
 
 // ---------------------------------------------------------------------------------------------

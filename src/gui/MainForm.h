@@ -31,6 +31,7 @@ namespace cantorix {
 
 class TRenameRun;
 class TChecksumLookup;
+class TNameQuery;
 class TAlbumSession;
 class TAlbumTableModel;
 struct AlbumRecord;
@@ -61,6 +62,7 @@ public:
 
     TSettings& settings() { return *m_settings; }
     TChecksumLookup& checksumLookup() { return *m_lookup; }
+    TNameQuery& nameQuery() { return *m_nameQuery; }
     // Where "Save log" writes: asks with a save dialog that proposes `proposed`; tests put their own
     // answer here. An empty answer cancels.
     void setSaveLogChooser(std::function<QString(const QString& proposed)> chooser) { m_chooseSavePath = std::move(chooser); }
@@ -127,6 +129,13 @@ private:
     void lookupMatchChoice(const QStringList& matches);
     void lookupEntryRead(const AlbumRecord& record);
     void lookupTimedOut();
+    // Query by name: the album guess into edArtist/edAlbum, the search and its windows.
+    void guessAlbum();
+    void nameQueryStart();
+    void nameQueryMatchChoice(const QStringList& matches);
+    void nameQueryEntryRead(const AlbumRecord& record, const QString& folder);
+    void showDownload(qint64 received, qint64 total);
+    void hideDownload();
 
     // The full path of the file in the grid's selected row; empty for none.
     QString selectedFile() const;
@@ -175,6 +184,7 @@ private:
     std::unique_ptr<TSettings> m_settings;
     std::unique_ptr<TRenameRun> m_renameRun;
     TChecksumLookup* m_lookup = nullptr; // the window's CDDB client and its workflow
+    TNameQuery* m_nameQuery = nullptr;   // the web search of the "Name" query mode
     TAlbumSession* m_album = nullptr;
     TAlbumTableModel* m_gridModel = nullptr;
     bool m_showingFields = false;

@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "core/freedb/ChecksumLookup.h"
+#include "core/freedb/NameQuery.h"
 #include "core/rename/RenameRun.h"
 #include "support/SettingsFile.h"
 #include "support/TestFiles.h"
@@ -76,6 +77,22 @@ TEST(SettingsValues, ProxyPortDefaultsTo80)
     for (const auto& [port, want] : cases) {
         const std::string ini = std::string("[Connection]\nUseProxy=1\n[Proxy]\nAddress=p.example\nPort=") + port + "\n";
         EXPECT_EQ(LookupConfigFromSettings(settingsFile(dir, ini)).Proxy.Port, want) << port;
+    }
+}
+
+TEST(SettingsValues, SearchUrlFallsBackToTheDefault)
+{
+    const std::pair<std::string, QString> cases[] = {
+        {"", "https://www.gnudb.org/search/%s"},
+        {"[Connection]\nSearchUrl= \n", "https://www.gnudb.org/search/%s"},
+        {"[Connection]\nSearchUrl=http://host:8080/freedb_search.php?words=%s&grouping=none\nTimeout=7\n",
+         "http://host:8080/freedb_search.php?words=%s&grouping=none"},
+    };
+    TempDir dir;
+    for (const auto& [ini, url] : cases) {
+        const TNameQueryConfig config = NameQueryConfigFromSettings(settingsFile(dir, ini));
+        EXPECT_EQ(config.SearchUrl, url) << ini;
+        EXPECT_EQ(config.Lookup.TimeoutSeconds, ini.find("Timeout=7") != std::string::npos ? 7 : 30) << ini;
     }
 }
 

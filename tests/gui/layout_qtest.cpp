@@ -1,6 +1,8 @@
-// The main window's layout as a user sees it: at the smallest size the window allows, at 800 x 600 and
-// with a 1.5 times larger font, no label, button or field is cut and none lies over another.
+// The windows' layout as a user sees it: at the smallest size a window allows, at its usual size and
+// with a 1.5 times larger font, no label, button or field is cut and none lies over another; every Alt
+// letter reaches one control.
 #include "gui/MainForm.h"
+#include "gui/ResultsForm.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 
@@ -14,6 +16,7 @@
 #include <QAction>
 #include <QMap>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QToolButton>
 #include <QtTest>
 
@@ -77,6 +80,32 @@ QStringList layoutFaults(QWidget* root)
     return faults;
 }
 
+// Alt letters that two texts of `texts` claim: the second owner is unreachable. Fills `owner`.
+QStringList altKeyClashes(const QStringList& texts, QMap<QChar, QString>& owner)
+{
+    QStringList clashes;
+    for (const QString& text : texts) {
+        const qsizetype at = text.indexOf('&');
+        if (at < 0 || at + 1 >= text.size() || text[at + 1] == '&') continue;
+        const QChar key = text[at + 1].toLower();
+        if (owner.contains(key)) clashes << QString("Alt+%1: \"%2\" and \"%3\"").arg(key, owner.value(key), text);
+        else owner.insert(key, text);
+    }
+    return clashes;
+}
+
+// The texts of the visible labels and buttons of a window.
+QStringList controlTexts(QWidget* root)
+{
+    QStringList texts;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(root) || insideView(w, root)) continue;
+        if (auto* l = qobject_cast<QLabel*>(w)) texts << l->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) texts << b->text();
+    }
+    return texts;
+}
+
 } // namespace
 
 class LayoutTest : public QObject {
@@ -130,22 +159,56 @@ private slots:
         f.btQueryModeName->click(); // the name-mode fields too
         QStringList texts;
         for (QAction* menu : f.menuBar()->actions()) texts << menu->text();
-        for (QWidget* w : f.findChildren<QWidget*>()) {
-            if (!w->isVisibleTo(&f) || insideView(w, &f)) continue;
-            if (auto* l = qobject_cast<QLabel*>(w)) texts << l->text();
-            if (auto* b = qobject_cast<QAbstractButton*>(w)) texts << b->text();
-        }
+        texts << controlTexts(&f);
         QMap<QChar, QString> owner;
-        for (const QString& text : std::as_const(texts)) {
-            const qsizetype at = text.indexOf('&');
-            if (at < 0 || at + 1 >= text.size() || text[at + 1] == '&') continue;
-            const QChar key = text[at + 1].toLower();
-            QVERIFY2(!owner.contains(key), qPrintable(QString("Alt+%1: \"%2\" and \"%3\"").arg(key, owner.value(key), text)));
-            owner.insert(key, text);
-        }
+        const QStringList clashes = altKeyClashes(texts, owner);
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("; ")));
         QVERIFY(owner.contains('q') && owner.contains('r') && owner.contains('f'));
+        // The search fields of the "Name" mode have letters of their own.
+        QVERIFY(owner.key("Art&ist:") == 'i' && owner.key("A&lbum:") == 'l');
         QCOMPARE(owner.value('r'), QString("&Rename"));
         QCOMPARE(owner.value('f'), QString("&File"));
+    }
+
+    void resultsWindowIsNotCut_data() { nothingIsCutAtAnySize_data(); }
+
+    void resultsWindowIsNotCut()
+    {
+        QFETCH(double, fontScale);
+        const QFont original = QApplication::font();
+        QFont font = original;
+        font.setPointSizeF(original.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+
+        TResultsForm f({"01 - A title long enough to need some room", "02 - Outro"},
+                       {"01 - Band - Intro.mp3", "02 - Band - A rather long file name of a track.mp3", "03 - x.mp3"});
+        f.showRows({{0, 1}, {1, -1}, {-1, 0}, {-1, 2}});
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QSize minimum = f.minimumSizeHint();
+        for (QSize size : {minimum, QSize(870, 640).expandedTo(minimum)}) {
+            f.resize(size);
+            QTest::qWait(20);
+            QApplication::processEvents();
+            // The splitter pushed as far as it goes either way cuts no heading either.
+            for (int left : {0, 5000}) {
+                f.Splitter1->setSizes({left, 5000 - left});
+                QApplication::processEvents();
+                const QStringList faults = layoutFaults(&f);
+                QVERIFY2(faults.isEmpty(), qPrintable(QString("at %1x%2: ").arg(size.width()).arg(size.height()) +
+                                                      faults.join("; ")));
+            }
+        }
+        if (fontScale == 1.0)
+            QVERIFY2(minimum.width() <= 870 && minimum.height() <= 640,
+                     qPrintable(QString("minimum %1x%2").arg(minimum.width()).arg(minimum.height())));
+        QApplication::setFont(original);
+
+        QMap<QChar, QString> owner;
+        const QStringList clashes = altKeyClashes(controlTexts(&f), owner);
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("; ")));
+        // Both lists, both moves and Accept are reachable by a letter.
+        QCOMPARE(owner.size(), 5);
     }
 };
 

@@ -96,7 +96,7 @@ void LocalHttpServer::onReadable(QTcpSocket* socket)
         "Content-Type: " + response.contentType + "\r\n" +
         "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n" + "Connection: close\r\n\r\n";
     QPointer<QTcpSocket> target(socket);
-    auto send = [target, bytes = head + response.body] {
+    auto send = [target, bytes = response.raw.isEmpty() ? head + response.body : response.raw] {
         if (!target) return;
         target->write(bytes);
         target->disconnectFromHost();

@@ -33,6 +33,9 @@ struct HttpResponse {
     QByteArray body;
     bool hang = false; // read the request, then never answer (the connection stays open)
     int delayMs = 0;   // answer this much later (a slow server)
+    // Non-empty: sent as the whole response (status line, headers, body) instead of the fields above,
+    // for replies a well-behaved server would not give (chunked, a wrong Content-Length).
+    QByteArray raw = {};
 };
 
 class LocalHttpServer : public QObject {

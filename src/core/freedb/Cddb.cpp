@@ -294,6 +294,13 @@ bool TCddb::ChooseMatch(int rightOne)
     return true;
 }
 
+void TCddb::ChooseEntry(const QString& category, const QString& discId)
+{
+    m_category = category;
+    m_discId = discId;
+    m_state = TState::MatchChosen;
+}
+
 bool TCddb::parseQueryLine(const QString& line)
 {
     const quint64 serial = m_serial;

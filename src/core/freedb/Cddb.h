@@ -136,6 +136,8 @@ public:
     // before the match's first space, the disc ID the 8 characters after it. -1, an index outside
     // the matches or an empty match chooses nothing (state QueryFailed); returns whether one was chosen.
     bool ChooseMatch(int rightOne);
+    // Chooses an entry known from elsewhere (a web search) for the next ReadEntry: state MatchChosen.
+    void ChooseEntry(const QString& category, const QString& discId);
 
     // Entry line i of the last entry read (0 to 1023), empty where there is none.
     QString GetEntryLine(int i) const;

@@ -11,7 +11,9 @@
 #include <functional>
 
 class QNetworkAccessManager;
+class QNetworkProxy;
 class QNetworkReply;
+class QTimer;
 
 namespace cantorix {
 
@@ -29,6 +31,18 @@ public:
     // (no connection, a broken transfer) comes with the system's short text. Failures have no body.
     static constexpr int HttpStatusError = 1000;
     using Completion = std::function<void(int error, const QString& errorText, const QByteArray& body)>;
+    // A Fetch ended because no byte came within its silence limit, or because the body grew past its
+    // byte limit.
+    static constexpr int SilenceError = 999;
+    static constexpr int TooLargeError = 998;
+
+    // What a download (Fetch) asks beyond a protocol request.
+    struct TFetchOptions {
+        qint64 MaxBodyBytes = 8 * 1024 * 1024; // a longer body fails with "Reply too large"
+        int SilenceMs = 30000;                 // no byte for this long fails with SilenceError; 0: no limit
+        // Bytes so far and the announced length (-1 when none was announced), on the calling thread.
+        std::function<void(qint64 received, qint64 total)> Progress;
+    };
 
     virtual ~THttpClient() = default;
 
@@ -39,6 +53,21 @@ public:
     virtual bool GetAsync(const QString& url, const THttpProxy& proxy, Completion done, QString* errorText) = 0;
     // Abandons the request in flight, if any; its completion never comes.
     virtual void Abort() = 0;
+
+    // A GET as a download: the system's proxy configuration (not `THttpProxy`), the options' byte and
+    // silence limits, progress reports, and success only when the announced length (if any) arrived
+    // in full. Otherwise as GetAsync, whose request it replaces. A client without a download of its
+    // own (a test's fake) answers it as a GetAsync with no proxy and the byte limit.
+    virtual bool Fetch(const QString& url, const TFetchOptions& options, Completion done, QString* errorText)
+    {
+        const qint64 limit = options.MaxBodyBytes;
+        return GetAsync(url, THttpProxy{},
+                        [limit, done = std::move(done)](int error, const QString& text, const QByteArray& body) {
+                            if (error == 0 && body.size() > limit) done(TooLargeError, "Reply too large", {});
+                            else done(error, text, body);
+                        },
+                        errorText);
+    }
 };
 
 class TQtHttpClient : public QObject, public THttpClient {
@@ -49,17 +78,25 @@ public:
 
     bool GetAsync(const QString& url, const THttpProxy& proxy, Completion done, QString* errorText) override;
     void Abort() override;
+    bool Fetch(const QString& url, const TFetchOptions& options, Completion done, QString* errorText) override;
 
     // A reply body larger than this fails with the text "Reply too large" (no CDDB reply comes near).
     static constexpr qint64 MaxBodyBytes = 4 * 1024 * 1024;
 
 private:
+    bool start(const QString& url, const QNetworkProxy& proxy, const TFetchOptions& options, bool download,
+               Completion done, QString* errorText);
     void finish(QNetworkReply* reply);
 
     QNetworkAccessManager* m_manager;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_body;
     bool m_tooLarge = false;
+    bool m_silent = false;   // the silence limit ended the download
+    bool m_download = false; // a Fetch: the announced length must arrive in full
+    qint64 m_maxBody = MaxBodyBytes;
+    QTimer* m_silence;
+    std::function<void(qint64, qint64)> m_progress;
     Completion m_done;
 };
 

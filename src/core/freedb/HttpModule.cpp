@@ -32,6 +32,15 @@ public:
         return m_client->GetAsync(url, proxy, std::move(done), errorText);
     }
 
+    bool Fetch(const QString& url, const TFetchOptions& options, Completion done, QString* errorText) override
+    {
+        if (!m_client && !load()) {
+            if (errorText) *errorText = m_failure;
+            return false;
+        }
+        return m_client->Fetch(url, options, std::move(done), errorText);
+    }
+
     void Abort() override
     {
         if (m_client) m_client->Abort();

@@ -1,0 +1,86 @@
+#include "cli/Commands.h"
+
+#include "cli/AlbumSource.h"
+#include "core/AlbumGuess.h"
+#include "core/AlbumSession.h"
+#include "core/Settings.h"
+#include "core/SettingsValues.h"
+#include "core/freedb/NameQuery.h"
+
+namespace cantorix::cli {
+
+SearchArgs takeSearchArgs(Invocation& inv)
+{
+    SearchArgs args;
+    // An empty value is a choice too ("--album ''" searches by the artist alone).
+    args.artistGiven = inv.args.contains("--artist");
+    args.albumGiven = inv.args.contains("--album");
+    args.artist = inv.takeOption("--artist");
+    args.album = inv.takeOption("--album");
+    args.searchUrl = inv.takeOption("--search-url");
+    return args;
+}
+
+TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album)
+{
+    TAlbumGuess words;
+    if (!args.artistGiven || !args.albumGiven) {
+        const TAlbumRow& first = album.row(0);
+        if (album.fileCount() > 0) words = GuessAlbumFromFile(album.folder(), first.FileBytes);
+    }
+    if (args.artistGiven) words.Artist = args.artist;
+    if (args.albumGiven) words.Album = args.album;
+    return words;
+}
+
+TNameQueryConfig nameQueryConfig(const TSettings& settings, const LookupArgs& lookupArgs, const SearchArgs& searchArgs)
+{
+    TNameQueryConfig config = NameQueryConfigFromSettings(settings);
+    config.Lookup = lookupConfig(settings, lookupArgs);
+    if (!searchArgs.searchUrl.isEmpty()) config.SearchUrl = searchArgs.searchUrl;
+    return config;
+}
+
+// search DIR [--artist A] [--album B] [--search-url T] [--server S] [--match N]: the window's query
+// by name. Prints the words searched for, the log lines as the window shows them with the match
+// lines, then the album fields and one "TrackNo<TAB>Track<TAB>file" line per file in the order the
+// results window starts from. Exit 0 when an entry was read, 1 otherwise.
+int cmdSearch(Invocation& inv)
+{
+    const SearchArgs searchArgs = takeSearchArgs(inv);
+    const LookupArgs lookupArgs = takeLookupArgs(inv);
+    inv.expectPositional(1);
+    const int match = lookupArgs.match();
+    const QString dir = inv.args[0];
+
+    TSettings settings(inv.settingsFile);
+    TScanResult scan;
+    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
+    for (const QString& line : scan.logLines()) inv.out << line << '\n';
+    if (scan.names.isEmpty()) return 1;
+
+    TAlbumSession album;
+    album.loadScan(scan);
+    const TAlbumGuess words = searchWords(searchArgs, album);
+    inv.out << "search artist: " << words.Artist << '\n' << "search album: " << words.Album << '\n';
+    inv.out.flush();
+
+    TSearchRun run = runNameQuery(album, nameQueryConfig(settings, lookupArgs, searchArgs), words, match, inv.out);
+    if (!run.error.isEmpty()) inv.err << "cantorix-cli: " << run.error << '\n';
+    if (!run.entryRead) return 1;
+
+    const TAlbumFields& f = album.fields();
+    inv.out << "artist: " << f.Artist << '\n'
+            << "album: " << f.Album << '\n'
+            << "year: " << f.Year << '\n'
+            << "genre: " << f.Genre << '\n';
+    for (const TAlignedRow& row : std::as_const(run.rows)) {
+        if (row.GridRow < 0) continue; // a title without a file
+        const TAlbumRow& file = album.row(row.GridRow);
+        inv.out << (row.Title < 0 ? QString() : file.TrackNo) << '\t' << (row.Title < 0 ? QString() : file.Title)
+                << '\t' << EscapeControls(file.FileName) << '\n';
+    }
+    return 0;
+}
+
+} // namespace cantorix::cli
