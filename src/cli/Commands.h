@@ -76,5 +76,6 @@ int cmdRename(Invocation& inv);
 int cmdFixNumbers(Invocation& inv);
 int cmdInfo(Invocation& inv);
 int cmdUndo(Invocation& inv);
+int cmdRenameByTag(Invocation& inv);
 
 } // namespace cantorix::cli
