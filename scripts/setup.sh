@@ -11,7 +11,7 @@ CANTORIX_PACKAGES=(
 )
 # Tools the tests use to make tiny real audio files (and to measure them), and the fonts/platform bits for offscreen windows.
 CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack musepack-tools clang libclang-rt-dev fonts-dejavu-core
-  desktop-file-utils appstream)
+  desktop-file-utils appstream locales)
 
 cantorix_install() {
   local missing=()
