@@ -89,6 +89,11 @@ void TRenameByTagForm::FormCreate(const std::vector<std::string>& names, const T
         auto* item = new QTreeWidgetItem(NameTagList, {shown(p.OldName), shown(p.NewName)});
         item->setFlags(item->flags() | Qt::ItemIsEditable);
         item->setToolTip(0, shown(p.OldName));
+        // A file without tags, or already named so, keeps its name: shown dimmed.
+        if (p.NewName == p.OldName) {
+            item->setForeground(1, palette().brush(QPalette::Disabled, QPalette::Text));
+            item->setToolTip(1, "Keeps its name");
+        }
     }
     m_filling = false;
     if (QTreeWidgetItem* first = NameTagList->topLevelItem(0)) NameTagList->setCurrentItem(first, 1);
