@@ -51,7 +51,7 @@ namespace {
 template <typename T>
 void whenModal(std::function<void(T*)> check, bool* seen)
 {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp); // freed with the application when no dialog ever shows
     timer->setInterval(10);
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [=] {
@@ -131,9 +131,17 @@ private slots:
             if (!makeTaggedFile(work, work.file(std::string("song.") + format), format, tags))
                 QSKIP(qPrintable(QString("cannot make a %1 file with the test tools").arg(format)));
 
-        // This process and the command line both under the decimal-comma locale.
+        // This process and the command line both under the decimal-comma locale; this process goes back
+        // to its own locale however the test ends, so the later tests read the system's texts as before.
         if (!locale.locpath.empty()) ::setenv("LOCPATH", locale.locpath.c_str(), 1);
-        const std::string before = std::setlocale(LC_ALL, nullptr);
+        struct Restore {
+            std::string before = std::setlocale(LC_ALL, nullptr);
+            ~Restore()
+            {
+                std::setlocale(LC_ALL, before.c_str());
+                ::unsetenv("LOCPATH");
+            }
+        } restore;
         QVERIFY(std::setlocale(LC_ALL, locale.name.c_str()));
         char probe[16];
         std::snprintf(probe, sizeof probe, "%.1f", 1.5);
@@ -145,7 +153,7 @@ private slots:
             const std::string path = work.file(std::string("song.") + format);
             TInfoForm form(QByteArray::fromStdString(path));
             const CliResult cli = runCli({"info", QString::fromStdString(path)}, 30000, env);
-            QCOMPARE(cli.exitCode, 0);
+            QVERIFY2(cli.exitCode == 0, qPrintable(cli.err.left(2000)));
             const QStringList lines = cli.outLines();
             QCOMPARE(lines.size(), 13);
             for (const QString& line : lines) {
@@ -162,7 +170,6 @@ private slots:
             }
             QCOMPARE(form.Channels->text().isEmpty(), false);
         }
-        std::setlocale(LC_ALL, before.c_str());
     }
 
     void manualRename()
