@@ -82,7 +82,8 @@ TEST(RenameByTag, ProposesFromEachFormatsTagsAndRenames)
 TEST(RenameByTag, EditedRefusedAndCollidingNames)
 {
     TempDir album;
-    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3", "6.mp3", "7.mp3"}) writeText(album.file(name), name);
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3", "6.mp3", "7.mp3", "a=b.mp3"})
+        writeText(album.file(name), name);
     writeText(album.file("taken.mp3"), "taken");
     const std::vector<TTagProposal> proposals = {
         {"1.mp3", "My own name.mp3"},   // edited by the user
@@ -92,6 +93,7 @@ TEST(RenameByTag, EditedRefusedAndCollidingNames)
         {"5.mp3", "taken.mp3"},         // never replaces a file
         {"6.mp3", "trailing.mp3 . "},   // trailing dots and spaces go
         {"7.mp3", "7.MP3"},             // a change of letter case is a real move
+        {"a=b.mp3", "c=d.mp3"},         // names hold "=" intact
     };
     const std::vector<std::string> lines = run(album.str(), proposals);
     const std::string invalid = InvalidNameReason();
@@ -104,8 +106,8 @@ TEST(RenameByTag, EditedRefusedAndCollidingNames)
                          TagRenameEndLine,
                      }));
     EXPECT_EQ(listFiles(album.str()),
-              (std::vector<std::string>{"2.mp3", "3.mp3", "4.mp3", "5.mp3", "7.MP3", "My own name.mp3", "taken.mp3",
-                                        "trailing.mp3"}));
+              (std::vector<std::string>{"2.mp3", "3.mp3", "4.mp3", "5.mp3", "7.MP3", "My own name.mp3", "c=d.mp3",
+                                        "taken.mp3", "trailing.mp3"}));
     EXPECT_EQ(readText(album.file("taken.mp3")), "taken");
     EXPECT_EQ(readText(album.file("My own name.mp3")), "1.mp3");
 }
