@@ -9,9 +9,10 @@ CANTORIX_PACKAGES=(
   libqt6svg6
   libgtest-dev googletest
 )
-# Tools the tests use to make tiny real audio files (and to measure them), and the fonts/platform bits for offscreen windows.
+# Tools the tests use to make tiny real audio files (and to measure them), the fonts/platform bits for offscreen
+# windows, and the locale data from which the tests build a locale whose decimal separator is a comma.
 CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack musepack-tools clang libclang-rt-dev fonts-dejavu-core
-  desktop-file-utils appstream xdg-utils)
+  desktop-file-utils appstream xdg-utils locales)
 
 cantorix_install() {
   local missing=()

@@ -2,20 +2,26 @@
 
 #include "audio/FileIO.h"
 #include "audio/FormatRegistry.h"
+#include "audio/MediaInfoLib.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <sys/stat.h>
 
 namespace cantorix {
 
 namespace {
 
-std::string oneDecimal(double v, const char* unit)
+std::string oneDecimal(double v, const char* unit) { return FixedDecimal(v, 1) + unit; }
+
+// A decimal number as the media-information library writes it ("44100", "5016.000"); false for
+// anything else. Locale-free.
+bool parseNumber(const std::string& text, double& value)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.1f%s", v, unit);
-    return buf;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
 } // namespace
@@ -45,12 +51,24 @@ std::string ChannelCode(int channels)
     return std::to_string(channels) + "ch.";
 }
 
+// std::to_chars never looks at the locale: the texts read "44.1" under a locale whose decimal
+// separator is a comma too (both programs take the user's locale at start).
 std::string ShortestDecimal(double value)
 {
     if (!std::isfinite(value)) return "0";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    return buf;
+    std::array<char, 64> buf;
+    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
+    return ec == std::errc() ? std::string(buf.data(), end) : std::string("0");
+}
+
+std::string FixedDecimal(double value, int decimals)
+{
+    if (!std::isfinite(value)) value = 0;
+    if (decimals < 0) decimals = 0;
+    if (decimals > 17) decimals = 17;
+    std::array<char, 400> buf; // the largest double in fixed notation takes 309 digits
+    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, decimals);
+    return ec == std::errc() ? std::string(buf.data(), end) : std::string("0");
 }
 
 std::string RateKHz(double hz) { return ShortestDecimal(hz / 1000.0); }
@@ -61,6 +79,10 @@ TFileInfoValues ReadFileInfo(const std::string& fileName)
     struct stat st {};
     if (::stat(fileName.c_str(), &st) == 0) v.Size = FormatSizeText(int64_t(st.st_size));
     const TFormat* format = FindFormat(fileName);
+    if (format && format->MediaInfoValues) {
+        ReadMediaInfoValues(fileName, v);
+        return v;
+    }
     if (!format || !format->Info) return v;
     try {
         TFileReader in;
@@ -69,6 +91,66 @@ TFileInfoValues ReadFileInfo(const std::string& fileName)
     } catch (...) {
         // A reader that fails shows its empty values.
     }
+    return v;
+}
+
+void ReadMediaInfoValues(const std::string& fileName, TFileInfoValues& v)
+{
+    enum { Artist, Album, Title, Track, Year, Genre, SampleRate, Bitrate, Duration, Channels, Count };
+    static constexpr TMediaInfoAsk asks[Count] = {
+        {TMediaStream::General, L"Performer"},      {TMediaStream::General, L"Album"},
+        {TMediaStream::General, L"Title"},          {TMediaStream::General, L"Track"},
+        {TMediaStream::General, L"Recorded_Date"},  {TMediaStream::General, L"Genre"},
+        {TMediaStream::Audio, L"SamplingRate"},     {TMediaStream::General, L"OverallBitRate"},
+        {TMediaStream::General, L"Duration"},       {TMediaStream::Audio, L"Channel(s)"},
+    };
+    TMediaInfoTexts got;
+    try {
+        got = TMediaInfoLib::shared().values(fileName, asks);
+    } catch (...) {
+        return;
+    }
+    if (!got.ok || got.texts.size() != Count) return;
+    const auto& t = got.texts;
+    v.Artist = t[Artist];
+    v.Album = t[Album];
+    // MP4 keeps the song's name as the title; some containers call it the track name.
+    v.Title = !t[Title].empty() ? t[Title] : t[Track];
+    v.Year = t[Year];
+    v.Genre = t[Genre];
+    double n = 0;
+    if (parseNumber(t[SampleRate], n)) v.SampleRate = RateKHz(n);
+    if (parseNumber(t[Bitrate], n)) v.Bitrate = ShortestDecimal(std::ceil(n / 1000.0));
+    // Whole seconds of the milliseconds, cut toward zero; a negative time shows as 00:00:00.
+    if (parseNumber(t[Duration], n)) v.Duration = FormatLongDuration(std::trunc(std::trunc(n) / 1000.0));
+    v.Channels = t[Channels];
+}
+
+TFileInfoValues ReadNameTagValues(const std::string& fileName, bool* proposes)
+{
+    TFileInfoValues v;
+    const TFormat* format = FindFormat(fileName);
+    *proposes = format && format->ProposesByTag;
+    if (!*proposes) return v;
+    if (format->MediaInfoValues) {
+        ReadMediaInfoValues(fileName, v);
+        v.Track.clear(); // the library's rows give no track number
+        return v;
+    }
+    FileInfoReader reader = format->NameTags ? format->NameTags : format->Info;
+    if (!reader) {
+        *proposes = false;
+        return v;
+    }
+    try {
+        TFileReader in;
+        in.open(fileName);
+        reader(in, v);
+    } catch (...) {
+        v = TFileInfoValues();
+    }
+    // Formats that store the track as a number say 0 for none.
+    if (v.Track == "0") v.Track.clear();
     return v;
 }
 

@@ -17,8 +17,18 @@ struct TFileInfoValues {
 
 // Fills the values for `fileName` by its extension (the format registry's information reader). Size
 // is always filled when the file exists; an extension without a reader fills nothing else. Never
-// throws.
+// throws. Numbers are written with "." whatever the process locale is.
 TFileInfoValues ReadFileInfo(const std::string& fileName);
+
+// The tag values rename by tag builds a name from (Artist, Album, Title, Year, Track of the result;
+// Track empty when the format stores none or 0). `proposes` is false, and the values empty, for a
+// format whose files get no proposal (no tags, or no reader). Never throws.
+TFileInfoValues ReadNameTagValues(const std::string& fileName, bool* proposes);
+
+// The media-information library's values of a file (MP4 audio, RealAudio): tag values, playing time,
+// rates and channels, asked by parameter name. Size is not touched. Nothing is filled when the
+// library or the file is not there.
+void ReadMediaInfoValues(const std::string& fileName, TFileInfoValues& values);
 
 // "1.5KB", "1024.0B", "2.0MB": one decimal, no space, the largest unit the size exceeds.
 std::string FormatSizeText(int64_t bytes);
@@ -28,6 +38,8 @@ std::string FormatLongDuration(double seconds);
 std::string ChannelCode(int channels);
 // The shortest decimal text of a value (up to 15 significant digits): 44.1, 48, 22.05.
 std::string ShortestDecimal(double value);
+// `value` with exactly `decimals` decimals (0 to 17), rounded; "." whatever the process locale says.
+std::string FixedDecimal(double value, int decimals);
 // A sample rate in Hz as kHz text (44100 gives "44.1").
 std::string RateKHz(double hz);
 

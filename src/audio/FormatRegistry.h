@@ -41,6 +41,12 @@ struct TFormat {
     // The format stores the track as a number: a Track that is not a decimal number is then passed
     // on empty, so the writer leaves the track out and still writes the other values.
     bool NumericTrack = false;
+    // The media-information library gives the information window's values (asked by parameter name).
+    bool MediaInfoValues = false;
+    // Rename by tag proposes names for this format's files from their tags.
+    bool ProposesByTag = false;
+    // Rename by tag's values when they come from elsewhere than Info's tag values; null: Info's.
+    FileInfoReader NameTags = nullptr;
 };
 
 // Every row, the built-in extensions first in their designed order.

@@ -50,13 +50,6 @@ bool bind(void* handle, const char* name, F& fn)
     return fn != nullptr;
 }
 
-TMediaInfoText fail(std::string why)
-{
-    TMediaInfoText t;
-    t.failure = std::move(why);
-    return t;
-}
-
 } // namespace
 
 TMediaInfoLib::TMediaInfoLib(std::string library) : m_library(std::move(library)) {}
@@ -110,6 +103,22 @@ bool TMediaInfoLib::available()
 
 TMediaInfoText TMediaInfoLib::general(const std::string& fileName, const wchar_t* parameter)
 {
+    const TMediaInfoAsk ask{TMediaStream::General, parameter};
+    TMediaInfoTexts all = values(fileName, std::span(&ask, 1));
+    TMediaInfoText answer;
+    answer.ok = all.ok;
+    answer.failure = std::move(all.failure);
+    if (all.ok && !all.texts.empty()) answer.text = std::move(all.texts[0]);
+    return answer;
+}
+
+TMediaInfoTexts TMediaInfoLib::values(const std::string& fileName, std::span<const TMediaInfoAsk> asks)
+{
+    TMediaInfoTexts answer;
+    auto fail = [&answer](std::string why) {
+        answer.failure = std::move(why);
+        return answer;
+    };
     TFileReader in;
     if (!in.open(fileName)) return fail(fileName + ": " + in.error().error);
     // The file is opened first so that a file that is not there never loads the library.
@@ -136,14 +145,17 @@ TMediaInfoText TMediaInfoLib::general(const std::string& fileName, const wchar_t
     }
     m_api->Open_Buffer_Finalize(mi);
 
-    TMediaInfoText answer;
     answer.ok = true;
-    // The answer lives in the library until the next call on the handle: copy it before closing.
-    if (const wchar_t* value = m_api->Get(mi, MediaInfo_Stream_General, 0, parameter, MediaInfo_Info_Text,
-                                          MediaInfo_Info_Name)) {
-        std::u32string text;
-        for (size_t i = 0; i < kMaxAnswer && value[i] != 0; ++i) text.push_back(char32_t(value[i]));
-        answer.text = utf32ToUtf8(text);
+    for (const TMediaInfoAsk& ask : asks) {
+        const MediaInfo_stream_C kind = ask.stream == TMediaStream::Audio ? MediaInfo_Stream_Audio : MediaInfo_Stream_General;
+        std::string text;
+        // The answer lives in the library until the next call on the handle: copy it at once.
+        if (const wchar_t* value = m_api->Get(mi, kind, 0, ask.parameter, MediaInfo_Info_Text, MediaInfo_Info_Name)) {
+            std::u32string wide;
+            for (size_t i = 0; i < kMaxAnswer && value[i] != 0; ++i) wide.push_back(char32_t(value[i]));
+            text = utf32ToUtf8(wide);
+        }
+        answer.texts.push_back(std::move(text));
     }
     m_api->Close(mi);
     return answer;

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace cantorix {
 
@@ -22,6 +24,20 @@ struct TMediaInfoText {
 struct TMediaInfoSeconds {
     bool ok = false;
     int seconds = 0; // 0 when !ok
+    std::string failure;
+};
+
+// One value to ask for: a parameter name ("Performer", "SamplingRate") of the first stream of a kind.
+enum class TMediaStream { General, Audio };
+struct TMediaInfoAsk {
+    TMediaStream stream = TMediaStream::General;
+    const wchar_t* parameter = L"";
+};
+
+// The answers to several asks, in their order, or the reason there are none.
+struct TMediaInfoTexts {
+    bool ok = false;
+    std::vector<std::string> texts; // UTF-8; one per ask when ok
     std::string failure;
 };
 
@@ -53,6 +69,8 @@ public:
     // through its buffer interface: any file name works whatever the process locale, and the reading
     // stays bounded.
     TMediaInfoText general(const std::string& fileName, const wchar_t* parameter);
+    // Several values of one file from one reading of it.
+    TMediaInfoTexts values(const std::string& fileName, std::span<const TMediaInfoAsk> asks);
     // The General stream's Duration (milliseconds) in whole seconds, truncated toward zero; not ok when
     // the file or the library fails or the answer is not a decimal integer.
     TMediaInfoSeconds seconds(const std::string& fileName);

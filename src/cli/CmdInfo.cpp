@@ -10,7 +10,7 @@
 
 namespace cantorix::cli {
 
-// info FILE: the file information values, one "Key: value" line each, in the window's order.
+// info FILE: the file's name and information values, one "Key: value" line each, in the window's order.
 int cmdInfo(Invocation& inv)
 {
     inv.expectPositional(1);
@@ -28,6 +28,9 @@ int cmdInfo(Invocation& inv)
         return 1;
     }
     const TFileInfoValues v = ReadFileInfo(bytes.toStdString());
+    // The window's current file name: the bare name, shown as text on one line.
+    const std::string file = bytes.mid(bytes.lastIndexOf('/') + 1).toStdString();
+    inv.out << "File: " << EscapeControls(QFile::decodeName(QByteArray::fromStdString(file))) << '\n';
     const std::pair<const char*, const std::string*> lines[] = {
         {"Size", &v.Size},     {"Duration", &v.Duration}, {"SampleRate", &v.SampleRate},
         {"Bitrate", &v.Bitrate}, {"Channels", &v.Channels}, {"Artist", &v.Artist},

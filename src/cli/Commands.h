@@ -94,5 +94,6 @@ int cmdFixNumbers(Invocation& inv);
 int cmdInfo(Invocation& inv);
 int cmdUndo(Invocation& inv);
 int cmdSites(Invocation& inv);
+int cmdRenameByTag(Invocation& inv);
 
 } // namespace cantorix::cli

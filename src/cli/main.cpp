@@ -122,6 +122,9 @@ const std::vector<Command>& commands()
          cmdRename},
         {"fix-numbers", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)",
          cmdFixNumbers},
+        {"rename-by-tag", "rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]\n"
+                          "                            rename the audio files of DIR from their own tags",
+         cmdRenameByTag},
         {"info", "info FILE                 show the technical and tag information of one audio file", cmdInfo},
         {"undo", "undo DIR [--dry-run]      move back what the last rename run on DIR did", cmdUndo},
         {"sites", "sites [--server S]        the freedb server list as the options window stores it", cmdSites},

@@ -19,7 +19,8 @@ inline constexpr TSettingKey<bool> RenameFolder{"Main", "RenameFolder", false};
 inline constexpr TSettingKey<int> FolderFormat{"Main", "FolderFormat", 0}; // index into FolderFormatItems
 inline constexpr TSettingKey<bool> CreatePlaylist{"Main", "CreatePlaylist", false};
 inline constexpr TSettingKey<bool> WriteTags{"Main", "WriteTags", false};
-inline constexpr TSettingKey<bool> DblClickInfo{"Main", "DblClickInfo", true}; // grid double-click: on info, off play
+// A double-click in the grid opens the information window (on) or plays the file (off).
+inline constexpr TSettingKey<bool> DblClickInfo{"Main", "DblClickInfo", true};
 
 // [NameFormats]: one key per name format of the window's list, in list order; the values are unused.
 inline constexpr const char* NameFormatsSection = "NameFormats";

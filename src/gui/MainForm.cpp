@@ -19,6 +19,10 @@
 #include "gui/MatchForm.h"
 #include "gui/OptionsForm.h"
 #include "gui/ResultsForm.h"
+#include "gui/DesktopOpen.h"
+#include "gui/InfoForm.h"
+#include "gui/RenameByTagForm.h"
+#include "core/rename/RenameByTag.h"
 #include "core/rename/RenameJournal.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
@@ -302,6 +306,9 @@ void TMainForm::buildLayout()
     RenameTimer->setInterval(100);
 
     GridMenu = named(new QMenu(this), "GridMenu");
+    mnuShowInfo = GridMenu->addAction("Manual rename/file info");
+    mnuShowInfo->setObjectName("mnuShowInfo");
+    mnuShowInfo->setShortcut(QKeySequence(Qt::Key_F2));
     mnuPlay = GridMenu->addAction("Play");
     mnuPlay->setObjectName("mnuPlay");
     mnuPlay->setShortcut(QKeySequence(Qt::Key_F3));
@@ -309,12 +316,26 @@ void TMainForm::buildLayout()
     mnuOpenFolder->setObjectName("mnuOpenFolder");
     mnuRefresh = GridMenu->addAction("Refresh");
     mnuRefresh->setObjectName("mnuRefresh");
+    // F4 and F5 are the window's keys (below); in the menu they only show, and work while it is open.
+    for (QAction* a : {mnuOpenFolder, mnuRefresh}) a->setShortcutContext(Qt::WidgetShortcut);
+    mnuOpenFolder->setShortcut(QKeySequence(Qt::Key_F4));
+    mnuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     mnuFix = GridMenu->addAction("Fix 1..9 to 01..09");
     mnuFix->setObjectName("mnuFix");
-    // F3 is the grid's; F4 and F5 belong to the whole window (below).
-    FileGrid->addAction(mnuPlay);
-    mnuPlay->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    // F2 and F3 are the grid's; F4 and F5 belong to the whole window (below).
+    for (QAction* a : {mnuShowInfo, mnuPlay}) {
+        FileGrid->addAction(a);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    }
+    connect(mnuShowInfo, &QAction::triggered, this, guarded(&TMainForm::mnuShowInfoClick));
     connect(mnuPlay, &QAction::triggered, this, guarded(&TMainForm::mnuPlayClick));
+    connect(FileGrid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        try {
+            FileGridDblClick(index);
+        } catch (const std::exception& e) {
+            AppException(QString::fromUtf8(e.what()));
+        }
+    });
     connect(mnuOpenFolder, &QAction::triggered, this, guarded(&TMainForm::mnuOpenFolderClick));
     connect(mnuRefresh, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
     connect(mnuFix, &QAction::triggered, this, guarded(&TMainForm::mnuFixClick));
@@ -374,6 +395,7 @@ void TMainForm::buildLayout()
     connect(RenameTimer, &QTimer::timeout, this, guarded(&TMainForm::RenameTimerTimer));
     connect(MainTree, &TFolderTree::selectionChanged, this, guarded(&TMainForm::MainTreeChange));
     connect(btRefresh, &QPushButton::clicked, this, guarded(&TMainForm::btRefreshClick));
+    connect(btRenameByTag, &QPushButton::clicked, this, guarded(&TMainForm::btRenameByTagClick));
     connect(btQueryModeName, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
     connect(btQueryModeChecksum, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
     connect(cmbNameFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbNameFormatChange));
@@ -405,6 +427,10 @@ void TMainForm::buildLayout()
     help->setObjectName("mnuHelp");
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this, guarded(&TMainForm::mnuHelpClick));
+    // The grid's menu offers the same action (one F1 for the whole window).
+    mnuHelp = help;
+    GridMenu->addSeparator();
+    GridMenu->addAction(help);
     QAction* about = helpMenu->addAction("&About Cantorix");
     about->setObjectName("mnuAbout");
     connect(about, &QAction::triggered, this, guarded(&TMainForm::mnuAboutClick));
@@ -734,6 +760,7 @@ void TMainForm::MainTreeChange()
 
 void TMainForm::btRefreshClick()
 {
+    if (windowLocked()) return;
     MainTree->rebuild();
     MainTreeClick();
 }
@@ -769,29 +796,76 @@ void TMainForm::Splitter1Moved()
 // ---------------------------------------------------------------------------------------------
 // Grid commands
 
-QString TMainForm::selectedFile() const
+QByteArray TMainForm::selectedFile() const
 {
     const QModelIndex current = FileGrid->currentIndex();
-    QString name = current.isValid() ? m_album->row(current.row()).FileName : QString();
-    if (name.isEmpty()) return {};
-    QString folder = MainTree->selectedPath();
-    return WithSlash(folder) + name;
+    // The listed name's own bytes: a name that is not UTF-8 must reach the file unchanged.
+    const QByteArray name = current.isValid() ? m_album->row(current.row()).FileBytes : QByteArray();
+    if (name.isEmpty() || m_album->folder().isEmpty()) return {};
+    return QFile::encodeName(m_album->folder()) + name;
 }
+
+bool TMainForm::windowLocked() const { return m_renameRun || m_lookupLocked; }
 
 void TMainForm::GridMenuPopup(const QPoint& pos)
 {
-    mnuPlay->setVisible(QFileInfo(selectedFile()).isFile());
+    const bool exists = fileExists(selectedFile().toStdString());
+    mnuShowInfo->setVisible(exists);
+    mnuPlay->setVisible(exists);
     GridMenu->popup(FileGrid->viewport()->mapToGlobal(pos));
 }
 
 void TMainForm::mnuPlayClick()
 {
-    QString file = selectedFile();
-    if (QFileInfo(file).isFile()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    if (windowLocked()) return;
+    const QByteArray file = selectedFile();
+    if (fileExists(file.toStdString())) OpenWithDesktop(file);
+}
+
+void TMainForm::mnuShowInfoClick()
+{
+    if (windowLocked()) return;
+    const QByteArray file = selectedFile();
+    if (fileExists(file.toStdString())) showInfoWindow(file);
+}
+
+void TMainForm::FileGridDblClick(const QModelIndex& index)
+{
+    if (windowLocked() || !index.isValid()) return;
+    const QByteArray name = m_album->row(index.row()).FileBytes;
+    if (name.isEmpty() || m_album->folder().isEmpty()) return;
+    const QByteArray file = QFile::encodeName(m_album->folder()) + name;
+    if (!fileExists(file.toStdString())) return;
+    if (m_settings->get(setting::DblClickInfo))
+        showInfoWindow(file);
+    else
+        OpenWithDesktop(file);
+}
+
+void TMainForm::showInfoWindow(const QByteArray& file)
+{
+    TInfoForm form(file, this);
+    form.exec();
+    // The user may have renamed the file there.
+    MainTree->repaintTree();
+    MainTreeClick();
+}
+
+void TMainForm::btRenameByTagClick()
+{
+    if (windowLocked() || m_album->fileCount() == 0) return;
+    const TRenameOptions options = RenameOptionsFromSettings(*m_settings);
+    TRenameByTagForm form(QFile::encodeName(m_album->folder()).toStdString(), m_album->fileBytes(),
+                          {options.NameFormat, options.FixUnderScores}, [this](const QString& line) { AppendLog(line); },
+                          this);
+    if (form.exec() != QDialog::Accepted) return;
+    MainTree->repaintTree();
+    MainTreeClick();
 }
 
 void TMainForm::mnuFixClick()
 {
+    if (windowLocked()) return;
     const std::vector<std::string> names = m_album->fileBytes();
     QString folder = MainTree->selectedPath();
     RunTrackNumberFix(QFile::encodeName(folder).toStdString(), names,
@@ -819,6 +893,7 @@ void TMainForm::btQueryClick()
 
 void TMainForm::lockLookupControls(bool locked)
 {
+    m_lookupLocked = locked;
     for (QWidget* w : std::initializer_list<QWidget*>{btQuery, MainTree, FileGrid, btRenameByTag, btRefresh})
         w->setEnabled(!locked);
     mnuUndo->setEnabled(!locked);
@@ -1106,6 +1181,8 @@ void TMainForm::mnuOpenFolderClick()
 
 void TMainForm::mnuRefreshClick()
 {
+    // A rescan under a running lookup would let its entry fill another folder's grid.
+    if (windowLocked()) return;
     MainTree->repaintTree();
     MainTreeClick();
 }

@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QModelIndex;
 class QProgressBar;
 class QPushButton;
 class QSplitter;
@@ -102,6 +103,13 @@ private:
     void mnuRefreshClick();
     void mnuPlayClick();
     void mnuFixClick();
+    void mnuShowInfoClick();
+    void FileGridDblClick(const QModelIndex& index);
+    void btRenameByTagClick();
+    // Opens the information window on `file` (full path, file-system bytes), then rescans.
+    void showInfoWindow(const QByteArray& file);
+    // A lookup or a rename run holds the window: the grid's keys and Refresh do nothing.
+    bool windowLocked() const;
     void GridMenuPopup(const QPoint& pos);
     void btActionClick();
     void buildMenus();
@@ -137,8 +145,8 @@ private:
     void showDownload(qint64 received, qint64 total);
     void hideDownload();
 
-    // The full path of the file in the grid's selected row; empty for none.
-    QString selectedFile() const;
+    // The full path of the file in the grid's selected row, as the file system holds it; empty for none.
+    QByteArray selectedFile() const;
     // Rebuilds the tree, selects `folder` and scans it, once.
     void selectAndScan(const QString& folder);
 
@@ -174,10 +182,12 @@ public:
     QTimer* ConnectionTimer = nullptr;
     QTimer* RenameTimer = nullptr;
     QMenu* GridMenu = nullptr;
+    QAction* mnuShowInfo = nullptr;
     QAction* mnuPlay = nullptr;
     QAction* mnuOpenFolder = nullptr;
     QAction* mnuRefresh = nullptr;
     QAction* mnuFix = nullptr;
+    QAction* mnuHelp = nullptr;
     QMenu* logMenu = nullptr;
 
 private:
@@ -188,6 +198,7 @@ private:
     TAlbumSession* m_album = nullptr;
     TAlbumTableModel* m_gridModel = nullptr;
     bool m_showingFields = false;
+    bool m_lookupLocked = false;
     std::function<QString(const QString&)> m_chooseSavePath;
     // Grid columns: the widths the user set (saved), and the share of spare room each shows on top.
     void fitColumns();

@@ -59,6 +59,7 @@ TEST(CmdInfo, ShowsTheValuesOfAnMpegFile)
     CliRun r = runCli({"info", QString::fromStdString(path)});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.toStdString(),
+              "File: Motörhead – song.mp3\n"
               "Size: 407.5KB\n" // 126 + 417000 + 128 bytes
               "Duration: 00:00:26\n"
               "SampleRate: 44.1\n"
@@ -103,5 +104,5 @@ TEST(CmdInfo, ErrorsAndExitCodes)
     writeText(dir.file("notes.txt"), "hello");
     CliRun text = runCli({"info", QString::fromStdString(dir.file("notes.txt"))});
     EXPECT_EQ(text.code, 0);
-    EXPECT_TRUE(text.out.startsWith("Size: 5.0B\nDuration: \n")) << text.out.toStdString();
+    EXPECT_TRUE(text.out.startsWith("File: notes.txt\nSize: 5.0B\nDuration: \n")) << text.out.toStdString();
 }

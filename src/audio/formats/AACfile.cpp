@@ -135,4 +135,11 @@ void ReadAACInfo(TInSource& in, TFileInfoValues& v)
     v.Channels = ChannelCode(aac.Channels());
 }
 
+void ReadAACNameTags(TInSource& in, TFileInfoValues& v)
+{
+    TAACfile aac;
+    aac.ReadFromSource(in);
+    aac.Tags().FillInfo(v);
+}
+
 } // namespace cantorix

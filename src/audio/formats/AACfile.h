@@ -58,5 +58,8 @@ bool IsMP4Container(TInSource& in);
 
 double AACPlayingTime(TInSource& in);
 void ReadAACInfo(TInSource& in, TFileInfoValues& values);
+// Rename by tag's values: the ID3v2 tag when present, else the ID3v1 tag (the information window
+// shows the ID3v1 tag only).
+void ReadAACNameTags(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

@@ -84,9 +84,8 @@ bool TMonkey::readHeader(TInSource& in, int64_t at)
 
 std::string TMonkey::VersionText() const
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%4.2f", m_version / 1000.0);
-    return buf;
+    // Versions are 4 digits (3990 is 3.99), so two decimals are never padded to the width of 4.
+    return FixedDecimal(m_version / 1000.0, 2);
 }
 
 std::string TMonkey::CompressionModeText() const
@@ -105,9 +104,7 @@ void ReadMonkeyInfo(TInSource& in, TFileInfoValues& v)
     ape.Tags().FillInfo(v);
     v.Duration = FormatLongDuration(ape.Duration());
     v.SampleRate = RateKHz(ape.SampleRate());
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.1f", ape.BitRate());
-    v.Bitrate = buf;
+    v.Bitrate = FixedDecimal(ape.BitRate(), 1);
     v.Channels = ChannelCode(ape.Channels());
     v.Other = "Version: " + ape.VersionText() + " Compression mode: " + ape.CompressionModeText();
 }

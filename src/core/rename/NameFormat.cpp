@@ -37,10 +37,20 @@ std::string replaceImpl(std::string_view text, std::string_view from, std::strin
     return out;
 }
 
+// Control characters (below 32, and 127) have no place in a name: a line break in a title would split
+// a playlist line. Each becomes a space, which the later steps collapse and trim.
+std::string blankControls(std::string s)
+{
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
+    return s;
+}
+
 // The replacements folder and playlist names share: characters that file names cannot hold become
 // "_" (the question mark goes).
 std::string cleanFolderLike(std::string s)
 {
+    s = blankControls(std::move(s));
     for (const char* bad : {":", "/", "\\", "|", "*"}) s = ReplaceAll(s, bad, "_");
     s = ReplaceAll(s, "?", "");
     for (const char* bad : {"<", ">", "\""}) s = ReplaceAll(s, bad, "_");
@@ -100,6 +110,7 @@ std::string BuildFileName(std::string_view preparedTemplate, const TNameValues& 
     s = trimBlanks(s);
     s += extension;
 
+    s = blankControls(std::move(s));
     s = ReplaceAll(s, ":", "-");
     s = ReplaceAll(s, "/", " - ");
     s = ReplaceAll(s, "\\", "_");
