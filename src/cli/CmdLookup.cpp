@@ -18,13 +18,8 @@ int cmdLookup(Invocation& inv)
     const QString dir = inv.args[0];
 
     TSettings settings(inv.settingsFile);
-    TScanResult scan;
-    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    for (const QString& line : scan.logLines()) inv.out << line << '\n';
-    if (scan.names.isEmpty()) return 1;
-
     TAlbumSession album;
-    album.loadScan(scan);
+    if (!listAlbumArgument(inv, dir, settings, album)) return 1;
     TLookupRun run = runChecksumLookup(album, lookupConfig(settings, lookupArgs), match, inv.out);
     if (run.timedOut)
         inv.err << TChecksumLookup::TimeoutCaption << '\n'

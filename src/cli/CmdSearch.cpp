@@ -54,13 +54,8 @@ int cmdSearch(Invocation& inv)
     const QString dir = inv.args[0];
 
     TSettings settings(inv.settingsFile);
-    TScanResult scan;
-    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    for (const QString& line : scan.logLines()) inv.out << line << '\n';
-    if (scan.names.isEmpty()) return 1;
-
     TAlbumSession album;
-    album.loadScan(scan);
+    if (!listAlbumArgument(inv, dir, settings, album)) return 1;
     const TAlbumGuess words = searchWords(searchArgs, album);
     inv.out << "search artist: " << words.Artist << '\n' << "search album: " << words.Album << '\n';
     inv.out.flush();

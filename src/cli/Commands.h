@@ -51,6 +51,9 @@ namespace cantorix::cli {
 // The folder scan of `dir` as the window runs it (AdditionalTypes from `settings`). False, after
 // printing "no such folder", when `dir` is not a folder.
 bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& settings, TScanResult& scan);
+// The scan of `dir` into `album`, its log lines printed to `inv.out` as the window logs them. False when
+// `dir` is not a folder or lists no audio file.
+bool listAlbumArgument(Invocation& inv, const QString& dir, const TSettings& settings, TAlbumSession& album);
 
 // "--server S" and "--match N" of the commands that look a folder up.
 struct LookupArgs {

@@ -1,6 +1,7 @@
 // cantorix-cli COMMAND [ARGS...] [--settings FILE]
 #include "cli/Commands.h"
 
+#include "core/AlbumSession.h"
 #include "core/Settings.h"
 #include "core/SettingsValues.h"
 #include "core/Text.h"
@@ -58,6 +59,16 @@ bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& se
         return false;
     }
     scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), SupportedExtensionsFromSettings(settings));
+    return true;
+}
+
+bool listAlbumArgument(Invocation& inv, const QString& dir, const TSettings& settings, TAlbumSession& album)
+{
+    TScanResult scan;
+    if (!scanFolderArgument(inv, dir, settings, scan)) return false;
+    for (const QString& line : scan.logLines()) inv.out << line << '\n';
+    if (scan.names.isEmpty()) return false;
+    album.loadScan(scan);
     return true;
 }
 

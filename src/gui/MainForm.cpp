@@ -1,4 +1,5 @@
 #include "gui/MainForm.h"
+#include "gui/Named.h"
 
 #include "core/AlbumSession.h"
 #include "gui/AlbumTableModel.h"
@@ -25,6 +26,7 @@
 #include "core/rename/RenameByTag.h"
 #include "core/rename/RenameJournal.h"
 #include "core/rename/NameFormat.h"
+#include "core/rename/NameFormatList.h"
 #include "core/rename/RenameLines.h"
 #include "core/rename/RenameRun.h"
 #include "core/rename/TrackNumberFix.h"
@@ -75,16 +77,6 @@
 static void initResources() { Q_INIT_RESOURCE(cantorix); }
 
 namespace cantorix {
-
-namespace {
-
-template <typename W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(name);
-    return w;
-}
-} // namespace
 
 TMainForm::TMainForm(const QString& settingsFile, const QString& startFolder, QWidget* parent)
     : QMainWindow(parent)
@@ -589,9 +581,7 @@ void TMainForm::applySettings(const QString& startFolder)
 void TMainForm::fillNameFormats()
 {
     cmbNameFormat->clear();
-    cmbNameFormat->addItems(m_settings->readSection(setting::NameFormatsSection));
-    // A first start shows the format renaming uses when none is chosen, rather than an empty list.
-    if (cmbNameFormat->count() == 0) cmbNameFormat->addItem(DefaultNameFormat);
+    cmbNameFormat->addItems(NameFormatChoices(*m_settings));
 }
 
 void TMainForm::btOptionsClick()

@@ -1,4 +1,5 @@
 #include "gui/OptionsForm.h"
+#include "gui/Named.h"
 
 #include "core/FolderEntry.h"
 #include "core/Settings.h"
@@ -39,13 +40,6 @@
 namespace cantorix {
 
 namespace {
-
-template <typename W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(name);
-    return w;
-}
 
 QLabel* linkLabel(const QString& text, const QString& href, const char* name)
 {
@@ -375,7 +369,7 @@ void TOptionsForm::fillServers()
 void TOptionsForm::fillNameFormats()
 {
     cmbOptNames->clear();
-    cmbOptNames->addItems(m_settings.readSection(setting::NameFormatsSection));
+    cmbOptNames->addItems(NameFormatChoices(m_settings));
     btRemove->setEnabled(false);
 }
 

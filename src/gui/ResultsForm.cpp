@@ -1,4 +1,5 @@
 #include "gui/ResultsForm.h"
+#include "gui/Named.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,13 +17,6 @@
 namespace cantorix {
 
 namespace {
-
-template <typename W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(name);
-    return w;
-}
 
 // One list with its heading above it, as one pane of the splitter.
 QWidget* listPane(QLabel* label, QListWidget* list)

@@ -18,6 +18,13 @@ QString NameFormatKeyProblem(const QString& format)
     return {};
 }
 
+QStringList NameFormatChoices(const TSettings& settings)
+{
+    QStringList formats = settings.readSection(setting::NameFormatsSection);
+    if (formats.isEmpty()) formats << DefaultNameFormat;
+    return formats;
+}
+
 TFormatAdd AddNameFormat(TSettings& settings, const QString& format, QString* problem)
 {
     const QString f = format.trimmed();
@@ -31,6 +38,8 @@ TFormatAdd AddNameFormat(TSettings& settings, const QString& format, QString* pr
         if (problem) *problem = QString("The name format \"%1\" is in the list already").arg(f);
         return TFormatAdd::Duplicate;
     }
+    if (settings.readSection(setting::NameFormatsSection).isEmpty() && f.compare(DefaultNameFormat, Qt::CaseInsensitive) != 0)
+        settings.writeString(setting::NameFormatsSection, DefaultNameFormat, QString());
     settings.writeString(setting::NameFormatsSection, f, QString());
     return TFormatAdd::Added;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace cantorix {
 
@@ -13,6 +14,10 @@ class TSettings;
 // ";" (a comment). Checked on the text without its surrounding spaces, which the file drops anyway.
 QString NameFormatKeyProblem(const QString& format);
 
+// The formats to offer, in file order: the keys of [NameFormats], or the built-in format while that
+// section is empty (a first start), so that both windows always offer the format renaming falls back to.
+QStringList NameFormatChoices(const TSettings& settings);
+
 enum class TFormatAdd {
     Added,
     Empty,     // nothing but spaces: nothing to do
@@ -21,7 +26,8 @@ enum class TFormatAdd {
 };
 
 // Adds `format` (without its surrounding spaces) to [NameFormats] of the in-memory settings, with an
-// empty value. `*problem` receives the message for Duplicate and Refused.
+// empty value; to an empty list the built-in format is added first, so it is not lost from the choices.
+// `*problem` receives the message for Duplicate and Refused.
 TFormatAdd AddNameFormat(TSettings& settings, const QString& format, QString* problem = nullptr);
 // Removes `format` from [NameFormats]; false when it was not there.
 bool RemoveNameFormat(TSettings& settings, const QString& format);

@@ -65,6 +65,18 @@ TEST(NameFormatList, Remove)
     EXPECT_FALSE(RemoveNameFormat(s, "b"));
 }
 
+TEST(NameFormatList, AFirstStartOffersTheBuiltInFormatAndKeepsItWhenAnotherIsAdded)
+{
+    TempDir dir;
+    TSettings s = settingsFile(dir, "");
+    EXPECT_EQ(NameFormatChoices(s), QStringList{"artist - album - # - track"});
+    EXPECT_EQ(AddNameFormat(s, "track"), TFormatAdd::Added);
+    EXPECT_EQ(NameFormatChoices(s), (QStringList{"artist - album - # - track", "track"}));
+    EXPECT_TRUE(RemoveNameFormat(s, "artist - album - # - track"));
+    EXPECT_TRUE(RemoveNameFormat(s, "track"));
+    EXPECT_EQ(NameFormatChoices(s), QStringList{"artist - album - # - track"});
+}
+
 TEST(NameFormatList, Sample)
 {
     EXPECT_EQ(NameFormatSample("artist - album - # - track"), "Queen - A Night at the Opera - 10 - Bohemian Rhapsody");
