@@ -12,7 +12,7 @@ namespace cantorix {
 QString FolderEntryPath()
 {
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    // The base directory specification: a relative path is invalid and is ignored.
+    // The XDG base directory standard: a relative path is invalid and is ignored.
     if (data.isEmpty() || !QDir::isAbsolutePath(data)) data = QDir::homePath() + "/.local/share";
     return data + "/applications/cantorix-folder.desktop";
 }
