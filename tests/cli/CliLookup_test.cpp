@@ -1,6 +1,7 @@
 // cantorix-cli discid and lookup end to end: a real album folder, the real HTTP client, and a freedb
 // server on 127.0.0.1 answering with real server replies.
 #include "support/CddbTestSite.h"
+#include "support/CliRunner.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
 
@@ -41,35 +42,6 @@ void writeAu(const std::string& path, int seconds)
     writeFile(path, b);
 }
 
-struct CliResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    qint64 ms = 0;
-};
-
-// Runs cantorix-cli while this process's event loop keeps serving the local server.
-CliResult runCli(const QStringList& args)
-{
-    QProcess process;
-    QElapsedTimer clock;
-    clock.start();
-    process.start(QString::fromLocal8Bit(qgetenv("CANTORIX_CLI")), args);
-    QDeadlineTimer deadline(20000);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-    }
-    CliResult r;
-    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    r.ms = clock.elapsed();
-    return r;
-}
-
 class CliLookup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -94,7 +66,7 @@ protected:
     CliResult lookup(const QStringList& extra = {}, int timeout = 5, const QString& server = QString())
     {
         m_server.setHandler(m_site.handler());
-        return runCli(QStringList{"lookup", album()} + extra + QStringList{"--settings", settings(timeout, server)});
+        return runCliServing(QStringList{"lookup", album()} + extra + QStringList{"--settings", settings(timeout, server)});
     }
 
     QString album() const { return QString::fromStdString(m_dir.str()); }
@@ -111,7 +83,7 @@ const QString Query = "cddb query 13027103 3 150 15150 28650 627";
 
 TEST_F(CliLookup, DiscIdOfTheFolder)
 {
-    CliResult r = runCli({"discid", album(), "--settings", settings()});
+    CliResult r = runCliServing({"discid", album(), "--settings", settings()});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "discid: 13027103\ntracks: 3\noffsets: 150 15150 28650\nlength: 627\ncommand: " + Query + "\n");
 }

@@ -1,6 +1,7 @@
 // cantorix-cli search and rename --search end to end: a real album folder, the real HTTP client, and a
 // web search site with a freedb server on 127.0.0.1.
 #include "support/CddbTestSite.h"
+#include "support/CliRunner.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
 
@@ -22,30 +23,6 @@ QByteArray fixtureBytes(const std::string& name)
     QFile file(QString::fromStdString(fixture(name)));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return file.readAll();
-}
-
-struct Result {
-    int exitCode = -1;
-    QString out, err;
-};
-
-// Runs cantorix-cli while this process's event loop keeps serving the local server.
-Result run(const QStringList& args)
-{
-    QProcess process;
-    process.start(QString::fromLocal8Bit(qgetenv("CANTORIX_CLI")), args);
-    QDeadlineTimer deadline(20000);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-    }
-    Result r;
-    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
 }
 
 // A gnudb-style page with one album under two disc IDs; its entry comes from the CDDB server.
@@ -105,7 +82,7 @@ const QString EntryLines = "artist: The Long Named Orchestra of the Night\nalbum
 
 TEST_F(CliSearch, GnudbPageAndTheCddbRead)
 {
-    const Result r = run({"search", album(), "--artist", "Orchestra & Friends", "--album", QString::fromUtf8("Ä"),
+    const CliResult r = runCliServing({"search", album(), "--artist", "Orchestra & Friends", "--album", QString::fromUtf8("Ä"),
                           "--settings", settings(m_server.url("/search/%s"))});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     ASSERT_GE(m_server.requests().size(), 2);
@@ -133,7 +110,7 @@ TEST_F(CliSearch, ClassicPageAndTheSiteEntryThenRename)
     const QString folder = QString::fromStdString(m_conf.file("Orchestra - Songs"));
     writeAlbum(folder.toStdString());
 
-    const Result r = run({"search", folder, "--match", "2", "--settings", conf});
+    const CliResult r = runCliServing({"search", folder, "--match", "2", "--settings", conf});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_EQ(formValue(m_server.requests()[0], "words"), "Orchestra Songs");
     EXPECT_EQ(m_server.requests()[1].path, "/freedb/classical/0a0b0c03");
@@ -142,12 +119,12 @@ TEST_F(CliSearch, ClassicPageAndTheSiteEntryThenRename)
     EXPECT_TRUE(r.out.endsWith(EntryLines)) << r.out.toStdString();
 
     // The first match's entry page is missing: nothing is read, and the exit code says so.
-    const Result missing = run({"search", folder, "--settings", conf});
+    const CliResult missing = runCliServing({"search", folder, "--settings", conf});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.out.contains("\nFailed to connect to the FreeDB\n")) << missing.out.toStdString();
     EXPECT_FALSE(missing.out.contains("artist: Someone"));
 
-    const Result renamed = run({"rename", folder, "--search", "--match", "2", "--format", "# - track", "--settings", conf});
+    const CliResult renamed = runCliServing({"rename", folder, "--search", "--match", "2", "--format", "# - track", "--settings", conf});
     ASSERT_EQ(renamed.exitCode, 0) << renamed.out.toStdString() << renamed.err.toStdString();
     EXPECT_EQ(listFiles(folder.toStdString()),
               (std::vector<std::string>{"01 - Prelude.au", "02 - Eins Zwei Drei Vier.au", "03 - Coda.au"}));

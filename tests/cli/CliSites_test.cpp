@@ -1,6 +1,7 @@
 // cantorix-cli sites end to end: the real HTTP client against a freedb server on 127.0.0.1 answering
 // with real server replies; the list printed as the options window would store it.
 #include "support/CddbTestSite.h"
+#include "support/CliRunner.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
 
@@ -14,31 +15,6 @@ using namespace cantorix;
 using namespace cantorix::test;
 
 namespace {
-
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs cantorix-cli while this process's event loop keeps serving the local server.
-Result runSites(const QStringList& args)
-{
-    QProcess process;
-    process.start(QString::fromLocal8Bit(qgetenv("CANTORIX_CLI")), QStringList{"sites"} + args);
-    QDeadlineTimer deadline(20000);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-    }
-    Result r;
-    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
-}
 
 TEST(CliSites, PrintsTheListAsTheWindowStoresIt)
 {
@@ -63,7 +39,7 @@ TEST(CliSites, PrintsTheListAsTheWindowStoresIt)
         CddbTestSite site;
         site.onBody("sites", c.body);
         server.setHandler(site.handler());
-        const Result r = runSites({"--server", server.hostAndPort(), "--settings", QString::fromStdString(dir.file("c.ini"))});
+        const CliResult r = runCliServing(QStringList{"sites", "--server", server.hostAndPort(), "--settings", QString::fromStdString(dir.file("c.ini"))});
         EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.err.toStdString();
         EXPECT_EQ(r.out, c.out) << c.name;
         EXPECT_TRUE(r.err.contains(c.err)) << c.name << ": " << r.err.toStdString();
@@ -75,7 +51,7 @@ TEST(CliSites, PrintsTheListAsTheWindowStoresIt)
 
 TEST(CliSites, WrongArguments)
 {
-    const Result r = runSites({"extra"});
+    const CliResult r = runCliServing(QStringList{"sites", "extra"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("usage:"));
 }

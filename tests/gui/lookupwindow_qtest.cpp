@@ -2,6 +2,7 @@
 #include "gui/MainForm.h"
 #include "gui/MatchForm.h"
 #include "support/CddbTestSite.h"
+#include "support/ModalWatch.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 #include "core/AlbumSession.h"
@@ -32,21 +33,6 @@ const QByteArray kEntry = kHeader + "DTITLE=The Band / The Record\nDYEAR=1999\nD
                           "TTITLE0=One\nTTITLE1=Two\nTTITLE2=Three\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
 const QByteArray kOther = kHeader + "DTITLE=Other Band / Other Record\nDYEAR=2001\nDGENRE=Jazz\n"
                           "TTITLE0=Uno\nTTITLE1=Dos\nTTITLE2=Tres\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
-
-// Runs `act` on the next modal window that opens.
-void onModal(std::function<void(QWidget*)> act)
-{
-    auto* timer = new QTimer(qApp); // parented: a watch still armed when the test ends goes with the application
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start();
-}
 
 struct Fixture {
     TempDir conf;

@@ -5,6 +5,7 @@
 #include "gui/MatchForm.h"
 #include "gui/ResultsForm.h"
 #include "support/CddbTestSite.h"
+#include "support/ModalWatch.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 #include "core/AlbumSession.h"
@@ -43,21 +44,6 @@ const QByteArray kResultPage =
     "<a href=\"http://www.gnudb.org/cd/ro0a0f0b02\"><b>Band / Record</b></a><br>\n"
     "<a href=\"http://www.gnudb.org/gnudb/rock/0a0f0b02\" target=_blank>Discid: rock / 0a0f0b02</a><br>\n"
     "</body></html>\n";
-
-// Runs `act` on the next modal window that opens.
-void onModal(std::function<void(QWidget*)> act)
-{
-    auto* timer = new QTimer(qApp); // parented: a watch still armed when the test ends goes with the application
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start();
-}
 
 // An album folder "Band - Record" whose files name their titles crosswise, and a bonus file the entry
 // has no title for, beside a local site that

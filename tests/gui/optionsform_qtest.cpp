@@ -9,6 +9,7 @@
 #include "core/freedb/ServerList.h"
 #include "gui/MainForm.h"
 #include "support/CddbTestSite.h"
+#include "support/ModalWatch.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 
@@ -35,21 +36,6 @@ using namespace cantorix;
 using namespace cantorix::test;
 
 namespace {
-
-// Runs `act` on the next modal window that opens.
-void onModal(std::function<void(QWidget*)> act)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start();
-}
 
 // A settings file and an options window on it, with its log lines collected.
 struct Fixture {

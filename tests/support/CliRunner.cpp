@@ -2,6 +2,9 @@
 
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QProcess>
 
 namespace cantorix::test {
@@ -38,6 +41,27 @@ CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& envi
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+CliResult runCliServing(const QStringList& args, int timeoutMs)
+{
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QString::fromStdString(cliPath()), args);
+    QDeadlineTimer deadline(timeoutMs);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    CliResult r;
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    r.ms = clock.elapsed();
     return r;
 }
 

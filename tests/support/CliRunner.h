@@ -12,6 +12,7 @@ struct CliResult {
     int exitCode = -1;
     QString out;
     QString err;
+    qint64 ms = 0; // how long it ran (runCliServing)
     QStringList outLines() const;
     QStringList errLines() const;
 };
@@ -19,5 +20,9 @@ struct CliResult {
 // Waits at most `timeoutMs`; a process still running then is killed and reported with exit code -1.
 // `environment` holds "NAME=value" entries added to the test's own environment.
 CliResult runCli(const QStringList& args, int timeoutMs = 30000, const QStringList& environment = {});
+
+// The same for a test whose local server lives in this process: its event loop keeps running while
+// cantorix-cli talks to the server.
+CliResult runCliServing(const QStringList& args, int timeoutMs = 20000);
 
 } // namespace cantorix::test
