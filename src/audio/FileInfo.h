@@ -59,6 +59,20 @@ void FillTagValues(const Reader& r, TFileInfoValues& values)
         values.Track = r.Track();
 }
 
+// The technical values of a reader that names them Duration, SampleRate (Hz), BitRate (a whole number
+// is written as it stands, a fraction by ShortestDecimal) and ChannelMode (its own text).
+template <typename Reader>
+void FillStreamValues(const Reader& r, TFileInfoValues& values)
+{
+    values.Duration = FormatLongDuration(r.Duration());
+    values.SampleRate = RateKHz(r.SampleRate());
+    if constexpr (std::is_integral_v<decltype(r.BitRate())>)
+        values.Bitrate = std::to_string(r.BitRate());
+    else
+        values.Bitrate = ShortestDecimal(r.BitRate());
+    values.Channels = r.ChannelMode();
+}
+
 // One reader's contribution from the file's bytes: fills everything but Size. The readers of each
 // format provide one.
 using FileInfoReader = void (*)(TInSource& in, TFileInfoValues& values);

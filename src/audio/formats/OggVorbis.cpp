@@ -316,10 +316,7 @@ void ReadOggInfo(TInSource& in, TFileInfoValues& values)
     TOggVorbis file;
     file.ReadFromSource(in);
     FillTagValues(file, values);
-    values.Duration = FormatLongDuration(file.Duration());
-    values.SampleRate = RateKHz(file.SampleRate());
-    values.Bitrate = std::to_string(file.BitRate());
-    values.Channels = file.ChannelMode();
+    FillStreamValues(file, values);
 }
 
 double OggPlayingTime(TInSource& in) { return PlayingTimeOf<TOggVorbis>(in); }

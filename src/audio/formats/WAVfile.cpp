@@ -137,10 +137,7 @@ void ReadWAVInfo(TInSource& in, TFileInfoValues& values)
 {
     TWAVfile file;
     file.ReadFromSource(in);
-    values.Duration = FormatLongDuration(file.Duration());
-    values.SampleRate = RateKHz(file.SampleRate());
-    values.Bitrate = ShortestDecimal(file.BitRate());
-    values.Channels = file.ChannelMode();
+    FillStreamValues(file, values);
 }
 
 double WAVPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVfile>(in); }

@@ -264,10 +264,7 @@ void ReadWMAInfo(TInSource& in, TFileInfoValues& values)
     TWMAfile file;
     file.ReadFromSource(in);
     FillTagValues(file, values);
-    values.Duration = FormatLongDuration(file.Duration());
-    values.SampleRate = RateKHz(file.SampleRate());
-    values.Bitrate = std::to_string(file.BitRate());
-    values.Channels = file.ChannelMode();
+    FillStreamValues(file, values);
 }
 
 double WMAPlayingTime(TInSource& in) { return PlayingTimeOf<TWMAfile>(in); }

@@ -233,10 +233,7 @@ void ReadWavPackInfo(TInSource& in, TFileInfoValues& values)
 {
     TWAVPackFile file;
     file.ReadFromSource(in);
-    values.Duration = FormatLongDuration(file.Duration());
-    values.SampleRate = RateKHz(file.SampleRate());
-    values.Bitrate = ShortestDecimal(file.BitRate());
-    values.Channels = file.ChannelMode();
+    FillStreamValues(file, values);
 }
 
 double WavPackPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVPackFile>(in); }
