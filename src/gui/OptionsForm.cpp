@@ -111,7 +111,7 @@ void TOptionsForm::buildLayout()
     emailLabel->setBuddy(edEmail);
     freedbForm->addRow(emailLabel, edEmail);
     edTimeout = named(new QSpinBox, "edTimeout");
-    edTimeout->setRange(1, 86400);
+    edTimeout->setRange(1, MaxTimeoutSeconds);
     edTimeout->setSuffix(" s");
     edTimeout->setMaximumWidth(edTimeout->fontMetrics().horizontalAdvance("00000000 s") + 40);
     auto* timeoutLabel = new QLabel("Time-o&ut:");
@@ -344,7 +344,7 @@ void TOptionsForm::FormCreate()
     showShellCaption();
     chHidedataExchange->setChecked(s.get(setting::HideData));
     edEmail->setText(s.get(setting::Email));
-    edTimeout->setValue(std::clamp(s.get(setting::Timeout), 1, 86400));
+    edTimeout->setValue(ClampTimeoutSeconds(s.get(setting::Timeout)));
     edSearchUrl->setText(s.has(setting::SearchUrl) ? s.get(setting::SearchUrl) : QString());
 
     fillNameFormats();

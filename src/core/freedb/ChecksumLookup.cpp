@@ -13,8 +13,6 @@ const QString TChecksumLookup::TimeoutText =
 
 namespace {
 
-constexpr int MaxTimeoutSeconds = 86400;
-
 // Whether a status of the client ends the lookup without an entry. Other failures the server reports
 // (403, 409, 402, 530 ...) only go to the log: the window stays locked until the time limit, whose
 // message then suggests another server. A command the server rejects outright (500) cannot succeed.
@@ -62,6 +60,16 @@ TChecksumLookup::~TChecksumLookup()
     m_cddb->OnMatch = nullptr;
 }
 
+void ApplyLookupConfig(TCddb& cddb, const TLookupConfig& config)
+{
+    cddb.SetServer(config.Server);
+    cddb.EmailUser = config.Email;
+    cddb.SetProxyAddress(config.Proxy.Address);
+    cddb.SetProxyPort(config.Proxy.Port);
+    cddb.SetProxyUsername(config.Proxy.Username);
+    cddb.SetProxyPassword(config.Proxy.Password);
+}
+
 void TChecksumLookup::start(const QStringList& trackDurations, const QString& folder, const TLookupConfig& config)
 {
     abandon();
@@ -73,15 +81,10 @@ void TChecksumLookup::start(const QStringList& trackDurations, const QString& fo
     m_hideData = config.HideData;
 
     emit lockControls();
-    m_timeoutSeconds = std::clamp(config.TimeoutSeconds, 1, MaxTimeoutSeconds);
+    m_timeoutSeconds = ClampTimeoutSeconds(config.TimeoutSeconds);
     startTimer();
 
-    m_cddb->SetServer(config.Server);
-    m_cddb->EmailUser = config.Email;
-    m_cddb->SetProxyAddress(config.Proxy.Address);
-    m_cddb->SetProxyPort(config.Proxy.Port);
-    m_cddb->SetProxyUsername(config.Proxy.Username);
-    m_cddb->SetProxyPassword(config.Proxy.Password);
+    ApplyLookupConfig(*m_cddb, config);
 
     m_discId = TCDDBDiscID();
     m_discId.BuildTrackTable(trackDurations);

@@ -45,6 +45,9 @@ struct TLookupConfig {
     QString Note;                         // a line the lookup logs first (why a setting was not used)
 };
 
+// Points the client at the config's server, with its hello address and proxy.
+void ApplyLookupConfig(TCddb& cddb, const TLookupConfig& config);
+
 // How a lookup ended.
 struct TLookupOutcome {
     enum class Kind {

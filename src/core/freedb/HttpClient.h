@@ -24,6 +24,11 @@ struct THttpProxy {
     QString Password;
 };
 
+// Every time limit of the network code (a lookup, a download, the server list) is kept within one
+// second and one day.
+inline constexpr int MaxTimeoutSeconds = 86400;
+inline int ClampTimeoutSeconds(int seconds) { return seconds < 1 ? 1 : seconds > MaxTimeoutSeconds ? MaxTimeoutSeconds : seconds; }
+
 class THttpClient {
 public:
     // error 0 is success with the whole response body of a 2xx answer. An answer with another HTTP

@@ -11,10 +11,6 @@
 
 namespace cantorix {
 
-namespace {
-constexpr int MaxTimeoutSeconds = 86400;
-}
-
 QString DownloadFolder(QString* error)
 {
     // Removed with its contents when the process ends normally.
@@ -64,7 +60,7 @@ void THTTPGet::GetFile()
         QFile::remove(m_path); // a file of an earlier download is never taken for this one's
         THttpClient::TFetchOptions options;
         options.MaxBodyBytes = MaxBytes;
-        options.SilenceMs = std::clamp(TimeoutSeconds, 1, MaxTimeoutSeconds) * 1000;
+        options.SilenceMs = ClampTimeoutSeconds(TimeoutSeconds) * 1000;
         options.Progress = [this, serial](qint64 received, qint64 total) {
             if (serial == m_serial && m_running) emit progress(std::max<qint64>(total, 0), received);
         };

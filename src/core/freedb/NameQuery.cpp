@@ -17,7 +17,6 @@ namespace cantorix {
 
 namespace {
 
-constexpr int MaxTimeoutSeconds = 86400;
 const QString NotFoundText = "Album not found in FreeDB or connection failed";
 const QString NoConnectionText = "Failed to connect to the FreeDB";
 
@@ -78,7 +77,7 @@ struct TNameQuery::Private {
         timer.setSingleShot(true);
     }
 
-    int timeoutSeconds() const { return std::clamp(config.Lookup.TimeoutSeconds, 1, MaxTimeoutSeconds); }
+    int timeoutSeconds() const { return ClampTimeoutSeconds(config.Lookup.TimeoutSeconds); }
     bool isStale() const { return folder != currentFolder; }
     void log(const QString& line) { emit q->logLine(line); }
 
@@ -196,12 +195,7 @@ struct TNameQuery::Private {
         }
         // gnudb's matches are read from its CDDB server, as the checksum lookup reads them.
         stage = Stage::Reading;
-        cddb.SetServer(config.Lookup.Server);
-        cddb.EmailUser = config.Lookup.Email;
-        cddb.SetProxyAddress(config.Lookup.Proxy.Address);
-        cddb.SetProxyPort(config.Lookup.Proxy.Port);
-        cddb.SetProxyUsername(config.Lookup.Proxy.Username);
-        cddb.SetProxyPassword(config.Lookup.Proxy.Password);
+        ApplyLookupConfig(cddb, config.Lookup);
         cddb.ChooseEntry(match.Category, match.DiscId);
         timer.start(timeoutSeconds() * 1000);
         cddb.ReadEntry(); // a refused request shows up as a status

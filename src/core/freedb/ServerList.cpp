@@ -83,13 +83,8 @@ TServerListQuery::~TServerListQuery()
 void TServerListQuery::start(const TLookupConfig& config)
 {
     abort();
-    m_cddb->SetServer(config.Server);
-    m_cddb->EmailUser = config.Email;
-    m_cddb->SetProxyAddress(config.Proxy.Address);
-    m_cddb->SetProxyPort(config.Proxy.Port);
-    m_cddb->SetProxyUsername(config.Proxy.Username);
-    m_cddb->SetProxyPassword(config.Proxy.Password);
-    m_timeoutSeconds = std::clamp(config.TimeoutSeconds, 1, 86400);
+    ApplyLookupConfig(*m_cddb, config);
+    m_timeoutSeconds = ClampTimeoutSeconds(config.TimeoutSeconds);
     m_running = true;
     if (!config.Note.isEmpty()) emit logLine(config.Note);
     m_timer.start(m_timeoutSeconds * 1000);
