@@ -45,6 +45,7 @@
 #include <QStandardPaths>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QHeaderView>
@@ -58,6 +59,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -561,8 +563,20 @@ void TMainForm::applySettings(const QString& startFolder)
     if (s.get(setting::Maximized)) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
-        move(s.get(setting::WindowLeft), s.get(setting::WindowTop));
-        resize(s.get(setting::WindowWidth), s.get(setting::WindowHeight));
+        QRect placed(s.get(setting::WindowLeft), s.get(setting::WindowTop), s.get(setting::WindowWidth),
+                     s.get(setting::WindowHeight));
+        // A placement from a larger screen, or the first start's on a small one, must not open the window
+        // partly off the screen: it is shrunk to the screen's free area and moved into it.
+        const QScreen* screen = QGuiApplication::screenAt(placed.topLeft());
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect free = screen->availableGeometry();
+            placed.setSize(placed.size().boundedTo(free.size()));
+            placed.moveLeft(std::clamp(placed.left(), free.left(), free.right() + 1 - placed.width()));
+            placed.moveTop(std::clamp(placed.top(), free.top(), free.bottom() + 1 - placed.height()));
+        }
+        move(placed.topLeft());
+        resize(placed.size());
     }
 
     // Starting folder: the command line wins over the setting. The scan below runs once for it.

@@ -93,6 +93,23 @@ private slots:
                               .arg(QString::fromStdString(text).section("Top=", 1).section('\n', 0, 0)));
     }
 
+    void aPlacementFromALargerScreenOpensOnThisOne()
+    {
+        TempDir dir;
+        cantorix::test::writeText(dir.file("Cantorix.ini"), "[Window]\nMaximized=0\nLeft=3000\nTop=-200\nWidth=2500\nHeight=1400\n");
+        TMainForm f(q(dir.file("Cantorix.ini")), QString());
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        // The window itself fits the screen's free area and starts inside it (a frame, when the window
+        // manager adds one, comes on top).
+        const QRect free = f.screen()->availableGeometry();
+        const QRect frame = f.frameGeometry();
+        QVERIFY2(f.width() <= free.width() && f.height() <= free.height() && free.contains(frame.topLeft()),
+                 qPrintable(QString("%1x%2 at %3,%4 in %5x%6").arg(f.width()).arg(f.height()).arg(frame.x()).arg(frame.y())
+                                .arg(free.width()).arg(free.height())));
+        f.close();
+    }
+
     void settingsAreAppliedAndImmediateWritesKept()
     {
         TempDir dir;
