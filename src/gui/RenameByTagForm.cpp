@@ -1,4 +1,5 @@
 #include "gui/RenameByTagForm.h"
+#include "gui/DialogSize.h"
 
 #include <QApplication>
 #include <QFile>
@@ -6,7 +7,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -72,10 +72,7 @@ TRenameByTagForm::TRenameByTagForm(const std::string& folder, const std::vector<
     connect(NameTagList, &QTreeWidget::itemChanged, this, &TRenameByTagForm::NameTagListEdited);
 
     // The designed widths of both columns, where the screen has room for them.
-    QSize wanted(438 + 418 + 60, 460);
-    if (const QScreen* screen = QApplication::primaryScreen())
-        wanted = wanted.boundedTo(screen->availableSize() * 9 / 10);
-    resize(wanted);
+    resize(SizeWithinScreen(QSize(438 + 418 + 60, 460)));
 
     FormCreate(names, options);
 }

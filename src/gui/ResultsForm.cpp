@@ -1,4 +1,5 @@
 #include "gui/ResultsForm.h"
+#include "gui/DialogSize.h"
 #include "gui/Named.h"
 
 #include <QHBoxLayout>
@@ -86,8 +87,9 @@ TResultsForm::TResultsForm(const QStringList& numberedTitles, const QStringList&
     outer->addLayout(lists, 1);
     outer->addLayout(buttons);
 
-    resize(870, 640);
-    Splitter1->setSizes({373, 870 - 373});
+    resize(SizeWithinScreen(QSize(870, 640)));
+    // The titles' pane takes 373 of the designed 870 pixels.
+    Splitter1->setSizes({width() * 373 / 870, width() - width() * 373 / 870});
 
     connect(btUp, &QPushButton::clicked, this, &TResultsForm::btUpClick);
     connect(btDown, &QPushButton::clicked, this, &TResultsForm::btDownClick);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTest>
 
@@ -44,7 +45,8 @@ private slots:
         TResultsForm f(kTitles, kFiles);
         f.showRows(kRows);
         QCOMPARE(f.windowTitle(), QString("Sort results..."));
-        QCOMPARE(f.size(), QSize(870, 640));
+        // The designed size, where the screen has room for it.
+        QCOMPARE(f.size(), QSize(870, 640).boundedTo(QApplication::primaryScreen()->availableSize() * 9 / 10));
         QCOMPARE(f.Label3->text().remove('&'), QString("FreeDB track names:"));
         QCOMPARE(f.Label1->text().remove('&'), QString("Current track names:"));
         QCOMPARE(f.BitBtn1->text().remove('&'), QString("Accept"));
