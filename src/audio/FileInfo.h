@@ -43,17 +43,19 @@ std::string FixedDecimal(double value, int decimals);
 // A sample rate in Hz as kHz text (44100 gives "44.1").
 std::string RateKHz(double hz);
 
-// The tag values of a reader that names them Artist, Album, Title, Year, Genre and Track (a number or a
-// text).
-template <typename Reader>
-void FillTagValues(const Reader& r, TFileInfoValues& values)
+// The tag values of a reader or tag that names them Artist, Album, Title, Year, Genre and TrackText (an
+// ID3 tag's track as stored) or Track (a number or a text), into any struct with those six texts.
+template <typename Reader, typename Values>
+void FillTagValues(const Reader& r, Values& values)
 {
     values.Artist = r.Artist();
     values.Album = r.Album();
     values.Title = r.Title();
     values.Year = r.Year();
     values.Genre = r.Genre();
-    if constexpr (std::is_arithmetic_v<decltype(r.Track())>)
+    if constexpr (requires { r.TrackText(); })
+        values.Track = r.TrackText();
+    else if constexpr (std::is_arithmetic_v<decltype(r.Track())>)
         values.Track = std::to_string(r.Track());
     else
         values.Track = r.Track();

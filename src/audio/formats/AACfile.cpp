@@ -122,13 +122,7 @@ void ReadAACInfo(TInSource& in, TFileInfoValues& v)
 {
     TAACfile aac;
     aac.ReadFromSource(in);
-    const TID3v1& t = aac.Tags().V1;
-    v.Artist = t.Artist();
-    v.Album = t.Album();
-    v.Title = t.Title();
-    v.Year = t.Year();
-    v.Genre = t.Genre();
-    v.Track = t.TrackText();
+    FillTagValues(aac.Tags().V1, v);
     v.Duration = FormatLongDuration(aac.Duration());
     v.SampleRate = RateKHz(aac.SampleRate());
     v.Bitrate = aac.BitRateTypeText() + std::to_string(aac.BitRate());

@@ -215,18 +215,10 @@ void ReadMpegFileInfo(TInSource& in, TFileInfoValues& v)
 {
     TMPEGaudio mpeg;
     mpeg.ReadFromSource(in); // an unrecognised file shows the empty values
-    auto tagValues = [&v](const auto& t) {
-        v.Artist = t.Artist();
-        v.Album = t.Album();
-        v.Title = t.Title();
-        v.Year = t.Year();
-        v.Genre = t.Genre();
-        v.Track = t.TrackText();
-    };
     if (mpeg.V2Tag().Present())
-        tagValues(mpeg.V2Tag());
+        FillTagValues(mpeg.V2Tag(), v);
     else
-        tagValues(mpeg.V1Tag());
+        FillTagValues(mpeg.V1Tag(), v);
     v.Duration = FormatLongDuration(mpeg.Duration());
     v.SampleRate = RateKHz(mpeg.SampleRate());
     v.Bitrate = (mpeg.IsVBR() ? "VBR" : "") + ShortestDecimal(mpeg.BitRate());

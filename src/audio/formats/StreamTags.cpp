@@ -29,30 +29,19 @@ int64_t TStreamTags::TotalSize() const
 TTagValues TStreamTags::Values() const
 {
     TTagValues v;
-    auto take = [&v](const auto& tag) {
-        v.Title = tag.Title();
-        v.Artist = tag.Artist();
-        v.Album = tag.Album();
-        v.Year = tag.Year();
-        v.Track = tag.TrackText();
-        v.Genre = tag.Genre();
-    };
     if (V2.Present())
-        take(V2);
+        FillTagValues(V2, v);
     else
-        take(V1);
+        FillTagValues(V1, v);
     return v;
 }
 
 void TStreamTags::FillInfo(TFileInfoValues& info) const
 {
-    const TTagValues v = Values();
-    info.Artist = v.Artist;
-    info.Album = v.Album;
-    info.Title = v.Title;
-    info.Year = v.Year;
-    info.Genre = v.Genre;
-    info.Track = v.Track;
+    if (V2.Present())
+        FillTagValues(V2, info);
+    else
+        FillTagValues(V1, info);
 }
 
 } // namespace cantorix
