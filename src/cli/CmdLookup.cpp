@@ -28,13 +28,7 @@ int cmdLookup(Invocation& inv)
         inv.err << "cantorix-cli: " << run.error << '\n';
     if (!run.entryRead) return 1;
 
-    const TAlbumFields& f = album.fields();
-    // The genre as the window's list selects it (empty when the list has no such item), which is
-    // what renaming then uses.
-    inv.out << "artist: " << f.Artist << '\n'
-            << "album: " << f.Album << '\n'
-            << "year: " << f.Year << '\n'
-            << "genre: " << f.Genre << '\n';
+    printAlbumFields(inv.out, album.fields());
     for (int r = 0; r < album.rowCount(); ++r) {
         const TAlbumRow& row = album.row(r);
         inv.out << row.TrackNo << '\t' << row.Title << '\t' << row.FileName << '\n';

@@ -64,11 +64,7 @@ int cmdSearch(Invocation& inv)
     if (!run.error.isEmpty()) inv.err << "cantorix-cli: " << run.error << '\n';
     if (!run.entryRead) return 1;
 
-    const TAlbumFields& f = album.fields();
-    inv.out << "artist: " << f.Artist << '\n'
-            << "album: " << f.Album << '\n'
-            << "year: " << f.Year << '\n'
-            << "genre: " << f.Genre << '\n';
+    printAlbumFields(inv.out, album.fields());
     for (const TAlignedRow& row : std::as_const(run.rows)) {
         if (row.GridRow < 0) continue; // a title without a file
         const TAlbumRow& file = album.row(row.GridRow);

@@ -40,6 +40,7 @@ struct Invocation {
 
 namespace cantorix {
 class TAlbumSession;
+struct TAlbumFields;
 class TSettings;
 struct TAlbumGuess;
 struct TLookupConfig;
@@ -54,6 +55,9 @@ bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& se
 // The scan of `dir` into `album`, its log lines printed to `inv.out` as the window logs them. False when
 // `dir` is not a folder or lists no audio file.
 bool listAlbumArgument(Invocation& inv, const QString& dir, const TSettings& settings, TAlbumSession& album);
+// "artist:", "album:", "year:" and "genre:" lines of a looked-up album. The genre is the one the
+// window's list selects (empty when the list has no such item), which is what renaming then uses.
+void printAlbumFields(QTextStream& out, const TAlbumFields& fields);
 
 // "--server S" and "--match N" of the commands that look a folder up.
 struct LookupArgs {

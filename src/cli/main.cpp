@@ -72,6 +72,14 @@ bool listAlbumArgument(Invocation& inv, const QString& dir, const TSettings& set
     return true;
 }
 
+void printAlbumFields(QTextStream& out, const TAlbumFields& fields)
+{
+    out << "artist: " << fields.Artist << '\n'
+        << "album: " << fields.Album << '\n'
+        << "year: " << fields.Year << '\n'
+        << "genre: " << fields.Genre << '\n';
+}
+
 bool parseNumberArgument(const QString& text, int min, int max, int* value)
 {
     int32_t v = 0;
