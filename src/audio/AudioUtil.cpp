@@ -35,14 +35,25 @@ int GetAudioDuration(const std::string& fileName) { return ReadAudioDuration(fil
 
 TDurationResult ReadAudioDuration(const std::string& fileName)
 {
-    auto none = [](std::string why) { return TDurationResult{0, false, std::move(why)}; };
+    auto none = [](std::string why) {
+        TDurationResult r;
+        r.Problem = std::move(why);
+        return r;
+    };
+    auto known = [](double seconds) {
+        TDurationResult r;
+        r.Seconds = RoundHalfEven(seconds);
+        r.Milliseconds = std::llround(seconds * 1000.0);
+        r.Known = true;
+        return r;
+    };
     try {
         const TFormat* format = FindFormat(fileName);
         const std::string ext = ExtractExtension(fileName);
         if (!format) return none("no reader for " + (ext.empty() ? std::string("files without an extension") : ext) + " files");
         if (format->MediaInfo) {
             const int seconds = GetMediaInfoDuration(fileName);
-            if (seconds > 0) return {seconds, true, {}};
+            if (seconds > 0) return known(seconds);
             return none("the media information library found no playing time");
         }
         if (!format->PlayingTime) return none("no reader for " + ext + " files yet");
@@ -50,12 +61,12 @@ TDurationResult ReadAudioDuration(const std::string& fileName)
         if (!in.open(fileName)) return none("cannot open the file: " + in.error().error);
         if (format->MediaInfoWhen && format->MediaInfoWhen(in)) {
             const int seconds = GetMediaInfoDuration(fileName);
-            if (seconds > 0) return {seconds, true, {}};
+            if (seconds > 0) return known(seconds);
             return none("the media information library found no playing time");
         }
         const double seconds = format->PlayingTime(in);
         if (!(seconds > 0)) return none("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
-        return {RoundHalfEven(seconds), true, {}};
+        return known(seconds);
     } catch (const std::exception& e) {
         return none(e.what());
     } catch (...) {

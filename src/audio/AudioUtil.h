@@ -3,6 +3,7 @@
 // media-information library for what no reader of our own handles.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,12 @@ int GetAudioDuration(const std::string& fileName);
 // The playing time with the reason when there is none: the window shows such a file as "--:--" and
 // says why, since a zero would silently spoil the disc ID.
 struct TDurationResult {
-    int Seconds = 0;
+    int Seconds = 0;          // whole seconds, rounded half to even: the freedb disc ID's unit
+    int64_t Milliseconds = 0; // the same playing time to the millisecond (rounded)
+    // The exact length where the format stores it: samples per channel and their rate in Hz. Both 0
+    // when the format (or this file) gives only a time.
+    int64_t Samples = 0;
+    uint32_t SampleRate = 0;
     bool Known = false;
     std::string Problem; // why it is not known; empty when it is
 };
