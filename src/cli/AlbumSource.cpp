@@ -1,10 +1,10 @@
 #include "cli/AlbumSource.h"
 
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 #include "core/GenreNames.h"
-#include "core/freedb/ChecksumLookup.h"
-#include "core/freedb/NameQuery.h"
-#include "core/freedb/XmcdEntry.h"
+#include "core/lookup/freedb/ChecksumLookup.h"
+#include "core/lookup/freedb/NameQuery.h"
+#include "core/lookup/freedb/XmcdEntry.h"
 
 #include <QEventLoop>
 #include <QFile>

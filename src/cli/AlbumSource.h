@@ -3,8 +3,8 @@
 #pragma once
 
 #include "core/AlbumGuess.h"
-#include "core/freedb/ResultsAlignment.h"
-#include "core/freedb/XmcdEntry.h"
+#include "core/lookup/freedb/ResultsAlignment.h"
+#include "core/lookup/freedb/XmcdEntry.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "core/FolderScan.h"
 #include "core/Settings.h"
-#include "core/freedb/DiscID.h"
+#include "core/lookup/freedb/DiscID.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 #include "cli/Commands.h"
 
 #include "cli/AlbumSource.h"
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 #include "core/Settings.h"
-#include "core/freedb/ChecksumLookup.h"
+#include "core/lookup/freedb/ChecksumLookup.h"
 
 namespace cantorix::cli {
 

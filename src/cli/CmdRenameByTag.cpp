@@ -2,7 +2,7 @@
 
 #include "core/FolderScan.h"
 #include "core/Settings.h"
-#include "core/SettingsValues.h"
+#include "core/album/SettingsValues.h"
 #include "core/rename/RenameByTag.h"
 #include "core/rename/RenameRun.h"
 

@@ -2,10 +2,10 @@
 
 #include "cli/AlbumSource.h"
 #include "core/AlbumGuess.h"
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 #include "core/Settings.h"
-#include "core/SettingsValues.h"
-#include "core/freedb/NameQuery.h"
+#include "core/album/SettingsValues.h"
+#include "core/lookup/freedb/NameQuery.h"
 
 namespace cantorix::cli {
 

@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
 #include "core/Settings.h"
-#include "core/SettingsValues.h"
-#include "core/freedb/ServerList.h"
+#include "core/album/SettingsValues.h"
+#include "core/lookup/freedb/ServerList.h"
 
 #include <QEventLoop>
 

@@ -1,11 +1,11 @@
 // cantorix-cli COMMAND [ARGS...] [--settings FILE]
 #include "cli/Commands.h"
 
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 #include "core/Settings.h"
-#include "core/SettingsValues.h"
+#include "core/album/SettingsValues.h"
 #include "core/Text.h"
-#include "core/freedb/ChecksumLookup.h"
+#include "core/lookup/freedb/ChecksumLookup.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "gui/AlbumTableModel.h"
 
 #include "audio/AudioUtil.h"
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 
 #include <QBrush>
 #include <QFile>

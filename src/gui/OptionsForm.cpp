@@ -4,8 +4,8 @@
 #include "core/FolderEntry.h"
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
-#include "core/SettingsValues.h"
-#include "core/freedb/ServerList.h"
+#include "core/album/SettingsValues.h"
+#include "core/lookup/freedb/ServerList.h"
 #include "core/rename/NameFormatList.h"
 #include "gui/MainForm.h"
 

@@ -4,7 +4,7 @@
 // Every control writes its setting into the in-memory settings at once; there is no OK or Cancel.
 #pragma once
 
-#include "core/freedb/Cddb.h"
+#include "core/lookup/freedb/Cddb.h"
 
 #include <QDialog>
 #include <QUrl>

@@ -3,7 +3,7 @@
 // stands beside its title; "Accept" hands back the rows for ApplyAlignment.
 #pragma once
 
-#include "core/freedb/ResultsAlignment.h"
+#include "core/lookup/freedb/ResultsAlignment.h"
 
 #include <QDialog>
 #include <QList>

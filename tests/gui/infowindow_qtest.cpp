@@ -2,9 +2,9 @@
 // against cantorix-cli info under a decimal-comma locale, manual rename (taken, same, invalid and odd
 // names), play, rename by tag with an edit, the double-click, the popup menu and the keys while a lookup
 // holds the window.
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 #include "core/SettingsKeys.h"
-#include "core/freedb/ChecksumLookup.h"
+#include "core/lookup/freedb/ChecksumLookup.h"
 #include "gui/InfoForm.h"
 #include "gui/MainForm.h"
 #include "gui/RenameByTagForm.h"

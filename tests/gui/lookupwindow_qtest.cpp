@@ -5,7 +5,7 @@
 #include "support/ModalWatch.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "gui/MatchForm.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 
 #include <QFileInfo>
 #include <QAction>

@@ -8,7 +8,7 @@
 #include "support/ModalWatch.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "core/FolderEntry.h"
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
-#include "core/freedb/ServerList.h"
+#include "core/lookup/freedb/ServerList.h"
 #include "gui/MainForm.h"
 #include "support/CddbTestSite.h"
 #include "support/ModalWatch.h"

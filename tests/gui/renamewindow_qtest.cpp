@@ -2,7 +2,7 @@
 #include "gui/MainForm.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
-#include "core/AlbumSession.h"
+#include "core/album/AlbumSession.h"
 #include "gui/AlbumTableModel.h"
 
 #include <QMessageBox>

@@ -1,0 +1,139 @@
+#include "core/album/AlbumSession.h"
+
+#include "core/GenreNames.h"
+
+#include <QFile>
+
+namespace cantorix {
+
+namespace {
+const TAlbumRow kNoRow{};
+}
+
+TAlbumSession::TAlbumSession(QObject* parent) : QObject(parent) {}
+
+void TAlbumSession::loadScan(const TScanResult& scan)
+{
+    m_folder = scan.scanned ? scan.folder : QString();
+    m_rows.clear();
+    const qsizetype n = std::min(scan.names.size(), scan.seconds.size());
+    m_rows.reserve(n);
+    for (qsizetype i = 0; i < n; ++i)
+        m_rows.append({scan.names[i], i < scan.files.size() ? scan.files[i] : QFile::encodeName(scan.names[i]),
+                       scan.seconds[i], scan.problems.value(i), QString(), QString()});
+    m_fileCount = int(n);
+    m_fields = {};
+    setCanRename(false);
+    emit reset();
+    emit fieldsChanged();
+}
+
+void TAlbumSession::clear() { loadScan(TScanResult{}); }
+
+const TAlbumRow& TAlbumSession::row(int i) const
+{
+    return i >= 0 && i < m_rows.size() ? m_rows[i] : kNoRow;
+}
+
+QList<int> TAlbumSession::durations() const
+{
+    QList<int> seconds;
+    seconds.reserve(m_fileCount);
+    for (int i = 0; i < m_fileCount; ++i) seconds << m_rows[i].Seconds;
+    return seconds;
+}
+
+QStringList TAlbumSession::fileNames() const
+{
+    QStringList names;
+    names.reserve(m_fileCount);
+    for (int i = 0; i < m_fileCount; ++i) names << m_rows[i].FileName;
+    return names;
+}
+
+std::vector<std::string> TAlbumSession::fileBytes() const
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < m_fileCount; ++i) names.push_back(m_rows[i].FileBytes.toStdString());
+    return names;
+}
+
+int TAlbumSession::filesWithoutPlayingTime() const
+{
+    int n = 0;
+    for (int i = 0; i < m_fileCount; ++i) n += m_rows[i].DurationProblem.isEmpty() ? 0 : 1;
+    return n;
+}
+
+bool TAlbumSession::ensureRow(int i)
+{
+    if (i < 0 || i >= MaxRows) return false;
+    while (m_rows.size() <= i) m_rows.append(TAlbumRow{});
+    return true;
+}
+
+void TAlbumSession::setTrackNo(int i, const QString& text)
+{
+    const int before = rowCount();
+    if (!ensureRow(i)) return;
+    if (m_rows[i].TrackNo == text && i < before) return;
+    m_rows[i].TrackNo = text;
+    emit rowsChanged(std::min(i, before), i);
+}
+
+void TAlbumSession::setTitle(int i, const QString& text)
+{
+    const int before = rowCount();
+    if (!ensureRow(i)) return;
+    if (m_rows[i].Title == text && i < before) return;
+    m_rows[i].Title = text;
+    emit rowsChanged(std::min(i, before), i);
+}
+
+void TAlbumSession::setFields(const TAlbumFields& fields)
+{
+    if (fields == m_fields) return;
+    m_fields = fields;
+    emit fieldsChanged();
+}
+
+void TAlbumSession::setCanRename(bool can)
+{
+    if (can == m_canRename) return;
+    m_canRename = can;
+    emit canRenameChanged(can);
+}
+
+void TAlbumSession::applyEntry(const AlbumRecord& record)
+{
+    TAlbumFields fields{record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)};
+    setFields(fields);
+    const int before = rowCount();
+    const int titles = int(std::min<qsizetype>(record.Titles.size(), MaxRows));
+    for (int k = 0; k < titles; ++k) {
+        ensureRow(k);
+        m_rows[k].TrackNo = record.Titles[k].No;
+        m_rows[k].Title = record.Titles[k].Title;
+    }
+    if (titles > 0) emit rowsChanged(0, std::max(titles, before) - 1);
+    if (!fields.Album.isEmpty()) setCanRename(true);
+}
+
+std::vector<TRenameRow> TAlbumSession::renameRows() const
+{
+    std::vector<TRenameRow> rows;
+    rows.reserve(size_t(m_fileCount));
+    for (int i = 0; i < m_fileCount; ++i) {
+        const TAlbumRow& r = m_rows[i];
+        rows.push_back({r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()});
+    }
+    return rows;
+}
+
+TAlbumData TAlbumSession::albumData() const
+{
+    return {m_fields.Artist.toStdString(), m_fields.Album.toStdString(), m_fields.Year.toStdString(),
+            m_fields.Genre.toStdString()};
+}
+
+} // namespace cantorix

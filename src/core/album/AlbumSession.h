@@ -1,0 +1,99 @@
+// The album being worked on: the listed folder, one row per listed file (name, playing time, track
+// number and title), the album fields and whether "Rename" may run. The folder scan and the lookups
+// fill it; the grid shows it; the rename run takes a snapshot of it; the disc ID takes its playing
+// times. The window and cantorix-cli both hold one, so both see the same album.
+#pragma once
+
+#include "core/FolderScan.h"
+#include "core/lookup/freedb/XmcdEntry.h"
+#include "core/rename/RenameRun.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+namespace cantorix {
+
+struct TAlbumRow {
+    QString FileName; // bare name as shown; empty for a title row beyond the listed files
+    QByteArray FileBytes; // the same name as the file system holds it, byte for byte
+    int Seconds = 0;  // playing time in whole seconds (0 when none could be read)
+    QString DurationProblem; // why there is no playing time; empty when there is one
+    QString TrackNo;
+    QString Title;
+};
+
+// The "FreeDB info" fields. Genre is an item of the genre list (GenreBoxNames), or empty.
+struct TAlbumFields {
+    QString Artist, Album, Year, Genre;
+    bool operator==(const TAlbumFields&) const = default;
+};
+
+class TAlbumSession : public QObject {
+    Q_OBJECT
+public:
+    explicit TAlbumSession(QObject* parent = nullptr);
+
+    // A new folder: its listed files and playing times; titles, fields and the rename state are cleared.
+    void loadScan(const TScanResult& scan);
+    // No folder listed (an empty or missing path).
+    void clear();
+
+    // The listed folder with a trailing "/"; empty when none is.
+    const QString& folder() const { return m_folder; }
+    // Rows: the listed files first, then title rows without a file when an entry held more titles.
+    int rowCount() const { return int(m_rows.size()); }
+    int fileCount() const { return m_fileCount; }
+    // Row i from 0; an empty row outside.
+    const TAlbumRow& row(int i) const;
+    QList<int> durations() const;   // playing times of the listed files, in order
+    QStringList fileNames() const;  // the listed files, in order, as shown
+    std::vector<std::string> fileBytes() const; // the same, as the file system holds them
+    int filesWithoutPlayingTime() const;
+
+    // Track number and title of row i (from 0). A row past the end is added as a title row, up to
+    // MaxRows; beyond that nothing is stored.
+    void setTrackNo(int i, const QString& text);
+    void setTitle(int i, const QString& text);
+
+    const TAlbumFields& fields() const { return m_fields; }
+    void setFields(const TAlbumFields& fields);
+
+    // What a lookup or an entry file delivers: the fields (the genre as the genre list holds it, or
+    // none) and title k into row k. Enables renaming when the album name is not empty.
+    void applyEntry(const AlbumRecord& record);
+
+    // Whether "Rename" may run: an entry was applied since the last scan, and the run has not been
+    // started since.
+    bool canRename() const { return m_canRename; }
+    void setCanRename(bool can);
+
+    // The snapshot the rename run takes: the listed files' rows (bare names as file-system bytes) and
+    // the album fields.
+    std::vector<TRenameRow> renameRows() const;
+    TAlbumData albumData() const;
+
+    // Rows beyond this are not stored: a hostile entry must not grow the grid without end.
+    static constexpr int MaxRows = 10000;
+
+signals:
+    // Everything changed (a scan, clear).
+    void reset();
+    // Track number or title of rows [first, last] changed; rows may have been added at the end.
+    void rowsChanged(int first, int last);
+    void fieldsChanged();
+    void canRenameChanged(bool can);
+
+private:
+    bool ensureRow(int i);
+
+    QString m_folder;
+    QList<TAlbumRow> m_rows;
+    int m_fileCount = 0;
+    TAlbumFields m_fields;
+    bool m_canRename = false;
+};
+
+} // namespace cantorix

@@ -1,0 +1,73 @@
+#include "core/album/SettingsValues.h"
+
+#include "core/FolderScan.h"
+#include "core/Settings.h"
+#include "core/SettingsKeys.h"
+#include "core/Text.h"
+#include "core/lookup/freedb/ChecksumLookup.h"
+#include "core/lookup/freedb/NameQuery.h"
+#include "core/rename/RenameRun.h"
+
+#include <algorithm>
+
+namespace cantorix {
+
+TLookupConfig LookupConfigFromSettings(const TSettings& settings)
+{
+    TLookupConfig config;
+    config.Server = ParseServerSetting(settings.get(setting::Server));
+    config.TimeoutSeconds = settings.get(setting::Timeout);
+    const QString email = TrimControls(settings.get(setting::Email));
+    const qsizetype at = email.lastIndexOf('@');
+    // The address goes into the hello as two words; white space or a control character inside it
+    // would make more words, which the server rejects as a syntax error on every command.
+    const bool blank = std::any_of(email.begin(), email.end(), [](QChar c) { return c.isSpace() || c.unicode() < 32 || c.unicode() == 127; });
+    if (blank)
+        config.Note = QString("The e-mail address \"%1\" holds white space or a control character; "
+                              "\"%2\" is sent instead")
+                          .arg(email, config.Email);
+    else if (at > 0 && at + 1 < email.size())
+        config.Email = email;
+    if (settings.get(setting::UseProxy)) {
+        config.Proxy.Address = settings.get(setting::ProxyAddress);
+        config.Proxy.Port = ProxyPortOrDefault(settings.get(setting::ProxyPort));
+        config.Proxy.Username = settings.get(setting::ProxyUser);
+        config.Proxy.Password = settings.get(setting::ProxyPassword);
+    }
+    config.HideData = settings.get(setting::HideData);
+    return config;
+}
+
+QString ProxyPortOrDefault(const QString& text)
+{
+    int32_t port = 0;
+    return ParseInt32(text.trimmed(), &port) && port >= 1 && port <= 65535 ? QString::number(port) : QString("80");
+}
+
+TNameQueryConfig NameQueryConfigFromSettings(const TSettings& settings)
+{
+    TNameQueryConfig config;
+    config.Lookup = LookupConfigFromSettings(settings);
+    config.SearchUrl = TrimControls(settings.get(setting::SearchUrl));
+    if (config.SearchUrl.isEmpty()) config.SearchUrl = setting::DefaultSearchUrl;
+    return config;
+}
+
+TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
+{
+    TRenameOptions o;
+    o.NameFormat = settings.get(setting::NameFormat).toStdString();
+    o.FixUnderScores = settings.get(setting::FixUnderScores);
+    o.RenameFolder = settings.get(setting::RenameFolder);
+    o.FolderFormat = settings.get(setting::FolderFormat);
+    o.CreatePlaylist = settings.get(setting::CreatePlaylist);
+    o.WriteTags = settings.get(setting::WriteTags);
+    return o;
+}
+
+QStringList SupportedExtensionsFromSettings(const TSettings& settings)
+{
+    return BuildSupportedExtensions(settings.get(setting::AdditionalTypes));
+}
+
+} // namespace cantorix

@@ -1,0 +1,115 @@
+#include "core/album/AlbumSession.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace cantorix {
+namespace {
+
+TScanResult scanOf(const QStringList& names, const QList<int>& seconds)
+{
+    TScanResult scan;
+    scan.scanned = true;
+    scan.folder = "/music/Album/";
+    scan.names = names;
+    scan.seconds = seconds;
+    return scan;
+}
+
+AlbumRecord record(const QString& album, const QString& genre, int titles)
+{
+    AlbumRecord r{"Artist", album, "1999", genre, {}};
+    for (int k = 0; k < titles; ++k) r.Titles.append({QString("%1").arg(k + 1, 2, 10, QChar('0')), QString("T%1").arg(k + 1)});
+    return r;
+}
+
+TEST(AlbumSession, AScanListsFilesAndClearsWhatTheLastAlbumHeld)
+{
+    TAlbumSession s;
+    s.loadScan(scanOf({"a.mp3", "b.mp3"}, {200, 185}));
+    s.applyEntry(record("Record", "rock", 2));
+    ASSERT_TRUE(s.canRename());
+
+    QSignalSpy resets(&s, &TAlbumSession::reset);
+    QSignalSpy can(&s, &TAlbumSession::canRenameChanged);
+    s.loadScan(scanOf({"x.flac", "y.flac", "z.flac"}, {1, 2, 3}));
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(can.count(), 1);
+    EXPECT_FALSE(s.canRename());
+    EXPECT_EQ(s.folder(), "/music/Album/");
+    EXPECT_EQ(s.fileNames(), (QStringList{"x.flac", "y.flac", "z.flac"}));
+    EXPECT_EQ(s.durations(), (QList<int>{1, 2, 3}));
+    EXPECT_EQ(s.row(0).Title, "");
+    EXPECT_EQ(s.fields(), TAlbumFields{});
+
+    s.clear();
+    EXPECT_EQ(s.rowCount(), 0);
+    EXPECT_EQ(s.folder(), "");
+    EXPECT_EQ(s.row(5).FileName, ""); // outside: an empty row, never a crash
+}
+
+TEST(AlbumSession, AnEntryFillsFieldsAndTitlesAndDecidesRenaming)
+{
+    const struct {
+        const char* what;
+        const char* album;
+        const char* genre;
+        int titles;
+        bool canRename;
+        const char* shownGenre;
+        int rows;
+    } cases[] = {
+        {"titles for every file", "Record", "rock", 3, true, "Rock", 3},
+        {"more titles than files make title rows", "Record", "Rock", 5, true, "Rock", 5},
+        {"fewer titles", "Record", "Rock", 1, true, "Rock", 3},
+        {"no album name: nothing to rename by", "", "Rock", 3, false, "Rock", 3},
+        {"a genre the list does not hold", "Record", "Neofolk-ish", 3, true, "", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TAlbumSession s;
+        s.loadScan(scanOf({"1.mp3", "2.mp3", "3.mp3"}, {10, 20, 30}));
+        s.applyEntry(record(c.album, c.genre, c.titles));
+        EXPECT_EQ(s.canRename(), c.canRename);
+        EXPECT_EQ(s.fields().Genre, c.shownGenre);
+        EXPECT_EQ(s.rowCount(), c.rows);
+        EXPECT_EQ(s.fileCount(), 3);
+        EXPECT_EQ(s.row(0).Title, "T1");
+        // The rename run gets the listed files only, each with its own title.
+        std::vector<TRenameRow> rows = s.renameRows();
+        ASSERT_EQ(rows.size(), 3u);
+        EXPECT_EQ(rows[0].FileName, "1.mp3");
+        EXPECT_EQ(rows[0].TrackNo, "01");
+        EXPECT_EQ(rows[2].Track, c.titles >= 3 ? "T3" : "");
+        EXPECT_EQ(s.albumData().Genre, c.shownGenre);
+    }
+}
+
+TEST(AlbumSession, EditsReachTheSnapshotAndStayBounded)
+{
+    TAlbumSession s;
+    s.loadScan(scanOf({"Ä.ogg"}, {61}));
+    QSignalSpy changed(&s, &TAlbumSession::rowsChanged);
+    s.setTitle(0, "Über");
+    s.setTrackNo(0, "07");
+    s.setTitle(0, "Über"); // unchanged: no signal
+    EXPECT_EQ(changed.count(), 2);
+    s.setFields({"Band", "Record", "2001", "Rock"});
+    std::vector<TRenameRow> rows = s.renameRows();
+    EXPECT_EQ(rows[0].FileName, "\xc3\x84.ogg");
+    EXPECT_EQ(rows[0].Track, "\xc3\x9c" "ber");
+    EXPECT_EQ(rows[0].TrackNo, "07");
+    EXPECT_EQ(s.albumData().Album, "Record");
+
+    // Typing into an empty grid row beyond the files adds a title row; far beyond, nothing is stored.
+    s.setTitle(4, "extra");
+    EXPECT_EQ(s.rowCount(), 5);
+    EXPECT_EQ(s.renameRows().size(), 1u);
+    s.setTitle(TAlbumSession::MaxRows, "too far");
+    s.setTitle(-1, "negative");
+    EXPECT_EQ(s.rowCount(), 5);
+}
+
+} // namespace
+} // namespace cantorix

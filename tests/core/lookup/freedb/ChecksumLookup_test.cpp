@@ -1,0 +1,380 @@
+#include "core/lookup/freedb/ChecksumLookup.h"
+
+#include "core/net/FakeHttpClient.h"
+#include "support/CddbTestSite.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+
+using namespace cantorix;
+using test::FakeHttpClient;
+
+namespace {
+
+bool waitUntil(const std::function<bool()>& done, int ms = 2000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+const QString Folder = "/music/Album/";
+
+// A lookup on a fake HTTP client, with everything it signals recorded.
+struct Harness {
+    FakeHttpClient::State* http = new FakeHttpClient::State; // owned here, outlives the lookup
+    std::unique_ptr<TChecksumLookup> lookup;
+    TLookupConfig config;
+    QStringList log;
+    QList<QStringList> choices;
+    QList<AlbumRecord> entries;
+    QList<TLookupOutcome> outcomes;
+    int locks = 0, unlocks = 0, timeouts = 0;
+    std::function<void(const QStringList&)> chooser;
+
+    Harness()
+    {
+        lookup = std::make_unique<TChecksumLookup>(std::make_unique<FakeHttpClient>(http));
+        QObject::connect(lookup.get(), &TChecksumLookup::logLine, [this](const QString& l) { log << l; });
+        QObject::connect(lookup.get(), &TChecksumLookup::lockControls, [this] { ++locks; });
+        QObject::connect(lookup.get(), &TChecksumLookup::unlockControls, [this] { ++unlocks; });
+        QObject::connect(lookup.get(), &TChecksumLookup::timedOut, [this] { ++timeouts; });
+        QObject::connect(lookup.get(), &TChecksumLookup::entryRead,
+                         [this](const AlbumRecord& r, const QString& folder) {
+                             EXPECT_EQ(folder, Folder);
+                             entries << r;
+                         });
+        QObject::connect(lookup.get(), &TChecksumLookup::matchChoiceNeeded, [this](const QStringList& m) {
+            choices << m;
+            if (chooser) chooser(m);
+        });
+        QObject::connect(lookup.get(), &TChecksumLookup::finished, [this](const TLookupOutcome& o) {
+            EXPECT_EQ(o.folder, Folder);
+            EXPECT_EQ(unlocks, outcomes.size() + 1); // right after the unlock of the same end
+            outcomes << o;
+        });
+    }
+    ~Harness()
+    {
+        lookup.reset();
+        delete http;
+    }
+    void answer(const QString& urlPart, const QByteArray& body) { http->auto_ << qMakePair(urlPart, body); }
+    void start() { lookup->start({"200", "180", "245"}, Folder, config); }
+    bool waitForUnlock(int count = 1) { return waitUntil([&] { return unlocks >= count; }); }
+};
+
+TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.answer("cddb+read+rock+a10b600c", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    h.start();
+    EXPECT_EQ(h.locks, 1);
+    EXPECT_TRUE(h.lookup->timerActive());
+    ASSERT_TRUE(h.waitForUnlock());
+
+    ASSERT_EQ(h.http->urls.size(), 2);
+    EXPECT_EQ(h.http->urls[0], "http://gnudb.gnudb.org:80/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+627"
+                               "&hello=cantorix+localhost+Cantorix+1%2E0&proto=6");
+    const QString match = QString::fromUtf8("rock a10b600c Motörhead / Inferno");
+    QStringList expected = {"Querying CD", "[DE] " + h.http->urls[0], "[DE] 200 " + match, "Found exact match",
+                            "Reading CD info", "[DE] " + h.http->urls[1],
+                            "[DE] 210 rock a10b600c CD database entry follows (until terminating `.')",
+                            "OK, CDDB database entry follows"};
+    for (const QString& line : h.lookup->cddb().EntryLines()) expected << "[DE] " + line;
+    expected << "[DE] ."
+             << "Entry read";
+    EXPECT_EQ(h.log, expected);
+
+    ASSERT_EQ(h.entries.size(), 1);
+    const AlbumRecord& r = h.entries[0];
+    EXPECT_EQ(r.Artist, QString::fromUtf8("Motörhead"));
+    EXPECT_EQ(r.Album, "Inferno");
+    EXPECT_EQ(r.Year, "2004");
+    EXPECT_EQ(r.Genre, "Metal");
+    ASSERT_EQ(r.Titles.size(), 12);
+    EXPECT_EQ(r.Titles[11].No, "12");
+    EXPECT_EQ(r.Titles[11].Title, "Whorehouse Blues");
+    EXPECT_EQ(h.unlocks, 1);
+    EXPECT_FALSE(h.lookup->timerActive());
+    EXPECT_TRUE(h.choices.isEmpty());
+}
+
+TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
+{
+    Harness h;
+    h.config.HideData = true;
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    h.start();
+    ASSERT_TRUE(h.waitForUnlock());
+    EXPECT_EQ(h.log, (QStringList{"Querying CD", "Found exact match", "Reading CD info",
+                                  "OK, CDDB database entry follows", "Entry read"}));
+}
+
+TEST(ChecksumLookup, ConfigShapesTheRequest)
+{
+    Harness h;
+    h.config.Server = ParseServerSetting("http://127.0.0.1:8080/cgi/cddb.cgi");
+    h.config.Email = "joe@example.org";
+    h.config.Proxy.Address = "proxy.example";
+    h.config.Proxy.Port = "3128";
+    h.start();
+    ASSERT_EQ(h.http->urls.size(), 1);
+    EXPECT_TRUE(h.http->urls[0].startsWith("http://127.0.0.1:8080/cgi/cddb.cgi?cmd=cddb+query+13027103+"));
+    EXPECT_TRUE(h.http->urls[0].contains("&hello=joe+example%2Eorg+Cantorix+1%2E0&proto=6"));
+    EXPECT_EQ(h.http->lastProxy.Address, "proxy.example");
+    EXPECT_EQ(h.http->lastProxy.Port, "3128");
+
+    // The time limit stays within a second and a day.
+    for (auto [given, taken] : {std::pair{30, 30}, {0, 1}, {-5, 1}, {99999999, 86400}}) {
+        h.config.TimeoutSeconds = given;
+        h.start();
+        EXPECT_EQ(h.lookup->timeoutSeconds(), taken) << given;
+    }
+}
+
+TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
+{
+    Harness h;
+    h.chooser = [&](const QStringList&) { h.lookup->chooseMatch(1); };
+    h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    h.answer("cddb+read+rock+b20cd40d", test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
+    h.start();
+    ASSERT_TRUE(h.waitForUnlock());
+    ASSERT_EQ(h.choices.size(), 1);
+    EXPECT_EQ(h.choices[0], (QStringList{"misc b20cd40d Adele / 21", "rock b20cd40d Adele / 21"}));
+    ASSERT_EQ(h.http->urls.size(), 2);
+    EXPECT_TRUE(h.http->urls[1].contains("cmd=cddb+read+rock+b20cd40d&"));
+    ASSERT_EQ(h.entries.size(), 1);
+    EXPECT_EQ(h.entries[0].Artist, QString::fromUtf8("Die Ärzte"));
+}
+
+TEST(ChecksumLookup, ChoiceAnsweredLater)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    h.answer("cddb+read", test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
+    h.start();
+    ASSERT_TRUE(waitUntil([&] { return !h.choices.isEmpty(); }));
+    EXPECT_FALSE(h.lookup->timerActive()); // the user takes their time
+    h.lookup->chooseMatch(0);
+    EXPECT_TRUE(h.lookup->timerActive());
+    ASSERT_TRUE(h.waitForUnlock());
+    EXPECT_TRUE(h.http->urls[1].contains("cmd=cddb+read+misc+b20cd40d&"));
+    EXPECT_EQ(h.entries.size(), 1);
+}
+
+TEST(ChecksumLookup, CancelOrNoSelectionReadsNothing)
+{
+    for (bool cancel : {true, false}) {
+        Harness h;
+        h.chooser = [&](const QStringList&) {
+            if (cancel) {
+                h.lookup->cancelMatchChoice();
+            } else {
+                h.lookup->chooseMatch(-1);
+            }
+        };
+        h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+        h.start();
+        ASSERT_TRUE(h.waitForUnlock());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.http->urls.size(), 1) << cancel;
+        EXPECT_EQ(h.unlocks, 1);
+        EXPECT_FALSE(h.lookup->timerActive());
+        EXPECT_TRUE(h.entries.isEmpty());
+        if (!cancel) {
+            EXPECT_EQ(h.lookup->cddb().State(), TCddb::TState::QueryFailed);
+        }
+        // A second answer changes nothing.
+        h.lookup->chooseMatch(0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.http->urls.size(), 1);
+    }
+}
+
+TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
+{
+    Harness none;
+    none.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
+    none.start();
+    ASSERT_TRUE(none.waitForUnlock());
+    EXPECT_EQ(none.log.last(), "No match found");
+    EXPECT_FALSE(none.lookup->timerActive());
+
+    Harness corrupt;
+    corrupt.answer("cddb+query", "403 Database entry is corrupt.\r\n");
+    corrupt.start();
+    ASSERT_TRUE(waitUntil([&] { return corrupt.log.contains("Database entry is corrupt"); }));
+    EXPECT_EQ(corrupt.unlocks, 0);
+    EXPECT_TRUE(corrupt.lookup->timerActive());
+    corrupt.lookup->ConnectionTimerTimer();
+    EXPECT_EQ(corrupt.timeouts, 1);
+    EXPECT_EQ(corrupt.unlocks, 1);
+    EXPECT_FALSE(corrupt.lookup->timerActive());
+
+    Harness refused;
+    refused.http->refuseWith = "Invalid URL";
+    refused.start();
+    EXPECT_EQ(refused.unlocks, 1);
+    EXPECT_FALSE(refused.lookup->timerActive());
+}
+
+struct OutcomeCase {
+    const char* name;
+    std::function<void(Harness&)> before; // replies and choices, set up before start()
+    std::function<void(Harness&)> after;  // what happens once the lookup runs
+    TLookupOutcome::Kind kind;
+    const char* reason;
+    TCddbStatusKind status;
+    int code;
+};
+
+TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
+{
+    using K = TLookupOutcome::Kind;
+    using S = TCddbStatusKind;
+    auto exact = [](Harness& h) { h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt")); };
+    auto several = [](Harness& h) {
+        h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
+    };
+    auto nothing = [](Harness&) {};
+    const OutcomeCase cases[] = {
+        {"entry read",
+         [&](Harness& h) {
+             exact(h);
+             h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+         },
+         nothing, K::EntryRead, "Entry read", S::EntryRead, 0},
+        {"no match",
+         [](Harness& h) { h.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt")); },
+         nothing, K::NoMatch, "No match found", S::NoMatch, 202},
+        {"choice cancelled",
+         [&](Harness& h) {
+             several(h);
+             h.chooser = [&h](const QStringList&) { h.lookup->cancelMatchChoice(); };
+         },
+         nothing, K::Cancelled, "Match choice cancelled", S::Progress, 0},
+        {"no match chosen",
+         [&](Harness& h) {
+             several(h);
+             h.chooser = [&h](const QStringList&) { h.lookup->chooseMatch(-1); };
+         },
+         nothing, K::Cancelled, "No match chosen", S::Progress, 0},
+        {"request refused", [](Harness& h) { h.http->refuseWith = "Invalid URL"; }, nothing, K::Failed,
+         "Cannot connect to gnudb.gnudb.org:80: Invalid URL",
+         S::RequestFailed, 0},
+        {"command rejected", [](Harness& h) { h.answer("cddb+query", "500 Command syntax error.\r\n"); }, nothing,
+         K::Failed, "Command syntax error, command unknown, command unimplemented", S::ServerError, 500},
+        // The corrupt-entry line that follows the 401 unlocks again but ends nothing more.
+        {"entry not found",
+         [&](Harness& h) {
+             exact(h);
+             h.answer("cddb+read", test::transcriptFixtureBody("14-read-401-not-found.txt"));
+         },
+         nothing, K::Failed, "Specified CDDB entry not found", S::NotFound, 401},
+        {"server error waits for the time limit",
+         [](Harness& h) { h.answer("cddb+query", "403 Database entry is corrupt.\r\n"); },
+         [](Harness& h) {
+             ASSERT_TRUE(waitUntil([&] { return h.log.contains("Database entry is corrupt"); }));
+             EXPECT_TRUE(h.outcomes.isEmpty());
+             h.lookup->ConnectionTimerTimer();
+         },
+         K::TimedOut, "Connection timed out!", S::Progress, 0},
+    };
+    for (const OutcomeCase& c : cases) {
+        Harness h;
+        c.before(h);
+        h.start();
+        c.after(h);
+        ASSERT_TRUE(waitUntil([&] { return !h.outcomes.isEmpty(); })) << c.name;
+        QCoreApplication::processEvents();
+        ASSERT_EQ(h.outcomes.size(), 1) << c.name;
+        const TLookupOutcome& o = h.outcomes[0];
+        EXPECT_EQ(o.kind, c.kind) << c.name;
+        EXPECT_EQ(o.reason, c.reason) << c.name;
+        EXPECT_EQ(o.status.Kind, c.status) << c.name;
+        EXPECT_EQ(o.status.Code, c.code) << c.name;
+        EXPECT_EQ(o.record.Album, c.kind == K::EntryRead ? "Inferno" : "") << c.name;
+        EXPECT_EQ(h.entries.size(), c.kind == K::EntryRead ? 1 : 0) << c.name;
+    }
+}
+
+TEST(ChecksumLookup, CorruptEntriesEndTheLookupAsAFailure)
+{
+    // A server's entry that fails the completeness check, and one that names nothing at all: neither
+    // may fill the window (renaming by them would name every file "- - -").
+    QByteArray incomplete = test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt");
+    incomplete.replace("PLAYORDER=\r\n", "");
+    const QByteArray untitled = "210 rock a10b600c CD database entry follows (until terminating `.')\r\n"
+                                "# xmcd\r\nDISCID=a10b600c\r\nDTITLE=\r\nTTITLE0=\r\n.\r\n";
+    for (const QByteArray& entry : {incomplete, untitled}) {
+        Harness h;
+        h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+        h.answer("cddb+read", entry);
+        h.start();
+        ASSERT_TRUE(waitUntil([&] { return !h.outcomes.isEmpty(); }));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(h.entries.isEmpty());
+        EXPECT_EQ(h.log.mid(h.log.size() - 2), (QStringList{"Entry read", "The entry is corrupt"}));
+        ASSERT_EQ(h.outcomes.size(), 1);
+        EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::Failed);
+        EXPECT_EQ(h.outcomes[0].status.Kind, TCddbStatusKind::CorruptEntry);
+        EXPECT_EQ(h.unlocks, 1);
+    }
+}
+
+TEST(ChecksumLookup, AReplyAfterTheTimeOutIsIgnoredWithOneLine)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.start();
+    ASSERT_TRUE(waitUntil([&] { return h.http->urls.size() == 2; })); // the read is under way
+    h.lookup->ConnectionTimerTimer();
+    EXPECT_EQ(h.timeouts, 1);
+    EXPECT_EQ(h.unlocks, 1);
+    EXPECT_TRUE(h.lookup->timeoutMessage().startsWith("No answer from http://gnudb.gnudb.org:80/~cddb/cddb.cgi within 30 seconds."));
+    const qsizetype before = h.log.size();
+    FakeHttpClient::complete(h.http, 0, QString(), test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.log.mid(before), QStringList{"A late reply from http://gnudb.gnudb.org:80/~cddb/cddb.cgi was ignored"});
+    EXPECT_TRUE(h.entries.isEmpty());
+    EXPECT_EQ(h.unlocks, 1);
+    ASSERT_EQ(h.outcomes.size(), 1);
+    EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::TimedOut);
+}
+
+TEST(ChecksumLookup, TheConfigNoteIsLoggedFirst)
+{
+    Harness h;
+    TLookupConfig config;
+    config.Note = "The e-mail address was not used";
+    h.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
+    h.lookup->start({"200", "180", "245"}, "/music/Album", config);
+    ASSERT_TRUE(waitUntil([&] { return !h.outcomes.isEmpty(); }));
+    EXPECT_EQ(h.log.value(0), "The e-mail address was not used");
+}
+
+TEST(ChecksumLookup, AbandonedLookupSaysNothingMore)
+{
+    Harness h;
+    h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
+    h.start();
+    h.lookup->abandon();
+    const QStringList before = h.log;
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.log, before);
+    EXPECT_EQ(h.http->urls.size(), 1);
+    EXPECT_FALSE(h.lookup->timerActive());
+    EXPECT_TRUE(h.outcomes.isEmpty());
+}
+
+} // namespace
