@@ -35,7 +35,7 @@ TLookupOutcome outcomeOf(TLookupOutcome::Kind kind, const QString& reason, const
     TLookupOutcome outcome;
     outcome.kind = kind;
     outcome.reason = reason;
-    outcome.status = status;
+    outcome.code = status.Code;
     return outcome;
 }
 
@@ -145,9 +145,10 @@ bool TChecksumLookup::lateReply()
     return true;
 }
 
-void TChecksumLookup::finish(TLookupOutcome outcome)
+void TChecksumLookup::finish(TLookupOutcome outcome, const TCddbStatus& status)
 {
     if (!m_active || m_ended) return;
+    m_endStatus = status;
     m_ended = outcome.kind;
     outcome.folder = m_folder;
     emit finished(outcome);
@@ -172,7 +173,7 @@ void TChecksumLookup::CddbStatusMessage(const QString& text)
         if (isStale()) return;
         unlock();
         const bool none = status.Kind == TCddbStatusKind::NoMatch;
-        finish(outcomeOf(none ? TLookupOutcome::Kind::NoMatch : TLookupOutcome::Kind::Failed, text, status));
+        finish(outcomeOf(none ? TLookupOutcome::Kind::NoMatch : TLookupOutcome::Kind::Failed, text, status), status);
     }
 }
 
@@ -266,12 +267,12 @@ void TChecksumLookup::readEntryIntoResult(const TCddbStatus& status)
         const QString corrupt = "The entry is corrupt";
         emit logLine(corrupt);
         unlock();
-        finish(outcomeOf(TLookupOutcome::Kind::Failed, corrupt, {TCddbStatusKind::CorruptEntry, 0, corrupt}));
+        finish(outcomeOf(TLookupOutcome::Kind::Failed, corrupt), {TCddbStatusKind::CorruptEntry, 0, corrupt});
         return;
     }
     emit entryRead(outcome.record, m_folder);
     unlock();
-    finish(std::move(outcome));
+    finish(std::move(outcome), status);
 }
 
 void TChecksumLookup::ConnectionTimerTimer()

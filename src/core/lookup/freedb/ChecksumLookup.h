@@ -21,6 +21,7 @@
 // - finished: how the lookup ended, as a value (the command line's exit code comes from it).
 #pragma once
 
+#include "core/lookup/LookupSource.h"
 #include "core/lookup/freedb/Cddb.h"
 #include "core/lookup/freedb/DiscID.h"
 #include "core/lookup/freedb/XmcdEntry.h"
@@ -47,23 +48,6 @@ struct TLookupConfig {
 
 // Points the client at the config's server, with its hello address and proxy.
 void ApplyLookupConfig(TCddb& cddb, const TLookupConfig& config);
-
-// How a lookup ended.
-struct TLookupOutcome {
-    enum class Kind {
-        EntryRead, // the chosen entry was read: `record` holds it
-        NoMatch,   // the server knows no disc with these playing times
-        Cancelled, // the user cancelled the match choice or chose none
-        Failed,    // the request failed, the entry was not found or was corrupt, the command was rejected
-        TimedOut,  // no end within the time limit
-    };
-    Kind kind = Kind::Failed;
-    QString reason;     // the log line that ended it ("Entry read", "No match found", the client's failure
-                        // text); for Cancelled and TimedOut a short text of its own
-    TCddbStatus status; // the client's status behind it; Progress with no text for Cancelled and TimedOut
-    QString folder;     // the folder looked up, with "/"
-    AlbumRecord record; // EntryRead only
-};
 
 class TChecksumLookup : public QObject {
     Q_OBJECT
@@ -96,6 +80,8 @@ public:
     bool timerActive() const { return m_timer.isActive(); }
     // The time limit in seconds that start() took from its config.
     int timeoutSeconds() const { return m_timeoutSeconds; }
+    // The client's status behind the end of the last lookup (Progress with no text when none was).
+    const TCddbStatus& endStatus() const { return m_endStatus; }
 
 public slots:
     // Answer to matchChoiceNeeded: the index of the chosen line, or -1 for OK without a selection.
@@ -126,7 +112,7 @@ private:
     void readEntryIntoResult(const TCddbStatus& status);
     void startTimer();
     void unlock();
-    void finish(TLookupOutcome outcome);
+    void finish(TLookupOutcome outcome, const TCddbStatus& status = {});
     // After a time-out: logs the first late callback once, drops the request; true when it was late.
     bool lateReply();
     bool isStale() const;
@@ -145,6 +131,7 @@ private:
     quint64 m_lookup = 0;      // number of the current lookup, to drop queued reads of older ones
     QString m_folder;          // the folder being looked up
     QString m_currentFolder;   // the folder the window lists now
+    TCddbStatus m_endStatus;
 };
 
 } // namespace cantorix

@@ -93,7 +93,7 @@ struct TNameQuery::Private {
         TLookupOutcome outcome;
         outcome.kind = kind;
         outcome.reason = reason;
-        outcome.status = status;
+        outcome.code = status.Code;
         outcome.folder = folder;
         outcome.record = record;
         emit q->finished(outcome);

@@ -3,27 +3,13 @@
 #pragma once
 
 #include "core/Text.h"
+#include "core/lookup/AlbumRecord.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace cantorix {
-
-struct TrackTitle {
-    QString No;    // two-digit track number text ("01")
-    QString Title;
-};
-
-// Artist, album, year, genre and the numbered titles of one entry: what the main window shows in
-// its "FreeDB info" fields and in the grid's "TrackNo" and "Track" columns (title k in row k+1).
-struct AlbumRecord {
-    QString Artist;
-    QString Album;
-    QString Year;
-    QString Genre; // the entry's DGENRE text; the window selects the genre list item equal to it
-    QList<TrackTitle> Titles;
-};
 
 // The grid's file rows: a checksum lookup fills no title past them, and the window starts with this
 // many rows.

@@ -300,8 +300,8 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
         const TLookupOutcome& o = h.outcomes[0];
         EXPECT_EQ(o.kind, c.kind) << c.name;
         EXPECT_EQ(o.reason, c.reason) << c.name;
-        EXPECT_EQ(o.status.Kind, c.status) << c.name;
-        EXPECT_EQ(o.status.Code, c.code) << c.name;
+        EXPECT_EQ(h.lookup->endStatus().Kind, c.status) << c.name;
+        EXPECT_EQ(h.lookup->endStatus().Code, c.code) << c.name;
         EXPECT_EQ(o.record.Album, c.kind == K::EntryRead ? "Inferno" : "") << c.name;
         EXPECT_EQ(h.entries.size(), c.kind == K::EntryRead ? 1 : 0) << c.name;
     }
@@ -326,7 +326,7 @@ TEST(ChecksumLookup, CorruptEntriesEndTheLookupAsAFailure)
         EXPECT_EQ(h.log.mid(h.log.size() - 2), (QStringList{"Entry read", "The entry is corrupt"}));
         ASSERT_EQ(h.outcomes.size(), 1);
         EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::Failed);
-        EXPECT_EQ(h.outcomes[0].status.Kind, TCddbStatusKind::CorruptEntry);
+        EXPECT_EQ(h.lookup->endStatus().Kind, TCddbStatusKind::CorruptEntry);
         EXPECT_EQ(h.unlocks, 1);
     }
 }

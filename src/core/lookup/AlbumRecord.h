@@ -1,0 +1,25 @@
+// What a music database says of one album, whichever database it came from: the album fields and the
+// numbered track titles. A lookup delivers it; the album workflow puts it into the album model.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace cantorix {
+
+struct TrackTitle {
+    QString No;    // two-digit track number text ("01")
+    QString Title;
+};
+
+// Artist, album, year, genre and the numbered titles of one entry: what the main window shows in
+// its album fields and in the grid's "TrackNo" and "Track" columns.
+struct AlbumRecord {
+    QString Artist;
+    QString Album;
+    QString Year;
+    QString Genre; // the database's genre text; the window selects the genre list item equal to it
+    QList<TrackTitle> Titles;
+};
+
+} // namespace cantorix
