@@ -4,8 +4,6 @@
 #include "core/Settings.h"
 #include "core/lookup/freedb/DiscID.h"
 
-#include <QFileInfo>
-
 namespace cantorix::cli {
 
 // discid DIR: the disc ID of the folder's listed files as the checksum lookup computes it.
@@ -18,13 +16,13 @@ int cmdDiscid(Invocation& inv)
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
     for (const QString& line : scan.logLines()) inv.err << line << '\n';
 
-    TCDDBDiscID disc;
-    disc.BuildTrackTable(DurationTexts(scan.seconds));
-    disc.CalcDiscID();
+    QList<int> seconds;
+    for (const TTrackLength& length : std::as_const(scan.lengths)) seconds << length.Seconds;
+    const TCDDBDiscID disc = TCDDBDiscID::FromSeconds(seconds);
     QStringList offsets;
     for (int64_t offset : disc.TrackOffsets()) offsets << QString::number(offset);
-    inv.out << "discid: " << disc.DiscIDText << '\n'
-            << "tracks: " << disc.TrackCount << '\n'
+    inv.out << "discid: " << disc.DiscIDText() << '\n'
+            << "tracks: " << disc.TrackCount() << '\n'
             << "offsets: " << offsets.join(' ') << '\n'
             << "length: " << disc.LeadOutSeconds() << '\n'
             << "command: " << disc.QueryCommand() << '\n';

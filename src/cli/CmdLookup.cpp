@@ -1,7 +1,6 @@
 #include "cli/Commands.h"
 
-#include "cli/AlbumSource.h"
-#include "core/album/AlbumSession.h"
+#include "cli/LookupRun.h"
 #include "core/Settings.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 
@@ -18,16 +17,17 @@ int cmdLookup(Invocation& inv)
     const QString dir = inv.args[0];
 
     TSettings settings(inv.settingsFile);
-    TAlbumSession album;
-    if (!listAlbumArgument(inv, dir, settings, album)) return 1;
-    TLookupRun run = runChecksumLookup(album, lookupConfig(settings, lookupArgs), match, inv.out);
-    if (run.timedOut)
-        inv.err << TChecksumLookup::TimeoutCaption << '\n'
-                << QString(run.timeoutMessage).replace("\r\n", "\n") << '\n';
+    TAlbumWorkflow workflow(settings);
+    workflow.setOverrides(lookupOverrides(lookupArgs, {}));
+    if (!listAlbumArgument(inv, dir, workflow, inv.out)) return 1;
+    const TLookupRun run = runLookup(workflow, TQueryMode::Checksum, {}, {}, match, false, inv.out);
+    if (run.outcome.kind == TLookupOutcome::Kind::TimedOut)
+        inv.err << TChecksumLookup::TimeoutCaption << '\n' << QString(run.outcome.message).replace("\r\n", "\n") << '\n';
     else if (!run.error.isEmpty())
         inv.err << "cantorix-cli: " << run.error << '\n';
-    if (!run.entryRead) return 1;
+    if (!run.entryRead()) return 1;
 
+    const TAlbumSession& album = workflow.album();
     printAlbumFields(inv.out, album.fields());
     for (int r = 0; r < album.rowCount(); ++r) {
         const TAlbumRow& row = album.row(r);

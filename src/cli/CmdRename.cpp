@@ -1,19 +1,11 @@
 #include "cli/Commands.h"
 
-#include "cli/AlbumSource.h"
-#include "core/album/AlbumSession.h"
-#include "core/FolderScan.h"
+#include "cli/LookupRun.h"
+#include "core/AlbumGuess.h"
 #include "core/Settings.h"
-#include "core/album/SettingsValues.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
-#include "core/lookup/freedb/NameQuery.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
-#include "core/rename/RenameJournal.h"
-#include "core/rename/RenameRun.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace cantorix::cli {
 
@@ -52,7 +44,8 @@ int cmdRename(Invocation& inv)
     const int match = lookupArgs.match();
 
     TSettings settings(inv.settingsFile);
-    TRenameOptions options = RenameOptionsFromSettings(settings);
+    TAlbumWorkflow workflow(settings);
+    TRenameOptions options = workflow.renameOptions();
     options.RenameFolder = renameFolder;
     options.WriteTags = writeTags;
     options.CreatePlaylist = playlist;
@@ -63,66 +56,61 @@ int cmdRename(Invocation& inv)
         throw UsageError{"--folder-format needs a number from 0 to 4"};
 
     const QString dir = inv.args[0];
-    TScanResult scan;
-    if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    for (const QString& line : scan.logLines()) inv.err << line << '\n';
-    if (scan.names.isEmpty()) return 1;
+    workflow.setOverrides(lookupOverrides(lookupArgs, searchArgs));
+    if (!listAlbumArgument(inv, dir, workflow, inv.err)) return 1;
+    const TAlbumSession& album = workflow.album();
 
-    const std::string folderBytes = QFile::encodeName(scan.folder).toStdString();
-    if (UnfinishedRunIn(TRenameJournal::defaultDirectory(), folderBytes)) {
-        inv.err << "cantorix-cli: " << UnfinishedRunText << " Run: cantorix-cli undo \"" << scan.folder << "\"\n";
+    if (workflow.unfinishedRun()) {
+        inv.err << "cantorix-cli: " << UnfinishedRunText << " Run: cantorix-cli undo \"" << album.folder() << "\"\n";
         return 1;
     }
 
-    TAlbumSession album;
-    album.loadScan(scan);
-    if (lookup) {
-        TLookupRun found = runChecksumLookup(album, lookupConfig(settings, lookupArgs), match, inv.err);
-        if (!found.entryRead) {
-            inv.err << "cantorix-cli: " << (found.error.isEmpty() ? QString("no album data found") : found.error)
-                    << '\n';
-            return 1;
+    if (lookup || search) {
+        QString artist, albumWords;
+        if (search) {
+            const TAlbumGuess words = searchWords(searchArgs, album);
+            inv.err << "search artist: " << words.Artist << '\n' << "search album: " << words.Album << '\n';
+            artist = words.Artist;
+            albumWords = words.Album;
         }
-    } else if (search) {
-        const TAlbumGuess words = searchWords(searchArgs, album);
-        inv.err << "search artist: " << words.Artist << '\n' << "search album: " << words.Album << '\n';
-        TSearchRun found =
-            runNameQuery(album, nameQueryConfig(settings, lookupArgs, searchArgs), words, match, inv.err);
-        if (!found.entryRead) {
-            inv.err << "cantorix-cli: " << (found.error.isEmpty() ? QString("no album data found") : found.error)
-                    << '\n';
+        const TLookupRun found = runLookup(workflow, search ? TQueryMode::Name : TQueryMode::Checksum, artist,
+                                           albumWords, match, search, inv.err);
+        if (!found.entryRead()) {
+            const QString why = found.outcome.kind == TLookupOutcome::Kind::TimedOut
+                ? TChecksumLookup::TimeoutCaption
+                : found.error;
+            inv.err << "cantorix-cli: " << (why.isEmpty() ? QString("no album data found") : why) << '\n';
             return 1;
         }
     } else {
         QString error;
-        if (!applyEntryFile(album, entry, error)) {
+        if (!workflow.applyEntryFile(entry, &error)) {
             inv.err << "cantorix-cli: " << error << '\n';
             return 1;
         }
     }
-
-    // The grid: the scan's names with the album's numbers and titles row by row.
-    TRenameRun run(QFile::encodeName(album.folder()).toStdString(), album.renameRows(), album.albumData(), options);
+    if (!album.canRename()) {
+        inv.err << "cantorix-cli: nothing to rename: no title stands beside a file\n";
+        return 1;
+    }
 
     if (dryRun) {
         // The names the window's "New name" column shows, with the same marks.
-        for (const TRenameRun::TPreviewRow& row : run.preview(FolderEntryNames(run.folder()))) {
+        const TRenamePlanView plan = workflow.plan(options);
+        for (const TRenameRun::TPreviewRow& row : plan.Rows) {
             inv.out << '"' << q(row.OldName) << "\" -> \"" << q(row.NewName) << '"';
             if (!row.CollidesWith.empty()) inv.out << " (" << q(CollisionText(row.CollidesWith)) << ')';
             if (row.Shortened) inv.out << " (shortened to fit the file system)";
             inv.out << '\n';
         }
         if (options.RenameFolder)
-            inv.out << "Folder \"" << q(run.folder()) << "\" -> \"" << q(run.plannedFolderPath()) << "\"\n";
-        if (options.CreatePlaylist) inv.out << "Playlist \"" << q(run.playlistFileName()) << "\"\n";
+            inv.out << "Folder \"" << album.folder() << "\" -> \"" << q(plan.FolderPath) << "\"\n";
+        if (options.CreatePlaylist) inv.out << "Playlist \"" << q(plan.Playlist) << "\"\n";
         return 0;
     }
 
-    run.setJournalDirectory(TRenameJournal::defaultDirectory());
-    run.run();
-    for (const std::string& line : run.takeLogLines()) inv.out << q(line) << '\n';
-    inv.out << RenamingFinishedLine << '\n';
-    const TRenameReport& report = run.report();
+    QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) { inv.out << line << '\n'; });
+    const TRenameReport report = workflow.renameNow(options);
     if (report.anyFailure()) inv.err << "cantorix-cli: " << q(RenameSummaryText(report)) << '\n';
     return report.anyFailure() ? 1 : 0;
 }

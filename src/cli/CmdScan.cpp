@@ -16,9 +16,11 @@ int cmdScan(Invocation& inv)
     TSettings settings(inv.settingsFile);
     TScanResult scan;
     if (!scanFolderArgument(inv, dir, settings, scan)) return 1;
-    for (int i = 0; i < scan.names.size(); ++i)
-        inv.out << EscapeControls(scan.names[i]) << '\t' << QString::fromStdString(FormatDuration(scan.seconds[i])) << '\t'
-                << scan.seconds[i] << '\n';
+    for (int i = 0; i < scan.names.size(); ++i) {
+        const int seconds = scan.lengths.value(i).Seconds;
+        inv.out << EscapeControls(scan.names[i]) << '\t' << QString::fromStdString(FormatDuration(seconds)) << '\t'
+                << seconds << '\n';
+    }
     for (const QString& line : scan.logLines()) inv.err << line << '\n';
     return 0;
 }

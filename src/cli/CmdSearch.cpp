@@ -1,11 +1,8 @@
 #include "cli/Commands.h"
 
-#include "cli/AlbumSource.h"
+#include "cli/LookupRun.h"
 #include "core/AlbumGuess.h"
-#include "core/album/AlbumSession.h"
 #include "core/Settings.h"
-#include "core/album/SettingsValues.h"
-#include "core/lookup/freedb/NameQuery.h"
 
 namespace cantorix::cli {
 
@@ -33,14 +30,6 @@ TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album)
     return words;
 }
 
-TNameQueryConfig nameQueryConfig(const TSettings& settings, const LookupArgs& lookupArgs, const SearchArgs& searchArgs)
-{
-    TNameQueryConfig config = NameQueryConfigFromSettings(settings);
-    config.Lookup = lookupConfig(settings, lookupArgs);
-    if (!searchArgs.searchUrl.isEmpty()) config.SearchUrl = searchArgs.searchUrl;
-    return config;
-}
-
 // search DIR [--artist A] [--album B] [--search-url T] [--server S] [--match N]: the window's query
 // by name. Prints the words searched for, the log lines as the window shows them with the match
 // lines, then the album fields and one "TrackNo<TAB>Track<TAB>file" line per file in the order the
@@ -54,18 +43,20 @@ int cmdSearch(Invocation& inv)
     const QString dir = inv.args[0];
 
     TSettings settings(inv.settingsFile);
-    TAlbumSession album;
-    if (!listAlbumArgument(inv, dir, settings, album)) return 1;
+    TAlbumWorkflow workflow(settings);
+    workflow.setOverrides(lookupOverrides(lookupArgs, searchArgs));
+    if (!listAlbumArgument(inv, dir, workflow, inv.out)) return 1;
+    const TAlbumSession& album = workflow.album();
     const TAlbumGuess words = searchWords(searchArgs, album);
     inv.out << "search artist: " << words.Artist << '\n' << "search album: " << words.Album << '\n';
     inv.out.flush();
 
-    TSearchRun run = runNameQuery(album, nameQueryConfig(settings, lookupArgs, searchArgs), words, match, inv.out);
+    const TLookupRun run = runLookup(workflow, TQueryMode::Name, words.Artist, words.Album, match, true, inv.out);
     if (!run.error.isEmpty()) inv.err << "cantorix-cli: " << run.error << '\n';
-    if (!run.entryRead) return 1;
+    if (!run.entryRead()) return 1;
 
     printAlbumFields(inv.out, album.fields());
-    for (const TAlignedRow& row : std::as_const(run.rows)) {
+    for (const TAlignedRow& row : std::as_const(run.pairing)) {
         if (row.GridRow < 0) continue; // a title without a file
         const TAlbumRow& file = album.row(row.GridRow);
         inv.out << (row.Title < 0 ? QString() : file.TrackNo) << '\t' << (row.Title < 0 ? QString() : file.Title)

@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
-#include "core/rename/RenameJournal.h"
+#include "core/Settings.h"
+#include "core/album/AlbumWorkflow.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace cantorix::cli {
@@ -19,12 +19,12 @@ int cmdUndo(Invocation& inv)
         inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
         return 1;
     }
-    const std::string folder = QFile::encodeName(QFileInfo(dir).absoluteFilePath()).toStdString();
+    TSettings settings(inv.settingsFile);
+    TAlbumWorkflow workflow(settings);
+    QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) { inv.out << line << '\n'; });
     bool found = false;
-    TUndoReport report = UndoLastRun(TRenameJournal::defaultDirectory(), folder, dryRun, found);
-    for (const std::string& line : report.Lines) inv.out << QString::fromStdString(line) << '\n';
+    const TUndoReport report = workflow.undo(dryRun, &found, QFileInfo(dir).absoluteFilePath());
     if (!found) return 1;
-    inv.out << UndoFinishedLine << '\n';
     if (report.LeftAlone > 0)
         inv.err << "cantorix-cli: " << report.MovedBack << " moved back, " << report.LeftAlone << " left alone\n";
     return report.LeftAlone > 0 ? 1 : 0;

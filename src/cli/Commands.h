@@ -40,11 +40,11 @@ struct Invocation {
 
 namespace cantorix {
 class TAlbumSession;
+class TAlbumWorkflow;
 struct TAlbumFields;
 class TSettings;
 struct TAlbumGuess;
-struct TLookupConfig;
-struct TNameQueryConfig;
+struct TLookupOverrides;
 }
 
 namespace cantorix::cli {
@@ -52,9 +52,9 @@ namespace cantorix::cli {
 // The folder scan of `dir` as the window runs it (AdditionalTypes from `settings`). False, after
 // printing "no such folder", when `dir` is not a folder.
 bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& settings, TScanResult& scan);
-// The scan of `dir` into `album`, its log lines printed to `inv.out` as the window logs them. False when
-// `dir` is not a folder or lists no audio file.
-bool listAlbumArgument(Invocation& inv, const QString& dir, const TSettings& settings, TAlbumSession& album);
+// Lists `dir` into the workflow's album, its log lines printed to `log` as the window logs them. False
+// when `dir` is not a folder or lists no audio file.
+bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& workflow, QTextStream& log);
 // "artist:", "album:", "year:" and "genre:" lines of a looked-up album. The genre is the one the
 // window's list selects (empty when the list has no such item), which is what renaming then uses.
 void printAlbumFields(QTextStream& out, const TAlbumFields& fields);
@@ -69,9 +69,6 @@ struct LookupArgs {
 };
 // Takes both options out of inv.args (UsageError when a value is missing).
 LookupArgs takeLookupArgs(Invocation& inv);
-// The lookup's values from the settings, with --server, when given, in place of the settings' server
-// for this run only.
-TLookupConfig lookupConfig(const TSettings& settings, const LookupArgs& args);
 // "--artist A", "--album B" and "--search-url T" of the commands that search by name.
 struct SearchArgs {
     QString artist, album, searchUrl;
@@ -82,8 +79,8 @@ SearchArgs takeSearchArgs(Invocation& inv);
 // The words to search for: a given --artist or --album as it stands, every other one guessed from the
 // album's first file (its tags, its name, its folder's name).
 TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album);
-// The name query's values from the settings, with --server and --search-url when given.
-TNameQueryConfig nameQueryConfig(const TSettings& settings, const LookupArgs& lookupArgs, const SearchArgs& searchArgs);
+// --server and --search-url, when given, in place of the settings' for this run only.
+TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs& searchArgs);
 
 // A whole decimal number from `min` to `max` (spaces around it allowed); false for anything else.
 bool parseNumberArgument(const QString& text, int min, int max, int* value);

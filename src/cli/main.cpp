@@ -1,11 +1,10 @@
 // cantorix-cli COMMAND [ARGS...] [--settings FILE]
 #include "cli/Commands.h"
 
-#include "core/album/AlbumSession.h"
 #include "core/Settings.h"
-#include "core/album/SettingsValues.h"
 #include "core/Text.h"
-#include "core/lookup/freedb/ChecksumLookup.h"
+#include "core/album/AlbumWorkflow.h"
+#include "core/album/SettingsValues.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -62,14 +61,19 @@ bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& se
     return true;
 }
 
-bool listAlbumArgument(Invocation& inv, const QString& dir, const TSettings& settings, TAlbumSession& album)
+bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& workflow, QTextStream& log)
 {
-    TScanResult scan;
-    if (!scanFolderArgument(inv, dir, settings, scan)) return false;
-    for (const QString& line : scan.logLines()) inv.out << line << '\n';
-    if (scan.names.isEmpty()) return false;
-    album.loadScan(scan);
-    return true;
+    if (!QFileInfo(dir).isDir()) {
+        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
+        return false;
+    }
+    const QMetaObject::Connection c = QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) {
+        log << line << '\n';
+    });
+    const TScanResult scan = workflow.listFolder(QFileInfo(dir).absoluteFilePath());
+    QObject::disconnect(c);
+    log.flush();
+    return !scan.names.isEmpty();
 }
 
 void printAlbumFields(QTextStream& out, const TAlbumFields& fields)
@@ -104,11 +108,9 @@ LookupArgs takeLookupArgs(Invocation& inv)
     return args;
 }
 
-TLookupConfig lookupConfig(const TSettings& settings, const LookupArgs& args)
+TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs& searchArgs)
 {
-    TLookupConfig config = LookupConfigFromSettings(settings);
-    if (!args.server.isEmpty()) config.Server = ParseServerSetting(args.server);
-    return config;
+    return {lookupArgs.server, searchArgs.searchUrl};
 }
 
 namespace {

@@ -156,7 +156,8 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
         result.names << name;
         result.files << bytes;
         const TDurationResult d = ReadAudioDuration((encoded + bytes).toStdString());
-        result.seconds << d.Seconds;
+        result.lengths << (d.Known ? TTrackLength{d.Seconds, d.Milliseconds, d.Samples, d.SampleRate, true}
+                                   : TTrackLength{});
         result.problems << QString::fromStdString(d.Problem);
     }
     result.logLine = result.names.isEmpty()
@@ -164,13 +165,6 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
         : QString("%1 audio files found in \"%2\"").arg(result.names.size()).arg(result.folder);
     if (mediaInfo.refusals() != refusedBefore) result.notes << QString::fromStdString(mediaInfo.failure());
     return result;
-}
-
-QStringList DurationTexts(const QList<int>& seconds)
-{
-    QStringList texts;
-    for (int s : seconds) texts << QString::number(s);
-    return texts;
 }
 
 } // namespace cantorix

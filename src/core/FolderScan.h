@@ -2,6 +2,8 @@
 // which playing times. The main window and the command line both run it.
 #pragma once
 
+#include "core/TrackLength.h"
+
 #include <QString>
 #include <QStringList>
 #include <QList>
@@ -28,7 +30,7 @@ struct TScanResult {
     QString folder;         // the path with a trailing "/"
     QStringList names;      // listed files, in track order, as shown (bytes that are no UTF-8 as U+FFFD)
     QList<QByteArray> files; // the same files' names as the file system holds them, byte for byte
-    QList<int> seconds;     // playing time of each, whole seconds (0 when none)
+    QList<TTrackLength> lengths; // playing time of each (Known false when none could be read)
     QStringList problems;   // for each: why it has no playing time, empty when it has one
     QString logLine;        // "<n> audio files found in ..." or "No audio files found in ..."
     QStringList notes;      // further lines for the log after logLine: why some files have no playing time
@@ -41,8 +43,5 @@ struct TScanResult {
 // Lists the supported regular files of `path`, sorted, with their playing times, and removes the
 // folder's temporary files left by writers that died.
 TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensions);
-
-// The whole-second playing times as the decimal texts the disc ID takes.
-QStringList DurationTexts(const QList<int>& seconds);
 
 } // namespace cantorix

@@ -77,7 +77,7 @@ QVariant TAlbumTableModel::data(const QModelIndex& index, int role) const
     case ColFilename:
         return row.FileName;
     case ColDuration:
-        return r < m_album.fileCount() ? QString::fromStdString(FormatDuration(row.Seconds)) : QString();
+        return r < m_album.fileCount() ? QString::fromStdString(FormatDuration(row.Length.Seconds)) : QString();
     case ColTrackNo:
         return row.TrackNo;
     case ColTrack:

@@ -1,14 +1,15 @@
-// The main window: folder tree, file grid, album fields, log pane. It owns the settings store and the
-// per-folder state (the listed files and their playing times); the work itself is done by the core.
+// The main window: folder tree, file grid, album fields, log pane. It presents the album workflow of
+// the core (listing, lookups, pairing, rename runs, undo) and turns its signals into what the user
+// sees; the work itself, and every decision about the album, is the workflow's.
 #pragma once
 
-#include "gui/FolderTree.h"
 #include "core/Settings.h"
+#include "gui/FolderTree.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
-#include <array>
 #include <functional>
 #include <memory>
 
@@ -24,20 +25,21 @@ class QProgressBar;
 class QPushButton;
 class QSplitter;
 class QTableView;
-class QTimer;
 class QToolButton;
 class QWidget;
 
 namespace cantorix {
 
-class TRenameRun;
-class TChecksumLookup;
-class TNameQuery;
 class TAlbumSession;
 class TAlbumTableModel;
-struct AlbumRecord;
+class TAlbumWorkflow;
+class TGridColumns;
+class TLogPane;
+struct TLookupOutcome;
 struct TRenameOptions;
 struct TRenameReport;
+struct TrackTitle;
+struct TAlignedRow;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -57,30 +59,30 @@ public:
     // The folder scan of the selected tree node.
     void MainTreeClick();
 
+    TAlbumWorkflow& workflow() { return *m_workflow; }
     // The album the grid and the album fields show.
-    TAlbumSession& album() { return *m_album; }
+    TAlbumSession& album();
     TAlbumTableModel& gridModel() { return *m_gridModel; }
-
     TSettings& settings() { return *m_settings; }
-    TChecksumLookup& checksumLookup() { return *m_lookup; }
-    TNameQuery& nameQuery() { return *m_nameQuery; }
     // Where "Save log" writes: asks with a save dialog that proposes `proposed`; tests put their own
     // answer here. An empty answer cancels.
-    void setSaveLogChooser(std::function<QString(const QString& proposed)> chooser) { m_chooseSavePath = std::move(chooser); }
+    void setSaveLogChooser(std::function<QString(const QString& proposed)> chooser);
     // The user guide to open for Help: installed, or the source tree's in a build; empty when none.
     static QString helpFile();
-    const QStringList& supportedExtensions() const { return m_supportedExtensions; }
+    const QStringList& supportedExtensions() const;
     TFolderTree* mainTree() const { return MainTree; }
-    // The scanned folder with its trailing "/", as shown in lbFolder.
-    QString scannedFolder() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The widgets, menus and their connections (MainFormLayout.cpp).
     void buildLayout();
+    void buildMenus();
+    void connectWorkflow();
     void applySettings(const QString& startFolder);
+    void restorePlacement();
     void saveSettings();
     void showAlbumFields();
     void albumFieldEdited();
@@ -96,8 +98,6 @@ private:
     void chRenameFolderClick();
     void cmbFolderFormatChange();
     void Splitter1Moved();
-    void mnuCopyClick();
-    void mnuSaveLogClick();
     void FormKeyDown(int key);
     void mnuOpenFolderClick();
     void mnuRefreshClick();
@@ -106,45 +106,41 @@ private:
     void mnuShowInfoClick();
     void FileGridDblClick(const QModelIndex& index);
     void btRenameByTagClick();
+    void GridMenuPopup(const QPoint& pos);
+    void btActionClick();
+    void btQueryClick();
+    void mnuOpenFolderDialogClick();
+    void mnuHelpClick();
+    void mnuAboutClick();
+    void mnuUndoClick();
+    void btOptionsClick();
+
+    // The workflow's requests and reports.
+    void lookupRunningChanged(bool running);
+    void candidatesFound(const QStringList& lines, int preselected);
+    void pairingNeeded(const QList<TrackTitle>& titles, const QStringList& files, const QList<TAlignedRow>& proposed);
+    void lookupFinished(const TLookupOutcome& outcome);
+    void offerUndoOfUnfinishedRun();
+    void renameProgress(int rowsDone, int rows);
+    void renameFinished(const TRenameReport& report, const QString& folder);
+
     // Opens the information window on `file` (full path, file-system bytes), then rescans.
     void showInfoWindow(const QByteArray& file);
     // A lookup or a rename run holds the window: the grid's keys and Refresh do nothing.
     bool windowLocked() const;
-    void GridMenuPopup(const QPoint& pos);
-    void btActionClick();
-    void buildMenus();
-    void mnuOpenFolderDialogClick();
-    void mnuHelpClick();
-    void mnuAboutClick();
     // "Rename will rename files, write tags, ..." beside the Rename button.
     void showNextRun();
     // "<folder name> — Cantorix".
     void showTitle();
-    void mnuUndoClick();
-    // "Options": the options window, modal; the lists and switches it changes are shown afterwards.
-    void btOptionsClick();
     void fillNameFormats();
-    // Whether the listed folder holds the record of a rename run that did not finish; the offer to undo it.
-    bool unfinishedRunHere() const;
-    void offerUndoOfUnfinishedRun();
     // The options the next run takes: the settings' switches, the window's format lists.
     TRenameOptions currentRenameOptions() const;
     void refreshPreview();
     void showRenameReport(const TRenameReport& report);
-    void RenameTimerTimer();
-    void btQueryClick();
-    void lockLookupControls(bool locked);
-    void lookupMatchChoice(const QStringList& matches);
-    void lookupEntryRead(const AlbumRecord& record);
-    void lookupTimedOut();
-    // Query by name: the album guess into edArtist/edAlbum, the search and its windows.
+    // Query by name: the album guess into edArtist/edAlbum.
     void guessAlbum();
-    void nameQueryStart();
-    void nameQueryMatchChoice(const QStringList& matches);
-    void nameQueryEntryRead(const AlbumRecord& record, const QString& folder);
     void showDownload(qint64 received, qint64 total);
     void hideDownload();
-
     // The full path of the file in the grid's selected row, as the file system holds it; empty for none.
     QByteArray selectedFile() const;
     // Rebuilds the tree, selects `folder` and scans it, once.
@@ -178,9 +174,7 @@ public:
     QAction* mnuUndo = nullptr;
     QPushButton* btRefresh = nullptr;
     QSplitter* SplitterLog = nullptr;
-    QListWidget* lsLog = nullptr;
-    QTimer* ConnectionTimer = nullptr;
-    QTimer* RenameTimer = nullptr;
+    TLogPane* lsLog = nullptr;
     QMenu* GridMenu = nullptr;
     QAction* mnuShowInfo = nullptr;
     QAction* mnuPlay = nullptr;
@@ -188,25 +182,16 @@ public:
     QAction* mnuRefresh = nullptr;
     QAction* mnuFix = nullptr;
     QAction* mnuHelp = nullptr;
-    QMenu* logMenu = nullptr;
 
 private:
     std::unique_ptr<TSettings> m_settings;
-    std::unique_ptr<TRenameRun> m_renameRun;
-    TChecksumLookup* m_lookup = nullptr; // the window's CDDB client and its workflow
-    TNameQuery* m_nameQuery = nullptr;   // the web search of the "Name" query mode
-    TAlbumSession* m_album = nullptr;
+    TAlbumWorkflow* m_workflow = nullptr;
     TAlbumTableModel* m_gridModel = nullptr;
+    TGridColumns* m_columns = nullptr;
     bool m_showingFields = false;
     bool m_lookupLocked = false;
-    std::function<QString(const QString&)> m_chooseSavePath;
-    // Grid columns: the widths the user set (saved), and the share of spare room each shows on top.
-    void fitColumns();
-    std::array<int, 5> m_columnWidths{150, 70, 70, 110, 150};
-    std::array<int, 5> m_columnShare{};
-    bool m_fittingColumns = false;
-    bool m_fitPending = false;
-    QStringList m_supportedExtensions;
+    bool m_renaming = false;
+    QPointer<QWidget> m_focusBefore; // where the keyboard focus was when a lookup locked the window
 };
 
 } // namespace cantorix

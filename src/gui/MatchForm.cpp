@@ -20,22 +20,22 @@ TMatchForm::TMatchForm(const QStringList& matches, QWidget* parent) : QDialog(pa
     layout->addWidget(lstMatches);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    BitBtn1 = new QPushButton("OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    btAccept = new QPushButton("OK", this);
+    btAccept->setObjectName("BitBtn1");
+    btAccept->setDefault(true);
+    btCancel = new QPushButton("Cancel", this);
+    btCancel->setObjectName("BitBtn2");
+    buttons->addWidget(btAccept);
+    buttons->addWidget(btCancel);
     layout->addLayout(buttons);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btAccept, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(lstMatches, &QListWidget::itemDoubleClicked, this, [this] { lstMatchesDblClick(); });
     // OK means "this one": it is offered only while a line is selected, and the first line is, so
     // Enter picks the server's best match.
-    connect(lstMatches, &QListWidget::itemSelectionChanged, this, [this] { BitBtn1->setEnabled(selectedIndex() >= 0); });
+    connect(lstMatches, &QListWidget::itemSelectionChanged, this, [this] { btAccept->setEnabled(selectedIndex() >= 0); });
     if (lstMatches->count() > 0) lstMatches->setCurrentRow(0);
-    BitBtn1->setEnabled(selectedIndex() >= 0);
+    btAccept->setEnabled(selectedIndex() >= 0);
     lstMatches->setFocus();
 }
 

@@ -20,8 +20,8 @@ public:
     static int choose(const QStringList& matches, QWidget* parent);
 
     QListWidget* lstMatches = nullptr;
-    QPushButton* BitBtn1 = nullptr; // OK
-    QPushButton* BitBtn2 = nullptr; // Cancel
+    QPushButton* btAccept = nullptr; // OK
+    QPushButton* btCancel = nullptr; // Cancel
 
 private:
     void lstMatchesDblClick();

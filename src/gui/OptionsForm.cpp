@@ -265,14 +265,14 @@ void TOptionsForm::buildLayout()
                                  .arg(QCoreApplication::applicationVersion().toHtmlEscaped()));
     logoRow->addWidget(title, 1);
     aboutLayout->addLayout(logoRow);
-    Label6 = linkLabel("User guide (readme)", "guide:", "Label6");
-    Image2 = linkLabel("The freedb music database: gnudb.org", FreedbSite, "Image2");
-    Label5 = linkLabel("GNU General Public License, version 3 or later", LicenceUrl, "Label5");
-    for (QLabel* l : {Label6, Image2, Label5}) aboutLayout->addWidget(l);
+    lbGuideLink = linkLabel("User guide (readme)", "guide:", "Label6");
+    lbFreedbLink = linkLabel("The freedb music database: gnudb.org", FreedbSite, "Image2");
+    lbLicenceLink = linkLabel("GNU General Public License, version 3 or later", LicenceUrl, "Label5");
+    for (QLabel* l : {lbGuideLink, lbFreedbLink, lbLicenceLink}) aboutLayout->addWidget(l);
     auto* helpRow = new QHBoxLayout;
-    btUp = named(new QPushButton("&Help"), "btUp");
-    btUp->setAutoDefault(false);
-    helpRow->addWidget(btUp);
+    btHelp = named(new QPushButton("&Help"), "btUp");
+    btHelp->setAutoDefault(false);
+    helpRow->addWidget(btHelp);
     helpRow->addStretch();
     aboutLayout->addLayout(helpRow);
     aboutLayout->addStretch();
@@ -317,9 +317,9 @@ void TOptionsForm::buildLayout()
     connect(chWriteTag, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::WriteTags, on); });
     connect(chFixUnderScores, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::FixUnderScores, on); });
     connect(chCreatePlaylist, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::CreatePlaylist, on); });
-    connect(Label6, &QLabel::linkActivated, this, &TOptionsForm::openGuide);
-    connect(btUp, &QPushButton::clicked, this, &TOptionsForm::openGuide);
-    for (QLabel* l : {Image2, Label5})
+    connect(lbGuideLink, &QLabel::linkActivated, this, &TOptionsForm::openGuide);
+    connect(btHelp, &QPushButton::clicked, this, &TOptionsForm::openGuide);
+    for (QLabel* l : {lbFreedbLink, lbLicenceLink})
         connect(l, &QLabel::linkActivated, this, [this](const QString& link) { openUrl(QUrl(link)); });
 }
 

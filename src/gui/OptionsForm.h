@@ -84,10 +84,10 @@ public:
     QCheckBox* chWriteTag = nullptr;
     QCheckBox* chFixUnderScores = nullptr;
     QCheckBox* chCreatePlaylist = nullptr;
-    QLabel* Label6 = nullptr; // the user guide
-    QLabel* Image2 = nullptr; // the freedb site
-    QLabel* Label5 = nullptr; // the licence
-    QPushButton* btUp = nullptr; // help
+    QLabel* lbGuideLink = nullptr; // the user guide
+    QLabel* lbFreedbLink = nullptr; // the freedb site
+    QLabel* lbLicenceLink = nullptr; // the licence
+    QPushButton* btHelp = nullptr; // help
 
     static constexpr const char* FreedbSite = "https://gnudb.org";
     static constexpr const char* LicenceUrl = "https://www.gnu.org/licenses/gpl-3.0.html";

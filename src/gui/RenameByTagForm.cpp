@@ -55,19 +55,19 @@ TRenameByTagForm::TRenameByTagForm(const std::string& folder, const std::vector<
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    BitBtn1 = new QPushButton("&Accept and rename");
-    BitBtn1->setObjectName("BitBtn1");
+    btAccept = new QPushButton("&Accept and rename");
+    btAccept->setObjectName("BitBtn1");
     btCancel = new QPushButton("&Cancel");
     btCancel->setObjectName("btCancel");
     // Enter commits an edit in the list; it never presses a button of this window by itself.
-    for (QPushButton* b : {BitBtn1, btCancel}) {
+    for (QPushButton* b : {btAccept, btCancel}) {
         b->setAutoDefault(false);
         b->setDefault(false);
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TRenameByTagForm::BitBtn1Click);
+    connect(btAccept, &QPushButton::clicked, this, &TRenameByTagForm::BitBtn1Click);
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(NameTagList, &QTreeWidget::itemChanged, this, &TRenameByTagForm::NameTagListEdited);
 
@@ -110,7 +110,7 @@ void TRenameByTagForm::BitBtn1Click()
 {
     // An edit still open (Alt+A while typing) counts as typed: taking the focus from it commits it.
     if (QWidget* focus = QApplication::focusWidget(); focus && NameTagList->viewport()->isAncestorOf(focus))
-        BitBtn1->setFocus(Qt::OtherFocusReason);
+        btAccept->setFocus(Qt::OtherFocusReason);
     RunRenameByTag(m_folder, m_proposals, [this](const std::string& line) {
         if (m_log) m_log(QString::fromStdString(line));
     });

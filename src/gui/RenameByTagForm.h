@@ -30,7 +30,7 @@ public:
     const std::vector<TTagProposal>& proposals() const { return m_proposals; }
 
     QTreeWidget* NameTagList = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "Accept and rename"
+    QPushButton* btAccept = nullptr; // "Accept and rename"
     QPushButton* btCancel = nullptr;
 
 private:

@@ -35,15 +35,16 @@ QWidget* listPane(QLabel* label, QListWidget* list)
 
 } // namespace
 
-TResultsForm::TResultsForm(const QStringList& numberedTitles, const QStringList& fileNames, QWidget* parent)
-    : QDialog(parent), m_titles(numberedTitles), m_fileNames(fileNames)
+TResultsForm::TResultsForm(const QList<TrackTitle>& titles, const QStringList& fileNames, QWidget* parent)
+    : QDialog(parent), m_records(titles), m_fileNames(fileNames)
 {
+    for (const TrackTitle& t : titles) m_titles << NumberedTitle(t);
     setObjectName("ResultsForm");
     setWindowTitle("Sort results...");
     setSizeGripEnabled(true);
 
-    Label3 = named(new QLabel("&FreeDB track names:"), "Label3");
-    Label1 = named(new QLabel("&Current track names:"), "Label1");
+    lbTitles = named(new QLabel("&FreeDB track names:"), "Label3");
+    lbFiles = named(new QLabel("&Current track names:"), "Label1");
     freedblist = named(new QListWidget, "freedblist");
     locallist = named(new QListWidget, "locallist");
     for (QListWidget* list : {freedblist, locallist}) {
@@ -52,8 +53,8 @@ TResultsForm::TResultsForm(const QStringList& numberedTitles, const QStringList&
     }
 
     Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
-    Splitter1->addWidget(listPane(Label3, freedblist));
-    Splitter1->addWidget(listPane(Label1, locallist));
+    Splitter1->addWidget(listPane(lbTitles, freedblist));
+    Splitter1->addWidget(listPane(lbFiles, locallist));
     Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(1, 1);
 
@@ -63,7 +64,7 @@ TResultsForm::TResultsForm(const QStringList& numberedTitles, const QStringList&
     btDown->setToolTip("Move the selected file down (Alt+Down)");
     auto* moves = new QVBoxLayout;
     // The buttons start level with the lists, below the headings.
-    moves->addSpacing(Label1->sizeHint().height());
+    moves->addSpacing(lbFiles->sizeHint().height());
     for (QPushButton* b : {btUp, btDown}) {
         b->setAutoDefault(false);
         moves->addWidget(b);
@@ -74,14 +75,14 @@ TResultsForm::TResultsForm(const QStringList& numberedTitles, const QStringList&
     lists->addWidget(Splitter1, 1);
     lists->addLayout(moves);
 
-    BitBtn1 = named(new QPushButton("&Accept"), "BitBtn1");
-    BitBtn2 = named(new QPushButton("Cancel"), "BitBtn2");
-    BitBtn1->setDefault(true);
-    BitBtn2->setAutoDefault(false);
+    btAccept = named(new QPushButton("&Accept"), "BitBtn1");
+    btCancel = named(new QPushButton("Cancel"), "BitBtn2");
+    btAccept->setDefault(true);
+    btCancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(btAccept);
+    buttons->addWidget(btCancel);
 
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(lists, 1);
@@ -93,8 +94,8 @@ TResultsForm::TResultsForm(const QStringList& numberedTitles, const QStringList&
 
     connect(btUp, &QPushButton::clicked, this, &TResultsForm::btUpClick);
     connect(btDown, &QPushButton::clicked, this, &TResultsForm::btDownClick);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btAccept, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(freedblist, &QListWidget::currentRowChanged, this, &TResultsForm::freedblistClick);
     connect(locallist, &QListWidget::currentRowChanged, this, &TResultsForm::locallistClick);
     // The pairs must stay side by side when either list scrolls.
@@ -111,11 +112,11 @@ TResultsForm::TResultsForm(const QStringList& numberedTitles, const QStringList&
     setTabOrder(freedblist, locallist);
     setTabOrder(locallist, btUp);
     setTabOrder(btUp, btDown);
-    setTabOrder(btDown, BitBtn1);
-    setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(btDown, btAccept);
+    setTabOrder(btAccept, btCancel);
 }
 
-void TResultsForm::LoadLocalData() { showRows(AlignTitles(m_titles, m_fileNames)); }
+void TResultsForm::LoadLocalData() { showRows(AlignTitles(m_records, m_fileNames)); }
 
 void TResultsForm::showRows(const QList<TAlignedRow>& rows)
 {

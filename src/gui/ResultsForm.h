@@ -1,9 +1,9 @@
-// The results window of the name query: the entry's numbered titles on the left, the listed files on
+// The results window of a search by name: the album's numbered titles on the left, the listed files on
 // the right, row beside row, pre-arranged by name similarity. The user moves file rows until each file
-// stands beside its title; "Accept" hands back the rows for ApplyAlignment.
+// stands beside its title; "Accept" hands the rows back to the album workflow.
 #pragma once
 
-#include "core/lookup/freedb/ResultsAlignment.h"
+#include "core/album/ResultsAlignment.h"
 
 #include <QDialog>
 #include <QList>
@@ -19,9 +19,9 @@ namespace cantorix {
 class TResultsForm : public QDialog {
     Q_OBJECT
 public:
-    // `numberedTitles` as NumberedTitles makes them; `fileNames` the listed files in grid order. The
-    // lists stay empty until LoadLocalData() or showRows().
-    TResultsForm(const QStringList& numberedTitles, const QStringList& fileNames, QWidget* parent = nullptr);
+    // `titles` as the album lists them; `fileNames` the listed files in grid order. The lists stay
+    // empty until LoadLocalData() or showRows().
+    TResultsForm(const QList<TrackTitle>& titles, const QStringList& fileNames, QWidget* parent = nullptr);
 
     // Shows the pairing AlignTitles makes of the titles and files.
     void LoadLocalData();
@@ -30,15 +30,15 @@ public:
     // The rows as the user arranged them: row i's title beside row i's file.
     const QList<TAlignedRow>& rows() const { return m_rows; }
 
-    QLabel* Label3 = nullptr; // "FreeDB track names:"
-    QLabel* Label1 = nullptr; // "Current track names:"
+    QLabel* lbTitles = nullptr; // "FreeDB track names:"
+    QLabel* lbFiles = nullptr; // "Current track names:"
     QListWidget* freedblist = nullptr;
     QListWidget* locallist = nullptr;
     QSplitter* Splitter1 = nullptr;
     QPushButton* btUp = nullptr;
     QPushButton* btDown = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "Accept"
-    QPushButton* BitBtn2 = nullptr; // Cancel
+    QPushButton* btAccept = nullptr; // "Accept"
+    QPushButton* btCancel = nullptr; // Cancel
 
 private:
     void btUpClick();
@@ -52,7 +52,8 @@ private:
     void fillLists();
     void selectRow(int row);
 
-    QStringList m_titles;
+    QList<TrackTitle> m_records;
+    QStringList m_titles; // as shown: "01 - Intro"
     QStringList m_fileNames;
     QList<TAlignedRow> m_rows;
 };

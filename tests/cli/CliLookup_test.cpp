@@ -223,7 +223,8 @@ TEST_F(CliLookup, LookupsWithoutAnEntry)
              s.onBody(Query, replyBody("01-query-200-exact.txt"));
              s.onBody("cddb read", replyBody("14-read-401-not-found.txt"));
          },
-         5, "The entry is corrupt", ""},
+         // The server's reason alone: the entry was not found, not corrupt.
+         5, "Specified CDDB entry not found", ""},
         {"server never answers", [](CddbTestSite& s) { s.hangOn(Query); }, 1, "[DE] " /* the URL */,
          "Connection timed out!"},
         // An HTTP error or a page that is no CDDB reply ends the lookup at once with one readable line.

@@ -97,7 +97,8 @@ TEST_F(CliSearch, GnudbPageAndTheCddbRead)
                            "match 0: classical 13027103 The Long Named Orchestra of the Night / Songs for Four Lines",
                            "match 1: misc 13027103 The Long Named Orchestra of the Night / Songs for Four Lines"}));
     EXPECT_TRUE(r.out.contains("\nAttempting to get album data from FreeDB\nReading CD info\n"));
-    EXPECT_TRUE(r.out.endsWith("Album data received. Please sort files carefully!\n" + EntryLines)) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("Album data received. Please sort files carefully!\nReady to rename\n" + EntryLines))
+        << r.out.toStdString();
 }
 
 TEST_F(CliSearch, ClassicPageAndTheSiteEntryThenRename)

@@ -7,6 +7,7 @@
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "gui/InfoForm.h"
 #include "gui/MainForm.h"
+#include "core/album/AlbumWorkflow.h"
 #include "gui/RenameByTagForm.h"
 #include "support/CliRunner.h"
 #include "support/TaggedAudio.h"
@@ -303,7 +304,7 @@ private slots:
                 if (form->proposals()[0].NewName != "Mine.mp3") problems += " edit not kept;";
                 // The second: "../x" is refused by the move.
                 list->topLevelItem(1)->setText(1, "../x");
-                form->BitBtn1->click();
+                form->btAccept->click();
             },
             &seen);
         f.btRenameByTag->click();
@@ -393,12 +394,12 @@ private slots:
         QCOMPARE(m_catcher.urls.size(), 3);
 
         // While a lookup holds the window, F5 and Refresh do nothing; afterwards they rescan.
-        emit f.checksumLookup().lockControls();
+        emit f.workflow().lookupRunningChanged(true);
         writeText(album.file("c.mp3"), "c");
         QTest::keyClick(&f, Qt::Key_F5);
         f.mnuRefresh->trigger();
         QCOMPARE(gridCell(f, 1, 0), QString("a.mp3"));
-        emit f.checksumLookup().unlockControls();
+        emit f.workflow().lookupRunningChanged(false);
         QTest::keyClick(&f, Qt::Key_F5);
         QCOMPARE(f.album().fileCount(), 2);
         QCOMPARE(gridCell(f, 1, 0), QString("c.mp3"));

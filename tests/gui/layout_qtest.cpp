@@ -180,7 +180,7 @@ private slots:
         font.setPointSizeF(original.pointSizeF() * fontScale);
         QApplication::setFont(font);
 
-        TResultsForm f({"01 - A title long enough to need some room", "02 - Outro"},
+        TResultsForm f({{"01", "A title long enough to need some room"}, {"02", "Outro"}},
                        {"01 - Band - Intro.mp3", "02 - Band - A rather long file name of a track.mp3", "03 - x.mp3"});
         f.showRows({{0, 1}, {1, -1}, {-1, 0}, {-1, 2}});
         f.show();

@@ -105,7 +105,7 @@ private slots:
         onModal([&](QWidget* w) {
             auto* form = qobject_cast<TMatchForm*>(w);
             sawTwoLines = form && form->windowTitle() == "More than one album found" && form->lstMatches->count() == 2;
-            if (form) form->BitBtn2->click();
+            if (form) form->btCancel->click();
         });
         f.btQuery->click();
         QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
@@ -117,7 +117,7 @@ private slots:
         onModal([](QWidget* w) {
             if (auto* form = qobject_cast<TMatchForm*>(w)) {
                 form->lstMatches->setCurrentRow(1);
-                form->BitBtn1->click();
+                form->btAccept->click();
             }
         });
         f.btQuery->click();

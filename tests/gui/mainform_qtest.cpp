@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(gridCell(f, 3, 0), QString("02 b.mp3"));
         QCOMPARE(gridCell(f, 2, 1), QString("--:--")); // an empty file has no playing time
         QCOMPARE(gridCell(f, 2, 2), QString());
-        QCOMPARE(f.album().durations(), (QList<int>{0, 0, 0}));
+        QCOMPARE(f.album().lengths(), QList<TTrackLength>(3));
         QString folder = q(album.str()) + "/";
         QCOMPARE(f.lbFolder->text(), folder);
         QCOMPARE(logLines(f), QStringList{QString("3 audio files found in \"%1\"").arg(folder)});
@@ -226,9 +226,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), QString("More than one album found"));
         QCOMPARE(form.selectedIndex(), 0);
-        QVERIFY(form.BitBtn1->isEnabled());
+        QVERIFY(form.btAccept->isEnabled());
         form.lstMatches->clearSelection();
-        QVERIFY(!form.BitBtn1->isEnabled()); // OK means "this one": nothing chosen, nothing to confirm
+        QVERIFY(!form.btAccept->isEnabled()); // OK means "this one": nothing chosen, nothing to confirm
         form.lstMatches->setCurrentRow(1);
         QTest::keyClick(form.lstMatches, Qt::Key_Return);
         QCOMPARE(form.result(), int(QDialog::Accepted));
@@ -242,7 +242,7 @@ private slots:
         for (int i = 0; i < 150; ++i) cantorix::test::writeText(album.file("t" + std::to_string(1000 + i) + ".mp3"), "");
         TMainForm f(q(dir.file("Cantorix.ini")), q(album.str()));
         QCOMPARE(f.album().fileCount(), 150);
-        QCOMPARE(f.album().durations().size(), 150);
+        QCOMPARE(f.album().lengths().size(), 150);
         QCOMPARE(gridCell(f, 150, 0), QString("t1149.mp3"));
     }
 

@@ -182,10 +182,10 @@ private slots:
                 artistWhileLoading = f.edDBArtist->text();
                 titles = texts(results->freedblist);
                 files = texts(results->locallist);
-                (accept ? results->BitBtn1 : results->BitBtn2)->click();
+                (accept ? results->btAccept : results->btCancel)->click();
             });
             match->lstMatches->setCurrentRow(1);
-            match->BitBtn1->click();
+            match->btAccept->click();
         });
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));

@@ -330,9 +330,9 @@ private slots:
     void linksOpenTheSiteTheGuideAndTheLicence()
     {
         Fixture f;
-        emit f.form->Image2->linkActivated(TOptionsForm::FreedbSite);
-        emit f.form->Label5->linkActivated(TOptionsForm::LicenceUrl);
-        f.form->btUp->click();
+        emit f.form->lbFreedbLink->linkActivated(TOptionsForm::FreedbSite);
+        emit f.form->lbLicenceLink->linkActivated(TOptionsForm::LicenceUrl);
+        f.form->btHelp->click();
         QCOMPARE(f.opened.value(0), QUrl("https://gnudb.org"));
         QCOMPARE(f.opened.value(1), QUrl(TOptionsForm::LicenceUrl));
         QVERIFY(f.opened.value(2).isLocalFile() && f.opened.value(2).toLocalFile().endsWith("guide.html"));

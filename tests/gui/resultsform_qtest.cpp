@@ -28,7 +28,7 @@ QList<int> fileRows(const QList<TAlignedRow>& rows)
     return out;
 }
 
-const QStringList kTitles{"01 - Intro", "02 - Outro", "03 - Coda"};
+const QList<TrackTitle> kTitles{{"01", "Intro"}, {"02", "Outro"}, {"03", "Coda"}};
 // The third file is really called like the caption of a title without a file.
 const QStringList kFiles{"b.mp3", "a.flac", "Missing track?.mp3"};
 // Intro has no file, a.flac stands beside Outro, Coda beside the file named "Missing track?", b.mp3
@@ -47,9 +47,9 @@ private slots:
         QCOMPARE(f.windowTitle(), QString("Sort results..."));
         // The designed size, where the screen has room for it.
         QCOMPARE(f.size(), QSize(870, 640).boundedTo(QApplication::primaryScreen()->availableSize() * 9 / 10));
-        QCOMPARE(f.Label3->text().remove('&'), QString("FreeDB track names:"));
-        QCOMPARE(f.Label1->text().remove('&'), QString("Current track names:"));
-        QCOMPARE(f.BitBtn1->text().remove('&'), QString("Accept"));
+        QCOMPARE(f.lbTitles->text().remove('&'), QString("FreeDB track names:"));
+        QCOMPARE(f.lbFiles->text().remove('&'), QString("Current track names:"));
+        QCOMPARE(f.btAccept->text().remove('&'), QString("Accept"));
         QCOMPARE(texts(f.freedblist), (QStringList{"01 - Intro", "02 - Outro", "03 - Coda", "Fake track?"}));
         QCOMPARE(texts(f.locallist), (QStringList{"Missing track?", "a", "Missing track?", "b"}));
         // Only the captions stand apart; a file named like one is shown as a name.
@@ -147,14 +147,14 @@ private slots:
             f.showRows(kRows);
             f.locallist->setCurrentRow(3);
             f.btUp->click();
-            f.BitBtn1->click();
+            f.btAccept->click();
             QCOMPARE(f.result(), int(QDialog::Accepted));
             QCOMPARE(f.rows(), (QList<TAlignedRow>{{0, -1}, {1, 1}, {2, 0}, {-1, 2}}));
         }
         {
             TResultsForm f(kTitles, kFiles);
             f.showRows(kRows);
-            f.BitBtn2->click();
+            f.btCancel->click();
             QCOMPARE(f.result(), int(QDialog::Rejected));
         }
     }
@@ -162,7 +162,7 @@ private slots:
     void loadLocalDataShowsTheNearestPairing()
     {
         // Crosswise names, one title more than files: the last title gets no file.
-        TResultsForm f({"01 - Outro", "02 - Intro", "03 - Hidden"}, {"01 - Band - Intro.mp3", "02 - Band - Outro.MP3"});
+        TResultsForm f({{"01", "Outro"}, {"02", "Intro"}, {"03", "Hidden"}}, {"01 - Band - Intro.mp3", "02 - Band - Outro.MP3"});
         f.LoadLocalData();
         QCOMPARE(texts(f.locallist), (QStringList{"02 - Band - Outro", "01 - Band - Intro", "Missing track?"}));
         QCOMPARE(f.rows(), (QList<TAlignedRow>{{0, 1}, {1, 0}, {2, -1}}));

@@ -1,6 +1,7 @@
 // Small looks into the main window for its tests.
 #pragma once
 
+#include "gui/LogPane.h"
 #include "gui/MainForm.h"
 
 #include <QAbstractItemModel>

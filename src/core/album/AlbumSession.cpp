@@ -16,11 +16,11 @@ void TAlbumSession::loadScan(const TScanResult& scan)
 {
     m_folder = scan.scanned ? scan.folder : QString();
     m_rows.clear();
-    const qsizetype n = std::min(scan.names.size(), scan.seconds.size());
+    const qsizetype n = std::min(scan.names.size(), scan.lengths.size());
     m_rows.reserve(n);
     for (qsizetype i = 0; i < n; ++i)
         m_rows.append({scan.names[i], i < scan.files.size() ? scan.files[i] : QFile::encodeName(scan.names[i]),
-                       scan.seconds[i], scan.problems.value(i), QString(), QString()});
+                       scan.lengths[i], scan.problems.value(i), QString(), QString()});
     m_fileCount = int(n);
     m_fields = {};
     setCanRename(false);
@@ -35,12 +35,12 @@ const TAlbumRow& TAlbumSession::row(int i) const
     return i >= 0 && i < m_rows.size() ? m_rows[i] : kNoRow;
 }
 
-QList<int> TAlbumSession::durations() const
+QList<TTrackLength> TAlbumSession::lengths() const
 {
-    QList<int> seconds;
-    seconds.reserve(m_fileCount);
-    for (int i = 0; i < m_fileCount; ++i) seconds << m_rows[i].Seconds;
-    return seconds;
+    QList<TTrackLength> lengths;
+    lengths.reserve(m_fileCount);
+    for (int i = 0; i < m_fileCount; ++i) lengths << m_rows[i].Length;
+    return lengths;
 }
 
 QStringList TAlbumSession::fileNames() const
@@ -102,6 +102,31 @@ void TAlbumSession::setCanRename(bool can)
     if (can == m_canRename) return;
     m_canRename = can;
     emit canRenameChanged(can);
+}
+
+void TAlbumSession::setFieldsFrom(const AlbumRecord& record)
+{
+    setFields({record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)});
+}
+
+int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAlignedRow>& rows)
+{
+    for (TAlbumRow& row : m_rows) {
+        row.TrackNo.clear();
+        row.Title.clear();
+    }
+    int set = 0;
+    for (const TAlignedRow& row : rows) {
+        if (row.Title < 0 || row.Title >= titles.size() || row.GridRow < 0 || row.GridRow >= m_fileCount) continue;
+        TAlbumRow& file = m_rows[row.GridRow];
+        if (!file.Title.isEmpty() || !file.TrackNo.isEmpty()) continue; // a file takes one title
+        file.TrackNo = titles[row.Title].No.trimmed();
+        file.Title = titles[row.Title].Title.trimmed();
+        ++set;
+    }
+    if (!m_rows.isEmpty()) emit rowsChanged(0, int(m_rows.size()) - 1);
+    if (set > 0) setCanRename(true);
+    return set;
 }
 
 void TAlbumSession::applyEntry(const AlbumRecord& record)

@@ -1,11 +1,13 @@
 // The album being worked on: the listed folder, one row per listed file (name, playing time, track
-// number and title), the album fields and whether "Rename" may run. The folder scan and the lookups
-// fill it; the grid shows it; the rename run takes a snapshot of it; the disc ID takes its playing
-// times. The window and cantorix-cli both hold one, so both see the same album.
+// number and title), the album fields and whether "Rename" may run. The album workflow fills it from
+// the folder scan and the lookups; the grid shows it; the rename run takes a snapshot of it; the
+// lookups take its playing times.
 #pragma once
 
 #include "core/FolderScan.h"
-#include "core/lookup/freedb/XmcdEntry.h"
+#include "core/TrackLength.h"
+#include "core/album/ResultsAlignment.h"
+#include "core/lookup/AlbumRecord.h"
 #include "core/rename/RenameRun.h"
 
 #include <QList>
@@ -19,7 +21,7 @@ namespace cantorix {
 struct TAlbumRow {
     QString FileName; // bare name as shown; empty for a title row beyond the listed files
     QByteArray FileBytes; // the same name as the file system holds it, byte for byte
-    int Seconds = 0;  // playing time in whole seconds (0 when none could be read)
+    TTrackLength Length;     // playing time (Known false when none could be read)
     QString DurationProblem; // why there is no playing time; empty when there is one
     QString TrackNo;
     QString Title;
@@ -48,7 +50,7 @@ public:
     int fileCount() const { return m_fileCount; }
     // Row i from 0; an empty row outside.
     const TAlbumRow& row(int i) const;
-    QList<int> durations() const;   // playing times of the listed files, in order
+    QList<TTrackLength> lengths() const; // playing times of the listed files, in order
     QStringList fileNames() const;  // the listed files, in order, as shown
     std::vector<std::string> fileBytes() const; // the same, as the file system holds them
     int filesWithoutPlayingTime() const;
@@ -61,9 +63,16 @@ public:
     const TAlbumFields& fields() const { return m_fields; }
     void setFields(const TAlbumFields& fields);
 
-    // What a lookup or an entry file delivers: the fields (the genre as the genre list holds it, or
-    // none) and title k into row k. Enables renaming when the album name is not empty.
+    // The fields of a lookup's album: the genre as the genre list holds it, or none.
+    void setFieldsFrom(const AlbumRecord& record);
+    // What a lookup by playing times or an entry file delivers: the fields and title k into row k.
+    // Enables renaming when the album name is not empty.
     void applyEntry(const AlbumRecord& record);
+    // What the user paired after a search by name: each row with both a title and a file gives that
+    // file's row the title's number and text; every other row loses its number and title, so that no
+    // file keeps one of an earlier lookup. Returns how many files got a title; renaming is enabled when
+    // any did.
+    int applyPairing(const QList<TrackTitle>& titles, const QList<TAlignedRow>& rows);
 
     // Whether "Rename" may run: an entry was applied since the last scan, and the run has not been
     // started since.

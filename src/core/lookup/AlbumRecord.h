@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace cantorix {
 
@@ -21,5 +22,14 @@ struct AlbumRecord {
     QString Genre; // the database's genre text; the window selects the genre list item equal to it
     QList<TrackTitle> Titles;
 };
+
+// "01 - Intro": a title as the results window and the match lists show it.
+inline QString NumberedTitle(const TrackTitle& title) { return title.No + " - " + title.Title; }
+inline QStringList NumberedTitles(const AlbumRecord& record)
+{
+    QStringList list;
+    for (const TrackTitle& t : record.Titles) list << NumberedTitle(t);
+    return list;
+}
 
 } // namespace cantorix

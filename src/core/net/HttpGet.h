@@ -1,26 +1,21 @@
-// THTTPGet: downloads one URL into a file and reports progress and the end as signals on the thread
+// THTTPGet: downloads one URL into memory and reports progress and the end as signals on the thread
 // that owns it (the network works on its own thread). The name query fetches the search result page
 // and the chosen entry with it.
 //
 // A download succeeds when the transfer had no error, the status is 2xx and, when the server announced
 // a length, that many bytes came (a chunked reply has none to check). A body over MaxBytes or no byte
-// for TimeoutSeconds fails. Files go into the process's private download folder, and a failed
-// download leaves no file.
+// for TimeoutSeconds fails.
 #pragma once
 
 #include "core/net/HttpClient.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
 namespace cantorix {
-
-// The private folder of this process's downloads (mode 0700 under the system's temporary folder,
-// removed when the process ends); made at the first call. Empty, with the reason in *error, when it
-// cannot be made.
-QString DownloadFolder(QString* error = nullptr);
 
 class THTTPGet : public QObject {
     Q_OBJECT
@@ -30,28 +25,26 @@ public:
     ~THTTPGet() override; // a running download ends without a signal
 
     QString URL;                           // http:// or https://, any port
-    QString FileName;                      // a bare name inside DownloadFolder()
     qint64 MaxBytes = 8 * 1024 * 1024;     // a longer body fails
     int TimeoutSeconds = 30;               // silence that ends a download; 1 to 86400
 
-    // Starts downloading URL into FileName; does nothing while a download runs. A download that cannot
-    // start (a bad URL, no network module, no download folder) fails at once: error() follows from the
-    // event loop, never from inside GetFile.
+    // Starts downloading URL; does nothing while a download runs. A download that cannot start (a bad
+    // URL, no network module) fails at once: error() follows from the event loop, never from inside
+    // GetFile.
     void GetFile();
     // Ends a running download; it counts as failed (error() follows, TimedOut() false).
     void Stop();
     bool Running() const { return m_running; }
 
-    // The full path FileName stands for (in DownloadFolder()); empty without a folder.
-    QString FilePath() const;
     // Why the last download failed, and whether it was the silence limit.
     QString ErrorText() const { return m_errorText; }
     bool TimedOut() const { return m_timedOut; }
 
 signals:
     // Bytes so far and the announced length (0 when none was announced).
-    void progress(qint64 total, qint64 readed);
-    void doneFile(const QString& filePath, qint64 fileSize);
+    void progress(qint64 received, qint64 total);
+    // The whole body of a successful download.
+    void done(const QByteArray& body);
     void error();
 
 private:
@@ -62,7 +55,6 @@ private:
     THttpClient* m_http;
     bool m_running = false;
     quint64 m_serial = 0; // number of the current download; completions of older ones are dropped
-    QString m_path;       // the file of the running download
     QString m_errorText;
     bool m_timedOut = false;
 };

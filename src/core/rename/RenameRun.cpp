@@ -102,35 +102,9 @@ TRenameRun::TRenameRun(std::string folder, std::vector<TRenameRow> rows, TAlbumD
     }
 }
 
-TRenameRun::~TRenameRun() { wait(); }
-
-void TRenameRun::start()
-{
-    if (m_thread.joinable()) return;
-    m_thread = std::thread([this] { run(); });
-}
-
-void TRenameRun::wait()
-{
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
-}
-
-std::vector<std::string> TRenameRun::takeLogLines()
-{
-    std::lock_guard<std::mutex> lock(m_logMutex);
-    std::vector<std::string> lines;
-    lines.swap(m_log);
-    return lines;
-}
-
-std::string TRenameRun::folderToSelect() const
-{
-    return isDone() ? m_folderToSelect : std::string();
-}
-
 void TRenameRun::log(std::string line)
 {
-    std::lock_guard<std::mutex> lock(m_logMutex);
+    if (m_onLine) m_onLine(line);
     m_log.push_back(std::move(line));
 }
 
@@ -215,9 +189,9 @@ void TRenameRun::run()
         m_report.NativeError = "unknown exception";
         log(NativeErrorLine("unknown exception", errnoText(errno)));
     }
-    // Whatever happened, the watcher gets a folder to select and sees the run end.
+    // Whatever happened, there is a folder to select afterwards.
     if (m_folderToSelect.empty()) m_folderToSelect = m_folder;
-    m_done.store(true, std::memory_order_release);
+    m_done = true;
 }
 
 void TRenameRun::work()
@@ -251,7 +225,6 @@ void TRenameRun::work()
     };
     saveJournal();
 
-    m_currentRow.store(1, std::memory_order_relaxed);
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const TRenameRow& row = m_rows[i];
         const std::string& newName = record.Moves[i].To;
@@ -292,7 +265,7 @@ void TRenameRun::work()
         // The playlist lists each file by the name it bears after the run; a file that is gone is left out.
         const std::string& listed = moved ? newName : row.FileName;
         if (m_options.CreatePlaylist && entryExists(m_folder + listed)) playlist += listed + "\r\n";
-        m_currentRow.fetch_add(1, std::memory_order_relaxed);
+        if (m_onProgress) m_onProgress(int(i + 1));
     }
 
     const std::string albumFolder = m_options.RenameFolder ? renameFolder(journal) : m_folder;

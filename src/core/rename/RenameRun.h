@@ -1,8 +1,7 @@
 // The rename run without its window: every listed file of an album folder is moved to the name its
 // format builds, the renamed files optionally get tags, the folder optionally gets a new name and a
-// playlist of the new names is optionally written. The main window runs it on a worker thread and
-// follows it with a timer through three shared values (current row, done flag, folder to select)
-// and a queue of log lines; the command line runs it directly.
+// playlist of the new names is optionally written. The window runs it on a worker (TRenameJob), which
+// passes its progress and lines on as signals; the command line runs it directly.
 #pragma once
 
 #include "audio/FileIO.h"
@@ -10,11 +9,8 @@
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameJournal.h"
 
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace cantorix {
@@ -85,22 +81,30 @@ class TRenameRun {
 public:
     // Tag writing for one renamed file; WriteAudioTags unless a test puts another in.
     using TagWriterFn = std::function<IoResult(const std::string& fileName, const TTagValues& values)>;
+    // Called by run() on its own thread: each log line as it is made, and the number of rows done
+    // after each row.
+    using LineFn = std::function<void(const std::string& line)>;
+    using ProgressFn = std::function<void(int rowsDone)>;
 
     // `folder` is the album folder (a trailing "/" is added when missing). `rows` are the grid's file
     // rows in order; the run stops at the first row with an empty FileName. Everything is copied:
     // the run never looks at the window while it works.
     TRenameRun(std::string folder, std::vector<TRenameRow> rows, TAlbumData album, TRenameOptions options);
-    // Waits for a worker that start() began.
-    ~TRenameRun();
     TRenameRun(const TRenameRun&) = delete;
     TRenameRun& operator=(const TRenameRun&) = delete;
 
-    // Set before run()/start(); a null function writes no tags.
+    // Set before run(); a null function writes no tags.
     void setTagWriter(TagWriterFn writer) { m_tagWriter = std::move(writer); }
     // Where the run keeps its journal for undo (TRenameJournal); empty (the default) keeps none.
     void setJournalDirectory(std::string directory) { m_journalDirectory = std::move(directory); }
     // The longest bare name the folder takes; 0 (the default) asks the file system.
     void setNameLimit(size_t bytes) { m_nameLimit = bytes; }
+    // Set before run(); either may be null.
+    void setObserver(LineFn onLine, ProgressFn onProgress)
+    {
+        m_onLine = std::move(onLine);
+        m_onProgress = std::move(onProgress);
+    }
 
     // The number of file rows (the progress bar's maximum).
     int fileCount() const { return int(m_rows.size()); }
@@ -124,25 +128,14 @@ public:
     };
     std::vector<TPreviewRow> preview(const std::vector<std::string>& folderEntries) const;
 
-    // The whole run on the calling thread. Sets the done flag last, in every case.
+    // The whole run on the calling thread, once.
     void run();
-    // run() on a thread of its own; call once. The object must outlive it: wait() or the destructor
-    // joins it.
-    void start();
-    void wait();
 
-    // Shared with the watching thread; safe to call from any thread at any time.
-    // The grid row being handled, from 1 (the number of rows plus 1 once every row is done).
-    int currentRow() const { return m_currentRow.load(std::memory_order_relaxed); }
-    // Set last: once true, every log line is in the queue and folderToSelect() is final.
-    bool isDone() const { return m_done.load(std::memory_order_acquire); }
-    // Takes the log lines produced so far, in order. A watcher that reads isDone() before taking the
-    // lines knows, when it was true, that it has got the last of them.
-    std::vector<std::string> takeLogLines();
-    // The album folder after the run, with a trailing "/" (the renamed one when the folder step
-    // succeeded); empty until isDone().
-    std::string folderToSelect() const;
-    // What the run did; complete once isDone() (read it only then, or after run() returned).
+    // After run(): whether it has run, its log lines in order, the album folder afterwards with a
+    // trailing "/" (the renamed one when the folder step succeeded; empty before run()), and what it did.
+    bool isDone() const { return m_done; }
+    const std::vector<std::string>& logLines() const { return m_log; }
+    std::string folderToSelect() const { return m_done ? m_folderToSelect : std::string(); }
     const TRenameReport& report() const { return m_report; }
 
 private:
@@ -160,13 +153,13 @@ private:
     std::string m_journalDirectory;
     size_t m_nameLimit = 0;
 
-    std::atomic<int> m_currentRow{1};
-    std::atomic<bool> m_done{false};
-    std::string m_folderToSelect; // written before m_done is set (release), read after (acquire)
-    TRenameReport m_report;       // likewise
-    std::mutex m_logMutex;
+    LineFn m_onLine;
+    ProgressFn m_onProgress;
+
+    bool m_done = false;
+    std::string m_folderToSelect;
+    TRenameReport m_report;
     std::vector<std::string> m_log;
-    std::thread m_thread;
 };
 
 } // namespace cantorix

@@ -13,7 +13,7 @@ TScanResult scanOf(const QStringList& names, const QList<int>& seconds)
     scan.scanned = true;
     scan.folder = "/music/Album/";
     scan.names = names;
-    scan.seconds = seconds;
+    for (int second : seconds) scan.lengths << TTrackLength{second, second * 1000LL, 0, 0, true};
     return scan;
 }
 
@@ -39,7 +39,9 @@ TEST(AlbumSession, AScanListsFilesAndClearsWhatTheLastAlbumHeld)
     EXPECT_FALSE(s.canRename());
     EXPECT_EQ(s.folder(), "/music/Album/");
     EXPECT_EQ(s.fileNames(), (QStringList{"x.flac", "y.flac", "z.flac"}));
-    EXPECT_EQ(s.durations(), (QList<int>{1, 2, 3}));
+    ASSERT_EQ(s.lengths().size(), 3);
+    EXPECT_EQ(s.lengths()[2].Seconds, 3);
+    EXPECT_EQ(s.lengths()[2].Milliseconds, 3000);
     EXPECT_EQ(s.row(0).Title, "");
     EXPECT_EQ(s.fields(), TAlbumFields{});
 

@@ -1,4 +1,4 @@
-// The download into a file, through the real network module against a local server.
+// The download into memory, through the real network module against a local server.
 #include "core/net/HttpGet.h"
 
 #include "support/LocalHttpServer.h"
@@ -18,36 +18,28 @@ namespace {
 
 struct Download {
     bool done = false, failed = false;
-    QString path;
-    qint64 size = -1;
-    QByteArray bytes; // the file's content when it ended well
-    QList<QPair<qint64, qint64>> progress; // (total, readed)
+    QByteArray bytes; // the body when it ended well
+    QList<QPair<qint64, qint64>> progress; // (received, total)
     QString error;
     bool timedOut = false;
-    bool fileLeft = false; // a file exists under the download's name after a failure
 };
 
 Download fetch(const QString& url, qint64 maxBytes = 8 * 1024 * 1024, int timeoutSeconds = 10)
 {
     THTTPGet get;
     get.URL = url;
-    get.FileName = "temp1.html";
     get.MaxBytes = maxBytes;
     get.TimeoutSeconds = timeoutSeconds;
     Download d;
-    QObject::connect(&get, &THTTPGet::progress, [&](qint64 total, qint64 readed) { d.progress << qMakePair(total, readed); });
-    QObject::connect(&get, &THTTPGet::doneFile, [&](const QString& path, qint64 size) {
+    QObject::connect(&get, &THTTPGet::progress, [&](qint64 received, qint64 total) { d.progress << qMakePair(received, total); });
+    QObject::connect(&get, &THTTPGet::done, [&](const QByteArray& body) {
         d.done = true;
-        d.path = path;
-        d.size = size;
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) d.bytes = file.readAll();
+        d.bytes = body;
     });
     QObject::connect(&get, &THTTPGet::error, [&] {
         d.failed = true;
         d.error = get.ErrorText();
         d.timedOut = get.TimedOut();
-        d.fileLeft = QFile::exists(get.FilePath());
     });
     get.GetFile();
     get.GetFile(); // ignored while the first runs: one end only
@@ -67,7 +59,7 @@ HttpResponse raw(const QByteArray& bytes)
 
 } // namespace
 
-TEST(HTTPGet, AWholeReplyLandsInThePrivateFolder)
+TEST(HTTPGet, AWholeReplyArrivesWithItsProgress)
 {
     const QByteArray body(3000, 'x');
     test::LocalHttpServer server([&](const HttpRequest&) {
@@ -78,11 +70,7 @@ TEST(HTTPGet, AWholeReplyLandsInThePrivateFolder)
     ASSERT_TRUE(server.start());
     const Download d = fetch(server.url("/search/The+Band"));
     ASSERT_TRUE(d.done) << d.error.toStdString();
-    EXPECT_EQ(d.size, 3000);
     EXPECT_EQ(d.bytes, body);
-    EXPECT_TRUE(d.path.startsWith(DownloadFolder() + "/"));
-    EXPECT_FALSE(d.path.startsWith(QDir::currentPath() + "/"));
-    EXPECT_EQ(QFile::permissions(DownloadFolder()) & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), 0);
     ASSERT_FALSE(d.progress.isEmpty());
     EXPECT_EQ(d.progress.last(), qMakePair(qint64(3000), qint64(3000)));
 
@@ -124,7 +112,6 @@ TEST(HTTPGet, OnlyACompleteSuccessfulReplyCounts)
         if (c.ok) {
             EXPECT_EQ(d.bytes, c.body) << c.name;
         }
-        EXPECT_FALSE(d.fileLeft) << c.name;
         EXPECT_FALSE(d.timedOut) << c.name;
     }
 }
@@ -144,5 +131,4 @@ TEST(HTTPGet, ABadAddressOrSilenceFails)
     const Download silent = fetch(server.url("/search/x"), 1000, 1);
     EXPECT_TRUE(silent.failed);
     EXPECT_TRUE(silent.timedOut);
-    EXPECT_FALSE(silent.fileLeft);
 }

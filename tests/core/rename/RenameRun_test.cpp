@@ -1,5 +1,7 @@
 #include "core/rename/RenameRun.h"
 
+#include "core/rename/RenameJob.h"
+
 #include "core/rename/RenameLines.h"
 #include "support/TestFiles.h"
 
@@ -45,36 +47,42 @@ TRenameRow row(const char* name, const char* no, const char* title) { return {na
 
 const TAlbumData kAlbum{"A", "B", "1999", "Rock"};
 
-// Follows a started run the way the window's timer does: read the flag, take the lines, and stop once
-// the flag was seen. The lines arrive on this thread, in order, through the event loop.
-Lines watchOnTimer(TRenameRun& run, std::vector<int>* rowsSeen = nullptr)
-{
+// What a run on a worker reported: its lines and rows done, as the signals brought them to this thread,
+// then "Renaming finished" as the workflow adds it.
+struct JobResult {
     Lines lines;
+    std::vector<int> rowsDone;
+    std::string folder;
+    TRenameReport report;
+};
+
+JobResult runAsJob(std::unique_ptr<TRenameRun> run)
+{
+    JobResult r;
+    TRenameJob job(std::move(run));
     QEventLoop loop;
-    QTimer timer;
-    timer.setInterval(1);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        bool done = run.isDone();
-        for (std::string& l : run.takeLogLines()) lines.push_back(std::move(l));
-        if (rowsSeen) rowsSeen->push_back(run.currentRow());
-        if (done) {
-            timer.stop();
-            lines.push_back(RenamingFinishedLine);
-            loop.quit();
-        }
+    QObject::connect(&job, &TRenameJob::logLine, [&](const QString& line) { r.lines.push_back(line.toStdString()); });
+    QObject::connect(&job, &TRenameJob::progress, [&](int done, int rows) {
+        EXPECT_EQ(rows, job.run().fileCount());
+        r.rowsDone.push_back(done);
     });
-    timer.start();
-    run.start();
+    QObject::connect(&job, &TRenameJob::finished, [&] {
+        r.lines.push_back(RenamingFinishedLine);
+        loop.quit();
+    });
+    job.start();
     loop.exec();
-    run.wait();
-    return lines;
+    job.wait();
+    r.folder = job.run().folderToSelect();
+    r.report = job.run().report();
+    return r;
 }
 
 Lines runHere(TRenameRun& run)
 {
     run.run();
     EXPECT_TRUE(run.isDone());
-    return run.takeLogLines();
+    return run.logLines();
 }
 
 // A tag writer that records its calls and fails for titles starting with "bad".
@@ -92,7 +100,7 @@ struct TagRecorder {
     }
 };
 
-TEST(RenameRun, RenamesOnAWorkerAndHandsTheLinesOverInOrder)
+TEST(RenameRun, RenamesOnAWorkerAndSignalsTheLinesInOrder)
 {
     Album a({row("track1.mp3", "01", "One"), row("track2.mp3", "02", "Two"), row("b.mp3", "03", "Three"),
              row("c.mp3", "03", "Three")});
@@ -101,11 +109,8 @@ TEST(RenameRun, RenamesOnAWorkerAndHandsTheLinesOverInOrder)
     o.RenameFolder = true;
     o.FolderFormat = 1;
     o.CreatePlaylist = true;
-    TRenameRun run(a.folder, a.rows, kAlbum, o);
-    ASSERT_EQ(run.fileCount(), 4);
-
-    std::vector<int> rowsSeen;
-    Lines lines = watchOnTimer(run, &rowsSeen);
+    const JobResult r = runAsJob(std::make_unique<TRenameRun>(a.folder, a.rows, kAlbum, o));
+    const Lines& lines = r.lines;
 
     EXPECT_EQ(lines, (Lines{RenameErrorLine("c.mp3", "File exists"), FolderExistsLine(a.parent + "A - B/"),
                             PlaylistCreatedLine, RenamingFinishedLine}));
@@ -115,11 +120,8 @@ TEST(RenameRun, RenamesOnAWorkerAndHandsTheLinesOverInOrder)
     // Each file is listed by the name it bears after the run: the one that could not move by its old name.
     EXPECT_EQ(readText(a.folder + "A - B.m3u"),
               "A - B - 01 - One.mp3\r\nA - B - 02 - Two.mp3\r\nA - B - 03 - Three.mp3\r\nc.mp3\r\n");
-    EXPECT_EQ(run.folderToSelect(), a.folder);
-    EXPECT_EQ(run.currentRow(), 5);
-    ASSERT_FALSE(rowsSeen.empty());
-    EXPECT_EQ(rowsSeen.back(), 5);
-    for (size_t i = 1; i < rowsSeen.size(); ++i) EXPECT_LE(rowsSeen[i - 1], rowsSeen[i]);
+    EXPECT_EQ(r.folder, a.folder);
+    EXPECT_EQ(r.rowsDone, (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST(RenameRun, NeverReplacesAFileOutsideTheList)
@@ -148,7 +150,7 @@ TEST(RenameRun, RowsAndNamesAtTheEdges)
     EXPECT_EQ(runHere(run), (Lines{PlaylistCreatedLine}));
     EXPECT_EQ(listFiles(a.folder),
               (Lines{"A - B - -.mp3", "A - B - 02 - Two.flac", "A - B - 03 - a b.mp3", "A - B.m3u", "after.mp3"}));
-    EXPECT_EQ(run.currentRow(), 4);
+    EXPECT_EQ(run.report().Rows.size(), 3u);
 }
 
 TEST(RenameRun, WritesTagsAfterSuccessfulMovesForTheTwelveExtensions)
@@ -312,10 +314,9 @@ TEST(RenameRun, AFailingPlaylistStillEndsTheRun)
     fs::create_directory(a.folder + "A - B.m3u"); // the playlist's name is taken by a folder
     TRenameOptions o;
     o.CreatePlaylist = true;
-    TRenameRun run(a.folder, a.rows, kAlbum, o);
-    Lines lines = watchOnTimer(run);
-    EXPECT_EQ(lines, (Lines{PlaylistErrorLine("Is a directory"), RenamingFinishedLine}));
-    EXPECT_EQ(run.folderToSelect(), a.folder);
+    const JobResult r = runAsJob(std::make_unique<TRenameRun>(a.folder, a.rows, kAlbum, o));
+    EXPECT_EQ(r.lines, (Lines{PlaylistErrorLine("Is a directory"), RenamingFinishedLine}));
+    EXPECT_EQ(r.folder, a.folder);
     EXPECT_TRUE(fs::exists(a.folder + "A - B - 01 - One.mp3"));
 }
 
@@ -338,11 +339,10 @@ TEST(RenameRun, AReadOnlyFolderStillEndsTheRun)
     ASSERT_EQ(chmod(a.folder.c_str(), 0555), 0);
     TRenameOptions o;
     o.CreatePlaylist = true;
-    TRenameRun run(a.folder, a.rows, kAlbum, o);
-    Lines lines = watchOnTimer(run);
-    EXPECT_EQ(lines, (Lines{RenameErrorLine("1.mp3", "Permission denied"), PlaylistErrorLine("Permission denied"),
-                            RenamingFinishedLine}));
-    EXPECT_EQ(run.folderToSelect(), a.folder);
+    const JobResult r = runAsJob(std::make_unique<TRenameRun>(a.folder, a.rows, kAlbum, o));
+    EXPECT_EQ(r.lines, (Lines{RenameErrorLine("1.mp3", "Permission denied"), PlaylistErrorLine("Permission denied"),
+                              RenamingFinishedLine}));
+    EXPECT_EQ(r.folder, a.folder);
 }
 
 TEST(RenameRun, UnicodeNamesAndPlaylist)

@@ -1,5 +1,7 @@
 #include "core/lookup/freedb/ChecksumLookup.h"
 
+#include "core/Text.h"
+
 #include <QMetaObject>
 
 #include <algorithm>
@@ -14,8 +16,8 @@ const QString TChecksumLookup::TimeoutText =
 namespace {
 
 // Whether a status of the client ends the lookup without an entry. Other failures the server reports
-// (403, 409, 402, 530 ...) only go to the log: the window stays locked until the time limit, whose
-// message then suggests another server. A command the server rejects outright (500) cannot succeed.
+// (403, 409, 402, 530 ...) only go to the log: the lookup waits for its time limit, whose message
+// then suggests another server. A command the server rejects outright (500) cannot succeed.
 bool endsLookup(const TCddbStatus& status)
 {
     switch (status.Kind) {
@@ -30,25 +32,25 @@ bool endsLookup(const TCddbStatus& status)
     return false;
 }
 
-TLookupOutcome outcomeOf(TLookupOutcome::Kind kind, const QString& reason, const TCddbStatus& status = {})
+TLookupOutcome outcomeOf(TLookupOutcome::Kind kind, const QString& reason, int code = 0)
 {
     TLookupOutcome outcome;
     outcome.kind = kind;
     outcome.reason = reason;
-    outcome.code = status.Code;
+    outcome.code = code;
     return outcome;
 }
 
 } // namespace
 
 TChecksumLookup::TChecksumLookup(std::unique_ptr<THttpClient> http, QObject* parent)
-    : QObject(parent), m_cddb(std::make_unique<TCddb>(std::move(http)))
+    : TLookupSource(parent), m_cddb(std::make_unique<TCddb>(std::move(http)))
 {
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &TChecksumLookup::ConnectionTimerTimer);
-    m_cddb->OnStatusMessage = [this](TCddb&, const QString& text) { CddbStatusMessage(text); };
-    m_cddb->OnDataExchange = [this](TCddb&, const QString& line) { CddbDataExchange(line); };
-    m_cddb->OnMatch = [this](TCddb&, const TMatchArray& matches, int& rightOne) { CddbMatch(matches, rightOne); };
+    connect(&m_timer, &QTimer::timeout, this, &TChecksumLookup::timeLimitReached);
+    m_cddb->OnStatusMessage = [this](TCddb&, const QString& text) { cddbStatusMessage(text); };
+    m_cddb->OnDataExchange = [this](TCddb&, const QString& line) { cddbDataExchange(line); };
+    m_cddb->OnMatch = [this](TCddb&, const TMatchArray& matches, int& rightOne) { cddbMatch(matches, rightOne); };
 }
 
 TChecksumLookup::~TChecksumLookup()
@@ -70,36 +72,33 @@ void ApplyLookupConfig(TCddb& cddb, const TLookupConfig& config)
     cddb.SetProxyPassword(config.Proxy.Password);
 }
 
-void TChecksumLookup::start(const QStringList& trackDurations, const QString& folder, const TLookupConfig& config)
+bool TChecksumLookup::start(const TLookupRequest& request)
 {
     abandon();
     ++m_lookup;
     m_active = true;
+    m_starting = true;
     m_ended.reset();
-    m_folder = WithSlash(folder);
-    m_currentFolder = m_folder;
-    m_hideData = config.HideData;
-
-    emit lockControls();
-    m_timeoutSeconds = ClampTimeoutSeconds(config.TimeoutSeconds);
+    m_endStatus = {};
+    m_folder = WithSlash(request.Folder);
+    m_timeoutSeconds = ClampTimeoutSeconds(m_config.TimeoutSeconds);
     startTimer();
 
-    ApplyLookupConfig(*m_cddb, config);
+    ApplyLookupConfig(*m_cddb, m_config);
 
-    m_discId = TCDDBDiscID();
-    m_discId.BuildTrackTable(trackDurations);
-    m_discId.CalcDiscID();
+    QList<int> seconds;
+    seconds.reserve(request.Lengths.size());
+    for (const TTrackLength& length : request.Lengths) seconds << length.Seconds;
+    m_discId = TCDDBDiscID::FromSeconds(seconds);
     m_readPending = true;
     m_choosing = false;
-    m_timedOut = false;
+    m_over = false;
     m_lateReplyLogged = false;
-    if (!config.Note.isEmpty()) emit logLine(config.Note);
+    if (!m_config.Note.isEmpty()) emit logLine(m_config.Note);
+    emit stepChanged(TLookupStep::Searching);
     m_cddb->QueryDisc(m_discId); // a refused request shows up as a status
-}
-
-void TChecksumLookup::setCurrentFolder(const QString& folder)
-{
-    m_currentFolder = WithSlash(folder);
+    m_starting = false;
+    return true;
 }
 
 void TChecksumLookup::abandon()
@@ -112,19 +111,19 @@ void TChecksumLookup::abandon()
     m_cddb->Abort();
 }
 
-bool TChecksumLookup::isStale() const
+void TChecksumLookup::cancel()
 {
-    return m_folder != m_currentFolder;
+    if (!running()) return;
+    // Nothing the server still says matters: the request goes, and the lookup ends here.
+    m_cddb->Abort();
+    m_choosing = false;
+    m_readPending = false;
+    finish(outcomeOf(TLookupOutcome::Kind::Cancelled, "The lookup was cancelled"));
 }
 
 void TChecksumLookup::startTimer()
 {
     m_timer.start(m_timeoutSeconds * 1000);
-}
-
-void TChecksumLookup::unlock()
-{
-    emit unlockControls();
 }
 
 QString TChecksumLookup::timeoutMessage() const
@@ -135,7 +134,7 @@ QString TChecksumLookup::timeoutMessage() const
 
 bool TChecksumLookup::lateReply()
 {
-    if (!m_timedOut) return false;
+    if (!m_over) return false;
     // The lookup has ended; whatever the server still says is dropped, with one line to say so.
     if (!m_lateReplyLogged) {
         m_lateReplyLogged = true;
@@ -148,15 +147,23 @@ bool TChecksumLookup::lateReply()
 void TChecksumLookup::finish(TLookupOutcome outcome, const TCddbStatus& status)
 {
     if (!m_active || m_ended) return;
-    m_endStatus = status;
     m_ended = outcome.kind;
+    m_endStatus = status;
+    m_timer.stop();
     outcome.folder = m_folder;
+    if (m_starting) {
+        // A request refused at once: the end still comes from the event loop, as every end does.
+        QMetaObject::invokeMethod(this, [this, outcome, lookup = m_lookup] {
+            if (lookup == m_lookup && m_active) emit finished(outcome);
+        }, Qt::QueuedConnection);
+        return;
+    }
     emit finished(outcome);
 }
 
-void TChecksumLookup::CddbStatusMessage(const QString& text)
+void TChecksumLookup::cddbStatusMessage(const QString& text)
 {
-    if (!m_active || lateReply()) return;
+    if (!m_active || lateReply() || m_ended) return;
     // A copy: the handlers of logLine may start another request.
     const TCddbStatus status = m_cddb->LastStatus();
     emit logLine(text);
@@ -164,40 +171,32 @@ void TChecksumLookup::CddbStatusMessage(const QString& text)
         // Delivered once the whole reply is handled: the client checks the entry after its last line,
         // and a corrupt entry must end the lookup as a failure, not fill the window.
         QMetaObject::invokeMethod(this, [this, status, lookup = m_lookup] {
-            if (lookup == m_lookup && m_active && !m_ended) readEntryIntoResult(status);
+            if (lookup == m_lookup && m_active && !m_ended) entryComplete(status);
         }, Qt::QueuedConnection);
         return;
     }
     if (endsLookup(status)) {
-        m_timer.stop();
-        if (isStale()) return;
-        unlock();
         const bool none = status.Kind == TCddbStatusKind::NoMatch;
-        finish(outcomeOf(none ? TLookupOutcome::Kind::NoMatch : TLookupOutcome::Kind::Failed, text, status), status);
+        finish(outcomeOf(none ? TLookupOutcome::Kind::NoMatch : TLookupOutcome::Kind::Failed, text, status.Code),
+               status);
     }
 }
 
-void TChecksumLookup::CddbDataExchange(const QString& line)
+void TChecksumLookup::cddbDataExchange(const QString& line)
 {
-    if (!m_active || lateReply() || m_hideData) return;
+    if (!m_active || lateReply() || m_config.HideData) return;
     // The request URL comes with its line end; a log line has none.
     QString text = line;
     while (text.endsWith('\n') || text.endsWith('\r')) text.chop(1);
     emit logLine("[DE] " + text);
 }
 
-void TChecksumLookup::CddbMatch(const TMatchArray& matches, int& rightOne)
+void TChecksumLookup::cddbMatch(const TMatchArray& matches, int& rightOne)
 {
     m_timer.stop();
     rightOne = 0;
     if (!m_active) return;
-    if (lateReply()) {
-        rightOne = -1;
-        return;
-    }
-    if (isStale()) {
-        // Nobody is waiting for this choice any more.
-        emit logLine(QString("Matches for \"%1\" ignored: another folder is listed").arg(m_folder));
+    if (lateReply() || m_ended) {
         rightOne = -1;
         return;
     }
@@ -211,79 +210,64 @@ void TChecksumLookup::CddbMatch(const TMatchArray& matches, int& rightOne)
         }
         m_choosing = true;
         rightOne = TCddb::ChoiceLater;
-        emit matchChoiceNeeded(lines);
+        emit candidatesFound(lines, 0);
         return;
     }
     // One match: the read gets a fresh time limit and starts once the client has stored the choice.
     startTimer();
     if (m_readPending) {
         m_readPending = false;
-        QMetaObject::invokeMethod(this, [this, lookup = m_lookup] { WMRead(lookup); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, lookup = m_lookup] { readChosenEntry(lookup); }, Qt::QueuedConnection);
     }
 }
 
-void TChecksumLookup::chooseMatch(int index)
+void TChecksumLookup::choose(int index)
 {
-    if (!m_choosing) return;
+    if (!m_choosing || !running()) return;
     m_choosing = false;
     if (!m_cddb->ChooseMatch(index)) {
-        unlock();
         finish(outcomeOf(TLookupOutcome::Kind::Cancelled, "No match chosen"));
         return;
     }
     startTimer();
     if (m_readPending) {
         m_readPending = false;
-        QMetaObject::invokeMethod(this, [this, lookup = m_lookup] { WMRead(lookup); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, lookup = m_lookup] { readChosenEntry(lookup); }, Qt::QueuedConnection);
     }
 }
 
-void TChecksumLookup::cancelMatchChoice()
+void TChecksumLookup::readChosenEntry(quint64 lookup)
 {
-    if (!m_choosing) return;
-    m_choosing = false;
-    unlock();
-    finish(outcomeOf(TLookupOutcome::Kind::Cancelled, "Match choice cancelled"));
-}
-
-void TChecksumLookup::WMRead(quint64 lookup)
-{
-    if (lookup != m_lookup || !m_active) return;
+    if (lookup != m_lookup || !m_active || m_ended) return;
     TCddb::TState state = m_cddb->State();
-    if (state == TCddb::TState::MatchChosen || state == TCddb::TState::MatchesReceived) m_cddb->ReadEntry();
+    if (state != TCddb::TState::MatchChosen && state != TCddb::TState::MatchesReceived) return;
+    emit stepChanged(TLookupStep::Reading);
+    m_cddb->ReadEntry();
 }
 
-void TChecksumLookup::readEntryIntoResult(const TCddbStatus& status)
+void TChecksumLookup::entryComplete(const TCddbStatus& status)
 {
-    if (isStale()) {
-        emit logLine(QString("Entry for \"%1\" ignored: another folder is listed").arg(m_folder));
-        return;
-    }
-    TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::EntryRead, status.Text, status);
+    TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::EntryRead, status.Text, status.Code);
     outcome.record = ReadChecksumEntry(m_cddb->EntryLines());
-    m_timer.stop();
     if (IsUntitledEntry(outcome.record)) {
         // Neither an album nor a track title: renaming by it would name every file "- - -".
         const QString corrupt = "The entry is corrupt";
         emit logLine(corrupt);
-        unlock();
         finish(outcomeOf(TLookupOutcome::Kind::Failed, corrupt), {TCddbStatusKind::CorruptEntry, 0, corrupt});
         return;
     }
-    emit entryRead(outcome.record, m_folder);
-    unlock();
     finish(std::move(outcome), status);
 }
 
-void TChecksumLookup::ConnectionTimerTimer()
+void TChecksumLookup::timeLimitReached()
 {
     m_timer.stop();
-    if (!m_active || m_ended) return;
+    if (!running()) return;
     // The lookup ends here; a reply that still comes is dropped (lateReply).
-    m_timedOut = true;
-    emit timedOut();
-    unlock();
-    finish(outcomeOf(TLookupOutcome::Kind::TimedOut, TimeoutCaption));
+    m_over = true;
+    TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::TimedOut, TimeoutCaption);
+    outcome.message = timeoutMessage();
+    finish(std::move(outcome));
 }
 
 } // namespace cantorix

@@ -7,26 +7,29 @@ namespace cantorix {
 
 namespace {
 
-int32_t durationSeconds(const QString& text)
+TrackTime framesToMSF(int64_t frames)
 {
-    bool ok = false;
-    qlonglong v = text.toLongLong(&ok, 10);
-    if (!ok || v < 0) return 0;
-    return v > TCDDBDiscID::MaxTrackSeconds ? TCDDBDiscID::MaxTrackSeconds : int32_t(v);
+    frames = std::clamp<int64_t>(frames, 0, int64_t(TCDDBDiscID::MaxTrackSeconds) * 75 * (TCDDBDiscID::MaxTracks + 1));
+    return {int32_t(frames / 4500), int32_t((frames / 75) % 60), int32_t(frames % 75)};
 }
 
 } // namespace
 
-void TCDDBDiscID::BuildTrackTable(const QStringList& trackDurations)
+TCDDBDiscID::TCDDBDiscID()
 {
-    Tracks = {};
-    // Two seconds of lead-in before the first track.
+    m_tracks[0] = {0, 2, 0}; // two seconds of lead-in before the first track
+    computeId();
+}
+
+TCDDBDiscID TCDDBDiscID::FromSeconds(const QList<int>& seconds)
+{
+    TCDDBDiscID disc;
+    // Minutes, seconds and frames are carried separately, as the tracks' times are added up.
     int32_t m = 0, s = 2, f = 0;
-    Tracks[0] = {m, s, f};
     int i = 1;
-    for (const QString& text : trackDurations) {
+    for (int whole : seconds) {
         if (i > MaxTracks) break;
-        TrackTime d = SecondsToMSF(durationSeconds(text));
+        const TrackTime d = SecondsToMSF(std::clamp(whole, 0, MaxTrackSeconds));
         m += d.Minutes;
         s += d.Seconds;
         m += s / 60;
@@ -36,23 +39,41 @@ void TCDDBDiscID::BuildTrackTable(const QStringList& trackDurations)
             f -= 75;
             s += 1;
         }
-        Tracks[size_t(i)] = {m, s, f};
+        disc.m_tracks[size_t(i)] = {m, s, f};
         ++i;
     }
-    TrackCount = uint16_t(i - 1);
-    DiscLength = LeadOutSeconds();
+    disc.m_trackCount = i - 1;
+    disc.computeId();
+    return disc;
 }
 
-void TCDDBDiscID::CalcDiscID()
+TCDDBDiscID TCDDBDiscID::FromFrames(const QList<int64_t>& trackStarts, int64_t leadOut)
 {
-    auto secs = [this](int k) { return Tracks[size_t(k)].Minutes * 60 + Tracks[size_t(k)].Seconds; };
-    const int n = TrackCount <= MaxTracks ? TrackCount : MaxTracks;
-    uint32_t checksum = 0;
-    for (int k = 0; k < n; ++k) checksum += DigitSum(uint32_t(secs(k)));
-    uint32_t length = uint32_t(secs(n) - secs(0));
-    DiscID = ((checksum % 255u) << 24) | (length << 8) | uint32_t(n);
-    DiscIDText = QString::asprintf("%08x", unsigned(DiscID));
+    TCDDBDiscID disc;
+    const int n = int(std::min<qsizetype>(trackStarts.size(), MaxTracks));
+    for (int k = 0; k < n; ++k) disc.m_tracks[size_t(k)] = framesToMSF(trackStarts[k]);
+    disc.m_tracks[size_t(n)] = framesToMSF(leadOut);
+    disc.m_trackCount = n;
+    disc.computeId();
+    return disc;
 }
+
+const TrackTime& TCDDBDiscID::Track(int k) const
+{
+    static const TrackTime none{};
+    return k >= 0 && k <= m_trackCount ? m_tracks[size_t(k)] : none;
+}
+
+void TCDDBDiscID::computeId()
+{
+    auto secs = [this](int k) { return m_tracks[size_t(k)].Minutes * 60 + m_tracks[size_t(k)].Seconds; };
+    uint32_t checksum = 0;
+    for (int k = 0; k < m_trackCount; ++k) checksum += DigitSum(uint32_t(secs(k)));
+    const auto length = uint32_t(secs(m_trackCount) - secs(0));
+    m_discId = ((checksum % 255u) << 24) | (length << 8) | uint32_t(m_trackCount);
+}
+
+QString TCDDBDiscID::DiscIDText() const { return QString::asprintf("%08x", unsigned(m_discId)); }
 
 int64_t TCDDBDiscID::MSFToFrames(const TrackTime& t)
 {
@@ -79,20 +100,18 @@ TrackTime TCDDBDiscID::SecondsToMSF(double seconds)
 QList<int64_t> TCDDBDiscID::TrackOffsets() const
 {
     QList<int64_t> offsets;
-    const int n = TrackCount <= MaxTracks ? TrackCount : MaxTracks;
-    for (int k = 0; k < n; ++k) offsets << MSFToFrames(Tracks[size_t(k)]);
+    for (int k = 0; k < m_trackCount; ++k) offsets << MSFToFrames(m_tracks[size_t(k)]);
     return offsets;
 }
 
 int32_t TCDDBDiscID::LeadOutSeconds() const
 {
-    const int n = TrackCount <= MaxTracks ? TrackCount : MaxTracks;
-    return int32_t(std::min<int64_t>(MSFToFrames(Tracks[size_t(n)]) / 75, INT32_MAX));
+    return int32_t(std::min<int64_t>(MSFToFrames(m_tracks[size_t(m_trackCount)]) / 75, INT32_MAX));
 }
 
 QString TCDDBDiscID::QueryCommand() const
 {
-    QString cmd = QString("cddb query %1 %2").arg(DiscIDText.toLower()).arg(TrackCount);
+    QString cmd = QString("cddb query %1 %2").arg(DiscIDText()).arg(m_trackCount);
     for (int64_t offset : TrackOffsets()) cmd += ' ' + QString::number(offset);
     cmd += ' ' + QString::number(LeadOutSeconds());
     return cmd;

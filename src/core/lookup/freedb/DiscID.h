@@ -1,9 +1,10 @@
 // The freedb disc ID of a folder: the files' playing times laid end to end as the tracks of an audio
 // CD that starts two seconds into the disc, and the ID, offsets and length computed from that table.
+// A value: built once from integers, never changed afterwards.
 #pragma once
 
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -19,25 +20,27 @@ struct TrackTime {
 
 class TCDDBDiscID {
 public:
-    // Tracks[0] is the start of track 1, Tracks[k] the start of track k+1, Tracks[TrackCount] the
-    // lead-out. Entries past the lead-out stay zero.
-    std::array<TrackTime, 100> Tracks{};
-    uint16_t TrackCount = 0; // 0 to MaxTracks
-    int32_t DiscLength = 0;  // LeadOutSeconds() of the table BuildTrackTable made
-    uint32_t DiscID = 0;
-    QString DiscIDText; // exactly 8 lower-case hexadecimal digits after CalcDiscID
-
     // At most this many files become tracks; later ones are ignored.
     static constexpr int MaxTracks = 98;
     // A playing time above this many seconds counts as this many, so that sums of 98 tracks and
     // their frame offsets stay inside their integer types (no audio file plays this long).
     static constexpr int32_t MaxTrackSeconds = 20000000;
 
-    // Fills Tracks, TrackCount and DiscLength from whole-second texts, one per file in grid order.
-    // A text that is not a decimal integer, or a negative one, counts as 0.
-    void BuildTrackTable(const QStringList& trackDurations);
-    // Computes DiscID and DiscIDText from Tracks and TrackCount. Call after BuildTrackTable.
-    void CalcDiscID();
+    // No tracks: the ID of an empty disc.
+    TCDDBDiscID();
+    // The disc of files whose whole-second playing times are `seconds`, in grid order, end to end
+    // after the two-second lead-in. A negative time counts as 0.
+    static TCDDBDiscID FromSeconds(const QList<int>& seconds);
+    // The disc of a table of contents: the frame address of each track's start and of the lead-out
+    // (at most MaxTracks starts; negative addresses count as 0).
+    static TCDDBDiscID FromFrames(const QList<int64_t>& trackStarts, int64_t leadOut);
+
+    // Track(0) is the start of track 1, Track(k) the start of track k+1, Track(TrackCount()) the lead-out.
+    const TrackTime& Track(int k) const;
+    int TrackCount() const { return m_trackCount; }
+    uint32_t DiscID() const { return m_discId; }
+    // Exactly 8 lower-case hexadecimal digits.
+    QString DiscIDText() const;
 
     // The frame offset of a position: Minutes * 4500 + Seconds * 75 + Frames.
     static int64_t MSFToFrames(const TrackTime& t);
@@ -47,15 +50,22 @@ public:
     // are negative give 0:00:00; values above MaxTrackSeconds are cut to it.
     static TrackTime SecondsToMSF(double seconds);
 
-    // The frame offsets of the track starts Tracks[0] to Tracks[TrackCount - 1].
+    // The frame offsets of the track starts Track(0) to Track(TrackCount() - 1).
     QList<int64_t> TrackOffsets() const;
-    // The disc length as freedb counts it: the lead-out's frame address (Tracks[TrackCount]) divided
-    // by 75, truncated. It includes the two seconds before the first track, like the "# Disc length"
-    // of an entry, which the server's inexact matching compares it with.
+    // The disc length as freedb counts it: the lead-out's frame address divided by 75, truncated. It
+    // includes the two seconds before the first track, like the "# Disc length" of an entry, which the
+    // server's inexact matching compares it with.
     int32_t LeadOutSeconds() const;
     // "cddb query <id> <count> <offset>... <length>", the query command of the CDDB protocol; the
     // length is LeadOutSeconds().
     QString QueryCommand() const;
+
+private:
+    void computeId();
+
+    std::array<TrackTime, MaxTracks + 2> m_tracks{};
+    int m_trackCount = 0;
+    uint32_t m_discId = 0;
 };
 
 } // namespace cantorix

@@ -5,7 +5,6 @@
 #include "core/net/HttpModule.h"
 #include "core/lookup/freedb/XmcdEntry.h"
 
-#include <QFile>
 #include <QMetaObject>
 #include <QTimer>
 #include <QUrl>
@@ -65,9 +64,10 @@ struct TNameQuery::Private {
     TNameQueryConfig config;
     Stage stage = Stage::Idle;
     bool active = false;
+    bool starting = false; // inside start(): an end is reported from the event loop
     std::optional<TLookupOutcome::Kind> ended;
     quint64 run = 0; // number of the current query, to drop queued work of older ones
-    QString folder, currentFolder, searchAddress;
+    QString folder, searchAddress;
     QList<TSearchMatch> matches;
 
     Private(TNameQuery* owner, std::unique_ptr<THttpClient> client)
@@ -78,84 +78,63 @@ struct TNameQuery::Private {
     }
 
     int timeoutSeconds() const { return ClampTimeoutSeconds(config.Lookup.TimeoutSeconds); }
-    bool isStale() const { return folder != currentFolder; }
+    bool live() const { return active && !ended; }
     void log(const QString& line) { emit q->logLine(line); }
 
-    // The end of a query: the controls come back and the outcome follows, once.
-    void end(TLookupOutcome::Kind kind, const QString& reason, const TCddbStatus& status = {},
-             const AlbumRecord& record = {})
+    // The end of a query: its outcome, once.
+    void end(TLookupOutcome::Kind kind, const QString& reason, int code = 0, const AlbumRecord& record = {})
     {
-        if (!active || ended) return;
+        if (!live()) return;
         timer.stop();
         stage = Stage::Idle;
         ended = kind;
-        emit q->unlockControls();
         TLookupOutcome outcome;
         outcome.kind = kind;
         outcome.reason = reason;
-        outcome.code = status.Code;
+        outcome.code = code;
         outcome.folder = folder;
         outcome.record = record;
+        outcome.needsPairing = kind == TLookupOutcome::Kind::EntryRead;
+        if (starting) {
+            QMetaObject::invokeMethod(q, [this, outcome, current = run] {
+                if (current == run && active) emit q->finished(outcome);
+            }, Qt::QueuedConnection);
+            return;
+        }
         emit q->finished(outcome);
     }
 
-    // A query whose folder is no longer listed goes quietly: nobody waits for its controls.
-    bool droppedAsStale(const QString& what)
-    {
-        if (!isStale()) return false;
-        log(QString("%1 for \"%2\" ignored: another folder is listed").arg(what, folder));
-        active = false;
-        stage = Stage::Idle;
-        timer.stop();
-        return true;
-    }
-
-    void download(const QString& url, const QString& fileName)
+    void download(const QString& url)
     {
         get.URL = url;
-        get.FileName = fileName;
         get.TimeoutSeconds = timeoutSeconds();
         get.GetFile();
     }
 
-    // The downloaded file's bytes; the file is removed at once, whatever happens next.
-    QByteArray takeFile(const QString& path)
+    void downloadDone(const QByteArray& bytes)
     {
-        QFile file(path);
-        QByteArray bytes;
-        if (file.open(QIODevice::ReadOnly)) bytes = file.read(get.MaxBytes);
-        file.close();
-        QFile::remove(path);
-        return bytes;
-    }
-
-    void downloadDone(const QString& path)
-    {
-        const QByteArray bytes = takeFile(path);
-        if (!active || ended) return;
+        if (!live()) return;
         if (stage == Stage::Searching) {
             searchPageRead(bytes);
         } else if (stage == Stage::Fetching) {
-            const QStringList lines = SplitLines(DecodeReplyText(bytes));
-            entryLinesRead(lines, {});
+            entryLinesRead(SplitLines(DecodeReplyText(bytes)));
         }
     }
 
     void downloadFailed()
     {
-        if (!active || ended || (stage != Stage::Searching && stage != Stage::Fetching)) return;
-        const TCddbStatus status{TCddbStatusKind::RequestFailed, 0, get.ErrorText()};
+        if (!live() || (stage != Stage::Searching && stage != Stage::Fetching)) return;
         if (get.TimedOut()) {
             const QString line = QString("No answer from %1 within %2 seconds")
                                      .arg(QUrl(get.URL).adjusted(QUrl::RemovePath | QUrl::RemoveQuery).toString())
                                      .arg(timeoutSeconds());
             log(line);
-            end(TLookupOutcome::Kind::TimedOut, line, status);
+            end(TLookupOutcome::Kind::TimedOut, line);
             return;
         }
         log(QString("Download of %1 failed: %2").arg(get.URL, get.ErrorText()));
         log(NoConnectionText);
-        end(TLookupOutcome::Kind::Failed, NoConnectionText, status);
+        end(TLookupOutcome::Kind::Failed, NoConnectionText);
     }
 
     void searchPageRead(const QByteArray& page)
@@ -163,20 +142,19 @@ struct TNameQuery::Private {
         matches = ParseSearchPage(page, searchAddress);
         if (matches.isEmpty()) {
             log(NotFoundText);
-            end(TLookupOutcome::Kind::NoMatch, NotFoundText, {TCddbStatusKind::NoMatch, 0, NotFoundText});
+            end(TLookupOutcome::Kind::NoMatch, NotFoundText);
             return;
         }
         log(QString("%1 matches found from FreeDB").arg(matches.size()));
-        if (droppedAsStale("Matches")) return;
         QStringList lines;
         for (const TSearchMatch& m : std::as_const(matches)) lines << MatchLine(m);
         stage = Stage::Choosing;
-        emit q->matchChoiceNeeded(lines); // the answer may come from inside (a modal window)
+        emit q->candidatesFound(lines, 0); // the answer may come from inside (a modal window)
     }
 
     void choose(int index)
     {
-        if (!active || ended || stage != Stage::Choosing) return;
+        if (!live() || stage != Stage::Choosing) return;
         if (index < 0 || index >= matches.size()) {
             end(TLookupOutcome::Kind::Cancelled, "No match chosen");
             return;
@@ -184,13 +162,14 @@ struct TNameQuery::Private {
         const TSearchMatch match = matches[index];
         QString artist, album;
         splitTitle(match.Title, artist, album);
-        emit q->matchChosen(artist, album);
-        if (!active || ended) return;
+        emit q->candidateChosen(artist, album);
+        if (!live()) return;
         log("Attempting to get album data from FreeDB");
+        emit q->stepChanged(TLookupStep::Reading);
         if (match.From == TSearchMatch::Source::SitePage) {
             const QUrl site = QUrl(searchAddress).adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
             stage = Stage::Fetching;
-            download(site.toString(QUrl::FullyEncoded) + "/freedb/" + match.Category + "/" + match.DiscId, "temp2.txt");
+            download(site.toString(QUrl::FullyEncoded) + "/freedb/" + match.Category + "/" + match.DiscId);
             return;
         }
         // gnudb's matches are read from its CDDB server, as the checksum lookup reads them.
@@ -203,7 +182,7 @@ struct TNameQuery::Private {
 
     void cddbStatus(const QString& text)
     {
-        if (!active || ended || stage != Stage::Reading) return;
+        if (!live() || stage != Stage::Reading) return;
         const TCddbStatus status = cddb.LastStatus();
         log(text);
         switch (status.Kind) {
@@ -211,22 +190,21 @@ struct TNameQuery::Private {
             // Delivered once the whole reply is handled: the client checks the entry after its last
             // line, and a corrupt entry must end the query as a failure.
             QMetaObject::invokeMethod(q, [this, current = run] {
-                if (current == run && active && !ended && stage == Stage::Reading)
-                    entryLinesRead(cddb.EntryLines(), cddb.LastStatus());
+                if (current == run && live() && stage == Stage::Reading) entryLinesRead(cddb.EntryLines());
             }, Qt::QueuedConnection);
             break;
         case TCddbStatusKind::NotFound:
         case TCddbStatusKind::CorruptEntry:
         case TCddbStatusKind::ServerError:
         case TCddbStatusKind::RequestFailed:
-        case TCddbStatusKind::NoMatch: cddb.Abort(); end(TLookupOutcome::Kind::Failed, text, status); break;
+        case TCddbStatusKind::NoMatch: cddb.Abort(); end(TLookupOutcome::Kind::Failed, text, status.Code); break;
         case TCddbStatusKind::Progress: break;
         }
     }
 
     void cddbData(const QString& line)
     {
-        if (!active || ended || stage != Stage::Reading || config.Lookup.HideData) return;
+        if (!live() || stage != Stage::Reading || config.Lookup.HideData) return;
         QString text = line;
         while (text.endsWith('\n') || text.endsWith('\r')) text.chop(1);
         log("[DE] " + text);
@@ -234,7 +212,7 @@ struct TNameQuery::Private {
 
     void readTimedOut()
     {
-        if (!active || ended || stage != Stage::Reading) return;
+        if (!live() || stage != Stage::Reading) return;
         cddb.Abort();
         const QString line = QString("No answer from %1 within %2 seconds").arg(cddb.ServerUrl()).arg(timeoutSeconds());
         log(line);
@@ -243,33 +221,27 @@ struct TNameQuery::Private {
 
     // The chosen entry, from the web site's page or the CDDB server. One without an album title is no
     // entry (an error page, a page of another layout): the fields stay as they are.
-    void entryLinesRead(const QStringList& lines, const TCddbStatus& status)
+    void entryLinesRead(const QStringList& lines)
     {
         if (!hasAlbumTitle(lines)) {
             const QString corrupt = "The entry is corrupt: it has no DTITLE";
             log(corrupt);
-            end(TLookupOutcome::Kind::Failed, corrupt, {TCddbStatusKind::CorruptEntry, 0, corrupt});
+            end(TLookupOutcome::Kind::Failed, corrupt);
             return;
         }
-        if (droppedAsStale("Entry")) return;
         const AlbumRecord record = ReadNameEntry(lines);
         log("Album data received. Please sort files carefully!");
-        timer.stop();
-        stage = Stage::Idle;
-        emit q->entryRead(record, folder);
-        end(TLookupOutcome::Kind::EntryRead, "Entry read",
-            status.Kind == TCddbStatusKind::EntryRead ? status : TCddbStatus{TCddbStatusKind::EntryRead, 0, "Entry read"},
-            record);
+        end(TLookupOutcome::Kind::EntryRead, "Entry read", 0, record);
     }
 };
 
 TNameQuery::TNameQuery(std::unique_ptr<THttpClient> http, QObject* parent)
-    : QObject(parent), d(std::make_unique<Private>(this, std::move(http)))
+    : TLookupSource(parent), d(std::make_unique<Private>(this, std::move(http)))
 {
-    connect(&d->get, &THTTPGet::progress, this, [this](qint64 total, qint64 readed) {
-        if (d->active && !d->ended) emit progress(readed, total);
+    connect(&d->get, &THTTPGet::progress, this, [this](qint64 received, qint64 total) {
+        if (d->live()) emit progress(received, total);
     });
-    connect(&d->get, &THTTPGet::doneFile, this, [this](const QString& path, qint64) { d->downloadDone(path); });
+    connect(&d->get, &THTTPGet::done, this, [this](const QByteArray& body) { d->downloadDone(body); });
     connect(&d->get, &THTTPGet::error, this, [this] { d->downloadFailed(); });
     connect(&d->timer, &QTimer::timeout, this, [this] { d->readTimedOut(); });
     d->cddb.OnStatusMessage = [this](TCddb&, const QString& text) { d->cddbStatus(text); };
@@ -285,41 +257,37 @@ TNameQuery::~TNameQuery()
     d->get.disconnect(this);
 }
 
-bool TNameQuery::start(const QString& artist, const QString& album, const QString& folder,
-                       const TNameQueryConfig& config)
+void TNameQuery::setConfig(const TNameQueryConfig& config) { d->config = config; }
+
+bool TNameQuery::start(const TLookupRequest& request)
 {
     abandon();
-    if (SearchWords(artist, album).isEmpty()) {
+    if (SearchWords(request.Artist, request.Album).isEmpty()) {
         emit logLine("Enter an artist or an album to search for");
         return false;
     }
     ++d->run;
     d->active = true;
+    d->starting = true;
     d->ended.reset();
-    d->folder = WithSlash(folder);
-    d->currentFolder = d->folder;
-    d->config = config;
+    d->folder = WithSlash(request.Folder);
     d->matches.clear();
-    emit lockControls();
-    if (!config.Lookup.Note.isEmpty()) emit logLine(config.Lookup.Note);
+    if (!d->config.Lookup.Note.isEmpty()) emit logLine(d->config.Lookup.Note);
     emit logLine("Querying album by name...");
 
-    const QString urlTemplate = config.SearchUrl.trimmed();
+    const QString urlTemplate = d->config.SearchUrl.trimmed();
     if (!urlTemplate.contains("%s")) {
         const QString why = QString("The search address \"%1\" has no %s for the words").arg(urlTemplate);
         emit logLine(why);
-        d->end(TLookupOutcome::Kind::Failed, why, {TCddbStatusKind::RequestFailed, 0, why});
-        return true;
+        d->end(TLookupOutcome::Kind::Failed, why);
+    } else {
+        d->searchAddress = SearchAddress(urlTemplate, request.Artist, request.Album);
+        d->stage = Private::Stage::Searching;
+        emit stepChanged(TLookupStep::Searching);
+        d->download(d->searchAddress);
     }
-    d->searchAddress = SearchAddress(urlTemplate, artist, album);
-    d->stage = Private::Stage::Searching;
-    d->download(d->searchAddress, "temp1.html");
+    d->starting = false;
     return true;
-}
-
-void TNameQuery::setCurrentFolder(const QString& folder)
-{
-    d->currentFolder = WithSlash(folder);
 }
 
 void TNameQuery::abandon()
@@ -332,20 +300,18 @@ void TNameQuery::abandon()
     d->cddb.Abort();
 }
 
-bool TNameQuery::running() const
-{
-    return d->active && !d->ended;
-}
+bool TNameQuery::running() const { return d->live(); }
 
-void TNameQuery::chooseMatch(int index)
-{
-    d->choose(index);
-}
+void TNameQuery::choose(int index) { d->choose(index); }
 
-void TNameQuery::cancelMatchChoice()
+void TNameQuery::cancel()
 {
-    if (!d->active || d->ended || d->stage != Private::Stage::Choosing) return;
-    d->end(TLookupOutcome::Kind::Cancelled, "Match choice cancelled");
+    if (!d->live()) return;
+    // The request in flight goes; whatever it would still deliver is never looked at.
+    d->get.Stop();
+    d->cddb.Abort();
+    d->end(TLookupOutcome::Kind::Cancelled,
+           d->stage == Private::Stage::Choosing ? QString("Match choice cancelled") : QString("The lookup was cancelled"));
 }
 
 } // namespace cantorix

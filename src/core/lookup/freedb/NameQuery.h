@@ -1,16 +1,6 @@
-// The name query without its windows: the artist and album words go to the web search, its result
-// page becomes match lines, the user picks one, the chosen entry is fetched and delivered as an album
-// record. The window then lets the user pair the titles with the files (TResultsForm); cantorix-cli
-// search prints the pairing.
-//
-// What the main window does around it (as for TChecksumLookup):
-// - lockControls / unlockControls: disable / enable btQuery, MainTree, FileGrid, btRenameByTag, btRefresh;
-// - logLine: append to lsLog; progress: the progress bar (total 0 when unknown);
-// - matchChoiceNeeded: show TMatchForm; answer with chooseMatch(index) or cancelMatchChoice();
-// - matchChosen: the chosen line's artist and album, for edDBArtist/edDBAlbum while the entry loads;
-// - entryRead: fill the album fields, run TResultsForm over NumberedTitles(record) and the listed
-//   files, ApplyAlignment on "Accept";
-// - finished: how it ended (EntryRead, NoMatch, Cancelled, Failed, TimedOut).
+// The name query over the freedb web search: the artist and album words go to the search page, its
+// result page becomes match lines, the user picks one, and the chosen entry is fetched and delivered
+// as an album record whose titles the user then pairs with the files.
 #pragma once
 
 #include "core/lookup/freedb/ChecksumLookup.h"
@@ -50,35 +40,26 @@ QList<TSearchMatch> ParseSearchPage(const QByteArray& html, const QString& pageU
 
 struct TNameQueryConfig {
     TLookupConfig Lookup; // server (for CddbRead entries), time limit, hello, proxy, HideData
-    QString SearchUrl;    // [Connection] SearchUrl
+    QString SearchUrl;    // the search address, %s standing for the words
 };
 
-class TNameQuery : public QObject {
+// The freedb name query: the words go to the web search, the user picks a match, its entry is fetched.
+// The entry's titles are in its own order: the outcome asks for pairing them with the files.
+class TNameQuery : public TLookupSource {
     Q_OBJECT
 public:
     // Without an HTTP client of its own the query uses the network module's.
     explicit TNameQuery(std::unique_ptr<THttpClient> http = nullptr, QObject* parent = nullptr);
     ~TNameQuery() override;
 
-    // Starts a search for `folder`. Both words empty: logs why, sends nothing, returns false.
-    bool start(const QString& artist, const QString& album, const QString& folder, const TNameQueryConfig& config);
-    void setCurrentFolder(const QString& folder);
-    void abandon();
-    bool running() const;
+    void setConfig(const TNameQueryConfig& config);
 
-public slots:
-    void chooseMatch(int index);
-    void cancelMatchChoice();
-
-signals:
-    void lockControls();
-    void unlockControls();
-    void logLine(const QString& line);
-    void progress(qint64 received, qint64 total);
-    void matchChoiceNeeded(const QStringList& matches);
-    void matchChosen(const QString& artist, const QString& album);
-    void entryRead(const cantorix::AlbumRecord& record, const QString& folder);
-    void finished(const cantorix::TLookupOutcome& outcome);
+    // A search for the request's Artist and Album words. Both empty: logs why, sends nothing, false.
+    bool start(const TLookupRequest& request) override;
+    void choose(int index) override;
+    void cancel() override;
+    void abandon() override;
+    bool running() const override;
 
 private:
     struct Private;

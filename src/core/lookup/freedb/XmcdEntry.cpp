@@ -157,13 +157,6 @@ AlbumRecord ReadNameEntry(const QStringList& fileLines)
     return record;
 }
 
-QStringList NumberedTitles(const AlbumRecord& record)
-{
-    QStringList list;
-    for (const TrackTitle& t : record.Titles) list << t.No + " - " + t.Title;
-    return list;
-}
-
 bool IsUntitledEntry(const AlbumRecord& record)
 {
     if (!record.Artist.isEmpty() || !record.Album.isEmpty()) return false;

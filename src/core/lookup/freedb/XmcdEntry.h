@@ -47,8 +47,6 @@ QStringList ChecksumEntryLines(const QStringList& entryLines);
 AlbumRecord ReadChecksumEntry(const QStringList& entryLines);
 // The album record as the name lookup reads a downloaded entry: every line, titles numbered by count.
 AlbumRecord ReadNameEntry(const QStringList& fileLines);
-// "01 - Intro": the name lookup's list for the results window.
-QStringList NumberedTitles(const AlbumRecord& record);
 // True when an entry gave neither a disc title nor any track title text: such an entry is corrupt
 // whatever its other lines say, since there is nothing to name the files by.
 bool IsUntitledEntry(const AlbumRecord& record);

@@ -17,10 +17,7 @@ namespace {
 
 TCDDBDiscID exampleDisc()
 {
-    TCDDBDiscID disc;
-    disc.BuildTrackTable({"200", "180", "245"});
-    disc.CalcDiscID();
-    return disc;
+    return TCDDBDiscID::FromSeconds({200, 180, 245});
 }
 
 // A client on a fake HTTP client that records every event in order: "SM <status>", "DE <line>",

@@ -34,28 +34,24 @@ struct Harness {
     QList<QStringList> choices;
     QList<AlbumRecord> entries;
     QList<TLookupOutcome> outcomes;
-    int locks = 0, unlocks = 0, timeouts = 0;
+    int starts = 0, ends = 0, timeouts = 0;
     std::function<void(const QStringList&)> chooser;
 
     Harness()
     {
         lookup = std::make_unique<TChecksumLookup>(std::make_unique<FakeHttpClient>(http));
-        QObject::connect(lookup.get(), &TChecksumLookup::logLine, [this](const QString& l) { log << l; });
-        QObject::connect(lookup.get(), &TChecksumLookup::lockControls, [this] { ++locks; });
-        QObject::connect(lookup.get(), &TChecksumLookup::unlockControls, [this] { ++unlocks; });
-        QObject::connect(lookup.get(), &TChecksumLookup::timedOut, [this] { ++timeouts; });
-        QObject::connect(lookup.get(), &TChecksumLookup::entryRead,
-                         [this](const AlbumRecord& r, const QString& folder) {
-                             EXPECT_EQ(folder, Folder);
-                             entries << r;
-                         });
-        QObject::connect(lookup.get(), &TChecksumLookup::matchChoiceNeeded, [this](const QStringList& m) {
+        QObject::connect(lookup.get(), &TLookupSource::logLine, [this](const QString& l) { log << l; });
+        QObject::connect(lookup.get(), &TLookupSource::candidatesFound, [this](const QStringList& m, int preselected) {
+            EXPECT_EQ(preselected, 0);
             choices << m;
             if (chooser) chooser(m);
         });
-        QObject::connect(lookup.get(), &TChecksumLookup::finished, [this](const TLookupOutcome& o) {
+        QObject::connect(lookup.get(), &TLookupSource::finished, [this](const TLookupOutcome& o) {
             EXPECT_EQ(o.folder, Folder);
-            EXPECT_EQ(unlocks, outcomes.size() + 1); // right after the unlock of the same end
+            EXPECT_FALSE(o.needsPairing); // title k belongs to file k
+            ++ends;
+            if (o.kind == TLookupOutcome::Kind::TimedOut) ++timeouts;
+            if (o.kind == TLookupOutcome::Kind::EntryRead) entries << o.record;
             outcomes << o;
         });
     }
@@ -65,8 +61,15 @@ struct Harness {
         delete http;
     }
     void answer(const QString& urlPart, const QByteArray& body) { http->auto_ << qMakePair(urlPart, body); }
-    void start() { lookup->start({"200", "180", "245"}, Folder, config); }
-    bool waitForUnlock(int count = 1) { return waitUntil([&] { return unlocks >= count; }); }
+    void start(const QString& folder = Folder)
+    {
+        TLookupRequest request;
+        request.Folder = folder;
+        for (int seconds : {200, 180, 245}) request.Lengths << TTrackLength{seconds, seconds * 1000LL, 0, 0, true};
+        lookup->setConfig(config);
+        if (lookup->start(request)) ++starts;
+    }
+    bool waitForEnd(int count = 1) { return waitUntil([&] { return ends >= count; }); }
 };
 
 TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
@@ -75,9 +78,9 @@ TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
     h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
     h.answer("cddb+read+rock+a10b600c", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     h.start();
-    EXPECT_EQ(h.locks, 1);
+    EXPECT_EQ(h.starts, 1);
     EXPECT_TRUE(h.lookup->timerActive());
-    ASSERT_TRUE(h.waitForUnlock());
+    ASSERT_TRUE(h.waitForEnd());
 
     ASSERT_EQ(h.http->urls.size(), 2);
     EXPECT_EQ(h.http->urls[0], "http://gnudb.gnudb.org:80/~cddb/cddb.cgi?cmd=cddb+query+13027103+3+150+15150+28650+627"
@@ -101,7 +104,7 @@ TEST(ChecksumLookup, SingleExactMatchLogsTheWholeExchange)
     ASSERT_EQ(r.Titles.size(), 12);
     EXPECT_EQ(r.Titles[11].No, "12");
     EXPECT_EQ(r.Titles[11].Title, "Whorehouse Blues");
-    EXPECT_EQ(h.unlocks, 1);
+    EXPECT_EQ(h.ends, 1);
     EXPECT_FALSE(h.lookup->timerActive());
     EXPECT_TRUE(h.choices.isEmpty());
 }
@@ -113,7 +116,7 @@ TEST(ChecksumLookup, HideDataKeepsOnlyTheStatusTexts)
     h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
     h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     h.start();
-    ASSERT_TRUE(h.waitForUnlock());
+    ASSERT_TRUE(h.waitForEnd());
     EXPECT_EQ(h.log, (QStringList{"Querying CD", "Found exact match", "Reading CD info",
                                   "OK, CDDB database entry follows", "Entry read"}));
 }
@@ -143,11 +146,11 @@ TEST(ChecksumLookup, ConfigShapesTheRequest)
 TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
 {
     Harness h;
-    h.chooser = [&](const QStringList&) { h.lookup->chooseMatch(1); };
+    h.chooser = [&](const QStringList&) { h.lookup->choose(1); };
     h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
     h.answer("cddb+read+rock+b20cd40d", test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
     h.start();
-    ASSERT_TRUE(h.waitForUnlock());
+    ASSERT_TRUE(h.waitForEnd());
     ASSERT_EQ(h.choices.size(), 1);
     EXPECT_EQ(h.choices[0], (QStringList{"misc b20cd40d Adele / 21", "rock b20cd40d Adele / 21"}));
     ASSERT_EQ(h.http->urls.size(), 2);
@@ -164,9 +167,9 @@ TEST(ChecksumLookup, ChoiceAnsweredLater)
     h.start();
     ASSERT_TRUE(waitUntil([&] { return !h.choices.isEmpty(); }));
     EXPECT_FALSE(h.lookup->timerActive()); // the user takes their time
-    h.lookup->chooseMatch(0);
+    h.lookup->choose(0);
     EXPECT_TRUE(h.lookup->timerActive());
-    ASSERT_TRUE(h.waitForUnlock());
+    ASSERT_TRUE(h.waitForEnd());
     EXPECT_TRUE(h.http->urls[1].contains("cmd=cddb+read+misc+b20cd40d&"));
     EXPECT_EQ(h.entries.size(), 1);
 }
@@ -177,24 +180,24 @@ TEST(ChecksumLookup, CancelOrNoSelectionReadsNothing)
         Harness h;
         h.chooser = [&](const QStringList&) {
             if (cancel) {
-                h.lookup->cancelMatchChoice();
+                h.lookup->cancel();
             } else {
-                h.lookup->chooseMatch(-1);
+                h.lookup->choose(-1);
             }
         };
         h.answer("cddb+query", test::transcriptFixtureBody("02-query-210-multiple-exact.txt"));
         h.start();
-        ASSERT_TRUE(h.waitForUnlock());
+        ASSERT_TRUE(h.waitForEnd());
         QCoreApplication::processEvents();
         EXPECT_EQ(h.http->urls.size(), 1) << cancel;
-        EXPECT_EQ(h.unlocks, 1);
+        EXPECT_EQ(h.ends, 1);
         EXPECT_FALSE(h.lookup->timerActive());
         EXPECT_TRUE(h.entries.isEmpty());
         if (!cancel) {
             EXPECT_EQ(h.lookup->cddb().State(), TCddb::TState::QueryFailed);
         }
         // A second answer changes nothing.
-        h.lookup->chooseMatch(0);
+        h.lookup->choose(0);
         QCoreApplication::processEvents();
         EXPECT_EQ(h.http->urls.size(), 1);
     }
@@ -205,7 +208,7 @@ TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
     Harness none;
     none.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
     none.start();
-    ASSERT_TRUE(none.waitForUnlock());
+    ASSERT_TRUE(none.waitForEnd());
     EXPECT_EQ(none.log.last(), "No match found");
     EXPECT_FALSE(none.lookup->timerActive());
 
@@ -213,17 +216,18 @@ TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
     corrupt.answer("cddb+query", "403 Database entry is corrupt.\r\n");
     corrupt.start();
     ASSERT_TRUE(waitUntil([&] { return corrupt.log.contains("Database entry is corrupt"); }));
-    EXPECT_EQ(corrupt.unlocks, 0);
+    EXPECT_EQ(corrupt.ends, 0);
     EXPECT_TRUE(corrupt.lookup->timerActive());
-    corrupt.lookup->ConnectionTimerTimer();
+    corrupt.lookup->timeLimitReached();
     EXPECT_EQ(corrupt.timeouts, 1);
-    EXPECT_EQ(corrupt.unlocks, 1);
+    EXPECT_EQ(corrupt.ends, 1);
     EXPECT_FALSE(corrupt.lookup->timerActive());
 
     Harness refused;
     refused.http->refuseWith = "Invalid URL";
     refused.start();
-    EXPECT_EQ(refused.unlocks, 1);
+    EXPECT_EQ(refused.ends, 0); // even a request refused at once ends from the event loop
+    ASSERT_TRUE(refused.waitForEnd());
     EXPECT_FALSE(refused.lookup->timerActive());
 }
 
@@ -259,13 +263,13 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
         {"choice cancelled",
          [&](Harness& h) {
              several(h);
-             h.chooser = [&h](const QStringList&) { h.lookup->cancelMatchChoice(); };
+             h.chooser = [&h](const QStringList&) { h.lookup->cancel(); };
          },
-         nothing, K::Cancelled, "Match choice cancelled", S::Progress, 0},
+         nothing, K::Cancelled, "The lookup was cancelled", S::Progress, 0},
         {"no match chosen",
          [&](Harness& h) {
              several(h);
-             h.chooser = [&h](const QStringList&) { h.lookup->chooseMatch(-1); };
+             h.chooser = [&h](const QStringList&) { h.lookup->choose(-1); };
          },
          nothing, K::Cancelled, "No match chosen", S::Progress, 0},
         {"request refused", [](Harness& h) { h.http->refuseWith = "Invalid URL"; }, nothing, K::Failed,
@@ -285,7 +289,7 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
          [](Harness& h) {
              ASSERT_TRUE(waitUntil([&] { return h.log.contains("Database entry is corrupt"); }));
              EXPECT_TRUE(h.outcomes.isEmpty());
-             h.lookup->ConnectionTimerTimer();
+             h.lookup->timeLimitReached();
          },
          K::TimedOut, "Connection timed out!", S::Progress, 0},
     };
@@ -327,7 +331,7 @@ TEST(ChecksumLookup, CorruptEntriesEndTheLookupAsAFailure)
         ASSERT_EQ(h.outcomes.size(), 1);
         EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::Failed);
         EXPECT_EQ(h.lookup->endStatus().Kind, TCddbStatusKind::CorruptEntry);
-        EXPECT_EQ(h.unlocks, 1);
+        EXPECT_EQ(h.ends, 1);
     }
 }
 
@@ -337,16 +341,16 @@ TEST(ChecksumLookup, AReplyAfterTheTimeOutIsIgnoredWithOneLine)
     h.answer("cddb+query", test::transcriptFixtureBody("01-query-200-exact.txt"));
     h.start();
     ASSERT_TRUE(waitUntil([&] { return h.http->urls.size() == 2; })); // the read is under way
-    h.lookup->ConnectionTimerTimer();
+    h.lookup->timeLimitReached();
     EXPECT_EQ(h.timeouts, 1);
-    EXPECT_EQ(h.unlocks, 1);
+    EXPECT_EQ(h.ends, 1);
     EXPECT_TRUE(h.lookup->timeoutMessage().startsWith("No answer from http://gnudb.gnudb.org:80/~cddb/cddb.cgi within 30 seconds."));
     const qsizetype before = h.log.size();
     FakeHttpClient::complete(h.http, 0, QString(), test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
     QCoreApplication::processEvents();
     EXPECT_EQ(h.log.mid(before), QStringList{"A late reply from http://gnudb.gnudb.org:80/~cddb/cddb.cgi was ignored"});
     EXPECT_TRUE(h.entries.isEmpty());
-    EXPECT_EQ(h.unlocks, 1);
+    EXPECT_EQ(h.ends, 1);
     ASSERT_EQ(h.outcomes.size(), 1);
     EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::TimedOut);
 }
@@ -354,10 +358,9 @@ TEST(ChecksumLookup, AReplyAfterTheTimeOutIsIgnoredWithOneLine)
 TEST(ChecksumLookup, TheConfigNoteIsLoggedFirst)
 {
     Harness h;
-    TLookupConfig config;
-    config.Note = "The e-mail address was not used";
+    h.config.Note = "The e-mail address was not used";
     h.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
-    h.lookup->start({"200", "180", "245"}, "/music/Album", config);
+    h.start("/music/Album");
     ASSERT_TRUE(waitUntil([&] { return !h.outcomes.isEmpty(); }));
     EXPECT_EQ(h.log.value(0), "The e-mail address was not used");
 }

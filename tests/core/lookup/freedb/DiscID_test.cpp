@@ -13,15 +13,8 @@ using namespace cantorix;
 
 namespace {
 
-QStringList durations(std::initializer_list<int> seconds)
-{
-    QStringList list;
-    for (int s : seconds) list << QString::number(s);
-    return list;
-}
-
 struct Example {
-    QStringList durations;
+    QList<int> durations;
     const char* text;
     QList<int64_t> offsets;
     int32_t length;
@@ -37,69 +30,58 @@ class DiscIdExamples : public ::testing::TestWithParam<Example> {};
 TEST_P(DiscIdExamples, IdOffsetsAndLength)
 {
     const Example& e = GetParam();
-    TCDDBDiscID disc;
-    disc.BuildTrackTable(e.durations);
-    disc.CalcDiscID();
-    EXPECT_EQ(disc.DiscIDText.toStdString(), e.text);
+    const TCDDBDiscID disc = TCDDBDiscID::FromSeconds(e.durations);
+    EXPECT_EQ(disc.DiscIDText().toStdString(), e.text);
     EXPECT_EQ(disc.TrackOffsets(), e.offsets);
-    EXPECT_EQ(disc.DiscLength, e.length);
     EXPECT_EQ(disc.LeadOutSeconds(), e.length);
     EXPECT_TRUE(disc.QueryCommand().endsWith(' ' + QString::number(e.length))) << disc.QueryCommand().toStdString();
-    EXPECT_EQ(disc.TrackCount, e.offsets.size());
+    EXPECT_EQ(disc.TrackCount(), e.offsets.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Known, DiscIdExamples,
     // The disc length is the lead-out's second: the two seconds before track 1 count.
-    ::testing::Values(Example{durations({200, 180, 245}), "13027103", {150, 15150, 28650}, 627},
-                      Example{durations({59, 61}), "09007802", {150, 4575}, 122},
+    ::testing::Values(Example{{200, 180, 245}, "13027103", {150, 15150, 28650}, 627},
+                      Example{{59, 61}, "09007802", {150, 4575}, 122},
                       Example{{}, "00000000", {}, 2},
                       // A file without playing time is a track of length 0.
-                      Example{durations({0, 100}), "04006402", {150, 150}, 102},
-                      // Not numbers, or negative: no playing time.
-                      Example{QStringList{"abc", "-5", ""}, "06000003", {150, 150, 150}, 2}));
+                      Example{{0, 100}, "04006402", {150, 150}, 102},
+                      // Negative: no playing time.
+                      Example{{-1, -5, INT32_MIN}, "06000003", {150, 150, 150}, 2}));
 
 TEST(DiscId, TrackTableLaysFilesEndToEnd)
 {
-    TCDDBDiscID disc;
-    disc.BuildTrackTable(durations({200, 180, 245}));
-    ASSERT_EQ(disc.TrackCount, 3);
+    const TCDDBDiscID disc = TCDDBDiscID::FromSeconds({200, 180, 245});
+    ASSERT_EQ(disc.TrackCount(), 3);
     const int expected[4][3] = {{0, 2, 0}, {3, 22, 0}, {6, 22, 0}, {10, 27, 0}};
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(disc.Tracks[k].Minutes, expected[k][0]) << k;
-        EXPECT_EQ(disc.Tracks[k].Seconds, expected[k][1]) << k;
-        EXPECT_EQ(disc.Tracks[k].Frames, expected[k][2]) << k;
+        EXPECT_EQ(disc.Track(k).Minutes, expected[k][0]) << k;
+        EXPECT_EQ(disc.Track(k).Seconds, expected[k][1]) << k;
+        EXPECT_EQ(disc.Track(k).Frames, expected[k][2]) << k;
     }
-    disc.CalcDiscID();
-    EXPECT_EQ(disc.DiscID, 0x13027103u);
+    EXPECT_EQ(disc.DiscID(), 0x13027103u);
     EXPECT_EQ(disc.QueryCommand(), "cddb query 13027103 3 150 15150 28650 627");
 }
 
 TEST(DiscId, OnlyTheFirst98FilesAreTracks)
 {
-    QStringList list;
-    for (int i = 1; i <= 100; ++i) list << QString::number(i);
-    TCDDBDiscID disc;
-    disc.BuildTrackTable(list);
-    disc.CalcDiscID();
-    EXPECT_EQ(disc.TrackCount, 98);
-    EXPECT_EQ(disc.DiscLength, 98 * 99 / 2 + 2);
+    QList<int> list;
+    for (int i = 1; i <= 100; ++i) list << i;
+    const TCDDBDiscID disc = TCDDBDiscID::FromSeconds(list);
+    EXPECT_EQ(disc.TrackCount(), 98);
+    EXPECT_EQ(disc.LeadOutSeconds(), 98 * 99 / 2 + 2);
     EXPECT_EQ(disc.TrackOffsets().size(), 98);
-    EXPECT_EQ(disc.DiscIDText.right(2), "62"); // 98 tracks
-    EXPECT_EQ(disc.DiscIDText.size(), 8);
+    EXPECT_EQ(disc.DiscIDText().right(2), "62"); // 98 tracks
+    EXPECT_EQ(disc.DiscIDText().size(), 8);
 }
 
 TEST(DiscId, HugeDurationsStayInRange)
 {
     // Far beyond any audio file: the sums must neither overflow nor wrap negative.
-    QStringList list;
-    for (int i = 0; i < 98; ++i) list << "99999999999";
-    TCDDBDiscID disc;
-    disc.BuildTrackTable(list);
-    disc.CalcDiscID();
-    EXPECT_EQ(disc.DiscLength, 98 * TCDDBDiscID::MaxTrackSeconds + 2);
+    const TCDDBDiscID disc = TCDDBDiscID::FromSeconds(QList<int>(98, INT32_MAX));
+    EXPECT_EQ(disc.LeadOutSeconds(), 98 * TCDDBDiscID::MaxTrackSeconds + 2);
     EXPECT_EQ(disc.TrackOffsets().last(), 150 + int64_t(97) * TCDDBDiscID::MaxTrackSeconds * 75);
-    EXPECT_EQ(disc.DiscIDText.size(), 8);
+    EXPECT_EQ(disc.DiscIDText().size(), 8);
 }
 
 TEST(DiscId, Helpers)
@@ -123,7 +105,7 @@ TEST(DiscId, Helpers)
 // lead-out is put on the last frame of its second: the length is its address divided by 75, truncated.
 bool tableFromEntry(const QStringList& lines, TCDDBDiscID& disc, QStringList& ids, int& length)
 {
-    QList<int> offsets;
+    QList<int64_t> offsets;
     length = -1;
     bool inOffsets = false;
     for (const QString& line : lines) {
@@ -142,10 +124,7 @@ bool tableFromEntry(const QStringList& lines, TCDDBDiscID& disc, QStringList& id
         }
     }
     if (offsets.isEmpty() || offsets.size() > 98 || length < 0) return false;
-    for (int k = 0; k < offsets.size(); ++k)
-        disc.Tracks[k] = {offsets[k] / 4500, (offsets[k] / 75) % 60, offsets[k] % 75};
-    disc.Tracks[offsets.size()] = {length / 60, length % 60, 74};
-    disc.TrackCount = uint16_t(offsets.size());
+    disc = TCDDBDiscID::FromFrames(offsets, int64_t(length) * 75 + 74);
     return true;
 }
 
@@ -163,8 +142,7 @@ void expectEntryDiscId(const QString& path)
     QStringList ids;
     int length = 0;
     if (!tableFromEntry(linesOf(path), disc, ids, length)) return; // a fragment without the table of contents
-    disc.CalcDiscID();
-    EXPECT_TRUE(ids.contains(disc.DiscIDText)) << path.toStdString() << ": " << disc.DiscIDText.toStdString();
+    EXPECT_TRUE(ids.contains(disc.DiscIDText())) << path.toStdString() << ": " << disc.DiscIDText().toStdString();
     EXPECT_EQ(disc.LeadOutSeconds(), length) << path.toStdString();
     EXPECT_TRUE(disc.QueryCommand().endsWith(' ' + QString::number(length))) << path.toStdString();
 }
@@ -198,7 +176,6 @@ TEST(DiscId, QueryOfARealEntryIsTheServersOwn)
     QStringList ids;
     int length = 0;
     ASSERT_TRUE(tableFromEntry(SplitLines(DecodeReplyText(test::transcriptBody(read.readAll()))), disc, ids, length));
-    disc.CalcDiscID();
     EXPECT_EQ(disc.QueryCommand(), sent);
     EXPECT_TRUE(sent.endsWith(" 2914"));
 }

@@ -2,7 +2,6 @@
 #include "core/lookup/freedb/NameQuery.h"
 
 #include "core/net/FakeHttpClient.h"
-#include "core/net/HttpGet.h"
 
 #include <gtest/gtest.h>
 
@@ -27,30 +26,41 @@ struct Harness {
     QList<QStringList> choices;
     QList<AlbumRecord> entries;
     QList<TLookupOutcome> outcomes;
-    int locks = 0, unlocks = 0;
+    int starts = 0, ends = 0;
     std::function<void()> onChoice;
 
     Harness()
     {
         config.SearchUrl = "http://search.test/freedb_search.php?words=%s&allfields=NO";
         query = std::make_unique<TNameQuery>(std::make_unique<FakeHttpClient>(http));
-        QObject::connect(query.get(), &TNameQuery::logLine, [this](const QString& l) { log << l; });
-        QObject::connect(query.get(), &TNameQuery::lockControls, [this] { ++locks; });
-        QObject::connect(query.get(), &TNameQuery::unlockControls, [this] { ++unlocks; });
-        QObject::connect(query.get(), &TNameQuery::matchChoiceNeeded, [this](const QStringList& m) {
+        QObject::connect(query.get(), &TLookupSource::logLine, [this](const QString& l) { log << l; });
+        QObject::connect(query.get(), &TLookupSource::candidatesFound, [this](const QStringList& m, int) {
             choices << m;
             if (onChoice) onChoice();
         });
-        QObject::connect(query.get(), &TNameQuery::matchChosen,
+        QObject::connect(query.get(), &TLookupSource::candidateChosen,
                          [this](const QString& artist, const QString& album) { chosen << artist << album; });
-        QObject::connect(query.get(), &TNameQuery::entryRead, [this](const AlbumRecord& r, const QString& folder) {
-            EXPECT_EQ(folder, Folder);
-            entries << r;
-        });
-        QObject::connect(query.get(), &TNameQuery::finished, [this](const TLookupOutcome& o) {
-            EXPECT_EQ(unlocks, outcomes.size() + 1);
+        QObject::connect(query.get(), &TLookupSource::finished, [this](const TLookupOutcome& o) {
+            EXPECT_EQ(o.folder, Folder);
+            ++ends;
+            if (o.kind == TLookupOutcome::Kind::EntryRead) {
+                EXPECT_TRUE(o.needsPairing); // the entry's order is not the files'
+                entries << o.record;
+            }
             outcomes << o;
         });
+    }
+
+    bool start(const QString& artist, const QString& album)
+    {
+        query->setConfig(config);
+        TLookupRequest request;
+        request.Folder = Folder;
+        request.Artist = artist;
+        request.Album = album;
+        const bool started = query->start(request);
+        starts += started ? 1 : 0;
+        return started;
     }
     ~Harness()
     {
@@ -71,9 +81,9 @@ struct Harness {
 TEST(NameQuery, SearchChooseAndReadTheEntry)
 {
     Harness h;
-    h.onChoice = [&] { h.query->chooseMatch(0); };
-    ASSERT_TRUE(h.query->start("Some Band", "Some & Album", Folder, h.config));
-    EXPECT_EQ(h.locks, 1);
+    h.onChoice = [&] { h.query->choose(0); };
+    ASSERT_TRUE(h.start("Some Band", "Some & Album"));
+    EXPECT_EQ(h.starts, 1);
     ASSERT_EQ(h.http->urls.size(), 1);
     EXPECT_EQ(h.http->urls[0], "http://search.test/freedb_search.php?words=Some+Band+Some+%26+Album&allfields=NO");
     h.answer(0, ClassicPage);
@@ -94,7 +104,6 @@ TEST(NameQuery, SearchChooseAndReadTheEntry)
     ASSERT_EQ(h.outcomes.size(), 1);
     EXPECT_EQ(h.outcomes[0].kind, TLookupOutcome::Kind::EntryRead);
     EXPECT_FALSE(h.query->running());
-    EXPECT_TRUE(QDir(DownloadFolder()).isEmpty()); // each download is removed once read
 }
 
 TEST(NameQuery, EveryOtherEndUnlocksOnceAndLeavesTheFieldsAlone)
@@ -120,10 +129,10 @@ TEST(NameQuery, EveryOtherEndUnlocksOnceAndLeavesTheFieldsAlone)
     for (const Case& c : cases) {
         Harness h;
         h.onChoice = [&] {
-            if (c.choice == -2) h.query->cancelMatchChoice();
-            else h.query->chooseMatch(c.choice);
+            if (c.choice == -2) h.query->cancel();
+            else h.query->choose(c.choice);
         };
-        ASSERT_TRUE(h.query->start("Some Band", "", Folder, h.config));
+        ASSERT_TRUE(h.start("Some Band", ""));
         h.answer(0, c.page);
         if (h.http->pending) h.answer(c.entryError, c.entry, "404 Not Found");
         EXPECT_TRUE(h.entries.isEmpty()) << c.name;
@@ -131,17 +140,16 @@ TEST(NameQuery, EveryOtherEndUnlocksOnceAndLeavesTheFieldsAlone)
         EXPECT_EQ(h.outcomes[0].kind, c.kind) << c.name;
         EXPECT_EQ(h.log.last(), c.lastLog) << c.name;
         EXPECT_EQ(h.http->urls.size(), c.choice >= 0 && !c.page.startsWith("<html>") ? 2 : 1) << c.name;
-        EXPECT_EQ(h.unlocks, 1) << c.name;
-        EXPECT_TRUE(QDir(DownloadFolder()).isEmpty()) << c.name;
+        EXPECT_EQ(h.ends, 1) << c.name;
     }
 }
 
 TEST(NameQuery, NoWordsSendNothing)
 {
     Harness h;
-    EXPECT_FALSE(h.query->start("  ", "", Folder, h.config));
+    EXPECT_FALSE(h.start("  ", ""));
     EXPECT_EQ(h.log, QStringList{"Enter an artist or an album to search for"});
     EXPECT_TRUE(h.http->urls.isEmpty());
-    EXPECT_EQ(h.locks, 0);
+    EXPECT_EQ(h.starts, 0);
     EXPECT_FALSE(h.query->running());
 }

@@ -1,5 +1,5 @@
 // The pairing of an entry's titles with the files that the results window starts from.
-#include "core/lookup/freedb/ResultsAlignment.h"
+#include "core/album/ResultsAlignment.h"
 
 #include "core/album/AlbumSession.h"
 
@@ -9,20 +9,20 @@ using namespace cantorix;
 
 namespace {
 
-// "01 - Intro" ... from the bare titles.
-QStringList numbered(const QStringList& titles)
+// Titles numbered 01, 02 ... as an entry numbers them.
+QList<TrackTitle> numbered(const QStringList& titles)
 {
-    QStringList out;
-    for (int i = 0; i < titles.size(); ++i) out << QString("%1 - %2").arg(i + 1, 2, 10, QChar('0')).arg(titles[i]);
+    QList<TrackTitle> out;
+    for (int i = 0; i < titles.size(); ++i) out.append({QString("%1").arg(i + 1, 2, 10, QChar('0')), titles[i]});
     return out;
 }
 
 // Rows as "title | file", with the window's captions for a missing side.
-QStringList shown(const QList<TAlignedRow>& rows, const QStringList& titles, const QStringList& files)
+QStringList shown(const QList<TAlignedRow>& rows, const QList<TrackTitle>& titles, const QStringList& files)
 {
     QStringList out;
     for (const TAlignedRow& r : rows)
-        out << (r.Title < 0 ? QString(FakeTrackText) : titles.value(r.Title)) + " | " +
+        out << (r.Title < 0 ? QString(FakeTrackText) : NumberedTitle(titles.value(r.Title))) + " | " +
                    (r.GridRow < 0 ? QString(MissingTrackText) : LocalTrackName(files.value(r.GridRow)));
     return out;
 }
@@ -33,7 +33,7 @@ void loadFiles(TAlbumSession& album, const QStringList& files)
     scan.scanned = true;
     scan.folder = "/music/x/";
     scan.names = files;
-    for (qsizetype i = 0; i < files.size(); ++i) scan.seconds << 60;
+    for (qsizetype i = 0; i < files.size(); ++i) scan.lengths << TTrackLength{60, 60000, 0, 0, true};
     album.loadScan(scan);
 }
 
@@ -72,7 +72,7 @@ TEST(ResultsAlignment, TitlesGoToTheNearestFiles)
         {"no files", {"A"}, {}, {"01 - A | Missing track?"}},
     };
     for (const Case& c : cases) {
-        const QStringList titles = numbered(c.titles);
+        const QList<TrackTitle> titles = numbered(c.titles);
         EXPECT_EQ(shown(AlignTitles(titles, c.files), titles, c.files), c.expected) << c.name;
     }
 }
@@ -89,9 +89,10 @@ TEST(ResultsAlignment, AcceptSetsTheRowOfEachPairedFile)
     // Two files of the same name but another extension each get their own title.
     TAlbumSession album;
     loadFiles(album, {"a.flac", "a.mp3", "b.mp3"});
-    const QStringList titles = numbered({"a", "a", "b"});
+    const QList<TrackTitle> titles = numbered({"a", "a", "b"});
     const QList<TAlignedRow> rows = AlignTitles(titles, album.fileNames());
-    EXPECT_EQ(ApplyAlignment(album, titles, rows), 3);
+    EXPECT_EQ(album.applyPairing(titles, rows), 3);
+    EXPECT_TRUE(album.canRename());
     EXPECT_EQ(album.row(0).TrackNo, "01");
     EXPECT_EQ(album.row(1).TrackNo, "02");
     EXPECT_EQ(album.row(2).TrackNo, "03");
@@ -100,23 +101,30 @@ TEST(ResultsAlignment, AcceptSetsTheRowOfEachPairedFile)
     // Rows without a partner, or pointing past the titles or the files, change nothing.
     TAlbumSession other;
     loadFiles(other, {"x.mp3"});
-    EXPECT_EQ(ApplyAlignment(other, titles, {{-1, 0}, {0, -1}, {7, 0}, {0, 1}, {0, 99}}), 0);
+    EXPECT_EQ(other.applyPairing(titles, {{-1, 0}, {0, -1}, {7, 0}, {0, 1}, {0, 99}}), 0);
     EXPECT_EQ(other.row(0).Title, "");
     EXPECT_EQ(other.rowCount(), 1);
+    EXPECT_FALSE(other.canRename());
+
+    // The pairing is the whole of it: a file left without a title loses the one it had.
+    album.applyPairing(titles, {{2, 0}});
+    EXPECT_EQ(album.row(0).Title, "b");
+    EXPECT_EQ(album.row(1).Title, "");
+    EXPECT_EQ(album.row(1).TrackNo, "");
 }
 
 TEST(ResultsAlignment, ManyTitlesStayWithinTheGrid)
 {
     QStringList bare;
     for (int i = 0; i < 120; ++i) bare << QString("Title %1").arg(i);
-    const QStringList titles = numbered(bare);
+    const QList<TrackTitle> titles = numbered(bare);
     const QStringList files = {"Title 5.mp3", "Title 100.mp3"};
     const QList<TAlignedRow> rows = AlignTitles(titles, files);
-    ASSERT_EQ(rows.size(), GridFileRows);
+    ASSERT_EQ(rows.size(), MaxAlignedTitles);
     for (const TAlignedRow& r : rows) EXPECT_LT(r.GridRow, files.size());
 
     // Long names are compared by their first 256 characters: the rest decides nothing.
     const QString common(300, 'x');
-    const QStringList longTitles = {"01 - " + common + "a"};
+    const QList<TrackTitle> longTitles = {{"01", common + "a"}};
     EXPECT_EQ(AlignTitles(longTitles, {common + "b.mp3", common + "a.mp3"}).value(0).GridRow, 0);
 }

@@ -1,7 +1,5 @@
-#include "core/lookup/freedb/ResultsAlignment.h"
+#include "core/album/ResultsAlignment.h"
 
-#include "core/album/AlbumSession.h"
-#include "core/lookup/freedb/XmcdEntry.h"
 
 #include <QCollator>
 
@@ -60,10 +58,9 @@ QString LocalTrackName(const QString& fileName)
     return name;
 }
 
-QList<TAlignedRow> AlignTitles(const QStringList& numberedTitles, const QStringList& fileNames)
+QList<TAlignedRow> AlignTitles(const QList<TrackTitle>& trackTitles, const QStringList& fileNames)
 {
-    // The grid holds GridFileRows files; titles past that have no row to go to.
-    const int titles = int(std::min<qsizetype>(numberedTitles.size(), GridFileRows));
+    const int titles = int(std::min<qsizetype>(trackTitles.size(), MaxAlignedTitles));
     const int files = int(fileNames.size());
     QList<TAlignedRow> rows;
     if (files > 0 && LocalTrackName(fileNames[0]).contains("track", Qt::CaseInsensitive)) {
@@ -84,7 +81,7 @@ QList<TAlignedRow> AlignTitles(const QStringList& numberedTitles, const QStringL
             rows.append({t, -1});
             continue;
         }
-        const std::vector<char32_t> title = comparedChars(numberedTitles[t].mid(5));
+        const std::vector<char32_t> title = comparedChars(trackTitles[t].Title.trimmed());
         // Above any distance of two compared texts; a tie keeps the file that comes first in the grid.
         int best = INT_MAX;
         size_t winner = 0;
@@ -107,20 +104,6 @@ QList<TAlignedRow> AlignTitles(const QStringList& numberedTitles, const QStringL
     });
     for (int file : unpaired) rows.append({-1, file});
     return rows;
-}
-
-int ApplyAlignment(TAlbumSession& album, const QStringList& numberedTitles, const QList<TAlignedRow>& rows)
-{
-    int set = 0;
-    for (const TAlignedRow& row : rows) {
-        if (row.Title < 0 || row.Title >= numberedTitles.size() || row.GridRow < 0 || row.GridRow >= album.fileCount())
-            continue;
-        const QString& text = numberedTitles[row.Title];
-        album.setTrackNo(row.GridRow, text.left(2).trimmed());
-        album.setTitle(row.GridRow, text.mid(5).trimmed());
-        ++set;
-    }
-    return set;
 }
 
 } // namespace cantorix

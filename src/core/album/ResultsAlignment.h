@@ -3,13 +3,13 @@
 // odd row. The window shows it and lets the user move the file rows; cantorix-cli search prints it.
 #pragma once
 
+#include "core/lookup/AlbumRecord.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace cantorix {
-
-class TAlbumSession;
 
 // The two captions of rows that have no partner.
 inline constexpr const char* FakeTrackText = "Fake track?";       // a file with no title
@@ -26,15 +26,13 @@ struct TAlignedRow {
 // to case.
 QString LocalTrackName(const QString& fileName);
 
-// Pairs `numberedTitles` ("01 - Intro", as NumberedTitles makes them) with `fileNames` (the listed
-// files in grid order). Rows come in title order; files left over follow, sorted, as rows without a
-// title. When the first file's name holds "track" (any case) the files are not matched: they are
-// paired with the titles in grid order.
-QList<TAlignedRow> AlignTitles(const QStringList& numberedTitles, const QStringList& fileNames);
+// Titles past this many are not paired: no album lists more files.
+inline constexpr int MaxAlignedTitles = 99;
 
-// "Accept": for each row with both a title and a file, the file's row gets the title's number (its
-// first two characters, trimmed) and its text (from the sixth character on, trimmed). Returns how
-// many rows were set.
-int ApplyAlignment(TAlbumSession& album, const QStringList& numberedTitles, const QList<TAlignedRow>& rows);
+// Pairs `titles` with `fileNames` (the listed files in grid order) by the likeness of each title's
+// text to the title part of a file's name. Rows come in title order; files left over follow, sorted,
+// as rows without a title. When the first file's name holds "track" (any case) the files are not
+// matched: they are paired with the titles in grid order.
+QList<TAlignedRow> AlignTitles(const QList<TrackTitle>& titles, const QStringList& fileNames);
 
 } // namespace cantorix

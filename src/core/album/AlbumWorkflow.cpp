@@ -1,0 +1,299 @@
+#include "core/album/AlbumWorkflow.h"
+
+#include "core/Settings.h"
+#include "core/Text.h"
+#include "core/album/SettingsValues.h"
+#include "core/lookup/freedb/ChecksumLookup.h"
+#include "core/lookup/freedb/NameQuery.h"
+#include "core/lookup/freedb/XmcdEntry.h"
+#include "core/net/HttpClient.h"
+#include "core/rename/RenameJob.h"
+#include "core/rename/RenameLines.h"
+
+#include <QFile>
+
+namespace cantorix {
+
+namespace {
+
+constexpr qint64 MaxEntryFileBytes = 1 << 20; // real entries are a few KiB
+
+QString fromBytes(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+} // namespace
+
+TAlbumWorkflow::TAlbumWorkflow(TSettings& settings, QObject* parent)
+    : QObject(parent), m_settings(settings), m_album(new TAlbumSession(this))
+{
+    reloadSupportedExtensions();
+}
+
+TAlbumWorkflow::~TAlbumWorkflow()
+{
+    if (m_source) m_source->abandon();
+    m_lookupRunning = false;
+    m_job.reset(); // waits for a run in progress
+}
+
+void TAlbumWorkflow::reloadSupportedExtensions() { m_extensions = SupportedExtensionsFromSettings(m_settings); }
+
+std::string TAlbumWorkflow::folderBytes() const { return QFile::encodeName(m_album->folder()).toStdString(); }
+
+// ---------------------------------------------------------------------------------------------
+// Listing
+
+TScanResult TAlbumWorkflow::listFolder(const QString& path)
+{
+    if (m_lookupRunning) {
+        // The lookup's titles belong to the files it started from: a new listing ends it.
+        if (m_source) m_source->abandon();
+        m_pairing = false;
+        emit logLine(m_mode == TQueryMode::Name ? QString("The query by name was abandoned: the folder was listed anew")
+                                                : QString("The lookup was abandoned: the folder was listed anew"));
+        setLookupRunning(false);
+    }
+    TScanResult scan = ScanFolder(path, m_extensions);
+    m_album->loadScan(scan);
+    if (scan.scanned)
+        for (const QString& line : scan.logLines()) emit logLine(line);
+    return scan;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookups
+
+std::unique_ptr<TLookupSource> TAlbumWorkflow::makeSource(TQueryMode mode) const
+{
+    std::unique_ptr<THttpClient> http = m_httpFactory ? m_httpFactory() : nullptr;
+    TLookupConfig freedb = LookupConfigFromSettings(m_settings);
+    if (!m_overrides.Server.isEmpty()) freedb.Server = ParseServerSetting(m_overrides.Server);
+    if (mode == TQueryMode::Checksum) {
+        auto lookup = std::make_unique<TChecksumLookup>(std::move(http));
+        lookup->setConfig(freedb);
+        return lookup;
+    }
+    TNameQueryConfig config = NameQueryConfigFromSettings(m_settings);
+    config.Lookup = freedb;
+    if (!m_overrides.SearchUrl.isEmpty()) config.SearchUrl = m_overrides.SearchUrl;
+    auto query = std::make_unique<TNameQuery>(std::move(http));
+    query->setConfig(config);
+    return query;
+}
+
+bool TAlbumWorkflow::startLookup(TQueryMode mode, const QString& artist, const QString& album)
+{
+    if (m_lookupRunning || m_album->fileCount() == 0) return false;
+    if (mode == TQueryMode::Checksum)
+        if (const int missing = m_album->filesWithoutPlayingTime())
+            emit logLine(QString("%1 of %2 files have no playing time (shown as --:--); the disc ID counts them as 0 "
+                                 "seconds and will likely find no match")
+                             .arg(missing)
+                             .arg(m_album->fileCount()));
+    m_mode = mode;
+    m_pairing = false;
+    m_source = makeSource(mode);
+    TLookupSource* source = m_source.get();
+    connect(source, &TLookupSource::logLine, this, &TAlbumWorkflow::logLine);
+    connect(source, &TLookupSource::stepChanged, this, &TAlbumWorkflow::lookupStep);
+    connect(source, &TLookupSource::progress, this, &TAlbumWorkflow::lookupProgress);
+    connect(source, &TLookupSource::candidatesFound, this, &TAlbumWorkflow::candidatesFound);
+    connect(source, &TLookupSource::candidateChosen, this, [this](const QString& artist, const QString& album) {
+        // The fields name the chosen album now; titles of an earlier lookup must not be renamed by them.
+        m_album->setCanRename(false);
+        TAlbumFields fields = m_album->fields();
+        fields.Artist = artist;
+        fields.Album = album;
+        m_album->setFields(fields);
+    });
+    connect(source, &TLookupSource::finished, this, &TAlbumWorkflow::sourceFinished);
+
+    TLookupRequest request;
+    request.Folder = m_album->folder();
+    request.Lengths = m_album->lengths();
+    request.FileNames = m_album->fileNames();
+    request.Artist = artist;
+    request.Album = album;
+    if (!source->start(request)) return false;
+    setLookupRunning(true);
+    return true;
+}
+
+void TAlbumWorkflow::chooseCandidate(int index)
+{
+    if (m_source && m_source->running()) m_source->choose(index);
+}
+
+void TAlbumWorkflow::cancelLookup()
+{
+    if (m_pairing) {
+        cancelPairing();
+        return;
+    }
+    if (!m_source || !m_source->running()) return;
+    emit logLine("The lookup was cancelled");
+    m_source->cancel();
+}
+
+void TAlbumWorkflow::abandonLookup()
+{
+    if (m_source) m_source->abandon();
+    m_pairing = false;
+    setLookupRunning(false);
+}
+
+void TAlbumWorkflow::sourceFinished(const TLookupOutcome& outcome)
+{
+    if (!m_lookupRunning) return;
+    if (outcome.kind == TLookupOutcome::Kind::EntryRead && outcome.needsPairing) {
+        // The album fields are the entry's at once; its titles wait for the user's pairing.
+        m_album->setFieldsFrom(outcome.record);
+        m_pending = outcome;
+        m_pairing = true;
+        m_pairedFiles = m_album->fileNames();
+        emit pairingNeeded(outcome.record.Titles, m_pairedFiles, AlignTitles(outcome.record.Titles, m_pairedFiles));
+        return;
+    }
+    if (outcome.kind == TLookupOutcome::Kind::EntryRead) m_album->applyEntry(outcome.record);
+    endLookup(outcome);
+}
+
+void TAlbumWorkflow::acceptPairing(const QList<TAlignedRow>& rows)
+{
+    if (!m_pairing) return;
+    m_pairing = false;
+    if (m_album->fileNames() != m_pairedFiles) {
+        const QString line = "The titles were not applied: the folder was listed anew";
+        emit logLine(line);
+        TLookupOutcome dropped = m_pending;
+        dropped.kind = TLookupOutcome::Kind::Cancelled;
+        dropped.reason = line;
+        endLookup(dropped);
+        return;
+    }
+    if (m_album->applyPairing(m_pending.record.Titles, rows) == 0)
+        emit logLine("No title stands beside a file: nothing to rename");
+    else
+        emit logLine("Ready to rename");
+    endLookup(m_pending);
+}
+
+void TAlbumWorkflow::cancelPairing()
+{
+    if (!m_pairing) return;
+    m_pairing = false;
+    const QString line = "The lookup was cancelled";
+    emit logLine(line);
+    TLookupOutcome cancelled = m_pending;
+    cancelled.kind = TLookupOutcome::Kind::Cancelled;
+    cancelled.reason = line;
+    endLookup(cancelled);
+}
+
+void TAlbumWorkflow::endLookup(const TLookupOutcome& outcome)
+{
+    emit lookupFinished(outcome);
+    setLookupRunning(false);
+    if (outcome.kind == TLookupOutcome::Kind::EntryRead && m_album->canRename() && unfinishedRun())
+        emit unfinishedRunFound();
+}
+
+void TAlbumWorkflow::setLookupRunning(bool running)
+{
+    if (running == m_lookupRunning) return;
+    m_lookupRunning = running;
+    emit lookupRunningChanged(running);
+}
+
+bool TAlbumWorkflow::applyEntryFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QString("cannot read the entry \"%1\": %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > MaxEntryFileBytes) {
+        *error = QString("the entry \"%1\" is too large").arg(path);
+        return false;
+    }
+    m_album->applyEntry(ReadChecksumEntry(SplitLines(DecodeReplyText(file.read(MaxEntryFileBytes)))));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Renaming
+
+TRenameOptions TAlbumWorkflow::renameOptions() const { return RenameOptionsFromSettings(m_settings); }
+
+bool TAlbumWorkflow::unfinishedRun() const
+{
+    return !m_album->folder().isEmpty() && UnfinishedRunIn(TRenameJournal::defaultDirectory(), folderBytes());
+}
+
+std::unique_ptr<TRenameRun> TAlbumWorkflow::newRun(const TRenameOptions& options) const
+{
+    return std::make_unique<TRenameRun>(folderBytes(), m_album->renameRows(), m_album->albumData(), options);
+}
+
+TRenamePlanView TAlbumWorkflow::plan(const TRenameOptions& options) const
+{
+    TRenamePlanView view;
+    if (m_album->fileCount() == 0) return view;
+    const std::unique_ptr<TRenameRun> run = newRun(options);
+    view.Rows = run->preview(FolderEntryNames(run->folder()));
+    view.FolderPath = run->plannedFolderPath();
+    view.Playlist = run->playlistFileName();
+    return view;
+}
+
+bool TAlbumWorkflow::renaming() const { return m_job && m_job->running(); }
+
+bool TAlbumWorkflow::startRename(const TRenameOptions& options)
+{
+    if (m_job || m_lookupRunning || !m_album->canRename() || m_album->fileCount() == 0) return false;
+    if (unfinishedRun()) {
+        emit unfinishedRunFound();
+        return false;
+    }
+    std::unique_ptr<TRenameRun> run = newRun(options);
+    run->setJournalDirectory(TRenameJournal::defaultDirectory());
+    m_job = std::make_unique<TRenameJob>(std::move(run));
+    connect(m_job.get(), &TRenameJob::logLine, this, &TAlbumWorkflow::logLine);
+    connect(m_job.get(), &TRenameJob::progress, this, &TAlbumWorkflow::renameProgress);
+    connect(m_job.get(), &TRenameJob::finished, this, [this] {
+        m_job->wait();
+        const TRenameReport report = m_job->run().report();
+        const QString folder = fromBytes(m_job->run().folderToSelect());
+        // The job's own signal is still being delivered: it goes once that is over.
+        m_job.release()->deleteLater();
+        m_album->setCanRename(false);
+        emit logLine(RenamingFinishedLine);
+        emit renameFinished(report, folder);
+    });
+    m_job->start();
+    return true;
+}
+
+TRenameReport TAlbumWorkflow::renameNow(const TRenameOptions& options)
+{
+    std::unique_ptr<TRenameRun> run = newRun(options);
+    run->setJournalDirectory(TRenameJournal::defaultDirectory());
+    run->setObserver([this](const std::string& line) { emit logLine(QString::fromStdString(line)); }, nullptr);
+    run->run();
+    m_album->setCanRename(false);
+    emit logLine(RenamingFinishedLine);
+    return run->report();
+}
+
+TUndoReport TAlbumWorkflow::undo(bool dryRun, bool* found, const QString& folder)
+{
+    bool any = false;
+    const std::string target = folder.isEmpty() ? folderBytes() : QFile::encodeName(WithSlash(folder)).toStdString();
+    TUndoReport report;
+    if (!target.empty()) report = UndoLastRun(TRenameJournal::defaultDirectory(), target, dryRun, any);
+    for (const std::string& line : report.Lines) emit logLine(QString::fromStdString(line));
+    if (any) emit logLine(UndoFinishedLine);
+    if (found) *found = any;
+    return report;
+}
+
+} // namespace cantorix

@@ -1,0 +1,149 @@
+// The album workflow: everything that happens to an album between listing its folder and undoing a
+// rename run, without a window. The main window and cantorix-cli both drive this one object and only
+// present what it says, so the two can never treat an album differently.
+//
+//   listFolder -> startLookup -> [candidatesFound -> chooseCandidate]
+//              -> [pairingNeeded -> acceptPairing | cancelPairing] -> lookupFinished
+//              -> plan / startRename | renameNow -> undo
+#pragma once
+
+#include "core/FolderScan.h"
+#include "core/album/AlbumSession.h"
+#include "core/lookup/LookupSource.h"
+#include "core/rename/RenameJournal.h"
+#include "core/rename/RenameRun.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace cantorix {
+
+class THttpClient;
+class TRenameJob;
+class TSettings;
+
+// How the album is looked up: by the files' playing times, or by artist and album words.
+enum class TQueryMode { Checksum, Name };
+
+// Values a caller puts in place of the settings' for its lookups (the command line's options).
+struct TLookupOverrides {
+    QString Server;    // the freedb server; empty: the settings'
+    QString SearchUrl; // the web search address; empty: the settings'
+};
+
+// The rename run as planned now: what the "New name" column and a dry run show.
+struct TRenamePlanView {
+    std::vector<TRenameRun::TPreviewRow> Rows;
+    std::string FolderPath; // the folder's new path with "/"; empty when it is not renamed
+    std::string Playlist;   // the playlist's file name; empty when none is written
+};
+
+class TAlbumWorkflow : public QObject {
+    Q_OBJECT
+public:
+    // Makes the HTTP client of each lookup; tests put fake clients here. None: the network module's.
+    using HttpFactory = std::function<std::unique_ptr<THttpClient>()>;
+
+    // `settings` is read at each step, never kept in copies; it must outlive the workflow.
+    explicit TAlbumWorkflow(TSettings& settings, QObject* parent = nullptr);
+    ~TAlbumWorkflow() override; // a rename run in progress is waited for
+
+    TAlbumSession& album() { return *m_album; }
+    const TAlbumSession& album() const { return *m_album; }
+    TSettings& settings() { return m_settings; }
+
+    void setOverrides(const TLookupOverrides& overrides) { m_overrides = overrides; }
+    void setHttpFactory(HttpFactory factory) { m_httpFactory = std::move(factory); }
+    // The extensions a scan lists; read from the settings when the workflow is made.
+    const QStringList& supportedExtensions() const { return m_extensions; }
+    void reloadSupportedExtensions();
+
+    // ---- Listing
+    // Lists the folder at `path` into the album; an empty path or one that is no folder empties the
+    // album. A lookup still running is abandoned first (a line says so): its titles belong to the
+    // files it started from. The scan's lines go to logLine.
+    TScanResult listFolder(const QString& path);
+
+    // ---- Lookups
+    // Starts a lookup of the listed album; `artist` and `album` are the words of a search by name.
+    // False when none was started (no files listed, nothing to search for; a line says why).
+    bool startLookup(TQueryMode mode, const QString& artist = {}, const QString& album = {});
+    // The answer to candidatesFound: the chosen line, or -1 for none.
+    void chooseCandidate(int index);
+    // Ends the running lookup now; lookupFinished follows with Cancelled.
+    void cancelLookup();
+    // Drops the running lookup without a word (the window closes): nothing more comes of it.
+    void abandonLookup();
+    // From startLookup until lookupFinished, the pairing included.
+    bool lookupRunning() const { return m_lookupRunning; }
+    // The answer to pairingNeeded: the rows as the user left them, or none.
+    void acceptPairing(const QList<TAlignedRow>& rows);
+    void cancelPairing();
+    // An xmcd entry file read as a lookup by playing times reads its entry. False with the reason.
+    bool applyEntryFile(const QString& path, QString* error);
+
+    // ---- Renaming
+    // The run's options from the settings; callers change what their own controls or options say.
+    TRenameOptions renameOptions() const;
+    // Whether the listed folder holds the record of a rename run that did not finish.
+    bool unfinishedRun() const;
+    TRenamePlanView plan(const TRenameOptions& options) const;
+    // Starts the run on a worker: logLine, renameProgress and renameFinished follow. False when it may
+    // not run now (nothing looked up, a run going, an unfinished run: then unfinishedRunFound).
+    bool startRename(const TRenameOptions& options);
+    bool renaming() const;
+    // The run on this thread; each line goes to logLine as it is made.
+    TRenameReport renameNow(const TRenameOptions& options);
+    // Undo of the last run on the listed folder (or on `folder` when given). `found` tells whether
+    // there was a run.
+    TUndoReport undo(bool dryRun, bool* found, const QString& folder = {});
+
+signals:
+    void logLine(const QString& line);
+    void lookupRunningChanged(bool running);
+    void lookupStep(cantorix::TLookupStep step);
+    void lookupProgress(qint64 received, qint64 total);
+    // Several candidates: answer with chooseCandidate (from inside the signal or later).
+    void candidatesFound(const QStringList& lines, int preselected);
+    // A search by name read its album: the user lines the titles up with the files, starting from
+    // `proposed`. Answer with acceptPairing or cancelPairing (from inside the signal or later).
+    void pairingNeeded(const QList<cantorix::TrackTitle>& titles, const QStringList& files,
+                       const QList<cantorix::TAlignedRow>& proposed);
+    // How a lookup ended; the album holds its result when it was read. lookupRunningChanged(false)
+    // follows.
+    void lookupFinished(const cantorix::TLookupOutcome& outcome);
+    // The listed folder's last run did not finish: it must be undone before renaming again.
+    void unfinishedRunFound();
+    void renameProgress(int rowsDone, int rows);
+    // The run has ended: what it did, and the album folder afterwards (renamed or not), with "/".
+    void renameFinished(const cantorix::TRenameReport& report, const QString& folder);
+
+private:
+    std::unique_ptr<TLookupSource> makeSource(TQueryMode mode) const;
+    void sourceFinished(const TLookupOutcome& outcome);
+    void endLookup(const TLookupOutcome& outcome);
+    void setLookupRunning(bool running);
+    std::unique_ptr<TRenameRun> newRun(const TRenameOptions& options) const;
+    std::string folderBytes() const;
+
+    TSettings& m_settings;
+    TAlbumSession* m_album;
+    QStringList m_extensions;
+    TLookupOverrides m_overrides;
+    HttpFactory m_httpFactory;
+    std::unique_ptr<TLookupSource> m_source;
+    TQueryMode m_mode = TQueryMode::Checksum;
+    bool m_lookupRunning = false;
+    // A search's album waiting for the user's pairing.
+    bool m_pairing = false;
+    TLookupOutcome m_pending;
+    QStringList m_pairedFiles; // the files the pairing was offered for
+    std::unique_ptr<TRenameJob> m_job;
+};
+
+} // namespace cantorix
