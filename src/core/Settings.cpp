@@ -4,6 +4,9 @@
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -145,7 +148,10 @@ QString TSettings::get(const TSettingKey<const char*>& key) const
     return readString(key.Section, key.Name, QString::fromUtf8(key.Default));
 }
 
-int TSettings::get(const TSettingKey<int>& key) const { return readInteger(key.Section, key.Name, key.Default); }
+int TSettings::get(const TSettingKey<int>& key) const
+{
+    return std::clamp(readInteger(key.Section, key.Name, key.Default), key.Min, key.Max);
+}
 
 bool TSettings::get(const TSettingKey<bool>& key) const { return readBool(key.Section, key.Name, key.Default); }
 
@@ -216,7 +222,8 @@ QByteArray TSettings::toText() const
 IoResult TSettings::updateFile() const
 {
     QByteArray text = toText();
-    const bool secret = !get(setting::ProxyPassword).isEmpty();
+    const bool secret = std::any_of(std::begin(setting::SecretKeys), std::end(setting::SecretKeys),
+                                    [this](const TSettingKey<const char*>* key) { return !get(*key).isEmpty(); });
     return writeWholeFile(QFile::encodeName(m_fileName).toStdString(), text.constData(), size_t(text.size()),
                           systemFiles(), secret ? 0600 : 07777);
 }

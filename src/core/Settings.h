@@ -7,17 +7,40 @@
 
 #include <QString>
 #include <QStringList>
+
+#include <climits>
 #include <vector>
 
 namespace cantorix {
 
-// One setting: its section, its key and the value it has when the file does not hold a valid one.
-// Text settings use TSettingKey<const char*> (UTF-8); every key of the program is in SettingsKeys.h.
+// One setting: its section, its key, the value it has when the file does not hold a valid one, and
+// its rule. Text settings use TSettingKey<const char*> (UTF-8); every key of the program is in
+// SettingsKeys.h.
 template <typename T>
 struct TSettingKey {
     const char* Section;
     const char* Name;
     T Default;
+};
+
+// A number kept within a range: a value outside it reads as the nearest end.
+template <>
+struct TSettingKey<int> {
+    const char* Section;
+    const char* Name;
+    int Default;
+    int Min = INT_MIN;
+    int Max = INT_MAX;
+};
+
+// A text that may be secret (a password): while any secret key holds a value, the settings file is
+// readable by its owner only.
+template <>
+struct TSettingKey<const char*> {
+    const char* Section;
+    const char* Name;
+    const char* Default;
+    bool Secret = false;
 };
 
 class TSettings {
@@ -38,7 +61,8 @@ public:
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
 
-    // The typed forms: the key's own default stands in for a missing or invalid value.
+    // The typed forms: the key's own default stands in for a missing or invalid value, and a number
+    // outside the key's range reads as the nearest end of it.
     QString get(const TSettingKey<const char*>& key) const;
     int get(const TSettingKey<int>& key) const;
     bool get(const TSettingKey<bool>& key) const;

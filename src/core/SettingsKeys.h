@@ -2,8 +2,8 @@
 // these (TSettings::get / set), never through section and key texts of their own.
 #pragma once
 
+#include "core/Defaults.h"
 #include "core/Settings.h"
-#include "core/rename/NameFormat.h"
 
 namespace cantorix::setting {
 
@@ -39,7 +39,8 @@ inline constexpr TSettingKey<int> ColumnWidths[] = {
 
 // [Connection] and [Proxy]: the freedb server and how to reach it.
 inline constexpr TSettingKey<const char*> Server{"Connection", "Server", ""}; // empty: the default server
-inline constexpr TSettingKey<int> Timeout{"Connection", "Timeout", 30};      // seconds
+// Seconds; every time limit of the network code is kept within a second and a day.
+inline constexpr TSettingKey<int> Timeout{"Connection", "Timeout", 30, 1, 86400};
 inline constexpr TSettingKey<const char*> Email{"Connection", "Email", ""};
 inline constexpr const char* DefaultSearchUrl = "https://www.gnudb.org/search/%s";
 // The web search of the name query: %s stands for the words.
@@ -48,7 +49,9 @@ inline constexpr TSettingKey<bool> UseProxy{"Connection", "UseProxy", false};
 inline constexpr TSettingKey<const char*> ProxyAddress{"Proxy", "Address", ""};
 inline constexpr TSettingKey<const char*> ProxyPort{"Proxy", "Port", ""};
 inline constexpr TSettingKey<const char*> ProxyUser{"Proxy", "User", ""};
-inline constexpr TSettingKey<const char*> ProxyPassword{"Proxy", "Password", ""};
+inline constexpr TSettingKey<const char*> ProxyPassword{"Proxy", "Password", "", true};
+// The keys whose values are secret: while one holds a value, the file is readable by its owner only.
+inline constexpr const TSettingKey<const char*>* SecretKeys[] = {&ProxyPassword};
 // [FreeDB_sites]: one key per freedb server of the options window's list, its value the same host name.
 inline constexpr const char* FreeDBSitesSection = "FreeDB_sites";
 

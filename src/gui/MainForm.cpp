@@ -6,6 +6,7 @@
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
 #include "core/album/AlbumWorkflow.h"
+#include "core/album/SettingsValues.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/rename/NameFormatList.h"
 #include "core/rename/RenameLines.h"
@@ -225,7 +226,7 @@ void TMainForm::restorePlacement()
 void TMainForm::fillNameFormats()
 {
     cmbNameFormat->clear();
-    cmbNameFormat->addItems(NameFormatChoices(*m_settings));
+    cmbNameFormat->addItems(NameFormatChoices(StoredNameFormats(*m_settings)));
 }
 
 void TMainForm::btOptionsClick()

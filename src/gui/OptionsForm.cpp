@@ -344,7 +344,7 @@ void TOptionsForm::FormCreate()
     showShellCaption();
     chHidedataExchange->setChecked(s.get(setting::HideData));
     edEmail->setText(s.get(setting::Email));
-    edTimeout->setValue(ClampTimeoutSeconds(s.get(setting::Timeout)));
+    edTimeout->setValue(s.get(setting::Timeout));
     edSearchUrl->setText(s.has(setting::SearchUrl) ? s.get(setting::SearchUrl) : QString());
 
     fillNameFormats();
@@ -369,7 +369,7 @@ void TOptionsForm::fillServers()
 void TOptionsForm::fillNameFormats()
 {
     cmbOptNames->clear();
-    cmbOptNames->addItems(NameFormatChoices(m_settings));
+    cmbOptNames->addItems(NameFormatChoices(StoredNameFormats(m_settings)));
     btRemove->setEnabled(false);
 }
 
@@ -517,7 +517,8 @@ void TOptionsForm::addBtClick()
 {
     QString problem;
     const QString format = edOptName->text().trimmed();
-    switch (AddNameFormat(m_settings, format, &problem)) {
+    QStringList formats = StoredNameFormats(m_settings);
+    switch (AddNameFormat(formats, format, &problem)) {
     case TFormatAdd::Empty: return;
     case TFormatAdd::Refused: showFormatMessage(problem); return;
     case TFormatAdd::Duplicate: {
@@ -528,6 +529,7 @@ void TOptionsForm::addBtClick()
     }
     case TFormatAdd::Added: break;
     }
+    StoreNameFormats(m_settings, formats);
     showFormatMessage(QString());
     auto* item = new QListWidgetItem(format);
     cmbOptNames->addItem(item);
@@ -539,8 +541,8 @@ void TOptionsForm::btRemoveClick()
 {
     QListWidgetItem* item = cmbOptNames->currentItem();
     if (!item) return;
-    const QString format = item->text();
-    RemoveNameFormat(m_settings, format);
+    QStringList formats = StoredNameFormats(m_settings);
+    if (RemoveNameFormat(formats, item->text())) StoreNameFormats(m_settings, formats);
     delete cmbOptNames->takeItem(cmbOptNames->row(item));
     showFormatMessage(QString());
     btRemove->setEnabled(cmbOptNames->currentItem() != nullptr);

@@ -51,6 +51,15 @@ TEST(Settings, ReadsWithCaseInsensitiveNamesAndDefaults)
     EXPECT_TRUE(s.readBool("Main", "FixUnderScores", true));
 }
 
+TEST(Settings, ANumberOutsideItsKeysRangeReadsAsTheNearestEnd)
+{
+    for (auto [stored, read] : {std::pair{"30", 30}, {"0", 1}, {"-5", 1}, {"99999999", 86400}, {"abc", 30}}) {
+        TempDir dir;
+        TSettings s = settingsFile(dir, std::string("[Connection]\nTimeout=") + stored + "\n");
+        EXPECT_EQ(s.get(setting::Timeout), read) << stored;
+    }
+}
+
 TEST(Settings, WritesInOrderOfFirstWritingWithOneEmptyLineAfterEachSection)
 {
     TempDir dir;

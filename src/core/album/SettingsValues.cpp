@@ -6,6 +6,7 @@
 #include "core/Text.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
+#include "core/lookup/freedb/ServerList.h"
 #include "core/rename/RenameRun.h"
 
 #include <algorithm>
@@ -68,6 +69,24 @@ TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
 QStringList SupportedExtensionsFromSettings(const TSettings& settings)
 {
     return BuildSupportedExtensions(settings.get(setting::AdditionalTypes));
+}
+
+QStringList StoredNameFormats(const TSettings& settings) { return settings.readSection(setting::NameFormatsSection); }
+
+void StoreNameFormats(TSettings& settings, const QStringList& formats)
+{
+    settings.eraseSection(setting::NameFormatsSection);
+    for (const QString& format : formats) settings.writeString(setting::NameFormatsSection, format, QString());
+}
+
+TServerListStore StoreServerList(TSettings& settings, const QStringList& hosts)
+{
+    const TServerListStore plan = PlanServerList(settings.get(setting::Server), hosts);
+    if (!plan.Changed) return plan;
+    settings.eraseSection(setting::FreeDBSitesSection);
+    for (const QString& host : hosts) settings.writeString(setting::FreeDBSitesSection, host, host);
+    if (plan.Server != settings.get(setting::Server)) settings.set(setting::Server, plan.Server);
+    return plan;
 }
 
 } // namespace cantorix

@@ -1,6 +1,6 @@
 // The settings as the rest of the program takes them: the store's keys turned into the plain values
-// the lookup, the renamers and the folder scan work with. Only here (and in the windows) is the
-// settings store read; core/freedb and core/rename never see it.
+// the lookups, the renamers and the folder scan work with, and the plain values they give back stored.
+// Only here (and in the windows) is the settings store read; core/lookup and core/rename never see it.
 #pragma once
 
 #include <QStringList>
@@ -11,6 +11,7 @@ class TSettings;
 struct TLookupConfig;
 struct TNameQueryConfig;
 struct TRenameOptions;
+struct TServerListStore;
 
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
 // HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
@@ -28,5 +29,15 @@ TRenameOptions RenameOptionsFromSettings(const TSettings& settings);
 
 // The extensions a folder scan lists: the built-in ones and [Main] AdditionalTypes.
 QStringList SupportedExtensionsFromSettings(const TSettings& settings);
+
+// The name formats of [NameFormats], in file order; and that section replaced by `formats`, each a key
+// with an empty value.
+QStringList StoredNameFormats(const TSettings& settings);
+void StoreNameFormats(TSettings& settings, const QStringList& formats);
+
+// A new freedb server list into the in-memory settings, as PlanServerList decides: [FreeDB_sites]
+// replaced by one key per host (its value the host again) and [Connection] Server when it changes. An
+// empty list changes nothing. The file is not written.
+TServerListStore StoreServerList(TSettings& settings, const QStringList& hosts);
 
 } // namespace cantorix

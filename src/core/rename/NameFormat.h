@@ -4,14 +4,13 @@
 // touch no file and read no setting (the callers pass FixUnderScores and the folder format).
 #pragma once
 
+#include "core/Defaults.h"
+
 #include <iterator>
 #include <string>
 #include <string_view>
 
 namespace cantorix {
-
-// The name format the renamers use when the setting NameFormat is missing.
-inline constexpr const char* DefaultNameFormat = "artist - album - # - track";
 
 // The items of the folder-format list, index = the setting FolderFormat.
 inline constexpr const char* FolderFormatItems[] = {

@@ -1,7 +1,5 @@
 #include "core/rename/NameFormatList.h"
 
-#include "core/Settings.h"
-#include "core/SettingsKeys.h"
 #include "core/rename/NameFormat.h"
 
 #include <algorithm>
@@ -18,14 +16,12 @@ QString NameFormatKeyProblem(const QString& format)
     return {};
 }
 
-QStringList NameFormatChoices(const TSettings& settings)
+QStringList NameFormatChoices(const QStringList& stored)
 {
-    QStringList formats = settings.readSection(setting::NameFormatsSection);
-    if (formats.isEmpty()) formats << DefaultNameFormat;
-    return formats;
+    return stored.isEmpty() ? QStringList{DefaultNameFormat} : stored;
 }
 
-TFormatAdd AddNameFormat(TSettings& settings, const QString& format, QString* problem)
+TFormatAdd AddNameFormat(QStringList& formats, const QString& format, QString* problem)
 {
     const QString f = format.trimmed();
     if (f.isEmpty()) return TFormatAdd::Empty;
@@ -34,19 +30,24 @@ TFormatAdd AddNameFormat(TSettings& settings, const QString& format, QString* pr
         if (problem) *problem = why;
         return TFormatAdd::Refused;
     }
-    if (settings.valueExists(setting::NameFormatsSection, f)) {
+    if (formats.contains(f, Qt::CaseInsensitive)) {
         if (problem) *problem = QString("The name format \"%1\" is in the list already").arg(f);
         return TFormatAdd::Duplicate;
     }
-    if (settings.readSection(setting::NameFormatsSection).isEmpty() && f.compare(DefaultNameFormat, Qt::CaseInsensitive) != 0)
-        settings.writeString(setting::NameFormatsSection, DefaultNameFormat, QString());
-    settings.writeString(setting::NameFormatsSection, f, QString());
+    if (formats.isEmpty() && f.compare(DefaultNameFormat, Qt::CaseInsensitive) != 0) formats << DefaultNameFormat;
+    formats << f;
     return TFormatAdd::Added;
 }
 
-bool RemoveNameFormat(TSettings& settings, const QString& format)
+bool RemoveNameFormat(QStringList& formats, const QString& format)
 {
-    return settings.deleteKey(setting::NameFormatsSection, format.trimmed());
+    const QString f = format.trimmed();
+    for (qsizetype i = 0; i < formats.size(); ++i)
+        if (formats[i].compare(f, Qt::CaseInsensitive) == 0) {
+            formats.removeAt(i);
+            return true;
+        }
+    return false;
 }
 
 QString NameFormatSample(const QString& format)

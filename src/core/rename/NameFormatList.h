@@ -1,5 +1,6 @@
-// The user's list of name formats, section [NameFormats] of the settings: each format is a key there,
-// so only text that survives as an INI key may be added. Used by the options window.
+// The user's list of name formats. The settings keep each format as a key of [NameFormats], so only
+// text that survives as an INI key may be added. Plain lists in and out: the callers read and write
+// the settings.
 #pragma once
 
 #include <QString>
@@ -7,16 +8,14 @@
 
 namespace cantorix {
 
-class TSettings;
-
 // Why `format` cannot be a key of the settings file, or empty when it can: it must not hold "=" (the
 // key would end there), a line break or another control character, nor begin with "[" (a section) or
 // ";" (a comment). Checked on the text without its surrounding spaces, which the file drops anyway.
 QString NameFormatKeyProblem(const QString& format);
 
-// The formats to offer, in file order: the keys of [NameFormats], or the built-in format while that
-// section is empty (a first start), so that both windows always offer the format renaming falls back to.
-QStringList NameFormatChoices(const TSettings& settings);
+// The formats to offer: the stored ones in their order, or the built-in format while none is stored (a
+// first start), so that both windows always offer the format renaming falls back to.
+QStringList NameFormatChoices(const QStringList& stored);
 
 enum class TFormatAdd {
     Added,
@@ -25,12 +24,13 @@ enum class TFormatAdd {
     Refused,   // NameFormatKeyProblem
 };
 
-// Adds `format` (without its surrounding spaces) to [NameFormats] of the in-memory settings, with an
-// empty value; to an empty list the built-in format is added first, so it is not lost from the choices.
-// `*problem` receives the message for Duplicate and Refused.
-TFormatAdd AddNameFormat(TSettings& settings, const QString& format, QString* problem = nullptr);
-// Removes `format` from [NameFormats]; false when it was not there.
-bool RemoveNameFormat(TSettings& settings, const QString& format);
+// Adds `format` (without its surrounding spaces) to `formats`; to an empty list the built-in format is
+// added first, so it is not lost from the choices. `*problem` receives the message for Duplicate and
+// Refused.
+TFormatAdd AddNameFormat(QStringList& formats, const QString& format, QString* problem = nullptr);
+// Removes `format` (compared without regard to case, as the settings compare keys); false when it was
+// not there.
+bool RemoveNameFormat(QStringList& formats, const QString& format);
 
 // The sample name the options window shows for a format: "artist", "album", "year", "track" and "#"
 // replaced in this order, without regard to case, by the values of one well-known record. No clean-up.

@@ -3,6 +3,7 @@
 
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
+#include "core/album/SettingsValues.h"
 #include "support/SettingsFile.h"
 #include "support/TestFiles.h"
 
@@ -35,11 +36,12 @@ TEST(NameFormatList, OnlyTextThatStaysOneKeyIsAdded)
     };
     TempDir dir;
     TSettings s = settingsFile(dir, "[NameFormats]\nartist - album=\n");
+    QStringList formats = StoredNameFormats(s);
     for (const Case& c : cases) {
         QString problem;
-        const QStringList before = s.readSection(setting::NameFormatsSection);
-        EXPECT_EQ(AddNameFormat(s, QString::fromUtf8(c.format), &problem), c.result) << c.format;
-        const QStringList after = s.readSection(setting::NameFormatsSection);
+        const QStringList before = formats;
+        EXPECT_EQ(AddNameFormat(formats, QString::fromUtf8(c.format), &problem), c.result) << c.format;
+        const QStringList& after = formats;
         if (c.result == TFormatAdd::Added) {
             EXPECT_EQ(after.size(), before.size() + 1) << c.format;
             EXPECT_EQ(after.last(), c.stored) << c.format;
@@ -49,6 +51,7 @@ TEST(NameFormatList, OnlyTextThatStaysOneKeyIsAdded)
         EXPECT_EQ(problem.isEmpty(), c.result == TFormatAdd::Added || c.result == TFormatAdd::Empty) << c.format;
     }
     // What was added reads back from the file as the same keys, each with an empty value.
+    StoreNameFormats(s, formats);
     ASSERT_TRUE(s.updateFile());
     TSettings again(s.fileName());
     EXPECT_EQ(again.readSection(setting::NameFormatsSection),
@@ -58,23 +61,21 @@ TEST(NameFormatList, OnlyTextThatStaysOneKeyIsAdded)
 
 TEST(NameFormatList, Remove)
 {
-    TempDir dir;
-    TSettings s = settingsFile(dir, "[NameFormats]\na=\nb=\nc=\n");
-    EXPECT_TRUE(RemoveNameFormat(s, "B"));
-    EXPECT_EQ(s.readSection(setting::NameFormatsSection), (QStringList{"a", "c"}));
-    EXPECT_FALSE(RemoveNameFormat(s, "b"));
+    QStringList formats{"a", "b", "c"};
+    EXPECT_TRUE(RemoveNameFormat(formats, "B"));
+    EXPECT_EQ(formats, (QStringList{"a", "c"}));
+    EXPECT_FALSE(RemoveNameFormat(formats, "b"));
 }
 
 TEST(NameFormatList, AFirstStartOffersTheBuiltInFormatAndKeepsItWhenAnotherIsAdded)
 {
-    TempDir dir;
-    TSettings s = settingsFile(dir, "");
-    EXPECT_EQ(NameFormatChoices(s), QStringList{"artist - album - # - track"});
-    EXPECT_EQ(AddNameFormat(s, "track"), TFormatAdd::Added);
-    EXPECT_EQ(NameFormatChoices(s), (QStringList{"artist - album - # - track", "track"}));
-    EXPECT_TRUE(RemoveNameFormat(s, "artist - album - # - track"));
-    EXPECT_TRUE(RemoveNameFormat(s, "track"));
-    EXPECT_EQ(NameFormatChoices(s), QStringList{"artist - album - # - track"});
+    QStringList formats;
+    EXPECT_EQ(NameFormatChoices(formats), QStringList{"artist - album - # - track"});
+    EXPECT_EQ(AddNameFormat(formats, "track"), TFormatAdd::Added);
+    EXPECT_EQ(NameFormatChoices(formats), (QStringList{"artist - album - # - track", "track"}));
+    EXPECT_TRUE(RemoveNameFormat(formats, "artist - album - # - track"));
+    EXPECT_TRUE(RemoveNameFormat(formats, "track"));
+    EXPECT_EQ(NameFormatChoices(formats), QStringList{"artist - album - # - track"});
 }
 
 TEST(NameFormatList, Sample)

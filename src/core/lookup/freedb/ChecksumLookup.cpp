@@ -81,7 +81,7 @@ bool TChecksumLookup::start(const TLookupRequest& request)
     m_ended.reset();
     m_endStatus = {};
     m_folder = WithSlash(request.Folder);
-    m_timeoutSeconds = ClampTimeoutSeconds(m_config.TimeoutSeconds);
+    m_timeoutSeconds = m_config.timeoutSeconds();
     startTimer();
 
     ApplyLookupConfig(*m_cddb, m_config);

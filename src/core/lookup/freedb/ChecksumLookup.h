@@ -19,11 +19,14 @@ namespace cantorix {
 // What a freedb lookup needs to know besides the album; FreedbConfigFromSettings builds it.
 struct TLookupConfig {
     TServerAddress Server;                // the freedb server
-    int TimeoutSeconds = 30;              // time limit of the query and again of the read (1 to 86400)
+    int TimeoutSeconds = 30;              // time limit of the query and again of the read
     QString Email = "cantorix@localhost"; // sent in the hello
     THttpProxy Proxy;                     // Address empty: no proxy
     bool HideData = false;                // true: no "[DE] " log lines
     QString Note;                         // a line the lookup logs first (why a setting was not used)
+
+    // The time limit as every request uses it: within a second and a day, whoever made the config.
+    int timeoutSeconds() const { return ClampTimeoutSeconds(TimeoutSeconds); }
 };
 
 // Points the client at the config's server, with its hello address and proxy.

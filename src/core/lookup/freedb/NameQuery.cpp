@@ -77,7 +77,7 @@ struct TNameQuery::Private {
         timer.setSingleShot(true);
     }
 
-    int timeoutSeconds() const { return ClampTimeoutSeconds(config.Lookup.TimeoutSeconds); }
+    int timeoutSeconds() const { return config.Lookup.timeoutSeconds(); }
     bool live() const { return active && !ended; }
     void log(const QString& line) { emit q->logLine(line); }
 

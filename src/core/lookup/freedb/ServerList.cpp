@@ -1,7 +1,5 @@
 #include "core/lookup/freedb/ServerList.h"
 
-#include "core/Settings.h"
-#include "core/SettingsKeys.h"
 
 #include <algorithm>
 
@@ -39,21 +37,16 @@ QString ServerListEntry(const QString& server)
     return trimmed.isEmpty() ? TServerAddress().Host : trimmed;
 }
 
-TServerListStore StoreServerList(TSettings& settings, const QStringList& hosts)
+TServerListStore PlanServerList(const QString& server, const QStringList& hosts)
 {
     TServerListStore result;
-    result.Server = settings.get(setting::Server);
+    result.Server = server;
     if (hosts.isEmpty()) {
         result.Reason = "The reply named no HTTP server on port 80; the server list was not changed";
         return result;
     }
-    settings.eraseSection(setting::FreeDBSitesSection);
-    for (const QString& host : hosts) settings.writeString(setting::FreeDBSitesSection, host, host);
     // The user's choice stands while the new list still offers it.
-    if (!hosts.contains(ServerListEntry(result.Server), Qt::CaseInsensitive)) {
-        result.Server = hosts.first();
-        settings.set(setting::Server, result.Server);
-    }
+    if (!hosts.contains(ServerListEntry(server), Qt::CaseInsensitive)) result.Server = hosts.first();
     result.Changed = true;
     return result;
 }
@@ -84,7 +77,7 @@ void TServerListQuery::start(const TLookupConfig& config)
 {
     abort();
     ApplyLookupConfig(*m_cddb, config);
-    m_timeoutSeconds = ClampTimeoutSeconds(config.TimeoutSeconds);
+    m_timeoutSeconds = config.timeoutSeconds();
     m_running = true;
     if (!config.Note.isEmpty()) emit logLine(config.Note);
     m_timer.start(m_timeoutSeconds * 1000);

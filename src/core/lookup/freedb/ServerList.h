@@ -1,6 +1,6 @@
-// The freedb server list: the CDDB "sites" request, which of its records serve lookups, and how a new
-// list is stored in the settings ([FreeDB_sites] and [Connection] Server). The options window and
-// `cantorix-cli sites` both run it.
+// The freedb server list: the CDDB "sites" request, which of its records serve lookups, and which
+// server a new list leaves chosen. The options window and `cantorix-cli sites` both run it; they store
+// the list in the settings ([FreeDB_sites] and [Connection] Server).
 #pragma once
 
 #include "core/lookup/freedb/Cddb.h"
@@ -15,8 +15,6 @@
 
 namespace cantorix {
 
-class TSettings;
-
 // The hosts of `records` that lookups can use: HTTP servers on port 80 whose Site is a plain host name
 // (letters, digits, "." and "-", at most 253 characters), each host once (the first spelling of it,
 // compared without regard to case), sorted without regard to case. Bounded by the records given.
@@ -26,17 +24,16 @@ QStringList UsableSites(const std::vector<TServer>& records);
 // or the default server's host when it is empty.
 QString ServerListEntry(const QString& server);
 
-// What storing a new list did.
+// What a new list changes.
 struct TServerListStore {
-    bool Changed = false; // false: nothing was written, Reason says why
+    bool Changed = false; // false: the list is to be kept as it was, Reason says why
     QString Server;       // the "Server" setting afterwards
     QString Reason;
 };
 
-// Stores `hosts` (as UsableSites gives them) in the in-memory settings: [FreeDB_sites] is replaced by
-// one key per host (its value the host again) and "Server" stays as it is when the list holds its
-// entry, otherwise becomes the first host. An empty list changes nothing. The file is not written.
-TServerListStore StoreServerList(TSettings& settings, const QStringList& hosts);
+// What a new list `hosts` (as UsableSites gives them) means for the "Server" setting `server`: it stays
+// while the list holds its entry, otherwise the first host is chosen. An empty list changes nothing.
+TServerListStore PlanServerList(const QString& server, const QStringList& hosts);
 
 // How one sites request ended.
 struct TServerListOutcome {

@@ -2,6 +2,8 @@
 // request as the options window and `cantorix-cli sites` run it, fed with real server replies.
 #include "core/lookup/freedb/ServerList.h"
 
+#include "core/album/SettingsValues.h"
+
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
 #include "core/net/FakeHttpClient.h"
