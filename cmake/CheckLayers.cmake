@@ -1,5 +1,8 @@
 # Fails the build when a file includes a header of a layer above its own:
 #   src/audio  no Qt at all;   src/core  no widgets and no GUI module.
+# Inside core, the folders are layers too: the files at its top (settings, scan, text) see no folder
+# of core; net sees none of lookup, rename and album; lookup and rename see neither album nor each
+# other; only album (the workflow) sees them all. A database's folder in lookup sees no other's.
 # cantorix_core does not link Qt Widgets, so <QWidget> already fails to compile there; this also
 # catches the module-qualified spellings (<QtWidgets/QWidget>) that the shared include root would let in.
 # Run as: cmake -DSOURCE_DIR=<project> -P CheckLayers.cmake
@@ -7,7 +10,13 @@ set(rules
   "src/audio|#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|Qt)|Qt headers"
   "src/audio|#[ \t]*include[ \t]*\"(core|gui|cli)/|a header of core, gui or cli"
   "src/core|#[ \t]*include[ \t]*[<\"](QtWidgets|QtGui|QWidget|QApplication|QMessageBox|QDialog)|widget headers"
-  "src/core|#[ \t]*include[ \t]*\"(gui|cli)/|a header of gui or cli")
+  "src/core|#[ \t]*include[ \t]*\"(gui|cli)/|a header of gui or cli"
+  "src/core/*|#[ \t]*include[ \t]*\"core/[a-z]+/|a header of a folder of core (the top of core is its lowest layer)"
+  "src/core/net|#[ \t]*include[ \t]*\"core/(lookup|rename|album)/|a header of lookup, rename or album"
+  "src/core/lookup|#[ \t]*include[ \t]*\"core/(rename|album)/|a header of rename or album"
+  "src/core/rename|#[ \t]*include[ \t]*\"core/(lookup|album)/|a header of lookup or album"
+  "src/core/lookup/freedb|#[ \t]*include[ \t]*\"core/lookup/musicbrainz/|a header of another database"
+  "src/core/lookup/musicbrainz|#[ \t]*include[ \t]*\"core/lookup/freedb/|a header of another database")
 set(bad "")
 foreach(rule IN LISTS rules)
   string(REPLACE "|" ";" parts "${rule}")
@@ -18,7 +27,13 @@ foreach(rule IN LISTS rules)
   # The pattern may itself hold "|": everything between the folder and the description.
   list(SUBLIST parts 1 ${last} pattern_parts)
   list(JOIN pattern_parts "|" pattern)
-  file(GLOB_RECURSE files "${SOURCE_DIR}/${dir}/*.h" "${SOURCE_DIR}/${dir}/*.cpp")
+  if(dir MATCHES "/\\*$")
+    # "folder/*": the files at the top of the folder only.
+    string(REGEX REPLACE "/\\*$" "" dir "${dir}")
+    file(GLOB files "${SOURCE_DIR}/${dir}/*.h" "${SOURCE_DIR}/${dir}/*.cpp")
+  else()
+    file(GLOB_RECURSE files "${SOURCE_DIR}/${dir}/*.h" "${SOURCE_DIR}/${dir}/*.cpp")
+  endif()
   foreach(f IN LISTS files)
     file(STRINGS "${f}" hits REGEX "${pattern}")
     if(hits)
