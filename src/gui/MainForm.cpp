@@ -13,10 +13,12 @@
 #include "core/rename/TrackNumberFix.h"
 #include "gui/AlbumTableModel.h"
 #include "gui/DesktopOpen.h"
+#include "gui/DialogSize.h"
 #include "gui/GridColumns.h"
 #include "gui/InfoForm.h"
 #include "gui/LogPane.h"
 #include "gui/MatchForm.h"
+#include "gui/Messages.h"
 #include "gui/OptionsForm.h"
 #include "gui/RenameByTagForm.h"
 #include "gui/ResultsForm.h"
@@ -30,15 +32,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTableView>
@@ -128,18 +127,7 @@ void TMainForm::mnuHelpClick()
     QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
 }
 
-void TMainForm::mnuAboutClick()
-{
-    auto* box = new QMessageBox(QMessageBox::Information, "About Cantorix",
-                                QString("<b>Cantorix %1</b>").arg(QCoreApplication::applicationVersion()),
-                                QMessageBox::Ok, this);
-    box->setObjectName("AboutMessage");
-    box->setInformativeText("Names the files of ripped audio albums from the freedb/CDDB music database or "
-                            "from their own tags.\n\nLicensed under the GNU General Public License, version 3 or "
-                            "later. It comes with no warranty.");
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
+void TMainForm::mnuAboutClick() { ShowAboutBox(this); }
 
 void TMainForm::showNextRun()
 {
@@ -207,18 +195,8 @@ void TMainForm::restorePlacement()
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
-    QRect placed(s.get(setting::WindowLeft), s.get(setting::WindowTop), s.get(setting::WindowWidth),
-                 s.get(setting::WindowHeight));
-    // A placement from a larger screen, or the first start's on a small one, must not open the window
-    // partly off the screen: it is shrunk to the screen's free area and moved into it.
-    const QScreen* screen = QGuiApplication::screenAt(placed.topLeft());
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect free = screen->availableGeometry();
-        placed.setSize(placed.size().boundedTo(free.size()));
-        placed.moveLeft(std::clamp(placed.left(), free.left(), free.right() + 1 - placed.width()));
-        placed.moveTop(std::clamp(placed.top(), free.top(), free.bottom() + 1 - placed.height()));
-    }
+    const QRect placed = PlacementWithinScreen(QRect(s.get(setting::WindowLeft), s.get(setting::WindowTop),
+                                                     s.get(setting::WindowWidth), s.get(setting::WindowHeight)));
     move(placed.topLeft());
     resize(placed.size());
 }
@@ -497,24 +475,15 @@ void TMainForm::pairingNeeded(const QList<TrackTitle>& titles, const QStringList
 
 void TMainForm::lookupFinished(const TLookupOutcome& outcome)
 {
-    if (outcome.kind != TLookupOutcome::Kind::TimedOut || outcome.message.isEmpty()) return;
-    // No owner window, as a system-wide notice; the window is unlocked after it is closed.
-    QMessageBox box(QMessageBox::Critical, TChecksumLookup::TimeoutCaption, outcome.message, QMessageBox::Ok);
-    box.setObjectName("TimeoutMessage");
-    box.exec();
+    // The window is unlocked once the box is closed.
+    if (outcome.kind == TLookupOutcome::Kind::TimedOut && !outcome.message.isEmpty())
+        ShowTimeoutBox(TChecksumLookup::TimeoutCaption, outcome.message);
 }
 
 void TMainForm::offerUndoOfUnfinishedRun()
 {
     AppendLog(UnfinishedRunText);
-    auto* box = new QMessageBox(QMessageBox::Warning, "Renaming", UnfinishedRunText, QMessageBox::NoButton, this);
-    box->setObjectName("UnfinishedRunMessage");
-    QPushButton* undo = box->addButton("&Undo that run", QMessageBox::AcceptRole);
-    box->addButton(QMessageBox::Cancel);
-    box->setDefaultButton(undo);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(undo, &QPushButton::clicked, this, guarded(&TMainForm::mnuUndoClick));
-    box->open();
+    ShowUnfinishedRunBox(this, guarded(&TMainForm::mnuUndoClick));
 }
 
 void TMainForm::guessAlbum()
@@ -598,30 +567,7 @@ void TMainForm::renameFinished(const TRenameReport& report, const QString& folde
     lbFolder->setVisible(true);
     setEnabled(true);
     selectAndScan(folder);
-    showRenameReport(report);
-}
-
-void TMainForm::showRenameReport(const TRenameReport& report)
-{
-    if (!report.anyFailure()) return;
-    QStringList reasons;
-    auto shown = [](const std::string& s) { return QString::fromStdString(s); };
-    for (const TRenameRowReport& r : report.Rows) {
-        if (reasons.size() >= 3) break;
-        if (!r.Moved) reasons << QString("\"%1\": %2").arg(shown(r.OldName), shown(r.MoveError));
-        else if (r.Tags == TRenameRowReport::TTags::Failed)
-            reasons << QString("\"%1\": tags: %2").arg(shown(r.NewName), shown(r.TagError));
-    }
-    if (reasons.size() < 3 && !report.FolderError.empty()) reasons << QString("Folder: %1").arg(shown(report.FolderError));
-    if (reasons.size() < 3 && !report.PlaylistError.empty())
-        reasons << QString("Playlist: %1").arg(shown(report.PlaylistError));
-    // One message for the whole run, not one per row; the log holds every line.
-    auto* box = new QMessageBox(QMessageBox::Warning, "Renaming", QString::fromStdString(RenameSummaryText(report)) + ".",
-                                QMessageBox::Ok, this);
-    box->setObjectName("RenameReportMessage");
-    box->setInformativeText(reasons.join("\n"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    ShowRenameReport(this, report);
 }
 
 void TMainForm::mnuUndoClick()

@@ -136,7 +136,6 @@ private:
     // The options the next run takes: the settings' switches, the window's format lists.
     TRenameOptions currentRenameOptions() const;
     void refreshPreview();
-    void showRenameReport(const TRenameReport& report);
     // Query by name: the album guess into edArtist/edAlbum.
     void guessAlbum();
     void showDownload(qint64 received, qint64 total);

@@ -1,0 +1,25 @@
+// The main window's message boxes: what each says and how it is built, so that the window only decides
+// when one shows.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace cantorix {
+
+struct TRenameReport;
+
+// "About Cantorix", opened without blocking.
+void ShowAboutBox(QWidget* parent);
+// One warning for a whole run that did not go through: the summary and the first reasons. Nothing
+// when the run had no failure.
+void ShowRenameReport(QWidget* parent, const TRenameReport& report);
+// The offer to undo a run that did not finish; `undo` runs when the user takes it.
+void ShowUnfinishedRunBox(QWidget* parent, std::function<void()> undo);
+// The time-out of a lookup: modal, with no owner window, as a system-wide notice.
+void ShowTimeoutBox(const QString& caption, const QString& text);
+
+} // namespace cantorix
