@@ -162,12 +162,7 @@ void TAlbumWorkflow::acceptPairing(const QList<TAlignedRow>& rows)
     if (!m_pairing) return;
     m_pairing = false;
     if (m_album->fileNames() != m_pairedFiles) {
-        const QString line = "The titles were not applied: the folder was listed anew";
-        emit logLine(line);
-        TLookupOutcome dropped = m_pending;
-        dropped.kind = TLookupOutcome::Kind::Cancelled;
-        dropped.reason = line;
-        endLookup(dropped);
+        endPairingUnapplied("The titles were not applied: the folder was listed anew");
         return;
     }
     if (m_album->applyPairing(m_pending.record.Titles, rows) == 0)
@@ -181,12 +176,16 @@ void TAlbumWorkflow::cancelPairing()
 {
     if (!m_pairing) return;
     m_pairing = false;
-    const QString line = "The lookup was cancelled";
-    emit logLine(line);
-    TLookupOutcome cancelled = m_pending;
-    cancelled.kind = TLookupOutcome::Kind::Cancelled;
-    cancelled.reason = line;
-    endLookup(cancelled);
+    endPairingUnapplied("The lookup was cancelled");
+}
+
+void TAlbumWorkflow::endPairingUnapplied(const QString& why)
+{
+    emit logLine(why);
+    TLookupOutcome outcome = m_pending;
+    outcome.kind = TLookupOutcome::Kind::Cancelled;
+    outcome.reason = why;
+    endLookup(outcome);
 }
 
 void TAlbumWorkflow::endLookup(const TLookupOutcome& outcome)

@@ -127,6 +127,8 @@ private:
     std::unique_ptr<TLookupSource> makeSource(TQueryMode mode) const;
     void sourceFinished(const TLookupOutcome& outcome);
     void endLookup(const TLookupOutcome& outcome);
+    // A search's album whose titles were not applied: the lookup ends as Cancelled with `why`.
+    void endPairingUnapplied(const QString& why);
     void setLookupRunning(bool running);
     std::unique_ptr<TRenameRun> newRun(const TRenameOptions& options) const;
     std::string folderBytes() const;
