@@ -238,9 +238,12 @@ THttpResponse TQtHttpClient::response(QNetworkReply* reply)
 
     const QNetworkReply::NetworkError error = reply->error();
     if (m_kind == Kind::Service) {
-        // Qt reports a status of 4xx or 5xx as an error of its own (ContentNotFoundError,
-        // ServiceUnavailableError ...): for a request the server answered, that is just the status.
+        // Qt reports a status of 4xx or 5xx as an error of its own (ContentNotFoundError for 404,
+        // ProtocolInvalidOperationError for 400, ServiceUnavailableError for 503 ...): for a request
+        // the server answered, that is just the status.
         const bool statusError = (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
+                                 error == QNetworkReply::ProtocolInvalidOperationError ||
+                                 (error == QNetworkReply::ProxyAuthenticationRequiredError && answer.Status == 407) ||
                                  (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
         if (error != QNetworkReply::NoError && !(status.isValid() && statusError))
             return fail(int(error), reply->errorString());
