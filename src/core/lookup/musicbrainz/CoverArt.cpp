@@ -1,7 +1,6 @@
 #include "core/lookup/musicbrainz/CoverArt.h"
 
 #include "audio/FileIO.h"
-#include "core/Text.h"
 #include "core/lookup/musicbrainz/ReleaseReply.h"
 
 #include <QCoreApplication>
