@@ -1,5 +1,6 @@
 #include "core/net/HttpClient.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -247,7 +248,7 @@ THttpResponse TQtHttpClient::response(QNetworkReply* reply)
                                  (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
         if (error != QNetworkReply::NoError && !(status.isValid() && statusError))
             return fail(int(error), reply->errorString());
-        if (!status.isValid()) return fail(int(QNetworkReply::ProtocolFailure), "No HTTP answer");
+        if (!status.isValid()) return fail(int(QNetworkReply::ProtocolFailure), QCoreApplication::translate("HttpClient", "No HTTP answer"));
     } else {
         // A status other than 2xx is reported by the caller (finish); only the transfer is judged here.
         const bool success = !status.isValid() || (answer.Status >= 200 && answer.Status <= 299);

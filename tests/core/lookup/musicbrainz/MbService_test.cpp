@@ -22,7 +22,8 @@ bool waitUntil(const std::function<bool()>& done, int ms = 5000)
 
 // A client on a fake transport and a limiter of its own, with everything it says recorded.
 struct Harness {
-    FakeHttpClient::State* http = new FakeHttpClient::State;
+    std::unique_ptr<FakeHttpClient::State> state = std::make_unique<FakeHttpClient::State>(); // outlives the client
+    FakeHttpClient::State* http = state.get();
     TMbRateLimiter limiter{5};
     TMbClient client{std::make_unique<FakeHttpClient>(http)};
     QStringList log;
@@ -33,7 +34,6 @@ struct Harness {
         client.setRateLimiter(&limiter);
         QObject::connect(&client, &TMbClient::logLine, [this](const QString& l) { log << l; });
     }
-    ~Harness() { delete http; }
 
     void get(const QString& url = "http://mb.test/ws/2/discid/x?fmt=json", bool paced = true)
     {
@@ -177,10 +177,9 @@ TEST(MusicBrainzService, NoAnswerInTimeARefusedRequestAndAnAbortEachEndAsTheySay
 
 TEST(MusicBrainzService, TwoClientsOnOneLimiterTakeTurns)
 {
-    FakeHttpClient::State* a = new FakeHttpClient::State;
-    FakeHttpClient::State* b = new FakeHttpClient::State;
-    TMbRateLimiter limiter(300);
-    TMbClient first(std::make_unique<FakeHttpClient>(a)), second(std::make_unique<FakeHttpClient>(b));
+    auto a = std::make_unique<FakeHttpClient::State>(), b = std::make_unique<FakeHttpClient::State>();
+    TMbRateLimiter limiter(300), slow(60000);
+    TMbClient first(std::make_unique<FakeHttpClient>(a.get())), second(std::make_unique<FakeHttpClient>(b.get()));
     first.setRateLimiter(&limiter);
     second.setRateLimiter(&limiter);
     QList<qint64> sentAt;
@@ -194,7 +193,6 @@ TEST(MusicBrainzService, TwoClientsOnOneLimiterTakeTurns)
     EXPECT_GE(sentAt[1] - sentAt[0], 300);
 
     // With the next turn a minute away, the cover archive is still asked at once: it is not paced.
-    TMbRateLimiter slow(60000);
     first.setRateLimiter(&slow);
     second.setRateLimiter(&slow);
     QStringList sent;
@@ -206,8 +204,4 @@ TEST(MusicBrainzService, TwoClientsOnOneLimiterTakeTurns)
     first.get("http://covers.test/release/x/front-500", false, 100, [](const TMbClient::TResult&) {});
     ASSERT_TRUE(waitUntil([&] { return sent.size() == 2; }));
     EXPECT_EQ(sent, (QStringList{"http://mb.test/ws/2/c", "http://covers.test/release/x/front-500"}));
-    first.abort();
-    second.abort();
-    delete a;
-    delete b;
 }
