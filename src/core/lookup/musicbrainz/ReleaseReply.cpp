@@ -11,11 +11,14 @@ namespace cantorix {
 
 namespace {
 
+// Longer than any real title or name: what lies beyond is cut off.
+constexpr qsizetype MaxTextLength = 1000;
+
 // A string member, or empty when it is missing or not a string.
 QString text(const QJsonObject& o, const char* key)
 {
     const QJsonValue v = o.value(QLatin1String(key));
-    return v.isString() ? v.toString() : QString();
+    return v.isString() ? v.toString().left(MaxTextLength) : QString();
 }
 
 // A whole number member in [0, max], or `fallback`.

@@ -1,7 +1,7 @@
 // The JSON replies of the MusicBrainz web service (ws/2, fmt=json) that the lookups read, as plain
 // records: a disc ID lookup (releases of an attached disc ID, or the fuzzy list that a TOC finds), a
 // release search and a release lookup. Every reply is treated as hostile: a wrong type is a missing
-// value, counts are capped, and an identifier that is no MBID leaves its object out.
+// value, counts and texts are capped, and an identifier that is no MBID leaves its object out.
 #pragma once
 
 #include <QByteArray>

@@ -112,6 +112,11 @@ TEST(MusicBrainzReply, HostileRepliesAreRefusedOrReadWithoutTheirBadParts)
     EXPECT_TRUE(releases[0].Media[0].Tracks[0].RecordingId.isEmpty());
     EXPECT_EQ(releases[0].Media[0].Tracks[1].LengthMs, -1);
 
+    ParseSearchReply(R"({"releases":[{"id":"a0000000-0000-4000-8000-000000000001","title":")" + QByteArray(5000, 't') +
+                         R"("}]})",
+                     &releases, nullptr);
+    EXPECT_EQ(releases.value(0).Title.size(), 1000);
+
     QByteArray many = R"({"releases":[)";
     for (int i = 0; i < MaxReplyReleases + 20; ++i)
         many += QByteArray(i ? "," : "") + R"({"id":"a0000000-0000-4000-8000-)" + QByteArray::number(100000000000LL + i) + R"("})";
