@@ -94,7 +94,9 @@ void LocalHttpServer::onReadable(QTcpSocket* socket)
     }
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " " + response.reason + "\r\n" +
         "Content-Type: " + response.contentType + "\r\n" +
-        "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n" + "Connection: close\r\n\r\n";
+        "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    for (const auto& [name, value] : response.headers) head += name + ": " + value + "\r\n";
+    head += "Connection: close\r\n\r\n";
     QPointer<QTcpSocket> target(socket);
     auto send = [target, bytes = response.raw.isEmpty() ? head + response.body : response.raw] {
         if (!target) return;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 #include <QTcpServer>
@@ -36,6 +37,7 @@ struct HttpResponse {
     // Non-empty: sent as the whole response (status line, headers, body) instead of the fields above,
     // for replies a well-behaved server would not give (chunked, a wrong Content-Length).
     QByteArray raw = {};
+    QList<QPair<QByteArray, QByteArray>> headers = {}; // further header lines (Retry-After, Location)
 };
 
 class LocalHttpServer : public QObject {

@@ -11,6 +11,7 @@ namespace cantorix {
 struct TrackTitle {
     QString No;    // two-digit track number text ("01")
     QString Title;
+    QString MbRecordingId = {}; // MusicBrainz: the track's recording; empty from freedb
 };
 
 // Artist, album, year, genre and the numbered titles of one entry: what the main window shows in
@@ -21,6 +22,11 @@ struct AlbumRecord {
     QString Year;
     QString Genre; // the database's genre text; the window selects the genre list item equal to it
     QList<TrackTitle> Titles;
+    // MusicBrainz identifiers of the release read, its credited artists (in credit order) and its
+    // release group; empty for an entry from freedb.
+    QString MbReleaseId = {};
+    QStringList MbArtistIds = {};
+    QString MbReleaseGroupId = {};
 };
 
 // "01 - Intro": a title as the results window and the match lists show it.

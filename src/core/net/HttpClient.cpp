@@ -1,5 +1,6 @@
 #include "core/net/HttpClient.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -23,6 +24,20 @@ bool parsePort(const QString& text, quint16* port)
     }
     if (v < 1 || v > 65535) return false;
     *port = quint16(v);
+    return true;
+}
+
+// The proxy a protocol or service request names; false with the reason for an invalid port.
+bool proxyOf(const THttpProxy& proxy, QNetworkProxy* networkProxy, QString* errorText)
+{
+    *networkProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+    if (proxy.Address.isEmpty()) return true;
+    quint16 port = 80;
+    if (!proxy.Port.isEmpty() && !parsePort(proxy.Port, &port)) {
+        if (errorText) *errorText = "Invalid proxy port \"" + proxy.Port + "\"";
+        return false;
+    }
+    *networkProxy = QNetworkProxy(QNetworkProxy::HttpProxy, proxy.Address, port, proxy.Username, proxy.Password);
     return true;
 }
 
@@ -58,29 +73,37 @@ TQtHttpClient::~TQtHttpClient()
 bool TQtHttpClient::GetAsync(const QString& url, const THttpProxy& proxy, Completion done, QString* errorText)
 {
     Abort();
-    QNetworkProxy networkProxy(QNetworkProxy::NoProxy);
-    if (!proxy.Address.isEmpty()) {
-        quint16 port = 80;
-        if (!proxy.Port.isEmpty() && !parsePort(proxy.Port, &port)) {
-            if (errorText) *errorText = "Invalid proxy port \"" + proxy.Port + "\"";
-            return false;
-        }
-        networkProxy = QNetworkProxy(QNetworkProxy::HttpProxy, proxy.Address, port, proxy.Username, proxy.Password);
-    }
+    QNetworkProxy networkProxy;
+    if (!proxyOf(proxy, &networkProxy, errorText)) return false;
     TFetchOptions options;
     options.MaxBodyBytes = MaxBodyBytes;
     options.SilenceMs = 0; // the lookups keep their own time limit
-    return start(url, networkProxy, options, false, std::move(done), errorText);
+    return start(url, networkProxy, options, Kind::Protocol, nullptr, std::move(done), errorText);
 }
 
 bool TQtHttpClient::Fetch(const QString& url, const TFetchOptions& options, Completion done, QString* errorText)
 {
     Abort();
-    return start(url, QNetworkProxy(QNetworkProxy::DefaultProxy), options, true, std::move(done), errorText);
+    return start(url, QNetworkProxy(QNetworkProxy::DefaultProxy), options, Kind::Download, nullptr, std::move(done),
+                 errorText);
 }
 
-bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const TFetchOptions& options,
-                          bool download, Completion done, QString* errorText)
+bool TQtHttpClient::Send(const THttpRequest& request, ResponseCompletion done, QString* errorText)
+{
+    Abort();
+    QNetworkProxy networkProxy;
+    if (!proxyOf(request.Proxy, &networkProxy, errorText)) return false;
+    TFetchOptions options;
+    options.MaxBodyBytes = request.MaxBodyBytes;
+    options.SilenceMs = 0; // the service's caller keeps its own time limit
+    options.Progress = request.Progress;
+    if (!start(request.Url, networkProxy, options, Kind::Service, &request, nullptr, errorText)) return false;
+    m_respond = std::move(done);
+    return true;
+}
+
+bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const TFetchOptions& options, Kind kind,
+                          const THttpRequest* service, Completion done, QString* errorText)
 {
     QUrl target(url, QUrl::StrictMode);
     const QString scheme = target.scheme().toLower();
@@ -88,31 +111,39 @@ bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const 
         if (errorText) *errorText = "Invalid URL";
         return false;
     }
-    if (download) {
+    if (kind == Kind::Download) {
         m_manager->setProxyFactory(new TSystemProxyFactory); // the manager owns it
     } else {
         m_manager->setProxy(proxy);
     }
 
     QNetworkRequest request(target);
-    if (download) {
+    if (kind == Kind::Protocol) {
+        request.setHeader(QNetworkRequest::UserAgentHeader, "Cantorix/1.0");
+        request.setRawHeader("Accept", "text/plain, */*");
+    } else {
         request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Cantorix/" CANTORIX_VERSION));
         request.setRawHeader("Accept", "*/*");
         // The body must arrive as sent, so that its length can be checked against Content-Length.
         request.setRawHeader("Accept-Encoding", "identity");
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    } else {
-        request.setHeader(QNetworkRequest::UserAgentHeader, "Cantorix/1.0");
-        request.setRawHeader("Accept", "text/plain, */*");
+    }
+    if (service) {
+        for (const auto& [name, value] : service->Headers) request.setRawHeader(name, value);
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             service->MaxRedirects > 0 ? QNetworkRequest::NoLessSafeRedirectPolicy
+                                                       : QNetworkRequest::ManualRedirectPolicy);
+        if (service->MaxRedirects > 0) request.setMaximumRedirectsAllowed(service->MaxRedirects);
     }
 
     m_body.clear();
     m_tooLarge = false;
     m_silent = false;
-    m_download = download;
+    m_kind = kind;
     m_maxBody = options.MaxBodyBytes > 0 ? options.MaxBodyBytes : MaxBodyBytes;
-    m_progress = download ? options.Progress : nullptr;
+    m_progress = kind == Kind::Protocol ? nullptr : options.Progress;
     m_done = std::move(done);
+    m_respond = nullptr;
     QNetworkReply* reply = m_manager->get(request);
     m_reply = reply;
     const int silenceMs = options.SilenceMs;
@@ -152,6 +183,7 @@ void TQtHttpClient::Abort()
     }
     m_silence->stop();
     m_done = nullptr;
+    m_respond = nullptr;
     m_progress = nullptr;
     m_body.clear();
 }
@@ -164,49 +196,78 @@ void TQtHttpClient::finish(QNetworkReply* reply)
     reply->disconnect(this);
     reply->deleteLater();
 
-    int error = 0;
-    QString errorText;
-    const int tooLarge = m_download ? TooLargeError : int(QNetworkReply::UnknownContentError);
-    if (m_tooLarge) {
-        error = tooLarge;
-        errorText = "Reply too large";
-    } else if (m_silent) {
-        error = SilenceError;
-        errorText = "No data received in time";
-    } else {
-        QByteArray rest = reply->readAll();
-        if (m_body.size() + rest.size() > m_maxBody) {
-            error = tooLarge;
-            errorText = "Reply too large";
-        } else {
-            m_body += rest;
-        }
-        // An HTTP error page is no CDDB reply, whatever it holds: the status says what went wrong.
-        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (error == 0 && status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
-            error = HttpStatusError + status.toInt();
-            errorText = QString("%1 %2").arg(status.toInt())
-                            .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
-                            .trimmed();
-        } else if (error == 0 && reply->error() != QNetworkReply::NoError) {
-            error = int(reply->error());
-            errorText = reply->errorString();
-        } else if (error == 0 && m_download) {
-            // A connection that ends early is no complete download, whatever came before. Without an
-            // announced length (a chunked reply) the end of the transfer is the end of the body.
-            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-            if (length.isValid() && length.toLongLong() != m_body.size()) {
-                error = int(QNetworkReply::ProtocolFailure);
-                errorText = QString("Received %1 of %2 bytes").arg(m_body.size()).arg(length.toLongLong());
-            }
-        }
-    }
-    QByteArray body = error == 0 ? std::move(m_body) : QByteArray();
+    THttpResponse answer = response(reply);
     m_body.clear();
     m_progress = nullptr;
     Completion done = std::move(m_done);
+    ResponseCompletion respond = std::move(m_respond);
     m_done = nullptr;
-    if (done) done(error, errorText, body);
+    m_respond = nullptr;
+    if (m_kind == Kind::Service) {
+        if (respond) respond(answer);
+        return;
+    }
+    // An HTTP error page is no protocol reply, whatever it holds: the status says what went wrong.
+    if (answer.Error == 0 && (answer.Status < 200 || answer.Status > 299) && answer.Status != 0) {
+        answer.Error = HttpStatusError + answer.Status;
+        answer.ErrorText = QString("%1 %2").arg(answer.Status).arg(QString::fromUtf8(answer.Reason)).trimmed();
+    }
+    if (done) done(answer.Error, answer.ErrorText, answer.Error == 0 ? answer.Body : QByteArray());
+}
+
+THttpResponse TQtHttpClient::response(QNetworkReply* reply)
+{
+    THttpResponse answer;
+    answer.Url = reply->url().toString();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid()) {
+        answer.Status = status.toInt();
+        answer.Reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
+        answer.Headers = reply->rawHeaderPairs();
+    }
+    const int tooLarge = m_kind == Kind::Protocol ? int(QNetworkReply::UnknownContentError) : TooLargeError;
+    auto fail = [&answer](int error, const QString& text) {
+        answer.Error = error;
+        answer.ErrorText = text;
+        return answer;
+    };
+    if (m_tooLarge) return fail(tooLarge, "Reply too large");
+    if (m_silent) return fail(SilenceError, "No data received in time");
+    QByteArray rest = reply->readAll();
+    if (m_body.size() + rest.size() > m_maxBody) return fail(tooLarge, "Reply too large");
+    m_body += rest;
+
+    const QNetworkReply::NetworkError error = reply->error();
+    if (m_kind == Kind::Service) {
+        // Qt reports a status of 4xx or 5xx as an error of its own (ContentNotFoundError for 404,
+        // ProtocolInvalidOperationError for 400, ServiceUnavailableError for 503 ...): for a request
+        // the server answered, that is just the status.
+        const bool statusError = (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
+                                 error == QNetworkReply::ProtocolInvalidOperationError ||
+                                 (error == QNetworkReply::ProxyAuthenticationRequiredError && answer.Status == 407) ||
+                                 (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+        if (error != QNetworkReply::NoError && !(status.isValid() && statusError))
+            return fail(int(error), reply->errorString());
+        if (!status.isValid()) return fail(int(QNetworkReply::ProtocolFailure), QCoreApplication::translate("HttpClient", "No HTTP answer"));
+    } else {
+        // A status other than 2xx is reported by the caller (finish); only the transfer is judged here.
+        const bool success = !status.isValid() || (answer.Status >= 200 && answer.Status <= 299);
+        if (success && error != QNetworkReply::NoError) return fail(int(error), reply->errorString());
+        if (!success) {
+            answer.Body = std::move(m_body);
+            return answer;
+        }
+    }
+    if (m_kind != Kind::Protocol) {
+        // A connection that ends early is no complete body, whatever came before. Without an
+        // announced length (a chunked reply) the end of the transfer is the end of the body.
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() != m_body.size())
+            return fail(int(QNetworkReply::ProtocolFailure),
+                        QString("Received %1 of %2 bytes").arg(m_body.size()).arg(length.toLongLong()));
+    }
+    answer.Body = std::move(m_body);
+    return answer;
 }
 
 } // namespace cantorix

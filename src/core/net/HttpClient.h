@@ -1,10 +1,12 @@
-// The HTTP client under the CDDB client: one asynchronous GET at a time, an optional proxy, and one
+// The HTTP client under the lookups: one asynchronous GET at a time, an optional proxy, and one
 // completion on the main thread. The protocol code talks only to THttpClient, so tests can put a
 // fake in its place; TQtHttpClient is the real one over Qt Network.
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 
@@ -29,6 +31,41 @@ struct THttpProxy {
 inline constexpr int MaxTimeoutSeconds = 86400;
 inline int ClampTimeoutSeconds(int seconds) { return seconds < 1 ? 1 : seconds > MaxTimeoutSeconds ? MaxTimeoutSeconds : seconds; }
 
+using THttpHeaders = QList<QPair<QByteArray, QByteArray>>;
+
+// A GET whose caller names its headers and reads the whole answer, whatever its status: what a web
+// service with rules of its own (a User-Agent it requires, 503 with Retry-After) needs.
+struct THttpRequest {
+    QString Url;            // absolute http:// or https://
+    THttpHeaders Headers;   // sent as given, after the client's own (a User-Agent here replaces its)
+    THttpProxy Proxy;       // Address empty: no proxy
+    qint64 MaxBodyBytes = 4 * 1024 * 1024; // a longer body fails with "Reply too large"
+    int MaxRedirects = 5;   // redirects followed (never from https to http); 0: none
+    // Bytes so far and the announced length (-1 when none was announced), on the calling thread.
+    std::function<void(qint64 received, qint64 total)> Progress;
+};
+
+struct THttpResponse {
+    // 0: the server answered, with any status; the body is complete (an announced length arrived in
+    // full). Otherwise the transfer failed with the error codes of THttpClient::Completion and
+    // ErrorText; Status may still hold what the server had said.
+    int Error = 0;
+    QString ErrorText;
+    int Status = 0;        // of the last answer, after redirects
+    QByteArray Reason;     // its reason phrase ("Service Unavailable")
+    THttpHeaders Headers;  // of the last answer, names as sent
+    QByteArray Body;
+    QString Url;           // where the last answer came from
+
+    // The value of the first header of that name (compared without regard to case); empty when none.
+    QByteArray header(const QByteArray& name) const
+    {
+        for (const auto& [key, value] : Headers)
+            if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
+        return {};
+    }
+};
+
 class THttpClient {
 public:
     // error 0 is success with the whole response body of a 2xx answer. An answer with another HTTP
@@ -48,6 +85,8 @@ public:
         // Bytes so far and the announced length (-1 when none was announced), on the calling thread.
         std::function<void(qint64 received, qint64 total)> Progress;
     };
+
+    using ResponseCompletion = std::function<void(const THttpResponse& response)>;
 
     virtual ~THttpClient() = default;
 
@@ -73,6 +112,37 @@ public:
                         },
                         errorText);
     }
+
+    // Starts `request`; otherwise as GetAsync, whose request it replaces. A client without requests of
+    // its own (a test's fake) answers it as a GetAsync: no headers go out, success is status 200, a
+    // status error keeps only its status and reason, and no headers come back.
+    virtual bool Send(const THttpRequest& request, ResponseCompletion done, QString* errorText)
+    {
+        const qint64 limit = request.MaxBodyBytes;
+        const QString url = request.Url;
+        return GetAsync(
+            url, request.Proxy,
+            [limit, url, done = std::move(done)](int error, const QString& text, const QByteArray& body) {
+                THttpResponse response;
+                response.Url = url;
+                if (error == 0 && body.size() > limit) {
+                    response.Error = TooLargeError;
+                    response.ErrorText = "Reply too large";
+                } else if (error == 0) {
+                    response.Status = 200;
+                    response.Reason = "OK";
+                    response.Body = body;
+                } else if (error > HttpStatusError) {
+                    response.Status = error - HttpStatusError;
+                    response.Reason = text.section(' ', 1).toUtf8();
+                } else {
+                    response.Error = error;
+                    response.ErrorText = text;
+                }
+                done(response);
+            },
+            errorText);
+    }
 };
 
 class TQtHttpClient : public QObject, public THttpClient {
@@ -84,25 +154,31 @@ public:
     bool GetAsync(const QString& url, const THttpProxy& proxy, Completion done, QString* errorText) override;
     void Abort() override;
     bool Fetch(const QString& url, const TFetchOptions& options, Completion done, QString* errorText) override;
+    bool Send(const THttpRequest& request, ResponseCompletion done, QString* errorText) override;
 
     // A reply body larger than this fails with the text "Reply too large" (no CDDB reply comes near).
     static constexpr qint64 MaxBodyBytes = 4 * 1024 * 1024;
 
 private:
-    bool start(const QString& url, const QNetworkProxy& proxy, const TFetchOptions& options, bool download,
-               Completion done, QString* errorText);
+    // How a request reports its end: a protocol request or a download through Completion, or a
+    // service request through ResponseCompletion with any status.
+    enum class Kind { Protocol, Download, Service };
+    bool start(const QString& url, const QNetworkProxy& proxy, const TFetchOptions& options, Kind kind,
+               const THttpRequest* service, Completion done, QString* errorText);
     void finish(QNetworkReply* reply);
+    THttpResponse response(QNetworkReply* reply);
 
     QNetworkAccessManager* m_manager;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_body;
     bool m_tooLarge = false;
     bool m_silent = false;   // the silence limit ended the download
-    bool m_download = false; // a Fetch: the announced length must arrive in full
+    Kind m_kind = Kind::Protocol;
     qint64 m_maxBody = MaxBodyBytes;
     QTimer* m_silence;
     std::function<void(qint64, qint64)> m_progress;
     Completion m_done;
+    ResponseCompletion m_respond; // Kind::Service
 };
 
 } // namespace cantorix

@@ -41,6 +41,15 @@ public:
         return m_client->Fetch(url, options, std::move(done), errorText);
     }
 
+    bool Send(const THttpRequest& request, ResponseCompletion done, QString* errorText) override
+    {
+        if (!m_client && !load()) {
+            if (errorText) *errorText = m_failure;
+            return false;
+        }
+        return m_client->Send(request, std::move(done), errorText);
+    }
+
     void Abort() override
     {
         if (m_client) m_client->Abort();

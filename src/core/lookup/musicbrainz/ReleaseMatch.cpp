@@ -1,0 +1,141 @@
+#include "core/lookup/musicbrainz/ReleaseMatch.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace cantorix {
+
+qint64 MediumDeltaMs(const TMbMedium& medium, const QList<TTrackLength>& files)
+{
+    if (medium.Tracks.size() != files.size()) return -1;
+    qint64 sum = 0;
+    qint64 compared = 0;
+    for (qsizetype k = 0; k < files.size(); ++k) {
+        if (!files[k].Known || medium.Tracks[k].LengthMs < 0) continue;
+        sum += std::llabs(files[k].Milliseconds - medium.Tracks[k].LengthMs);
+        ++compared;
+    }
+    return compared == 0 ? -1 : (sum + compared / 2) / compared;
+}
+
+int ChooseMedium(const TMbRelease& release, const QList<TTrackLength>& files, const QString& discId, qint64* deltaMs)
+{
+    int best = -1;
+    qint64 bestDelta = -1;
+    bool bestHasId = false;
+    for (int i = 0; i < release.Media.size(); ++i) {
+        const TMbMedium& m = release.Media[i];
+        if (m.TrackCount != files.size()) continue;
+        const bool hasId = !discId.isEmpty() && m.DiscIds.contains(discId);
+        const qint64 delta = MediumDeltaMs(m, files);
+        bool better = best < 0;
+        if (!better && hasId != bestHasId) better = hasId;
+        else if (!better && delta >= 0 && (bestDelta < 0 || delta < bestDelta)) better = true;
+        if (better) {
+            best = i;
+            bestDelta = delta;
+            bestHasId = hasId;
+        }
+    }
+    if (deltaMs) *deltaMs = bestDelta;
+    return best;
+}
+
+int NearestMedium(const TMbRelease& release, int fileCount)
+{
+    int best = -1;
+    for (int i = 0; i < release.Media.size(); ++i)
+        if (best < 0 || std::abs(release.Media[i].TrackCount - fileCount) < std::abs(release.Media[best].TrackCount - fileCount))
+            best = i;
+    return best;
+}
+
+QList<TMbCandidate> RankDiscCandidates(const QList<TMbRelease>& releases, const QList<TTrackLength>& files,
+                                       const QString& discId)
+{
+    QList<TMbCandidate> candidates;
+    for (const TMbRelease& release : releases) {
+        TMbCandidate c;
+        c.Medium = ChooseMedium(release, files, discId, &c.DeltaMs);
+        if (c.Medium < 0) continue;
+        c.Release = release;
+        c.DiscIdMatch = !discId.isEmpty() && release.Media[c.Medium].DiscIds.contains(discId);
+        candidates << c;
+    }
+    // Unknown differences sort last; stable, so equals keep the service's order.
+    std::stable_sort(candidates.begin(), candidates.end(), [](const TMbCandidate& a, const TMbCandidate& b) {
+        if ((a.DeltaMs < 0) != (b.DeltaMs < 0)) return b.DeltaMs < 0;
+        return a.DeltaMs < b.DeltaMs;
+    });
+    return candidates;
+}
+
+QList<TMbCandidate> RankSearchCandidates(const QList<TMbRelease>& releases, int fileCount)
+{
+    QList<TMbCandidate> candidates;
+    for (const TMbRelease& release : releases) {
+        TMbCandidate c;
+        c.Release = release;
+        c.Medium = NearestMedium(release, fileCount);
+        candidates << c;
+    }
+    auto misfit = [fileCount](const TMbCandidate& c) {
+        return c.Medium < 0 ? MaxMediumTracks + 1 : std::abs(c.Release.Media[c.Medium].TrackCount - fileCount);
+    };
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&](const TMbCandidate& a, const TMbCandidate& b) { return misfit(a) < misfit(b); });
+    return candidates;
+}
+
+QString CandidateLine(const TMbCandidate& candidate)
+{
+    const TMbRelease& r = candidate.Release;
+    QStringList details;
+    if (!r.Date.isEmpty()) details << r.Date;
+    if (!r.Country.isEmpty()) details << r.Country;
+    const TMbMedium* medium = candidate.Medium >= 0 && candidate.Medium < r.Media.size() ? &r.Media[candidate.Medium] : nullptr;
+    if (medium && !medium->Format.isEmpty()) details << medium->Format;
+    if (medium && r.MediumCount > 1)
+        details << QCoreApplication::translate("MusicBrainz", "medium %1 of %2").arg(medium->Position).arg(r.MediumCount);
+    QString line = r.Artist.isEmpty() ? r.Title : r.Artist + QString::fromUtf8(" \u2014 ") + r.Title;
+    if (!r.Disambiguation.isEmpty()) line += " [" + r.Disambiguation + "]";
+    if (!details.isEmpty()) line += " (" + details.join(", ") + ")";
+    if (candidate.DeltaMs >= 0)
+        line += QString::fromUtf8(" \u00b7 ") +
+                QCoreApplication::translate("MusicBrainz", "\u0394 %1 s").arg(QString::number(candidate.DeltaMs / 1000.0, 'f', 1));
+    // A reply's text is shown on one line.
+    line.replace('\n', ' ').replace('\r', ' ');
+    return line;
+}
+
+AlbumRecord RecordFromRelease(const TMbRelease& release, int medium)
+{
+    AlbumRecord record;
+    record.Artist = release.Artist;
+    record.Album = release.Title;
+    const QString year = release.Date.left(4);
+    if (year.size() == 4 && std::all_of(year.begin(), year.end(), [](QChar c) { return c >= '0' && c <= '9'; }))
+        record.Year = year;
+    record.Genre = release.Genre;
+    record.MbReleaseId = release.Id;
+    record.MbArtistIds = release.ArtistIds;
+    record.MbReleaseGroupId = release.ReleaseGroupId;
+    if (medium < 0 || medium >= release.Media.size()) return record;
+    const QList<TMbTrack>& tracks = release.Media[medium].Tracks;
+    const bool various = std::any_of(tracks.begin(), tracks.end(), [&](const TMbTrack& t) {
+        return !t.Artist.isEmpty() && t.Artist != release.Artist;
+    });
+    for (qsizetype k = 0; k < tracks.size(); ++k) {
+        const TMbTrack& t = tracks[k];
+        TrackTitle title;
+        title.No = QString("%1").arg(k + 1, 2, 10, QChar('0'));
+        title.Title = various ? (t.Artist.isEmpty() ? release.Artist : t.Artist) + " / " + t.Title : t.Title;
+        title.MbRecordingId = t.RecordingId;
+        record.Titles << title;
+    }
+    return record;
+}
+
+} // namespace cantorix

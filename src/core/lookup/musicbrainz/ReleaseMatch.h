@@ -1,0 +1,50 @@
+// Which release, and which medium of it, fits the listed files: the per-track difference between the
+// files' playing times and a medium's track lengths, the candidates ranked by it (the service's own
+// order is coarse), the lines the user chooses from, and the album record of the chosen medium.
+#pragma once
+
+#include "core/TrackLength.h"
+#include "core/lookup/AlbumRecord.h"
+#include "core/lookup/musicbrainz/ReleaseReply.h"
+
+#include <QList>
+#include <QString>
+
+namespace cantorix {
+
+struct TMbCandidate {
+    TMbRelease Release;
+    int Medium = -1;       // index into Release.Media; -1 when none was chosen
+    qint64 DeltaMs = -1;   // the medium's per-track difference to the files; -1: not known
+    bool DiscIdMatch = false; // the medium carries the files' disc ID
+};
+
+// The mean difference in milliseconds between file k and track k over the tracks whose lengths are
+// both known; -1 when the counts differ or no track can be compared.
+qint64 MediumDeltaMs(const TMbMedium& medium, const QList<TTrackLength>& files);
+
+// The medium of `release` that fits the files: among those with as many tracks as files, one that
+// carries `discId` (when not empty), else the one with the smallest per-track difference, else the
+// first. -1 when no medium has that many tracks. *deltaMs receives the chosen one's difference.
+int ChooseMedium(const TMbRelease& release, const QList<TTrackLength>& files, const QString& discId, qint64* deltaMs);
+// The medium whose track count is nearest to `fileCount` (the first of equals); -1 without media.
+int NearestMedium(const TMbRelease& release, int fileCount);
+
+// The candidates of a disc lookup: each release with a medium of the files' track count, the
+// smallest per-track difference first (those without one last), the service's order among equals.
+QList<TMbCandidate> RankDiscCandidates(const QList<TMbRelease>& releases, const QList<TTrackLength>& files,
+                                       const QString& discId);
+// The candidates of a search, whose replies have no track lengths: releases with a medium of the
+// files' track count first, then the nearest counts, the service's order among equals.
+QList<TMbCandidate> RankSearchCandidates(const QList<TMbRelease>& releases, int fileCount);
+
+// "Artist — Title (date, country, format, medium M of K) · Δ 2.4 s": the parts that are known; the
+// medium only for a release of several, the difference only when known.
+QString CandidateLine(const TMbCandidate& candidate);
+
+// The album record of medium `medium` of `release`: its artist credit, title, year (the first four
+// digits of the date), genre, identifiers and titles numbered from "01". When a track's artist credit
+// differs from the release's (various artists), every title becomes "Track Artist / Title".
+AlbumRecord RecordFromRelease(const TMbRelease& release, int medium);
+
+} // namespace cantorix
