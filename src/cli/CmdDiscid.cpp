@@ -3,10 +3,12 @@
 #include "core/FolderScan.h"
 #include "core/Settings.h"
 #include "core/lookup/freedb/DiscID.h"
+#include "core/lookup/musicbrainz/DiscToc.h"
 
 namespace cantorix::cli {
 
-// discid DIR: the disc ID of the folder's listed files as the checksum lookup computes it.
+// discid DIR: the disc IDs of the folder's listed files as the lookups compute them: freedb's from the
+// whole seconds, MusicBrainz's from the table of contents (exact when the files are a CD rip).
 int cmdDiscid(Invocation& inv)
 {
     inv.expectPositional(1);
@@ -26,6 +28,17 @@ int cmdDiscid(Invocation& inv)
             << "offsets: " << offsets.join(' ') << '\n'
             << "length: " << disc.LeadOutSeconds() << '\n'
             << "command: " << disc.QueryCommand() << '\n';
+
+    TMbDisc mb;
+    QString error;
+    if (!MbDiscFromLengths(scan.lengths, &mb, &error)) {
+        // The freedb lines stand; the folder has no disc MusicBrainz can take (too long, too many files).
+        inv.err << "cantorix-cli: no MusicBrainz disc ID: " << error << '\n';
+        return 0;
+    }
+    inv.out << "musicbrainz-discid: " << mb.Id << '\n'
+            << "musicbrainz-toc: " << mb.Toc << '\n'
+            << "musicbrainz-exact: " << (mb.Exact ? "yes" : "no") << '\n';
     return 0;
 }
 

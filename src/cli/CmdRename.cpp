@@ -39,7 +39,8 @@ int cmdRename(Invocation& inv)
 
     if (int(!entry.isEmpty()) + int(lookup) + int(search) != 1)
         throw UsageError{"rename needs one of --entry FILE, --lookup and --search"};
-    if (!lookup && !search && lookupArgs.given()) throw UsageError{"--server and --match belong to --lookup or --search"};
+    if (!lookup && !search && lookupArgs.given())
+        throw UsageError{"--server, --match and --musicbrainz belong to --lookup or --search"};
     if (!search && searchArgs.given()) throw UsageError{"--artist, --album and --search-url belong to --search"};
     const int match = lookupArgs.match();
 

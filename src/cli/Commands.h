@@ -60,14 +60,22 @@ bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& work
 void printAlbumFields(QTextStream& out, const TAlbumFields& fields);
 
 // "--server S" and "--match N" of the commands that look a folder up.
+// "--server S", "--match N", "--musicbrainz", "--mb-server URL" and "--cover-server URL" of the
+// commands that look a folder up. Without --musicbrainz the lookup asks freedb, whatever the window
+// last chose: a script gives the same answer every time.
 struct LookupArgs {
     QString server;    // empty: the settings' server
     QString matchText; // N as given, empty without --match
-    bool given() const { return !server.isEmpty() || !matchText.isEmpty(); }
+    bool musicBrainz = false;
+    QString mbServer, coverServer; // empty: the settings'
+    bool given() const
+    {
+        return !server.isEmpty() || !matchText.isEmpty() || musicBrainz || !mbServer.isEmpty() || !coverServer.isEmpty();
+    }
     // N, counted from 0; 0 without --match. Throws UsageError when N is no number from 0.
     int match() const;
 };
-// Takes both options out of inv.args (UsageError when a value is missing).
+// Takes them out of inv.args (UsageError when a value is missing).
 LookupArgs takeLookupArgs(Invocation& inv);
 // "--artist A", "--album B" and "--search-url T" of the commands that search by name.
 struct SearchArgs {

@@ -105,12 +105,23 @@ LookupArgs takeLookupArgs(Invocation& inv)
     LookupArgs args;
     args.server = inv.takeOption("--server");
     args.matchText = inv.takeOption("--match");
+    args.musicBrainz = inv.takeFlag("--musicbrainz");
+    args.mbServer = inv.takeOption("--mb-server");
+    args.coverServer = inv.takeOption("--cover-server");
+    if (!args.musicBrainz && (!args.mbServer.isEmpty() || !args.coverServer.isEmpty()))
+        throw UsageError{"--mb-server and --cover-server belong to --musicbrainz"};
     return args;
 }
 
 TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs& searchArgs)
 {
-    return {lookupArgs.server, searchArgs.searchUrl};
+    TLookupOverrides o;
+    o.Server = lookupArgs.server;
+    o.SearchUrl = searchArgs.searchUrl;
+    o.Database = int(lookupArgs.musicBrainz ? TDatabase::MusicBrainz : TDatabase::Freedb);
+    o.MusicBrainzServer = lookupArgs.mbServer;
+    o.CoverArtServer = lookupArgs.coverServer;
+    return o;
 }
 
 namespace {
@@ -125,17 +136,18 @@ const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
         {"scan", "scan DIR                  list the audio files of DIR with their playing times", cmdScan},
-        {"discid", "discid DIR                the freedb disc ID, offsets and query command of DIR", cmdDiscid},
-        {"lookup", "lookup DIR [--server S] [--match N]\n"
-                   "                            look DIR up in freedb by its disc ID (N picks among several\n"
-                   "                            matches, default 0)", cmdLookup},
-        {"search", "search DIR [--artist A] [--album B] [--search-url T] [--server S] [--match N]\n"
-                   "                            look DIR up by artist and album on the web search (words\n"
-                   "                            guessed from the first file unless given; N picks among\n"
-                   "                            the matches, default 0)", cmdSearch},
+        {"discid", "discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR",
+         cmdDiscid},
+        {"lookup", "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
+                   "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
+                   "                            picks among several matches, default 0)", cmdLookup},
+        {"search", "search DIR [--artist A] [--album B] [--search-url T] [--server S | --musicbrainz\n"
+                   "            [--mb-server URL]] [--match N]\n"
+                   "                            look DIR up by artist and album on the freedb web search or in\n"
+                   "                            MusicBrainz (words guessed from the first file unless given; N\n"
+                   "                            picks among the matches, default 0)", cmdSearch},
         {"rename",
-         "rename DIR (--entry FILE | --lookup [--server S] [--match N] |\n"
-         "            --search [--artist A] [--album B] [--search-url T] [--server S] [--match N])\n"
+         "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
          "         [--format F] [--folder-format N]\n"
          "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
          "                            rename the audio files of DIR by the name format and the album data\n"

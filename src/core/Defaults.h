@@ -6,4 +6,8 @@ namespace cantorix {
 // The built-in name format: offered on a first start, and what renaming falls back to.
 inline constexpr const char* DefaultNameFormat = "artist - album - # - track";
 
+// The MusicBrainz web service and its cover archive.
+inline constexpr const char* DefaultMusicBrainzServer = "https://musicbrainz.org";
+inline constexpr const char* DefaultCoverArtServer = "https://coverartarchive.org";
+
 } // namespace cantorix

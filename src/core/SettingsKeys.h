@@ -22,6 +22,11 @@ inline constexpr TSettingKey<bool> WriteTags{"Main", "WriteTags", false};
 // A double-click in the grid opens the information window (on) or plays the file (off).
 inline constexpr TSettingKey<bool> DblClickInfo{"Main", "DblClickInfo", true};
 
+// The music database the lookups ask: DatabaseFreedb or DatabaseMusicBrainz, the last choice.
+inline constexpr const char* DatabaseFreedb = "freedb";
+inline constexpr const char* DatabaseMusicBrainz = "MusicBrainz";
+inline constexpr TSettingKey<const char*> Database{"Main", "Database", DatabaseFreedb};
+
 // [NameFormats]: one key per name format of the window's list, in list order; the values are unused.
 inline constexpr const char* NameFormatsSection = "NameFormats";
 
@@ -52,6 +57,11 @@ inline constexpr TSettingKey<const char*> ProxyUser{"Proxy", "User", ""};
 inline constexpr TSettingKey<const char*> ProxyPassword{"Proxy", "Password", "", true};
 // The keys whose values are secret: while one holds a value, the file is readable by its owner only.
 inline constexpr const TSettingKey<const char*>* SecretKeys[] = {&ProxyPassword};
+// [MusicBrainz]: the web service and its cover archive (a host name or an http:// or https:// address).
+inline constexpr TSettingKey<const char*> MusicBrainzServer{"MusicBrainz", "Server", DefaultMusicBrainzServer};
+inline constexpr TSettingKey<const char*> CoverArtServer{"MusicBrainz", "CoverArtServer", DefaultCoverArtServer};
+// [Renaming]: a run from a MusicBrainz album saves its front cover as folder.jpg.
+inline constexpr TSettingKey<bool> SaveCover{"Renaming", "SaveCover", false};
 // [FreeDB_sites]: one key per freedb server of the options window's list, its value the same host name.
 inline constexpr const char* FreeDBSitesSection = "FreeDB_sites";
 

@@ -6,6 +6,7 @@
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/XmcdEntry.h"
+#include "core/lookup/musicbrainz/MusicBrainzLookup.h"
 #include "core/net/HttpClient.h"
 #include "core/rename/RenameJob.h"
 #include "core/rename/RenameLines.h"
@@ -62,9 +63,22 @@ TScanResult TAlbumWorkflow::listFolder(const QString& path)
 // ---------------------------------------------------------------------------------------------
 // Lookups
 
+TDatabase TAlbumWorkflow::database() const
+{
+    return m_overrides.Database >= 0 ? TDatabase(m_overrides.Database) : DatabaseFromSettings(m_settings);
+}
+
 std::unique_ptr<TLookupSource> TAlbumWorkflow::makeSource(TQueryMode mode) const
 {
     std::unique_ptr<THttpClient> http = m_httpFactory ? m_httpFactory() : nullptr;
+    if (database() == TDatabase::MusicBrainz) {
+        TMusicBrainzConfig config = MusicBrainzConfigFromSettings(m_settings);
+        if (!m_overrides.MusicBrainzServer.isEmpty()) config.Server = m_overrides.MusicBrainzServer;
+        if (!m_overrides.CoverArtServer.isEmpty()) config.CoverServer = m_overrides.CoverArtServer;
+        return std::make_unique<TMusicBrainzLookup>(mode == TQueryMode::Checksum ? TMusicBrainzLookup::Mode::Disc
+                                                                                 : TMusicBrainzLookup::Mode::Search,
+                                                    config, std::move(http));
+    }
     TLookupConfig freedb = LookupConfigFromSettings(m_settings);
     if (!m_overrides.Server.isEmpty()) freedb.Server = ParseServerSetting(m_overrides.Server);
     if (mode == TQueryMode::Checksum) {
@@ -83,7 +97,7 @@ std::unique_ptr<TLookupSource> TAlbumWorkflow::makeSource(TQueryMode mode) const
 bool TAlbumWorkflow::startLookup(TQueryMode mode, const QString& artist, const QString& album)
 {
     if (m_lookupRunning || m_album->fileCount() == 0) return false;
-    if (mode == TQueryMode::Checksum)
+    if (mode == TQueryMode::Checksum && database() == TDatabase::Freedb)
         if (const int missing = m_album->filesWithoutPlayingTime())
             emit logLine(QString("%1 of %2 files have no playing time (shown as --:--); the disc ID counts them as 0 "
                                  "seconds and will likely find no match")

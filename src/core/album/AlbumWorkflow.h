@@ -9,6 +9,7 @@
 
 #include "core/FolderScan.h"
 #include "core/album/AlbumSession.h"
+#include "core/album/SettingsValues.h"
 #include "core/lookup/LookupSource.h"
 #include "core/rename/RenameJournal.h"
 #include "core/rename/RenameRun.h"
@@ -32,8 +33,11 @@ enum class TQueryMode { Checksum, Name };
 
 // Values a caller puts in place of the settings' for its lookups (the command line's options).
 struct TLookupOverrides {
-    QString Server;    // the freedb server; empty: the settings'
-    QString SearchUrl; // the web search address; empty: the settings'
+    QString Server;          // the freedb server; empty: the settings'
+    QString SearchUrl;       // the web search address; empty: the settings'
+    int Database = -1;       // a TDatabase; -1: the settings'
+    QString MusicBrainzServer; // empty: the settings'
+    QString CoverArtServer;    // empty: the settings'
 };
 
 // The rename run as planned now: what the "New name" column and a dry run show.
@@ -70,7 +74,10 @@ public:
     TScanResult listFolder(const QString& path);
 
     // ---- Lookups
-    // Starts a lookup of the listed album; `artist` and `album` are the words of a search by name.
+    // The database the next lookup asks: the override's, else the settings'.
+    TDatabase database() const;
+    // Starts a lookup of the listed album in database(); `artist` and `album` are the words of a
+    // search by name.
     // False when none was started (no files listed, nothing to search for; a line says why).
     bool startLookup(TQueryMode mode, const QString& artist = {}, const QString& album = {});
     // The answer to candidatesFound: the chosen line, or -1 for none.

@@ -7,6 +7,7 @@
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/ServerList.h"
+#include "core/lookup/musicbrainz/MbService.h"
 #include "core/rename/RenameRun.h"
 
 #include <algorithm>
@@ -36,6 +37,36 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
         config.Proxy.Password = settings.get(setting::ProxyPassword);
     }
     config.HideData = settings.get(setting::HideData);
+    return config;
+}
+
+TDatabase DatabaseFromSettings(const TSettings& settings)
+{
+    return settings.get(setting::Database).trimmed().compare(setting::DatabaseMusicBrainz, Qt::CaseInsensitive) == 0
+        ? TDatabase::MusicBrainz
+        : TDatabase::Freedb;
+}
+
+void StoreDatabase(TSettings& settings, TDatabase database)
+{
+    settings.set(setting::Database,
+                 database == TDatabase::MusicBrainz ? setting::DatabaseMusicBrainz : setting::DatabaseFreedb);
+}
+
+TMusicBrainzConfig MusicBrainzConfigFromSettings(const TSettings& settings)
+{
+    const TLookupConfig freedb = LookupConfigFromSettings(settings);
+    TMusicBrainzConfig config;
+    const QString server = TrimControls(settings.get(setting::MusicBrainzServer));
+    const QString cover = TrimControls(settings.get(setting::CoverArtServer));
+    if (!server.isEmpty()) config.Server = server;
+    if (!cover.isEmpty()) config.CoverServer = cover;
+    config.TimeoutSeconds = freedb.TimeoutSeconds;
+    // The address the freedb hello would send, when the user gave one: the service's contact.
+    if (freedb.Email != TLookupConfig().Email) config.Contact = freedb.Email;
+    config.Proxy = freedb.Proxy;
+    config.HideData = freedb.HideData;
+    config.Note = freedb.Note;
     return config;
 }
 

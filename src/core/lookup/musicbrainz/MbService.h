@@ -5,6 +5,7 @@
 // reason. The Cover Art Archive is asked through the same client, without the per-second rule.
 #pragma once
 
+#include "core/Defaults.h"
 #include "core/net/HttpClient.h"
 
 #include <QElapsedTimer>
@@ -19,8 +20,6 @@
 
 namespace cantorix {
 
-inline constexpr const char* DefaultMusicBrainzServer = "https://musicbrainz.org";
-inline constexpr const char* DefaultCoverArtServer = "https://coverartarchive.org";
 // The contact in the User-Agent when the user has given no e-mail address.
 inline constexpr const char* MusicBrainzProjectContact = "cantorix@users.noreply.github.com";
 
