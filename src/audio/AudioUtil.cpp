@@ -1,6 +1,6 @@
 #include "audio/AudioUtil.h"
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FormatRegistry.h"
 #include "audio/MediaInfoLib.h"
 #include "audio/TextCodec.h"

@@ -1,6 +1,6 @@
 #include "audio/FileInfo.h"
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FormatRegistry.h"
 #include "audio/MediaInfoLib.h"
 

@@ -4,7 +4,7 @@
 // here and one reader class.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
 #include "audio/WriteTags.h"
 

@@ -1,6 +1,6 @@
 #include "audio/MediaInfoLib.h"
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/TextCodec.h"
 
 // The library's strings are wide strings when UNICODE is defined, as its package builds it. Only the

@@ -4,7 +4,7 @@
 // everything else the file holds.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/SafeWrite.h"
 #include "audio/TagValues.h"
 
 #include <span>

@@ -2,7 +2,7 @@
 
 #include "audio/FormatRegistry.h"
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 
 namespace cantorix {
 

@@ -2,7 +2,7 @@
 // playing time.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // are timed.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/ID3Tags.h"
 #include "audio/formats/MpegFrameHdr.h"
 

@@ -2,7 +2,7 @@
 // the extension substreams of DTS-HD between them are stepped over.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
 
 #include <cstdint>

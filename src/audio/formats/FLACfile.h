@@ -2,7 +2,8 @@
 // comments back (in place over the padding when it allows, otherwise through a temporary copy).
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
+#include "audio/SafeWrite.h"
 #include "audio/FileInfo.h"
 #include "audio/TagValues.h"
 #include "audio/formats/VorbisComment.h"

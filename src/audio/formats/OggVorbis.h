@@ -3,7 +3,8 @@
 // second page (every other page stays byte for byte the same).
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
+#include "audio/SafeWrite.h"
 #include "audio/FileInfo.h"
 #include "audio/TagValues.h"
 #include "audio/formats/VorbisComment.h"

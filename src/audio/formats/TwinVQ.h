@@ -1,7 +1,7 @@
 // TwinVQ (".VQF"): the 40-byte header and the text chunks that follow it (title, author, album, ...).
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // wherever they stand among the other chunks. WAV files carry no tags this program reads.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
 
 #include <cstdint>

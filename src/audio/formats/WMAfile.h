@@ -3,7 +3,7 @@
 // files get no tags written.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // get no tags written; an APE tag at the end only counts as not being audio.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
 
 #include <cstdint>
