@@ -3,6 +3,7 @@
 #include "audio/ByteSource.h"
 #include "audio/FormatRegistry.h"
 #include "audio/MediaInfoLib.h"
+#include "audio/Rational.h"
 #include "audio/TextCodec.h"
 
 
@@ -40,10 +41,13 @@ TDurationResult ReadAudioDuration(const std::string& fileName)
         r.Problem = std::move(why);
         return r;
     };
-    auto known = [](double seconds) {
+    auto known = [](const TPlayingTime& time) {
         TDurationResult r;
-        r.Seconds = RoundHalfEven(seconds);
-        r.Milliseconds = std::llround(seconds * 1000.0);
+        r.Seconds = RoundHalfEven(time.Seconds);
+        r.Samples = time.Samples;
+        r.SampleRate = time.SampleRate;
+        r.Milliseconds = time.SampleRate > 0 ? RoundRatioHalfEven(__int128(time.Samples) * 1000, time.SampleRate)
+                                             : std::llround(time.Seconds * 1000.0);
         r.Known = true;
         return r;
     };
@@ -53,7 +57,7 @@ TDurationResult ReadAudioDuration(const std::string& fileName)
         if (!format) return none("no reader for " + (ext.empty() ? std::string("files without an extension") : ext) + " files");
         if (format->MediaInfo) {
             const int seconds = GetMediaInfoDuration(fileName);
-            if (seconds > 0) return known(seconds);
+            if (seconds > 0) return known({double(seconds)});
             return none("the media information library found no playing time");
         }
         if (!format->PlayingTime) return none("no reader for " + ext + " files yet");
@@ -61,12 +65,12 @@ TDurationResult ReadAudioDuration(const std::string& fileName)
         if (!in.open(fileName)) return none("cannot open the file: " + in.error().error);
         if (format->MediaInfoWhen && format->MediaInfoWhen(in)) {
             const int seconds = GetMediaInfoDuration(fileName);
-            if (seconds > 0) return known(seconds);
+            if (seconds > 0) return known({double(seconds)});
             return none("the media information library found no playing time");
         }
-        const double seconds = format->PlayingTime(in);
-        if (!(seconds > 0)) return none("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
-        return known(seconds);
+        const TPlayingTime time = format->PlayingTime(in);
+        if (!(time.Seconds > 0)) return none("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
+        return known(time);
     } catch (const std::exception& e) {
         return none(e.what());
     } catch (...) {

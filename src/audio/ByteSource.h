@@ -105,14 +105,16 @@ private:
     size_t m_bufLen = 0;
 };
 
-// Opens `fileName` and has `reader` read itself from it (ReadFromSource); a file that cannot be opened
-// leaves the reader empty and gives false.
+// Opens `fileName` and has `reader` read itself from it (ReadFromSource), giving what that returns. A
+// file that cannot be opened is read as an empty source, which leaves every value of the reader
+// reset, and gives false.
 template <typename Reader>
 bool ReadFileInto(Reader& reader, const std::string& fileName)
 {
     TFileReader file;
     if (!file.open(fileName)) {
-        reader = Reader();
+        TMemorySource nothing(nullptr, 0);
+        reader.ReadFromSource(nothing);
         return false;
     }
     return reader.ReadFromSource(file);

@@ -6,25 +6,13 @@
 
 #include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 #include "audio/WriteTags.h"
 
 #include <span>
 #include <string>
 
 namespace cantorix {
-
-// A reader's playing time in seconds (floating point; the façade rounds it) for the whole source.
-using PlayingTimeReader = double (*)(TInSource& in);
-
-// The playing-time reader of a format class that reads itself from a source and tells its duration in
-// seconds (0 when it cannot).
-template <typename Reader>
-double PlayingTimeOf(TInSource& in)
-{
-    Reader reader;
-    reader.ReadFromSource(in);
-    return reader.Duration();
-}
 
 struct TFormat {
     const char* Extension = "";            // upper case, with its dot

@@ -131,7 +131,7 @@ IoResult WriteAacID3Tags(const std::string& fileName, const TTagValues& values, 
     {
         TFileReader in;
         if (IoResult opened = in.open(fileName); !opened) return opened;
-        if (!(AACPlayingTime(in) > 0)) return IoResult::failure("not a valid AAC file");
+        if (!(AACPlayingTime(in).Seconds > 0)) return IoResult::failure("not a valid AAC file");
     }
     return writeID3Pair(fileName, values, id3Track(values.Track), files, false);
 }

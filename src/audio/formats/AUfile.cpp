@@ -1,7 +1,5 @@
 #include "audio/formats/AUfile.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
@@ -115,6 +113,6 @@ void ReadAUInfo(TInSource& in, TFileInfoValues& values)
     values.Channels = file.Valid() ? std::to_string(file.Channels()) : "";
 }
 
-double AUPlayingTime(TInSource& in) { return PlayingTimeOf<TAUfile>(in); }
+TPlayingTime AUPlayingTime(TInSource& in) { return PlayingTimeOf<TAUfile>(in); }
 
 } // namespace cantorix

@@ -5,6 +5,7 @@
 
 #include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -63,6 +64,6 @@ private:
 void ReadAUInfo(TInSource& in, TFileInfoValues& values);
 
 // The playing time the folder scan takes for ".AU".
-double AUPlayingTime(TInSource& in);
+TPlayingTime AUPlayingTime(TInSource& in);
 
 } // namespace cantorix

@@ -30,19 +30,14 @@ void TAudioInfo::reset()
 bool TAudioInfo::ReadFromFile(const std::string& fileName)
 {
     if (fileName.find_first_not_of(" \t\r\n") == std::string::npos) return false;
-    TFileReader file;
-    if (!file.open(fileName)) {
-        reset();
-        return false;
-    }
-    return ReadFromStream(file, file.size());
+    return ReadFileInto(*this, fileName);
 }
 
-double MpegPlayingTime(TInSource& in)
+TPlayingTime MpegPlayingTime(TInSource& in)
 {
     TAudioInfo info;
-    if (!in.seek(0) || !info.ReadFromStream(in, in.size())) return 0.0;
-    return double(info.DurationMs()) / 1000.0;
+    if (!in.seek(0) || !info.ReadFromSource(in)) return {};
+    return PlayingTimeWith(double(info.DurationMs()) / 1000.0, 0, 0);
 }
 
 bool TAudioInfo::ReadFromStream(TInSource& stream, int64_t size)

@@ -6,6 +6,7 @@
 
 #include "audio/ByteSource.h"
 #include "audio/ID3Tags.h"
+#include "audio/PlayingTime.h"
 #include "audio/formats/MpegFrameHdr.h"
 
 #include <cstdint>
@@ -20,6 +21,8 @@ public:
     // Measures `fileName`. False when the name is empty or blank, the file cannot be opened, or a read
     // fails; DurationMs() is then -1 (no playing time).
     bool ReadFromFile(const std::string& fileName);
+    // Measures the whole source from its position.
+    bool ReadFromSource(TInSource& in) { return ReadFromStream(in, in.remaining()); }
     // Measures the `size` bytes from the source's position (clamped to what the source holds). False
     // when a read fails (DurationMs() -1).
     bool ReadFromStream(TInSource& stream, int64_t size);
@@ -70,6 +73,6 @@ private:
 
 // The playing time the folder scan takes for the MPEG extensions: DurationMs of the whole source in
 // seconds; 0 when a read failed, -0.001 when no frame was found (both round to 0 s).
-double MpegPlayingTime(TInSource& in);
+TPlayingTime MpegPlayingTime(TInSource& in);
 
 } // namespace cantorix

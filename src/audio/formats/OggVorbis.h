@@ -8,6 +8,7 @@
 #include "audio/FileInfo.h"
 #include "audio/TagValues.h"
 #include "audio/formats/VorbisComment.h"
+#include "audio/PlayingTime.h"
 
 #include <array>
 #include <cstdint>
@@ -131,7 +132,8 @@ IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSy
 // The file information window's values of an Ogg Vorbis file (everything but Size).
 void ReadOggInfo(TInSource& in, TFileInfoValues& values);
 
-// The playing time the folder scan takes for ".OGG": Duration of the source's stream.
-double OggPlayingTime(TInSource& in);
+// The playing time the folder scan takes for ".OGG": Duration of the source's stream, exact by the
+// last page's granule position (a Vorbis stream starts at granule 0).
+TPlayingTime OggPlayingTime(TInSource& in);
 
 } // namespace cantorix
