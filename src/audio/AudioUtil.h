@@ -3,19 +3,14 @@
 // media-information library for what no reader of our own handles.
 #pragma once
 
+// BuiltinExtensions and ExtractExtension belong to the format registry.
+#include "audio/FormatRegistry.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace cantorix {
-
-// The built-in extensions, upper case with their dot, comma-separated, in their fixed order: the
-// format registry's built-in rows.
-extern const char* const BuiltinExtensions;
-
-// The extension of a file name: from the last "." to the end, upper-cased (a to z only); empty when
-// there is no dot or a "/" follows it.
-std::string ExtractExtension(const std::string& fileName);
 
 // Playing time of a file in whole seconds, chosen by its extension. 0 when the file gives none
 // (unreadable, unrecognised, no reader for the extension). Never throws.

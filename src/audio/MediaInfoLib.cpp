@@ -190,6 +190,7 @@ TMediaInfoSeconds TMediaInfoLib::seconds(const std::string& fileName)
     if (t[0] == '-') v = -v;
     result.ok = true;
     result.seconds = int(v / 1000);
+    result.milliseconds = v;
     return result;
 }
 

@@ -218,7 +218,7 @@ IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values)
 IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& values, std::span<const TFormat> formats,
                             TFileSystem& files)
 {
-    const TFormat* format = FindFormat(fileName, formats);
+    const TFormat* format = ResolveFormat(fileName, formats);
     if (!format || !format->WritesTags || !format->Writer) return IoResult::success();
     try {
         if (format->NumericTrack && !IsDecimalTrack(values.Track)) {
