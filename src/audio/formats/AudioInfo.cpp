@@ -10,6 +10,30 @@ namespace cantorix {
 namespace {
 constexpr int64_t kWindow = 128;
 constexpr int64_t kXingBytes = 120;
+// The first frame up to the end of a LAME tag: side information (at most 32 bytes) after the 4-byte
+// header, "Xing"/"Info" with flags (8), frames, bytes, table and quality (4 + 4 + 100 + 4), then the
+// 36-byte LAME tag.
+constexpr size_t kVbrFrameHead = 4 + 32 + 8 + 112 + 36;
+constexpr size_t kLameTagBytes = 36;
+
+// CRC-16 with the polynomial 0x8005, bits reflected, starting at 0: what a LAME tag keeps over the
+// frame's bytes before its own CRC field.
+uint16_t lameCrc(const uint8_t* p, size_t n)
+{
+    uint16_t crc = 0;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? uint16_t((crc >> 1) ^ 0xA001) : uint16_t(crc >> 1);
+    }
+    return crc;
+}
+
+// Where "Xing" stands in a Layer III frame: after the header and the side information.
+int64_t xingOffset(const TMpegFrameHdr& h)
+{
+    const bool mono = h.channelMode() == 3;
+    return h.versionCode() == 1 ? (mono ? 21 : 36) : (mono ? 13 : 21);
+}
 } // namespace
 
 void TAudioInfo::reset()
@@ -25,6 +49,8 @@ void TAudioInfo::reset()
     m_bitRate = 0;
     m_frameCount = -1;
     m_audioBytes = -1;
+    m_samples = 0;
+    m_encoderDelay = m_encoderPadding = -1;
 }
 
 bool TAudioInfo::ReadFromFile(const std::string& fileName)
@@ -37,7 +63,7 @@ TPlayingTime MpegPlayingTime(TInSource& in)
 {
     TAudioInfo info;
     if (!in.seek(0) || !info.ReadFromSource(in)) return {};
-    return PlayingTimeWith(double(info.DurationMs()) / 1000.0, 0, 0);
+    return PlayingTimeWith(double(info.DurationMs()) / 1000.0, info.Samples(), info.header().sampleRate());
 }
 
 bool TAudioInfo::ReadFromStream(TInSource& stream, int64_t size)
@@ -94,8 +120,7 @@ bool TAudioInfo::measure(TInSource& stream, int64_t size)
     const int spf = m_header.samplesPerFrame();
     const int rate = m_header.sampleRate();
     if (m_header.Valid()) {
-        bool mono = m_header.channelMode() == 3;
-        int64_t offset = m_firstFrame + (m_header.versionCode() == 1 ? (mono ? 21 : 36) : (mono ? 13 : 21));
+        int64_t offset = m_firstFrame + xingOffset(m_header);
         if (offset + kXingBytes < size) {
             uint8_t x[kXingBytes];
             if (!stream.readAt(S + offset, x, kXingBytes)) return false;
@@ -141,7 +166,49 @@ bool TAudioInfo::measure(TInSource& stream, int64_t size)
         m_bitRate = int64_t(m_header.bitRate()) * 1000;
         m_durationMs = m_bitRate > 0 ? RoundRatioHalfEven(__int128(m_audioBytes) * 8 * 1000, m_bitRate) : 0;
     }
+
+    // 6. The exact length, beside the time above: whatever happens there never changes that time.
+    if (m_header.Valid()) readExactLength(stream, S, size);
     return true;
+}
+
+// A Xing header (variable bit rate) or its "Info" twin (constant bit rate) in the first frame counts
+// the frames after it; the frame itself holds no audio. A LAME tag behind it states the samples the
+// encoder added in front (delay) and at the end (padding); its CRC must match, since a wrong delay
+// would pass for an exact length.
+//   LAME tag: version text 9, revision and method 1, low-pass 1, peak 4, gains 2 + 2, flags 1,
+//   bit rate 1, delay 12 bits and padding 12 bits, misc 1, gain 1, preset 2, length 4, CRCs 2 + 2.
+void TAudioInfo::readExactLength(TInSource& stream, int64_t start, int64_t size)
+{
+    const int spf = m_header.samplesPerFrame();
+    if (spf <= 0 || m_header.sampleRate() <= 0) return;
+    uint8_t f[kVbrFrameHead];
+    const size_t x = size_t(xingOffset(m_header));
+    if (m_firstFrame < 0 || size - m_firstFrame < int64_t(x + 12)) return;
+    const size_t n = size_t(std::min<int64_t>(int64_t(sizeof f), size - m_firstFrame));
+    if (!stream.readAt(start + m_firstFrame, f, n)) return;
+    if (std::memcmp(f + x, "Xing", 4) != 0 && std::memcmp(f + x, "Info", 4) != 0) return;
+    const uint32_t flags = getBE32(f + x + 4);
+    if (!(flags & 1)) return;
+    size_t p = x + 8;
+    const uint32_t frames = getBE32(f + p);
+    p += 4;
+    if (flags & 2) {
+        if (p + 4 > n) return;
+        // A file cut short holds fewer frames than counted.
+        if (int64_t(getBE32(f + p)) > size - m_firstFrame) return;
+        p += 4;
+    }
+    if (flags & 4) p += 100;
+    if (flags & 8) p += 4;
+    int64_t samples = int64_t(frames) * spf;
+    if (p + kLameTagBytes <= n && getBE16(f + p + 34) == lameCrc(f, p + 34)) {
+        const uint8_t* d = f + p + 21;
+        m_encoderDelay = (d[0] << 4) | (d[1] >> 4);
+        m_encoderPadding = ((d[1] & 0x0F) << 8) | d[2];
+        samples -= m_encoderDelay + m_encoderPadding;
+    }
+    m_samples = samples > 0 ? samples : 0;
 }
 
 } // namespace cantorix
