@@ -12,7 +12,8 @@
 
 namespace cantorix {
 
-// Playing time of a file in whole seconds, chosen by its extension. 0 when the file gives none
+// Playing time of a file in whole seconds, by the registry row it resolves to (ResolveFormat: its
+// extension's, unless its bytes say it is another container). 0 when the file gives none
 // (unreadable, unrecognised, no reader for the extension). Never throws.
 int GetAudioDuration(const std::string& fileName);
 
@@ -20,7 +21,9 @@ int GetAudioDuration(const std::string& fileName);
 // says why, since a zero would silently spoil the disc ID.
 struct TDurationResult {
     int Seconds = 0;          // whole seconds, rounded half to even: the freedb disc ID's unit
-    int64_t Milliseconds = 0; // the same playing time to the millisecond (rounded)
+    // The same playing time to the millisecond: Samples / SampleRate rounded when they are known,
+    // else the reader's own time rounded, or the media-information library's milliseconds.
+    int64_t Milliseconds = 0;
     // The exact length where the format stores it: samples per channel and their rate in Hz. Both 0
     // when the format (or this file) gives only a time.
     int64_t Samples = 0;
