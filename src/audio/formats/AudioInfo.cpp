@@ -3,6 +3,7 @@
 #include "audio/Rational.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace cantorix {
@@ -17,14 +18,21 @@ constexpr size_t kVbrFrameHead = 4 + 32 + 8 + 112 + 36;
 constexpr size_t kLameTagBytes = 36;
 
 // CRC-16 with the polynomial 0x8005, bits reflected, starting at 0: what a LAME tag keeps over the
-// frame's bytes before its own CRC field.
+// frame's bytes before its own CRC field. A table, since every file of a scan may carry a tag.
+constexpr std::array<uint16_t, 256> kLameCrcTable = [] {
+    std::array<uint16_t, 256> table{};
+    for (unsigned i = 0; i < 256; ++i) {
+        unsigned crc = i;
+        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        table[i] = uint16_t(crc);
+    }
+    return table;
+}();
+
 uint16_t lameCrc(const uint8_t* p, size_t n)
 {
     uint16_t crc = 0;
-    for (size_t i = 0; i < n; ++i) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? uint16_t((crc >> 1) ^ 0xA001) : uint16_t(crc >> 1);
-    }
+    for (size_t i = 0; i < n; ++i) crc = uint16_t((crc >> 8) ^ kLameCrcTable[(crc ^ p[i]) & 0xFF]);
     return crc;
 }
 
@@ -152,6 +160,10 @@ bool TAudioInfo::measure(TInSource& stream, int64_t size)
         }
     }
 
+    // The exact length, beside the time: whatever happens there never changes the time. Read here,
+    // while the first frame is still in the file reader's window, before the end of the file is.
+    if (m_header.Valid()) readExactLength(stream, S, size);
+
     // 4. A trailing ID3v1 tag is not audio.
     int64_t C = m_header.Valid() ? m_firstFrame + m_header.frameLength() : 0;
     if (size - C >= 128) {
@@ -167,8 +179,6 @@ bool TAudioInfo::measure(TInSource& stream, int64_t size)
         m_durationMs = m_bitRate > 0 ? RoundRatioHalfEven(__int128(m_audioBytes) * 8 * 1000, m_bitRate) : 0;
     }
 
-    // 6. The exact length, beside the time above: whatever happens there never changes that time.
-    if (m_header.Valid()) readExactLength(stream, S, size);
     return true;
 }
 
