@@ -17,7 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     "the data lies inside the file");
     const double d = f.Duration();
     fuzzfile::check(std::isfinite(d) && d >= 0 && (valid || d == 0), "a finite duration, 0 when not valid");
-    fuzzfile::check(cantorix::AUPlayingTime(in) == d, "the playing time is the reader's duration");
+    const cantorix::TPlayingTime t = cantorix::AUPlayingTime(in);
+    fuzzfile::check(t.Seconds == d, "the playing time is the reader's duration");
+    fuzzfile::check(t.Samples >= 0 && (t.Samples > 0) == (t.SampleRate > 0), "an exact length has a count and a rate");
+    fuzzfile::check(t.Samples * int64_t(f.Channels() ? f.Channels() : 1) <= int64_t(size), "no more samples than bytes");
     cantorix::TFileInfoValues values;
     cantorix::ReadAUInfo(in, values);
     return 0;

@@ -16,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     info.MaxScan = int64_t(size % 512);
     fuzz::check(in.seek(0), "the source rewinds");
     info.ReadFromStream(in, in.size());
-    (void)MpegPlayingTime(in);
+    const TPlayingTime t = MpegPlayingTime(in);
+    fuzz::check(t.Samples >= 0 && (t.Samples > 0) == (t.SampleRate > 0), "an exact length has a count and a rate");
+    fuzz::check(info.EncoderDelay() >= -1 && info.EncoderDelay() < 4096 && info.EncoderPadding() < 4096,
+                "the LAME tag's fields are 12 bits");
     return 0;
 }

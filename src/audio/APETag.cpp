@@ -32,13 +32,7 @@ std::string dropCutCharacter(std::string s)
 
 } // namespace
 
-bool TAPETag::ReadFromFile(const std::string& fileName)
-{
-    ResetData();
-    TFileReader file;
-    if (!file.open(fileName)) return false;
-    return ReadFromSource(file);
-}
+bool TAPETag::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TAPETag::ReadFromSource(TInSource& file)
 {

@@ -3,7 +3,7 @@
 // completeness.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 
 #include <cstdint>
 #include <string>

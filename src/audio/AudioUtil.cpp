@@ -1,10 +1,9 @@
 #include "audio/AudioUtil.h"
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FormatRegistry.h"
 #include "audio/MediaInfoLib.h"
-#include "audio/TextCodec.h"
-
+#include "audio/Rational.h"
 
 #include <cmath>
 #include <cstdint>
@@ -12,15 +11,6 @@
 #include <stdexcept>
 
 namespace cantorix {
-
-
-std::string ExtractExtension(const std::string& fileName)
-{
-    auto dot = fileName.rfind('.');
-    if (dot == std::string::npos) return {};
-    if (fileName.find_first_of("/", dot) != std::string::npos) return {};
-    return upperAscii(fileName.substr(dot));
-}
 
 int RoundHalfEven(double value)
 {
@@ -33,46 +23,66 @@ int RoundHalfEven(double value)
 
 int GetAudioDuration(const std::string& fileName) { return ReadAudioDuration(fileName).Seconds; }
 
+namespace {
+
+TDurationResult noDuration(std::string why)
+{
+    TDurationResult r;
+    r.Problem = std::move(why);
+    return r;
+}
+
+// A reader's time: the whole seconds rounded from its own value as ever; the milliseconds from the
+// exact sample count where there is one, since the reader's floating-point time may be a frame off.
+TDurationResult readerDuration(const TPlayingTime& time)
+{
+    TDurationResult r;
+    r.Seconds = RoundHalfEven(time.Seconds);
+    r.Samples = time.Samples;
+    r.SampleRate = time.SampleRate;
+    r.Milliseconds = time.SampleRate > 0 ? RoundRatioHalfEven(__int128(time.Samples) * 1000, time.SampleRate)
+                                         : std::llround(time.Seconds * 1000.0);
+    r.Known = true;
+    return r;
+}
+
+// The library's time: its milliseconds, and their whole seconds cut toward zero.
+TDurationResult libraryDuration(const std::string& fileName)
+{
+    const TMediaInfoSeconds d = TMediaInfoLib::shared().seconds(fileName);
+    if (!d.ok || d.seconds <= 0) return noDuration("the media information library found no playing time");
+    TDurationResult r;
+    r.Seconds = d.seconds;
+    r.Milliseconds = d.milliseconds;
+    r.Known = true;
+    return r;
+}
+
+} // namespace
+
 TDurationResult ReadAudioDuration(const std::string& fileName)
 {
-    auto none = [](std::string why) {
-        TDurationResult r;
-        r.Problem = std::move(why);
-        return r;
-    };
-    auto known = [](double seconds) {
-        TDurationResult r;
-        r.Seconds = RoundHalfEven(seconds);
-        r.Milliseconds = std::llround(seconds * 1000.0);
-        r.Known = true;
-        return r;
-    };
     try {
-        const TFormat* format = FindFormat(fileName);
-        const std::string ext = ExtractExtension(fileName);
-        if (!format) return none("no reader for " + (ext.empty() ? std::string("files without an extension") : ext) + " files");
-        if (format->MediaInfo) {
-            const int seconds = GetMediaInfoDuration(fileName);
-            if (seconds > 0) return known(seconds);
-            return none("the media information library found no playing time");
-        }
-        if (!format->PlayingTime) return none("no reader for " + ext + " files yet");
         TFileReader in;
-        if (!in.open(fileName)) return none("cannot open the file: " + in.error().error);
-        if (format->MediaInfoWhen && format->MediaInfoWhen(in)) {
-            const int seconds = GetMediaInfoDuration(fileName);
-            if (seconds > 0) return known(seconds);
-            return none("the media information library found no playing time");
-        }
-        const double seconds = format->PlayingTime(in);
-        if (!(seconds > 0)) return none("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
-        return known(seconds);
+        const TFormat* format = ResolveFormat(fileName, in);
+        const std::string ext = ExtractExtension(fileName);
+        if (!format)
+            return noDuration("no reader for " + (ext.empty() ? std::string("files without an extension") : ext) +
+                              " files");
+        if (format->MediaInfo) return libraryDuration(fileName);
+        if (!format->PlayingTime) return noDuration("no reader for " + ext + " files yet");
+        if (!in.isOpen())
+            if (IoResult opened = in.open(fileName); !opened) return noDuration("cannot open the file: " + opened.error);
+        const TPlayingTime time = format->PlayingTime(in);
+        if (!(time.Seconds > 0))
+            return noDuration("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
+        return readerDuration(time);
     } catch (const std::exception& e) {
-        return none(e.what());
+        return noDuration(e.what());
     } catch (...) {
         // Any failure of a reader or of the library means "no playing time".
     }
-    return none("the reader failed");
+    return noDuration("the reader failed");
 }
 
 std::string FormatDuration(int seconds)

@@ -3,21 +3,17 @@
 // media-information library for what no reader of our own handles.
 #pragma once
 
+// BuiltinExtensions and ExtractExtension belong to the format registry.
+#include "audio/FormatRegistry.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace cantorix {
 
-// The built-in extensions, upper case with their dot, comma-separated, in their fixed order: the
-// format registry's built-in rows.
-extern const char* const BuiltinExtensions;
-
-// The extension of a file name: from the last "." to the end, upper-cased (a to z only); empty when
-// there is no dot or a "/" follows it.
-std::string ExtractExtension(const std::string& fileName);
-
-// Playing time of a file in whole seconds, chosen by its extension. 0 when the file gives none
+// Playing time of a file in whole seconds, by the registry row it resolves to (ResolveFormat: its
+// extension's, unless its bytes say it is another container). 0 when the file gives none
 // (unreadable, unrecognised, no reader for the extension). Never throws.
 int GetAudioDuration(const std::string& fileName);
 
@@ -25,7 +21,9 @@ int GetAudioDuration(const std::string& fileName);
 // says why, since a zero would silently spoil the disc ID.
 struct TDurationResult {
     int Seconds = 0;          // whole seconds, rounded half to even: the freedb disc ID's unit
-    int64_t Milliseconds = 0; // the same playing time to the millisecond (rounded)
+    // The same playing time to the millisecond: Samples / SampleRate rounded when they are known,
+    // else the reader's own time rounded, or the media-information library's milliseconds.
+    int64_t Milliseconds = 0;
     // The exact length where the format stores it: samples per channel and their rate in Hz. Both 0
     // when the format (or this file) gives only a time.
     int64_t Samples = 0;

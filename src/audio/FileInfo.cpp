@@ -1,6 +1,6 @@
 #include "audio/FileInfo.h"
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FormatRegistry.h"
 #include "audio/MediaInfoLib.h"
 
@@ -78,15 +78,16 @@ TFileInfoValues ReadFileInfo(const std::string& fileName)
     TFileInfoValues v;
     struct stat st {};
     if (::stat(fileName.c_str(), &st) == 0) v.Size = FormatSizeText(int64_t(st.st_size));
-    const TFormat* format = FindFormat(fileName);
+    TFileReader in;
+    const TFormat* format = ResolveFormat(fileName, in);
     if (format && format->MediaInfoValues) {
         ReadMediaInfoValues(fileName, v);
         return v;
     }
     if (!format || !format->Info) return v;
     try {
-        TFileReader in;
-        in.open(fileName); // a file that cannot be opened reads as an empty one: the reader's empty values
+        // A file that cannot be opened reads as an empty one: the reader's empty values.
+        if (!in.isOpen()) in.open(fileName);
         format->Info(in, v);
     } catch (...) {
         // A reader that fails shows its empty values.
@@ -129,7 +130,8 @@ void ReadMediaInfoValues(const std::string& fileName, TFileInfoValues& v)
 TFileInfoValues ReadNameTagValues(const std::string& fileName, bool* proposes)
 {
     TFileInfoValues v;
-    const TFormat* format = FindFormat(fileName);
+    TFileReader in;
+    const TFormat* format = ResolveFormat(fileName, in);
     *proposes = format && format->ProposesByTag;
     if (!*proposes) return v;
     if (format->MediaInfoValues) {
@@ -143,8 +145,7 @@ TFileInfoValues ReadNameTagValues(const std::string& fileName, bool* proposes)
         return v;
     }
     try {
-        TFileReader in;
-        in.open(fileName);
+        if (!in.isOpen()) in.open(fileName);
         reader(in, v);
     } catch (...) {
         v = TFileInfoValues();

@@ -15,8 +15,9 @@ struct TFileInfoValues {
     std::string Artist, Album, Title, Year, Genre, Track, Other;
 };
 
-// Fills the values for `fileName` by its extension (the format registry's information reader). Size
-// is always filled when the file exists; an extension without a reader fills nothing else. Never
+// Fills the values for `fileName` by the registry row it resolves to (ResolveFormat): that row's
+// information reader, or the media-information library. Size is always filled when the file exists;
+// a file without a reader fills nothing else. Never
 // throws. Numbers are written with "." whatever the process locale is.
 TFileInfoValues ReadFileInfo(const std::string& fileName);
 

@@ -1,6 +1,6 @@
 #include "audio/FormatRegistry.h"
 
-#include "audio/AudioUtil.h"
+#include "audio/TextCodec.h"
 #include "audio/formats/AACfile.h"
 #include "audio/formats/AC3.h"
 #include "audio/formats/AUfile.h"
@@ -25,10 +25,17 @@ namespace cantorix {
 
 namespace {
 
+// An ".aac" file that holds an MP4 container is read as ".M4A" files are: the media-information library
+// gives its playing time, its values and rename by tag's values, and no tags are written (the AAC
+// writer would refuse the file).
+constexpr TFormat kMP4NamedAAC = {.Extension = ".AAC", .MediaInfo = true, .MediaInfoValues = true,
+                                  .ProposesByTag = true};
+
 // Rows whose readers are not built yet behave as extensions without a reader: no playing time, no
 // values beyond the size, and (for the tag-writing rows) nothing written.
 constexpr TFormat kFormats[] = {
     {.Extension = ".AAC", .Builtin = true, .PlayingTime = AACPlayingTime, .MediaInfoWhen = IsMP4Container,
+     .MediaInfoInstead = &kMP4NamedAAC,
      .Info = ReadAACInfo, .WritesTags = true, .Writer = WriteAacID3Tags, .NumericTrack = true,
      .ProposesByTag = true, .NameTags = ReadAACNameTags},
     {.Extension = ".AC3", .Builtin = true, .PlayingTime = AC3PlayingTime, .Info = ReadAC3Info},
@@ -114,6 +121,14 @@ const char* const BuiltinExtensions = kBuiltinText.data();
 
 std::span<const TFormat> Formats() { return kFormats; }
 
+std::string ExtractExtension(const std::string& fileName)
+{
+    auto dot = fileName.rfind('.');
+    if (dot == std::string::npos) return {};
+    if (fileName.find_first_of("/", dot) != std::string::npos) return {};
+    return upperAscii(fileName.substr(dot));
+}
+
 const TFormat* FindFormat(const std::string& fileName, std::span<const TFormat> formats)
 {
     const std::string ext = ExtractExtension(fileName);
@@ -121,6 +136,22 @@ const TFormat* FindFormat(const std::string& fileName, std::span<const TFormat> 
     for (const TFormat& f : formats)
         if (ext == f.Extension) return &f;
     return nullptr;
+}
+
+const TFormat* ResolveFormat(const std::string& fileName, TFileReader& file, std::span<const TFormat> formats)
+{
+    const TFormat* row = FindFormat(fileName, formats);
+    if (!row || !row->MediaInfoWhen || !row->MediaInfoInstead) return row;
+    if (!file.isOpen() && !file.open(fileName)) return row; // the row's own reader says why
+    const bool other = row->MediaInfoWhen(file);
+    file.seek(0);
+    return other ? row->MediaInfoInstead : row;
+}
+
+const TFormat* ResolveFormat(const std::string& fileName, std::span<const TFormat> formats)
+{
+    TFileReader file;
+    return ResolveFormat(fileName, file, formats);
 }
 
 } // namespace cantorix

@@ -97,7 +97,9 @@ void TCommFrame::loadBody(const uint8_t* body, size_t n)
 
 ByteVector TCommFrame::bodyBytes() const
 {
+    // Sized first: growing from one byte makes GCC 12 warn about the copy that follows.
     ByteVector b;
+    b.reserve(4 + description.size() + 1 + text.size());
     b.push_back(encoding);
     b.insert(b.end(), language, language + 3);
     b.insert(b.end(), description.begin(), description.end());

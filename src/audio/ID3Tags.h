@@ -3,7 +3,7 @@
 // values themselves are read by TID3v1 and TID3v2.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 
 #include <cstdint>
 #include <memory>

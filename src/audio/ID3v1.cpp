@@ -107,13 +107,7 @@ int64_t TID3v1::TotalSize() const
     return (m_present ? 128 : 0) + (m_lyrics3Size > 0 ? m_lyrics3Size + 15 : 0);
 }
 
-bool TID3v1::ReadFromFile(const std::string& fileName)
-{
-    ResetData();
-    TFileReader file;
-    if (!file.open(fileName)) return false;
-    return ReadFromSource(file);
-}
+bool TID3v1::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TID3v1::ReadFromSource(TInSource& in)
 {

@@ -3,7 +3,8 @@
 // Values are UTF-8 in memory and ISO-8859-1 in the file.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
+#include "audio/SafeWrite.h"
 
 #include <array>
 #include <cstdint>

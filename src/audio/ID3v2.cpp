@@ -408,13 +408,7 @@ void TID3v2::SetTrackText(const std::string& text)
     set(kTrack, m_track ? t : std::string());
 }
 
-bool TID3v2::ReadFromFile(const std::string& fileName)
-{
-    ResetData();
-    TFileReader file;
-    if (!file.open(fileName)) return false;
-    return ReadFromSource(file);
-}
+bool TID3v2::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TID3v2::ReadFromSource(TInSource& in)
 {

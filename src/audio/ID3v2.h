@@ -2,7 +2,8 @@
 // common text frames as UTF-8 values, and writing them back without losing any other frame.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
+#include "audio/SafeWrite.h"
 
 #include <cstdint>
 #include <string>

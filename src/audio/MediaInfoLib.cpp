@@ -1,6 +1,6 @@
 #include "audio/MediaInfoLib.h"
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/TextCodec.h"
 
 // The library's strings are wide strings when UNICODE is defined, as its package builds it. Only the
@@ -190,6 +190,7 @@ TMediaInfoSeconds TMediaInfoLib::seconds(const std::string& fileName)
     if (t[0] == '-') v = -v;
     result.ok = true;
     result.seconds = int(v / 1000);
+    result.milliseconds = v;
     return result;
 }
 

@@ -20,10 +20,12 @@ struct TMediaInfoText {
     std::string failure; // when !ok
 };
 
-// A whole-second playing time, or the reason there is none.
+// A playing time as the library gives it, in milliseconds and in whole seconds cut toward zero, or the
+// reason there is none.
 struct TMediaInfoSeconds {
     bool ok = false;
-    int seconds = 0; // 0 when !ok
+    int seconds = 0;          // 0 when !ok
+    int64_t milliseconds = 0; // 0 when !ok
     std::string failure;
 };
 
@@ -71,8 +73,8 @@ public:
     TMediaInfoText general(const std::string& fileName, const wchar_t* parameter);
     // Several values of one file from one reading of it.
     TMediaInfoTexts values(const std::string& fileName, std::span<const TMediaInfoAsk> asks);
-    // The General stream's Duration (milliseconds) in whole seconds, truncated toward zero; not ok when
-    // the file or the library fails or the answer is not a decimal integer.
+    // The General stream's Duration: its milliseconds, and them in whole seconds truncated toward zero;
+    // not ok when the file or the library fails or the answer is not a decimal integer.
     TMediaInfoSeconds seconds(const std::string& fileName);
 
 private:

@@ -131,7 +131,7 @@ IoResult WriteAacID3Tags(const std::string& fileName, const TTagValues& values, 
     {
         TFileReader in;
         if (IoResult opened = in.open(fileName); !opened) return opened;
-        if (!(AACPlayingTime(in) > 0)) return IoResult::failure("not a valid AAC file");
+        if (!(AACPlayingTime(in).Seconds > 0)) return IoResult::failure("not a valid AAC file");
     }
     return writeID3Pair(fileName, values, id3Track(values.Track), files, false);
 }
@@ -218,7 +218,7 @@ IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values)
 IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& values, std::span<const TFormat> formats,
                             TFileSystem& files)
 {
-    const TFormat* format = FindFormat(fileName, formats);
+    const TFormat* format = ResolveFormat(fileName, formats);
     if (!format || !format->WritesTags || !format->Writer) return IoResult::success();
     try {
         if (format->NumericTrack && !IsDecimalTrack(values.Track)) {

@@ -4,7 +4,7 @@
 // everything else the file holds.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/SafeWrite.h"
 #include "audio/TagValues.h"
 
 #include <span>
@@ -28,8 +28,9 @@ bool IsTagWritingExtension(const std::string& fileName);
 // True for a track text that is a decimal number: one to nine ASCII digits and nothing else.
 bool IsDecimalTrack(const std::string& track);
 
-// Writes the values into the tags of `fileName`, chosen by its extension. An extension without a row
-// or without a writer writes nothing and succeeds. Never throws: what escapes a writer becomes a
+// Writes the values into the tags of `fileName`, by the registry row the file resolves to
+// (ResolveFormat: its extension's, unless its bytes say it is another container). A file without a
+// row or whose row has no writer is left as it is, and that succeeds. Never throws: what escapes a writer becomes a
 // failure with its message.
 IoResult WriteAudioTags(const std::string& fileName, const TTagValues& values);
 

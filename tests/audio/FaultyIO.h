@@ -2,7 +2,8 @@
 // reads fail in a range of offsets. Writers and readers take these in place of the real ones.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
+#include "audio/SafeWrite.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,6 +2,9 @@
 #include "audio/FormatRegistry.h"
 
 #include "audio/AudioUtil.h"
+#include "audio/FileInfo.h"
+#include "audio/WriteTags.h"
+#include "audio/formats/StreamMaker.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +47,13 @@ TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }), ownReaders);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), (List{".M4A", ".M4B", ".M4P"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }), ownReaders);
-    // Only an ".aac" file may turn out to be an MP4 container.
+    // Only an ".aac" file may turn out to be an MP4 container; it is then read as MP4 audio is, by the
+    // library, and gets no tags.
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfoWhen != nullptr; }), (List{".AAC"}));
+    const TFormat* mp4 = FindFormat("a.aac")->MediaInfoInstead;
+    ASSERT_NE(mp4, nullptr);
+    EXPECT_TRUE(mp4->MediaInfo && mp4->MediaInfoValues && mp4->ProposesByTag);
+    EXPECT_FALSE(mp4->PlayingTime || mp4->Info || mp4->NameTags || mp4->WritesTags || mp4->Writer);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer != nullptr; }),
               extensionsWhere([](const TFormat& f) { return f.WritesTags; }));
     // The formats whose players read an APE tag first keep it up to date; AAC gets the two ID3 tags as
@@ -83,4 +91,49 @@ TEST(FormatRegistry, FindsTheRowOfAFileNameWithoutRegardToCase)
     const TFormat only[] = {{.Extension = ".MKA"}};
     EXPECT_NE(FindFormat("a.mka", only), nullptr);
     EXPECT_EQ(FindFormat("a.mp3", only), nullptr);
+}
+
+TEST(FormatRegistry, AnMp4ContainerNamedAacIsReadAsMp4AudioEverywhere)
+{
+    if (!cantorix::test::haveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    using namespace cantorix::test;
+    TempDir dir;
+    const std::string m4a = makeToneWithFfmpeg(dir, "m.m4a", "-c:a aac -metadata artist=Ann -metadata album=Nine");
+    ASSERT_FALSE(m4a.empty());
+    const std::string aac = dir.file("m.aac");
+    const Bytes bytes = readFile(m4a);
+    writeFile(aac, bytes);
+    const std::string adts = makeToneWithFfmpeg(dir, "a.aac", "-c:a aac -f adts");
+    ASSERT_FALSE(adts.empty());
+
+    TFileReader file;
+    EXPECT_EQ(ResolveFormat(aac, file), FindFormat(aac)->MediaInfoInstead);
+    EXPECT_EQ(file.tell(), 0) << "the file is handed on at its start";
+    EXPECT_EQ(ResolveFormat(adts), FindFormat(adts)) << "a real ADTS stream keeps its row";
+    EXPECT_EQ(ResolveFormat(dir.file("missing.aac")), FindFormat(aac));
+
+    // Timed, described and proposed by the library, exactly as the same bytes named ".m4a".
+    const TDurationResult asAac = ReadAudioDuration(aac);
+    const TDurationResult asM4a = ReadAudioDuration(m4a);
+    ASSERT_TRUE(asAac.Known) << asAac.Problem;
+    EXPECT_EQ(asAac.Seconds, 3);
+    EXPECT_EQ(asAac.Seconds, asM4a.Seconds);
+    EXPECT_EQ(asAac.Milliseconds, asM4a.Milliseconds);
+    EXPECT_NEAR(double(asAac.Milliseconds), 3500, 50);
+    EXPECT_EQ(asAac.Samples, 0) << "the library gives no sample count";
+    const TFileInfoValues info = ReadFileInfo(aac);
+    EXPECT_EQ(info.Artist, "Ann");
+    EXPECT_EQ(info.Duration, ReadFileInfo(m4a).Duration);
+    EXPECT_EQ(info.SampleRate, "44.1");
+    bool proposes = false;
+    const TFileInfoValues named = ReadNameTagValues(aac, &proposes);
+    EXPECT_TRUE(proposes);
+    EXPECT_EQ(named.Album, "Nine");
+
+    // No AAC tags: nothing is written, and that is no failure.
+    TTagValues values;
+    values.Title = "T";
+    values.Artist = "A";
+    EXPECT_TRUE(WriteAudioTags(aac, values).ok);
+    EXPECT_EQ(readFile(aac), bytes);
 }

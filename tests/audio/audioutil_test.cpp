@@ -1,9 +1,12 @@
 #include "audio/AudioUtil.h"
 #include "audio/FileInfo.h"
 #include "audio/MediaInfoLib.h"
+#include "audio/formats/AudioMaker.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace cantorix;
 using cantorix::test::TempDir;
@@ -64,6 +67,101 @@ TEST(AudioUtil, MediaInfoDurationTruncatesToWholeSeconds)
     EXPECT_EQ(GetAudioDuration(dir.file("Ünïcode.AU")), 5);
     EXPECT_EQ(GetMediaInfoArtist(dir.file("tone.au")), "");
     EXPECT_EQ(GetMediaInfoAlbum(dir.file("missing.au")), "");
+}
+
+// Files of a known number of samples, written here or made by the formats' own encoders from a WAV
+// file: where the format stores the length, the result carries exactly that count and its rate, and
+// the milliseconds follow from them; elsewhere the milliseconds are the reader's time. The whole
+// seconds are the reader's time rounded, as they always were.
+TEST(AudioUtil, ExactLengthWhereTheFormatStoresIt)
+{
+    using namespace cantorix::test;
+    struct Case {
+        const char* name;
+        const char* tool;    // what must be installed; empty: nothing
+        const char* command; // IN and OUT stand for the WAV file and the result; empty: the WAV itself
+        int frames, channels, rate;
+        bool exact;
+        int seconds;
+    } cases[] = {
+        {"a.wav", "", "", 117600, 2, 44100, true, 3},
+        {"a.flac", "flac", "flac -s -f -o OUT IN", 117600, 2, 44100, true, 3},
+        {"a.ogg", "oggenc", "oggenc -Q -o OUT IN", 117600, 2, 44100, true, 3},
+        {"a.wv", "wavpack", "wavpack -q -y IN -o OUT", 117600, 2, 44100, true, 3},
+        {"a.tta", "ffmpeg", "ffmpeg -v error -y -i IN -c:a tta OUT", 117600, 2, 44100, true, 3},
+        {"a.mpc", "mpcenc", "mpcenc --silent IN OUT", 117600, 2, 44100, true, 3},
+        // lame's frames less the delay and padding of its tag, for variable and constant bit rate.
+        {"vbr.mp3", "lame", "lame --quiet -V 4 IN OUT", 117600, 2, 44100, true, 3},
+        {"cbr.mp3", "lame", "lame --quiet -b 128 IN OUT", 117600, 2, 44100, true, 3},
+        {"lavc.mp3", "ffmpeg", "ffmpeg -v error -y -i IN -c:a libmp3lame -b:a 128k OUT", 117600, 2, 44100, true, 3},
+        {"mono.mp3", "lame", "lame --quiet -V 5 IN OUT", 45289, 1, 22050, true, 2},
+        // No header that counts frames, no stored count: the reader's time only.
+        {"untagged.mp3", "lame", "lame --quiet -t -b 128 IN OUT", 117600, 2, 44100, false, 3},
+        {"a.ac3", "ffmpeg", "ffmpeg -v error -y -i IN -c:a ac3 OUT", 117600, 2, 44100, false, 3},
+        {"a.aac", "ffmpeg", "ffmpeg -v error -y -i IN -c:a aac -f adts OUT", 117600, 2, 44100, false, 3},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (*c.tool && !haveTool(c.tool)) continue;
+        const std::string wav = dir.file(std::string(c.name) + ".wav");
+        writeWav(wav, c.frames, c.channels, c.rate);
+        std::string path = wav;
+        if (*c.command) {
+            path = dir.file(c.name);
+            std::string command = c.command;
+            command.replace(command.find("IN"), 2, shellQuote(wav));
+            command.replace(command.find("OUT"), 3, shellQuote(path));
+            ASSERT_TRUE(runQuiet(command)) << command;
+        }
+        const TDurationResult d = ReadAudioDuration(path);
+        ASSERT_TRUE(d.Known) << d.Problem;
+        EXPECT_EQ(d.Seconds, c.seconds);
+        if (c.exact) {
+            EXPECT_EQ(d.Samples, c.frames);
+            EXPECT_EQ(d.SampleRate, uint32_t(c.rate));
+            EXPECT_EQ(d.Milliseconds, std::llround(c.frames * 1000.0 / c.rate));
+        } else {
+            EXPECT_EQ(d.Samples, 0);
+            EXPECT_EQ(d.SampleRate, 0u);
+            TFileReader in;
+            ASSERT_TRUE(in.open(path));
+            EXPECT_EQ(d.Milliseconds, std::llround(FindFormat(path)->PlayingTime(in).Seconds * 1000.0));
+        }
+    }
+
+    // AU states its data size in the header; a piped AU file (size unknown) has only what it holds.
+    writeAu(dir.file("a.au"), 8000, 8000 * 2 + 3);
+    const TDurationResult au = ReadAudioDuration(dir.file("a.au"));
+    EXPECT_EQ(au.Samples, 8000 * 2 + 3);
+    EXPECT_EQ(au.SampleRate, 8000u);
+    EXPECT_EQ(au.Milliseconds, 2000);
+    EXPECT_EQ(au.Seconds, 2);
+    Bytes piped = readFile(dir.file("a.au"));
+    piped[8] = piped[9] = piped[10] = piped[11] = 0xFF;
+    writeFile(dir.file("piped.au"), piped);
+    const TDurationResult pipedAu = ReadAudioDuration(dir.file("piped.au"));
+    EXPECT_EQ(pipedAu.Samples, 0);
+    EXPECT_EQ(pipedAu.Seconds, 2);
+}
+
+// The library's time keeps its milliseconds; the whole seconds are cut from them as before.
+TEST(AudioUtil, MediaInfoDurationKeepsItsMilliseconds)
+{
+    using namespace cantorix::test;
+    if (!haveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    TempDir dir;
+    const std::string m4a = makeWithFfmpeg(dir, "a.m4a", "sine=sample_rate=44100:duration=2.9", "-c:a aac");
+    ASSERT_FALSE(m4a.empty());
+    const TMediaInfoSeconds library = TMediaInfoLib::shared().seconds(m4a);
+    ASSERT_TRUE(library.ok) << library.failure;
+    const TDurationResult d = ReadAudioDuration(m4a);
+    ASSERT_TRUE(d.Known) << d.Problem;
+    EXPECT_EQ(d.Milliseconds, library.milliseconds);
+    EXPECT_NEAR(double(d.Milliseconds), 2900, 50);
+    EXPECT_EQ(d.Seconds, int(library.milliseconds / 1000));
+    EXPECT_EQ(d.Seconds, 2);
+    EXPECT_EQ(d.Samples, 0);
 }
 
 TEST(MediaInfoLib, AnswersFromTheLibraryOrSaysWhyNot)

@@ -1,7 +1,5 @@
 #include "audio/formats/AACfile.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/Rational.h"
 
 #include <cstring>
@@ -116,7 +114,7 @@ std::string TAACfile::BitRateTypeText() const
     return kNames[m_bitRateType >= 0 && m_bitRateType <= 2 ? m_bitRateType : 0];
 }
 
-double AACPlayingTime(TInSource& in) { return PlayingTimeOf<TAACfile>(in); }
+TPlayingTime AACPlayingTime(TInSource& in) { return PlayingTimeOf<TAACfile>(in); }
 
 void ReadAACInfo(TInSource& in, TFileInfoValues& v)
 {

@@ -5,6 +5,7 @@
 
 #include "audio/FileInfo.h"
 #include "audio/formats/StreamTags.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -56,7 +57,8 @@ private:
 // True for an MP4 container ("ftyp" at offset 4), whatever its extension says.
 bool IsMP4Container(TInSource& in);
 
-double AACPlayingTime(TInSource& in);
+// ADTS states no length, ADIF only a bit rate: the playing time is never exact.
+TPlayingTime AACPlayingTime(TInSource& in);
 void ReadAACInfo(TInSource& in, TFileInfoValues& values);
 // Rename by tag's values: the ID3v2 tag when present, else the ID3v1 tag (the information window
 // shows the ID3v1 tag only).

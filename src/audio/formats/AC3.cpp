@@ -1,8 +1,6 @@
 #include "audio/formats/AC3.h"
 
-#include "audio/FormatRegistry.h"
-
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 
 namespace cantorix {
 
@@ -92,7 +90,7 @@ double TAC3::Duration() const
     return double(m_samples) / double(m_sampleRate);
 }
 
-double AC3PlayingTime(TInSource& in) { return PlayingTimeOf<TAC3>(in); }
+TPlayingTime AC3PlayingTime(TInSource& in) { return PlayingTimeOf<TAC3>(in); }
 
 void ReadAC3Info(TInSource& in, TFileInfoValues& v)
 {

@@ -2,8 +2,9 @@
 // playing time.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 
@@ -49,7 +50,8 @@ private:
     uint64_t m_samples = 0;
 };
 
-double AC3PlayingTime(TInSource& in);
+// The frames walked give the time; no count is stored, so it is never exact.
+TPlayingTime AC3PlayingTime(TInSource& in);
 void ReadAC3Info(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

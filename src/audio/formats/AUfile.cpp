@@ -1,7 +1,5 @@
 #include "audio/formats/AUfile.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
@@ -43,7 +41,8 @@ bool TAUfile::ReadFromSource(TInSource& in)
     m_dataOffset = offset;
     const int64_t available = m_fileSize - offset;
     // Writers to a pipe cannot go back to fill in the size: the data runs to the end of the file.
-    m_dataSize = (size == kUnknownSize || int64_t(size) > available) ? available : int64_t(size);
+    m_sizeStated = size != kUnknownSize && int64_t(size) <= available;
+    m_dataSize = m_sizeStated ? int64_t(size) : available;
 
     const size_t annotation = size_t(std::min<int64_t>(offset - kHeaderSize, int64_t(kMaxAnnotation)));
     if (annotation > 0) {
@@ -103,6 +102,13 @@ double TAUfile::Duration() const
     return rate > 0 ? double(m_dataSize) * 8.0 / rate : 0.0;
 }
 
+int64_t TAUfile::StatedSamples() const
+{
+    const int bits = BitsPerSample();
+    if (!m_valid || !m_sizeStated || bits % 8 != 0 || bits == 0) return 0;
+    return m_dataSize / (int64_t(bits / 8) * m_channels);
+}
+
 void ReadAUInfo(TInSource& in, TFileInfoValues& values)
 {
     TAUfile file;
@@ -115,6 +121,6 @@ void ReadAUInfo(TInSource& in, TFileInfoValues& values)
     values.Channels = file.Valid() ? std::to_string(file.Channels()) : "";
 }
 
-double AUPlayingTime(TInSource& in) { return PlayingTimeOf<TAUfile>(in); }
+TPlayingTime AUPlayingTime(TInSource& in) { return PlayingTimeOf<TAUfile, &TAUfile::StatedSamples>(in); }
 
 } // namespace cantorix

@@ -3,8 +3,9 @@
 // written.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -35,6 +36,9 @@ public:
     int BitsPerSample() const;
     // Seconds; 0 when not valid or the encoding is not known.
     double Duration() const;
+    // Samples per channel when the header states the data size and the file holds it all, for an
+    // encoding of whole bytes per sample; 0 otherwise (a piped file's length is only what it holds).
+    int64_t StatedSamples() const;
     // bit/s of the encoding at the rate and channels; 0 when not known.
     double BitRate() const;
 
@@ -53,6 +57,7 @@ private:
     int64_t m_fileSize = 0;
     int64_t m_dataOffset = 0;
     int64_t m_dataSize = 0;
+    bool m_sizeStated = false;
     uint32_t m_encoding = 0;
     uint32_t m_sampleRate = 0;
     uint32_t m_channels = 0;
@@ -62,7 +67,7 @@ private:
 // The file information window's values of an AU file (everything but Size).
 void ReadAUInfo(TInSource& in, TFileInfoValues& values);
 
-// The playing time the folder scan takes for ".AU".
-double AUPlayingTime(TInSource& in);
+// The playing time the folder scan takes for ".AU", exact by StatedSamples.
+TPlayingTime AUPlayingTime(TInSource& in);
 
 } // namespace cantorix

@@ -3,6 +3,7 @@
 #include "audio/Rational.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace cantorix {
@@ -10,6 +11,37 @@ namespace cantorix {
 namespace {
 constexpr int64_t kWindow = 128;
 constexpr int64_t kXingBytes = 120;
+// The first frame up to the end of a LAME tag: side information (at most 32 bytes) after the 4-byte
+// header, "Xing"/"Info" with flags (8), frames, bytes, table and quality (4 + 4 + 100 + 4), then the
+// 36-byte LAME tag.
+constexpr size_t kVbrFrameHead = 4 + 32 + 8 + 112 + 36;
+constexpr size_t kLameTagBytes = 36;
+
+// CRC-16 with the polynomial 0x8005, bits reflected, starting at 0: what a LAME tag keeps over the
+// frame's bytes before its own CRC field. A table, since every file of a scan may carry a tag.
+constexpr std::array<uint16_t, 256> kLameCrcTable = [] {
+    std::array<uint16_t, 256> table{};
+    for (unsigned i = 0; i < 256; ++i) {
+        unsigned crc = i;
+        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        table[i] = uint16_t(crc);
+    }
+    return table;
+}();
+
+uint16_t lameCrc(const uint8_t* p, size_t n)
+{
+    uint16_t crc = 0;
+    for (size_t i = 0; i < n; ++i) crc = uint16_t((crc >> 8) ^ kLameCrcTable[(crc ^ p[i]) & 0xFF]);
+    return crc;
+}
+
+// Where "Xing" stands in a Layer III frame: after the header and the side information.
+int64_t xingOffset(const TMpegFrameHdr& h)
+{
+    const bool mono = h.channelMode() == 3;
+    return h.versionCode() == 1 ? (mono ? 21 : 36) : (mono ? 13 : 21);
+}
 } // namespace
 
 void TAudioInfo::reset()
@@ -25,24 +57,21 @@ void TAudioInfo::reset()
     m_bitRate = 0;
     m_frameCount = -1;
     m_audioBytes = -1;
+    m_samples = 0;
+    m_encoderDelay = m_encoderPadding = -1;
 }
 
 bool TAudioInfo::ReadFromFile(const std::string& fileName)
 {
     if (fileName.find_first_not_of(" \t\r\n") == std::string::npos) return false;
-    TFileReader file;
-    if (!file.open(fileName)) {
-        reset();
-        return false;
-    }
-    return ReadFromStream(file, file.size());
+    return ReadFileInto(*this, fileName);
 }
 
-double MpegPlayingTime(TInSource& in)
+TPlayingTime MpegPlayingTime(TInSource& in)
 {
     TAudioInfo info;
-    if (!in.seek(0) || !info.ReadFromStream(in, in.size())) return 0.0;
-    return double(info.DurationMs()) / 1000.0;
+    if (!in.seek(0) || !info.ReadFromSource(in)) return {};
+    return PlayingTimeWith(double(info.DurationMs()) / 1000.0, info.Samples(), info.header().sampleRate());
 }
 
 bool TAudioInfo::ReadFromStream(TInSource& stream, int64_t size)
@@ -99,8 +128,7 @@ bool TAudioInfo::measure(TInSource& stream, int64_t size)
     const int spf = m_header.samplesPerFrame();
     const int rate = m_header.sampleRate();
     if (m_header.Valid()) {
-        bool mono = m_header.channelMode() == 3;
-        int64_t offset = m_firstFrame + (m_header.versionCode() == 1 ? (mono ? 21 : 36) : (mono ? 13 : 21));
+        int64_t offset = m_firstFrame + xingOffset(m_header);
         if (offset + kXingBytes < size) {
             uint8_t x[kXingBytes];
             if (!stream.readAt(S + offset, x, kXingBytes)) return false;
@@ -132,6 +160,10 @@ bool TAudioInfo::measure(TInSource& stream, int64_t size)
         }
     }
 
+    // The exact length, beside the time: whatever happens there never changes the time. Read here,
+    // while the first frame is still in the file reader's window, before the end of the file is.
+    if (m_header.Valid()) readExactLength(stream, S, size);
+
     // 4. A trailing ID3v1 tag is not audio.
     int64_t C = m_header.Valid() ? m_firstFrame + m_header.frameLength() : 0;
     if (size - C >= 128) {
@@ -146,7 +178,47 @@ bool TAudioInfo::measure(TInSource& stream, int64_t size)
         m_bitRate = int64_t(m_header.bitRate()) * 1000;
         m_durationMs = m_bitRate > 0 ? RoundRatioHalfEven(__int128(m_audioBytes) * 8 * 1000, m_bitRate) : 0;
     }
+
     return true;
+}
+
+// A Xing header (variable bit rate) or its "Info" twin (constant bit rate) in the first frame counts
+// the frames after it; the frame itself holds no audio. A LAME tag behind it states the samples the
+// encoder added in front (delay) and at the end (padding); its CRC must match, since a wrong delay
+// would pass for an exact length.
+//   LAME tag: version text 9, revision and method 1, low-pass 1, peak 4, gains 2 + 2, flags 1,
+//   bit rate 1, delay 12 bits and padding 12 bits, misc 1, gain 1, preset 2, length 4, CRCs 2 + 2.
+void TAudioInfo::readExactLength(TInSource& stream, int64_t start, int64_t size)
+{
+    const int spf = m_header.samplesPerFrame();
+    if (spf <= 0 || m_header.sampleRate() <= 0) return;
+    uint8_t f[kVbrFrameHead];
+    const size_t x = size_t(xingOffset(m_header));
+    if (m_firstFrame < 0 || size - m_firstFrame < int64_t(x + 12)) return;
+    const size_t n = size_t(std::min<int64_t>(int64_t(sizeof f), size - m_firstFrame));
+    if (!stream.readAt(start + m_firstFrame, f, n)) return;
+    if (std::memcmp(f + x, "Xing", 4) != 0 && std::memcmp(f + x, "Info", 4) != 0) return;
+    const uint32_t flags = getBE32(f + x + 4);
+    if (!(flags & 1)) return;
+    size_t p = x + 8;
+    const uint32_t frames = getBE32(f + p);
+    p += 4;
+    if (flags & 2) {
+        if (p + 4 > n) return;
+        // A file cut short holds fewer frames than counted.
+        if (int64_t(getBE32(f + p)) > size - m_firstFrame) return;
+        p += 4;
+    }
+    if (flags & 4) p += 100;
+    if (flags & 8) p += 4;
+    int64_t samples = int64_t(frames) * spf;
+    if (p + kLameTagBytes <= n && getBE16(f + p + 34) == lameCrc(f, p + 34)) {
+        const uint8_t* d = f + p + 21;
+        m_encoderDelay = (d[0] << 4) | (d[1] >> 4);
+        m_encoderPadding = ((d[1] & 0x0F) << 8) | d[2];
+        samples -= m_encoderDelay + m_encoderPadding;
+    }
+    m_samples = samples > 0 ? samples : 0;
 }
 
 } // namespace cantorix

@@ -4,8 +4,9 @@
 // are timed.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/ID3Tags.h"
+#include "audio/PlayingTime.h"
 #include "audio/formats/MpegFrameHdr.h"
 
 #include <cstdint>
@@ -20,6 +21,8 @@ public:
     // Measures `fileName`. False when the name is empty or blank, the file cannot be opened, or a read
     // fails; DurationMs() is then -1 (no playing time).
     bool ReadFromFile(const std::string& fileName);
+    // Measures the whole source from its position.
+    bool ReadFromSource(TInSource& in) { return ReadFromStream(in, in.remaining()); }
     // Measures the `size` bytes from the source's position (clamped to what the source holds). False
     // when a read fails (DurationMs() -1).
     bool ReadFromStream(TInSource& stream, int64_t size);
@@ -40,6 +43,14 @@ public:
     uint32_t xingBytes() const { return m_xingBytes; }
     uint32_t xingQuality() const { return m_xingQuality; }
     const uint8_t* xingToc() const { return m_xingToc; }
+    // The exact length in samples per channel, at header().sampleRate(): the frames a Xing or Info
+    // header counts, less the encoder delay and padding of a LAME tag whose CRC is intact. 0 without
+    // such a header, or when the file is shorter than the header announces. The whole-second time
+    // above does not use it.
+    int64_t Samples() const { return m_samples; }
+    // The encoder delay and padding a LAME tag states; -1 when there is no intact tag.
+    int EncoderDelay() const { return m_encoderDelay; }
+    int EncoderPadding() const { return m_encoderPadding; }
 
     // Bytes searched for the first frame after the ID3v2 tag (10240 unless changed; kept across reads).
     int64_t MaxScan = 10240;
@@ -51,6 +62,7 @@ public:
 private:
     void reset();
     bool measure(TInSource& stream, int64_t size);
+    void readExactLength(TInSource& stream, int64_t start, int64_t size);
 
     TMpegFrameHdr m_header;
     TID3v1Tag m_id3v1;
@@ -66,10 +78,14 @@ private:
     int64_t m_bitRate = 0;
     int64_t m_frameCount = -1;
     int64_t m_audioBytes = -1;
+    int64_t m_samples = 0;
+    int m_encoderDelay = -1;
+    int m_encoderPadding = -1;
 };
 
 // The playing time the folder scan takes for the MPEG extensions: DurationMs of the whole source in
-// seconds; 0 when a read failed, -0.001 when no frame was found (both round to 0 s).
-double MpegPlayingTime(TInSource& in);
+// seconds; 0 when a read failed, -0.001 when no frame was found (both round to 0 s). Exact by Samples
+// where the first frame counts the frames.
+TPlayingTime MpegPlayingTime(TInSource& in);
 
 } // namespace cantorix

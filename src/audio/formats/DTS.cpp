@@ -1,8 +1,6 @@
 #include "audio/formats/DTS.h"
 
-#include "audio/FormatRegistry.h"
-
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 
 #include <cstring>
 
@@ -84,7 +82,7 @@ double TDTS::Duration() const
     return double(m_samples) / double(m_sampleRate);
 }
 
-double DTSPlayingTime(TInSource& in) { return PlayingTimeOf<TDTS>(in); }
+TPlayingTime DTSPlayingTime(TInSource& in) { return PlayingTimeOf<TDTS>(in); }
 
 void ReadDTSInfo(TInSource& in, TFileInfoValues& v)
 {

@@ -2,8 +2,9 @@
 // the extension substreams of DTS-HD between them are stepped over.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 
@@ -40,7 +41,8 @@ private:
     uint64_t m_samples = 0;
 };
 
-double DTSPlayingTime(TInSource& in);
+// The frames walked give the time; no count is stored, so it is never exact.
+TPlayingTime DTSPlayingTime(TInSource& in);
 void ReadDTSInfo(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

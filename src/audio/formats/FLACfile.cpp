@@ -1,7 +1,5 @@
 #include "audio/formats/FLACfile.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/AudioUtil.h"
 #include "audio/TextCodec.h"
 
@@ -50,9 +48,7 @@ void TFLACfile::clear()
 
 bool TFLACfile::ReadFromFile(const std::string& fileName)
 {
-    TFileReader file;
-    file.open(fileName); // a file that cannot be opened reads as an empty one: not valid
-    bool valid = ReadFromSource(file);
+    const bool valid = ReadFileInto(*this, fileName);
     m_fileName = fileName;
     return valid;
 }
@@ -299,6 +295,6 @@ void ReadFLACInfo(TInSource& in, TFileInfoValues& values)
     values.Other = "Encoder: " + file.Encoder();
 }
 
-double FLACPlayingTime(TInSource& in) { return PlayingTimeOf<TFLACfile>(in); }
+TPlayingTime FLACPlayingTime(TInSource& in) { return PlayingTimeOf<TFLACfile, &TFLACfile::Samples>(in); }
 
 } // namespace cantorix

@@ -2,10 +2,12 @@
 // comments back (in place over the padding when it allows, otherwise through a temporary copy).
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
+#include "audio/SafeWrite.h"
 #include "audio/FileInfo.h"
 #include "audio/TagValues.h"
 #include "audio/formats/VorbisComment.h"
+#include "audio/PlayingTime.h"
 
 #include <array>
 #include <cstdint>
@@ -127,7 +129,8 @@ IoResult WriteFLACTags(const std::string& path, const TTagValues& values, TFileS
 // The file information window's values of a FLAC file (everything but Size).
 void ReadFLACInfo(TInSource& in, TFileInfoValues& values);
 
-// The playing time the folder scan takes for ".FLAC": Duration of the source's stream.
-double FLACPlayingTime(TInSource& in);
+// The playing time the folder scan takes for ".FLAC": Duration of the source's stream, exact by
+// STREAMINFO's total samples.
+TPlayingTime FLACPlayingTime(TInSource& in);
 
 } // namespace cantorix

@@ -146,13 +146,7 @@ void TMPEGaudio::ResetData()
     m_ape.ResetData();
 }
 
-bool TMPEGaudio::ReadFromFile(const std::string& fileName)
-{
-    ResetData();
-    TFileReader file;
-    if (!file.open(fileName)) return false;
-    return ReadFromSource(file);
-}
+bool TMPEGaudio::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TMPEGaudio::ReadFromSource(TInSource& in)
 {

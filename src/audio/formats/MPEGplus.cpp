@@ -1,7 +1,5 @@
 #include "audio/formats/MPEGplus.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/Rational.h"
 
 #include <cstring>
@@ -173,7 +171,7 @@ bool TMPEGplus::Corrupted() const
     return m_valid && (rate < 3 || rate > 480);
 }
 
-double MPEGplusPlayingTime(TInSource& in) { return PlayingTimeOf<TMPEGplus>(in); }
+TPlayingTime MPEGplusPlayingTime(TInSource& in) { return PlayingTimeOf<TMPEGplus, &TMPEGplus::Samples>(in); }
 
 void ReadMPEGplusInfo(TInSource& in, TFileInfoValues& v)
 {

@@ -4,6 +4,7 @@
 
 #include "audio/FileInfo.h"
 #include "audio/formats/StreamTags.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -53,7 +54,8 @@ private:
     int m_profile = 0;
 };
 
-double MPEGplusPlayingTime(TInSource& in);
+// Exact by Samples for version 8 streams.
+TPlayingTime MPEGplusPlayingTime(TInSource& in);
 void ReadMPEGplusInfo(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

@@ -1,7 +1,5 @@
 #include "audio/formats/Monkey.h"
 
-#include "audio/FormatRegistry.h"
-
 #include <cstdio>
 #include <cstring>
 
@@ -95,7 +93,7 @@ std::string TMonkey::CompressionModeText() const
     return std::to_string(m_compression);
 }
 
-double MonkeyPlayingTime(TInSource& in) { return PlayingTimeOf<TMonkey>(in); }
+TPlayingTime MonkeyPlayingTime(TInSource& in) { return PlayingTimeOf<TMonkey, &TMonkey::TotalSamples>(in); }
 
 void ReadMonkeyInfo(TInSource& in, TFileInfoValues& v)
 {

@@ -4,6 +4,7 @@
 
 #include "audio/FileInfo.h"
 #include "audio/formats/StreamTags.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -53,7 +54,8 @@ private:
     int64_t m_tagSize = 0;
 };
 
-double MonkeyPlayingTime(TInSource& in);
+// Exact by the header's frames and final-frame blocks (TotalSamples).
+TPlayingTime MonkeyPlayingTime(TInSource& in);
 void ReadMonkeyInfo(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

@@ -1,7 +1,5 @@
 #include "audio/formats/OggVorbis.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/AudioUtil.h"
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
@@ -74,12 +72,7 @@ bool ReadOggPage(TInSource& file, int64_t offset, TOggPage& page)
     return page.bodyLength <= file.size() - page.bodyOffset;
 }
 
-bool TOggVorbis::ReadFromFile(const std::string& fileName)
-{
-    TFileReader file;
-    file.open(fileName); // a file that cannot be opened reads as an empty one: not valid
-    return ReadFromSource(file);
-}
+bool TOggVorbis::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TOggVorbis::ReadFromSource(TInSource& file)
 {
@@ -319,6 +312,6 @@ void ReadOggInfo(TInSource& in, TFileInfoValues& values)
     FillStreamValues(file, values);
 }
 
-double OggPlayingTime(TInSource& in) { return PlayingTimeOf<TOggVorbis>(in); }
+TPlayingTime OggPlayingTime(TInSource& in) { return PlayingTimeOf<TOggVorbis, &TOggVorbis::Samples>(in); }
 
 } // namespace cantorix

@@ -3,10 +3,12 @@
 // second page (every other page stays byte for byte the same).
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
+#include "audio/SafeWrite.h"
 #include "audio/FileInfo.h"
 #include "audio/TagValues.h"
 #include "audio/formats/VorbisComment.h"
+#include "audio/PlayingTime.h"
 
 #include <array>
 #include <cstdint>
@@ -130,7 +132,8 @@ IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSy
 // The file information window's values of an Ogg Vorbis file (everything but Size).
 void ReadOggInfo(TInSource& in, TFileInfoValues& values);
 
-// The playing time the folder scan takes for ".OGG": Duration of the source's stream.
-double OggPlayingTime(TInSource& in);
+// The playing time the folder scan takes for ".OGG": Duration of the source's stream, exact by the
+// last page's granule position (a Vorbis stream starts at granule 0).
+TPlayingTime OggPlayingTime(TInSource& in);
 
 } // namespace cantorix

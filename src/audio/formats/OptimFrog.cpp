@@ -1,7 +1,5 @@
 #include "audio/formats/OptimFrog.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/Rational.h"
 
 #include <cstring>
@@ -44,7 +42,7 @@ int64_t TOptimFrog::BitRate() const
     return RoundRatioHalfEven(__int128(m_fileSize) * 8 * m_sampleRate, __int128(m_samples) * 1000);
 }
 
-double OptimFrogPlayingTime(TInSource& in) { return PlayingTimeOf<TOptimFrog>(in); }
+TPlayingTime OptimFrogPlayingTime(TInSource& in) { return PlayingTimeOf<TOptimFrog, &TOptimFrog::Samples>(in); }
 
 void ReadOptimFrogInfo(TInSource& in, TFileInfoValues& v)
 {

@@ -4,6 +4,7 @@
 
 #include "audio/FileInfo.h"
 #include "audio/formats/StreamTags.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -41,7 +42,8 @@ private:
     uint64_t m_samples = 0;
 };
 
-double OptimFrogPlayingTime(TInSource& in);
+// Exact by the header's sample count for the mono and stereo modes.
+TPlayingTime OptimFrogPlayingTime(TInSource& in);
 void ReadOptimFrogInfo(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

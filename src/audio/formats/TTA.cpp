@@ -1,7 +1,5 @@
 #include "audio/formats/TTA.h"
 
-#include "audio/FormatRegistry.h"
-
 #include <cstring>
 
 namespace cantorix {
@@ -32,7 +30,7 @@ double TTTA::BitRate() const
     return double(m_fileSize) * 8.0 / Duration() / 1000.0;
 }
 
-double TTAPlayingTime(TInSource& in) { return PlayingTimeOf<TTTA>(in); }
+TPlayingTime TTAPlayingTime(TInSource& in) { return PlayingTimeOf<TTTA, &TTTA::DataLength>(in); }
 
 void ReadTTAInfo(TInSource& in, TFileInfoValues& v)
 {

@@ -3,6 +3,7 @@
 
 #include "audio/FileInfo.h"
 #include "audio/formats/StreamTags.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 
@@ -36,7 +37,8 @@ private:
     uint32_t m_dataLength = 0;
 };
 
-double TTAPlayingTime(TInSource& in);
+// Exact by the header's data length.
+TPlayingTime TTAPlayingTime(TInSource& in);
 void ReadTTAInfo(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

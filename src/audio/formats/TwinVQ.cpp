@@ -1,8 +1,6 @@
 #include "audio/formats/TwinVQ.h"
 
-#include "audio/FormatRegistry.h"
-
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
@@ -83,7 +81,7 @@ bool TTwinVQ::Corrupted() const
              m_sampleRate <= 44100 && m_duration >= 0.1 && m_duration <= 10000);
 }
 
-double TwinVQPlayingTime(TInSource& in) { return PlayingTimeOf<TTwinVQ>(in); }
+TPlayingTime TwinVQPlayingTime(TInSource& in) { return PlayingTimeOf<TTwinVQ>(in); }
 
 void ReadTwinVQInfo(TInSource& in, TFileInfoValues& v)
 {

@@ -1,8 +1,9 @@
 // TwinVQ (".VQF"): the 40-byte header and the text chunks that follow it (title, author, album, ...).
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -49,7 +50,8 @@ private:
     std::string m_title, m_comment, m_author, m_copyright, m_originalFile, m_album;
 };
 
-double TwinVQPlayingTime(TInSource& in);
+// Never exact: the time follows from the file size and the bit rate.
+TPlayingTime TwinVQPlayingTime(TInSource& in);
 void ReadTwinVQInfo(TInSource& in, TFileInfoValues& values);
 
 } // namespace cantorix

@@ -3,7 +3,7 @@
 // gives every other entry back byte for byte.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 
 #include <cstdint>
 #include <string>

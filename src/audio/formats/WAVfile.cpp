@@ -1,7 +1,5 @@
 #include "audio/formats/WAVfile.h"
 
-#include "audio/FormatRegistry.h"
-
 #include <cstring>
 
 namespace cantorix {
@@ -18,16 +16,7 @@ uint64_t le64(const uint8_t* p) { return uint64_t(getLE32(p)) | (uint64_t(getLE3
 
 } // namespace
 
-bool TWAVfile::ReadFromFile(const std::string& fileName)
-{
-    TFileReader file;
-    if (!file.open(fileName)) {
-        *this = TWAVfile();
-        return false;
-    }
-    ReadFromSource(file);
-    return true;
-}
+bool TWAVfile::ReadFromFile(const std::string& fileName) { return ReadFileInto(*this, fileName); }
 
 bool TWAVfile::ReadFromSource(TInSource& in)
 {
@@ -140,6 +129,6 @@ void ReadWAVInfo(TInSource& in, TFileInfoValues& values)
     FillStreamValues(file, values);
 }
 
-double WAVPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVfile>(in); }
+TPlayingTime WAVPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVfile, &TWAVfile::SampleCount>(in); }
 
 } // namespace cantorix

@@ -2,8 +2,9 @@
 // wherever they stand among the other chunks. WAV files carry no tags this program reads.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -17,8 +18,7 @@ public:
     static constexpr uint16_t FormatFloat = 0x0003;
     static constexpr uint16_t FormatExtensible = 0xFFFE;
 
-    // Reads the header. False when the file cannot be opened; otherwise true, Valid telling whether
-    // it is a WAVE file with a usable format chunk.
+    // Reads the header; returns Valid() (false too when the file cannot be opened).
     bool ReadFromFile(const std::string& fileName);
     // The same on bytes from any source; returns Valid().
     bool ReadFromSource(TInSource& in);
@@ -74,7 +74,7 @@ private:
 // The file information window's values of a WAV file (everything but Size; no tags).
 void ReadWAVInfo(TInSource& in, TFileInfoValues& values);
 
-// The playing time the folder scan takes for ".WAV".
-double WAVPlayingTime(TInSource& in);
+// The playing time the folder scan takes for ".WAV", exact by SampleCount.
+TPlayingTime WAVPlayingTime(TInSource& in);
 
 } // namespace cantorix

@@ -1,7 +1,5 @@
 #include "audio/formats/WMAfile.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
 
@@ -267,6 +265,6 @@ void ReadWMAInfo(TInSource& in, TFileInfoValues& values)
     FillStreamValues(file, values);
 }
 
-double WMAPlayingTime(TInSource& in) { return PlayingTimeOf<TWMAfile>(in); }
+TPlayingTime WMAPlayingTime(TInSource& in) { return PlayingTimeOf<TWMAfile>(in); }
 
 } // namespace cantorix

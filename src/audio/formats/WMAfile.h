@@ -3,8 +3,9 @@
 // files get no tags written.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -57,7 +58,7 @@ private:
 // The file information window's values of a WMA file (everything but Size).
 void ReadWMAInfo(TInSource& in, TFileInfoValues& values);
 
-// The playing time the folder scan takes for ".WMA".
-double WMAPlayingTime(TInSource& in);
+// The playing time the folder scan takes for ".WMA". ASF states a time, not samples: never exact.
+TPlayingTime WMAPlayingTime(TInSource& in);
 
 } // namespace cantorix

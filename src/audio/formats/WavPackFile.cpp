@@ -1,7 +1,5 @@
 #include "audio/formats/WavPackFile.h"
 
-#include "audio/FormatRegistry.h"
-
 #include "audio/APETag.h"
 
 #include <cstring>
@@ -236,6 +234,6 @@ void ReadWavPackInfo(TInSource& in, TFileInfoValues& values)
     FillStreamValues(file, values);
 }
 
-double WavPackPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVPackFile>(in); }
+TPlayingTime WavPackPlayingTime(TInSource& in) { return PlayingTimeOf<TWAVPackFile, &TWAVPackFile::Samples>(in); }
 
 } // namespace cantorix

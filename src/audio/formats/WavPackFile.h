@@ -3,8 +3,9 @@
 // get no tags written; an APE tag at the end only counts as not being audio.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/ByteSource.h"
 #include "audio/FileInfo.h"
+#include "audio/PlayingTime.h"
 
 #include <cstdint>
 #include <string>
@@ -53,7 +54,7 @@ private:
 // The file information window's values of a WavPack file (everything but Size; no tags).
 void ReadWavPackInfo(TInSource& in, TFileInfoValues& values);
 
-// The playing time the folder scan takes for ".WV".
-double WavPackPlayingTime(TInSource& in);
+// The playing time the folder scan takes for ".WV", exact by the stated (or last block's) samples.
+TPlayingTime WavPackPlayingTime(TInSource& in);
 
 } // namespace cantorix

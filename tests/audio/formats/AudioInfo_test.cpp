@@ -256,7 +256,9 @@ TEST(AudioInfo, FacadeRoundsMillisecondsToSeconds)
 }
 
 // Real encoder output: MPEG-1, -2 and -2.5, constant and variable bit rate, with tags. Constant bit
-// rate files from lame carry an "Info" header, which is timed as constant bit rate.
+// rate files from lame carry an "Info" header, which is timed as constant bit rate. Both headers count
+// the frames and lame's tag says what it added around the 2 s it was given: the exact length is those
+// 2 s at the file's rate.
 TEST(AudioInfo, LameFiles)
 {
     if (!haveLame()) GTEST_SKIP() << "lame is not installed";
@@ -302,5 +304,49 @@ TEST(AudioInfo, LameFiles)
         EXPECT_EQ(info.DurationMs(), expected) << c.name;
         EXPECT_NEAR(double(info.DurationMs()), 2000.0, 200.0) << c.name;
         EXPECT_EQ(GetAudioDuration(path), 2) << c.name;
+        EXPECT_EQ(info.Samples(), 2 * c.rate) << c.name;
+        EXPECT_EQ(info.EncoderDelay(), 576) << c.name;
+    }
+}
+
+// The encoder delay and padding count only from a LAME tag whose CRC holds; without them the frames
+// still give an exact length. A file cut short of what its header announces has none.
+TEST(AudioInfo, ExactLengthNeedsAWholeHeaderAndAnIntactLameTag)
+{
+    if (!haveLame()) GTEST_SKIP() << "lame is not installed";
+    TempDir dir;
+    const std::string path = dir.file("v.mp3");
+    ASSERT_TRUE(makeLameMp3(dir, path, "-V 4"));
+    const Bytes whole = readFile(path);
+    const size_t xing = 36;                     // MPEG-1 stereo, no ID3v2 tag
+    const size_t lame = xing + 8 + 4 + 4 + 100 + 4;
+    ASSERT_EQ(std::string(whole.begin() + xing, whole.begin() + xing + 4), "Xing");
+    ASSERT_EQ(std::string(whole.begin() + lame, whole.begin() + lame + 4), "LAME");
+    const uint32_t frames = (whole[xing + 8] << 24) | (whole[xing + 9] << 16) | (whole[xing + 10] << 8) | whole[xing + 11];
+
+    auto changed = [&](size_t at, uint8_t value) {
+        Bytes b = whole;
+        b[at] = value;
+        return b;
+    };
+    struct Case {
+        const char* what;
+        Bytes file;
+        int64_t samples;
+        int delay;
+    } cases[] = {
+        {"as made", whole, 88200, 576},
+        {"delay changed, CRC not", changed(lame + 21, uint8_t(whole[lame + 21] ^ 0x10)), int64_t(frames) * 1152, -1},
+        {"no Xing header", changed(xing, 'x'), 0, -1},
+        {"cut to half", Bytes(whole.begin(), whole.begin() + long(whole.size() / 2)), 0, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMemorySource in(c.file);
+        TAudioInfo info;
+        ASSERT_TRUE(info.ReadFromSource(in));
+        EXPECT_EQ(info.Samples(), c.samples);
+        EXPECT_EQ(info.EncoderDelay(), c.delay);
+        EXPECT_GT(info.DurationMs(), 0) << "the time does not depend on it";
     }
 }
