@@ -13,6 +13,9 @@
 #include <QFile>
 #include <QProcess>
 
+#include <cstdlib>
+#include <filesystem>
+
 using namespace cantorix;
 using namespace cantorix::test;
 
@@ -85,7 +88,32 @@ TEST_F(CliLookup, DiscIdOfTheFolder)
 {
     CliResult r = runCliServing({"discid", album(), "--settings", settings()});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "discid: 13027103\ntracks: 3\noffsets: 150 15150 28650\nlength: 627\ncommand: " + Query + "\n");
+    // The MusicBrainz ID is the documented SHA-1 of the table of contents, checked by hand; the files are
+    // no CD rip (100 Hz), so the table comes from their milliseconds and cannot match exactly.
+    EXPECT_EQ(r.out, "discid: 13027103\ntracks: 3\noffsets: 150 15150 28650\nlength: 627\ncommand: " + Query +
+                         "\nmusicbrainz-discid: KYKeOyxINUJ3tli_Fp4usXPoIg0-\nmusicbrainz-toc: 1 3 47025 150 15150 28650\n"
+                         "musicbrainz-exact: no\n");
+}
+
+TEST(CliDiscid, AFlacRipOfACdGivesTheExactMusicBrainzDiscId)
+{
+    // Three tracks of 150, 100 and 123 CD sectors (588 samples each at 44.1 kHz), as a ripper writes them.
+    TempDir dir;
+    const int sectors[] = {150, 100, 123};
+    for (int i = 0; i < 3; ++i) {
+        const std::string raw = dir.file("t.raw");
+        writeFile(raw, Bytes(size_t(sectors[i]) * 588 * 4, 0));
+        const std::string flac = dir.file("0" + std::to_string(i + 1) + ".flac");
+        ASSERT_EQ(std::system(("flac --silent -f --force-raw-format --endian=little --sign=signed --channels=2 "
+                               "--bps=16 --sample-rate=44100 -o '" + flac + "' '" + raw + "'").c_str()), 0);
+        std::filesystem::remove(raw);
+    }
+    const CliResult r = runCli({"discid", QString::fromStdString(dir.str())});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // The SHA-1 of "1 3 523 150 300 400" as the MusicBrainz documentation defines it, checked by hand.
+    EXPECT_TRUE(r.out.endsWith("musicbrainz-discid: nwwhoLtuBHURuvrV8vW9CqEO5UQ-\nmusicbrainz-toc: 1 3 523 150 300 400\n"
+                               "musicbrainz-exact: yes\n"))
+        << r.out.toStdString();
 }
 
 TEST_F(CliLookup, SingleMatch)
