@@ -9,7 +9,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "audio/FileIO.h"
+#include "audio/SafeWrite.h"
 
 #include <csignal>
 #include <functional>

@@ -1,5 +1,7 @@
 #include "core/FolderEntry.h"
 
+#include "audio/SafeWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // adds Cantorix to the choices: which program opens folders by default (mimeapps.list) is never touched.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "core/FolderScan.h"
 
 #include "audio/AudioUtil.h"
-#include "audio/FileIO.h"
+#include "audio/SafeWrite.h"
 #include "core/Text.h"
 #include "audio/MediaInfoLib.h"
 

@@ -1,5 +1,7 @@
 #include "core/LogFile.h"
 
+#include "audio/SafeWrite.h"
+
 #include <QFile>
 
 namespace cantorix {

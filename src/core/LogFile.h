@@ -1,7 +1,7 @@
 // Saving the log pane to a file.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
+#include "audio/SafeWrite.h"
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
 

@@ -3,7 +3,7 @@
 // they were first written (or loaded). Writes change only the copy until updateFile().
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
 
 #include <QString>
 #include <QStringList>

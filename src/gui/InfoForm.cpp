@@ -1,6 +1,7 @@
 #include "gui/InfoForm.h"
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
+#include "audio/Paths.h"
 #include "audio/FileInfo.h"
 #include "core/rename/RenameByTag.h"
 #include "core/rename/RenameLines.h"

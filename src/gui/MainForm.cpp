@@ -1,6 +1,7 @@
 #include "gui/MainForm.h"
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
+#include "audio/Paths.h"
 #include "core/AlbumGuess.h"
 #include "core/GenreNames.h"
 #include "core/SettingsKeys.h"

@@ -1,6 +1,8 @@
 #include "core/lookup/musicbrainz/CoverArt.h"
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
+#include "audio/Paths.h"
+#include "audio/SafeWrite.h"
 #include "core/lookup/musicbrainz/ReleaseReply.h"
 
 #include <QCoreApplication>
