@@ -69,6 +69,11 @@ public:
     // files it started from. The scan's lines go to logLine.
     TScanResult listFolder(const QString& path);
 
+    // A listed file was renamed by hand (the information window): its row takes the new bare name and
+    // keeps its playing time, track number and title, so the lookup stays. False when no listed file
+    // bears `oldName`; the folder is then to be listed anew.
+    bool fileRenamed(const QByteArray& oldName, const QByteArray& newName);
+
     // ---- Lookups
     // Starts a lookup of the listed album; `artist` and `album` are the words of a search by name.
     // False when none was started (no files listed, nothing to search for; a line says why).
