@@ -167,16 +167,14 @@ void TMainForm::applySettings(const QString& startFolder)
     const bool nameMode = s.get(setting::DefaultMode);
     (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
     panelName->setVisible(nameMode);
+    restorePlacement();
 
     int treeWidth = s.get(setting::TreeWidth);
-    if (!s.has(setting::TreeWidth)) {
-        // Until the user sets it, a large window gives the tree a fifth of its width, so that a
-        // maximized first window shows folder names whole.
-        const int windowWidth = s.get(setting::Maximized) && screen() ? screen()->availableGeometry().width()
-                                                                       : s.get(setting::WindowWidth);
-        treeWidth = std::max(treeWidth, windowWidth / 5);
-    }
-    Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
+    const int windowWidth = isMaximized() && screen() ? screen()->availableGeometry().width() : width();
+    // Until the user sets it, a large window gives the tree a fifth of its width, so that a maximized
+    // first window shows folder names whole.
+    if (!s.has(setting::TreeWidth)) treeWidth = std::max(treeWidth, windowWidth / 5);
+    Splitter1->setSizes({treeWidth, qMax(1, windowWidth - treeWidth)});
     for (int c = 0; c < TGridColumns::Count; ++c) m_columns->setWidth(c, s.get(setting::ColumnWidths[c]));
     m_columns->fit();
 
@@ -187,7 +185,6 @@ void TMainForm::applySettings(const QString& startFolder)
     showNextRun();
     const int folderFormat = s.get(setting::FolderFormat);
     cmbFolderFormat->setCurrentIndex(folderFormat >= 0 && folderFormat < cmbFolderFormat->count() ? folderFormat : -1);
-    restorePlacement();
 
     // Starting folder: the command line wins over the setting. The scan below runs once for it.
     const QSignalBlocker quiet(MainTree);

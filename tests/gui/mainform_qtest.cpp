@@ -223,6 +223,7 @@ private slots:
             f.grab().save(qEnvironmentVariable("CANTORIX_SCREENSHOT"));
         }
         QCOMPARE(f.album().fileCount(), 3);
+        QCOMPARE(f.FileGrid->model()->rowCount(), 3); // no blank rows below the files
         QCOMPARE(gridCell(f, 1, 0), QString(".hidden.ogg"));
         QCOMPARE(gridCell(f, 2, 0), QString("01 A.MP3"));
         QCOMPARE(gridCell(f, 3, 0), QString("02 b.mp3"));
