@@ -228,9 +228,13 @@ void TInfoForm::brManualRenameClick()
         return;
     }
     QByteArray target = QByteArray::fromStdString(*cleaned);
-    if (!m_audioExtensions.contains(ScanExtension(QFile::decodeName(target))) && !confirmExtension(target)) return;
+    // The same name (perhaps with trailing spaces or dots) asks nothing and moves nothing; nor does the
+    // extension the question adds back.
+    if (target != current && !m_audioExtensions.contains(ScanExtension(QFile::decodeName(target))) &&
+        !confirmExtension(target))
+        return;
     if (target == current) {
-        showNames(); // trailing spaces or dots typed after the same name
+        showNames();
         return;
     }
     // Success is what the move returns, never an errno left from earlier calls.

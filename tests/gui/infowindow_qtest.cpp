@@ -263,7 +263,8 @@ private slots:
             {"01 - Intro renamed", "&Add", "01 - Intro renamed.mp3"},
             {"notes", "Cancel", "01 - Intro renamed.mp3"},
             {"notes", "Rename &as typed", "notes"},
-            {"a.mp3", "", "a.mp3"}, // back, without a question
+            {"notes ", "", "notes"}, // its own name: no question, no move
+            {"a.mp3", "", "a.mp3"},  // back, without a question
         };
         for (const auto& e : extensionless) {
             bool asked = false;
