@@ -57,6 +57,11 @@ private slots:
             TMainForm f(ini, QString());
             f.show();
             QVERIFY(QTest::qWaitForWindowExposed(&f));
+            // 800 by 600, less what a frame needs on a screen that has no room for it (the test screen).
+            const QRect free = f.screen()->availableGeometry();
+            const QSize frame = f.frameGeometry().size() - f.geometry().size();
+            QTRY_COMPARE(f.size(), QSize(800, 600).boundedTo(free.size() - frame));
+            size = f.size();
             QVERIFY(f.btQueryModeChecksum->isChecked());
             QVERIFY(!f.btQueryModeName->isChecked());
             QVERIFY(!f.panelName->isVisible());
@@ -75,11 +80,6 @@ private slots:
             QCOMPARE(f.FileGrid->model()->headerData(0, Qt::Horizontal).toString(), QString("Filename"));
             QCOMPARE(f.FileGrid->model()->headerData(3, Qt::Horizontal).toString(), QString("Track"));
             QCOMPARE(f.FileGrid->model()->rowCount(), 0); // no empty rows to scroll into
-            // 800 by 600, less what a frame needs on a screen that has no room for it (the test screen).
-            const QRect free = f.screen()->availableGeometry();
-            const QSize frame = f.frameGeometry().size() - f.geometry().size();
-            QTRY_COMPARE(f.size(), QSize(800, 600).boundedTo(free.size() - frame));
-            size = f.size();
             // A first start offers the format renaming uses without a choice.
             QCOMPARE(f.cmbNameFormat->count(), 1);
             QCOMPARE(f.cmbNameFormat->currentText(), QString("artist - album - # - track"));
