@@ -75,7 +75,10 @@ struct LookupArgs {
     // N, counted from 0; 0 without --match. Throws UsageError when N is no number from 0.
     int match() const;
 };
-// Takes them out of inv.args (UsageError when a value is missing).
+// Takes "--server S" out of inv.args; empty when absent. UsageError when S names no server
+// (ServerSettingProblem) or is missing.
+QString takeServerOption(Invocation& inv);
+// Takes them out of inv.args (UsageError when a value is missing or the server is refused).
 LookupArgs takeLookupArgs(Invocation& inv);
 // "--artist A", "--album B" and "--search-url T" of the commands that search by name.
 struct SearchArgs {

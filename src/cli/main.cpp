@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "core/album/AlbumWorkflow.h"
 #include "core/album/SettingsValues.h"
+#include "core/lookup/freedb/Cddb.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -100,10 +101,19 @@ int LookupArgs::match() const
     return n;
 }
 
+QString takeServerOption(Invocation& inv)
+{
+    const QString server = inv.takeOption("--server");
+    // The options window refuses the same texts: what one takes, the other takes.
+    if (const QString problem = ServerSettingProblem(server); !problem.isEmpty())
+        throw UsageError{"--server \"" + server + "\": " + problem};
+    return server;
+}
+
 LookupArgs takeLookupArgs(Invocation& inv)
 {
     LookupArgs args;
-    args.server = inv.takeOption("--server");
+    args.server = takeServerOption(inv);
     args.matchText = inv.takeOption("--match");
     args.musicBrainz = inv.takeFlag("--musicbrainz");
     args.mbServer = inv.takeOption("--mb-server");

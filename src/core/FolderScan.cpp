@@ -6,6 +6,7 @@
 #include "audio/MediaInfoLib.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -160,9 +161,12 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
                                    : TTrackLength{});
         result.problems << QString::fromStdString(d.Problem);
     }
-    result.logLine = result.names.isEmpty()
-        ? QString("No audio files found in \"%1\"").arg(result.folder)
-        : QString("%1 audio files found in \"%2\"").arg(result.names.size()).arg(result.folder);
+    if (result.names.isEmpty())
+        result.logLine = QString("No audio files found in \"%1\"").arg(result.folder);
+    else if (result.names.size() == 1)
+        result.logLine = QCoreApplication::translate("FolderScan", "1 audio file found in \"%1\"").arg(result.folder);
+    else
+        result.logLine = QString("%1 audio files found in \"%2\"").arg(result.names.size()).arg(result.folder);
     if (mediaInfo.refusals() != refusedBefore) result.notes << QString::fromStdString(mediaInfo.failure());
     return result;
 }

@@ -19,7 +19,7 @@ TAlbumTableModel::TAlbumTableModel(TAlbumSession& album, QObject* parent) : QAbs
 {
     connect(&m_album, &TAlbumSession::reset, this, [this] {
         beginResetModel();
-        m_rows = std::max(MinimumRows, m_album.rowCount());
+        m_rows = m_album.rowCount();
         endResetModel();
     });
     connect(&m_album, &TAlbumSession::rowsChanged, this, &TAlbumTableModel::albumRowsChanged);
@@ -27,13 +27,14 @@ TAlbumTableModel::TAlbumTableModel(TAlbumSession& album, QObject* parent) : QAbs
 
 void TAlbumTableModel::albumRowsChanged(int first, int last)
 {
-    const int wanted = std::max(MinimumRows, m_album.rowCount());
+    const int wanted = m_album.rowCount();
     if (wanted > m_rows) {
         beginInsertRows({}, m_rows, wanted - 1);
         m_rows = wanted;
         endInsertRows();
     }
-    emit dataChanged(index(first, ColTrackNo), index(std::min(last, m_rows - 1), ColTrack));
+    if (first <= last && first < m_rows)
+        emit dataChanged(index(first, ColFilename), index(std::min(last, m_rows - 1), ColumnCount - 1));
 }
 
 int TAlbumTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
@@ -113,7 +114,8 @@ void TAlbumTableModel::setPreview(std::vector<TRenameRun::TPreviewRow> rows)
 {
     const int changed = int(std::max(rows.size(), m_preview.size()));
     m_preview = std::move(rows);
-    if (changed > 0) emit dataChanged(index(0, ColNewName), index(std::min(changed, m_rows) - 1, ColNewName));
+    if (std::min(changed, m_rows) > 0)
+        emit dataChanged(index(0, ColNewName), index(std::min(changed, m_rows) - 1, ColNewName));
 }
 
 QVariant TAlbumTableModel::headerData(int section, Qt::Orientation orientation, int role) const

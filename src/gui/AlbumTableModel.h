@@ -1,5 +1,5 @@
-// The grid's view of the album: one row per listed file (then title rows without a file), and empty
-// rows up to a fixed minimum so the grid looks the same with few files. Columns "Filename",
+// The grid's view of the album: one row per listed file, then title rows without a file; no empty rows
+// to scroll into, where no command has a file to act on. Columns "Filename",
 // "Duration", "TrackNo", "Track" and "New name"; only "TrackNo" and "Track" can be edited, and edits go
 // into the album. "New name" shows the preview the window hands in, with its collisions marked.
 #pragma once
@@ -18,9 +18,6 @@ class TAlbumTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { ColFilename = 0, ColDuration = 1, ColTrackNo = 2, ColTrack = 3, ColNewName = 4, ColumnCount = 5 };
-    // The grid shows at least this many rows.
-    static constexpr int MinimumRows = 99;
-
     explicit TAlbumTableModel(TAlbumSession& album, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -38,7 +35,7 @@ private:
     void albumRowsChanged(int first, int last);
 
     TAlbumSession& m_album;
-    int m_rows = MinimumRows; // the row count the view was last told of
+    int m_rows = 0; // the row count the view was last told of
     std::vector<TRenameRun::TPreviewRow> m_preview;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <QGuiApplication>
+#include <QMargins>
 #include <QRect>
 #include <QScreen>
 #include <QSize>
@@ -25,6 +26,22 @@ inline QRect PlacementWithinScreen(QRect placed)
     placed.moveTop(std::clamp(placed.top(), free.top(), free.bottom() + 1 - placed.height()));
     return placed;
 }
+
+// The geometry of a window whose frame (`frame`, what the window manager adds around it) must lie
+// inside `area`: its own size where that fits, else shrunk by what does not; moved inside.
+inline QRect FrameWithinArea(QRect window, const QMargins& frame, const QRect& area)
+{
+    const QSize room = area.size().shrunkBy(frame).expandedTo(QSize(1, 1));
+    window.setSize(window.size().boundedTo(room));
+    window.moveLeft(std::clamp(window.left(), area.left() + frame.left(), area.right() + 1 - frame.right() - window.width()));
+    window.moveTop(std::clamp(window.top(), area.top() + frame.top(), area.bottom() + 1 - frame.bottom() - window.height()));
+    return window;
+}
+
+// Once `window` is shown and framed, makes it fit its screen's free area with its frame (a window
+// manager adds the frame after the window is placed, so the placement alone cannot allow for it). A
+// maximized or full-screen window is left as it is.
+void KeepFrameOnScreen(QWidget* window);
 
 inline QSize SizeWithinScreen(QSize wanted)
 {

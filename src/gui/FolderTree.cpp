@@ -136,6 +136,13 @@ void TFolderTree::wheelEvent(QWheelEvent* event)
     QTreeView::wheelEvent(event);
 }
 
+void TFolderTree::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    // A window that settles its size after the folder was selected must not leave it out of view.
+    if (m_keepInView && currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
 void TFolderTree::keyPressEvent(QKeyEvent* event)
 {
     m_keepInView = false;

@@ -3,6 +3,9 @@
 #include "gui/AlbumTableModel.h"
 
 #include <QEvent>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <QHeaderView>
 #include <QTableView>
 #include <QTimer>
@@ -48,8 +51,27 @@ void TGridColumns::fit()
     m_fitting = false;
 }
 
+bool TGridColumns::showCutText(const QPoint& pos, const QPoint& globalPos)
+{
+    const QModelIndex index = m_grid->indexAt(pos);
+    if (!index.isValid() || !index.data(Qt::ToolTipRole).toString().isEmpty()) return false;
+    const QString text = index.data(Qt::DisplayRole).toString();
+    // The room the item view leaves for the text: the cell less the style's text margins.
+    const int margin = m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1;
+    const int room = m_grid->visualRect(index).width() - 2 * margin;
+    if (!text.isEmpty() && m_grid->fontMetrics().horizontalAdvance(text) > room)
+        QToolTip::showText(globalPos, text, m_grid->viewport(), m_grid->visualRect(index));
+    else
+        QToolTip::hideText();
+    return true;
+}
+
 bool TGridColumns::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_viewport && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (showCutText(help->pos(), help->globalPos())) return true;
+    }
     if ((watched == m_viewport || watched == m_grid) &&
         (event->type() == QEvent::Resize || event->type() == QEvent::Show) && !m_fitPending) {
         // Scroll bars come and go while the view settles; fit once it has its final width.

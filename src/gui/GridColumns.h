@@ -1,5 +1,6 @@
 // The grid's column widths: each column has the width the user gave it (saved in the settings), and
-// the long columns ("Filename", "Track", "New name") share the room the window has beyond those.
+// the long columns ("Filename", "Track", "New name") share the room the window has beyond those. A
+// cell whose text is cut by its column shows the whole text as its tooltip.
 #pragma once
 
 #include <QObject>
@@ -28,6 +29,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tooltip of the cell at `pos` of the viewport; false when the cell has a tooltip of its own.
+    bool showCutText(const QPoint& pos, const QPoint& globalPos);
+
     QTableView* m_grid;
     QObject* m_viewport; // compared only: events may come while the grid is being destroyed
     std::array<int, Count> m_widths{150, 70, 70, 110, 150};

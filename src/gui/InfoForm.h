@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QByteArray>
+#include <QStringList>
 
 class QGroupBox;
 class QLabel;
@@ -21,6 +22,9 @@ public:
 
     // The file's full path, following a manual rename.
     const QByteArray& infoFileName() const { return m_infoFileName; }
+    // The extensions (upper case, with their dot) that make a file listed; a new name without one is
+    // renamed only once the user confirms it. The built-in list by default.
+    void setAudioExtensions(const QStringList& extensions) { m_audioExtensions = extensions; }
 
     QWidget* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -28,6 +32,7 @@ public:
     QLabel* Label2 = nullptr;
     QLineEdit* edNewFileName = nullptr;
     QPushButton* brManualRename = nullptr;
+    QLabel* lbRenameStatus = nullptr; // what the last rename did
     QGroupBox* GroupBox1 = nullptr;
     QLineEdit *Artist = nullptr, *Album = nullptr, *Title = nullptr, *Year = nullptr, *Genre = nullptr, *Track = nullptr;
     QLineEdit *Duration = nullptr, *Bitrate = nullptr, *SampleRate = nullptr, *Channels = nullptr, *Size = nullptr,
@@ -35,15 +40,22 @@ public:
     QPushButton* btPlay = nullptr;
     QPushButton* btClose = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FormCreate();
     void Readinfo();
     void btPlayClick();
     void brManualRenameClick();
     void showNames();
-    void renameFailed(const QString& reason);
+    // Asks about `name` (bare, file-system bytes), which has no audio extension: false to keep the
+    // name; `name` may gain the current file's extension.
+    bool confirmExtension(QByteArray& name);
+    void renameFailed(const QString& newName, const QString& reason);
 
     QByteArray m_infoFileName;
+    QStringList m_audioExtensions;
 };
 
 } // namespace cantorix

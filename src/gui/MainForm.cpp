@@ -15,9 +15,11 @@
 #include "gui/AlbumTableModel.h"
 #include "gui/DesktopOpen.h"
 #include "gui/DialogSize.h"
+#include "gui/ElidedLabel.h"
 #include "gui/GridColumns.h"
 #include "gui/InfoForm.h"
 #include "gui/LogPane.h"
+#include "gui/LookupStatus.h"
 #include "gui/MatchForm.h"
 #include "gui/Messages.h"
 #include "gui/OptionsForm.h"
@@ -28,7 +30,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -39,8 +40,11 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QUrl>
@@ -92,7 +96,8 @@ void TMainForm::connectWorkflow()
     TAlbumSession& a = w->album();
     connect(w, &TAlbumWorkflow::logLine, this, &TMainForm::AppendLog);
     connect(w, &TAlbumWorkflow::lookupRunningChanged, this, &TMainForm::lookupRunningChanged);
-    connect(w, &TAlbumWorkflow::lookupProgress, this, &TMainForm::showDownload);
+    connect(w, &TAlbumWorkflow::lookupStep, lookupStatus, &TLookupStatus::showStep);
+    connect(w, &TAlbumWorkflow::lookupProgress, lookupStatus, &TLookupStatus::showProgress);
     connect(w, &TAlbumWorkflow::candidatesFound, this, &TMainForm::candidatesFound);
     connect(w, &TAlbumWorkflow::pairingNeeded, this, &TMainForm::pairingNeeded);
     connect(w, &TAlbumWorkflow::lookupFinished, this, &TMainForm::lookupFinished);
@@ -105,7 +110,7 @@ void TMainForm::connectWorkflow()
     connect(&a, &TAlbumSession::fieldsChanged, this, &TMainForm::refreshPreview);
     connect(&a, &TAlbumSession::canRenameChanged, this, &TMainForm::refreshPreview);
     connect(&a, &TAlbumSession::fieldsChanged, this, &TMainForm::showAlbumFields);
-    connect(&a, &TAlbumSession::canRenameChanged, btAction, &QWidget::setEnabled);
+    connect(&a, &TAlbumSession::canRenameChanged, this, &TMainForm::updateActions);
 }
 
 QString TMainForm::helpFile()
@@ -123,9 +128,15 @@ void TMainForm::mnuHelpClick()
     const QString guide = helpFile();
     if (guide.isEmpty()) {
         AppendLog("The user guide is not installed");
+        statusBar()->showMessage("The user guide is not installed");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
+    openWithDesktop(QFile::encodeName(guide));
+}
+
+void TMainForm::openWithDesktop(const QByteArray& path)
+{
+    OpenWithDesktop(path, this, [this](const QString& line) { AppendLog(line); });
 }
 
 void TMainForm::mnuAboutClick() { ShowAboutBox(this); }
@@ -157,24 +168,24 @@ void TMainForm::applySettings(const QString& startFolder)
     const bool nameMode = s.get(setting::DefaultMode);
     (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
     panelName->setVisible(nameMode);
+    restorePlacement();
 
-    const int treeWidth = s.get(setting::TreeWidth);
-    Splitter1->setSizes({treeWidth, qMax(1, 800 - treeWidth)});
+    int treeWidth = s.get(setting::TreeWidth);
+    const int windowWidth = isMaximized() && screen() ? screen()->availableGeometry().width() : width();
+    // Until the user sets it, a large window gives the tree a fifth of its width, so that a maximized
+    // first window shows folder names whole.
+    if (!s.has(setting::TreeWidth)) treeWidth = std::max(treeWidth, windowWidth / 5);
+    Splitter1->setSizes({treeWidth, qMax(1, windowWidth - treeWidth)});
     for (int c = 0; c < TGridColumns::Count; ++c) m_columns->setWidth(c, s.get(setting::ColumnWidths[c]));
     m_columns->fit();
 
-    fillNameFormats();
-    // Without a NameFormat setting the list's first format is selected, not the renamers' default.
-    const int current = s.has(setting::NameFormat)
-        ? int(cmbNameFormat->findText(s.get(setting::NameFormat), Qt::MatchFixedString | Qt::MatchCaseSensitive))
-        : -1;
-    cmbNameFormat->setCurrentIndex(current >= 0 ? current : (cmbNameFormat->count() > 0 ? 0 : -1));
+    // The NameFormat entry is selected, else the first entry, which then becomes the format in use.
+    fillNameFormats(s.has(setting::NameFormat) ? s.get(setting::NameFormat) : QString());
 
     chRenameFolder->setChecked(s.get(setting::RenameFolder));
     showNextRun();
     const int folderFormat = s.get(setting::FolderFormat);
     cmbFolderFormat->setCurrentIndex(folderFormat >= 0 && folderFormat < cmbFolderFormat->count() ? folderFormat : -1);
-    restorePlacement();
 
     // Starting folder: the command line wins over the setting. The scan below runs once for it.
     const QSignalBlocker quiet(MainTree);
@@ -187,6 +198,8 @@ void TMainForm::applySettings(const QString& startFolder)
     }
     if (!chosen) MainTree->showHome();
     MainTreeClick();
+    // The keyboard starts where the user starts: the tree, on the selected folder.
+    MainTree->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::restorePlacement()
@@ -200,12 +213,19 @@ void TMainForm::restorePlacement()
                                                      s.get(setting::WindowWidth), s.get(setting::WindowHeight)));
     move(placed.topLeft());
     resize(placed.size());
+    KeepFrameOnScreen(this);
 }
 
-void TMainForm::fillNameFormats()
+void TMainForm::fillNameFormats(const QString& selected)
 {
-    cmbNameFormat->clear();
-    cmbNameFormat->addItems(NameFormatChoices(StoredNameFormats(*m_settings)));
+    {
+        const QSignalBlocker quiet(cmbNameFormat);
+        cmbNameFormat->clear();
+        cmbNameFormat->addItems(NameFormatChoices(StoredNameFormats(*m_settings)));
+        const int found = int(cmbNameFormat->findText(selected, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+        cmbNameFormat->setCurrentIndex(found >= 0 ? found : (cmbNameFormat->count() > 0 ? 0 : -1));
+    }
+    cmbNameFormatChange();
 }
 
 void TMainForm::btOptionsClick()
@@ -214,9 +234,8 @@ void TMainForm::btOptionsClick()
     form.setCurrentFolderSource([this] { return MainTree->selectedPath(); });
     connect(&form, &TOptionsForm::logLine, this, &TMainForm::AppendLog);
     connect(&form, &TOptionsForm::nameFormatsChanged, this, [this] {
-        // The list shows its first entry; NameFormat itself stays until the user picks one.
-        fillNameFormats();
-        cmbNameFormat->setCurrentIndex(0);
+        // The format in use stays selected while the list holds it; otherwise the first entry is used.
+        fillNameFormats(cmbNameFormat->currentText());
         refreshPreview();
     });
     form.exec();
@@ -269,8 +288,12 @@ void TMainForm::showAlbumFields()
 {
     const TAlbumFields& f = album().fields();
     m_showingFields = true; // the widgets follow the album here; their change signals must not echo back
+    // A field too narrow for its text shows the text's start, where a name is read from.
     for (auto [edit, text] : {std::pair{edDBArtist, f.Artist}, {edDBAlbum, f.Album}, {edDBYear, f.Year}})
-        if (edit->text() != text) edit->setText(text);
+        if (edit->text() != text) {
+            edit->setText(text);
+            if (!edit->hasFocus()) edit->setCursorPosition(0);
+        }
     GenreBox->setCurrentIndex(f.Genre.isEmpty() ? -1 : GenreBox->findText(f.Genre, Qt::MatchFixedString | Qt::MatchCaseSensitive));
     m_showingFields = false;
 }
@@ -286,8 +309,8 @@ void TMainForm::MainTreeClick()
 {
     edArtist->clear();
     edAlbum->clear();
+    statusBar()->clearMessage(); // a lookup's outcome belongs to the folder listed before
     btQuery->setEnabled(false);
-    btAction->setEnabled(false);
     // Disabling the tree would hand the keyboard focus to the grid; the user is walking the tree.
     const bool treeHadFocus = MainTree->hasFocus();
     MainTree->setEnabled(false);
@@ -298,6 +321,7 @@ void TMainForm::MainTreeClick()
     if (btQueryModeName->isChecked()) guessAlbum();
     MainTree->setEnabled(!m_lookupLocked);
     if (treeHadFocus) MainTree->setFocus(Qt::OtherFocusReason);
+    updateActions();
     showTitle();
 }
 
@@ -328,7 +352,10 @@ void TMainForm::btQueryModeClick()
 
 void TMainForm::cmbNameFormatChange()
 {
-    if (cmbNameFormat->currentIndex() >= 0) m_settings->set(setting::NameFormat, cmbNameFormat->currentText());
+    // The box and the runs always agree: the format shown is the one the next run uses.
+    const QString shown = cmbNameFormat->currentText();
+    if (cmbNameFormat->currentIndex() >= 0 && shown != QString::fromStdString(m_workflow->renameOptions().NameFormat))
+        m_settings->set(setting::NameFormat, shown);
 }
 
 void TMainForm::chRenameFolderClick() { m_settings->set(setting::RenameFolder, chRenameFolder->isChecked()); }
@@ -356,6 +383,13 @@ QByteArray TMainForm::selectedFile() const
 
 bool TMainForm::windowLocked() const { return m_renaming || m_lookupLocked; }
 
+void TMainForm::updateActions()
+{
+    const bool idle = !windowLocked();
+    btAction->setEnabled(idle && album().canRename());
+    for (QAction* a : {mnuShowInfo, mnuPlay, mnuFix, mnuRefresh, mnuRefreshMain, mnuUndo}) a->setEnabled(idle);
+}
+
 void TMainForm::GridMenuPopup(const QPoint& pos)
 {
     const bool exists = fileExists(selectedFile().toStdString());
@@ -368,7 +402,7 @@ void TMainForm::mnuPlayClick()
 {
     if (windowLocked()) return;
     const QByteArray file = selectedFile();
-    if (fileExists(file.toStdString())) OpenWithDesktop(file);
+    if (fileExists(file.toStdString())) openWithDesktop(file);
 }
 
 void TMainForm::mnuShowInfoClick()
@@ -389,14 +423,21 @@ void TMainForm::FileGridDblClick(const QModelIndex& index)
     if (m_settings->get(setting::DblClickInfo))
         showInfoWindow(file);
     else
-        OpenWithDesktop(file);
+        openWithDesktop(file);
 }
 
 void TMainForm::showInfoWindow(const QByteArray& file)
 {
     TInfoForm form(file, this);
+    form.setAudioExtensions(supportedExtensions());
     form.exec();
-    // The user may have renamed the file there.
+    const QByteArray now = form.infoFileName();
+    if (now == file) return; // nothing renamed: the lookup, the grid and its selection stay as they are
+    const QByteArray oldName = file.mid(file.lastIndexOf('/') + 1);
+    const QByteArray newName = now.mid(now.lastIndexOf('/') + 1);
+    AppendLog(tr("Renamed \"%1\" to \"%2\"").arg(QFile::decodeName(oldName), QFile::decodeName(newName)));
+    if (m_workflow->fileRenamed(oldName, newName)) return;
+    // The album no longer lists that file: list the folder as it is now.
     MainTree->repaintTree();
     MainTreeClick();
 }
@@ -435,37 +476,41 @@ void TMainForm::btQueryClick()
 
 void TMainForm::lookupRunningChanged(bool running)
 {
-    // Locking takes the focus from Query; it goes back there when the lookup ends.
-    if (running) {
-        m_focusBefore = QApplication::focusWidget();
-        if (btQueryModeName->isChecked()) showDownload(0, 0);
-    }
+    // Locking takes the focus from Query to Cancel; it goes back when the lookup ends.
+    if (running) m_focusBefore = QApplication::focusWidget();
     m_lookupLocked = running;
     for (QWidget* w : std::initializer_list<QWidget*>{btQuery, MainTree, FileGrid, btRenameByTag, btRefresh})
         w->setEnabled(!running);
-    mnuUndo->setEnabled(!running);
-    if (running) return;
-    hideDownload();
+    m_cancelKey->setEnabled(running);
+    updateActions();
+    if (running) {
+        statusBar()->clearMessage();
+        lookupStatus->start();
+        lookupStatus->btCancelLookup->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    lookupStatus->stop();
     btQuery->setEnabled(album().fileCount() > 0);
     if (QWidget* w = m_focusBefore; w && w->isEnabled() && w->window() == this) w->setFocus(Qt::OtherFocusReason);
 }
 
+void TMainForm::cancelLookupClick()
+{
+    if (m_workflow->lookupRunning()) m_workflow->cancelLookup();
+}
+
 void TMainForm::candidatesFound(const QStringList& lines, int)
 {
-    hideDownload();
     TMatchForm form(lines, this);
-    if (form.exec() == QDialog::Accepted) {
-        if (btQueryModeName->isChecked()) showDownload(0, 0);
+    if (form.exec() == QDialog::Accepted)
         m_workflow->chooseCandidate(form.selectedIndex());
-    } else {
+    else
         m_workflow->cancelLookup();
-    }
 }
 
 void TMainForm::pairingNeeded(const QList<TrackTitle>& titles, const QStringList& files,
                               const QList<TAlignedRow>& proposed)
 {
-    hideDownload();
     TResultsForm form(titles, files, this);
     form.showRows(proposed);
     if (form.exec() == QDialog::Accepted)
@@ -476,7 +521,9 @@ void TMainForm::pairingNeeded(const QList<TrackTitle>& titles, const QStringList
 
 void TMainForm::lookupFinished(const TLookupOutcome& outcome)
 {
-    // The window is unlocked once the box is closed.
+    // How it ended stays in view (the log may have scrolled past it); the window is unlocked once a
+    // time-out's box is closed.
+    if (!outcome.reason.isEmpty()) statusBar()->showMessage(outcome.reason);
     if (outcome.kind == TLookupOutcome::Kind::TimedOut && !outcome.message.isEmpty())
         ShowTimeoutBox(TChecksumLookup::TimeoutCaption, outcome.message);
 }
@@ -493,27 +540,6 @@ void TMainForm::guessAlbum()
     const TAlbumGuess guess = GuessAlbumFromFile(album().folder(), album().row(0).FileBytes);
     edArtist->setText(guess.Artist);
     edAlbum->setText(guess.Album);
-}
-
-void TMainForm::showDownload(qint64 received, qint64 total)
-{
-    lbFolder->setVisible(false);
-    Progress->setVisible(true);
-    if (total <= 0) {
-        Progress->setRange(0, 0); // size not announced: a busy bar
-        return;
-    }
-    // In thousandths: the announced size comes from the server and need not fit an int.
-    Progress->setRange(0, 1000);
-    Progress->setValue(int(std::clamp<qint64>(received, 0, total) * 1000 / total));
-}
-
-void TMainForm::hideDownload()
-{
-    Progress->setVisible(false);
-    Progress->setRange(0, 100);
-    Progress->setValue(0);
-    lbFolder->setVisible(true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -542,7 +568,7 @@ void TMainForm::refreshPreview()
     auto shown = [](const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); };
     if (options.RenameFolder) notes << QString("New folder: \"%1\"").arg(shown(plan.FolderPath));
     if (options.CreatePlaylist) notes << QString("Playlist: \"%1\"").arg(shown(plan.Playlist));
-    lbPreview->setText(notes.join("    "));
+    lbPreview->setText(notes.join('\n'));
     lbPreview->setVisible(!notes.isEmpty());
 }
 
@@ -551,6 +577,7 @@ void TMainForm::btActionClick()
     if (m_renaming) return;
     if (!m_workflow->startRename(currentRenameOptions())) return; // an unfinished run was offered for undo
     m_renaming = true;
+    updateActions();
     Progress->setMaximum(album().fileCount());
     Progress->setValue(0);
     lbFolder->setVisible(false);
@@ -567,6 +594,7 @@ void TMainForm::renameFinished(const TRenameReport& report, const QString& folde
     Progress->setValue(0);
     lbFolder->setVisible(true);
     setEnabled(true);
+    updateActions();
     selectAndScan(folder);
     ShowRenameReport(this, report);
 }
@@ -607,7 +635,7 @@ void TMainForm::FormKeyDown(int key)
 void TMainForm::mnuOpenFolderClick()
 {
     const QString folder = album().folder();
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) openWithDesktop(QFile::encodeName(folder));
 }
 
 void TMainForm::mnuOpenFolderDialogClick()

@@ -23,6 +23,7 @@ class QMenu;
 class QModelIndex;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QSplitter;
 class QTableView;
 class QToolButton;
@@ -32,6 +33,8 @@ namespace cantorix {
 
 class TAlbumSession;
 class TAlbumTableModel;
+class TElidedLabel;
+class TLookupStatus;
 class TAlbumWorkflow;
 class TGridColumns;
 class TLogPane;
@@ -117,6 +120,7 @@ private:
 
     // The workflow's requests and reports.
     void lookupRunningChanged(bool running);
+    void cancelLookupClick();
     void candidatesFound(const QStringList& lines, int preselected);
     void pairingNeeded(const QList<TrackTitle>& titles, const QStringList& files, const QList<TAlignedRow>& proposed);
     void lookupFinished(const TLookupOutcome& outcome);
@@ -124,22 +128,26 @@ private:
     void renameProgress(int rowsDone, int rows);
     void renameFinished(const TRenameReport& report, const QString& folder);
 
-    // Opens the information window on `file` (full path, file-system bytes), then rescans.
+    // Opens the information window on `file` (full path, file-system bytes); a file renamed there keeps
+    // its row, its titles and the selection.
     void showInfoWindow(const QByteArray& file);
     // A lookup or a rename run holds the window: the grid's keys and Refresh do nothing.
     bool windowLocked() const;
+    // Rename, the grid's commands, Refresh and Undo as the album and a running lookup allow.
+    void updateActions();
+    // Hands `path` to the desktop; a message says so when no program takes it.
+    void openWithDesktop(const QByteArray& path);
     // "Rename will rename files, write tags, ..." beside the Rename button.
     void showNextRun();
     // "<folder name> — Cantorix".
     void showTitle();
-    void fillNameFormats();
+    // Fills cmbNameFormat and selects `selected` (its first entry when it lacks it).
+    void fillNameFormats(const QString& selected);
     // The options the next run takes: the settings' switches, the window's format lists.
     TRenameOptions currentRenameOptions() const;
     void refreshPreview();
     // Query by name: the album guess into edArtist/edAlbum.
     void guessAlbum();
-    void showDownload(qint64 received, qint64 total);
-    void hideDownload();
     // The full path of the file in the grid's selected row, as the file system holds it; empty for none.
     QByteArray selectedFile() const;
     // Rebuilds the tree, selects `folder` and scans it, once.
@@ -167,8 +175,9 @@ public:
     QLineEdit* edAlbum = nullptr;
     QTableView* FileGrid = nullptr;
     QProgressBar* Progress = nullptr;
-    QLabel* lbFolder = nullptr;
-    QLabel* lbPreview = nullptr;
+    TElidedLabel* lbFolder = nullptr;
+    TElidedLabel* lbPreview = nullptr;
+    TLookupStatus* lookupStatus = nullptr; // in the status bar while a lookup runs
     QLabel* lbNextRun = nullptr;
     QAction* mnuUndo = nullptr;
     QPushButton* btRefresh = nullptr;
@@ -179,6 +188,7 @@ public:
     QAction* mnuPlay = nullptr;
     QAction* mnuOpenFolder = nullptr;
     QAction* mnuRefresh = nullptr;
+    QAction* mnuRefreshMain = nullptr; // File > Refresh
     QAction* mnuFix = nullptr;
     QAction* mnuHelp = nullptr;
 
@@ -191,6 +201,7 @@ private:
     bool m_lookupLocked = false;
     bool m_renaming = false;
     QPointer<QWidget> m_focusBefore; // where the keyboard focus was when a lookup locked the window
+    QShortcut* m_cancelKey = nullptr; // Esc, while a lookup runs
 };
 
 } // namespace cantorix

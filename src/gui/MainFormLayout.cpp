@@ -4,8 +4,10 @@
 #include "core/GenreNames.h"
 #include "core/rename/NameFormat.h"
 #include "gui/AlbumTableModel.h"
+#include "gui/ElidedLabel.h"
 #include "gui/GridColumns.h"
 #include "gui/LogPane.h"
+#include "gui/LookupStatus.h"
 #include "gui/Named.h"
 
 #include <QButtonGroup>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -50,7 +53,10 @@ void TMainForm::buildLayout()
     auto* formats = new QGridLayout(renameBox);
     auto* nameFormatLabel = new QLabel("Na&me format:");
     cmbNameFormat = named(new QComboBox, "cmbNameFormat");
-    cmbNameFormat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A long format of the user's must not widen the window past a small screen; its list is as wide
+    // as the formats are.
+    cmbNameFormat->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbNameFormat->setMinimumContentsLength(20);
     nameFormatLabel->setBuddy(cmbNameFormat);
     formats->addWidget(nameFormatLabel, 0, 0);
     formats->addWidget(cmbNameFormat, 1, 0);
@@ -171,14 +177,13 @@ void TMainForm::buildLayout()
     FileGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     rightLayout->addWidget(FileGrid, 1);
     m_columns = new TGridColumns(FileGrid);
-    lbPreview = named(new QLabel, "lbPreview");
-    lbPreview->setTextFormat(Qt::PlainText);
+    lbPreview = named(new TElidedLabel(Qt::ElideMiddle), "lbPreview");
     lbPreview->setVisible(false);
     rightLayout->addWidget(lbPreview);
 
     auto* status = new QHBoxLayout;
     auto* statusLeft = new QVBoxLayout;
-    lbFolder = named(new QLabel, "lbFolder");
+    lbFolder = named(new TElidedLabel(Qt::ElideMiddle), "lbFolder");
     lbFolder->installEventFilter(this);
     Progress = named(new QProgressBar, "Progress");
     Progress->setVisible(false);
@@ -205,6 +210,15 @@ void TMainForm::buildLayout()
     SplitterLog->setStretchFactor(0, 1);
     SplitterLog->setSizes({400, 120});
     outer->addWidget(SplitterLog, 1);
+
+    // The status bar: how the last lookup ended, and the running lookup with its Cancel (Esc too).
+    lookupStatus = new TLookupStatus;
+    statusBar()->addPermanentWidget(lookupStatus);
+    connect(lookupStatus, &TLookupStatus::cancelRequested, this, guarded(&TMainForm::cancelLookupClick));
+    m_cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_cancelKey->setContext(Qt::WindowShortcut);
+    m_cancelKey->setEnabled(false);
+    connect(m_cancelKey, &QShortcut::activated, this, guarded(&TMainForm::cancelLookupClick));
 
     // Menus.
     GridMenu = named(new QMenu(this), "GridMenu");
@@ -261,7 +275,7 @@ void TMainForm::buildLayout()
     connect(btRenameByTag, &QPushButton::clicked, this, guarded(&TMainForm::btRenameByTagClick));
     connect(btQueryModeName, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
     connect(btQueryModeChecksum, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
-    connect(cmbNameFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbNameFormatChange));
+    connect(cmbNameFormat, &QComboBox::currentIndexChanged, this, guarded(&TMainForm::cmbNameFormatChange));
     connect(chRenameFolder, &QCheckBox::clicked, this, guarded(&TMainForm::chRenameFolderClick));
     connect(cmbFolderFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbFolderFormatChange));
     connect(Splitter1, &QSplitter::splitterMoved, this, guarded(&TMainForm::Splitter1Moved));
@@ -277,7 +291,7 @@ void TMainForm::buildLayout()
     connect(mnuUndo, &QAction::triggered, this, guarded(&TMainForm::mnuUndoClick));
 
     // The "New name" column follows every change that changes a new name.
-    connect(cmbNameFormat, &QComboBox::activated, this, &TMainForm::refreshPreview);
+    connect(cmbNameFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);
     connect(chRenameFolder, &QCheckBox::toggled, this, &TMainForm::refreshPreview);
     connect(cmbFolderFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);
 
@@ -316,10 +330,10 @@ void TMainForm::buildMenus()
     open->setObjectName("mnuOpenFolderDialog");
     open->setShortcut(QKeySequence::Open);
     connect(open, &QAction::triggered, this, guarded(&TMainForm::mnuOpenFolderDialogClick));
-    QAction* refresh = file->addAction("&Refresh");
-    refresh->setObjectName("mnuRefreshMain");
-    refresh->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(refresh, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
+    mnuRefreshMain = file->addAction("&Refresh");
+    mnuRefreshMain->setObjectName("mnuRefreshMain");
+    mnuRefreshMain->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(mnuRefreshMain, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
     QAction* saveLog = file->addAction("&Save log" + QString(QChar(0x2026)));
     saveLog->setObjectName("mnuSaveLogMain");
     saveLog->setShortcut(QKeySequence::Save);

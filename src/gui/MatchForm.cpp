@@ -10,7 +10,8 @@ namespace cantorix {
 TMatchForm::TMatchForm(const QStringList& matches, QWidget* parent) : QDialog(parent)
 {
     setObjectName("MatchForm");
-    setWindowTitle("More than one album found");
+    // One candidate is offered for confirmation only.
+    setWindowTitle(matches.size() == 1 ? tr("One album found") : QString("More than one album found"));
     resize(520, 260);
     auto* layout = new QVBoxLayout(this);
     lstMatches = new QListWidget(this);

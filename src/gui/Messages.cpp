@@ -58,6 +58,22 @@ void ShowUnfinishedRunBox(QWidget* parent, std::function<void()> undo)
     box->open();
 }
 
+QString OpenFailedText(const QString& what)
+{
+    return QCoreApplication::translate("Messages", "No program is set up to open \"%1\"").arg(what);
+}
+
+void ShowOpenFailedBox(QWidget* parent, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::translate("Messages", "Cannot open"), text + ".",
+                                QMessageBox::Ok, parent);
+    box->setObjectName("OpenFailedMessage");
+    box->setInformativeText(QCoreApplication::translate(
+        "Messages", "Choose a program for this kind of file in the desktop's settings (its default applications)."));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void ShowTimeoutBox(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);

@@ -19,6 +19,9 @@ void ShowAboutBox(QWidget* parent);
 void ShowRenameReport(QWidget* parent, const TRenameReport& report);
 // The offer to undo a run that did not finish; `undo` runs when the user takes it.
 void ShowUnfinishedRunBox(QWidget* parent, std::function<void()> undo);
+// "No program is set up to open "<what>"": an open handed to the desktop that no program took.
+QString OpenFailedText(const QString& what);
+void ShowOpenFailedBox(QWidget* parent, const QString& text);
 // The time-out of a lookup: modal, with no owner window, as a system-wide notice.
 void ShowTimeoutBox(const QString& caption, const QString& text);
 

@@ -7,12 +7,12 @@
 #include "core/album/SettingsValues.h"
 #include "core/lookup/freedb/ServerList.h"
 #include "core/rename/NameFormatList.h"
+#include "gui/DesktopOpen.h"
 #include "gui/MainForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -61,7 +61,7 @@ TOptionsForm::TOptionsForm(TSettings& settings, QWidget* parent)
     m_chooseFolder = [this](const QString& start) {
         return QFileDialog::getExistingDirectory(this, "Select a folder:", start);
     };
-    m_openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    m_openUrl = [this](const QUrl& url) { OpenWithDesktop(url, this, [this](const QString& line) { emit logLine(line); }); };
     buildLayout();
     FormCreate();
 }
@@ -89,7 +89,11 @@ void TOptionsForm::buildLayout()
     auto* freedb = named(new QGroupBox("FreeDB"), "gbFreeDB");
     auto* freedbForm = new QFormLayout(freedb);
     cmbServers = named(new QComboBox, "cmbServers");
-    cmbServers->setEditable(false);
+    // The list offers the mirrors; any host, host:port or address may be typed.
+    cmbServers->setEditable(true);
+    cmbServers->setInsertPolicy(QComboBox::NoInsert);
+    cmbServers->lineEdit()->setPlaceholderText(TServerAddress().Host);
+    cmbServers->setToolTip(tr("A host name, host:port, or an http:// or https:// address"));
     cmbServers->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbServers->setMinimumContentsLength(20);
     btQueryServers = named(new QPushButton("&Query FreeDB servers"), "btQueryServers");
@@ -284,6 +288,7 @@ void TOptionsForm::buildLayout()
 
     // Handlers. Filling the controls (FormCreate) blocks their signals, so only the user's changes write.
     connect(cmbServers, &QComboBox::activated, this, &TOptionsForm::cmbServersSelect);
+    connect(cmbServers->lineEdit(), &QLineEdit::editingFinished, this, &TOptionsForm::cmbServersSelect);
     connect(btQueryServers, &QPushButton::clicked, this, &TOptionsForm::btQueryServersClick);
     connect(m_query, &TServerListQuery::logLine, this, &TOptionsForm::logLine);
     connect(m_query, &TServerListQuery::finished, this, &TOptionsForm::serversFinished);
@@ -362,8 +367,10 @@ void TOptionsForm::fillServers()
     std::sort(hosts.begin(), hosts.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     cmbServers->addItems(hosts);
-    cmbServers->setCurrentIndex(
-        int(cmbServers->findText(ServerListEntry(m_settings.get(setting::Server)), Qt::MatchFixedString)));
+    // The server in use shows whether the list holds it or not.
+    const QString server = ServerListEntry(m_settings.get(setting::Server));
+    cmbServers->setCurrentIndex(int(cmbServers->findText(server, Qt::MatchFixedString)));
+    if (cmbServers->currentIndex() < 0) cmbServers->setEditText(server);
 }
 
 void TOptionsForm::fillNameFormats()
@@ -416,17 +423,30 @@ void TOptionsForm::done(int result)
 // ---------------------------------------------------------------------------------------------
 // The server list
 
-void TOptionsForm::cmbServersSelect()
+bool TOptionsForm::cmbServersSelect()
 {
-    if (cmbServers->currentIndex() >= 0) m_settings.set(setting::Server, cmbServers->currentText());
+    const QString shown = cmbServers->currentText().trimmed();
+    if (const QString problem = ServerSettingProblem(shown); !problem.isEmpty()) {
+        showServerStatus(problem);
+        return false;
+    }
+    showServerStatus(QString());
+    if (shown.isEmpty()) {
+        // An emptied box means the default server, as a missing setting does.
+        if (m_settings.has(setting::Server)) m_settings.deleteKey(setting::Server.Section, setting::Server.Name);
+    } else if (shown != ServerListEntry(m_settings.get(setting::Server))) {
+        m_settings.set(setting::Server, shown);
+    }
+    return true;
 }
 
 void TOptionsForm::btQueryServersClick()
 {
+    // The server shown is the one asked, and the one in use.
+    if (!cmbServersSelect()) return;
     TLookupConfig config = LookupConfigFromSettings(m_settings);
-    config.Server = m_sitesServer;
     btQueryServers->setEnabled(false);
-    showServerStatus("Asking " + m_sitesServer.Host + " for its server list" + QString(QChar(0x2026)));
+    showServerStatus(tr("Asking %1 for its server list%2").arg(config.Server.Host, QChar(0x2026)));
     m_query->start(config);
 }
 
@@ -531,9 +551,10 @@ void TOptionsForm::addBtClick()
     }
     StoreNameFormats(m_settings, formats);
     showFormatMessage(QString());
-    auto* item = new QListWidgetItem(format);
-    cmbOptNames->addItem(item);
-    cmbOptNames->setCurrentItem(item);
+    // The list shows what is stored now: a first format may bring the built-in one along, and the
+    // built-in one the list offered before may be the format just added.
+    fillNameFormats();
+    cmbOptNames->setCurrentItem(cmbOptNames->findItems(format, Qt::MatchFixedString).value(0));
     emit nameFormatsChanged();
 }
 

@@ -41,8 +41,6 @@ public:
     void setFolderChooser(std::function<QString(const QString& start)> chooser) { m_chooseFolder = std::move(chooser); }
     // Where links, the guide and web pages go; QDesktopServices::openUrl by default.
     void setUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
-    // The server asked for the list: the default freedb server unless set.
-    void setSitesServer(const TServerAddress& server) { m_sitesServer = server; }
     // The path the folder entry starts: this program by default.
     void setProgramPath(const QString& path) { m_programPath = path; }
 
@@ -107,7 +105,8 @@ private:
     void openGuide();
 
     // Handlers, named after their control and event.
-    void cmbServersSelect();
+    // Makes the server shown the one in use; false, with the reason shown, when it names no server.
+    bool cmbServersSelect();
     void btQueryServersClick();
     void serversFinished(const TServerListOutcome& outcome);
     void chUseProxyClick();
@@ -121,7 +120,6 @@ private:
 
     TSettings& m_settings;
     TServerListQuery* m_query = nullptr;
-    TServerAddress m_sitesServer;
     QString m_programPath;
     std::function<QString()> m_currentFolder;
     std::function<QString(const QString&)> m_chooseFolder;

@@ -93,7 +93,11 @@ void TRenameByTagForm::FormCreate(const std::vector<std::string>& names, const T
         }
     }
     m_filling = false;
+    // F2 edits the new name of the first row, but the list opens at its left edge: making that cell
+    // current must not scroll the "Original" column out of a narrow window.
+    NameTagList->setAutoScroll(false);
     if (QTreeWidgetItem* first = NameTagList->topLevelItem(0)) NameTagList->setCurrentItem(first, 1);
+    NameTagList->setAutoScroll(true);
 }
 
 void TRenameByTagForm::NameTagListEdited(QTreeWidgetItem* item, int column)

@@ -54,6 +54,13 @@ TEST(CliSites, WrongArguments)
     const CliResult r = runCliServing(QStringList{"sites", "extra"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("usage:"));
+    // A server that is no address is refused before anything is asked, as the options window refuses it.
+    for (const QStringList& args : {QStringList{"sites", "--server", "host:99999"},
+                                    QStringList{"lookup", "/nonexistent", "--server", "ftp://x.example"}}) {
+        const CliResult refused = runCliServing(args);
+        EXPECT_EQ(refused.exitCode, 2) << refused.err.toStdString();
+        EXPECT_TRUE(refused.err.contains("--server \"" + args.last() + "\": ")) << refused.err.toStdString();
+    }
 }
 
 } // namespace

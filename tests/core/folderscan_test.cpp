@@ -79,6 +79,11 @@ TEST(FolderScan, EmptyFolderAndMissingFolder)
     EXPECT_TRUE(empty.names.isEmpty());
     EXPECT_EQ(empty.logLine, QString("No audio files found in \"%1/\"").arg(QString::fromStdString(dir.str())));
 
+    // One file is one file.
+    cantorix::test::writeText(dir.file("only.mp3"), "");
+    EXPECT_EQ(ScanFolder(QString::fromStdString(dir.str()), BuildSupportedExtensions("")).logLine,
+              QString("1 audio file found in \"%1/\"").arg(QString::fromStdString(dir.str())));
+
     EXPECT_FALSE(ScanFolder(QString::fromStdString(dir.file("missing")), BuildSupportedExtensions("")).scanned);
     EXPECT_FALSE(ScanFolder("", BuildSupportedExtensions("")).scanned);
 }

@@ -1,6 +1,9 @@
 // The windows' layout as a user sees it: at the smallest size a window allows, at its usual size and
 // with a 1.5 times larger font, no label, button or field is cut and none lies over another; every Alt
 // letter reaches one control.
+#include "core/album/AlbumWorkflow.h"
+#include "gui/DialogSize.h"
+#include "gui/ElidedLabel.h"
 #include "gui/MainForm.h"
 #include "gui/ResultsForm.h"
 #include "support/TestFiles.h"
@@ -18,6 +21,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace cantorix;
@@ -144,11 +148,54 @@ private slots:
                                                   faults.join("; ")));
         }
         if (fontScale == 1.0) {
-            // With the system font the window fits a small screen.
-            QVERIFY2(minimum.width() <= 800 && minimum.height() <= 600,
+            // With the system font the window fits a small screen with a window manager's frame around it.
+            QVERIFY2(minimum.width() <= 780 && minimum.height() <= 560,
                      qPrintable(QString("minimum %1x%2").arg(minimum.width()).arg(minimum.height())));
         }
         QApplication::setFont(original);
+    }
+
+    void longLinesAreCutNotWideningTheWindow()
+    {
+        // A long folder name with "Rename folder" and a playlist: the preview's two lines are cut, the
+        // window stays as wide as it was, and the tooltip holds the whole text.
+        TempDir dir, root;
+        const std::string album = root.file("An Artist With A Rather Long Name - An Album Title That Goes On And On (Deluxe Edition)");
+        std::filesystem::create_directory(album);
+        cantorix::test::writeText(album + "/01.mp3", "");
+        cantorix::test::writeText(dir.file("Cantorix.ini"), "[Main]\nRenameFolder=1\nCreatePlaylist=1\n");
+        cantorix::test::writeText(dir.file("entry.txt"),
+                                  "DTITLE=An Artist With A Rather Long Name / An Album Title That Goes On And On "
+                                  "(Deluxe Edition, Remastered and Expanded)\nDYEAR=2019\nTTITLE0=One\n");
+        TMainForm f(q(dir.file("Cantorix.ini")), q(album));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QString error;
+        QVERIFY(f.workflow().applyEntryFile(q(dir.file("entry.txt")), &error));
+        QApplication::processEvents();
+        QVERIFY(f.lbPreview->isVisible());
+        QVERIFY(f.lbPreview->text().contains("Playlist: "));
+        QVERIFY2(f.minimumSizeHint().width() <= 780, qPrintable(QString::number(f.minimumSizeHint().width())));
+        QVERIFY2(f.width() <= 800, qPrintable(QString::number(f.width()))); // not widened past the screen
+        QVERIFY(f.lbPreview->isElided());
+        // Each line keeps its beginning in view.
+        QVERIFY(f.lbPreview->shownText().startsWith("New folder: "));
+        QVERIFY(f.lbPreview->shownText().section('\n', 1).startsWith("Playlist: "));
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), f.lbPreview->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(f.lbPreview, &help);
+        QCOMPARE(QToolTip::text(), f.lbPreview->text());
+        QToolTip::hideText();
+    }
+
+    void aFramedWindowFitsTheScreen()
+    {
+        // What a window manager's frame adds is taken from the window, never pushed off the screen.
+        const QRect area(0, 0, 800, 600);
+        const QMargins frame(1, 22, 1, 3);
+        QCOMPARE(FrameWithinArea(QRect(0, 0, 800, 600), frame, area), QRect(1, 22, 798, 575));
+        QCOMPARE(FrameWithinArea(QRect(50, 50, 600, 400), frame, area), QRect(50, 50, 600, 400));
+        QCOMPARE(FrameWithinArea(QRect(700, 500, 600, 400), frame, area), QRect(199, 197, 600, 400));
+        QCOMPARE(FrameWithinArea(QRect(10, 10, 600, 400), frame, QRect(100, 30, 1000, 800)), QRect(101, 52, 600, 400));
     }
 
     void everyAltKeyReachesOneControl()

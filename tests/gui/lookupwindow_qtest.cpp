@@ -6,7 +6,9 @@
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 #include "core/album/AlbumSession.h"
+#include "core/album/AlbumWorkflow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -137,7 +140,61 @@ private slots:
         f.btQuery->click();
         QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
         QVERIFY(logLines(f).contains("No match found"));
+        // Said where it stays in view, not only in the log.
+        QCOMPARE(f.statusBar()->currentMessage(), QString("No match found"));
         QVERIFY(!f.btAction->isEnabled());
+    }
+
+    void aSlowLookupShowsItsStepAndIsCancelled_data()
+    {
+        QTest::addColumn<bool>("byEsc");
+        QTest::newRow("Cancel button") << false;
+        QTest::newRow("Esc") << true;
+    }
+
+    void aSlowLookupShowsItsStepAndIsCancelled()
+    {
+        QFETCH(bool, byEsc);
+        Fixture fx;
+        fx.site.onBody("cddb query", "200 jazz 0a0f0b03 Other Band / Other Record\r\n");
+        fx.site.onBody("cddb read jazz 0a0f0b03", CddbTestSite::entryReply("jazz", "0a0f0b03", kOther));
+        fx.server.setHandler([&](const HttpRequest& r) {
+            HttpResponse response = fx.site.handler()(r);
+            response.delayMs = 700;
+            return response;
+        });
+        writeText(fx.conf.file("entry.txt"), kEntry.toStdString());
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        // An album read before: Rename is live until the next lookup starts.
+        QString error;
+        QVERIFY(f.workflow().applyEntryFile(q(fx.conf.file("entry.txt")), &error));
+        QVERIFY(f.btAction->isEnabled());
+
+        f.btQuery->click();
+        QVERIFY(locked(f));
+        QVERIFY(f.lookupStatus->isVisible());
+        QCOMPARE(f.lookupStatus->lbLookupStep->text(), QString("Querying the database%1").arg(QChar(0x2026)));
+        QVERIFY(!f.btAction->isEnabled());
+        for (QAction* a : {f.mnuShowInfo, f.mnuPlay, f.mnuFix, f.mnuRefresh, f.mnuUndo}) QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+        QCOMPARE(f.focusWidget(), f.lookupStatus->btCancelLookup);
+
+        if (byEsc)
+            QTest::keyClick(&f, Qt::Key_Escape);
+        else
+            f.lookupStatus->btCancelLookup->click();
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 5000);
+        QVERIFY(!f.lookupStatus->isVisible());
+        QCOMPARE(f.statusBar()->currentMessage(), QString("The lookup was cancelled"));
+        // The reply that comes afterwards changes nothing: the album is the one read before.
+        QTest::qWait(1200);
+        QCOMPARE(f.edDBAlbum->text(), QString("The Record"));
+        QCOMPARE(gridCell(f, 2, TMainForm::ColTrack), QString("Two"));
+        QVERIFY(f.btAction->isEnabled());
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void aServerThatNeverAnswersTimesOut()

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
 #include "core/album/AlbumSession.h"
+#include "core/album/AlbumWorkflow.h"
 
 #include <QFileInfo>
 #include <QAction>
@@ -14,12 +15,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <filesystem>
 #include <stdexcept>
@@ -49,10 +52,16 @@ private slots:
     {
         TempDir dir;
         QString ini = q(dir.file("Cantorix.ini"));
+        QSize size;
         {
             TMainForm f(ini, QString());
             f.show();
             QVERIFY(QTest::qWaitForWindowExposed(&f));
+            // 800 by 600, less what a frame needs on a screen that has no room for it (the test screen).
+            const QRect free = f.screen()->availableGeometry();
+            const QSize frame = f.frameGeometry().size() - f.geometry().size();
+            QTRY_COMPARE(f.size(), QSize(800, 600).boundedTo(free.size() - frame));
+            size = f.size();
             QVERIFY(f.btQueryModeChecksum->isChecked());
             QVERIFY(!f.btQueryModeName->isChecked());
             QVERIFY(!f.panelName->isVisible());
@@ -70,8 +79,7 @@ private slots:
             QCOMPARE(total, std::max(550, f.FileGrid->viewport()->width()));
             QCOMPARE(f.FileGrid->model()->headerData(0, Qt::Horizontal).toString(), QString("Filename"));
             QCOMPARE(f.FileGrid->model()->headerData(3, Qt::Horizontal).toString(), QString("Track"));
-            QCOMPARE(f.FileGrid->model()->rowCount(), 99);
-            QCOMPARE(f.size(), QSize(800, 600));
+            QCOMPARE(f.FileGrid->model()->rowCount(), 0); // no empty rows to scroll into
             // A first start offers the format renaming uses without a choice.
             QCOMPARE(f.cmbNameFormat->count(), 1);
             QCOMPARE(f.cmbNameFormat->currentText(), QString("artist - album - # - track"));
@@ -87,10 +95,12 @@ private slots:
         }
         const std::string text = cantorix::test::readText(dir.file("Cantorix.ini"));
         QCOMPARE(q(text), QString("[Main]\nDefaultMode=0\n\n"
-                                  "[Window]\nMaximized=0\nLeft=%1\nTop=%2\nWidth=800\nHeight=600\n\n"
+                                  "[Window]\nMaximized=0\nLeft=%1\nTop=%2\nWidth=%3\nHeight=%4\n\n"
                                   "[Columns]\n0=150\n1=70\n2=70\n3=110\n4=150\n\n")
                               .arg(QString::fromStdString(text).section("Left=", 1).section('\n', 0, 0))
-                              .arg(QString::fromStdString(text).section("Top=", 1).section('\n', 0, 0)));
+                              .arg(QString::fromStdString(text).section("Top=", 1).section('\n', 0, 0))
+                              .arg(size.width())
+                              .arg(size.height()));
     }
 
     void aPlacementFromALargerScreenOpensOnThisOne()
@@ -143,6 +153,61 @@ private slots:
         QVERIFY(after.readBool("Main", "DefaultMode", false));
     }
 
+    void theNameFormatShownIsTheOneUsed()
+    {
+        // Formats stored without NameFormat (added, then a restart): the one shown is written at once,
+        // and the runs take it; so does every later change of the selection.
+        TempDir dir;
+        cantorix::test::writeText(dir.file("c.ini"), "[NameFormats]\n# - track=\nartist - album - # - track=\n");
+        TMainForm f(q(dir.file("c.ini")), QString());
+        QCOMPARE(f.cmbNameFormat->currentText(), QString("# - track"));
+        QCOMPARE(f.settings().readString("Main", "NameFormat", "<none>"), QString("# - track"));
+        QCOMPARE(f.workflow().renameOptions().NameFormat, std::string("# - track"));
+        QTest::keyClick(f.cmbNameFormat, Qt::Key_Down); // the keyboard changes it without a popup
+        QCOMPARE(f.cmbNameFormat->currentText(), QString("artist - album - # - track"));
+        QCOMPARE(f.workflow().renameOptions().NameFormat, std::string("artist - album - # - track"));
+    }
+
+    void startsWithAVisibleFocusAndKeepsLongTextsReadable()
+    {
+        TempDir dir, root;
+        // Many folders before it: the selected folder must still be in view.
+        for (int i = 0; i < 80; ++i) std::filesystem::create_directory(root.path() / ("a" + std::to_string(100 + i)));
+        const std::string album = root.file("zz album");
+        std::filesystem::create_directory(album);
+        cantorix::test::writeText(album + "/01 A file name long enough to be cut by its column of the grid.mp3", "");
+        cantorix::test::writeText(album + "/02 Short.mp3", "");
+        cantorix::test::writeText(dir.file("entry.txt"),
+                                  "DTITLE=Band / An Album Title Long Enough Not To Fit Its Field In The Window\n"
+                                  "TTITLE0=One\nTTITLE1=Two\n");
+        TMainForm f(q(dir.file("c.ini")), q(album));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        // The keyboard starts in the tree, on the listed folder, which is in view.
+        QCOMPARE(QApplication::focusWidget(), f.MainTree);
+        QCOMPARE(f.MainTree->selectedPath(), q(album));
+        QTRY_VERIFY(f.MainTree->viewport()->rect().contains(f.MainTree->visualRect(f.MainTree->currentIndex()).center()));
+
+        // A long album shows its beginning.
+        QString error;
+        QVERIFY(f.workflow().applyEntryFile(q(dir.file("entry.txt")), &error));
+        QCOMPARE(f.edDBAlbum->cursorPosition(), 0);
+
+        // A cell cut by its column shows its whole text as a tooltip; one that fits shows none.
+        QTest::qWait(20);
+        QAbstractItemModel* m = f.FileGrid->model();
+        auto tipAt = [&](int row) {
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QString("<tooltip stays>");
+            const QPoint at = f.FileGrid->visualRect(m->index(row, 0)).center();
+            QHelpEvent help(QEvent::ToolTip, at, f.FileGrid->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(f.FileGrid->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(0), gridCell(f, 1, 0));
+        QCOMPARE(tipAt(1), QString());
+    }
+
     void scanListsTheCommandLineFolder()
     {
         TempDir dir;
@@ -158,6 +223,7 @@ private slots:
             f.grab().save(qEnvironmentVariable("CANTORIX_SCREENSHOT"));
         }
         QCOMPARE(f.album().fileCount(), 3);
+        QCOMPARE(f.FileGrid->model()->rowCount(), 3); // no blank rows below the files
         QCOMPARE(gridCell(f, 1, 0), QString(".hidden.ogg"));
         QCOMPARE(gridCell(f, 2, 0), QString("01 A.MP3"));
         QCOMPARE(gridCell(f, 3, 0), QString("02 b.mp3"));
@@ -233,6 +299,8 @@ private slots:
         QTest::keyClick(form.lstMatches, Qt::Key_Return);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QCOMPARE(form.selectedIndex(), 1);
+        // One candidate is one album, to confirm.
+        QCOMPARE(TMatchForm({"rock 0a0f0b03 A / B"}).windowTitle(), QString("One album found"));
     }
 
     void largeFoldersGrowTheGrid()

@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(f.edDBAlbum->text(), QString("Record"));
         QCOMPARE(f.edDBYear->text(), QString("2001"));
         QVERIFY(f.lbFolder->isVisibleTo(&f));
-        QVERIFY(!f.Progress->isVisibleTo(&f));
+        QVERIFY(!f.lookupStatus->isVisibleTo(&f));
 
         if (!accept) {
             QCOMPARE(gridCell(f, 1, TMainForm::ColTrack), QString());
@@ -260,15 +260,16 @@ private slots:
         watch.start();
         f.btQuery->click();
         QTRY_VERIFY_WITH_TIMEOUT(!fx.searches().isEmpty(), 5000);
-        // While the page downloads, the progress bar stands where the folder's name was.
-        QVERIFY(f.Progress->isVisibleTo(&f) && !f.lbFolder->isVisibleTo(&f));
+        // While the page downloads, the status bar shows the step, a busy bar and Cancel.
+        QVERIFY(f.lookupStatus->isVisibleTo(&f));
+        QCOMPARE(f.lookupStatus->lbLookupStep->text(), QString("Querying the database%1").arg(QChar(0x2026)));
         if (close) {
             f.close();
         } else {
             f.mainTree()->selectPath(q(other.str()));
             QCOMPARE(f.album().fileCount(), 1);
             QVERIFY(unlocked(f));
-            QVERIFY(!f.Progress->isVisibleTo(&f) && f.lbFolder->isVisibleTo(&f));
+            QVERIFY(!f.lookupStatus->isVisibleTo(&f) && f.lbFolder->isVisibleTo(&f));
             QVERIFY(logLines(f).contains("The query by name was abandoned: the folder was listed anew"));
         }
         QTest::qWait(fx.searchDelayMs + 500);

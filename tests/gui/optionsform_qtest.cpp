@@ -253,6 +253,22 @@ private slots:
         QCOMPARE(main.settings().readSection("NameFormats"), QStringList{"Track #"});
     }
 
+    void addingTheOfferedFormatShowsItOnce()
+    {
+        // A first start offers the built-in format; adding that very format keeps one entry.
+        Fixture f;
+        QCOMPARE(f.form->cmbOptNames->count(), 1);
+        f.form->edOptName->setText(f.form->cmbOptNames->item(0)->text());
+        f.form->addBt->click();
+        QCOMPARE(f.form->cmbOptNames->count(), 1);
+        QCOMPARE(f.settings->readSection("NameFormats"), QStringList{"artist - album - # - track"});
+        // A new one brings the built-in one along, each once.
+        f.form->edOptName->setText("# - track");
+        f.form->addBt->click();
+        QCOMPARE(f.form->cmbOptNames->count(), 2);
+        QCOMPARE(f.form->cmbOptNames->currentItem()->text(), QString("# - track"));
+    }
+
     void switchesShowInTheMainWindowAfterClosing()
     {
         TempDir dir;
@@ -344,15 +360,19 @@ private slots:
         server.site.onBody("sites", transcript("17-sites-proto6.txt"));
         server.serve();
         Fixture f("[Connection]\nServer=localhost\n");
-        f.form->setSitesServer(server.address());
         f.form->show();
+        QCOMPARE(f.form->cmbServers->currentText(), QString("localhost"));
+        // The user types the server to ask into the box: that one is asked, and is the server now.
+        f.form->cmbServers->lineEdit()->selectAll();
+        QTest::keyClicks(f.form->cmbServers->lineEdit(), server.http.hostAndPort());
         f.form->btQueryServers->click();
         QVERIFY(!f.form->btQueryServers->isEnabled());
+        QCOMPARE(f.form->lbServerStatus->text(), QString("Asking 127.0.0.1 for its server list%1").arg(QChar(0x2026)));
         QTRY_VERIFY(f.form->btQueryServers->isEnabled());
         QCOMPARE(f.comboItems(), (QStringList{"freedb.example", "localhost"}));
-        // The chosen server is in the new list: it stays.
-        QCOMPARE(f.value("Connection", "Server"), QString("localhost"));
-        QCOMPARE(f.form->cmbServers->currentText(), QString("localhost"));
+        // The server asked is not in its own list (no mirror on port 80 is): the first mirror is chosen.
+        QCOMPARE(f.value("Connection", "Server"), QString("freedb.example"));
+        QCOMPARE(f.form->cmbServers->currentText(), QString("freedb.example"));
         // The new list is on disk at once.
         TSettings disk(f.settings->fileName());
         QCOMPARE(disk.readSection("FreeDB_sites"), (QStringList{"freedb.example", "localhost"}));
@@ -361,9 +381,39 @@ private slots:
         QCOMPARE(server.http.requests().size(), 1);
 
         // Picking an entry makes it the server.
-        f.form->cmbServers->setCurrentIndex(0);
-        emit f.form->cmbServers->activated(0);
-        QCOMPARE(f.value("Connection", "Server"), QString("freedb.example"));
+        f.form->cmbServers->setCurrentIndex(1);
+        emit f.form->cmbServers->activated(1);
+        QCOMPARE(f.value("Connection", "Server"), QString("localhost"));
+    }
+
+    void serverBoxShowsTheServerInUseAndTakesTypedOnes()
+    {
+        Fixture f("[Connection]\nServer=my.example:8080\n[FreeDB_sites]\na.example=a.example\n");
+        f.form->show();
+        QCOMPARE(f.comboItems(), QStringList{"a.example"});
+        QCOMPARE(f.form->cmbServers->currentText(), QString("my.example:8080"));
+        QCOMPARE(Fixture().form->cmbServers->currentText(), QString("gnudb.gnudb.org"));
+        QLineEdit* edit = f.form->cmbServers->lineEdit();
+        auto type = [&](const QString& text) {
+            edit->clear();
+            QTest::keyClicks(edit, text);
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+        // What the command line's --server takes is taken; the rest is refused with the reason, as there.
+        type("https://other.example:8443/cddb.cgi");
+        QCOMPARE(f.value("Connection", "Server"), QString("https://other.example:8443/cddb.cgi"));
+        QVERIFY(!f.form->lbServerStatus->isVisibleTo(f.form.get()));
+        QCOMPARE(f.comboItems(), QStringList{"a.example"}); // typing adds nothing to the mirrors
+        type("host:99999");
+        QVERIFY(f.form->lbServerStatus->isVisibleTo(f.form.get()));
+        QCOMPARE(f.form->lbServerStatus->text(), ServerSettingProblem("host:99999"));
+        QCOMPARE(f.value("Connection", "Server"), QString("https://other.example:8443/cddb.cgi"));
+        // Nothing is asked of a refused server.
+        f.form->btQueryServers->click();
+        QVERIFY(f.form->btQueryServers->isEnabled() && !f.form->serverQuery().running());
+        QVERIFY(f.log.isEmpty());
+        type("");
+        QCOMPARE(f.value("Connection", "Server"), QString("<none>")); // empty: the default server
     }
 
     void serverListGoesThroughTheProxyOfTheSettings()
@@ -378,8 +428,8 @@ private slots:
             response.body = transcript("17-sites-proto6.txt");
             return response;
         });
-        Fixture f("[Connection]\nUseProxy=0\n[Proxy]\nAddress=127.0.0.1\nPort=" + std::to_string(proxy.port()) + "\n");
-        f.form->setSitesServer(ParseServerSetting("mirror.invalid"));
+        Fixture f("[Connection]\nUseProxy=0\nServer=mirror.invalid\n[Proxy]\nAddress=127.0.0.1\nPort=" +
+                  std::to_string(proxy.port()) + "\n");
         f.form->chUseProxy->click(); // on, from the window
         f.form->btQueryServers->click();
         QTRY_VERIFY(f.form->btQueryServers->isEnabled());
@@ -414,14 +464,14 @@ private slots:
         r.body = body;
         server.site.on("sites", r);
         server.serve();
-        const std::string ini = "[Connection]\nServer=old.example\n[FreeDB_sites]\nold.example=old.example\n";
+        const std::string ini = "[Connection]\nServer=" + server.http.hostAndPort().toStdString() +
+                                "\n[FreeDB_sites]\nold.example=old.example\n";
         Fixture f(ini);
-        f.form->setSitesServer(server.address());
         f.form->btQueryServers->click();
         QTRY_VERIFY(f.form->btQueryServers->isEnabled());
         QVERIFY2(f.log.filter(logged).size() == 1, qPrintable(f.log.join("\n")));
         QCOMPARE(f.comboItems(), QStringList{"old.example"});
-        QCOMPARE(f.form->cmbServers->currentText(), QString("old.example"));
+        QCOMPARE(f.form->cmbServers->currentText(), server.http.hostAndPort());
         QCOMPARE(f.settings->toText(), TSettings(f.settings->fileName()).toText());
         QCOMPARE(readText(f.dir.file("Cantorix.ini")), ini); // not written
     }
@@ -431,8 +481,7 @@ private slots:
         SitesServer server;
         server.site.hangOn("sites");
         server.serve();
-        Fixture f("[Connection]\nServer=old.example\n");
-        f.form->setSitesServer(server.address());
+        Fixture f("[Connection]\nServer=" + server.http.hostAndPort().toStdString() + "\n");
         f.form->show();
         f.form->btQueryServers->click();
         QTRY_COMPARE(server.http.requests().size(), 1);
@@ -445,7 +494,7 @@ private slots:
         server.site = CddbTestSite();
         QTest::qWait(100);
         QCOMPARE(f.log.size(), lines);
-        QCOMPARE(f.value("Connection", "Server"), QString("old.example"));
+        QCOMPARE(f.value("Connection", "Server"), server.http.hostAndPort());
         QVERIFY(f.settings->readSection("FreeDB_sites").isEmpty());
     }
 

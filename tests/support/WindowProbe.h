@@ -1,7 +1,9 @@
 // Small looks into the main window for its tests.
 #pragma once
 
+#include "gui/ElidedLabel.h"
 #include "gui/LogPane.h"
+#include "gui/LookupStatus.h"
 #include "gui/MainForm.h"
 
 #include <QAbstractItemModel>

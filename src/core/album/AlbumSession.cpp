@@ -90,6 +90,14 @@ void TAlbumSession::setTitle(int i, const QString& text)
     emit rowsChanged(std::min(i, before), i);
 }
 
+void TAlbumSession::setFileName(int i, const QByteArray& bytes)
+{
+    if (i < 0 || i >= m_fileCount || bytes.isEmpty() || m_rows[i].FileBytes == bytes) return;
+    m_rows[i].FileBytes = bytes;
+    m_rows[i].FileName = QFile::decodeName(bytes);
+    emit rowsChanged(i, i);
+}
+
 void TAlbumSession::setFields(const TAlbumFields& fields)
 {
     if (fields == m_fields) return;

@@ -59,6 +59,9 @@ public:
     // MaxRows; beyond that nothing is stored.
     void setTrackNo(int i, const QString& text);
     void setTitle(int i, const QString& text);
+    // The listed file of row i (from 0) now bears `bytes` as its bare name; its playing time, number and
+    // title stay. Nothing for a row that is no listed file or an empty name.
+    void setFileName(int i, const QByteArray& bytes);
 
     const TAlbumFields& fields() const { return m_fields; }
     void setFields(const TAlbumFields& fields);
@@ -90,7 +93,7 @@ public:
 signals:
     // Everything changed (a scan, clear).
     void reset();
-    // Track number or title of rows [first, last] changed; rows may have been added at the end.
+    // Name, track number or title of rows [first, last] changed; rows may have been added at the end.
     void rowsChanged(int first, int last);
     void fieldsChanged();
     void canRenameChanged(bool can);

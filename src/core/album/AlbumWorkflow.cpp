@@ -60,6 +60,17 @@ TScanResult TAlbumWorkflow::listFolder(const QString& path)
     return scan;
 }
 
+bool TAlbumWorkflow::fileRenamed(const QByteArray& oldName, const QByteArray& newName)
+{
+    if (oldName.isEmpty() || newName.isEmpty()) return false;
+    for (int i = 0; i < m_album->fileCount(); ++i)
+        if (m_album->row(i).FileBytes == oldName) {
+            m_album->setFileName(i, newName);
+            return true;
+        }
+    return false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Lookups
 

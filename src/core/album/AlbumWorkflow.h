@@ -73,6 +73,11 @@ public:
     // files it started from. The scan's lines go to logLine.
     TScanResult listFolder(const QString& path);
 
+    // A listed file was renamed by hand (the information window): its row takes the new bare name and
+    // keeps its playing time, track number and title, so the lookup stays. False when no listed file
+    // bears `oldName`; the folder is then to be listed anew.
+    bool fileRenamed(const QByteArray& oldName, const QByteArray& newName);
+
     // ---- Lookups
     // The database the next lookup asks: the override's, else the settings'.
     TDatabase database() const;

@@ -98,6 +98,33 @@ TEST(AlbumWorkflow, ALookupByPlayingTimesPutsTitleKOnFileK)
     EXPECT_TRUE(fromFile.album().canRename());
 }
 
+TEST(AlbumWorkflow, AFileRenamedByHandKeepsItsRowAndTheLookup)
+{
+    Harness h;
+    writeText(h.conf.file("entry.txt"), kEntry.toStdString());
+    QString error;
+    ASSERT_TRUE(h.workflow->applyEntryFile(QString::fromStdString(h.conf.file("entry.txt")), &error));
+    QSignalSpy changed(&h.album(), &TAlbumSession::rowsChanged);
+
+    // The row keeps its place, playing time, number and title; renaming stays possible.
+    ASSERT_TRUE(h.workflow->fileRenamed("2 Intro.wav", "Intro (live)"));
+    EXPECT_EQ(h.album().fileNames(), (QStringList{"1 End.wav", "Intro (live)", "3 Middle.wav"}));
+    EXPECT_EQ(h.album().row(1).FileBytes, QByteArray("Intro (live)"));
+    EXPECT_EQ(h.titles(), (QStringList{"01 Intro", "02 Middle", "03 End"}));
+    EXPECT_TRUE(h.album().canRename());
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(h.album().renameRows()[1].FileName, "Intro (live)");
+
+    // A name the album does not list (or an empty one) changes nothing: the caller lists anew.
+    EXPECT_FALSE(h.workflow->fileRenamed("2 Intro.wav", "x.wav"));
+    EXPECT_FALSE(h.workflow->fileRenamed("1 End.wav", ""));
+    EXPECT_EQ(changed.count(), 1);
+    // A name that is no UTF-8 is kept byte for byte and shown converted.
+    ASSERT_TRUE(h.workflow->fileRenamed("1 End.wav", "caf\xE9.wav"));
+    EXPECT_EQ(h.album().row(0).FileBytes, QByteArray("caf\xE9.wav"));
+    EXPECT_EQ(h.album().row(0).FileName, QFile::decodeName("caf\xE9.wav"));
+}
+
 TEST(AlbumWorkflow, ASearchByNamePairsTheTitlesTheUserAccepts)
 {
     const QByteArray page = R"(<tr><td><a href="http://search.test/freedb_search_fmt.php?cat=rock&id=06000003">The Band / The Record</a><br><br></td></tr>)";

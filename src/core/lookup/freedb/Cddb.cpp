@@ -3,7 +3,10 @@
 #include "core/net/HttpModule.h"
 #include "core/lookup/freedb/XmcdEntry.h"
 
+#include <QCoreApplication>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace cantorix {
 
@@ -40,6 +43,32 @@ TServerAddress ParseServerSetting(const QString& text)
     QString path = url.path(QUrl::FullyEncoded);
     if (!path.isEmpty() && path != "/") address.Path = path;
     return address;
+}
+
+QString ServerSettingProblem(const QString& text)
+{
+    const QString trimmed = TrimControls(text);
+    if (trimmed.isEmpty()) return {};
+    auto tr = [](const char* s) { return QCoreApplication::translate("ServerSetting", s); };
+    if (std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isSpace() || c.unicode() < 32; }))
+        return tr("A server address cannot hold spaces");
+    const bool withScheme = trimmed.contains("://");
+    const QUrl url(withScheme ? trimmed : "http://" + trimmed, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (withScheme && scheme != "http" && scheme != "https") return tr("A server address begins with http:// or https://");
+    if (url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
+        return tr("A server address holds no \"?\", \"#\" or \"@\"");
+    // QUrl refuses a port beyond 65535 as a whole; tell that apart from a bad host.
+    const QString authority = withScheme ? trimmed.section("://", 1).section('/', 0, 0) : trimmed.section('/', 0, 0);
+    const qsizetype colon = authority.lastIndexOf(':');
+    if (colon >= 0 && !authority.endsWith(']')) {
+        bool ok = false;
+        const int port = authority.mid(colon + 1).toInt(&ok);
+        if (!ok || port < 1 || port > 65535) return tr("The port must be a number from 1 to 65535");
+    }
+    if (!url.isValid() || url.host().isEmpty())
+        return tr("\"%1\" is no host name, host:port or http:// address").arg(trimmed);
+    return {};
 }
 
 TCddb::TCddb(std::unique_ptr<THttpClient> http, QObject* parent)

@@ -47,6 +47,10 @@ struct TServerAddress {
 // path. Empty gives the default server. Text that is no address at all is kept as the host, and
 // the request then fails with the HTTP client's reason.
 TServerAddress ParseServerSetting(const QString& text);
+// Why `text` cannot name a server, or empty when it can (a host, "host:port" or an http:// or
+// https:// address with a port from 1 to 65535; empty text names the default server). The options
+// window and the command line's --server both check with this before anything is stored or asked.
+QString ServerSettingProblem(const QString& text);
 
 // What a status text of the client reports, so that its users decide on a value and not on the text.
 enum class TCddbStatusKind {

@@ -5,6 +5,7 @@
 #include "core/net/HttpModule.h"
 #include "core/lookup/freedb/XmcdEntry.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QTimer>
 #include <QUrl>
@@ -145,7 +146,8 @@ struct TNameQuery::Private {
             end(TLookupOutcome::Kind::NoMatch, NotFoundText);
             return;
         }
-        log(QString("%1 matches found from FreeDB").arg(matches.size()));
+        log(matches.size() == 1 ? QCoreApplication::translate("NameQuery", "1 match found from FreeDB")
+                                : QString("%1 matches found from FreeDB").arg(matches.size()));
         QStringList lines;
         for (const TSearchMatch& m : std::as_const(matches)) lines << MatchLine(m);
         stage = Stage::Choosing;

@@ -114,6 +114,29 @@ INSTANTIATE_TEST_SUITE_P(
                       ServerCase{"[::1]:8000", "http", "[::1]", "8000", "/~cddb/cddb.cgi"},
                       ServerCase{"host:99999", "http", "host:99999", "80", "/~cddb/cddb.cgi"}));
 
+TEST(Cddb, ServerSettingProblemAcceptsHostsPortsAndAddressesOnly)
+{
+    // Every form the parser takes apart is accepted; the rest is refused with its reason.
+    for (const char* good : {"", "  freedb.example ", "127.0.0.1:8880", "http://freedb.example", "HTTP://freedb.example:81/",
+                             "http://freedb.example/x/cddb.cgi", "https://gnudb.gnudb.org", "[::1]:8000", "localhost"})
+        EXPECT_EQ(ServerSettingProblem(good).toStdString(), "") << good;
+    const struct {
+        const char* text;
+        const char* reason;
+    } bad[] = {
+        {"host:99999", "The port must be a number from 1 to 65535"},
+        {"host:0", "The port must be a number from 1 to 65535"},
+        {"host:", "The port must be a number from 1 to 65535"},
+        {"ftp://freedb.example", "A server address begins with http:// or https://"},
+        {"free db.example", "A server address cannot hold spaces"},
+        {"http://freedb.example/?cmd=x", "A server address holds no \"?\", \"#\" or \"@\""},
+        {"joe@freedb.example", "A server address holds no \"?\", \"#\" or \"@\""},
+        {"http://", "\"http://\" is no host name, host:port or http:// address"},
+        {"a<b", "\"a<b\" is no host name, host:port or http:// address"},
+    };
+    for (const auto& c : bad) EXPECT_EQ(ServerSettingProblem(c.text).toStdString(), c.reason) << c.text;
+}
+
 TEST(Cddb, SingleExactMatchIsChosenAndRead)
 {
     Harness h;

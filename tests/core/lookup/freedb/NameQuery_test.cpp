@@ -95,7 +95,7 @@ TEST(NameQuery, SearchChooseAndReadTheEntry)
     EXPECT_EQ(h.http->urls[1], "http://search.test/freedb/rock/1a2b3c4d");
     h.answer(0, Entry);
 
-    EXPECT_EQ(h.log, (QStringList{"Querying album by name...", "1 matches found from FreeDB",
+    EXPECT_EQ(h.log, (QStringList{"Querying album by name...", "1 match found from FreeDB",
                                   "Attempting to get album data from FreeDB",
                                   "Album data received. Please sort files carefully!"}));
     ASSERT_EQ(h.entries.size(), 1);
@@ -119,8 +119,8 @@ TEST(NameQuery, EveryOtherEndUnlocksOnceAndLeavesTheFieldsAlone)
     } cases[] = {
         {"nothing found", "<html>no results</html>", 0, 0, {}, TLookupOutcome::Kind::NoMatch,
          "Album not found in FreeDB or connection failed"},
-        {"choice cancelled", ClassicPage, -2, 0, {}, TLookupOutcome::Kind::Cancelled, "1 matches found from FreeDB"},
-        {"OK without a line", ClassicPage, -1, 0, {}, TLookupOutcome::Kind::Cancelled, "1 matches found from FreeDB"},
+        {"choice cancelled", ClassicPage, -2, 0, {}, TLookupOutcome::Kind::Cancelled, "1 match found from FreeDB"},
+        {"OK without a line", ClassicPage, -1, 0, {}, TLookupOutcome::Kind::Cancelled, "1 match found from FreeDB"},
         {"a 404 entry page", ClassicPage, 0, THttpClient::HttpStatusError + 404, {}, TLookupOutcome::Kind::Failed,
          "Failed to connect to the FreeDB"},
         {"an entry without DTITLE", ClassicPage, 0, 0, "<html>Not an entry</html>\nTTITLE0=x\n",
