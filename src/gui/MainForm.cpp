@@ -167,6 +167,7 @@ void TMainForm::applySettings(const QString& startFolder)
     TSettings& s = *m_settings;
     const bool nameMode = s.get(setting::DefaultMode);
     (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
+    cmbDatabase->setCurrentIndex(DatabaseFromSettings(s) == TDatabase::MusicBrainz ? 1 : 0);
     panelName->setVisible(nameMode);
     restorePlacement();
 
@@ -343,6 +344,11 @@ void TMainForm::btRefreshClick()
 // ---------------------------------------------------------------------------------------------
 // Settings written at once
 
+void TMainForm::cmbDatabaseChange()
+{
+    StoreDatabase(*m_settings, cmbDatabase->currentIndex() == 1 ? TDatabase::MusicBrainz : TDatabase::Freedb);
+}
+
 void TMainForm::btQueryModeClick()
 {
     panelName->setVisible(btQueryModeName->isChecked());
@@ -479,7 +485,7 @@ void TMainForm::lookupRunningChanged(bool running)
     // Locking takes the focus from Query to Cancel; it goes back when the lookup ends.
     if (running) m_focusBefore = QApplication::focusWidget();
     m_lookupLocked = running;
-    for (QWidget* w : std::initializer_list<QWidget*>{btQuery, MainTree, FileGrid, btRenameByTag, btRefresh})
+    for (QWidget* w : std::initializer_list<QWidget*>{btQuery, MainTree, FileGrid, btRenameByTag, btRefresh, cmbDatabase})
         w->setEnabled(!running);
     m_cancelKey->setEnabled(running);
     updateActions();

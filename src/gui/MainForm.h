@@ -97,6 +97,7 @@ private:
     void MainTreeChange();
     void btRefreshClick();
     void btQueryModeClick();
+    void cmbDatabaseChange();
     void cmbNameFormatChange();
     void chRenameFolderClick();
     void cmbFolderFormatChange();
@@ -160,6 +161,7 @@ public:
     QComboBox* cmbFolderFormat = nullptr;
     QToolButton* btQueryModeName = nullptr;
     QToolButton* btQueryModeChecksum = nullptr;
+    QComboBox* cmbDatabase = nullptr;
     QLineEdit* edDBArtist = nullptr;
     QLineEdit* edDBAlbum = nullptr;
     QLineEdit* edDBYear = nullptr;

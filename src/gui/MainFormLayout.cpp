@@ -115,7 +115,7 @@ void TMainForm::buildLayout()
     auto* leftLayout = new QVBoxLayout(leftPane);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     auto* modeBox = named(new QGroupBox("Query mode"), "gbQueryMode");
-    auto* modeLayout = new QHBoxLayout(modeBox);
+    auto* modeLayout = new QHBoxLayout;
     btQueryModeName = named(new QToolButton, "btQueryModeName");
     btQueryModeName->setText("&Name");
     btQueryModeChecksum = named(new QToolButton, "btQueryModeChecksum");
@@ -130,6 +130,21 @@ void TMainForm::buildLayout()
         modeLayout->addWidget(b);
     }
     modeGroup->setExclusive(true);
+    // The database beside the mode: playing times or words, asked of freedb or of MusicBrainz.
+    auto* databaseRow = new QHBoxLayout;
+    auto* databaseLabel = new QLabel(tr("&Database:"));
+    cmbDatabase = named(new QComboBox, "cmbDatabase");
+    cmbDatabase->addItem(tr("freedb"));
+    cmbDatabase->addItem(tr("MusicBrainz"));
+    cmbDatabase->setToolTip(tr("freedb (gnudb) answers by the disc ID of the playing times or by a web search; "
+                               "MusicBrainz knows far more albums and matches playing times that are off by a "
+                               "few seconds"));
+    databaseLabel->setBuddy(cmbDatabase);
+    databaseRow->addWidget(databaseLabel);
+    databaseRow->addWidget(cmbDatabase, 1);
+    auto* modeOuter = new QVBoxLayout(modeBox);
+    modeOuter->addLayout(modeLayout);
+    modeOuter->addLayout(databaseRow);
     leftLayout->addWidget(modeBox);
     auto* actions = new QHBoxLayout;
     btQuery = named(new QPushButton("&Query"), "btQuery");
@@ -275,6 +290,7 @@ void TMainForm::buildLayout()
     connect(btRenameByTag, &QPushButton::clicked, this, guarded(&TMainForm::btRenameByTagClick));
     connect(btQueryModeName, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
     connect(btQueryModeChecksum, &QToolButton::clicked, this, guarded(&TMainForm::btQueryModeClick));
+    connect(cmbDatabase, &QComboBox::activated, this, guarded(&TMainForm::cmbDatabaseChange));
     connect(cmbNameFormat, &QComboBox::currentIndexChanged, this, guarded(&TMainForm::cmbNameFormatChange));
     connect(chRenameFolder, &QCheckBox::clicked, this, guarded(&TMainForm::chRenameFolderClick));
     connect(cmbFolderFormat, &QComboBox::activated, this, guarded(&TMainForm::cmbFolderFormatChange));
@@ -313,7 +329,7 @@ void TMainForm::buildLayout()
     // Tab walks tree, grid (one stop: arrows move inside it), album fields, buttons, log.
     FileGrid->setTabKeyNavigation(false);
     QWidget* order[] = {MainTree, FileGrid, edArtist, edAlbum, edDBArtist, edDBYear, edDBAlbum, GenreBox,
-                        cmbNameFormat, chRenameFolder, cmbFolderFormat, btQueryModeName, btQueryModeChecksum,
+                        cmbNameFormat, chRenameFolder, cmbFolderFormat, btQueryModeName, btQueryModeChecksum, cmbDatabase,
                         btQuery, btAction, btOptions, btRenameByTag, btRefresh, lsLog};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 

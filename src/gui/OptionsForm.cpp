@@ -131,6 +131,22 @@ void TOptionsForm::buildLayout()
     freedbForm->addRow(QString(), chHidedataExchange);
     connLayout->addWidget(freedb);
 
+    auto* musicBrainz = named(new QGroupBox(tr("MusicBrainz")), "gbMusicBrainz");
+    auto* mbForm = new QFormLayout(musicBrainz);
+    edMbServer = named(new QLineEdit, "edMbServer");
+    edMbServer->setPlaceholderText(DefaultMusicBrainzServer);
+    edMbServer->setToolTip(tr("The MusicBrainz web service: a host name or an http:// or https:// address"));
+    edCoverServer = named(new QLineEdit, "edCoverServer");
+    edCoverServer->setPlaceholderText(DefaultCoverArtServer);
+    edCoverServer->setToolTip(tr("The Cover Art Archive, where album covers come from"));
+    auto* mbLabel = new QLabel(tr("Ser&vice:"));
+    mbLabel->setBuddy(edMbServer);
+    auto* coverLabel = new QLabel(tr("Cover ima&ges:"));
+    coverLabel->setBuddy(edCoverServer);
+    mbForm->addRow(mbLabel, edMbServer);
+    mbForm->addRow(coverLabel, edCoverServer);
+    connLayout->addWidget(musicBrainz);
+
     auto* proxy = named(new QGroupBox("Proxy"), "gbProxy");
     auto* proxyGrid = new QGridLayout(proxy);
     chUseProxy = named(new QCheckBox("Use &proxy to connect"), "chUseProxy");
@@ -256,6 +272,8 @@ void TOptionsForm::buildLayout()
     renLayout->addWidget(chWriteTag, 6, 0, 1, 2);
     renLayout->addWidget(chFixUnderScores, 7, 0, 1, 2);
     renLayout->addWidget(chCreatePlaylist, 8, 0, 1, 2);
+    chSaveCover = named(new QCheckBox(tr("Save the front cover of MusicBrainz albums as folder.&jpg")), "chSaveCover");
+    renLayout->addWidget(chSaveCover, 9, 0, 1, 2);
     PageControl1->addTab(renaming, "&Renaming");
 
     // Tab "About".
@@ -301,6 +319,15 @@ void TOptionsForm::buildLayout()
         else
             m_settings.set(setting::SearchUrl, t.trimmed());
     });
+    // An emptied field brings the built-in address back.
+    for (auto [edit, key] : {std::pair{edMbServer, &setting::MusicBrainzServer}, {edCoverServer, &setting::CoverArtServer}})
+        connect(edit, &QLineEdit::textChanged, this, [this, key = key](const QString& t) {
+            if (t.trimmed().isEmpty())
+                m_settings.deleteKey(key->Section, key->Name);
+            else
+                m_settings.set(*key, t.trimmed());
+        });
+    connect(chSaveCover, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::SaveCover, on); });
     connect(chHidedataExchange, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::HideData, on); });
     connect(chUseProxy, &QCheckBox::toggled, this, &TOptionsForm::chUseProxyClick);
     connect(proxyAddress, &QLineEdit::textChanged, this, [this](const QString& t) { m_settings.set(setting::ProxyAddress, t); });
@@ -334,7 +361,8 @@ void TOptionsForm::FormCreate()
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (QObject* o : std::initializer_list<QObject*>{cmbServers, edEmail, edTimeout, edSearchUrl, chHidedataExchange,
                                                       chUseProxy, proxyAddress, ProxyPort, proxyUser, proxyPassword,
-                                                      rdPlay, rdInfo, chWriteTag, chFixUnderScores, chCreatePlaylist})
+                                                      rdPlay, rdInfo, chWriteTag, chFixUnderScores, chCreatePlaylist,
+                                                      edMbServer, edCoverServer, chSaveCover})
         quiet.push_back(std::make_unique<QSignalBlocker>(o));
 
     fillServers();
@@ -351,6 +379,9 @@ void TOptionsForm::FormCreate()
     edEmail->setText(s.get(setting::Email));
     edTimeout->setValue(s.get(setting::Timeout));
     edSearchUrl->setText(s.has(setting::SearchUrl) ? s.get(setting::SearchUrl) : QString());
+    edMbServer->setText(s.has(setting::MusicBrainzServer) ? s.get(setting::MusicBrainzServer) : QString());
+    edCoverServer->setText(s.has(setting::CoverArtServer) ? s.get(setting::CoverArtServer) : QString());
+    chSaveCover->setChecked(s.get(setting::SaveCover));
 
     fillNameFormats();
     chFixUnderScores->setChecked(s.get(setting::FixUnderScores));

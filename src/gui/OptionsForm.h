@@ -60,6 +60,8 @@ public:
     QLineEdit* edEmail = nullptr;
     QSpinBox* edTimeout = nullptr;
     QLineEdit* edSearchUrl = nullptr;
+    QLineEdit* edMbServer = nullptr;
+    QLineEdit* edCoverServer = nullptr;
     QCheckBox* chHidedataExchange = nullptr;
     QCheckBox* chUseProxy = nullptr;
     QLineEdit* proxyAddress = nullptr;
@@ -82,6 +84,7 @@ public:
     QCheckBox* chWriteTag = nullptr;
     QCheckBox* chFixUnderScores = nullptr;
     QCheckBox* chCreatePlaylist = nullptr;
+    QCheckBox* chSaveCover = nullptr;
     QLabel* lbGuideLink = nullptr; // the user guide
     QLabel* lbFreedbLink = nullptr; // the freedb site
     QLabel* lbLicenceLink = nullptr; // the licence

@@ -2,6 +2,7 @@
 #include "gui/MainForm.h"
 #include "gui/MatchForm.h"
 #include "support/CddbTestSite.h"
+#include "support/MbTestServer.h"
 #include "support/ModalWatch.h"
 #include "support/TestFiles.h"
 #include "support/WindowProbe.h"
@@ -254,6 +255,43 @@ private slots:
         QVERIFY(unlocked(f));
         QCOMPARE(f.edDBAlbum->text(), QString());
         QVERIFY(!f.btAction->isEnabled());
+    }
+
+    void musicBrainzIsChosenBesideTheModeAndRemembered()
+    {
+        // Files of 1, 2 and 3 seconds (8-bit AU at 100 Hz), and a release whose tracks are as long.
+        TempDir conf, album;
+        for (int i = 1; i <= 3; ++i) {
+            Bytes b = {'.', 's', 'n', 'd'};
+            for (uint32_t v : {24u, uint32_t(i * 100), 2u, 100u, 1u})
+                for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+            b.resize(b.size() + size_t(i) * 100, 0x80);
+            writeFile(album.file(QString("%1.au").arg(i).toStdString()), b);
+        }
+        MbTestServer mb;
+        QVERIFY(mb.start());
+        MbTestRelease release;
+        release.title = "Record";
+        release.credit = {{"Band", ""}};
+        release.media = {{{{"One", 1000}, {"Two", 2000}, {"Three", 3000}}}};
+        mb.add(release);
+        writeText(conf.file("c.ini"), ("[MusicBrainz]\nServer=" + mb.base() + "\n").toStdString());
+        {
+            TMainForm f(q(conf.file("c.ini")), q(album.str()));
+            QCOMPARE(f.cmbDatabase->currentText(), QString("freedb"));
+            f.cmbDatabase->setCurrentIndex(1);
+            emit f.cmbDatabase->activated(1);
+            onModal([](QWidget* w) {
+                if (auto* form = qobject_cast<TMatchForm*>(w)) form->btAccept->click();
+            });
+            f.btQuery->click();
+            QTRY_VERIFY_WITH_TIMEOUT(f.btAction->isEnabled(), 10000);
+            QCOMPARE(f.edDBAlbum->text(), QString("Record"));
+            QCOMPARE(gridCell(f, 2, TMainForm::ColTrack), QString("Two"));
+            f.close();
+        }
+        TMainForm again(q(conf.file("c.ini")), q(album.str()));
+        QCOMPARE(again.cmbDatabase->currentText(), QString("MusicBrainz"));
     }
 
     void failedLookupsSayWhyInOneLine_data()

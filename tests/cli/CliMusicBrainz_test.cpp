@@ -1,0 +1,101 @@
+// cantorix-cli with MusicBrainz end to end: an album folder, the real HTTP client and a local ws/2 server
+// that keeps the service's rules.
+#include "support/CliRunner.h"
+#include "support/MbTestServer.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace cantorix;
+using namespace cantorix::test;
+
+namespace {
+
+// A Sun audio file of 8-bit samples at 100 Hz: `seconds` long in a few kilobytes. No CD rip: the table
+// of contents comes from the milliseconds, and only the fuzzy list can find the album.
+void writeAu(const std::string& path, int seconds)
+{
+    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
+    Bytes b = {'.', 's', 'n', 'd'};
+    for (uint32_t v : {24u, size, 2u, rate, 1u})
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+    b.resize(b.size() + size, 0x80);
+    writeFile(path, b);
+}
+
+class CliMusicBrainz : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeAu(m_dir.file("1 Intro.au"), 200);
+        writeAu(m_dir.file("2 Middle.au"), 180);
+        writeAu(m_dir.file("3 End.au"), 245);
+        ASSERT_TRUE(m_server.start());
+        writeText(m_conf.file("c.ini"), "[Main]\nNameFormat=# - track\n");
+    }
+    QString album() const { return QString::fromStdString(m_dir.str()); }
+    QStringList common() const
+    {
+        return {"--musicbrainz", "--mb-server", m_server.base(), "--settings", QString::fromStdString(m_conf.file("c.ini"))};
+    }
+    MbTestRelease release(const QString& title, qint64 offsetMs) const
+    {
+        MbTestRelease r;
+        r.title = title;
+        r.credit = {{"Band", " & "}, {"Friends", ""}};
+        r.date = "2001-05-02";
+        r.country = "DE";
+        r.genres = {{"progressive rock", 3}, {"rock", 1}};
+        r.media = {{{{"Intro", 200000 + offsetMs}, {"Middle", 180000 + offsetMs}, {"End", 245000 + offsetMs}}}};
+        return r;
+    }
+
+    TempDir m_dir, m_conf;
+    MbTestServer m_server;
+};
+
+TEST_F(CliMusicBrainz, ALookupByPlayingTimesTakesTheClosestRelease)
+{
+    m_server.add(release("Far", 3000));
+    m_server.add(release("Near", 400));
+    const CliResult r = runCliServing(QStringList{"lookup", album()} + common());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    // The closest release comes first, whatever the service's order; --match 0 takes it.
+    EXPECT_TRUE(r.out.contains("album: Near\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("artist: Band & Friends\n"));
+    EXPECT_TRUE(r.out.contains("year: 2001\n"));
+    EXPECT_TRUE(r.out.contains("01\tIntro\t1 Intro.au\n"));
+    EXPECT_TRUE(r.out.contains("03\tEnd\t3 End.au\n"));
+    for (const HttpRequest& q : m_server.requests())
+        EXPECT_TRUE(q.headers.value("user-agent").startsWith("Cantorix/")) << q.target.toStdString();
+}
+
+TEST_F(CliMusicBrainz, NoMatchAndRenameByTheChosenRelease)
+{
+    const CliResult none = runCliServing(QStringList{"lookup", album()} + common());
+    EXPECT_EQ(none.exitCode, 1);
+
+    m_server.add(release("Record", 0));
+    const CliResult renamed = runCliServing(QStringList{"rename", album(), "--lookup"} + common());
+    ASSERT_EQ(renamed.exitCode, 0) << renamed.out.toStdString() << renamed.err.toStdString();
+    EXPECT_EQ(listFiles(m_dir.str()), (std::vector<std::string>{"01 - Intro.au", "02 - Middle.au", "03 - End.au"}));
+    EXPECT_EQ(runCli({"undo", album()}).exitCode, 0);
+}
+
+TEST_F(CliMusicBrainz, ASearchByNamePairsTheTitlesWithTheFiles)
+{
+    m_server.add(release("Record", 0));
+    const CliResult r =
+        runCliServing(QStringList{"search", album(), "--artist", "Band", "--album", "Record"} + common());
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("match 0: ")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("02\tMiddle\t2 Middle.au\n")) << r.out.toStdString();
+}
+
+TEST(CliMusicBrainzUsage, ServerOptionsBelongToMusicBrainz)
+{
+    TempDir dir;
+    EXPECT_EQ(runCli({"lookup", QString::fromStdString(dir.str()), "--mb-server", "http://127.0.0.1:1"}).exitCode, 2);
+}
+
+} // namespace
