@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <memory>
+
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QUrl>
@@ -98,7 +100,24 @@ void LocalHttpServer::onReadable(QTcpSocket* socket)
     for (const auto& [name, value] : response.headers) head += name + ": " + value + "\r\n";
     head += "Connection: close\r\n\r\n";
     QPointer<QTcpSocket> target(socket);
-    auto send = [target, bytes = response.raw.isEmpty() ? head + response.body : response.raw] {
+    const QByteArray bytes = response.raw.isEmpty() ? head + response.body : response.raw;
+    if (response.trickleMs > 0) {
+        auto* timer = new QTimer(socket);
+        auto sent = std::make_shared<qsizetype>(0);
+        connect(timer, &QTimer::timeout, socket, [target, timer, sent, bytes] {
+            if (!target) return;
+            if (*sent >= bytes.size()) {
+                timer->stop();
+                target->disconnectFromHost();
+                return;
+            }
+            target->write(bytes.mid(*sent, 1));
+            ++*sent;
+        });
+        timer->start(response.trickleMs);
+        return;
+    }
+    auto send = [target, bytes] {
         if (!target) return;
         target->write(bytes);
         target->disconnectFromHost();

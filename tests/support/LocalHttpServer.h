@@ -34,6 +34,7 @@ struct HttpResponse {
     QByteArray body;
     bool hang = false; // read the request, then never answer (the connection stays open)
     int delayMs = 0;   // answer this much later (a slow server)
+    int trickleMs = 0; // send the response one byte at a time, this far apart (a trickling server)
     // Non-empty: sent as the whole response (status line, headers, body) instead of the fields above,
     // for replies a well-behaved server would not give (chunked, a wrong Content-Length).
     QByteArray raw = {};

@@ -30,7 +30,8 @@ bool parsePort(const QString& text, quint16* port)
 // The proxy a protocol or service request names; false with the reason for an invalid port.
 bool proxyOf(const THttpProxy& proxy, QNetworkProxy* networkProxy, QString* errorText)
 {
-    *networkProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+    // No proxy of the user's: the system's (DefaultProxy stands for the factory's answer).
+    *networkProxy = QNetworkProxy(QNetworkProxy::DefaultProxy);
     if (proxy.Address.isEmpty()) return true;
     quint16 port = 80;
     if (!proxy.Port.isEmpty() && !parsePort(proxy.Port, &port)) {
@@ -51,18 +52,39 @@ public:
     }
 };
 
+// Whether a protocol request may follow a redirect from `from` to `to`: the same host, and never from
+// https down to http.
+bool mayFollow(const QUrl& from, const QUrl& to)
+{
+    const QString a = from.scheme().toLower(), b = to.scheme().toLower();
+    if (b != "http" && b != "https") return false;
+    if (a == "https" && b == "http") return false;
+    return from.host().compare(to.host(), Qt::CaseInsensitive) == 0;
+}
+
+// The default port of a scheme is left out of the address, so that the Host header names the host alone,
+// as servers and proxies that compare it expect.
+QUrl withoutDefaultPort(QUrl url)
+{
+    const int standard = url.scheme().compare("https", Qt::CaseInsensitive) == 0 ? 443 : 80;
+    if (url.port() == standard) url.setPort(-1);
+    return url;
+}
+
 } // namespace
 
 TQtHttpClient::TQtHttpClient(QObject* parent)
-    : QObject(parent), m_manager(new QNetworkAccessManager(this)), m_silence(new QTimer(this))
+    : QObject(parent), m_manager(new QNetworkAccessManager(this)), m_silence(new QTimer(this)), m_total(new QTimer(this))
 {
-    m_silence->setSingleShot(true);
-    connect(m_silence, &QTimer::timeout, this, [this] {
-        if (QNetworkReply* reply = m_reply.data()) {
-            m_silent = true;
-            reply->abort(); // finished follows
-        }
-    });
+    for (QTimer* timer : {m_silence, m_total}) {
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, [this] {
+            if (QNetworkReply* reply = m_reply.data()) {
+                m_silent = true;
+                reply->abort(); // finished follows
+            }
+        });
+    }
 }
 
 TQtHttpClient::~TQtHttpClient()
@@ -111,16 +133,26 @@ bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const 
         if (errorText) *errorText = "Invalid URL";
         return false;
     }
-    if (kind == Kind::Download) {
+    const QUrl original = target;
+    target = withoutDefaultPort(target);
+    m_proxyName.clear();
+    if (kind == Kind::Download || proxy.type() == QNetworkProxy::DefaultProxy) {
         m_manager->setProxyFactory(new TSystemProxyFactory); // the manager owns it
+        const QList<QNetworkProxy> system = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(target));
+        if (!system.isEmpty() && system.first().type() != QNetworkProxy::NoProxy)
+            m_proxyName = QString("%1:%2").arg(system.first().hostName()).arg(system.first().port());
     } else {
+        m_manager->setProxyFactory(nullptr);
         m_manager->setProxy(proxy);
+        if (proxy.type() != QNetworkProxy::NoProxy) m_proxyName = QString("%1:%2").arg(proxy.hostName()).arg(proxy.port());
     }
 
     QNetworkRequest request(target);
     if (kind == Kind::Protocol) {
         request.setHeader(QNetworkRequest::UserAgentHeader, "Cantorix/1.0");
         request.setRawHeader("Accept", "text/plain, */*");
+        // Redirects are followed here (finish), by the protocol's own rule.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     } else {
         request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Cantorix/" CANTORIX_VERSION));
         request.setRawHeader("Accept", "*/*");
@@ -139,6 +171,13 @@ bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const 
     m_body.clear();
     m_tooLarge = false;
     m_silent = false;
+    m_refusedRedirect.clear();
+    m_tooManyRedirects = false;
+    if (kind == Kind::Protocol && !m_following) {
+        m_origin = original;
+        m_originProxy = std::make_unique<QNetworkProxy>(proxy);
+        m_redirects = 0;
+    }
     m_kind = kind;
     m_maxBody = options.MaxBodyBytes > 0 ? options.MaxBodyBytes : MaxBodyBytes;
     m_progress = kind == Kind::Protocol ? nullptr : options.Progress;
@@ -151,6 +190,7 @@ bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const 
         if (silenceMs > 0) m_silence->start(silenceMs);
     };
     heard();
+    if (options.TotalMs > 0) m_total->start(options.TotalMs);
     connect(reply, &QNetworkReply::metaDataChanged, this, heard);
     connect(reply, &QNetworkReply::readyRead, this, [this, reply, heard] {
         if (reply != m_reply || m_tooLarge) return;
@@ -182,6 +222,7 @@ void TQtHttpClient::Abort()
         reply->deleteLater();
     }
     m_silence->stop();
+    m_total->stop();
     m_done = nullptr;
     m_respond = nullptr;
     m_progress = nullptr;
@@ -193,9 +234,11 @@ void TQtHttpClient::finish(QNetworkReply* reply)
     if (reply != m_reply.data()) return; // abandoned, or already reported
     m_reply = nullptr;
     m_silence->stop();
+    m_total->stop();
     reply->disconnect(this);
     reply->deleteLater();
 
+    if (m_kind == Kind::Protocol && followRedirect(reply)) return;
     THttpResponse answer = response(reply);
     m_body.clear();
     m_progress = nullptr;
@@ -213,6 +256,39 @@ void TQtHttpClient::finish(QNetworkReply* reply)
         answer.ErrorText = QString("%1 %2").arg(answer.Status).arg(QString::fromUtf8(answer.Reason)).trimmed();
     }
     if (done) done(answer.Error, answer.ErrorText, answer.Error == 0 ? answer.Body : QByteArray());
+}
+
+bool TQtHttpClient::followRedirect(QNetworkReply* reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308) return false;
+    const QByteArray location = reply->rawHeader("Location");
+    if (location.isEmpty()) return false;
+    const QUrl to = reply->url().resolved(QUrl::fromEncoded(location));
+    if (!mayFollow(m_origin, to)) {
+        m_refusedRedirect = to;
+        return false;
+    }
+    if (++m_redirects > MaxProtocolRedirects) {
+        m_tooManyRedirects = true;
+        return false;
+    }
+    // The same request again at the new address: its completion is still the caller's.
+    Completion done = std::move(m_done);
+    TFetchOptions options;
+    options.MaxBodyBytes = m_maxBody;
+    options.SilenceMs = 0;
+    m_following = true;
+    QString why;
+    const QNetworkProxy proxy = m_originProxy ? *m_originProxy : QNetworkProxy(QNetworkProxy::DefaultProxy);
+    const bool started = start(to.toString(QUrl::FullyEncoded), proxy, options, Kind::Protocol, nullptr,
+                               std::move(done), &why);
+    m_following = false;
+    if (!started) {
+        m_refusedRedirect = to;
+        return false;
+    }
+    return true;
 }
 
 THttpResponse TQtHttpClient::response(QNetworkReply* reply)
@@ -233,6 +309,24 @@ THttpResponse TQtHttpClient::response(QNetworkReply* reply)
     };
     if (m_tooLarge) return fail(tooLarge, "Reply too large");
     if (m_silent) return fail(SilenceError, "No data received in time");
+    if (m_refusedRedirect.isValid()) return fail(RedirectRefused, m_refusedRedirect.toString());
+    if (m_tooManyRedirects || reply->error() == QNetworkReply::TooManyRedirectsError)
+        return fail(int(QNetworkReply::TooManyRedirectsError), "Too many redirects");
+    if (!m_proxyName.isEmpty()) {
+        // Through a proxy, a connection that fails is the proxy's (a server it cannot reach is its
+        // 502); Qt reports some of these as the server's own.
+        int proxyError = int(reply->error());
+        switch (reply->error()) {
+        case QNetworkReply::ConnectionRefusedError: proxyError = QNetworkReply::ProxyConnectionRefusedError; break;
+        case QNetworkReply::RemoteHostClosedError: proxyError = QNetworkReply::ProxyConnectionClosedError; break;
+        case QNetworkReply::HostNotFoundError: proxyError = QNetworkReply::ProxyNotFoundError; break;
+        case QNetworkReply::TimeoutError: proxyError = QNetworkReply::ProxyTimeoutError; break;
+        default: break;
+        }
+        if (IsProxyFailure(proxyError))
+            return fail(proxyError, QCoreApplication::translate("HttpClient", "Cannot connect to the proxy %1: %2")
+                                        .arg(m_proxyName, reply->errorString()));
+    }
     QByteArray rest = reply->readAll();
     if (m_body.size() + rest.size() > m_maxBody) return fail(tooLarge, "Reply too large");
     m_body += rest;

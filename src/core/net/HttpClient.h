@@ -9,8 +9,10 @@
 #include <QPair>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class QNetworkAccessManager;
 class QNetworkProxy;
@@ -77,11 +79,21 @@ public:
     // byte limit.
     static constexpr int SilenceError = 999;
     static constexpr int TooLargeError = 998;
+    // A protocol request was redirected where it may not follow (another host, or from https to http):
+    // the text is the new address, so that the user can set it.
+    static constexpr int RedirectRefused = 997;
+    // The failure was the proxy's (refused, gone, timed out, wants a password): the text names the proxy.
+    static bool IsProxyFailure(int error) { return error >= 101 && error <= 199; }
+    // Redirects a protocol request follows, to its own host only.
+    static constexpr int MaxProtocolRedirects = 5;
 
     // What a download (Fetch) asks beyond a protocol request.
     struct TFetchOptions {
         qint64 MaxBodyBytes = 8 * 1024 * 1024; // a longer body fails with "Reply too large"
         int SilenceMs = 30000;                 // no byte for this long fails with SilenceError; 0: no limit
+        // The whole request (headers and body) within this long, or SilenceError: a server that
+        // trickles a byte at a time cannot hold a download open without end. 0: no limit.
+        int TotalMs = 0;
         // Bytes so far and the announced length (-1 when none was announced), on the calling thread.
         std::function<void(qint64 received, qint64 total)> Progress;
     };
@@ -90,7 +102,9 @@ public:
 
     virtual ~THttpClient() = default;
 
-    // Starts a GET of an absolute http:// or https:// URL. Returns false with *errorText set when the
+    // Starts a GET of an absolute http:// or https:// URL, through `proxy` or, without one, the proxy the
+    // system names (http_proxy, https_proxy, no_proxy). Redirects are followed to the same host (http to
+    // https too), at most MaxProtocolRedirects; one elsewhere fails as RedirectRefused. Returns false with *errorText set when the
     // request cannot start; `done` is then never called. Otherwise `done` is called exactly once,
     // later, from the event loop of the calling thread, never from inside GetAsync. Starting a request
     // abandons the one in flight: its completion never comes.
@@ -167,15 +181,25 @@ private:
                const THttpRequest* service, Completion done, QString* errorText);
     void finish(QNetworkReply* reply);
     THttpResponse response(QNetworkReply* reply);
+    // A protocol request's redirect to where it may go: the request starts again there (true).
+    bool followRedirect(QNetworkReply* reply);
 
     QNetworkAccessManager* m_manager;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_body;
     bool m_tooLarge = false;
     bool m_silent = false;   // the silence limit ended the download
+    QUrl m_refusedRedirect;  // where a protocol request was sent that it may not follow
+    bool m_tooManyRedirects = false;
+    QUrl m_origin;               // the address a protocol request began at
+    std::unique_ptr<QNetworkProxy> m_originProxy; // and its proxy
+    int m_redirects = 0;
+    bool m_following = false;
+    QString m_proxyName;     // "host:port" of the proxy a request goes through; empty for none
     Kind m_kind = Kind::Protocol;
     qint64 m_maxBody = MaxBodyBytes;
     QTimer* m_silence;
+    QTimer* m_total;
     std::function<void(qint64, qint64)> m_progress;
     Completion m_done;
     ResponseCompletion m_respond; // Kind::Service

@@ -29,6 +29,8 @@ void THTTPGet::GetFile()
     THttpClient::TFetchOptions options;
     options.MaxBodyBytes = MaxBytes;
     options.SilenceMs = ClampTimeoutSeconds(TimeoutSeconds) * 1000;
+    // The same limit bounds the whole download: a server may not trickle it out a byte at a time.
+    options.TotalMs = options.SilenceMs;
     options.Progress = [this, serial](qint64 received, qint64 total) {
         if (serial == m_serial && m_running) emit progress(received, std::max<qint64>(total, 0));
     };

@@ -212,3 +212,100 @@ TEST(HttpClientSend, AClientWithoutSendOfItsOwnAnswersThroughGetAsync)
         EXPECT_EQ(got.Body, c.wantBody) << c.text;
     }
 }
+
+namespace {
+
+struct Got {
+    bool done = false;
+    int error = -1;
+    QString text;
+    QByteArray body;
+};
+
+// A protocol GET through the real module, waited for.
+Got get(const QString& url, const THttpProxy& proxy = {})
+{
+    std::unique_ptr<THttpClient> http = NewQtHttpClient();
+    Got got;
+    QString why;
+    const bool started = http->GetAsync(url, proxy,
+                                        [&got](int error, const QString& text, const QByteArray& body) {
+                                            got = {true, error, text, body};
+                                        },
+                                        &why);
+    EXPECT_TRUE(started) << why.toStdString();
+    QDeadlineTimer deadline(10000);
+    while (started && !got.done && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return got;
+}
+
+} // namespace
+
+TEST(HttpClientGet, ARedirectIsFollowedOnItsOwnHostOnlyAndAnyOtherNamesTheNewAddress)
+{
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.start());
+    const QString elsewhere = QString("http://127.0.0.2:%1/cgi").arg(server.port());
+    server.setHandler([&](const HttpRequest& r) {
+        if (r.path == "/old") return reply(301, "Moved Permanently", "", {{"Location", server.url("/new").toUtf8()}});
+        if (r.path == "/gone") return reply(302, "Found", "", {{"Location", elsewhere.toUtf8()}});
+        if (r.path.startsWith("/loop"))
+            return reply(307, "Temporary Redirect", "", {{"Location", server.url(r.path + "x").toUtf8()}});
+        return reply(200, "OK", "210 OK\r\n");
+    });
+    const Got followed = get(server.url("/old"));
+    EXPECT_EQ(followed.error, 0) << followed.text.toStdString();
+    EXPECT_EQ(followed.body, "210 OK\r\n");
+
+    const Got refused = get(server.url("/gone"));
+    EXPECT_EQ(refused.error, THttpClient::RedirectRefused);
+    EXPECT_EQ(refused.text, elsewhere);
+
+    const int before = int(server.requests().size());
+    const Got looping = get(server.url("/loop"));
+    EXPECT_EQ(looping.text, "Too many redirects") << looping.error << " " << looping.text.toStdString();
+    EXPECT_LE(server.requests().size() - before, THttpClient::MaxProtocolRedirects + 1);
+}
+
+TEST(HttpClientGet, TheSystemProxyServesWhenNoneIsSetAndAFailingProxyIsNamed)
+{
+    // The local server plays the proxy: it gets the whole address, and a Host header without ":80".
+    test::LocalHttpServer proxy([](const HttpRequest&) { return reply(200, "OK", "200 proxied\r\n"); });
+    ASSERT_TRUE(proxy.start());
+    qputenv("http_proxy", proxy.url("/").toUtf8());
+    qputenv("no_proxy", "");
+    const Got viaSystem = get("http://cddb.example:80/~cddb/cddb.cgi?cmd=x");
+    qunsetenv("http_proxy");
+    qunsetenv("no_proxy");
+    EXPECT_EQ(viaSystem.error, 0) << viaSystem.text.toStdString();
+    ASSERT_EQ(proxy.requests().size(), 1);
+    EXPECT_EQ(proxy.requests()[0].headers.value("host"), "cddb.example");
+
+    const Got refused = get("http://cddb.example/~cddb/cddb.cgi", THttpProxy{"127.0.0.1", "1", {}, {}});
+    EXPECT_TRUE(THttpClient::IsProxyFailure(refused.error)) << refused.error;
+    EXPECT_TRUE(refused.text.startsWith("Cannot connect to the proxy 127.0.0.1:1: ")) << refused.text.toStdString();
+}
+
+TEST(HttpClientFetch, ATrickledDownloadEndsAtItsTimeLimit)
+{
+    // One byte every 100 ms never leaves the download silent, but the whole of it takes far too long.
+    test::LocalHttpServer server([](const HttpRequest&) {
+        HttpResponse r = reply(200, "OK", QByteArray(1000, 'x'));
+        r.trickleMs = 100;
+        return r;
+    });
+    ASSERT_TRUE(server.start());
+    std::unique_ptr<THttpClient> http = NewQtHttpClient();
+    THttpClient::TFetchOptions options;
+    options.SilenceMs = 1000;
+    options.TotalMs = 1000;
+    Got got;
+    QString why;
+    ASSERT_TRUE(http->Fetch(server.url("/search/x"), options,
+                            [&got](int error, const QString& text, const QByteArray& body) { got = {true, error, text, body}; },
+                            &why));
+    QDeadlineTimer deadline(10000);
+    while (!got.done && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(got.done);
+    EXPECT_EQ(got.error, THttpClient::SilenceError);
+}

@@ -208,6 +208,13 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
         if (error > THttpClient::HttpStatusError)
             status(QString("The server %1 answered %2; it is not a freedb server").arg(urlPrefix(), errorText),
                    TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
+        else if (error == THttpClient::RedirectRefused)
+            status(QCoreApplication::translate("Cddb", "The server %1 has moved to %2; enter that address as the "
+                                                       "server in Options > Connection")
+                       .arg(urlPrefix(), errorText),
+                   TCddbStatusKind::RequestFailed);
+        else if (THttpClient::IsProxyFailure(error))
+            status(errorText, TCddbStatusKind::RequestFailed); // it names the proxy, which is what failed
         else
             status(cannotConnect(errorText), TCddbStatusKind::RequestFailed);
         return;
