@@ -2,6 +2,7 @@
 
 #include "audio/FileIO.h"
 #include "audio/FileInfo.h"
+#include "core/rename/JournaledMoves.h"
 #include "core/rename/RenameByTag.h"
 #include "core/rename/RenameLines.h"
 #include "gui/DesktopOpen.h"
@@ -179,7 +180,7 @@ void TInfoForm::brManualRenameClick()
     }
     const QByteArray newPath = folderOf(m_infoFileName) + target;
     // Success is what the move returns, never an errno left from earlier calls.
-    IoResult moved = moveNoReplace(m_infoFileName.toStdString(), newPath.toStdString());
+    IoResult moved = RenameFileJournaled(m_infoFileName.toStdString(), target.toStdString());
     if (!moved) {
         renameFailed(QString::fromStdString(moved.error));
         return;

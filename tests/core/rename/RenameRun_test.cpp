@@ -136,9 +136,9 @@ TEST(RenameRun, NeverReplacesAFileOutsideTheList)
 
 TEST(RenameRun, RowsAndNamesAtTheEdges)
 {
-    // Stops at the first empty name; a row without a database track is renamed with empty values; a
-    // file that already bears its name stays without an error; a NUL in a title is cleaned like every
-    // control character (a space).
+    // Stops at the first empty name; a row without a database track (beyond the entry's titles) keeps
+    // its name and stays in the playlist; a file that already bears its name stays without an error; a
+    // NUL in a title is cleaned like every control character (a space).
     std::vector<TRenameRow> rows = {row("x.mp3", "", ""), row("A - B - 02 - Two.flac", "02", "Two"),
                                     {"n.mp3", "03", std::string("a\0b", 3)}, row("", "", ""),
                                     row("after.mp3", "09", "Never")};
@@ -147,10 +147,13 @@ TEST(RenameRun, RowsAndNamesAtTheEdges)
     o.CreatePlaylist = true;
     TRenameRun run(a.folder, rows, kAlbum, o);
     EXPECT_EQ(run.fileCount(), 3);
-    EXPECT_EQ(runHere(run), (Lines{PlaylistCreatedLine}));
+    EXPECT_EQ(runHere(run), (Lines{UntitledKeptLine(1), PlaylistCreatedLine}));
     EXPECT_EQ(listFiles(a.folder),
-              (Lines{"A - B - -.mp3", "A - B - 02 - Two.flac", "A - B - 03 - a b.mp3", "A - B.m3u", "after.mp3"}));
+              (Lines{"A - B - 02 - Two.flac", "A - B - 03 - a b.mp3", "A - B.m3u", "after.mp3", "x.mp3"}));
+    EXPECT_EQ(readText(a.folder + "A - B.m3u"), "x.mp3\r\nA - B - 02 - Two.flac\r\nA - B - 03 - a b.mp3\r\n");
     EXPECT_EQ(run.report().Rows.size(), 3u);
+    EXPECT_TRUE(run.report().Rows[0].KeptName);
+    EXPECT_FALSE(run.report().anyFailure());
 }
 
 TEST(RenameRun, WritesTagsAfterSuccessfulMovesForTheTwelveExtensions)
