@@ -507,6 +507,8 @@ bool ParseJournal(std::string_view bytes, TRenameJournalData& d, size_t* validBy
     return true;
 }
 
+std::string JournalLine(std::string_view payload) { return line(std::string(payload)); }
+
 std::string JournalText(const TRenameJournalData& d)
 {
     std::string out = headerAndPlan(d);
@@ -547,11 +549,10 @@ TRenameJournal::TStart TRenameJournal::begin(std::string* error)
 {
     if (!enabled()) return TStart::Begun;
     if (!ensureDirectory(m_directory, error)) return TStart::Failed;
-    // Housekeeping before the record is made: leftovers of writers that died, records of the first
-    // version, old records.
+    // Housekeeping: leftovers of writers that died and records of the first version (old records
+    // are pruned once this one is made).
     removeAbandonedTemporaryFiles(m_directory);
     migrateLegacy(m_directory);
-    prune(m_directory);
 
     const std::string dir = withSlash(m_directory);
     m_data.Folder = withSlash(m_data.Folder);
@@ -577,6 +578,8 @@ TRenameJournal::TStart TRenameJournal::begin(std::string* error)
             if (identityOf(alias, false) == olderFile) ::unlink(alias.c_str());
         }
     m_unsynced = 0;
+    // This record counts among the runs kept.
+    prune(m_directory);
     return TStart::Begun;
 }
 
@@ -795,8 +798,11 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
                 ours = m.Done || !atOld;
         }
         if (!ours) {
-            // What never moved, and whatever was in its way, is not the operation's to mention.
-            if (m.Done) {
+            // What never moved, and whatever was in its way, is not the operation's to mention; nor is
+            // what an undo that was killed moved back already.
+            const bool backAlready = !atNew && atOld &&
+                                     (!journal.KnowsInodes || journal.WroteTags || (m.Inode != 0 && *atOld == m.Inode));
+            if (m.Done && !backAlready) {
                 r.Lines.push_back(atNew ? TrLine("Undo left \"%1\": it was replaced since", {m.To})
                                         : "Undo left " + q(m.To) + ": it is no longer there");
                 ++r.LeftAlone;

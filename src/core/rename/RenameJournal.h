@@ -84,6 +84,8 @@ struct TRenameJournalData {
 bool ParseJournal(std::string_view bytes, TRenameJournalData& data, size_t* validBytes = nullptr);
 // The whole record as one text, as the lines above (what save() writes).
 std::string JournalText(const TRenameJournalData& data);
+// One line: the payload's checksum, the payload, the line break.
+std::string JournalLine(std::string_view payload);
 
 class TRenameJournal {
 public:
