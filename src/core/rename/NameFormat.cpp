@@ -208,6 +208,12 @@ std::optional<std::string> usableName(const std::string& name, const std::string
 
 } // namespace
 
+bool IsUsableName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
 std::optional<TFittedName> BuildFittedFileName(std::string_view preparedTemplate, const TNameValues& values,
                                                std::string_view extension, bool fixUnderScores, TNameVariant variant,
                                                size_t maxBytes)

@@ -61,6 +61,9 @@ std::string BuildPlaylistName(std::string_view artist, std::string_view album);
 // within the limit is returned as it is.
 std::string FitNameLength(std::string_view name, size_t maxBytes);
 
+// True for a name that is one entry of a folder: not empty, not "." or "..", without "/" or NUL.
+bool IsUsableName(std::string_view name);
+
 // A file's new name as the renamers move it.
 struct TFittedName {
     std::string Name;      // the name to move to

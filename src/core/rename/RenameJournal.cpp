@@ -436,7 +436,7 @@ bool ParseJournal(std::string_view bytes, TRenameJournalData& d, size_t* validBy
             ok = t.size() == 4 && kind == "journal" && t[1] == "2" && kindFromName(t[2], d.Kind) &&
                  parseNumber(t[3], uint64_t(INT64_MAX), n);
             d.Started = int64_t(n);
-            state = Folder;
+            if (ok) state = Folder;
             break;
         case Folder: {
             uint64_t dev = 0, ino = 0;
@@ -449,7 +449,7 @@ bool ParseJournal(std::string_view bytes, TRenameJournalData& d, size_t* validBy
             // A record that knows its folder's inode knows its files' too (one made from a record of the
             // first version knows neither).
             d.KnowsInodes = ino != 0;
-            state = Plan;
+            if (ok) state = Plan;
             break;
         }
         case Plan:
@@ -464,7 +464,7 @@ bool ParseJournal(std::string_view bytes, TRenameJournalData& d, size_t* validBy
             } else {
                 ok = kind == "planned" && t.size() == 2 && parseNumber(t[1], kMaxMoves, planned) &&
                      planned == d.Moves.size();
-                state = Marks;
+                if (ok) state = Marks;
             }
             break;
         case Marks:
