@@ -578,6 +578,7 @@ TRenameJournal::TStart TRenameJournal::begin(std::string* error)
             if (identityOf(alias, false) == olderFile) ::unlink(alias.c_str());
         }
     m_unsynced = 0;
+    m_lastSync = std::chrono::steady_clock::now();
     // This record counts among the runs kept.
     prune(m_directory);
     return TStart::Begun;
@@ -593,14 +594,17 @@ IoResult TRenameJournal::recordMove(size_t i)
 {
     m_data.Moves.at(i).Done = true;
     if (IoResult r = appendLine("move " + std::to_string(i)); !r) return r;
-    if (++m_unsynced >= kSyncEvery) return syncLines();
-    return IoResult::success();
+    ++m_unsynced;
+    return dueForSync() ? syncLines() : IoResult::success();
 }
+
+bool TRenameJournal::dueForSync() const { return std::chrono::steady_clock::now() - m_lastSync >= kSyncInterval; }
 
 IoResult TRenameJournal::syncLines()
 {
     if (!enabled() || m_unsynced == 0) return IoResult::success();
     m_unsynced = 0;
+    m_lastSync = std::chrono::steady_clock::now();
     return m_file.sync();
 }
 
@@ -670,6 +674,7 @@ IoResult TRenameJournal::resume(const std::string& path, size_t validBytes)
 {
     m_path = path;
     m_unsynced = 0;
+    m_lastSync = std::chrono::steady_clock::now();
     return m_file.open(path, int64_t(validBytes));
 }
 
@@ -684,8 +689,8 @@ IoResult TRenameJournal::recordUndoStart()
 IoResult TRenameJournal::recordUndone(size_t i)
 {
     if (IoResult r = appendLine("undone " + std::to_string(i)); !r) return r;
-    if (++m_unsynced >= kSyncEvery) return syncLines();
-    return IoResult::success();
+    ++m_unsynced;
+    return dueForSync() ? syncLines() : IoResult::success();
 }
 
 IoResult TRenameJournal::recordFolderUndone() { return appendLine("undo-folder"); }

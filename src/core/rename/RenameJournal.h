@@ -29,7 +29,9 @@
 //    that write() took. A machine that loses power may lose the last of these lines, but not the
 //    plan: undo then recognises a move by the disk itself (the planned file's inode under the new name
 //    and the old name free), taking the rows last to first so that a name freed by a later row is
-//    free again when an earlier row wants it. The lines are synced every kSyncEvery moves all the same.
+//    free again when an earlier row wants it. A sync after every move would buy nothing: the moves
+//    themselves reach the disk with the file system's own commits. The lines are synced once a second
+//    all the same, so that little is left to be recognised that way.
 // 3. Where the inode stops telling (a tag rewrite gives the file a new one) the move's line is synced
 //    before the rewrite; the folder's new name is recorded, given its alias and synced before the
 //    folder moves; the playlist's digest is synced before the playlist is written; "end" is synced last.
@@ -40,6 +42,7 @@
 #include "audio/FileIO.h"
 #include "audio/AppendFile.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -96,7 +99,7 @@ public:
     static constexpr int KeepRuns = 50;
     static constexpr int KeepDays = 30;
     // "move" lines are synced at least this often.
-    static constexpr int kSyncEvery = 256;
+    static constexpr std::chrono::milliseconds kSyncInterval{1000};
 
     // A journal kept in `directory`, written through `files`; an empty directory keeps none (every
     // call then succeeds).
@@ -114,7 +117,7 @@ public:
     // the reason in `error` when the record cannot be written. Either way nothing may move. Also
     // removes temporary files of writers that died and prunes old journals.
     TStart begin(std::string* error);
-    // Row i was moved: one line, synced every kSyncEvery lines.
+    // Row i was moved: one line, synced when kSyncInterval has passed since the last sync.
     IoResult recordMove(size_t i);
     // Syncs the lines appended so far.
     IoResult syncLines();
@@ -156,6 +159,8 @@ private:
     TRenameJournalData m_data;
     TAppendFile m_file;
     int m_unsynced = 0;
+    std::chrono::steady_clock::time_point m_lastSync;
+    bool dueForSync() const;
 };
 
 // What undo did, or would do with dryRun.
