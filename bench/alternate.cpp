@@ -2,8 +2,10 @@
 // unrecorded rounds, and prints the median wall time of each in milliseconds, one line per command in
 // the order given. Running them in turn lets a machine whose speed drifts slow all of them alike; the
 // commands are started directly (no shell) with their output thrown away, so that the figures hold
-// the commands' own time, start-up included, and little of ours.
-//   alternate ROUNDS WARMUP -- COMMAND [ARG...] -- COMMAND [ARG...] [-- ...]
+// the commands' own time, start-up included, and little of ours. A command may carry a reset after
+// "++", run untimed after each of its runs (to put back what the command changed, so that every run
+// starts from the same state).
+//   alternate ROUNDS WARMUP -- COMMAND [ARG...] [++ RESET [ARG...]] -- COMMAND [ARG...] [-- ...]
 #include <spawn.h>
 #include <sys/wait.h>
 #include <fcntl.h>
@@ -53,7 +55,8 @@ long long runOnce(const Command& command, int devNull)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: alternate ROUNDS WARMUP -- COMMAND [ARG...] -- COMMAND [ARG...] [-- ...]\n");
+    std::fprintf(stderr, "usage: alternate ROUNDS WARMUP -- COMMAND [ARG...] [++ RESET [ARG...]] -- COMMAND [ARG...] "
+                         "[-- ...]\n");
     return 2;
 }
 
@@ -66,18 +69,27 @@ int main(int argc, char** argv)
     int warmup = std::atoi(argv[2]);
     if (rounds < 1 || rounds > 10000 || warmup < 0 || warmup > 100) return usage();
 
-    std::vector<Command> commands;
+    std::vector<Command> commands, resets;
+    bool inReset = false;
     for (int i = 3; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0) {
             commands.emplace_back();
+            resets.emplace_back();
+            inReset = false;
             continue;
         }
-        commands.back().push_back(argv[i]);
+        if (std::strcmp(argv[i], "++") == 0 && !inReset) {
+            inReset = true;
+            continue;
+        }
+        (inReset ? resets : commands).back().push_back(argv[i]);
     }
     for (Command& c : commands) {
         if (c.empty()) return usage();
         c.push_back(nullptr);
     }
+    for (Command& r : resets)
+        if (!r.empty()) r.push_back(nullptr);
     if (commands.size() < 2) return usage();
 
     int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
@@ -90,6 +102,7 @@ int main(int argc, char** argv)
         for (size_t c = 0; c < commands.size(); ++c) {
             long long t = runOnce(commands[c], devNull);
             if (t < 0) return 1;
+            if (!resets[c].empty() && runOnce(resets[c], devNull) < 0) return 1;
             if (round >= warmup) times[c].push_back(t);
         }
     }

@@ -7,6 +7,8 @@
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
+#include <QCoreApplication>
+
 namespace cantorix::cli {
 
 namespace {
@@ -102,6 +104,9 @@ int cmdRename(Invocation& inv)
             inv.out << '"' << q(row.OldName) << "\" -> \"" << q(row.NewName) << '"';
             if (!row.CollidesWith.empty()) inv.out << " (" << q(CollisionText(row.CollidesWith)) << ')';
             if (row.Shortened) inv.out << " (shortened to fit the file system)";
+            if (row.NoTitle) inv.out << " (" << QCoreApplication::translate("cli", "no title: keeps its name") << ')';
+            if (row.NoName)
+                inv.out << " (" << QCoreApplication::translate("cli", "the format gives no name: keeps its name") << ')';
             inv.out << '\n';
         }
         if (options.RenameFolder)
@@ -112,7 +117,9 @@ int cmdRename(Invocation& inv)
 
     QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) { inv.out << line << '\n'; });
     const TRenameReport report = workflow.renameNow(options);
-    if (report.anyFailure()) inv.err << "cantorix-cli: " << q(RenameSummaryText(report)) << '\n';
+    // A refused run printed its one line already.
+    if (report.anyFailure() && report.Refused.empty())
+        inv.err << "cantorix-cli: " << q(RenameSummaryText(report)) << '\n';
     return report.anyFailure() ? 1 : 0;
 }
 

@@ -6,6 +6,7 @@
 #include "core/rename/RenameByTag.h"
 #include "core/rename/RenameRun.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <set>
@@ -52,6 +53,8 @@ int cmdRenameByTag(Invocation& inv)
         inv.out << '"' << shown(p.OldName) << "\" -> \"" << shown(p.NewName) << '"';
         if (p.NewName == p.OldName) inv.out << " (unchanged)";
         else if (present.count(p.NewName)) inv.out << " (" << shown(CollisionText(p.NewName)) << ')';
+        // The number's place in the name stays empty: the user should see that before anything moves.
+        if (p.NoNumber) inv.out << " (" << QCoreApplication::translate("cli", "no track number") << ')';
         inv.out << '\n';
     }
     if (dryRun) return 0;

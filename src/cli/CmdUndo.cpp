@@ -24,7 +24,7 @@ int cmdUndo(Invocation& inv)
     QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) { inv.out << line << '\n'; });
     bool found = false;
     const TUndoReport report = workflow.undo(dryRun, &found, QFileInfo(dir).absoluteFilePath());
-    if (!found) return 1;
+    if (!found || !report.Refused.empty()) return 1;
     if (report.LeftAlone > 0)
         inv.err << "cantorix-cli: " << report.MovedBack << " moved back, " << report.LeftAlone << " left alone\n";
     return report.LeftAlone > 0 ? 1 : 0;

@@ -226,6 +226,14 @@ int main(int argc, char** argv)
     try {
         inv.settingsFile = inv.takeOption("--settings");
         if (inv.settingsFile.isEmpty()) inv.settingsFile = cantorix::TSettings::defaultPath();
+        // A FIFO or a device would be waited on, or read without end.
+        if (const cantorix::IoResult usable = cantorix::TSettings::checkFile(inv.settingsFile); !usable) {
+            err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "the settings file \"%1\" is not a regular file (%2)")
+                       .arg(inv.settingsFile, QString::fromStdString(usable.error))
+                << "\n";
+            return 1;
+        }
         for (const Command& c : commands())
             if (name == c.name) {
                 int rc = c.run(inv);

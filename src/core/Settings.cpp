@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cantorix {
@@ -24,9 +26,21 @@ bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::Case
 
 TSettings::TSettings(const QString& fileName) : m_fileName(fileName)
 {
-    QFile f(fileName);
-    // Settings files are small; a huge file is not ours and is read only in part.
-    if (f.open(QIODevice::ReadOnly)) load(f.read(16 * 1024 * 1024));
+    // Opened without waiting on a FIFO or a device, and read only when it is a plain file. Settings
+    // files are small; a huge file is not ours and is read only in part.
+    TFileReader f;
+    if (!f.open(QFile::encodeName(fileName).toStdString())) return;
+    QByteArray bytes(qsizetype(std::min<int64_t>(f.size(), 16 * 1024 * 1024)), Qt::Uninitialized);
+    if (bytes.isEmpty() || f.read(bytes.data(), size_t(bytes.size()))) load(bytes);
+}
+
+IoResult TSettings::checkFile(const QString& fileName)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0) return IoResult::success(); // made when saved
+    if (S_ISDIR(st.st_mode)) return IoResult::fromErrno(EISDIR);
+    if (!S_ISREG(st.st_mode)) return IoResult::fromErrno(EINVAL);
+    return IoResult::success();
 }
 
 void TSettings::load(const QByteArray& bytes)

@@ -90,6 +90,9 @@ public:
     // The settings file: Cantorix.ini beside the executable when it exists there or that folder is
     // writable; otherwise $XDG_CONFIG_HOME/Cantorix/Cantorix.ini.
     static QString defaultPath();
+    // Whether `fileName` can serve as the settings file: it does not exist yet, or it is a regular
+    // file. A folder, a FIFO or a device is refused (the reason says which).
+    static IoResult checkFile(const QString& fileName);
 
     // Parses an INI value as an integer the way readInteger does: the decimal form is ParseInt32's.
     static bool parseInteger(const QString& text, int* value);

@@ -54,6 +54,8 @@ QVariant TAlbumTableModel::data(const QModelIndex& index, int role) const
         case Qt::ToolTipRole:
             if (!p.CollidesWith.empty()) return shown(CollisionText(p.CollidesWith));
             if (p.Shortened) return QString("shortened to fit the file system");
+            if (p.NoTitle) return tr("no title: keeps its name");
+            if (p.NoName) return tr("the format gives no name: keeps its name");
             if (p.Unchanged) return QString("unchanged");
             return {};
         case Qt::ForegroundRole:

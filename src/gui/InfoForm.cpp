@@ -5,6 +5,7 @@
 #include "audio/FileInfo.h"
 #include "core/FolderScan.h"
 #include "core/InfoText.h"
+#include "core/rename/JournaledMoves.h"
 #include "core/rename/RenameByTag.h"
 #include "gui/DesktopOpen.h"
 
@@ -239,12 +240,12 @@ void TInfoForm::brManualRenameClick()
         return;
     }
     // Success is what the move returns, never an errno left from earlier calls.
-    const QByteArray newPath = folderOf(m_infoFileName) + target;
-    if (IoResult moved = moveNoReplace(m_infoFileName.toStdString(), newPath.toStdString()); !moved) {
+    IoResult moved = RenameFileJournaled(m_infoFileName.toStdString(), target.toStdString());
+    if (!moved) {
         renameFailed(QFile::decodeName(target), QString::fromStdString(moved.error));
         return;
     }
-    m_infoFileName = newPath;
+    m_infoFileName = folderOf(m_infoFileName) + target;
     showNames();
     lbRenameStatus->setText(tr("Renamed to \"%1\"").arg(QFile::decodeName(target)));
 }

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -90,6 +91,11 @@ void TRenameByTagForm::FormCreate(const std::vector<std::string>& names, const T
         if (p.NewName == p.OldName) {
             item->setForeground(1, palette().brush(QPalette::Disabled, QPalette::Text));
             item->setToolTip(1, "Keeps its name");
+        }
+        // The number's place in the name stays empty: marked, so that the user sees it before accepting.
+        if (p.NoNumber) {
+            item->setIcon(1, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+            item->setToolTip(1, tr("The tags give no track number: the name has an empty place where it goes"));
         }
     }
     m_filling = false;

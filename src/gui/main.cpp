@@ -5,6 +5,8 @@
 
 #include <QIcon>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
     cantorix::TApplication app(argc, argv);
@@ -20,6 +22,14 @@ int main(int argc, char** argv)
         args.remove(at, 2);
     }
     if (settingsFile.isEmpty()) settingsFile = cantorix::TSettings::defaultPath();
+    // A FIFO or a device would be waited on, or read without end.
+    if (const cantorix::IoResult usable = cantorix::TSettings::checkFile(settingsFile); !usable) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate("main", "cantorix: the settings file \"%1\" is not a "
+                                                                    "regular file (%2)")
+                                    .arg(settingsFile, QString::fromStdString(usable.error))));
+        return 1;
+    }
     // Exactly one argument is a folder to select; any other count is ignored.
     QString startFolder = args.size() == 1 ? args[0] : QString();
 

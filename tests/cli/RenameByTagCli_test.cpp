@@ -58,6 +58,20 @@ TEST(RenameByTagCli, DryRunThenRename)
     EXPECT_EQ(runCli({"rename-by-tag", q(album.file("none")), "--settings", settings}).exitCode, 1);
 }
 
+// A track text "3/12" gives "03"; a file without a number is listed with a mark before anything moves.
+TEST(RenameByTagCli, DryRunMarksProposalsWithoutANumber)
+{
+    TempDir work, album;
+    if (!makeTaggedFile(work, album.file("a.mp3"), "mp3", {"One", "Band", "Record", "1999", "3/12"}) ||
+        !makeTaggedFile(work, album.file("b.mp3"), "mp3", {"Two", "Band", "Record", "1999", ""}))
+        GTEST_SKIP() << "lame is not installed";
+    CliResult dry = runCli({"rename-by-tag", q(album.str()), "--dry-run", "--settings", q(work.file("Cantorix.ini"))});
+    EXPECT_EQ(dry.exitCode, 0) << dry.err.toStdString();
+    ASSERT_EQ(dry.outLines().size(), 2) << dry.out.toStdString();
+    EXPECT_EQ(dry.outLines()[0], "\"a.mp3\" -> \"Band - Record - 03 - One.mp3\"");
+    EXPECT_TRUE(dry.outLines()[1].endsWith(" (no track number)")) << dry.out.toStdString();
+}
+
 TEST(RenameByTagCli, InfoNamesTheFile)
 {
     TempDir work;

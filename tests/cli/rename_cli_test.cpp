@@ -85,7 +85,7 @@ TEST(RenameCli, DryRunPrintsTheNamesAndMovesNothing)
     EXPECT_EQ(r.out, "\"1.mp3\" -> \"AC - DC - Live- 1991 - 01 - Thunder struck.mp3\"\n"
                      "\"2.mp3\" -> \"AC - DC - Live- 1991 - 02 - Who Made Who.mp3\"\n"
                      "\"3.ogg\" -> \"AC - DC - Live- 1991 - 03 - Back in Black.ogg\"\n"
-                     "\"4.wma\" -> \"AC - DC - Live- 1991 - -.wma\"\n"
+                     "\"4.wma\" -> \"4.wma\" (no title: keeps its name)\n"
                      "Folder \"" + a.folder + "\" -> \"" + a.tmp.str() + "/AC_DC [1992] - Live_ 1991/\"\n"
                      "Playlist \"AC_DC - Live_ 1991.m3u\"\n");
     EXPECT_EQ(r.err, "4 audio files found in \"" + a.folder + "\"\n");
@@ -99,13 +99,15 @@ TEST(RenameCli, RenamesFolderAndWritesThePlaylist)
                                  "--keep-underscores", "--rename-folder", "--folder-format", "4", "--playlist"});
     EXPECT_EQ(r.code, 0) << r.out << r.err;
     const std::string renamed = a.tmp.str() + "/Live_ 1991/";
-    EXPECT_EQ(r.out, "Folder successfully renamed\nCreated playlist\nRenaming finished\n");
-    EXPECT_EQ(listFiles(renamed), (Lines{"AC - DC - -.wma", "AC - DC - 01 - Thunder_struck.mp3",
+    // The fourth file is beyond the entry's titles: it keeps its name (and would keep its tags).
+    EXPECT_EQ(r.out, "Files without a title kept their names: 1\nFolder successfully renamed\nCreated playlist\n"
+                     "Renaming finished\n");
+    EXPECT_EQ(listFiles(renamed), (Lines{"4.wma", "AC - DC - 01 - Thunder_struck.mp3",
                                          "AC - DC - 02 - Who Made Who.mp3", "AC - DC - 03 - Back in Black.ogg",
                                          "AC_DC - Live_ 1991.m3u"}));
     EXPECT_EQ(readText(renamed + "AC_DC - Live_ 1991.m3u"),
               "AC - DC - 01 - Thunder_struck.mp3\r\nAC - DC - 02 - Who Made Who.mp3\r\n"
-              "AC - DC - 03 - Back in Black.ogg\r\nAC - DC - -.wma\r\n");
+              "AC - DC - 03 - Back in Black.ogg\r\n4.wma\r\n");
 }
 
 TEST(RenameCli, FailuresAreLoggedAndSetTheExitCode)
@@ -122,8 +124,12 @@ TEST(RenameCli, FailuresAreLoggedAndSetTheExitCode)
         << dry.out;
     CliResult r = runCli(a.tmp, {"rename", q(a.folder), "--entry", q(a.entry)});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, "Rename error: \"1.mp3\" (File exists)\nRenaming finished\n");
-    EXPECT_NE(r.err.find("cantorix-cli: Renamed 3 of 4 files; 1 could not be renamed\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "Rename error: \"1.mp3\" (File exists)\nFiles without a title kept their names: 1\n"
+                     "Renaming finished\n");
+    EXPECT_NE(r.err.find("cantorix-cli: Renamed 2 of 3 files; 1 could not be renamed; files without a title kept "
+                         "their names: 1\n"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(readText(a.folder + "1.mp3"), "1.mp3");
 }
 

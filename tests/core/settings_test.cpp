@@ -92,6 +92,25 @@ TEST(Settings, MissingCorruptOrBinaryFilesGiveDefaults)
     EXPECT_EQ(corrupt.readString("Main", "no equals sign", "d"), "d");
 }
 
+// A FIFO, a device or a folder in the settings file's place is never waited on and never read; the
+// programs refuse it.
+TEST(Settings, AFileThatIsNoRegularFileIsNeitherReadNorAccepted)
+{
+    TempDir dir;
+    const QString fifo = QString::fromStdString(dir.file("fifo.ini"));
+    ASSERT_EQ(::mkfifo(dir.file("fifo.ini").c_str(), 0644), 0);
+    const struct {
+        QString path;
+        bool accepted;
+    } cases[] = {{fifo, false}, {"/dev/zero", false}, {QString::fromStdString(dir.str()), false},
+                 {QString::fromStdString(dir.file("none.ini")), true}};
+    for (const auto& c : cases) {
+        TSettings s(c.path); // returns at once
+        EXPECT_EQ(s.readInteger("Window", "Width", 800), 800);
+        EXPECT_EQ(bool(TSettings::checkFile(c.path)), c.accepted) << c.path.toStdString();
+    }
+}
+
 TEST(Settings, ValuesWithLineBreaksCannotSplitTheFile)
 {
     TempDir dir;

@@ -160,6 +160,12 @@ private slots:
         QCOMPARE(cantorix::test::listFiles(album.str()),
                  (std::vector<std::string>{"01 - One.mp3", "01 - Taken.mp3", "1 - Taken.mp3", "10 - Ten.mp3", "Track 07.mp3"}));
         QCOMPARE(gridCell(f, 1, TMainForm::ColFilename), QString("01 - One.mp3"));
+
+        // The fix is journaled: Edit › Undo puts the names back.
+        f.mnuUndo->trigger();
+        QCOMPARE(cantorix::test::listFiles(album.str()),
+                 (std::vector<std::string>{"01 - Taken.mp3", "1 - One.mp3", "1 - Taken.mp3", "10 - Ten.mp3", "Track 7.mp3"}));
+        QVERIFY(logLines(f).contains("Undo finished"));
     }
 };
 

@@ -13,6 +13,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+
 namespace cantorix {
 
 namespace {
@@ -230,16 +232,45 @@ void TAlbumWorkflow::setLookupRunning(bool running)
 
 bool TAlbumWorkflow::applyEntryFile(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QString("cannot read the entry \"%1\": %2").arg(path, file.errorString());
+    // Opened without waiting on a FIFO or a device, and only when it is a plain file.
+    TFileReader file;
+    const IoResult opened = file.open(QFile::encodeName(path).toStdString());
+    if (!opened) {
+        *error = opened.code == EINVAL || opened.code == EISDIR
+                     ? tr("the entry \"%1\" is not a regular file").arg(path)
+                     : QString("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(opened.error));
         return false;
     }
     if (file.size() > MaxEntryFileBytes) {
         *error = QString("the entry \"%1\" is too large").arg(path);
         return false;
     }
-    m_album->applyEntry(ReadChecksumEntry(SplitLines(DecodeReplyText(file.read(MaxEntryFileBytes)))));
+    QByteArray bytes(qsizetype(file.size()), Qt::Uninitialized);
+    if (!bytes.isEmpty() && !file.read(bytes.data(), size_t(bytes.size()))) {
+        *error = QString("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(file.error().error));
+        return false;
+    }
+    const QStringList lines = SplitLines(DecodeReplyText(bytes));
+    AlbumRecord record = ReadChecksumEntry(lines);
+    // A file is not bound by the grid of a lookup: an entry written for a larger folder names every file
+    // it has a title for, up to the rows the album holds.
+    QStringList valueLines;
+    for (const QString& line : lines) {
+        if (line.isEmpty()) break; // where the lookup's reading of an entry stops too
+        if (line.contains('=')) valueLines << line;
+    }
+    QList<TrackTitle> all = ReadTrackTitles(valueLines, TitleNumbering::FromKey);
+    if (all.size() > record.Titles.size()) {
+        if (all.size() > TAlbumSession::MaxRows) all.resize(TAlbumSession::MaxRows);
+        record.Titles = all;
+    }
+    // Nothing names the files (an empty file, one of zeros): using it would give them names of empty
+    // values and erase their tags.
+    if (XmcdValue(valueLines, "DISCID").isEmpty() && IsUntitledEntry(record)) {
+        *error = tr("the entry \"%1\" has neither a DISCID nor a title").arg(path);
+        return false;
+    }
+    m_album->applyEntry(record);
     return true;
 }
 
@@ -289,8 +320,11 @@ bool TAlbumWorkflow::startRename(const TRenameOptions& options)
         const QString folder = fromBytes(m_job->run().folderToSelect());
         // The job's own signal is still being delivered: it goes once that is over.
         m_job.release()->deleteLater();
-        m_album->setCanRename(false);
-        emit logLine(RenamingFinishedLine);
+        // A run that was refused moved nothing: the album may be renamed once the cause is gone.
+        if (report.Refused.empty()) {
+            m_album->setCanRename(false);
+            emit logLine(RenamingFinishedLine);
+        }
         emit renameFinished(report, folder);
     });
     m_job->start();
@@ -303,8 +337,10 @@ TRenameReport TAlbumWorkflow::renameNow(const TRenameOptions& options)
     run->setJournalDirectory(TRenameJournal::defaultDirectory());
     run->setObserver([this](const std::string& line) { emit logLine(QString::fromStdString(line)); }, nullptr);
     run->run();
-    m_album->setCanRename(false);
-    emit logLine(RenamingFinishedLine);
+    if (run->report().Refused.empty()) {
+        m_album->setCanRename(false);
+        emit logLine(RenamingFinishedLine);
+    }
     return run->report();
 }
 
@@ -315,7 +351,7 @@ TUndoReport TAlbumWorkflow::undo(bool dryRun, bool* found, const QString& folder
     TUndoReport report;
     if (!target.empty()) report = UndoLastRun(TRenameJournal::defaultDirectory(), target, dryRun, any);
     for (const std::string& line : report.Lines) emit logLine(QString::fromStdString(line));
-    if (any) emit logLine(UndoFinishedLine);
+    if (any && report.Refused.empty()) emit logLine(UndoFinishedLine);
     if (found) *found = any;
     return report;
 }

@@ -2,6 +2,9 @@
 
 #include "audio/TagText.h"
 
+#include <algorithm>
+#include <map>
+#include <set>
 #include <utility>
 
 namespace cantorix {
@@ -172,6 +175,127 @@ std::string FitNameLength(std::string_view name, size_t maxBytes)
     std::string fitted(stem.substr(0, std::min(keep, stem.size())));
     while (!fitted.empty() && fitted.back() == ' ') fitted.pop_back();
     return fitted + std::string(ext);
+}
+
+namespace {
+
+bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// `value` cut to at most `cap` bytes at a character boundary and ended with "…"; as it is when it fits.
+std::string capValue(const std::string& value, size_t cap)
+{
+    if (value.size() <= cap) return value;
+    size_t keep = cap;
+    while (keep > 0 && continuationByte(value[keep])) --keep;
+    std::string cut = value.substr(0, keep);
+    while (!cut.empty() && static_cast<unsigned char>(cut.back()) <= ' ') cut.pop_back();
+    return cut + "\xe2\x80\xa6";
+}
+
+// The name without a "." or blank at the start of its stem; nothing when the stem is empty. `ext` is
+// the extension as the clean-up leaves it.
+std::optional<std::string> usableName(const std::string& name, const std::string& ext)
+{
+    const bool hasExt = !ext.empty() && name.size() >= ext.size() &&
+                        name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+    std::string_view stem(name.data(), hasExt ? name.size() - ext.size() : name.size());
+    size_t from = 0;
+    while (from < stem.size() && (stem[from] == '.' || static_cast<unsigned char>(stem[from]) <= ' ')) ++from;
+    stem.remove_prefix(from);
+    if (stem.empty()) return std::nullopt;
+    return std::string(stem) + (hasExt ? ext : std::string());
+}
+
+} // namespace
+
+bool IsUsableName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+std::optional<TFittedName> BuildFittedFileName(std::string_view preparedTemplate, const TNameValues& values,
+                                               std::string_view extension, bool fixUnderScores, TNameVariant variant,
+                                               size_t maxBytes)
+{
+    // The extension as the clean-up leaves it at the end of every name.
+    const std::string ext = BuildFileName("", TNameValues{}, extension, fixUnderScores, variant);
+    auto build = [&](const TNameValues& v) {
+        return usableName(BuildFileName(preparedTemplate, v, extension, fixUnderScores, variant), ext);
+    };
+    const std::optional<std::string> full = build(values);
+    if (!full) return std::nullopt;
+    if (full->size() <= maxBytes) return TFittedName{*full, *full, false};
+
+    // The largest cap on the four values whose name fits: the longest values give first.
+    auto capped = [&](size_t cap) {
+        TNameValues v = values;
+        for (std::string* s : {&v.Artist, &v.Album, &v.Year, &v.Title}) *s = capValue(*s, cap);
+        return build(v);
+    };
+    size_t lo = 0, hi = std::max({values.Artist.size(), values.Album.size(), values.Year.size(), values.Title.size()});
+    std::optional<std::string> best;
+    while (lo <= hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        std::optional<std::string> name = capped(mid);
+        if (name && name->size() <= maxBytes) {
+            best = std::move(name);
+            lo = mid + 1;
+        } else {
+            if (mid == 0) break;
+            hi = mid - 1;
+        }
+    }
+    if (!best) {
+        // The format's own text does not fit: the end of the name goes.
+        const std::optional<std::string> least = capped(0);
+        best = usableName(FitNameLength(least ? *least : *full, maxBytes), ext);
+        if (!best || best->size() > maxBytes) return std::nullopt;
+    }
+    return TFittedName{*best, *full, true};
+}
+
+void SeparateShortenedNames(std::vector<TFittedName>& names, size_t maxBytes)
+{
+    // Rows by the name they would get; in each group the row that keeps the name is one that was not
+    // shortened, if there is one, otherwise the first.
+    std::map<std::string, std::vector<size_t>> groups;
+    std::set<std::string> taken;
+    for (size_t row = 0; row < names.size(); ++row)
+        if (!names[row].Name.empty()) {
+            groups[names[row].Name].push_back(row);
+            taken.insert(names[row].Name);
+        }
+    for (const auto& [name, rows] : groups) {
+        if (rows.size() < 2) continue;
+        size_t keeper = rows.front();
+        for (size_t row : rows)
+            if (!names[row].Shortened) {
+                keeper = row;
+                break;
+            }
+        for (size_t row : rows) {
+            TFittedName& n = names[row];
+            // Equal full names are a plain collision, which the move reports; only the cut is undone here.
+            if (row == keeper || !n.Shortened || n.Full == names[keeper].Full) continue;
+            const size_t dot = n.Name.rfind('.');
+            const std::string ext = dot != std::string::npos && dot > 0 ? n.Name.substr(dot) : std::string();
+            const std::string stem = n.Name.substr(0, n.Name.size() - ext.size());
+            for (size_t k = row + 1, tries = 0; tries < 100; ++k, ++tries) {
+                const std::string mark = " (" + std::to_string(k) + ")";
+                if (mark.size() + ext.size() >= maxBytes) break;
+                size_t keep = std::min(stem.size(), maxBytes - mark.size() - ext.size());
+                while (keep > 0 && keep < stem.size() && continuationByte(stem[keep])) --keep;
+                std::string candidate = stem.substr(0, keep);
+                while (!candidate.empty() && candidate.back() == ' ') candidate.pop_back();
+                candidate += mark + ext;
+                if (taken.insert(candidate).second) {
+                    n.Name = candidate;
+                    break;
+                }
+            }
+        }
+    }
 }
 
 } // namespace cantorix

@@ -7,8 +7,10 @@
 #include "core/Defaults.h"
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cantorix {
 
@@ -58,5 +60,30 @@ std::string BuildPlaylistName(std::string_view artist, std::string_view album);
 // character, and the extension (from the last ".", when it is shorter than the limit) stays. A name
 // within the limit is returned as it is.
 std::string FitNameLength(std::string_view name, size_t maxBytes);
+
+// True for a name that is one entry of a folder: not empty, not "." or "..", without "/" or NUL.
+bool IsUsableName(std::string_view name);
+
+// A file's new name as the renamers move it.
+struct TFittedName {
+    std::string Name;      // the name to move to
+    std::string Full;      // the name before it was fitted
+    bool Shortened = false;
+};
+
+// BuildFileName made usable and fitted: a "." or blank at the start of the name goes (the file must
+// not be hidden because a value was empty), and a name longer than `maxBytes` is fitted by shortening
+// the longest of artist, album, year and title first, each at a character boundary and ended with
+// "…"; the track number, the start of the title and the extension are never cut. Only when the
+// format's own text is too long is the end of the name cut. Nothing when no usable name results:
+// nothing before the extension, or no name at all.
+std::optional<TFittedName> BuildFittedFileName(std::string_view preparedTemplate, const TNameValues& values,
+                                               std::string_view extension, bool fixUnderScores, TNameVariant variant,
+                                               size_t maxBytes);
+
+// The rows of one operation: a name that fitting made equal to another row's, though their full names
+// differ, gets " (<row>)" before its extension (row counted from 1), still within `maxBytes`. Rows with
+// an empty Name take no part.
+void SeparateShortenedNames(std::vector<TFittedName>& names, size_t maxBytes);
 
 } // namespace cantorix

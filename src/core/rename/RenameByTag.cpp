@@ -2,6 +2,8 @@
 
 #include "audio/FileIO.h"
 #include "audio/FileInfo.h"
+#include "audio/TagText.h"
+#include "core/rename/JournaledMoves.h"
 #include "core/rename/RenameLines.h"
 
 #include <cerrno>
@@ -17,25 +19,29 @@ size_t nameLimit(const std::string& folder)
     return limit > 0 ? size_t(limit) : 255;
 }
 
-std::string proposeOne(const std::string& dir, const std::string& name, const std::string& preparedTemplate,
-                       const TRenameByTagOptions& options, size_t limit)
+TTagProposal proposeOne(const std::string& dir, const std::string& name, const std::string& preparedTemplate,
+                         const TRenameByTagOptions& options, size_t limit)
 {
+    TTagProposal p{name, name, false};
     bool proposes = false;
     const TFileInfoValues tags = ReadNameTagValues(dir + name, &proposes);
     // Untagged files keep their names rather than all becoming "- - -.ext".
-    if (!proposes || (tags.Title.empty() && tags.Artist.empty() && tags.Album.empty())) return name;
+    if (!proposes || (tags.Title.empty() && tags.Artist.empty() && tags.Album.empty())) return p;
     TNameValues values;
     values.Artist = tags.Artist;
     values.Album = tags.Album;
     values.Year = tags.Year;
     values.Title = tags.Title;
-    values.TrackNo = tags.Track;
-    std::string built = BuildFileName(preparedTemplate, values, OldNameExtension(name), options.FixUnderScores,
-                                      TNameVariant::RenameByTag);
+    values.TrackNo = TagTrackNumber(tags.Track);
+    std::optional<TFittedName> built = BuildFittedFileName(preparedTemplate, values, OldNameExtension(name),
+                                                           options.FixUnderScores, TNameVariant::RenameByTag, limit);
+    if (!built) return p;
     // The cleaning replaced every "/", so this keeps the whole name; it guards the folder all the same.
-    if (const size_t slash = built.rfind('/'); slash != std::string::npos) built.erase(0, slash + 1);
-    built = FitNameLength(built, limit);
-    return CleanTypedName(built).value_or(name);
+    std::string n = built->Name;
+    if (const size_t slash = n.rfind('/'); slash != std::string::npos) n.erase(0, slash + 1);
+    p.NewName = CleanTypedName(n).value_or(name);
+    p.NoNumber = values.TrackNo.empty() && preparedTemplate.find("$#$") != std::string::npos && p.NewName != name;
+    return p;
 }
 
 } // namespace
@@ -43,7 +49,7 @@ std::string proposeOne(const std::string& dir, const std::string& name, const st
 std::string ProposeTagName(const std::string& folder, const std::string& name, const TRenameByTagOptions& options)
 {
     const std::string dir = withSlash(folder);
-    return proposeOne(dir, name, PrepareNameTemplate(options.NameFormat), options, nameLimit(dir));
+    return proposeOne(dir, name, PrepareNameTemplate(options.NameFormat), options, nameLimit(dir)).NewName;
 }
 
 std::vector<TTagProposal> ProposeTagNames(const std::string& folder, const std::vector<std::string>& names,
@@ -55,9 +61,15 @@ std::vector<TTagProposal> ProposeTagNames(const std::string& folder, const std::
     std::vector<TTagProposal> proposals;
     for (const std::string& name : names) {
         if (name.empty()) break;
-        proposals.push_back({name, proposeOne(dir, name, prepared, options, limit)});
+        proposals.push_back(proposeOne(dir, name, prepared, options, limit));
     }
     return proposals;
+}
+
+std::string TagTrackNumber(std::string_view trackText)
+{
+    std::string number(trackText.substr(0, trackText.find('/')));
+    return trimBlanks(number);
 }
 
 std::optional<std::string> CleanTypedName(std::string_view typed)
@@ -76,29 +88,18 @@ std::optional<std::string> CleanTypedName(std::string_view typed)
 std::string InvalidNameReason() { return errnoText(EINVAL); }
 
 TTagRenameOutcome RunRenameByTag(const std::string& folder, const std::vector<TTagProposal>& proposals,
-                                 const std::function<void(const std::string&)>& log)
+                                 const std::function<void(const std::string&)>& log,
+                                 const std::string& journalDirectory)
 {
-    const std::string dir = withSlash(folder);
-    TTagRenameOutcome outcome;
+    std::vector<TFileMove> moves;
     for (const TTagProposal& p : proposals) {
         const std::optional<std::string> target = CleanTypedName(p.NewName);
-        if (!target) {
-            ++outcome.failed;
-            log(RenameErrorLine(p.OldName, InvalidNameReason()));
-            continue;
-        }
         // A no-replace move onto itself would fail with "File exists": the file already has its name.
-        if (*target == p.OldName) continue;
-        IoResult moved = moveNoReplace(dir + p.OldName, dir + *target);
-        if (moved) {
-            ++outcome.moved;
-        } else {
-            ++outcome.failed;
-            log(RenameErrorLine(p.OldName, moved.error));
-        }
+        moves.push_back({p.OldName, target.value_or(std::string()), target.has_value()});
     }
+    const TMovesOutcome done = MoveFilesJournaled(folder, TJournalKind::RenameByTag, moves, log, journalDirectory);
     log(TagRenameEndLine);
-    return outcome;
+    return {done.Moved, done.Failed};
 }
 
 } // namespace cantorix

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/rename/NameFormat.h"
+#include "core/rename/RenameJournal.h"
 
 #include <functional>
 #include <optional>
@@ -18,6 +19,7 @@ namespace cantorix {
 struct TTagProposal {
     std::string OldName;
     std::string NewName;
+    bool NoNumber = false; // the name format places a track number and the tags give none
 };
 
 struct TRenameByTagOptions {
@@ -29,8 +31,12 @@ inline constexpr const char* TagRenameEndLine = "Finished tag-to-filename renami
 
 // The proposal for `name` in `folder` (with or without its "/"). A file whose format has no tags, or
 // whose title, artist and album are all empty, keeps its name. A built name longer than the folder
-// takes is cut to fit, keeping its extension.
+// takes is fitted as the rename run fits its names (the longest values shortened first).
 std::string ProposeTagName(const std::string& folder, const std::string& name, const TRenameByTagOptions& options);
+
+// The track number a name takes from a tag's track text: the part before "/" ("1/15" gives "1"),
+// trimmed; the name format then pads one digit ("01").
+std::string TagTrackNumber(std::string_view trackText);
 
 // The proposals for the listed files of `folder`, in order; stops at the first empty name.
 std::vector<TTagProposal> ProposeTagNames(const std::string& folder, const std::vector<std::string>& names,
@@ -49,11 +55,14 @@ struct TTagRenameOutcome {
     int failed = 0;
 };
 
-// Moves each file to its proposed name, in order, never replacing an existing file. Every NewName is
-// checked as a typed name first. A proposal equal to its old name byte for byte is skipped without a
-// line (a letter-case change is a real move). Hands each failure to `log` as "Rename error:
-// "<old name>" (<reason>)", then the closing line TagRenameEndLine. The caller rescans the folder.
+// Moves each file to its proposed name, in order, never replacing an existing file, journaled in
+// `journalDirectory` so that Undo reverses them (none when empty; when the journal cannot begin,
+// nothing moves and `log` gets the reason). Every NewName is checked as a typed name first. A proposal
+// equal to its old name byte for byte is skipped without a line (a letter-case change is a real move).
+// Hands each failure to `log` as "Rename error: "<old name>" (<reason>)", then the closing line
+// TagRenameEndLine. The caller rescans the folder.
 TTagRenameOutcome RunRenameByTag(const std::string& folder, const std::vector<TTagProposal>& proposals,
-                                 const std::function<void(const std::string&)>& log);
+                                 const std::function<void(const std::string&)>& log,
+                                 const std::string& journalDirectory = TRenameJournal::defaultDirectory());
 
 } // namespace cantorix

@@ -1,83 +1,195 @@
-// The record of one rename run, kept so that the run can be undone: each file's old and new name, the
-// folder's move and the playlist the run created. It is written before the first move and again after
-// every step (through a temporary file and rename()), so that a run killed at any moment leaves a
-// journal that describes at least everything it did. Undo does not trust the record blindly: it looks
-// at what is on disk before it moves anything back.
+// The record of one operation that moves the files of an album folder (a rename run, rename by tag,
+// the track-number fix, a manual rename), kept so that it can be undone.
+//
+// One file per album folder, "rename-<key>.journal" in the state folder, the key being the SHA-1 of the
+// folder's path; a run that renames the folder gives the same file a second name under the key of the
+// new path before it moves the folder, so undo finds the run from either name without reading any
+// other record. The file is a list of lines, each "<CRC-32 in hex> <payload>\n": a line whose checksum
+// does not match (the last one, torn by a crash) ends what is read.
+//
+//   journal 2 <kind> <started>        kind: rename, tags (rename by tag), fix, manual
+//   folder <path> <device> <inode>    the album folder when the operation began, with "/"
+//   tags                              the run writes tags
+//   plan <i> <from> <to> <inode>      every planned move, in order; the file's inode when planned
+//   planned <count>                   the plan is complete
+//   move <i>                          row i was moved
+//   folder-to <name>                  the folder is about to get this name (bare)
+//   folder-moved                      it got it
+//   playlist <name> <sha256>          the playlist about to be written, by the digest of its bytes
+//   end                               the operation reached its end
+//   undo / undone <i> / undo-folder   an undo began, moved row i back, moved the folder back
+//
+// Names are percent-encoded where a byte is a space, a control character or "%".
+//
+// The order of writing, and why it keeps every move findable after a crash:
+// 1. The header and the whole plan are written once, to a temporary file that is synced and renamed
+//    into place, and the state folder is synced, before the first move. Every move the operation can
+//    make is then on disk with the inode of the file it concerns.
+// 2. Each move is followed by its "move" line, one write() and no sync. A killed process loses nothing
+//    that write() took. A machine that loses power may lose the last of these lines, but not the
+//    plan: undo then recognises a move by the disk itself (the planned file's inode under the new name
+//    and the old name free), taking the rows last to first so that a name freed by a later row is
+//    free again when an earlier row wants it. A sync after every move would buy nothing: the moves
+//    themselves reach the disk with the file system's own commits. The lines are synced once a second
+//    all the same, so that little is left to be recognised that way.
+// 3. Where the inode stops telling (a tag rewrite gives the file a new one) the move's line is synced
+//    before the rewrite; the folder's new name is recorded, given its alias and synced before the
+//    folder moves; the playlist's digest is synced before the playlist is written; "end" is synced last.
+// 4. Undo syncs its "undo" line before its first move, so that a killed undo leaves a record that a
+//    second undo completes and that a new operation on the folder refuses to replace.
 #pragma once
 
 #include "audio/FileIO.h"
+#include "audio/AppendFile.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cantorix {
 
+enum class TJournalKind { RenameRun, RenameByTag, TrackNumberFix, ManualRename };
+
 struct TJournalMove {
     std::string From; // bare names as file-system bytes
     std::string To;
-    bool Done = false; // the move succeeded (a move that was under way when the run died is not marked)
+    bool Done = false;   // recorded as moved (a move whose line was lost is found on disk by its inode)
+    uint64_t Inode = 0;  // of the file under From when the plan was made; 0: unknown
+    bool Undone = false; // an undo moved it back
 };
 
 struct TRenameJournalData {
-    std::string Folder;      // the album folder when the run began, with "/"
-    std::string FolderAfter; // the renamed folder, with "/"; empty unless the folder move succeeded
+    TJournalKind Kind = TJournalKind::RenameRun;
+    std::string Folder;           // the album folder when the operation began, with "/"
+    uint64_t FolderDevice = 0;    // its device and inode; 0: unknown
+    uint64_t FolderInode = 0;
+    std::string FolderAfter;      // the folder's planned new path, with "/"; empty when it is not renamed
+    bool FolderMoved = false;     // recorded as renamed
+    bool FolderUndone = false;
     std::vector<TJournalMove> Moves;
-    std::string Playlist;        // bare name of the playlist the run created; empty for none
-    std::string PlaylistSha256;  // hex digest of the bytes it wrote
+    std::string Playlist;         // bare name of the playlist the run writes; empty for none
+    std::string PlaylistSha256;   // hex digest of its bytes
     bool WroteTags = false;
-    bool Finished = false;       // the run reached its end
-    int64_t Started = 0;         // seconds since the epoch
+    bool Finished = false;        // the operation reached its end
+    bool UndoStarted = false;
+    int64_t Started = 0;          // seconds since the epoch
+    // The plan carries the files' inodes (records of this version). Without them, undo takes a move as
+    // made when it is recorded, or when its new name is there and its old name is free.
+    bool KnowsInodes = false;
 };
+
+// A journal's bytes read back: false when they do not begin with a complete header and plan. Lines
+// after the first one that fails its checksum or makes no sense are not read; `validBytes` is how far
+// the trusted lines reach. Names that hold "/" or NUL, are empty, "." or "..", a folder that is not
+// absolute and a playlist that does not end in ".m3u" make the journal unreadable.
+bool ParseJournal(std::string_view bytes, TRenameJournalData& data, size_t* validBytes = nullptr);
+// The whole record as one text, as the lines above (what save() writes).
+std::string JournalText(const TRenameJournalData& data);
+// One line: the payload's checksum, the payload, the line break.
+std::string JournalLine(std::string_view payload);
 
 class TRenameJournal {
 public:
     // $XDG_STATE_HOME/Cantorix (by default ~/.local/state/Cantorix).
     static std::string defaultDirectory();
+    // Journals older than this many days are removed once this many newer operations are recorded,
+    // when they reached their end (a record of an unfinished operation stays until it is undone).
+    static constexpr int KeepRuns = 50;
+    static constexpr int KeepDays = 30;
+    // "move" lines are synced at least this often.
+    static constexpr std::chrono::milliseconds kSyncInterval{1000};
 
-    // A journal kept in `directory`; an empty directory keeps none (every call then succeeds).
-    explicit TRenameJournal(std::string directory = {});
+    // A journal kept in `directory`, written through `files`; an empty directory keeps none (every
+    // call then succeeds).
+    explicit TRenameJournal(std::string directory = {}, TFileSystem& files = systemFiles());
 
     bool enabled() const { return !m_directory.empty(); }
     TRenameJournalData& data() { return m_data; }
     const std::string& path() const { return m_path; }
 
-    // Writes the journal as it stands now; the first call picks its file (one per album folder, so a
-    // newer run on the folder replaces the record of an older one).
+    // How begin() went.
+    enum class TStart { Begun, Unfinished, Failed };
+    // Writes the header and the plan of data() (Kind, Folder, Moves with their inodes, WroteTags,
+    // Started) once, synced, in place of the folder's older record. Unfinished (nothing written)
+    // when the folder's last operation did not reach its end or an undo of it did not; Failed with
+    // the reason in `error` when the record cannot be written. Either way nothing may move. Also
+    // removes temporary files of writers that died and prunes old journals.
+    TStart begin(std::string* error);
+    // Row i was moved: one line, synced when kSyncInterval has passed since the last sync.
+    IoResult recordMove(size_t i);
+    // Syncs the lines appended so far.
+    IoResult syncLines();
+    // The folder is about to become `newPath` (a sibling, with "/"): records it, gives the record a
+    // second name under the new path's key and syncs both. The folder may move only after success.
+    IoResult recordFolderIntent(const std::string& newPath);
+    IoResult recordFolderMoved();
+    // The playlist `name` with these bytes' digest is about to be written; synced.
+    IoResult recordPlaylist(const std::string& name, const std::string& sha256);
+    // The operation reached its end; synced.
+    IoResult finish();
+
+    // Writes the whole of data() at once (as a crash-free operation would have left it) under the key
+    // of its folder, and the alias when the folder was renamed.
     IoResult save();
 
-    // Finds the newest journal that describes `folder` (the folder a run began in, or the one it
-    // renamed it to). False when there is none. Journals that cannot be read are passed over.
+    // Undo's own progress in the record it undoes, read from `path` (lines past `validBytes`, torn by
+    // a crash, are cut off first). The "undo" line is synced; undo may move nothing before it is.
+    IoResult resume(const std::string& path, size_t validBytes);
+    IoResult recordUndoStart();
+    IoResult recordUndone(size_t i);
+    IoResult recordFolderUndone();
+
+    // The record that describes `folder` (the folder an operation began in, or the one it renamed it
+    // to, when the folder there is still that folder). False when there is none or it cannot be read.
     static bool findFor(const std::string& directory, const std::string& folder, TRenameJournalData& data,
-                        std::string& path);
-    // Removes a journal file (after an undo).
-    static IoResult remove(const std::string& path);
+                        std::string& path, size_t* validBytes = nullptr);
+    // Removes the record `data` read from `path`, both its names.
+    static IoResult remove(const std::string& path, const TRenameJournalData& data);
+    // The record's file name for a folder ("rename-<key>.journal").
+    static std::string fileNameFor(const std::string& folder);
 
 private:
+    IoResult appendLine(const std::string& payload);
+
     std::string m_directory;
+    TFileSystem* m_files;
     std::string m_path;
     TRenameJournalData m_data;
+    TAppendFile m_file;
+    int m_unsynced = 0;
+    std::chrono::steady_clock::time_point m_lastSync;
+    bool dueForSync() const;
 };
 
 // What undo did, or would do with dryRun.
 struct TUndoReport {
     std::vector<std::string> Lines; // one log line per step, in order
     int MovedBack = 0;
-    int LeftAlone = 0;              // files, the folder or the playlist that were not touched
+    int LeftAlone = 0;              // files, the folder or the playlist the operation moved or made that stay
     std::string Folder;             // the album folder afterwards, with "/"
+    std::string Refused;            // why undo did not begin; empty when it did
 };
 
-// Undoes the run a journal describes: renames the folder back, removes the playlist when its bytes
-// are still the ones written, moves each file back (no-replace). A file whose new name is gone, or
-// whose old name is taken now, is left alone and listed. Tags are not undone; a line says so.
-TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& currentFolder, bool dryRun);
+// Undoes the operation a journal describes, in the folder undo was asked for (`currentFolder`, the
+// folder's old or new path): renames the folder back, removes the playlist when its bytes are still
+// the ones written, moves back each file the operation moved (no-replace), last first. Only what the
+// operation moved is touched and mentioned: a file of the plan that never moved, and an entry that
+// was in the way of a move, are not. A moved file whose new name is gone, replaced, or whose old name
+// is taken now, is left alone and listed. Tags are not undone; a line says so. With `progress`, each
+// step back is recorded there (see the order above).
+TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& currentFolder, bool dryRun,
+                          TRenameJournal* progress = nullptr);
 
-// Undo of the last run on `folder`: finds its journal in `journalDirectory`, undoes it and (unless
-// dryRun) removes the journal. `found` tells whether there was a run to undo.
-TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found);
+// Undo of the last operation on `folder`: finds its journal in `journalDirectory`, records that undo
+// began, undoes it and (unless dryRun) removes the journal. `found` tells whether there was one.
+TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
+                        TFileSystem& files = systemFiles());
 
-// True when the last run recorded for `folder` did not reach its end (killed, crashed, power lost):
-// its titles were put on files by position, so a new run now would put them on the wrong files.
+// True when the last operation recorded for `folder` did not reach its end (killed, crashed, power
+// lost) or an undo of it did not: its titles were put on files by position, so a new run now would
+// put them on the wrong files.
 bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& folder);
 
 inline constexpr const char* UnfinishedRunText =

@@ -2,9 +2,17 @@
 // use the same texts.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace cantorix {
+
+// A line in the user's language: `text` through the translator (context "Rename"), then "%1" to "%9"
+// replaced by `args` as they stand, so that names keep the file system's bytes.
+std::string TrLine(const char* text, std::initializer_list<std::string_view> args = {});
+// The same for a line about `n` things: "%n" is the number, and the translator picks the plural form.
+std::string TrCountLine(const char* text, int n);
 
 // "Rename error: "<old name>" (<reason>)": a file move that failed; the file keeps its name.
 inline std::string RenameErrorLine(const std::string& oldName, const std::string& reason)
@@ -43,10 +51,22 @@ inline std::string NameShortenedLine(const std::string& newName)
     return "Name shortened to fit the file system: \"" + newName + "\"";
 }
 
-// The journal for undo could not be written; the run goes on without undo.
+// The journal for undo could not be written before the first move: nothing is moved.
 inline std::string JournalErrorLine(const std::string& reason)
 {
-    return "Undo journal error: \"" + reason + "\" (this run cannot be undone)";
+    return TrLine("Undo journal error: \"%1\" (nothing was renamed)", {reason});
+}
+
+// The journal could not be extended during the run: it stops, and undo puts back what it moved.
+inline std::string JournalStoppedLine(const std::string& reason)
+{
+    return TrLine("Undo journal error: \"%1\" (the run stopped; undo puts back what it renamed)", {reason});
+}
+
+// Files without a title (rows beyond the entry's titles) keep their names and tags.
+inline std::string UntitledKeptLine(int files)
+{
+    return TrCountLine("Files without a title kept their names: %n", files);
 }
 
 inline constexpr const char* FolderRenamedLine = "Folder successfully renamed";

@@ -6,6 +6,8 @@
 
 #include <QCryptographicHash>
 
+#include <optional>
+
 #include <cerrno>
 #include <dirent.h>
 #include <chrono>
@@ -61,7 +63,8 @@ std::string CollisionText(const std::string& other) { return "would collide with
 
 std::string RenameSummaryText(const TRenameReport& report)
 {
-    const int moved = report.movedCount(), rows = int(report.Rows.size());
+    if (!report.Refused.empty()) return report.Refused;
+    const int moved = report.movedCount(), rows = int(report.Rows.size()) - report.keptCount();
     int tagFailures = 0;
     for (const TRenameRowReport& r : report.Rows) tagFailures += r.Tags == TRenameRowReport::TTags::Failed ? 1 : 0;
     std::string text = "Renamed " + std::to_string(moved) + " of " + std::to_string(rows) + " files";
@@ -69,26 +72,38 @@ std::string RenameSummaryText(const TRenameReport& report)
     if (tagFailures > 0) text += "; tags could not be written to " + std::to_string(tagFailures);
     if (report.Folder == TRenameReport::TStep::Failed) text += "; the folder was not renamed";
     if (report.Playlist == TRenameReport::TStep::Failed) text += "; the playlist was not written";
+    if (const int kept = report.keptCount(); kept > 0)
+        text += TrLine("; files without a title kept their names: %1", {std::to_string(kept)});
+    if (!report.Stopped.empty()) text += TrLine("; the run stopped: %1", {report.Stopped});
     return text;
 }
 
 int TRenameReport::movedCount() const
 {
     int n = 0;
-    for (const TRenameRowReport& r : Rows) n += r.Moved ? 1 : 0;
+    for (const TRenameRowReport& r : Rows) n += r.Moved && !r.KeptName ? 1 : 0;
+    return n;
+}
+
+int TRenameReport::keptCount() const
+{
+    int n = 0;
+    for (const TRenameRowReport& r : Rows) n += r.KeptName ? 1 : 0;
     return n;
 }
 
 int TRenameReport::failedCount() const
 {
     int n = 0;
-    for (const TRenameRowReport& r : Rows) n += !r.Moved || r.Tags == TRenameRowReport::TTags::Failed ? 1 : 0;
+    for (const TRenameRowReport& r : Rows)
+        n += !r.KeptName && (!r.Moved || r.Tags == TRenameRowReport::TTags::Failed) ? 1 : 0;
     return n;
 }
 
 bool TRenameReport::anyFailure() const
 {
-    return failedCount() > 0 || Folder == TStep::Failed || Playlist == TStep::Failed || !NativeError.empty();
+    return failedCount() > 0 || Folder == TStep::Failed || Playlist == TStep::Failed || !NativeError.empty() ||
+           !Refused.empty() || !Stopped.empty();
 }
 
 TRenameRun::TRenameRun(std::string folder, std::vector<TRenameRow> rows, TAlbumData album,
@@ -115,35 +130,58 @@ size_t TRenameRun::nameLimit() const
     return limit > 0 ? size_t(limit) : 255;
 }
 
-std::string TRenameRun::newNameFor(const TRenameRow& row, const std::string& preparedTemplate, bool* shortened) const
+std::vector<TRenameRun::TPlannedName> TRenameRun::planNames() const
 {
-    TNameValues v{m_album.Artist, m_album.Album, m_album.Year, row.Track, row.TrackNo};
-    std::string name = BuildFileName(preparedTemplate, v, OldNameExtension(row.FileName), m_options.FixUnderScores,
-                                     TNameVariant::RenameRun);
-    // A long title would make the move fail with "File name too long"; the name is cut instead.
-    std::string fitted = FitNameLength(name, nameLimit());
-    if (shortened) *shortened = fitted != name;
-    return fitted;
+    const std::string prepared = PrepareNameTemplate(m_options.NameFormat);
+    const size_t limit = nameLimit();
+    std::vector<TFittedName> fitted(m_rows.size());
+    std::vector<TPlannedName> names(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const TRenameRow& row = m_rows[i];
+        TPlannedName& n = names[i];
+        // A file beyond the entry's titles has nothing to be named by: it keeps its name and tags.
+        if (row.TrackNo.empty() && row.Track.empty()) {
+            n.NoTitle = true;
+            continue;
+        }
+        const TNameValues v{m_album.Artist, m_album.Album, m_album.Year, row.Track, row.TrackNo};
+        if (std::optional<TFittedName> name = BuildFittedFileName(prepared, v, OldNameExtension(row.FileName),
+                                                                  m_options.FixUnderScores, TNameVariant::RenameRun,
+                                                                  limit))
+            fitted[i] = std::move(*name);
+        else
+            n.NoName = true;
+    }
+    SeparateShortenedNames(fitted, limit);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        TPlannedName& n = names[i];
+        n.Name = n.NoTitle || n.NoName ? m_rows[i].FileName : fitted[i].Name;
+        n.Shortened = fitted[i].Shortened;
+    }
+    return names;
 }
 
 std::vector<TRenamePlanItem> TRenameRun::plan() const
 {
-    std::string prepared = PrepareNameTemplate(m_options.NameFormat);
+    const std::vector<TPlannedName> names = planNames();
     std::vector<TRenamePlanItem> items;
-    for (const TRenameRow& row : m_rows) items.push_back({row.FileName, newNameFor(row, prepared)});
+    for (size_t i = 0; i < m_rows.size(); ++i) items.push_back({m_rows[i].FileName, names[i].Name});
     return items;
 }
 
 std::vector<TRenameRun::TPreviewRow> TRenameRun::preview(const std::vector<std::string>& folderEntries) const
 {
-    const std::string prepared = PrepareNameTemplate(m_options.NameFormat);
+    const std::vector<TPlannedName> names = planNames();
     std::vector<TPreviewRow> rows;
     std::map<std::string, std::vector<size_t>> byNewName;
     std::set<std::string> renamedAway;
-    for (const TRenameRow& row : m_rows) {
+    for (size_t i = 0; i < m_rows.size(); ++i) {
         TPreviewRow p;
-        p.OldName = row.FileName;
-        p.NewName = newNameFor(row, prepared, &p.Shortened);
+        p.OldName = m_rows[i].FileName;
+        p.NewName = names[i].Name;
+        p.Shortened = names[i].Shortened;
+        p.NoTitle = names[i].NoTitle;
+        p.NoName = names[i].NoName;
         p.Unchanged = p.NewName == p.OldName;
         if (!p.Unchanged) renamedAway.insert(p.OldName);
         byNewName[p.NewName].push_back(rows.size());
@@ -198,56 +236,90 @@ void TRenameRun::work()
 {
     m_folderToSelect.clear();
     m_report = TRenameReport{};
-    const std::string prepared = PrepareNameTemplate(m_options.NameFormat);
+    const std::vector<TPlannedName> names = planNames();
     std::string playlist;
 
-    // The journal lists every planned move before the first one happens.
-    TRenameJournal journal(m_journalDirectory);
+    // The journal holds the whole plan, synced, before the first move; its header explains the order
+    // of everything written after. No journal, no run: a run that cannot be undone does not begin.
+    TRenameJournal journal(m_journalDirectory, *m_files);
     TRenameJournalData& record = journal.data();
+    record.Kind = TJournalKind::RenameRun;
     record.Folder = m_folder;
+    struct stat folderStat {};
+    if (::stat(m_folder.c_str(), &folderStat) == 0) {
+        record.FolderDevice = uint64_t(folderStat.st_dev);
+        record.FolderInode = uint64_t(folderStat.st_ino);
+    }
     record.WroteTags = m_options.WriteTags;
     record.Started = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch()).count();
-    std::vector<bool> shortened;
-    for (const TRenameRow& row : m_rows) {
-        bool cut = false;
-        record.Moves.push_back({row.FileName, newNameFor(row, prepared, &cut), false});
-        shortened.push_back(cut);
-    }
-    bool journalOk = true;
-    auto saveJournal = [&] {
-        if (!journalOk) return;
-        IoResult saved = journal.save();
-        if (!saved) {
-            journalOk = false;
-            log(JournalErrorLine(saved.error));
-        }
-    };
-    saveJournal();
-
     for (size_t i = 0; i < m_rows.size(); ++i) {
+        struct stat st {};
+        const bool known = ::lstat((m_folder + m_rows[i].FileName).c_str(), &st) == 0;
+        record.Moves.push_back({m_rows[i].FileName, names[i].Name, false, known ? uint64_t(st.st_ino) : 0, false});
+    }
+    std::string why;
+    switch (journal.begin(&why)) {
+    case TRenameJournal::TStart::Begun: break;
+    case TRenameJournal::TStart::Unfinished:
+        m_report.Refused = UnfinishedRunText;
+        log(m_report.Refused);
+        return;
+    case TRenameJournal::TStart::Failed:
+        m_report.Refused = JournalErrorLine(why);
+        log(m_report.Refused);
+        return;
+    }
+    // Once the journal fails, nothing more moves: undo puts back what did.
+    auto journalFailed = [&](const IoResult& r) {
+        if (r) return false;
+        m_report.Stopped = r.error;
+        log(JournalStoppedLine(r.error));
+        return true;
+    };
+
+    // Names this run moved files to: a listed file found under one of them later is not that row's
+    // (its own file vanished after the scan), so it is not moved again.
+    std::set<std::string> movedInto;
+    int kept = 0;
+    size_t i = 0;
+    for (; i < m_rows.size() && m_report.Stopped.empty(); ++i) {
         const TRenameRow& row = m_rows[i];
-        const std::string& newName = record.Moves[i].To;
-        if (shortened[i]) log(NameShortenedLine(newName));
+        const TPlannedName& planned = names[i];
+        const std::string& newName = planned.Name;
+        TRenameRowReport& report = m_report.Rows.emplace_back();
+        report.OldName = row.FileName;
+        report.NewName = newName;
+        if (planned.NoTitle) {
+            report.KeptName = true;
+            ++kept;
+            if (m_options.CreatePlaylist && entryExists(m_folder + row.FileName)) playlist += row.FileName + "\r\n";
+            if (m_onProgress) m_onProgress(int(i + 1));
+            continue;
+        }
+        if (planned.Shortened) log(NameShortenedLine(newName));
         IoResult moved;
-        if (holdsNul(newName))
+        if (planned.NoName || holdsNul(newName))
             moved = IoResult::fromErrno(EINVAL);
+        else if (movedInto.count(row.FileName))
+            moved = IoResult::fromErrno(ENOENT);
         else if (newName != row.FileName) // a file that already has its name needs no move
             moved = moveNoReplace(m_folder + row.FileName, m_folder + newName);
         else if (!entryExists(m_folder + row.FileName))
             moved = IoResult::fromErrno(ENOENT);
 
-        TRenameRowReport& report = m_report.Rows.emplace_back();
-        report.OldName = row.FileName;
-        report.NewName = newName;
         report.Moved = moved.ok;
         if (!moved) {
             report.MoveError = moved.error;
             log(RenameErrorLine(row.FileName, moved.error));
         } else {
-            record.Moves[i].Done = true;
-            saveJournal();
+            if (newName != row.FileName) {
+                movedInto.insert(newName);
+                if (journalFailed(journal.recordMove(i))) break;
+            }
             if (m_options.WriteTags && m_tagWriter && IsTagWritingExtension(newName)) {
+                // A rewrite gives the file a new inode: from then on only the synced line says it is ours.
+                if (journalFailed(journal.syncLines())) break;
                 TTagValues values{row.Track, m_album.Artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
                 IoResult tagged;
                 try {
@@ -267,23 +339,33 @@ void TRenameRun::work()
         if (m_options.CreatePlaylist && entryExists(m_folder + listed)) playlist += listed + "\r\n";
         if (m_onProgress) m_onProgress(int(i + 1));
     }
+    if (!m_report.Stopped.empty()) {
+        // The rows the run did not reach keep their names.
+        for (size_t j = m_report.Rows.size(); j < m_rows.size(); ++j) {
+            TRenameRowReport& report = m_report.Rows.emplace_back();
+            report.OldName = m_rows[j].FileName;
+            report.NewName = names[j].Name;
+            report.MoveError = m_report.Stopped;
+        }
+        m_folderToSelect = m_folder;
+        return;
+    }
+    if (kept > 0) log(UntitledKeptLine(kept));
 
     const std::string albumFolder = m_options.RenameFolder ? renameFolder(journal) : m_folder;
     m_folderToSelect = albumFolder;
 
     if (m_options.CreatePlaylist) {
         const std::string name = playlistFileName();
-        IoResult written = writeWholeFile(albumFolder + name, playlist.data(), playlist.size());
+        IoResult written = journal.recordPlaylist(name, sha256Hex(playlist));
+        if (written) written = writeWholeFile(albumFolder + name, playlist.data(), playlist.size());
         m_report.Playlist = written ? TRenameReport::TStep::Done : TRenameReport::TStep::Failed;
         m_report.PlaylistError = written.error;
-        if (written) {
-            record.Playlist = name;
-            record.PlaylistSha256 = sha256Hex(playlist);
-        }
         log(written ? std::string(PlaylistCreatedLine) : PlaylistErrorLine(written.error));
     }
-    record.Finished = true;
-    saveJournal();
+    // Should the end not reach the disk, the run looks unfinished: a new one is refused until undo,
+    // which is the safe side.
+    if (IoResult ended = journal.finish(); !ended) log(JournalStoppedLine(ended.error));
 }
 
 // The folder step: returns the album folder afterwards (the old one unless the rename succeeded).
@@ -299,19 +381,17 @@ std::string TRenameRun::renameFolder(TRenameJournal& journal)
         log(FolderExistsLine(newPath));
         return m_folder;
     }
-    IoResult moved = holdsNul(name) ? IoResult::fromErrno(EINVAL)
-                                    : moveNoReplace(withoutSlash(m_folder), withoutSlash(newPath));
+    IoResult moved = holdsNul(name) || name == "." || name == ".." ? IoResult::fromErrno(EINVAL) : IoResult::success();
+    // Recorded (and given its second name) before it happens, so that undo finds the run by either name.
+    if (moved) moved = journal.recordFolderIntent(newPath);
+    if (moved) moved = moveNoReplace(withoutSlash(m_folder), withoutSlash(newPath));
     if (!moved) {
         m_report.FolderError = moved.error;
         log(FolderRenameFailedLine(moved.error));
         return m_folder;
     }
     m_report.Folder = TRenameReport::TStep::Done;
-    journal.data().FolderAfter = newPath;
-    if (journal.enabled()) {
-        IoResult saved = journal.save();
-        if (!saved) log(JournalErrorLine(saved.error));
-    }
+    journal.recordFolderMoved();
     log(FolderRenamedLine);
     return newPath;
 }

@@ -48,6 +48,7 @@ struct TRenameRowReport {
     std::string OldName;
     std::string NewName;
     bool Moved = false;     // the file bears NewName after the run (moved, or it already had it)
+    bool KeptName = false;  // the row has no title (beyond the entry's titles): name and tags stay
     std::string MoveError;  // the reason when it was not moved
     enum class TTags { NotAsked, Written, Failed } Tags = TTags::NotAsked;
     std::string TagError;
@@ -60,8 +61,11 @@ struct TRenameReport {
     std::string FolderError;   // "already exists" or the move's reason
     std::string PlaylistError;
     std::string NativeError;   // an unexpected exception ended the run early
+    std::string Refused;       // the run did not begin (its journal could not be written): nothing moved
+    std::string Stopped;       // the journal failed during the run, which stopped there
 
     int movedCount() const;
+    int keptCount() const;     // rows without a title
     int failedCount() const;   // rows whose move or tag write failed
     // True when any row, the folder step, the playlist or the run itself failed.
     bool anyFailure() const;
@@ -71,7 +75,8 @@ struct TRenameReport {
 // At most `limit` names are read.
 std::vector<std::string> FolderEntryNames(const std::string& folder, size_t limit = 100000);
 
-// "Renamed 7 of 9 files; 2 could not be renamed", the tag failures and, when they failed, the folder step and the playlist.
+// "Renamed 7 of 9 files; 2 could not be renamed", the tag failures and, when they failed, the folder
+// step and the playlist; the reason alone when the run did not begin.
 std::string RenameSummaryText(const TRenameReport& report);
 
 // The one-line text of a preview row's collision: "would collide with "<name>"".
@@ -97,6 +102,8 @@ public:
     void setTagWriter(TagWriterFn writer) { m_tagWriter = std::move(writer); }
     // Where the run keeps its journal for undo (TRenameJournal); empty (the default) keeps none.
     void setJournalDirectory(std::string directory) { m_journalDirectory = std::move(directory); }
+    // The file system the journal is written through; the machine's unless a test puts in a faulty one.
+    void setFileSystem(TFileSystem& files) { m_files = &files; }
     // The longest bare name the folder takes; 0 (the default) asks the file system.
     void setNameLimit(size_t bytes) { m_nameLimit = bytes; }
     // Set before run(); either may be null.
@@ -124,6 +131,8 @@ public:
         std::string OldName, NewName;
         bool Unchanged = false;
         bool Shortened = false;
+        bool NoTitle = false; // no track number and no title: the file keeps its name (Unchanged too)
+        bool NoName = false;  // the format gives no usable name (nothing before the extension): kept too
         std::string CollidesWith; // the other row's old name or the existing entry; empty when none
     };
     std::vector<TPreviewRow> preview(const std::vector<std::string>& folderEntries) const;
@@ -139,8 +148,14 @@ public:
     const TRenameReport& report() const { return m_report; }
 
 private:
+    // Each row's new name: the built one, or the old one for a row without a title (NoTitle) or
+    // without a usable name (NoName).
+    struct TPlannedName {
+        std::string Name;
+        bool Shortened = false, NoTitle = false, NoName = false;
+    };
+    std::vector<TPlannedName> planNames() const;
     void work();
-    std::string newNameFor(const TRenameRow& row, const std::string& preparedTemplate, bool* shortened = nullptr) const;
     size_t nameLimit() const;
     std::string renameFolder(TRenameJournal& journal);
     void log(std::string line);
@@ -151,6 +166,7 @@ private:
     TRenameOptions m_options;
     TagWriterFn m_tagWriter;
     std::string m_journalDirectory;
+    TFileSystem* m_files = &systemFiles();
     size_t m_nameLimit = 0;
 
     LineFn m_onLine;

@@ -1,6 +1,7 @@
 #include "core/rename/TrackNumberFix.h"
 
 #include "audio/FileIO.h"
+#include "core/rename/JournaledMoves.h"
 #include "core/rename/RenameLines.h"
 
 namespace cantorix {
@@ -32,23 +33,17 @@ std::optional<std::string> FixedTrackName(const std::string& name)
 }
 
 int RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
-                      const std::function<void(const std::string&)>& log)
+                      const std::function<void(const std::string&)>& log, const std::string& journalDirectory)
 {
     log(FixStartLine);
-    const std::string dir = withSlash(folder);
-    int failed = 0;
+    std::vector<TFileMove> moves;
     for (const std::string& name : names) {
         if (name.empty()) break;
-        std::optional<std::string> fixed = FixedTrackName(name);
-        if (!fixed) continue;
-        IoResult moved = moveNoReplace(dir + name, dir + *fixed);
-        if (!moved) {
-            ++failed;
-            log(RenameErrorLine(name, moved.error));
-        }
+        if (std::optional<std::string> fixed = FixedTrackName(name)) moves.push_back({name, *fixed});
     }
+    const TMovesOutcome done = MoveFilesJournaled(folder, TJournalKind::TrackNumberFix, moves, log, journalDirectory);
     log(FixEndLine);
-    return failed;
+    return done.Failed;
 }
 
 } // namespace cantorix

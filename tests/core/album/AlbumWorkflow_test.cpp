@@ -251,7 +251,7 @@ TEST(AlbumWorkflow, AnUnfinishedRunIsOfferedForUndoNotRenamedOver)
     EXPECT_FALSE(h.workflow->startRename(h.workflow->renameOptions()));
     EXPECT_EQ(h.unfinished, 1);
     EXPECT_EQ(test::listFiles(h.dir.str()), (std::vector<std::string>{"1 End.wav", "2 Intro.wav", "3 Middle.wav"}));
-    TRenameJournal::remove(journal.path());
+    TRenameJournal::remove(journal.path(), journal.data());
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace cantorix {
 namespace {
 
@@ -158,6 +160,70 @@ TEST(NameFormat, FitNameLengthCutsTheStemAtACharacter)
         {std::string(300, 'x') + ".flac", 255, std::string(250, 'x') + ".flac"},
     };
     for (const auto& c : cases) EXPECT_EQ(FitNameLength(c.name, c.limit), c.expected) << c.name;
+}
+
+// The name a file is moved to: never hidden or empty because a value was empty, and fitted by
+// shortening the longest values, never the number, the title's start or the extension.
+TEST(NameFormat, FittedFileNames)
+{
+    const std::string longAlbum(230, 'B');
+    const std::string ellipsis = "\xe2\x80\xa6";
+    const struct {
+        const char* what;
+        std::string format;
+        TNameValues values; // Artist, Album, Year, Title, TrackNo
+        const char* extension;
+        size_t limit;
+        std::optional<std::string> expected; // nothing: no usable name
+        bool shortened;
+    } cases[] = {
+        {"fits", kDefault, {"A", "B", "", "T", "01"}, ".mp3", 255, "A - B - 01 - T.mp3", false},
+        {"only the extension is left", "track", {"A", "B", "", "", "01"}, ".flac", 255, std::nullopt, false},
+        {"empty parentheses", "(year)", {"A", "B", "", "T", "01"}, ".flac", 255, std::nullopt, false},
+        {"nothing at all", "track", {"", "", "", "", ""}, "", 255, std::nullopt, false},
+        {"a leading dot from a value", "track", {"", "", "", ".hidden", "01"}, ".ogg", 255, "hidden.ogg", false},
+        {"a long album gives first", kDefault, {"Artist", longAlbum, "", "Title", "07"}, ".mp3", 60,
+         "Artist - " + std::string(31, 'B') + ellipsis + " - 07 - Title.mp3", true},
+        {"artist and album give alike", kDefault, {std::string(100, 'A'), std::string(100, 'B'), "", "Title", "07"},
+         ".flac", 60, std::string(16, 'A') + ellipsis + " - " + std::string(16, 'B') + ellipsis + " - 07 - Title.flac",
+         true},
+        {"a character is never split", kDefault, {"A", std::string(20, 'x') + "\xc3\xa9" + std::string(80, 'x'), "", "T", "1"},
+         ".mp3", 40, "A - " + std::string(20, 'x') + ellipsis + " - 1 - T.mp3", true},
+        {"the format's own text is too long", std::string(300, 'z') + " - #", {"", "", "", "", "01"},
+         ".mp3", 255, std::string(251, 'z') + ".mp3", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<TFittedName> got =
+            BuildFittedFileName(PrepareNameTemplate(c.format), c.values, c.extension, true, TNameVariant::RenameRun,
+                                c.limit);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << (got ? got->Name : "");
+        if (!got) continue;
+        EXPECT_EQ(got->Name, *c.expected);
+        EXPECT_EQ(got->Shortened, c.shortened);
+        EXPECT_LE(got->Name.size(), c.limit);
+    }
+}
+
+TEST(NameFormat, NamesTheCutMadeEqualAreToldApart)
+{
+    std::vector<TFittedName> names = {
+        {"Long….mp3", "Long title one.mp3", true},
+        {"Long….mp3", "Long title two.mp3", true},
+        {"Same.mp3", "Same.mp3", false},
+        {"Same.mp3", "Same.mp3", false}, // equal in full: a collision the move reports, not the cut's
+        {"", "", false},                 // takes no part
+        {"Long….mp3", "Long title one.mp3", true},
+    };
+    SeparateShortenedNames(names, 255);
+    EXPECT_EQ(names[0].Name, "Long….mp3");
+    EXPECT_EQ(names[1].Name, "Long… (2).mp3");
+    EXPECT_EQ(names[3].Name, "Same.mp3");
+    EXPECT_EQ(names[5].Name, "Long….mp3");
+    // Within the limit, the mark takes the stem's room.
+    std::vector<TFittedName> tight = {{"abcdef.mp3", "abcdefX.mp3", true}, {"abcdef.mp3", "abcdefY.mp3", true}};
+    SeparateShortenedNames(tight, 10);
+    EXPECT_EQ(tight[1].Name, "ab (2).mp3");
 }
 
 } // namespace

@@ -145,3 +145,26 @@ TEST(RenameByTag, ControlCharactersInTagsNeverReachTheName)
               "A - B - 01 - Line one two.mp3");
     EXPECT_EQ(BuildPlaylistName("A\r\n", "B\x7F"), "A - B ");
 }
+
+// An ID3v2 track text "1/15" gives the number before "/", padded as an ID3v1 number is ("01"); a file
+// whose tags give no number is marked, since its name has an empty place where the number goes.
+TEST(RenameByTag, TrackTextWithATotalAndNoNumber)
+{
+    TempDir work, album;
+    if (!makeTaggedFile(work, album.file("a.mp3"), "mp3", track("First", "1/15")) ||
+        !makeTaggedFile(work, album.file("b.flac"), "flac", track("Second", "2/15")) ||
+        !makeTaggedFile(work, album.file("c.mp3"), "mp3", track("Third", "")))
+        GTEST_SKIP() << "lame or flac is not installed";
+    const std::vector<TTagProposal> p = ProposeTagNames(album.str(), {"a.mp3", "b.flac", "c.mp3"}, TRenameByTagOptions{});
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_EQ(p[0].NewName, "The Artist - The Album - 01 - First.mp3");
+    EXPECT_EQ(p[1].NewName, "The Artist - The Album - 02 - Second.flac");
+    EXPECT_FALSE(p[0].NoNumber || p[1].NoNumber);
+    EXPECT_TRUE(p[2].NoNumber);
+    EXPECT_EQ(p[2].NewName.find(" - 15"), std::string::npos);
+    // Without "#" in the format no number is missing.
+    TRenameByTagOptions titles;
+    titles.NameFormat = "track";
+    EXPECT_FALSE(ProposeTagNames(album.str(), {"c.mp3"}, titles)[0].NoNumber);
+    EXPECT_EQ(TagTrackNumber(" 7 / 12"), "7");
+}

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <stdexcept>
@@ -136,21 +137,29 @@ TEST(RenameRun, NeverReplacesAFileOutsideTheList)
 
 TEST(RenameRun, RowsAndNamesAtTheEdges)
 {
-    // Stops at the first empty name; a row without a database track is renamed with empty values; a
-    // file that already bears its name stays without an error; a NUL in a title is cleaned like every
-    // control character (a space).
+    // Stops at the first empty name; a row without a database track (beyond the entry's titles) keeps
+    // its name and stays in the playlist; a file that already bears its name stays without an error; a
+    // NUL in a title is cleaned like every control character (a space).
     std::vector<TRenameRow> rows = {row("x.mp3", "", ""), row("A - B - 02 - Two.flac", "02", "Two"),
                                     {"n.mp3", "03", std::string("a\0b", 3)}, row("", "", ""),
                                     row("after.mp3", "09", "Never")};
     Album a(rows);
     TRenameOptions o;
     o.CreatePlaylist = true;
+    o.WriteTags = true;
     TRenameRun run(a.folder, rows, kAlbum, o);
+    TagRecorder rec;
+    run.setTagWriter(rec.fn());
     EXPECT_EQ(run.fileCount(), 3);
-    EXPECT_EQ(runHere(run), (Lines{PlaylistCreatedLine}));
+    EXPECT_EQ(runHere(run), (Lines{UntitledKeptLine(1), PlaylistCreatedLine}));
+    ASSERT_EQ(rec.calls.size(), 2u); // the file without a title keeps its tags too
+    EXPECT_EQ(rec.calls[0].first, a.folder + "A - B - 02 - Two.flac");
     EXPECT_EQ(listFiles(a.folder),
-              (Lines{"A - B - -.mp3", "A - B - 02 - Two.flac", "A - B - 03 - a b.mp3", "A - B.m3u", "after.mp3"}));
+              (Lines{"A - B - 02 - Two.flac", "A - B - 03 - a b.mp3", "A - B.m3u", "after.mp3", "x.mp3"}));
+    EXPECT_EQ(readText(a.folder + "A - B.m3u"), "x.mp3\r\nA - B - 02 - Two.flac\r\nA - B - 03 - a b.mp3\r\n");
     EXPECT_EQ(run.report().Rows.size(), 3u);
+    EXPECT_TRUE(run.report().Rows[0].KeptName);
+    EXPECT_FALSE(run.report().anyFailure());
 }
 
 TEST(RenameRun, WritesTagsAfterSuccessfulMovesForTheTwelveExtensions)
@@ -374,6 +383,59 @@ TEST(RenameRun, PlanMatchesTheRunAndTouchesNothing)
     EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.ogg"}));
     EXPECT_FALSE(run.isDone());
     EXPECT_EQ(run.folderToSelect(), "");
+}
+
+// A listed file that vanished after the scan: a file an earlier row moved under its name is not its
+// file, and is not moved on.
+TEST(RenameRun, AFileAnEarlierRowMovedIsNotMovedAgain)
+{
+    Album a({row("1.mp3", "01", "One"), row("A - B - 01 - One.mp3", "02", "Two")});
+    fs::remove(a.folder + "A - B - 01 - One.mp3");
+    TRenameRun run(a.folder, a.rows, kAlbum, {});
+    EXPECT_EQ(runHere(run), (Lines{RenameErrorLine("A - B - 01 - One.mp3", "No such file or directory")}));
+    EXPECT_EQ(listFiles(a.folder), (Lines{"A - B - 01 - One.mp3"}));
+    EXPECT_EQ(readText(a.folder + "A - B - 01 - One.mp3"), "1.mp3");
+}
+
+// A very long artist or album never costs a file its number or title: fifteen files get fifteen
+// names, each with its number and whole title; the folder is renamed only once they are.
+TEST(RenameRun, LongValuesNeverCostTheNumberOrTheTitle)
+{
+    std::vector<TRenameRow> rows;
+    for (int i = 1; i <= 15; ++i) {
+        const std::string no = (i < 10 ? "0" : "") + std::to_string(i);
+        rows.push_back({no + (i % 2 ? ".mp3" : ".flac"), no, "Title " + no});
+    }
+    // Two rows whose titles differ only past the cut, without numbers.
+    const std::string longTitle(300, 't');
+    rows.push_back({"x.mp3", "", longTitle + " one"});
+    rows.push_back({"y.mp3", "", longTitle + " two"});
+    Album a(rows);
+    TRenameOptions o;
+    o.RenameFolder = true;
+    o.FolderFormat = 1;
+    TRenameRun run(a.folder, a.rows, {"Artist", std::string(230, 'B'), "", ""}, o);
+    run.run();
+    EXPECT_FALSE(run.report().anyFailure()) << RenameSummaryText(run.report());
+    EXPECT_EQ(run.report().movedCount(), 17);
+    const std::string folder = run.folderToSelect();
+    EXPECT_NE(folder, a.folder);
+    const Lines names = listFiles(folder);
+    ASSERT_EQ(names.size(), 17u);
+    for (int i = 1; i <= 15; ++i) {
+        const std::string no = (i < 10 ? "0" : "") + std::to_string(i);
+        const std::string tail = " - " + no + " - Title " + no + (i % 2 ? ".mp3" : ".flac");
+        EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                                [&](const std::string& n) {
+                                    return n.size() <= 255 && n.size() > tail.size() &&
+                                           n.compare(n.size() - tail.size(), tail.size(), tail) == 0;
+                                }),
+                  1)
+            << tail;
+    }
+    const Lines shortened = {run.report().Rows[15].NewName, run.report().Rows[16].NewName};
+    EXPECT_NE(shortened[0], shortened[1]);
+    EXPECT_EQ(shortened[1].substr(shortened[1].size() - 9), " (17).mp3");
 }
 
 } // namespace

@@ -1,0 +1,103 @@
+#include "core/rename/JournaledMoves.h"
+
+#include "core/rename/RenameLines.h"
+
+#include <cerrno>
+#include <chrono>
+#include <sys/stat.h>
+
+namespace cantorix {
+
+TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, const std::vector<TFileMove>& moves,
+                                 const std::function<void(const std::string&)>& log,
+                                 const std::string& journalDirectory)
+{
+    const std::string dir = withSlash(folder);
+    TMovesOutcome outcome;
+    // The moves that will be tried, and which of them each given move is (-1: none).
+    std::vector<TFileMove> planned;
+    std::vector<long> plannedAt;
+    for (const TFileMove& m : moves) {
+        plannedAt.push_back(m.Valid && m.From != m.To ? long(planned.size()) : -1);
+        if (plannedAt.back() >= 0) planned.push_back(m);
+    }
+    auto refuseInvalid = [&](const TFileMove& m) {
+        ++outcome.Failed;
+        outcome.LastFailure = IoResult::fromErrno(EINVAL);
+        log(RenameErrorLine(m.From, outcome.LastFailure.error));
+    };
+    if (planned.empty()) {
+        for (const TFileMove& m : moves)
+            if (!m.Valid) refuseInvalid(m);
+        return outcome;
+    }
+
+    TRenameJournal journal(journalDirectory);
+    TRenameJournalData& record = journal.data();
+    record.Kind = kind;
+    record.Folder = dir;
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0) {
+        record.FolderDevice = uint64_t(st.st_dev);
+        record.FolderInode = uint64_t(st.st_ino);
+    }
+    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+    for (const TFileMove& m : planned) {
+        struct stat file {};
+        const bool known = ::lstat((dir + m.From).c_str(), &file) == 0;
+        record.Moves.push_back({m.From, m.To, false, known ? uint64_t(file.st_ino) : 0, false});
+    }
+    std::string why;
+    switch (journal.begin(&why)) {
+    case TRenameJournal::TStart::Begun: break;
+    case TRenameJournal::TStart::Unfinished: outcome.Refused = UnfinishedRunText; break;
+    case TRenameJournal::TStart::Failed: outcome.Refused = JournalErrorLine(why); break;
+    }
+    if (!outcome.Refused.empty()) {
+        outcome.Failed = int(planned.size());
+        log(outcome.Refused);
+        return outcome;
+    }
+
+    for (size_t k = 0; k < moves.size(); ++k) {
+        if (!moves[k].Valid) refuseInvalid(moves[k]);
+        if (plannedAt[k] < 0) continue;
+        const size_t i = size_t(plannedAt[k]);
+        const TFileMove& m = planned[i];
+        IoResult moved = moveNoReplace(dir + m.From, dir + m.To);
+        if (!moved) {
+            ++outcome.Failed;
+            log(RenameErrorLine(m.From, moved.error));
+            outcome.LastFailure = moved;
+            continue;
+        }
+        ++outcome.Moved;
+        // As in the rename run: a lost line is found on disk by the file's inode.
+        if (IoResult recorded = journal.recordMove(i); !recorded) {
+            log(JournalStoppedLine(recorded.error));
+            outcome.LastFailure = recorded;
+            outcome.Failed += int(planned.size() - i - 1);
+            return outcome;
+        }
+    }
+    if (IoResult ended = journal.finish(); !ended) log(JournalStoppedLine(ended.error));
+    return outcome;
+}
+
+IoResult RenameFileJournaled(const std::string& fromPath, const std::string& newName,
+                             const std::string& journalDirectory)
+{
+    const size_t slash = fromPath.rfind('/');
+    if (slash == std::string::npos || newName.empty() || newName.find('/') != std::string::npos ||
+        newName.find('\0') != std::string::npos || newName == "." || newName == "..")
+        return IoResult::fromErrno(EINVAL);
+    const std::string folder = fromPath.substr(0, slash + 1);
+    const TMovesOutcome outcome = MoveFilesJournaled(folder, TJournalKind::ManualRename,
+                                                     {{fromPath.substr(slash + 1), newName}},
+                                                     [](const std::string&) {}, journalDirectory);
+    if (!outcome.Refused.empty()) return IoResult::failure(outcome.Refused);
+    return outcome.Failed == 0 ? IoResult::success() : outcome.LastFailure;
+}
+
+} // namespace cantorix
