@@ -33,17 +33,6 @@ QByteArray replyBody(const std::string& transcript)
     return transcriptBody(fixtureBytes("cddb/" + transcript));
 }
 
-// A Sun audio file of 8-bit samples at 100 Hz: `seconds` long in a few kilobytes. Its playing time
-// comes from the media-information library, so the folder's disc ID is fixed.
-void writeAu(const std::string& path, int seconds)
-{
-    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
-    Bytes b = {'.', 's', 'n', 'd'};
-    for (uint32_t v : {24u, size, 2u, rate, 1u})
-        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
-    b.resize(b.size() + size, 0x80);
-    writeFile(path, b);
-}
 
 class CliLookup : public ::testing::Test {
 protected:

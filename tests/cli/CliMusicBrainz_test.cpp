@@ -11,17 +11,6 @@ using namespace cantorix::test;
 
 namespace {
 
-// A Sun audio file of 8-bit samples at 100 Hz: `seconds` long in a few kilobytes. No CD rip: the table
-// of contents comes from the milliseconds, and only the fuzzy list can find the album.
-void writeAu(const std::string& path, int seconds)
-{
-    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
-    Bytes b = {'.', 's', 'n', 'd'};
-    for (uint32_t v : {24u, size, 2u, rate, 1u})
-        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
-    b.resize(b.size() + size, 0x80);
-    writeFile(path, b);
-}
 
 class CliMusicBrainz : public ::testing::Test {
 protected:

@@ -312,16 +312,6 @@ TEST(RenameCli, WrongUse)
     EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.ogg", "4.wma"}));
 }
 
-// A Sun audio file of 8-bit samples at 100 Hz, `seconds` long, so that the folder's disc ID is fixed.
-void writeAu(const std::string& path, int seconds)
-{
-    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
-    test::Bytes b = {'.', 's', 'n', 'd'};
-    for (uint32_t v : {24u, size, 2u, rate, 1u})
-        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
-    b.resize(b.size() + size, 0x80);
-    test::writeFile(path, b);
-}
 
 QByteArray replyBody(const std::string& transcript)
 {
@@ -335,9 +325,9 @@ TEST(RenameCli, TakesTheAlbumFromALookup)
     TempDir tmp;
     const std::string dir = tmp.file("rip") + "/";
     fs::create_directory(dir);
-    writeAu(dir + "01 Intro.au", 200);
-    writeAu(dir + "02 Middle.au", 180);
-    writeAu(dir + "03 End.au", 245);
+    test::writeAu(dir + "01 Intro.au", 200);
+    test::writeAu(dir + "02 Middle.au", 180);
+    test::writeAu(dir + "03 End.au", 245);
     test::LocalHttpServer server;
     ASSERT_TRUE(server.start());
     test::CddbTestSite site;
@@ -441,7 +431,7 @@ TEST(RenameCli, ALookupWithoutAnEntryRenamesNothing)
     TempDir tmp;
     const std::string dir = tmp.file("rip") + "/";
     fs::create_directory(dir);
-    writeAu(dir + "01 Intro.au", 200);
+    test::writeAu(dir + "01 Intro.au", 200);
     test::LocalHttpServer server;
     ASSERT_TRUE(server.start());
     test::CddbTestSite site;
@@ -479,9 +469,9 @@ TEST(RenameCli, ABrokenServerChangesNoFile)
         TempDir tmp;
         const std::string dir = tmp.file("rip") + "/";
         fs::create_directory(dir);
-        writeAu(dir + "01 Intro.au", 200);
-        writeAu(dir + "02 Middle.au", 180);
-        writeAu(dir + "03 End.au", 245);
+        test::writeAu(dir + "01 Intro.au", 200);
+        test::writeAu(dir + "02 Middle.au", 180);
+        test::writeAu(dir + "03 End.au", 245);
         const std::string before = readText(dir + "02 Middle.au");
         test::LocalHttpServer server;
         ASSERT_TRUE(server.start());

@@ -261,13 +261,7 @@ private slots:
     {
         // Files of 1, 2 and 3 seconds (8-bit AU at 100 Hz), and a release whose tracks are as long.
         TempDir conf, album;
-        for (int i = 1; i <= 3; ++i) {
-            Bytes b = {'.', 's', 'n', 'd'};
-            for (uint32_t v : {24u, uint32_t(i * 100), 2u, 100u, 1u})
-                for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
-            b.resize(b.size() + size_t(i) * 100, 0x80);
-            writeFile(album.file(QString("%1.au").arg(i).toStdString()), b);
-        }
+        for (int i = 1; i <= 3; ++i) writeAu(album.file(QString("%1.au").arg(i).toStdString()), i);
         MbTestServer mb;
         QVERIFY(mb.start());
         MbTestRelease release;

@@ -109,4 +109,14 @@ std::vector<std::string> listFiles(const std::string& dir)
     return names;
 }
 
+void writeAu(const std::string& path, int seconds)
+{
+    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
+    Bytes b = {'.', 's', 'n', 'd'};
+    for (uint32_t v : {24u, size, 2u, rate, 1u})
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+    b.resize(b.size() + size, 0x80);
+    writeFile(path, b);
+}
+
 } // namespace cantorix::test

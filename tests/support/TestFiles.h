@@ -29,6 +29,9 @@ private:
 Bytes readFile(const std::string& path);
 std::string readText(const std::string& path);
 void writeFile(const std::string& path, const Bytes& bytes);
+// A Sun audio file of 8-bit samples at 100 Hz, `seconds` long in a few kilobytes: its playing time is
+// exact and known, so a folder of them has a fixed disc ID.
+void writeAu(const std::string& path, int seconds);
 void writeText(const std::string& path, const std::string& text);
 // A Sun/NeXT .au file of 8-bit mu-law mono silence, `samples` long at `rate` Hz: the smallest file
 // that only the media-information library gives a playing time.

@@ -183,10 +183,7 @@ void TMusicBrainzLookup::candidatesReply(const TMbClient::TResult& result)
         return;
     }
     if (result.Status != 200) {
-        const QString words = ServiceErrorText(result.Body);
-        const QString reason = words.isEmpty() ? result.Reason : result.Reason + ": " + words;
-        emit logLine(reason);
-        finish(outcomeOf(TLookupOutcome::Kind::Failed, reason, result.Status));
+        failWithServiceReason(result);
         return;
     }
     QList<TMbRelease> releases;
@@ -243,14 +240,19 @@ void TMusicBrainzLookup::choose(int index)
                  [this, index](const TMbClient::TResult& r) { releaseReply(r, index); });
 }
 
+void TMusicBrainzLookup::failWithServiceReason(const TMbClient::TResult& result)
+{
+    const QString words = ServiceErrorText(result.Body);
+    const QString reason = words.isEmpty() ? result.Reason : result.Reason + ": " + words;
+    emit logLine(reason);
+    finish(outcomeOf(TLookupOutcome::Kind::Failed, reason, result.Status));
+}
+
 void TMusicBrainzLookup::releaseReply(const TMbClient::TResult& result, int index)
 {
     if (!running() || endedBadly(result)) return;
     if (result.Status != 200) {
-        const QString words = ServiceErrorText(result.Body);
-        const QString reason = words.isEmpty() ? result.Reason : result.Reason + ": " + words;
-        emit logLine(reason);
-        finish(outcomeOf(TLookupOutcome::Kind::Failed, reason, result.Status));
+        failWithServiceReason(result);
         return;
     }
     TMbRelease release;

@@ -60,6 +60,8 @@ public:
 
 private:
     void candidatesReply(const TMbClient::TResult& result);
+    // A reply with a status other than 200 ends the lookup with the service's own words.
+    void failWithServiceReason(const TMbClient::TResult& result);
     void releaseReply(const TMbClient::TResult& result, int index);
     void deliver(const TMbRelease& release, int medium);
     // An end from a failed, refused or timed-out request; false when the request was answered.
