@@ -270,15 +270,17 @@ void TMainForm::showAlbumFields()
     m_showingFields = true; // the widgets follow the album here; their change signals must not echo back
     for (auto [edit, text] : {std::pair{edDBArtist, f.Artist}, {edDBAlbum, f.Album}, {edDBYear, f.Year}})
         if (edit->text() != text) edit->setText(text);
-    GenreBox->setCurrentIndex(f.Genre.isEmpty() ? -1 : GenreBox->findText(f.Genre, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    // A list item when the genre is one (so the list shows it chosen), else the text as it stands.
+    const int item = GenreBox->findText(f.Genre, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (item >= 0) GenreBox->setCurrentIndex(item);
+    if (GenreBox->currentText() != f.Genre) GenreBox->setEditText(f.Genre);
     m_showingFields = false;
 }
 
 void TMainForm::albumFieldEdited()
 {
     if (m_showingFields) return;
-    album().setFields({edDBArtist->text(), edDBAlbum->text(), edDBYear->text(),
-                       GenreBox->currentIndex() > 0 ? GenreBox->currentText() : QString()});
+    album().setFields({edDBArtist->text(), edDBAlbum->text(), edDBYear->text(), GenreBox->currentText()});
 }
 
 void TMainForm::MainTreeClick()

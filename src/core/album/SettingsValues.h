@@ -15,7 +15,8 @@ struct TServerListStore;
 
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
 // HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
-// lookup says "cantorix@localhost"; without UseProxy there is no proxy.
+// lookup says "cantorix@localhost"; one with white space, a control character, '"' or a backslash is
+// not used (the Note says why). Without UseProxy there is no proxy.
 TLookupConfig LookupConfigFromSettings(const TSettings& settings);
 
 // A [Proxy] Port as the connection uses it: the port when it is a number from 1 to 65535, else "80".
