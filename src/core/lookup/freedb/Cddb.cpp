@@ -82,7 +82,19 @@ QString TCddb::Escape(const QString& text)
 
 QString TCddb::cannotConnect(const QString& reason) const
 {
-    return QString("Cannot connect to %1:%2: %3").arg(ServerAddr, ServerPort, reason);
+    // The host is the setting's text when it names no server: whatever it holds, one line.
+    return QString("Cannot connect to %1:%2: %3").arg(EscapeControls(ServerAddr), EscapeControls(ServerPort), reason);
+}
+
+bool TCddb::goesToServer(const QString& url) const
+{
+    // Text that names no server stays the host (ParseServerSetting); glued into a URL it may still
+    // parse, as another host and path ("ftp://x" gives the host "ftp"). Only the server asked for is asked.
+    const QUrl parsed(url, QUrl::StrictMode);
+    QString host = ServerAddr;
+    if (host.startsWith('[') && host.endsWith(']')) host = host.mid(1, host.size() - 2);
+    return parsed.isValid() && parsed.scheme() == ServerScheme && parsed.host(QUrl::FullyEncoded) == host &&
+        QString::number(parsed.port()) == ServerPort && parsed.path(QUrl::FullyEncoded) == ServerAdditionalAddr;
 }
 
 QString TCddb::urlPrefix() const
@@ -181,6 +193,12 @@ int TCddb::startRequest(const TRequest& request)
     dataExchange(url + "\r\n");
     if (serial != m_serial) return 0;
     QString error;
+    if (!goesToServer(url)) {
+        m_state = TState::RequestFailed;
+        status(cannotConnect(QCoreApplication::translate("Cddb", "no valid server address")),
+               TCddbStatusKind::RequestFailed);
+        return -1;
+    }
     bool started = m_http->GetAsync(
         url, m_proxy,
         [this, serial](int code, const QString& text, const QByteArray& body) { HandleReply(serial, code, text, body); },

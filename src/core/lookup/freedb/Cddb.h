@@ -49,7 +49,7 @@ struct TServerAddress {
 // The "Server" setting may be a host, "host:port" or an http:// or https:// address; a port named in
 // it is used, otherwise 80 (443 for https); an address without a path (or just "/") uses the CGI
 // path. Empty gives the default server. Text that is no address at all is kept as the host, and
-// the request then fails with the HTTP client's reason.
+// the client then starts no request with it ("no valid server address").
 TServerAddress ParseServerSetting(const QString& text);
 
 // What a status text of the client reports, so that its users decide on a value and not on the text.
@@ -131,9 +131,9 @@ public:
     TStatusEvent OnDataExchange;
     TMatchEvent OnMatch;
 
-    // Start a request: 0 when started, -1 when the HTTP client refused it (then the state is
-    // RequestFailed and the reason has been sent as a status text). A request started while another
-    // is in flight abandons that one.
+    // Start a request: 0 when started, -1 when the HTTP client refused it or the server address is no
+    // valid address (then the state is RequestFailed and the reason has been sent as a status text). A
+    // request started while another is in flight abandons that one.
     int QueryDisc(const TCDDBDiscID& disc);
     int ReadEntry();
     int QuerySites();
@@ -201,6 +201,8 @@ private:
     QString urlPrefix() const;
     // "Cannot connect to <host>:<port>: <reason>".
     QString cannotConnect(const QString& reason) const;
+    // Whether `url` asks the configured scheme, host, port and path (and not some other server).
+    bool goesToServer(const QString& url) const;
     QString hello() const;
     void status(const QString& text, TCddbStatusKind kind = TCddbStatusKind::Progress, int code = 0);
     void dataExchange(const QString& line);

@@ -1,5 +1,6 @@
 #include "core/lookup/freedb/Cddb.h"
 
+#include "core/Text.h"
 #include "core/net/FakeHttpClient.h"
 #include "support/CddbTestSite.h"
 #include "support/LocalHttpServer.h"
@@ -523,6 +524,18 @@ TEST(Cddb, TransportFailures)
     EXPECT_EQ(refused.statuses().last(),
               "SM Cannot connect to gnudb.gnudb.org:80: Invalid URL");
     EXPECT_EQ(refused.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
+
+    // Text that names no server stays the host; glued into a URL it would ask another host ("ftp")
+    // with another path, so no request starts, and the reason is one line.
+    for (const char* setting : {"ftp://evil.com", "a\x1b[2Jb c", "host:99999"}) {
+        Harness bad;
+        bad.cddb.SetServer(ParseServerSetting(setting));
+        EXPECT_EQ(bad.cddb.QuerySites(), -1) << setting;
+        EXPECT_TRUE(bad.http.urls.isEmpty()) << setting;
+        EXPECT_EQ(bad.cddb.State(), TCddb::TState::RequestFailed);
+        EXPECT_EQ(bad.statuses().last(),
+                  "SM Cannot connect to " + EscapeControls(setting) + ":80: no valid server address");
+    }
 
     Harness failed;
     failed.cddb.QueryDisc(exampleDisc());
