@@ -163,7 +163,8 @@ int TCddb::QueryDisc(const TCDDBDiscID& disc)
 
 int TCddb::ReadEntry()
 {
-    return startRequest({readCommand(m_category, m_discId), "Reading CD info", TState::Reading, m_protocolLevel, false});
+    return startRequest(
+        {readCommand(m_category, m_discId), "Reading CD info", TState::Reading, m_protocolLevel, false});
 }
 
 int TCddb::QuerySites()
@@ -248,10 +249,11 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
     if (error != 0) {
         m_state = TState::RequestFailed;
         if (error > THttpClient::HttpStatusError)
-            status(QString("The server %1 answered %2; it is not a freedb server").arg(urlPrefix(), errorText),
+            status(QString("The server %1 answered %2; it is not a freedb server")
+                       .arg(urlPrefix(), EscapeControls(errorText)),
                    TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
         else
-            status(cannotConnect(errorText), TCddbStatusKind::RequestFailed);
+            status(cannotConnect(EscapeControls(errorText)), TCddbStatusKind::RequestFailed);
         return;
     }
     // Below level 6 the server sends ISO-8859-1, whatever the bytes would also be.

@@ -132,7 +132,8 @@ struct TNameQuery::Private {
             end(TLookupOutcome::Kind::TimedOut, line);
             return;
         }
-        log(QString("Download of %1 failed: %2").arg(get.URL, get.ErrorText()));
+        // The reason may hold the server's own reason phrase.
+        log(QString("Download of %1 failed: %2").arg(get.URL, EscapeControls(get.ErrorText())));
         log(NoConnectionText);
         end(TLookupOutcome::Kind::Failed, NoConnectionText);
     }
