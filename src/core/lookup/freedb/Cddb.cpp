@@ -29,14 +29,16 @@ TServerAddress ParseServerSetting(const QString& text)
 
     QUrl url(trimmed.contains("://") ? trimmed : "http://" + trimmed, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != "http" && scheme != "https")) {
+    // Port 0 parses, but no server listens there.
+    const int port = url.port(scheme == "https" ? 443 : 80);
+    if (!url.isValid() || url.host().isEmpty() || (scheme != "http" && scheme != "https") || port < 1) {
         address.Host = trimmed;
         return address;
     }
     address.Scheme = scheme;
     address.Host = url.host(QUrl::FullyEncoded);
     if (address.Host.contains(':')) address.Host = '[' + address.Host + ']'; // an IPv6 address
-    address.Port = QString::number(url.port(scheme == "https" ? 443 : 80));
+    address.Port = QString::number(port);
     QString path = url.path(QUrl::FullyEncoded);
     if (!path.isEmpty() && path != "/") address.Path = path;
     return address;

@@ -113,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ServerCase{"http://freedb.example/x/cddb.cgi", "http", "freedb.example", "80", "/x/cddb.cgi"},
                       ServerCase{"https://gnudb.gnudb.org", "https", "gnudb.gnudb.org", "443", "/~cddb/cddb.cgi"},
                       ServerCase{"[::1]:8000", "http", "[::1]", "8000", "/~cddb/cddb.cgi"},
-                      ServerCase{"host:99999", "http", "host:99999", "80", "/~cddb/cddb.cgi"}));
+                      ServerCase{"host:99999", "http", "host:99999", "80", "/~cddb/cddb.cgi"},
+                      ServerCase{"1:0", "http", "1:0", "80", "/~cddb/cddb.cgi"}));
 
 TEST(Cddb, SingleExactMatchIsChosenAndRead)
 {
@@ -527,7 +528,7 @@ TEST(Cddb, TransportFailures)
 
     // Text that names no server stays the host; glued into a URL it would ask another host ("ftp")
     // with another path, so no request starts, and the reason is one line.
-    for (const char* setting : {"ftp://evil.com", "a\x1b[2Jb c", "host:99999"}) {
+    for (const char* setting : {"ftp://evil.com", "a\x1b[2Jb c", "host:99999", "1:0"}) {
         Harness bad;
         bad.cddb.SetServer(ParseServerSetting(setting));
         EXPECT_EQ(bad.cddb.QuerySites(), -1) << setting;
