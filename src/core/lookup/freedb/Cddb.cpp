@@ -467,7 +467,8 @@ void TCddb::queryReply(const QStringList& lines)
     if (!ended) {
         // The body has ended: a list without its "." was cut short on the way.
         m_state = TState::QueryFailed;
-        status("The match list is corrupt", TCddbStatusKind::CorruptEntry, code);
+        status(QCoreApplication::translate("Cddb", "The match list is corrupt"), TCddbStatusKind::CorruptEntry,
+               code);
         return;
     }
     if (m_matches[0].isEmpty()) {
