@@ -31,7 +31,8 @@ int cmdLookup(Invocation& inv)
     printAlbumFields(inv.out, album.fields());
     for (int r = 0; r < album.rowCount(); ++r) {
         const TAlbumRow& row = album.row(r);
-        inv.out << row.TrackNo << '\t' << row.Title << '\t' << row.FileName << '\n';
+        inv.out << EscapeControls(row.TrackNo) << '\t' << EscapeControls(row.Title) << '\t'
+                << EscapeControls(row.FileName) << '\n';
     }
     return 0;
 }

@@ -59,8 +59,9 @@ int cmdSearch(Invocation& inv)
     for (const TAlignedRow& row : std::as_const(run.pairing)) {
         if (row.GridRow < 0) continue; // a title without a file
         const TAlbumRow& file = album.row(row.GridRow);
-        inv.out << (row.Title < 0 ? QString() : file.TrackNo) << '\t' << (row.Title < 0 ? QString() : file.Title)
-                << '\t' << EscapeControls(file.FileName) << '\n';
+        inv.out << (row.Title < 0 ? QString() : EscapeControls(file.TrackNo)) << '\t'
+                << (row.Title < 0 ? QString() : EscapeControls(file.Title)) << '\t' << EscapeControls(file.FileName)
+                << '\n';
     }
     return 0;
 }

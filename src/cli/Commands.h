@@ -8,6 +8,7 @@
 #include <QTextStream>
 
 #include "core/FolderScan.h"
+#include "core/Text.h" // EscapeControls: one line of output per file, title or server line
 
 namespace cantorix::cli {
 
@@ -55,8 +56,8 @@ bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& se
 // Lists `dir` into the workflow's album, its log lines printed to `log` as the window logs them. False
 // when `dir` is not a folder or lists no audio file.
 bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& workflow, QTextStream& log);
-// "artist:", "album:", "year:" and "genre:" lines of a looked-up album. The genre is the one the
-// window's list selects (empty when the list has no such item), which is what renaming then uses.
+// "artist:", "album:", "year:" and "genre:" lines of a looked-up album, control characters escaped.
+// The genre is the database's as it stands, which is what renaming then uses.
 void printAlbumFields(QTextStream& out, const TAlbumFields& fields);
 
 // "--server S" and "--match N" of the commands that look a folder up.
@@ -95,10 +96,6 @@ TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs&
 
 // A whole decimal number from `min` to `max` (spaces around it allowed); false for anything else.
 bool parseNumberArgument(const QString& text, int min, int max, int* value);
-
-// A file name for one line of output: line breaks, tabs and other control characters as "\n", "\t",
-// "\xNN", so that one file is always one line.
-QString EscapeControls(const QString& name);
 
 int cmdScan(Invocation& inv);
 int cmdDiscid(Invocation& inv);

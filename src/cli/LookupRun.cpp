@@ -1,5 +1,6 @@
 #include "cli/LookupRun.h"
 
+#include "core/Text.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 
 #include <QEventLoop>
@@ -14,12 +15,13 @@ TLookupRun runLookup(TAlbumWorkflow& workflow, TQueryMode mode, const QString& a
     QEventLoop loop;
     QList<QMetaObject::Connection> connections;
     connections << QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) {
-        log << line << '\n';
+        // The lines echo what servers sent: one line each, no control character reaches the terminal.
+        log << EscapeControls(line, true) << '\n';
         log.flush();
     });
     connections << QObject::connect(&workflow, &TAlbumWorkflow::candidatesFound, [&](const QStringList& lines, int) {
         if (listCandidates) {
-            for (int i = 0; i < lines.size(); ++i) log << "match " << i << ": " << lines[i] << '\n';
+            for (int i = 0; i < lines.size(); ++i) log << "match " << i << ": " << EscapeControls(lines[i]) << '\n';
             log.flush();
         }
         if (match < lines.size()) {

@@ -27,19 +27,6 @@ QString Invocation::takeOption(const QString& name)
     return value;
 }
 
-QString EscapeControls(const QString& name)
-{
-    QString out;
-    for (QChar c : name) {
-        const ushort u = c.unicode();
-        if (u == '\n') out += "\\n";
-        else if (u == '\t') out += "\\t";
-        else if (u < 32 || u == 127) out += QString("\\x%1").arg(u, 2, 16, QChar('0'));
-        else out += c;
-    }
-    return out;
-}
-
 bool Invocation::takeFlag(const QString& name)
 {
     return args.removeAll(name) > 0;
@@ -79,10 +66,10 @@ bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& work
 
 void printAlbumFields(QTextStream& out, const TAlbumFields& fields)
 {
-    out << "artist: " << fields.Artist << '\n'
-        << "album: " << fields.Album << '\n'
-        << "year: " << fields.Year << '\n'
-        << "genre: " << fields.Genre << '\n';
+    out << "artist: " << EscapeControls(fields.Artist) << '\n'
+        << "album: " << EscapeControls(fields.Album) << '\n'
+        << "year: " << EscapeControls(fields.Year) << '\n'
+        << "genre: " << EscapeControls(fields.Genre) << '\n';
 }
 
 bool parseNumberArgument(const QString& text, int min, int max, int* value)

@@ -22,11 +22,4 @@ const QStringList& GenreBoxNames()
     return names;
 }
 
-QString MatchGenreBoxItem(const QString& genre)
-{
-    for (const QString& name : GenreBoxNames())
-        if (name.compare(genre, Qt::CaseInsensitive) == 0) return name;
-    return {};
-}
-
 } // namespace cantorix

@@ -1,5 +1,6 @@
-// The fixed genre list of the main window's genre box: an empty entry, then 148 names, some spelled
-// differently from the ID3v1 table. Lookups pick the entry equal to the database's genre ignoring case.
+// The genre list of the main window's genre box: an empty entry, then 148 names, some spelled
+// differently from the ID3v1 table. The list only suggests: a genre is free text, and a lookup's genre
+// is shown and written as the database has it.
 #pragma once
 
 #include <QString>
@@ -9,9 +10,5 @@ namespace cantorix {
 
 // The 148 names in list order (without the leading empty entry).
 const QStringList& GenreBoxNames();
-
-// The list entry whose text equals `genre` without regard to case; empty when none does (the box then
-// selects nothing, and renaming sees an empty genre).
-QString MatchGenreBoxItem(const QString& genre);
 
 } // namespace cantorix

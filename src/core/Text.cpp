@@ -10,6 +10,34 @@ QString TrimControls(const QString& s)
     return s.mid(b, e - b);
 }
 
+bool IsControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7f && u <= 0x9f);
+}
+
+QString EscapeControls(const QString& text, bool keepTabs)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\n') out += QLatin1String("\\n");
+        else if (u == '\t') out += keepTabs ? QString(c) : QString("\\t");
+        else if (IsControl(c)) out += QString("\\x%1").arg(uint(u), 2, 16, QChar('0'));
+        else out += c;
+    }
+    return out;
+}
+
+QString SingleLine(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out)
+        if (IsControl(c) || c.unicode() == 0x2028 || c.unicode() == 0x2029) c = ' ';
+    return out;
+}
+
 QString WithSlash(const QString& folder)
 {
     return folder.isEmpty() || folder.endsWith('/') ? folder : folder + '/';

@@ -12,6 +12,17 @@ namespace cantorix {
 // Removes leading and trailing characters up to the space (control characters included).
 QString TrimControls(const QString& s);
 
+// Whether `c` is a control character: C0 (tab and line ends included), DEL or C1. A terminal acts on
+// these (ESC starts a sequence, BEL rings), so no text from a file or a server reaches one with them.
+bool IsControl(QChar c);
+// `text` for one line of a log or a terminal: a line feed as "\n", a tab as "\t" (or as it stands with
+// `keepTabs`, for lines where a tab is only white space), every other control character as "\xNN";
+// everything else as it stands.
+QString EscapeControls(const QString& text, bool keepTabs = false);
+// `text` as a single-line value (a title, a name, a tag): every control character, and the Unicode
+// line and paragraph separators, become a space. Nothing is trimmed.
+QString SingleLine(const QString& text);
+
 // `folder` with a "/" at its end; an empty text (no folder) stays empty.
 QString WithSlash(const QString& folder);
 

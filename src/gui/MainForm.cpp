@@ -295,15 +295,17 @@ void TMainForm::showAlbumFields()
             edit->setText(text);
             if (!edit->hasFocus()) edit->setCursorPosition(0);
         }
-    GenreBox->setCurrentIndex(f.Genre.isEmpty() ? -1 : GenreBox->findText(f.Genre, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    // A list item when the genre is one (so the list shows it chosen), else the text as it stands.
+    const int item = GenreBox->findText(f.Genre, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (item >= 0) GenreBox->setCurrentIndex(item);
+    if (GenreBox->currentText() != f.Genre) GenreBox->setEditText(f.Genre);
     m_showingFields = false;
 }
 
 void TMainForm::albumFieldEdited()
 {
     if (m_showingFields) return;
-    album().setFields({edDBArtist->text(), edDBAlbum->text(), edDBYear->text(),
-                       GenreBox->currentIndex() > 0 ? GenreBox->currentText() : QString()});
+    album().setFields({edDBArtist->text(), edDBAlbum->text(), edDBYear->text(), GenreBox->currentText()});
 }
 
 void TMainForm::MainTreeClick()

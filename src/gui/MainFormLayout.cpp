@@ -80,7 +80,9 @@ void TMainForm::buildLayout()
     edDBYear->setMinimumWidth(fontMetrics().horizontalAdvance("00000") + 16);
     edDBYear->setMaximumWidth(fontMetrics().horizontalAdvance("0000000") + 16);
     GenreBox = named(new QComboBox, "GenreBox");
-    GenreBox->setEditable(false);
+    // A genre is free text ("Misc", "Pop-Folk"): the list only suggests, and what is typed is not added to it.
+    GenreBox->setEditable(true);
+    GenreBox->setInsertPolicy(QComboBox::NoInsert);
     GenreBox->setMaxVisibleItems(32);
     GenreBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     GenreBox->setMinimumContentsLength(14);
@@ -336,7 +338,7 @@ void TMainForm::buildLayout()
     // What the user types into the album fields goes into the album.
     for (QLineEdit* e : {edDBArtist, edDBAlbum, edDBYear})
         connect(e, &QLineEdit::textChanged, this, &TMainForm::albumFieldEdited);
-    connect(GenreBox, &QComboBox::currentIndexChanged, this, &TMainForm::albumFieldEdited);
+    connect(GenreBox, &QComboBox::editTextChanged, this, &TMainForm::albumFieldEdited);
 }
 
 void TMainForm::buildMenus()

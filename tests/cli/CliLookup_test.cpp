@@ -219,49 +219,122 @@ TEST_F(CliLookup, ContinuedValuesArriveWhole)
 }
 
 struct Failure {
-    const char* name;
+    QString name;
     std::function<void(CddbTestSite&)> setup;
     int timeout;
-    const char* lastLogLine; // the last line of standard output
-    const char* error;       // part of standard error
+    QString lastLogLine; // the last line of standard output begins with it
+    QString error;       // part of standard error
 };
 
+// A lookup against any reply ends at once with one clear line, exit 1, and changes no file.
 TEST_F(CliLookup, LookupsWithoutAnEntry)
 {
     const HttpResponse notCddb{404, "Not Found", "text/html",
                                "<html>\n<head><title>404 Not Found</title></head>\n<body>nothing</body>\n</html>\n",
                                false};
     const HttpResponse htmlPage{200, "OK", "text/html", "<html><body>Welcome</body>\n.\n</html>\n", false};
-    const Failure cases[] = {
+    const QString notFreedb = "The server http://127.0.0.1:";
+    auto exact = [](CddbTestSite& s) { s.onBody(Query, replyBody("01-query-200-exact.txt")); };
+    QByteArray cutEntry = replyBody("07-read-210-utf8-entry-proto6.txt");
+    cutEntry.chop(3); // its "." line
+    QList<Failure> cases = {
         {"no match", [](CddbTestSite& s) { s.onBody(Query, replyBody("04-query-202-nomatch.txt")); }, 5,
          "No match found", ""},
-        {"entry not found",
-         [](CddbTestSite& s) {
-             s.onBody(Query, replyBody("01-query-200-exact.txt"));
-             s.onBody("cddb read", replyBody("14-read-401-not-found.txt"));
-         },
-         // The server's reason alone: the entry was not found, not corrupt.
-         5, "Specified CDDB entry not found", ""},
         {"server never answers", [](CddbTestSite& s) { s.hangOn(Query); }, 1, "[DE] " /* the URL */,
          "Connection timed out!"},
         // An HTTP error or a page that is no CDDB reply ends the lookup at once with one readable line.
-        {"HTTP error page", [&](CddbTestSite& s) { s.on(Query, notCddb); }, 30, "The server http://127.0.0.1:", ""},
-        {"a page that is no CDDB reply", [&](CddbTestSite& s) { s.on(Query, htmlPage); }, 30, "The server http://127.0.0.1:",
-         ""},
+        {"HTTP error page", [&](CddbTestSite& s) { s.on(Query, notCddb); }, 30, notFreedb, ""},
+        {"a page that is no CDDB reply", [&](CddbTestSite& s) { s.on(Query, htmlPage); }, 30, notFreedb, ""},
+        // A complete body is the whole reply: a list or an entry without its "." was cut short.
+        {"a list without its end",
+         [](CddbTestSite& s) { s.onBody(Query, "211 Found inexact matches\r\nrock 13027103 A / B\r\n"); }, 30,
+         "The match list is corrupt", ""},
+        {"an entry without its end",
+         [&](CddbTestSite& s) {
+             exact(s);
+             s.onBody("cddb read", cutEntry);
+         },
+         30, "The entry is corrupt", ""},
+        // A 200 line must name a match; the bytes after it never reach the terminal as they are.
+        {"200 OK and noise",
+         [](CddbTestSite& s) { s.onBody(Query, QByteArray("200 OK\r\n\x1b[2J\x07") + QByteArray(1, '\0') + "\r\n"); },
+         30, notFreedb, ""},
+        {"gnudb wants an address", [](CddbTestSite& s) { s.onBody(Query, "500 Unknown developer email\r\n"); }, 30,
+         QString::fromUtf8("500 Unknown developer email (enter your own e-mail address in Options › Connection"), ""},
     };
+    // Every error status to a query ends the lookup with the server's own line.
+    for (const char* line : {"401 Permission denied.", "402 Server error.", "403 Database entry is corrupt.",
+                             "409 No handshake.", "417 Limit exceeded.", "433 No connections allowed: 10 users.",
+                             "501 Invalid category: metal", "530 Server error, closing connection.",
+                             "500 Command syntax error."})
+        cases.append({QString("query ") + line,
+                      [line](CddbTestSite& s) { s.onBody(Query, QByteArray(line) + "\r\n"); }, 30, line, ""});
+    // A read that fails says only the server's reason: there is no entry to call corrupt.
+    for (const char* line : {"401 rock a10b600c No such CD entry in database.", "403 Database entry is corrupt.",
+                             "409 No handshake.", "502 Protocol level already 6.", "530 Server timeout."})
+        cases.append({QString("read ") + line,
+                      [&exact, line](CddbTestSite& s) {
+                          exact(s);
+                          s.onBody("cddb read", QByteArray(line) + "\r\n");
+                      },
+                      30, line, ""});
+    const std::vector<std::string> files = listFiles(m_dir.str());
     for (const Failure& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
         m_site = CddbTestSite();
         c.setup(m_site);
         CliResult r = lookup({}, c.timeout);
-        EXPECT_EQ(r.exitCode, 1) << c.name << "\n" << r.out.toStdString();
+        EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
         QStringList lines = r.out.split('\n');
-        ASSERT_GE(lines.size(), 2) << c.name;
-        EXPECT_TRUE(lines[lines.size() - 2].startsWith(c.lastLogLine)) << c.name << "\n" << r.out.toStdString();
-        EXPECT_FALSE(r.out.contains("artist:")) << c.name;
-        EXPECT_TRUE(r.err.contains(c.error)) << c.name << "\n" << r.err.toStdString();
-        EXPECT_LT(r.ms, 5000) << c.name;
-        EXPECT_FALSE(r.out.contains("</html>")) << c.name; // no page in the log
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_TRUE(lines[lines.size() - 2].startsWith(c.lastLogLine)) << r.out.toStdString();
+        EXPECT_FALSE(r.out.contains("artist:"));
+        EXPECT_FALSE(r.out.contains("The entry is corrupt") && !c.lastLogLine.startsWith("The entry"));
+        EXPECT_TRUE(r.err.contains(c.error)) << r.err.toStdString();
+        EXPECT_LT(r.ms, 5000);
+        EXPECT_FALSE(r.out.contains("</html>")); // no page in the log
+        for (QChar control : {QChar(0), QChar(7), QChar(0x1b)}) EXPECT_FALSE(r.out.contains(control));
+        EXPECT_EQ(listFiles(m_dir.str()), files);
     }
+}
+
+TEST_F(CliLookup, AServerOfAnOlderLevelIsAskedAgainAtIt)
+{
+    m_site.refuseLevelsAbove(5);
+    m_site.onBody(Query, replyBody("01-query-200-exact.txt"));
+    m_site.onBody("cddb read rock a10b600c", replyBody("07-read-210-utf8-entry-proto6.txt"));
+    CliResult r = lookup();
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    QStringList levels;
+    for (const HttpRequest& request : m_server.requests()) levels << formValue(request, "proto");
+    EXPECT_EQ(levels, (QStringList{"6", "5", "5"})); // once refused, the read goes at 5 at once
+    EXPECT_TRUE(r.out.contains("\n[DE] 501 Illegal CDDB protocol level: 6.\n"
+                               "The server refused protocol level 6; asking again at level 5\n"));
+    // Level 5 is ISO-8859-1: the entry reads the same.
+    EXPECT_EQ(albumLines(r).mid(0, 5), (QStringList{QString::fromUtf8("artist: Motörhead"), "album: Inferno",
+                                                    "year: 2004", "genre: Metal", "01\tTerminal Show\t01 Intro.au"}));
+}
+
+TEST_F(CliLookup, EntryValuesArriveAsSingleLinesWithoutControls)
+{
+    // Escapes translated after the lines are joined, a title without " / ", control characters, and a
+    // genre outside the genre list.
+    QByteArray entry = fixtureBytes("entries/continued-13027103.txt");
+    entry.replace("DTITLE=The Long Named \nDTITLE=Orchestra of the Night\nDTITLE= / Songs for \nDTITLE=Four Lines\n",
+                  "DTITLE=Solo\\tArtist\\\nDTITLE=nLive\n");
+    entry.replace("DGENRE=Classical", "DGENRE=Misc");
+    entry.replace("TTITLE0=Prelude", "TTITLE0=Pre\\nlude \\\\ Fugue");
+    entry.replace("TTITLE2=Coda", "TTITLE2=Bell\x07\x1b[2JCoda");
+    ASSERT_TRUE(entry.contains("Solo") && entry.contains("Misc") && entry.contains("Pre") && entry.contains("Bell"));
+    m_site.onBody(Query, "200 rock 13027103 Solo Artist Live\r\n");
+    m_site.onBody("cddb read rock 13027103", CddbTestSite::entryReply("rock", "13027103", entry));
+    CliResult r = lookup();
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_EQ(albumLines(r), (QStringList{"artist: Solo Artist Live", "album: Solo Artist Live", "year: 1999",
+                                          "genre: Misc", "01\tPre lude \\ Fugue\t01 Intro.au",
+                                          "02\tEins Zwei Drei Vier\t02 Middle.au", "03\tBell  [2JCoda\t03 End.au", ""}));
+    EXPECT_TRUE(r.out.contains("\n[DE] TTITLE2=Bell\\x07\\x1b[2JCoda\n")) << r.out.toStdString();
+    for (QChar control : {QChar(7), QChar(0x1b)}) EXPECT_FALSE(r.out.contains(control));
 }
 
 TEST_F(CliLookup, ACorruptEntryIsAFailure)

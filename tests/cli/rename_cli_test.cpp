@@ -245,6 +245,38 @@ TEST(RenameCli, AFifoALinkOutsideAndAnEmptyFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
 }
 
+// An entry's escapes, a title without " / ", control characters and a genre outside the genre list,
+// through rename --entry --write-tags: names and tags get single lines without a control character,
+// artist and album both the title, the genre as written.
+TEST(RenameCli, EntryValuesReachNamesAndTagsAsSingleLines)
+{
+    TempDir tmp;
+    const std::string folder = tmp.file("rip") + "/";
+    const std::string entry = tmp.file("entry.txt");
+    fs::create_directory(folder);
+    for (const char* name : {"a.mp3", "b.mp3"})
+        test::writeFile(folder + name, test::frameRun(test::mpegHeader(test::Mpeg::V1, 3, 9, 0), 417, 40));
+    writeText(entry, "# xmcd\n#\nDISCID=12345678\nDTITLE=Solo\\tArtist\\n\nDTITLE=Live\nDYEAR=2001\nDGENRE=Misc\n"
+                     "TTITLE0=Back\\\\slash\nTTITLE1=Bell\x07\x1b[2J Ring\\n\nEXTD=\nPLAYORDER=\n");
+
+    CliResult r = runCli(tmp, {"rename", q(folder), "--entry", q(entry), "--format", "artist - album - # - track",
+                               "--write-tags"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    const Lines names = listFiles(folder);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].rfind("Solo Artist Live - Solo Artist Live - 01 - Back", 0), 0u) << names[0];
+    EXPECT_EQ(names[1], "Solo Artist Live - Solo Artist Live - 02 - Bell [2J Ring.mp3");
+    const std::pair<std::string, const char*> titles[] = {{names[0], "Back\\slash"}, {names[1], "Bell  [2J Ring"}};
+    for (const auto& [name, title] : titles) {
+        TID3v2 v2;
+        ASSERT_TRUE(v2.ReadFromFile(folder + name));
+        EXPECT_EQ(v2.Title(), title);
+        EXPECT_EQ(v2.Artist(), "Solo Artist Live");
+        EXPECT_EQ(v2.Album(), "Solo Artist Live");
+        EXPECT_EQ(v2.Genre(), "Misc");
+    }
+}
+
 // Runs cantorix-cli through the shell, so that an argument may hold bytes that are no UTF-8 (QProcess
 // would pass them through text).
 std::string runCliBytes(const std::string& args)

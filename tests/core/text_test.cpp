@@ -36,3 +36,14 @@ TEST(Text, TrimAndSlash)
     EXPECT_EQ(WithSlash("/music/a/"), "/music/a/");
     EXPECT_EQ(WithSlash(""), "");
 }
+
+TEST(Text, ControlCharactersAreEscapedOrMadeSpaces)
+{
+    const QString text = QString("a\nb\tc\x1b[0m\x07") + QChar(0) + QChar(0x7f) + QChar(0x9b) + QString::fromUtf8("é\u2028z");
+    EXPECT_EQ(EscapeControls(text), QString::fromUtf8("a\\nb\\tc\\x1b[0m\\x07\\x00\\x7f\\x9bé\u2028z"));
+    EXPECT_EQ(EscapeControls(text, true), QString::fromUtf8("a\\nb\tc\\x1b[0m\\x07\\x00\\x7f\\x9bé\u2028z"));
+    EXPECT_EQ(SingleLine(text), QString::fromUtf8("a b c [0m    é z"));
+    EXPECT_EQ(EscapeControls("plain \\x41"), "plain \\x41"); // a backslash stays as it stands
+    EXPECT_TRUE(IsControl(QChar(0x85)));
+    EXPECT_FALSE(IsControl(QChar(0xa0)));
+}

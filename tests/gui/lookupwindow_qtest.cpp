@@ -72,7 +72,7 @@ private slots:
     void singleMatchFillsTheWindowAndEnablesRename()
     {
         Fixture fx;
-        // A real entry whose DTITLE has no "/": the artist stays empty, the album takes it all.
+        // A real entry whose DTITLE has no "/": artist and album are the same, as the format says.
         QByteArray entry = QByteArray::fromStdString(readText(fixture("xmcd/unknown-12025d03.txt")));
         fx.site.onBody("cddb query", "200 country 12025d03 Ernest Ray Everett - Single CD\r\n");
         fx.site.onBody("cddb read country 12025d03", CddbTestSite::entryReply("country", "12025d03", entry));
@@ -82,7 +82,7 @@ private slots:
         QVERIFY(locked(f));
         QTRY_VERIFY_WITH_TIMEOUT(f.btAction->isEnabled(), 10000);
         QVERIFY(unlocked(f));
-        QCOMPARE(f.edDBArtist->text(), QString());
+        QCOMPARE(f.edDBArtist->text(), QString("Ernest Ray Everett - Single CD"));
         QCOMPARE(f.edDBAlbum->text(), QString("Ernest Ray Everett - Single CD"));
         QCOMPARE(f.edDBYear->text(), QString("2009"));
         QCOMPARE(f.GenreBox->currentText(), QString("Country"));
@@ -196,6 +196,57 @@ private slots:
         QCOMPARE(gridCell(f, 2, TMainForm::ColTrack), QString("Two"));
         QVERIFY(f.btAction->isEnabled());
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void aServerErrorUnlocksAtOnceWithItsLine()
+    {
+        Fixture fx;
+        writeText(fx.conf.file("c.ini"), ("[Connection]\nServer=" + fx.server.hostAndPort() + "\nTimeout=60\n").toStdString());
+        fx.site.onBody("cddb query", "403 Database entry is corrupt.\r\n");
+        fx.serve();
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        // Any message box that opens while this test runs is counted and closed.
+        int boxes = 0;
+        QTimer watch;
+        watch.setInterval(20);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->accept();
+            }
+        });
+        watch.start();
+        f.btQuery->click();
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
+        QCOMPARE(logLines(f).last(), QString("403 Database entry is corrupt."));
+        QTest::qWait(100);
+        QCOMPARE(boxes, 0); // no time-out message: the server said why
+        QVERIFY(!f.btAction->isEnabled());
+    }
+
+    void aGenreIsFreeText()
+    {
+        Fixture fx;
+        fx.site.onBody("cddb query", "200 misc 0a0f0b03 The Band / The Record\r\n");
+        QByteArray entry = kEntry;
+        entry.replace("DGENRE=rock", "DGENRE=Misc");
+        fx.site.onBody("cddb read misc 0a0f0b03", CddbTestSite::entryReply("misc", "0a0f0b03", entry));
+        fx.serve();
+        TMainForm f(fx.ini(), q(fx.album.str()));
+        f.btQuery->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.btAction->isEnabled(), 10000);
+        // Shown and kept as the entry has it, although the list has no such item.
+        QCOMPARE(f.GenreBox->currentText(), QString("Misc"));
+        QCOMPARE(f.album().fields().Genre, QString("Misc"));
+        // The list suggests; what is typed counts as it stands and is not added to the list.
+        const int items = f.GenreBox->count();
+        f.GenreBox->setFocus();
+        f.GenreBox->lineEdit()->selectAll();
+        QTest::keyClicks(f.GenreBox->lineEdit(), "Neofolk");
+        QCOMPARE(f.album().fields().Genre, QString("Neofolk"));
+        f.GenreBox->setCurrentIndex(f.GenreBox->findText("Jazz"));
+        QCOMPARE(f.album().fields().Genre, QString("Jazz"));
+        QCOMPARE(f.GenreBox->count(), items);
     }
 
     void aServerThatNeverAnswersTimesOut()

@@ -49,8 +49,13 @@ void CddbTestSite::hangOn(const QString& cmdPrefix)
 
 LocalHttpServer::Handler CddbTestSite::handler() const
 {
-    return [rules = m_rules](const HttpRequest& request) {
+    return [rules = m_rules, maxLevel = m_maxLevel](const HttpRequest& request) {
         const QString cmd = formValue(request, "cmd");
+        if (const int level = formValue(request, "proto").toInt(); level > maxLevel) {
+            HttpResponse refused;
+            refused.body = "501 Illegal CDDB protocol level: " + QByteArray::number(level) + ".\r\n";
+            return refused;
+        }
         for (const Rule& rule : rules)
             if (cmd.startsWith(rule.prefix)) {
                 HttpResponse response = rule.answer(cmd);

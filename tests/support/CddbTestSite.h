@@ -24,6 +24,9 @@ public:
     void onBody(const QString& cmdPrefix, const QByteArray& body);
     // Requests for `cmdPrefix` are never answered.
     void hangOn(const QString& cmdPrefix);
+    // Requests at a protocol level above `level` get cddbd's refusal, "501 Illegal CDDB protocol level:
+    // <level asked>.", as a server configured for an older level answers them.
+    void refuseLevelsAbove(int level) { m_maxLevel = level; }
 
     // One stored disc that only the server's inexact matching finds: a "cddb query" gets the 211 list
     // of `matchLines` ("categ discid dtitle", CR LF each) when it names the disc's track count, every
@@ -44,6 +47,7 @@ private:
         std::function<HttpResponse(const QString& cmd)> answer;
     };
     QList<Rule> m_rules;
+    int m_maxLevel = 6;
 };
 
 // The body of the saved server reply tests/data/cddb/<name>.

@@ -1,6 +1,5 @@
 #include "core/album/AlbumSession.h"
 
-#include "core/GenreNames.h"
 
 #include <QFile>
 
@@ -114,7 +113,7 @@ void TAlbumSession::setCanRename(bool can)
 
 void TAlbumSession::setFieldsFrom(const AlbumRecord& record)
 {
-    setFields({record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)});
+    setFields({record.Artist, record.Album, record.Year, record.Genre});
 }
 
 int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAlignedRow>& rows)
@@ -139,7 +138,7 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
 
 void TAlbumSession::applyEntry(const AlbumRecord& record)
 {
-    TAlbumFields fields{record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)};
+    TAlbumFields fields{record.Artist, record.Album, record.Year, record.Genre};
     setFields(fields);
     const int before = rowCount();
     const int titles = int(std::min<qsizetype>(record.Titles.size(), MaxRows));

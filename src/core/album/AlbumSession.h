@@ -27,7 +27,8 @@ struct TAlbumRow {
     QString Title;
 };
 
-// The "FreeDB info" fields. Genre is an item of the genre list (GenreBoxNames), or empty.
+// The "FreeDB info" fields. Genre is free text: the database's genre as it stands ("Misc", "Pop-Folk"),
+// or what the user typed or picked from the genre list.
 struct TAlbumFields {
     QString Artist, Album, Year, Genre;
     bool operator==(const TAlbumFields&) const = default;
@@ -66,7 +67,7 @@ public:
     const TAlbumFields& fields() const { return m_fields; }
     void setFields(const TAlbumFields& fields);
 
-    // The fields of a lookup's album: the genre as the genre list holds it, or none.
+    // The fields of a lookup's album, the genre as the database wrote it.
     void setFieldsFrom(const AlbumRecord& record);
     // What a lookup by playing times or an entry file delivers: the fields and title k into row k.
     // Enables renaming when the album name is not empty.

@@ -10,6 +10,8 @@
 #include "core/lookup/musicbrainz/MbService.h"
 #include "core/rename/RenameRun.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace cantorix {
@@ -22,11 +24,19 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
     const QString email = TrimControls(settings.get(setting::Email));
     const qsizetype at = email.lastIndexOf('@');
     // The address goes into the hello as two words; white space or a control character inside it
-    // would make more words, which the server rejects as a syntax error on every command.
-    const bool blank = std::any_of(email.begin(), email.end(), [](QChar c) { return c.isSpace() || c.unicode() < 32 || c.unicode() == 127; });
+    // would make more words, which the server rejects as a syntax error on every command. The server
+    // also honours quotes and backslashes there: a '"' joins or splits words, a backslash escapes the
+    // character after it.
+    const bool blank = std::any_of(email.begin(), email.end(), [](QChar c) { return c.isSpace() || IsControl(c); });
+    const bool special = email.contains('"') || email.contains('\\');
     if (blank)
         config.Note = QString("The e-mail address \"%1\" holds white space or a control character; "
                               "\"%2\" is sent instead")
+                          .arg(EscapeControls(email), config.Email);
+    else if (special)
+        config.Note = QCoreApplication::translate("Settings", "The e-mail address \"%1\" holds a quote or a backslash, "
+                                                              "which the server reads as part of its syntax; \"%2\" "
+                                                              "is sent instead")
                           .arg(email, config.Email);
     else if (at > 0 && at + 1 < email.size())
         config.Email = email;

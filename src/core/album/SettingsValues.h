@@ -19,7 +19,8 @@ enum class TDatabase { Freedb, MusicBrainz };
 
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
 // HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
-// lookup says "cantorix@localhost"; without UseProxy there is no proxy.
+// lookup says "cantorix@localhost"; one with white space, a control character, '"' or a backslash is
+// not used (the Note says why). Without UseProxy there is no proxy.
 TLookupConfig LookupConfigFromSettings(const TSettings& settings);
 
 // [Main] Database: MusicBrainz when it names it (without regard to case), otherwise freedb.

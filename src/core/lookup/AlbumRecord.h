@@ -20,7 +20,7 @@ struct AlbumRecord {
     QString Artist;
     QString Album;
     QString Year;
-    QString Genre; // the database's genre text; the window selects the genre list item equal to it
+    QString Genre; // the database's genre text, free (not limited to the genre list)
     QList<TrackTitle> Titles;
     // MusicBrainz identifiers of the release read, its credited artists (in credit order) and its
     // release group; empty for an entry from freedb.

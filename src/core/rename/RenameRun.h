@@ -22,8 +22,8 @@ struct TRenameRow {
     std::string Track;
 };
 
-// The album fields, as the user left them after the lookup. Genre is the text of the selected genre
-// item, empty when none is selected.
+// The album fields, as the user left them after the lookup. Genre is free text, empty when there is
+// none.
 struct TAlbumData {
     std::string Artist, Album, Year, Genre;
 };

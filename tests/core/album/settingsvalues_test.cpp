@@ -61,6 +61,13 @@ TEST(SettingsValues, LookupConfig)
         EXPECT_EQ(got.Email, "cantorix@localhost") << email;
         EXPECT_TRUE(got.Note.contains("white space")) << email;
     }
+    // The server honours quotes and backslashes in the hello: '"' would make "jo e" one word and the
+    // hello three words.
+    for (const char* email : {"jo\"e@example.org", "\"joe@example.org\"x", "jo\\e@example.org"}) {
+        const TLookupConfig got = LookupConfigFromSettings(settingsFile(dir, std::string("[Connection]\nEmail=") + email + "\n"));
+        EXPECT_EQ(got.Email, "cantorix@localhost") << email;
+        EXPECT_TRUE(got.Note.contains("quote or a backslash")) << email << " " << got.Note.toStdString();
+    }
     EXPECT_TRUE(LookupConfigFromSettings(settingsFile(dir, "[Connection]\nEmail=joe@example.org\n")).Note.isEmpty());
     EXPECT_EQ(none.Server.Host, "gnudb.gnudb.org");
     EXPECT_EQ(none.Email, "cantorix@localhost");

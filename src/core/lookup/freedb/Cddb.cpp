@@ -4,6 +4,7 @@
 #include "core/lookup/freedb/XmcdEntry.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <algorithm>
@@ -11,10 +12,6 @@
 namespace cantorix {
 
 namespace {
-
-// Level 6 is level 5 in UTF-8: at level 5 the server turns every character that ISO-8859-1 lacks
-// into "?" before sending it.
-const QString ProtocolLevel = "6";
 
 // A reply that does not begin with a status line is echoed this far at most: it is some other
 // server's page, not protocol data.
@@ -32,14 +29,16 @@ TServerAddress ParseServerSetting(const QString& text)
 
     QUrl url(trimmed.contains("://") ? trimmed : "http://" + trimmed, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != "http" && scheme != "https")) {
+    // Port 0 parses, but no server listens there.
+    const int port = url.port(scheme == "https" ? 443 : 80);
+    if (!url.isValid() || url.host().isEmpty() || (scheme != "http" && scheme != "https") || port < 1) {
         address.Host = trimmed;
         return address;
     }
     address.Scheme = scheme;
     address.Host = url.host(QUrl::FullyEncoded);
     if (address.Host.contains(':')) address.Host = '[' + address.Host + ']'; // an IPv6 address
-    address.Port = QString::number(url.port(scheme == "https" ? 443 : 80));
+    address.Port = QString::number(port);
     QString path = url.path(QUrl::FullyEncoded);
     if (!path.isEmpty() && path != "/") address.Path = path;
     return address;
@@ -80,6 +79,10 @@ TCddb::~TCddb() = default;
 
 void TCddb::SetServer(const TServerAddress& address)
 {
+    // A level a server refused says nothing about another server.
+    if (address.Scheme != ServerScheme || address.Host != ServerAddr || address.Port != ServerPort ||
+        address.Path != ServerAdditionalAddr)
+        m_protocolLevel = PreferredLevel;
     ServerScheme = address.Scheme;
     ServerAddr = address.Host;
     ServerPort = address.Port;
@@ -107,7 +110,19 @@ QString TCddb::Escape(const QString& text)
 
 QString TCddb::cannotConnect(const QString& reason) const
 {
-    return QString("Cannot connect to %1:%2: %3").arg(ServerAddr, ServerPort, reason);
+    // The host is the setting's text when it names no server: whatever it holds, one line.
+    return QString("Cannot connect to %1:%2: %3").arg(EscapeControls(ServerAddr), EscapeControls(ServerPort), reason);
+}
+
+bool TCddb::goesToServer(const QString& url) const
+{
+    // Text that names no server stays the host (ParseServerSetting); glued into a URL it may still
+    // parse, as another host and path ("ftp://x" gives the host "ftp"). Only the server asked for is asked.
+    const QUrl parsed(url, QUrl::StrictMode);
+    QString host = ServerAddr;
+    if (host.startsWith('[') && host.endsWith(']')) host = host.mid(1, host.size() - 2);
+    return parsed.isValid() && parsed.scheme() == ServerScheme && parsed.host(QUrl::FullyEncoded) == host &&
+        QString::number(parsed.port()) == ServerPort && parsed.path(QUrl::FullyEncoded) == ServerAdditionalAddr;
 }
 
 QString TCddb::urlPrefix() const
@@ -123,32 +138,61 @@ QString TCddb::hello() const
     return h + "+" + Escape(ClientName) + "+" + Escape(ClientVersion);
 }
 
+QString TCddb::requestUrl(const QString& command, int level) const
+{
+    return urlPrefix() + "?cmd=" + command + "&hello=" + hello() + "&proto=" + QString::number(level);
+}
+
 QString TCddb::QueryUrl(const TCDDBDiscID& disc) const
 {
-    return urlPrefix() + "?cmd=" + Escape(disc.QueryCommand()) + "&hello=" + hello() + "&proto=" + ProtocolLevel;
+    return requestUrl(Escape(disc.QueryCommand()), m_protocolLevel);
 }
+
+namespace {
+
+// Category and disc ID come from the server's own reply; escaping keeps whatever they hold from
+// changing the request (valid ones are letters and digits, which pass unchanged).
+QString readCommand(const QString& category, const QString& discId)
+{
+    return "cddb+read+" + TCddb::Escape(TrimControls(category)) + "+" + TCddb::Escape(TrimControls(discId));
+}
+
+bool isStatusLine(const QString& line)
+{
+    return line.size() >= 3 && isAsciiDigit(line[0]) && isAsciiDigit(line[1]) && isAsciiDigit(line[2]);
+}
+
+// The line that ends a list or an entry.
+bool isTerminator(const QString& line) { return TrimControls(line) == "."; }
+
+bool isAsciiLetterOrDigit(QChar c)
+{
+    return isAsciiDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isHexDigit(QChar c) { return isAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+} // namespace
 
 QString TCddb::ReadUrl() const
 {
-    // Category and disc ID come from the server's own reply; escaping keeps whatever they hold from
-    // changing the request (valid ones are letters and digits, which pass unchanged).
-    return urlPrefix() + "?cmd=cddb+read+" + Escape(TrimControls(m_category)) + "+" + Escape(TrimControls(m_discId)) +
-        "&hello=" + hello() + "&proto=" + ProtocolLevel;
+    return requestUrl(readCommand(m_category, m_discId), m_protocolLevel);
 }
 
 QString TCddb::SitesUrl() const
 {
-    return urlPrefix() + "?cmd=sites&hello=" + hello() + "&proto=" + ProtocolLevel;
+    return requestUrl("sites", m_protocolLevel);
 }
 
 int TCddb::QueryDisc(const TCDDBDiscID& disc)
 {
-    return startRequest(QueryUrl(disc), "Querying CD", TState::Querying);
+    return startRequest({Escape(disc.QueryCommand()), "Querying CD", TState::Querying, m_protocolLevel, false});
 }
 
 int TCddb::ReadEntry()
 {
-    return startRequest(ReadUrl(), "Reading CD info", TState::Reading);
+    return startRequest(
+        {readCommand(m_category, m_discId), "Reading CD info", TState::Reading, m_protocolLevel, false});
 }
 
 int TCddb::QuerySites()
@@ -156,7 +200,7 @@ int TCddb::QuerySites()
     // A new list replaces the old one whole; a failed request leaves none behind.
     m_servers.fill(TServer());
     m_sitesListed = false;
-    return startRequest(SitesUrl(), "Getting sites", TState::GettingSites);
+    return startRequest({"sites", "Getting sites", TState::GettingSites, m_protocolLevel, false});
 }
 
 void TCddb::Abort()
@@ -166,16 +210,24 @@ void TCddb::Abort()
     m_state = TState::Idle;
 }
 
-int TCddb::startRequest(const QString& url, const QString& statusText, TState state)
+int TCddb::startRequest(const TRequest& request)
 {
     // A new request replaces the one in flight; its reply is no longer wanted.
     const quint64 serial = ++m_serial;
     m_http->Abort();
-    status(statusText);
+    m_request = request;
+    status(request.StatusText);
     if (serial != m_serial) return 0;
+    const QString url = requestUrl(request.Command, request.Level);
     dataExchange(url + "\r\n");
     if (serial != m_serial) return 0;
     QString error;
+    if (!goesToServer(url)) {
+        m_state = TState::RequestFailed;
+        status(cannotConnect(QCoreApplication::translate("Cddb", "no valid server address")),
+               TCddbStatusKind::RequestFailed);
+        return -1;
+    }
     bool started = m_http->GetAsync(
         url, m_proxy,
         [this, serial](int code, const QString& text, const QByteArray& body) { HandleReply(serial, code, text, body); },
@@ -185,7 +237,7 @@ int TCddb::startRequest(const QString& url, const QString& statusText, TState st
         status(cannotConnect(error), TCddbStatusKind::RequestFailed);
         return -1;
     }
-    m_state = state;
+    m_state = request.State;
     return 0;
 }
 
@@ -200,13 +252,33 @@ void TCddb::dataExchange(const QString& line)
     if (OnDataExchange) OnDataExchange(*this, line);
 }
 
+QString TCddb::serverLine(const QString& line) const
+{
+    // Cut before escaping, so that no escape is cut in two.
+    const QString shown = EscapeControls(TrimControls(line).left(MaxForeignEcho));
+    // gnudb refuses clients without a real address ("500 Unknown developer email") and may ban them.
+    if (shown.contains("mail", Qt::CaseInsensitive))
+        return QCoreApplication::translate("Cddb", "%1 (enter your own e-mail address in Options \u203a Connection, or "
+                                                   "as [Connection] Email in the settings file: the server asks for a "
+                                                   "real one)")
+            .arg(shown);
+    return shown;
+}
+
+void TCddb::notAFreedbServer()
+{
+    m_state = TState::RequestFailed;
+    status(QString("The server %1 did not answer as a freedb server").arg(urlPrefix()), TCddbStatusKind::RequestFailed);
+}
+
 void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, const QByteArray& body)
 {
     if (serial != m_serial) return; // a reply to an abandoned request
     if (error != 0) {
         m_state = TState::RequestFailed;
         if (error > THttpClient::HttpStatusError)
-            status(QString("The server %1 answered %2; it is not a freedb server").arg(urlPrefix(), errorText),
+            status(QString("The server %1 answered %2; it is not a freedb server")
+                       .arg(urlPrefix(), EscapeControls(errorText)),
                    TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
         else if (error == THttpClient::RedirectRefused)
             status(QCoreApplication::translate("Cddb", "The server %1 has moved to %2; enter that address as the "
@@ -216,42 +288,68 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
         else if (THttpClient::IsProxyFailure(error))
             status(errorText, TCddbStatusKind::RequestFailed); // it names the proxy, which is what failed
         else
-            status(cannotConnect(errorText), TCddbStatusKind::RequestFailed);
+            status(cannotConnect(EscapeControls(errorText)), TCddbStatusKind::RequestFailed);
         return;
     }
-    // The parser is chosen once, by the state at arrival, even if a line changes the state.
-    const TState arrival = m_state;
-    const QStringList lines = SplitLines(DecodeReplyText(body));
+    // Below level 6 the server sends ISO-8859-1, whatever the bytes would also be.
+    const QString text = m_request.Level >= 6 ? DecodeReplyText(body) : QString::fromLatin1(body);
+    const QStringList lines = SplitLines(text);
     // Every CDDB reply begins with a three-digit status line; anything else (a proxy's or a web
     // server's page) must never be taken for an entry.
     const QString first = lines.isEmpty() ? QString() : lines.first();
-    if (first.size() < 3 || !isAsciiDigit(first[0]) || !isAsciiDigit(first[1]) || !isAsciiDigit(first[2])) {
-        dataExchange(first.left(MaxForeignEcho));
+    if (!isStatusLine(first)) {
+        dataExchange(EscapeControls(first.left(MaxForeignEcho), true));
         if (serial != m_serial) return;
-        m_state = TState::RequestFailed;
-        status(QString("The server %1 did not answer as a freedb server").arg(urlPrefix()),
-               TCddbStatusKind::RequestFailed);
+        notAFreedbServer();
         return;
     }
-    for (const QString& line : lines) {
-        dataExchange(line);
-        if (serial != m_serial) return;
-        bool goOn = true;
-        switch (arrival) {
-        case TState::Querying: goOn = parseQueryLine(line); break;
-        case TState::Reading: goOn = parseReadLine(line); break;
-        case TState::GettingSites: parseSitesLine(line); break;
-        default: break;
-        }
-        if (!goOn || serial != m_serial) return;
+    // The parser is chosen by the request, whatever a handler did to the state meanwhile.
+    switch (m_request.State) {
+    case TState::Querying: queryReply(lines); break;
+    case TState::Reading: readReply(lines); break;
+    case TState::GettingSites: sitesReply(lines); break;
+    default: break;
     }
-    if (arrival == TState::Reading && !CheckEntry(EntryLines()))
-        status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
-    // A list cut off before its "." line is no list: say so instead of waiting for more.
-    if (arrival == TState::GettingSites && m_state == TState::GettingSites) {
-        m_state = TState::NoSites;
-        status("The server list ended without its closing line", TCddbStatusKind::ServerError);
+}
+
+bool TCddb::IsMatchLine(const QString& text)
+{
+    // "rock a10b600c Artist / Title"
+    const qsizetype space = text.indexOf(' ');
+    if (space < 1 || text.size() < space + 11 || text[space + 9] != ' ') return false;
+    for (qsizetype i = 0; i < space; ++i)
+        if (!isAsciiLetterOrDigit(text[i])) return false;
+    for (qsizetype i = space + 1; i < space + 9; ++i)
+        if (!isHexDigit(text[i])) return false;
+    return !TrimControls(text.mid(space + 10)).isEmpty();
+}
+
+bool TCddb::askAtLowerLevel(const QString& line)
+{
+    const int refused = m_request.Level;
+    if (m_request.Retried || refused <= 1 || line.left(3) != "501" ||
+        !line.contains("protocol level", Qt::CaseInsensitive))
+        return false;
+    // The highest level below the refused one that the line names ("... supported 5"), else 5: cddbd
+    // names only the level it refused, and old mirrors run it configured for level 5.
+    int level = 0;
+    static const QRegularExpression number("\\d{1,2}");
+    for (auto it = number.globalMatch(line.mid(3, MaxForeignEcho)); it.hasNext();) {
+        const int n = it.next().captured().toInt();
+        if (n >= 1 && n < refused) level = std::max(level, n);
     }
+    if (level == 0) level = std::min(5, refused - 1);
+    m_protocolLevel = level;
+    const quint64 serial = m_serial;
+    status(QCoreApplication::translate("Cddb", "The server refused protocol level %1; asking again at level %2")
+               .arg(refused)
+               .arg(level));
+    if (serial != m_serial) return true;
+    TRequest again = m_request;
+    again.Level = level;
+    again.Retried = true;
+    startRequest(again);
+    return true;
 }
 
 QString TCddb::GenericStatusText(const QString& line, bool* closes)
@@ -337,108 +435,150 @@ void TCddb::ChooseEntry(const QString& category, const QString& discId)
     m_state = TState::MatchChosen;
 }
 
-bool TCddb::parseQueryLine(const QString& line)
+void TCddb::queryReply(const QStringList& lines)
 {
     const quint64 serial = m_serial;
     auto alive = [&] { return serial == m_serial; };
-    if (line.startsWith("200")) {
+    const QString& first = lines.first();
+    dataExchange(EscapeControls(first, true));
+    if (!alive() || askAtLowerLevel(first)) return;
+    const int code = first.left(3).toInt();
+    if (code == 200) {
+        // "200 categ discid dtitle": anything else after a 200 is no answer to a query.
+        const QString match = TrimControls(first.mid(4));
+        if (first.size() < 4 || first[3] != ' ' || !IsMatchLine(match)) {
+            notAFreedbServer();
+            return;
+        }
         m_state = TState::MatchChosen;
         status("Found exact match");
-        if (!alive()) return false;
+        if (!alive()) return;
         m_matches.fill(QString());
-        m_matches[0] = TrimControls(line.mid(4));
-        if (m_matches[0].isEmpty()) {
-            // Nothing to choose from: the lookup ends here instead of waiting for its time-out.
-            m_state = TState::QueryFailed;
-            status("No match found", TCddbStatusKind::NoMatch, 200);
-            return alive();
-        }
-        return askMatch(0);
+        m_matches[0] = SingleLine(match);
+        m_matchesOffered = 1;
+        askMatch(0);
+        return;
     }
-    if (line.startsWith("210") || line.startsWith("211")) {
-        status(line.startsWith("210") ? "Found exact matches" : "Found inexact matches");
-        if (!alive()) return false;
-        m_matches.fill(QString());
-        m_matchesOffered = 0;
-        status("OK, receiving matches");
-        return alive();
-    }
-    if (line.startsWith("202")) {
+    if (code == 202) {
         m_state = TState::QueryFailed;
         status("No match found", TCddbStatusKind::NoMatch, 202);
-        return alive();
+        return;
     }
-    if (line.startsWith("403")) {
+    if (code != 210 && code != 211) {
+        // An error (401, 403, 409, 500, 530 ...) or a status no query is answered with: the server's
+        // own line says why, and nothing more is coming.
         m_state = TState::QueryFailed;
-        status("Database entry is corrupt", TCddbStatusKind::ServerError, 403);
-        return alive();
+        status(serverLine(first), TCddbStatusKind::ServerError, code);
+        return;
     }
-    if (line.startsWith("409")) {
-        m_state = TState::QueryFailed;
-        status("No handshake", TCddbStatusKind::ServerError, 409);
-        return alive();
-    }
-    if (!line.isEmpty() && isAsciiDigit(line[0])) {
-        genericStatus(line);
-        return alive();
-    }
-    if (line.startsWith('.')) {
-        if (m_matches[0].isEmpty()) {
-            m_state = TState::QueryFailed;
-            status("No match found", TCddbStatusKind::NoMatch);
-            return alive();
+    status(code == 210 ? "Found exact matches" : "Found inexact matches");
+    if (!alive()) return;
+    m_matches.fill(QString());
+    m_matchesOffered = 0;
+    status("OK, receiving matches");
+    if (!alive()) return;
+    // Match lines up to the "."; lines past the hundredth are dropped, but counted for the log. A line
+    // that names no match is dropped too.
+    bool ended = false;
+    qsizetype foreign = 0;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        dataExchange(EscapeControls(lines[i], true));
+        if (!alive()) return;
+        if (isTerminator(lines[i])) {
+            ended = true;
+            break;
         }
-        m_state = TState::MatchesReceived;
-        status("Received matches");
-        if (!alive()) return false;
-        return askMatch(-1);
-    }
-    // A match line. Lines past the hundredth are dropped, but counted for the log.
-    QString match = TrimControls(line);
-    if (!match.isEmpty()) {
+        const QString match = TrimControls(lines[i]);
+        if (match.isEmpty()) continue;
+        if (!IsMatchLine(match)) {
+            ++foreign;
+            continue;
+        }
+        if (m_matchesOffered < MaxMatches) m_matches[size_t(m_matchesOffered)] = SingleLine(match);
         ++m_matchesOffered;
-        for (QString& slot : m_matches)
-            if (slot.isEmpty()) {
-                slot = match;
-                break;
-            }
     }
-    return true;
+    if (!ended) {
+        // The body has ended: a list without its "." was cut short on the way.
+        m_state = TState::QueryFailed;
+        status(QCoreApplication::translate("Cddb", "The match list is corrupt"), TCddbStatusKind::CorruptEntry,
+               code);
+        return;
+    }
+    if (m_matches[0].isEmpty()) {
+        if (foreign > 0) {
+            notAFreedbServer();
+            return;
+        }
+        m_state = TState::QueryFailed;
+        status("No match found", TCddbStatusKind::NoMatch);
+        return;
+    }
+    m_state = TState::MatchesReceived;
+    status("Received matches");
+    if (!alive()) return;
+    askMatch(-1);
 }
 
-bool TCddb::parseReadLine(const QString& line)
+void TCddb::readReply(const QStringList& lines)
 {
     const quint64 serial = m_serial;
-    if (line.startsWith("210")) {
-        status("OK, CDDB database entry follows");
-        m_entry.fill(QString());
-    } else if (line.startsWith("401")) {
+    auto alive = [&] { return serial == m_serial; };
+    const QString& first = lines.first();
+    dataExchange(EscapeControls(first, true));
+    if (!alive() || askAtLowerLevel(first)) return;
+    const int code = first.left(3).toInt();
+    if (code != 210) {
+        // The server's reason alone: there is no entry to check.
         m_state = TState::ReadFailed;
-        status("Specified CDDB entry not found", TCddbStatusKind::NotFound, 401);
-    } else if (line.startsWith("403")) {
-        m_state = TState::ReadFailed;
-        status("Database entry is corrupt", TCddbStatusKind::ServerError, 403);
-    } else if (line.startsWith("409")) {
-        m_state = TState::ReadFailed;
-        status("No handshake", TCddbStatusKind::ServerError, 409);
-    } else if (line.startsWith("402")) {
-        // Kept as it is: nothing to report.
-    } else if (line.startsWith('.')) {
-        m_state = TState::EntryRead;
-        status("Entry read", TCddbStatusKind::EntryRead);
-    } else if (!line.isEmpty() && QString("#TDEP").contains(line[0])) {
-        // Lines past the 1024th are dropped. A line is kept as it came: a value continued on the
-        // next line may end in the space between two words.
-        for (QString& slot : m_entry)
-            if (slot.isEmpty()) {
-                slot = line;
-                break;
-            }
-    } else {
-        m_state = TState::ReadFailed;
-        genericStatus(line);
+        status(serverLine(first), code == 401 ? TCddbStatusKind::NotFound : TCddbStatusKind::ServerError, code);
+        return;
     }
-    return serial == m_serial;
+    status("OK, CDDB database entry follows");
+    if (!alive()) return;
+    m_entry.fill(QString());
+    // Lines up to the "."; past the 1024th they are dropped. A line is kept as it came: a value
+    // continued on the next line may end in the space between two words. A status line inside the
+    // entry means the server failed on the way.
+    bool ended = false, broken = false;
+    size_t kept = 0;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        dataExchange(EscapeControls(line, true));
+        if (!alive()) return;
+        if (isTerminator(line)) {
+            ended = true;
+            break;
+        }
+        if (line.isEmpty()) continue;
+        if (QString("#TDEP").contains(line[0])) {
+            if (kept < m_entry.size()) m_entry[kept++] = line;
+        } else if (isStatusLine(line)) {
+            broken = true;
+        }
+    }
+    if (!ended) {
+        m_state = TState::ReadFailed;
+        status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
+        return;
+    }
+    m_state = TState::EntryRead;
+    status("Entry read", TCddbStatusKind::EntryRead);
+    if (!alive()) return;
+    if (broken || !CheckEntry(EntryLines())) status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
+}
+
+void TCddb::sitesReply(const QStringList& lines)
+{
+    const quint64 serial = m_serial;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        dataExchange(EscapeControls(lines[i], true));
+        if (serial != m_serial || (i == 0 && askAtLowerLevel(lines[i]))) return;
+        parseSitesLine(lines[i]);
+        if (serial != m_serial || m_state != TState::GettingSites) return;
+    }
+    // A list cut off before its "." line is no list: say so instead of waiting for more.
+    m_state = TState::NoSites;
+    status("The server list ended without its closing line", TCddbStatusKind::ServerError);
 }
 
 void TCddb::parseSitesLine(const QString& line)

@@ -2,6 +2,10 @@
 // the server's CGI script. Three asynchronous requests (disc query, entry read, server list); the
 // results come back through the events OnStatusMessage (progress and result texts),
 // OnDataExchange (every line sent or received) and OnMatch (choose one of the matches).
+//
+// The body of an HTTP reply is the whole CDDB reply: each request ends with the reply that comes, in
+// one final status (or OnMatch), never by waiting for more. A server that refuses level 6 is asked
+// once more at a lower level.
 #pragma once
 
 #include "core/lookup/freedb/DiscID.h"
@@ -45,7 +49,7 @@ struct TServerAddress {
 // The "Server" setting may be a host, "host:port" or an http:// or https:// address; a port named in
 // it is used, otherwise 80 (443 for https); an address without a path (or just "/") uses the CGI
 // path. Empty gives the default server. Text that is no address at all is kept as the host, and
-// the request then fails with the HTTP client's reason.
+// the client then starts no request with it ("no valid server address").
 TServerAddress ParseServerSetting(const QString& text);
 // Why `text` cannot name a server, or empty when it can (a host, "host:port" or an http:// or
 // https:// address with a port from 1 to 65535; empty text names the default server). The options
@@ -56,11 +60,13 @@ QString ServerSettingProblem(const QString& text);
 enum class TCddbStatusKind {
     Progress,      // a request started, or a reply line that went well ("Found exact match", "Command OK")
     EntryRead,     // "Entry read": the entry lines are complete
-    NoMatch,       // the query found no match (202, a 200 line without one, an empty match list)
+    NoMatch,       // the query found no match (202, an empty match list)
     NotFound,      // 401: the entry to read, or the site list, does not exist
-    CorruptEntry,  // the entry read failed the completeness check ("The entry is corrupt")
-    ServerError,   // any other CDDB failure code (402, 403, 408, 409, 500, 530 ...)
-    RequestFailed, // the HTTP client could not start the request or reported a transport/HTTP failure
+    CorruptEntry,  // the entry read failed the completeness check, or it or a match list was cut short
+    ServerError,   // any other status the request cannot go on from (402, 403, 409, 500, 530 ...): the
+                   // text is the server's own line
+    RequestFailed, // the HTTP client could not start the request or reported a transport/HTTP failure,
+                   // or the reply is no CDDB reply (its first line, or a 200 line that names no match)
 };
 
 // One status of the client: its text as OnStatusMessage gets it, its kind and the reply's status code.
@@ -89,6 +95,8 @@ public:
     };
 
     static constexpr int MaxMatches = 100;
+    // The level asked first; level 6 is level 5 in UTF-8.
+    static constexpr int PreferredLevel = 6;
     static constexpr int MaxEntryLines = 1024;
     static constexpr int MaxServers = 100;
     // Answer of an OnMatch handler that chooses later, by ChooseMatch: the client keeps its state
@@ -127,9 +135,9 @@ public:
     TStatusEvent OnDataExchange;
     TMatchEvent OnMatch;
 
-    // Start a request: 0 when started, -1 when the HTTP client refused it (then the state is
-    // RequestFailed and the reason has been sent as a status text). A request started while another
-    // is in flight abandons that one.
+    // Start a request: 0 when started, -1 when the HTTP client refused it or the server address is no
+    // valid address (then the state is RequestFailed and the reason has been sent as a status text). A
+    // request started while another is in flight abandons that one.
     int QueryDisc(const TCDDBDiscID& disc);
     int ReadEntry();
     int QuerySites();
@@ -154,6 +162,9 @@ public:
     TState State() const { return m_state; }
     // The status last sent to OnStatusMessage; inside that handler, the one being handled.
     const TCddbStatus& LastStatus() const { return m_lastStatus; }
+    // The protocol level requests are sent at: PreferredLevel, or the lower one a server that refused
+    // it named (kept until SetServer names another server).
+    int ProtocolLevel() const { return m_protocolLevel; }
     QString ChosenCategory() const { return m_category; }
     QString ChosenDiscID() const { return m_discId; }
 
@@ -169,6 +180,9 @@ public:
     // The status text of a reply line by its three-digit code; *closes is set for codes ending in 30.
     // Empty for a line that does not begin with three digits.
     static QString GenericStatusText(const QString& line, bool* closes = nullptr);
+    // Whether `text` is a match line of a query reply: a category (ASCII letters and digits), one
+    // space, a disc ID of 8 hexadecimal digits, one space and a title that is not empty.
+    static bool IsMatchLine(const QString& text);
 
     // Handles a completion of the HTTP client for the request numbered `serial`; used by the client's
     // callback and by tests that feed replies.
@@ -177,17 +191,38 @@ public:
     quint64 RequestSerial() const { return m_serial; }
 
 private:
-    int startRequest(const QString& url, const QString& statusText, TState state);
+    // What a request asks, so that it can be asked again at another level.
+    struct TRequest {
+        QString Command; // the escaped cmd value
+        QString StatusText;
+        TState State = TState::Idle; // Querying, Reading or GettingSites
+        int Level = PreferredLevel;
+        bool Retried = false; // already asked again at a lower level
+    };
+
+    int startRequest(const TRequest& request);
+    QString requestUrl(const QString& command, int level) const;
     QString urlPrefix() const;
     // "Cannot connect to <host>:<port>: <reason>".
     QString cannotConnect(const QString& reason) const;
+    // Whether `url` asks the configured scheme, host, port and path (and not some other server).
+    bool goesToServer(const QString& url) const;
     QString hello() const;
     void status(const QString& text, TCddbStatusKind kind = TCddbStatusKind::Progress, int code = 0);
     void dataExchange(const QString& line);
     void genericStatus(const QString& line);
-    // Each returns false when a handler started another request, which ends this reply's processing.
-    bool parseQueryLine(const QString& line);
-    bool parseReadLine(const QString& line);
+    // A reply line as a status text or a log line shows it: trimmed, cut short, controls escaped, with
+    // a word on the e-mail setting when the server speaks of the address.
+    QString serverLine(const QString& line) const;
+    void notAFreedbServer();
+    // Asks the request again at a lower level when `line` refuses the level it was sent at; false
+    // when it does not, or the request was asked again already.
+    bool askAtLowerLevel(const QString& line);
+    // Each handles a whole reply whose first line is a status line. A handler of an event may start
+    // another request, which ends the reply's handling.
+    void queryReply(const QStringList& lines);
+    void readReply(const QStringList& lines);
+    void sitesReply(const QStringList& lines);
     void parseSitesLine(const QString& line);
     bool askMatch(int fallback);
 
@@ -201,6 +236,8 @@ private:
     std::array<QString, MaxEntryLines> m_entry;
     std::array<TServer, MaxServers> m_servers;
     bool m_sitesListed = false; // the sites reply's 210 line has come
+    TRequest m_request;         // the request in flight (or the last one)
+    int m_protocolLevel = PreferredLevel;
     QString m_category;
     QString m_discId;
 };

@@ -15,17 +15,17 @@ const QString TChecksumLookup::TimeoutText =
 
 namespace {
 
-// Whether a status of the client ends the lookup without an entry. Other failures the server reports
-// (403, 409, 402, 530 ...) only go to the log: the lookup waits for its time limit, whose message
-// then suggests another server. A command the server rejects outright (500) cannot succeed.
+// Whether a status of the client ends the lookup without an entry. Every failure does, at once: the
+// client has the whole reply when it says so, and no more is coming. The time limit is for a server
+// that does not answer at all.
 bool endsLookup(const TCddbStatus& status)
 {
     switch (status.Kind) {
     case TCddbStatusKind::NoMatch:
     case TCddbStatusKind::NotFound:
     case TCddbStatusKind::CorruptEntry:
+    case TCddbStatusKind::ServerError:
     case TCddbStatusKind::RequestFailed: return true;
-    case TCddbStatusKind::ServerError: return status.Code == 500;
     case TCddbStatusKind::Progress:
     case TCddbStatusKind::EntryRead: break;
     }

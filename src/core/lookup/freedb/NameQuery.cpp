@@ -44,12 +44,12 @@ bool hasAlbumTitle(const QStringList& lines)
                        [](const QString& line) { return XmcdKey(line).compare("DTITLE", Qt::CaseInsensitive) == 0; });
 }
 
-// "Artist / Album" at its first " / "; without one the whole title is the album.
+// "Artist / Album" at its first " / "; without one the whole title is both, as an entry's DTITLE is.
 void splitTitle(const QString& title, QString& artist, QString& album)
 {
     const qsizetype slash = title.indexOf(" / ");
-    artist = slash < 0 ? QString() : title.left(slash).trimmed();
     album = (slash < 0 ? title : title.mid(slash + 3)).trimmed();
+    artist = slash < 0 ? album : title.left(slash).trimmed();
 }
 
 } // namespace
@@ -133,7 +133,8 @@ struct TNameQuery::Private {
             end(TLookupOutcome::Kind::TimedOut, line);
             return;
         }
-        log(QString("Download of %1 failed: %2").arg(get.URL, get.ErrorText()));
+        // The reason may hold the server's own reason phrase.
+        log(QString("Download of %1 failed: %2").arg(get.URL, EscapeControls(get.ErrorText())));
         log(NoConnectionText);
         end(TLookupOutcome::Kind::Failed, NoConnectionText);
     }

@@ -86,8 +86,9 @@ QString plainText(const QString& html)
         }
     }
     text = decodeEntities(text);
+    text = SingleLine(text);
     for (QChar& c : text)
-        if (c.unicode() < 32 || c.unicode() == 127 || c.isSpace()) c = ' ';
+        if (c.isSpace()) c = ' ';
     return text.simplified();
 }
 

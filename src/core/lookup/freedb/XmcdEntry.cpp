@@ -52,6 +52,9 @@ bool hasTrackNumber(const QString& line, qsizetype prefixLength)
     return (digits == 1 || digits == 2) && i < line.size() && line[i] == '=';
 }
 
+// A value as the album record holds it: one line, trimmed.
+QString fieldValue(const QString& text) { return TrimControls(SingleLine(text)); }
+
 QString twoDigits(int n) { return (n < 10 ? "0" : "") + QString::number(n); }
 
 } // namespace
@@ -72,22 +75,43 @@ QString XmcdValue(const QStringList& lines, const QString& key)
     return value;
 }
 
+QString XmcdUnescape(const QString& value)
+{
+    QString out;
+    out.reserve(value.size());
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = value[i];
+        const QChar next = i + 1 < n ? value[i + 1] : QChar();
+        if (c == '\\' && (next == 'n' || next == 't' || next == '\\')) {
+            out += next == 'n' ? QChar('\n') : next == 't' ? QChar('\t') : QChar('\\');
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString XmcdText(const QStringList& lines, const QString& key) { return XmcdUnescape(XmcdValue(lines, key)); }
+
 void ReadAlbumFields(const QStringList& lines, AlbumRecord& record)
 {
     // " / " is reserved for the separator; a "/" without a space on both sides belongs to a name
-    // ("AC/DC / Live", "Band / Live 1/2").
+    // ("AC/DC / Live", "Band / Live 1/2"). It is looked for before line feeds and tabs become spaces:
+    // they are not the separator's spaces.
     static const QString separator = " / ";
-    const QString title = TrimControls(XmcdValue(lines, "DTITLE"));
+    const QString title = TrimControls(XmcdText(lines, "DTITLE"));
     qsizetype at = title.indexOf(separator);
     if (at < 0) {
-        record.Artist.clear();
-        record.Album = title;
+        record.Album = fieldValue(title);
+        record.Artist = record.Album;
     } else {
-        record.Artist = TrimControls(title.left(at));
-        record.Album = TrimControls(title.mid(at + separator.size()));
+        record.Artist = fieldValue(title.left(at));
+        record.Album = fieldValue(title.mid(at + separator.size()));
     }
-    record.Year = TrimControls(XmcdValue(lines, "DYEAR"));
-    record.Genre = TrimControls(XmcdValue(lines, "DGENRE"));
+    record.Year = fieldValue(XmcdValue(lines, "DYEAR"));
+    record.Genre = fieldValue(XmcdValue(lines, "DGENRE"));
 }
 
 QList<TrackTitle> ReadTrackTitles(const QStringList& lines, TitleNumbering numbering)
@@ -124,7 +148,7 @@ QList<TrackTitle> ReadTrackTitles(const QStringList& lines, TitleNumbering numbe
         rowOfKey.insert(key, titles.size());
         titles << t;
     }
-    for (TrackTitle& t : titles) t.Title = TrimControls(t.Title);
+    for (TrackTitle& t : titles) t.Title = fieldValue(XmcdUnescape(t.Title));
     return titles;
 }
 

@@ -23,9 +23,17 @@ QString XmcdKey(const QString& line);
 // when no line has the key.
 QString XmcdValue(const QStringList& lines, const QString& key);
 
-// Artist, album, year and genre from the joined DTITLE, DYEAR and DGENRE values, each trimmed. The
-// artist is the text before the first " / " of DTITLE and the album the text after it, both trimmed;
-// without " / " the artist is empty and the album is the whole title.
+// A value with the format's escapes translated: "\n" a line feed, "\t" a tab, "\\" one backslash. A
+// backslash before anything else (or at the end) stays as it stands.
+QString XmcdUnescape(const QString& value);
+// The text of a textual key (DTITLE, TTITLEn, EXTD, EXTTn): its lines joined as XmcdValue does, then
+// the escapes translated, so that an escape split over two lines is still one.
+QString XmcdText(const QStringList& lines, const QString& key);
+
+// Artist, album, year and genre from the joined DTITLE, DYEAR and DGENRE values. The artist is the
+// text before the first " / " of DTITLE and the album the text after it; without " / " both are the
+// whole title, as the format says. Every value is a single line (control characters, the translated
+// line feeds and tabs included, become spaces) and trimmed; the genre is free text.
 void ReadAlbumFields(const QStringList& lines, AlbumRecord& record);
 
 // How a title's number is made.
@@ -35,8 +43,9 @@ enum class TitleNumbering {
 };
 // The track titles from the TTITLE0 line to the end, one per key in the order the keys first
 // appear. Every later line with exactly the same key continues that title: the pieces are joined as
-// they stand and only the whole title is trimmed. Without a TTITLE0 line the titles are taken from
-// the first line on. A FromKey number that is not a decimal number leaves No empty.
+// they stand, then the escapes are translated, and the whole title is made a single line and trimmed.
+// Without a TTITLE0 line the titles are taken from the first line on. A FromKey number that is not a
+// decimal number leaves No empty.
 QList<TrackTitle> ReadTrackTitles(const QStringList& lines, TitleNumbering numbering);
 
 // The lines the checksum lookup reads from the CDDB client's entry lines: from the first on, up to

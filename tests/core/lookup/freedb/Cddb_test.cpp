@@ -1,5 +1,6 @@
 #include "core/lookup/freedb/Cddb.h"
 
+#include "core/Text.h"
 #include "core/net/FakeHttpClient.h"
 #include "support/CddbTestSite.h"
 #include "support/LocalHttpServer.h"
@@ -112,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ServerCase{"http://freedb.example/x/cddb.cgi", "http", "freedb.example", "80", "/x/cddb.cgi"},
                       ServerCase{"https://gnudb.gnudb.org", "https", "gnudb.gnudb.org", "443", "/~cddb/cddb.cgi"},
                       ServerCase{"[::1]:8000", "http", "[::1]", "8000", "/~cddb/cddb.cgi"},
-                      ServerCase{"host:99999", "http", "host:99999", "80", "/~cddb/cddb.cgi"}));
+                      ServerCase{"host:99999", "http", "host:99999", "80", "/~cddb/cddb.cgi"},
+                      ServerCase{"1:0", "http", "1:0", "80", "/~cddb/cddb.cgi"}));
 
 TEST(Cddb, ServerSettingProblemAcceptsHostsPortsAndAddressesOnly)
 {
@@ -215,82 +217,212 @@ TEST(Cddb, DecliningOrDeferringTheChoice)
 
 struct FinalCase {
     QByteArray body;
-    const char* status;
+    QString status;
     TCddb::TState state;
     TCddbStatusKind kind;
     int code;
 };
 
-TEST(Cddb, QueryFailures)
+const QString NotFreedb = "The server http://gnudb.gnudb.org:80/~cddb/cddb.cgi did not answer as a freedb server";
+
+TEST(Cddb, EveryQueryReplyEndsTheQueryWithOneStatus)
 {
     using K = TCddbStatusKind;
+    using S = TCddb::TState;
     const FinalCase cases[] = {
-        {test::transcriptFixtureBody("04-query-202-nomatch.txt"), "No match found", TCddb::TState::QueryFailed,
-         K::NoMatch, 202},
-        {"403 Database entry is corrupt.\r\n", "Database entry is corrupt", TCddb::TState::QueryFailed,
-         K::ServerError, 403},
-        {"409 No handshake.\r\n", "No handshake", TCddb::TState::QueryFailed, K::ServerError, 409},
-        {"500 Command syntax error.\r\n", "Command syntax error, command unknown, command unimplemented",
-         TCddb::TState::Querying, K::ServerError, 500},
-        {"530 Server timeout\r\n", "Server error, server timeout", TCddb::TState::Idle, K::ServerError, 530},
-        {"230 Bye\r\n", "Command OK, connection will close", TCddb::TState::Idle, K::Progress, 230},
+        {test::transcriptFixtureBody("04-query-202-nomatch.txt"), "No match found", S::QueryFailed, K::NoMatch, 202},
+        // Every error status ends the query with the server's own line, whatever its code.
+        {"401 Permission denied.\r\n", "401 Permission denied.", S::QueryFailed, K::ServerError, 401},
+        {"402 Server error.\r\n", "402 Server error.", S::QueryFailed, K::ServerError, 402},
+        {"403 Database entry is corrupt.\r\n", "403 Database entry is corrupt.", S::QueryFailed, K::ServerError, 403},
+        {"409 No handshake.\r\n", "409 No handshake.", S::QueryFailed, K::ServerError, 409},
+        {"417 Limit exceeded\r\n", "417 Limit exceeded", S::QueryFailed, K::ServerError, 417},
+        {"433 No connections allowed: 10 users allowed, 10 currently active.\r\n",
+         "433 No connections allowed: 10 users allowed, 10 currently active.", S::QueryFailed, K::ServerError, 433},
+        {"500 Command syntax error.\r\n", "500 Command syntax error.", S::QueryFailed, K::ServerError, 500},
+        {"501 Invalid category: metal\r\n", "501 Invalid category: metal", S::QueryFailed, K::ServerError, 501},
+        {"530 Server timeout\r\n", "530 Server timeout", S::QueryFailed, K::ServerError, 530},
+        {"230 Bye\r\n", "230 Bye", S::QueryFailed, K::ServerError, 230},
         // A list without any match ends the query instead of offering nothing.
-        {"210 Found exact matches\r\n.\r\n", "No match found", TCddb::TState::QueryFailed, K::NoMatch, 0},
-        {"200\r\n", "No match found", TCddb::TState::QueryFailed, K::NoMatch, 200},
+        {"210 Found exact matches\r\n.\r\n", "No match found", S::QueryFailed, K::NoMatch, 0},
+        // The body has ended: a list without its "." was cut short.
+        {"211 Found inexact matches\r\nrock 12345678 A / B\r\n", "The match list is corrupt", S::QueryFailed,
+         K::CorruptEntry, 211},
+        // A 200 line must name a match; a list must hold match lines.
+        {"200\r\n", NotFreedb, S::RequestFailed, K::RequestFailed, 0},
+        {"200 OK\r\n\x1b[2J\x07garbage\r\n", NotFreedb, S::RequestFailed, K::RequestFailed, 0},
+        {"200 rock a10b600 Short / ID\r\n", NotFreedb, S::RequestFailed, K::RequestFailed, 0},
+        {"200 rock a10b600c\r\n", NotFreedb, S::RequestFailed, K::RequestFailed, 0},
+        {"200 ro/ck a10b600c A / B\r\n", NotFreedb, S::RequestFailed, K::RequestFailed, 0},
+        {"211 Found inexact matches\r\n<html>\r\n.\r\n", NotFreedb, S::RequestFailed, K::RequestFailed, 0},
     };
     for (const FinalCase& c : cases) {
         Harness h;
         h.cddb.QueryDisc(exampleDisc());
         h.reply(c.body);
-        EXPECT_EQ(h.statuses().last(), QString("SM ") + c.status) << c.body.toStdString();
+        EXPECT_EQ(h.statuses().last(), "SM " + c.status) << c.body.toStdString();
         EXPECT_EQ(h.cddb.State(), c.state) << c.body.toStdString();
         EXPECT_EQ(h.events.filter("MATCH").size(), 0) << c.body.toStdString();
         EXPECT_EQ(h.cddb.LastStatus().Kind, c.kind) << c.body.toStdString();
         EXPECT_EQ(h.cddb.LastStatus().Code, c.code) << c.body.toStdString();
         EXPECT_EQ(h.typed.first().Kind, K::Progress); // "Querying CD"
+        // One final status; the progress texts of a list come before it.
+        for (qsizetype i = 0; i + 1 < h.typed.size(); ++i) EXPECT_EQ(h.typed[i].Kind, K::Progress) << c.body.toStdString();
     }
 }
 
-TEST(Cddb, ReadFailuresStillCheckTheEntryHeld)
+TEST(Cddb, ControlCharactersOfAReplyAreShownEscaped)
 {
     Harness h;
-    h.cddb.ReadEntry();
-    h.reply(test::transcriptFixtureBody("14-read-401-not-found.txt"));
-    EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM Specified CDDB entry not found",
-                                         "SM The entry is corrupt"}));
-    EXPECT_EQ(h.cddb.State(), TCddb::TState::ReadFailed);
-    ASSERT_EQ(h.typed.size(), 3);
-    EXPECT_EQ(h.typed[1].Kind, TCddbStatusKind::NotFound);
-    EXPECT_EQ(h.typed[1].Code, 401);
-    EXPECT_EQ(h.typed[2].Kind, TCddbStatusKind::CorruptEntry);
+    h.cddb.QueryDisc(exampleDisc());
+    h.reply(QByteArray("403 \x1b[31mred\x07 and\tmore") + QByteArray(1, '\0') + "x\r\n");
+    EXPECT_EQ(h.events.mid(2), (QStringList{"DE 403 \\x1b[31mred\\x07 and\tmore\\x00x",
+                                            "SM 403 \\x1b[31mred\\x07 and\\tmore\\x00x"}));
 
-    // After a good entry, a 401 leaves that entry in place, and it is still complete.
-    h.cddb.ReadEntry();
-    h.reply(test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
-    h.events.clear();
-    h.cddb.ReadEntry();
-    h.reply(test::transcriptFixtureBody("14-read-401-not-found.txt"));
-    EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM Specified CDDB entry not found"}));
+    // A match line's title is a value: its control characters become spaces.
+    Harness list;
+    list.cddb.QueryDisc(exampleDisc());
+    list.reply("211 Found inexact matches\r\nrock 12345678 A\x1b / B\x07\r\nmisc 12345679 C / D\r\n.\r\n");
+    EXPECT_EQ(list.lastMatches[0], "rock 12345678 A  / B");
+    EXPECT_TRUE(list.events.contains("DE rock 12345678 A\\x1b / B\\x07"));
+}
 
-    Harness syntax;
-    syntax.cddb.ReadEntry();
-    syntax.reply(test::transcriptFixtureBody("16-read-bad-discid.txt"));
-    EXPECT_EQ(syntax.statuses(), (QStringList{"SM Reading CD info",
-                                              "SM Command syntax error, command unknown, command unimplemented",
-                                              "SM The entry is corrupt"}));
-    EXPECT_EQ(syntax.typed[1].Kind, TCddbStatusKind::ServerError);
-    EXPECT_EQ(syntax.typed[1].Code, 500);
+TEST(Cddb, LinesThatNameNoMatchAreDroppedFromAList)
+{
+    Harness h;
+    h.answer = 1;
+    h.cddb.QueryDisc(exampleDisc());
+    h.reply("211 Found inexact matches\r\nrock 12345678 A / B\r\n500 Oops\r\n\r\njunk\r\nmisc 1234567z C / D\r\n"
+            "jazz ABCDEF09 E / F\r\n.\r\nrock 87654321 After / The End\r\n");
+    EXPECT_EQ(h.lastMatches[0], "rock 12345678 A / B");
+    EXPECT_EQ(h.lastMatches[1], "jazz ABCDEF09 E / F");
+    EXPECT_EQ(h.lastMatches[2], "");
+    EXPECT_EQ(h.cddb.MatchesOffered(), 2);
+    EXPECT_EQ(h.cddb.ChosenCategory(), "jazz");
+    EXPECT_FALSE(h.events.contains("DE rock 87654321 After / The End")); // past the list's end
+
+    for (const char* line : {"rock 12345678 A / B", "Blues 0a0B0c0D x", "misc 12345678  spaced"})
+        EXPECT_TRUE(TCddb::IsMatchLine(line)) << line;
+    for (const char* line : {"", "rock", "rock 12345678", "rock 12345678 ", "rock 1234567 A / B", "rock  12345678 A",
+                             "rock 12345678A / B", " rock 12345678 A", "ro.ck 12345678 A", "rock 1234567g A"})
+        EXPECT_FALSE(TCddb::IsMatchLine(line)) << line;
+}
+
+TEST(Cddb, ReadFailuresSayOnlyTheServersReason)
+{
+    const std::pair<QByteArray, TCddbStatusKind> failures[] = {
+        {test::transcriptFixtureBody("14-read-401-not-found.txt"), TCddbStatusKind::NotFound},
+        {"403 Database entry is corrupt.\r\n", TCddbStatusKind::ServerError},
+        {"409 No handshake.\r\n", TCddbStatusKind::ServerError},
+        {"502 Protocol level already 6.\r\n", TCddbStatusKind::ServerError},
+        {"530 Server error, closing connection.\r\n", TCddbStatusKind::ServerError},
+        {test::transcriptFixtureBody("16-read-bad-discid.txt"), TCddbStatusKind::ServerError},
+    };
+    for (const auto& [body, kind] : failures) {
+        Harness h;
+        h.cddb.ReadEntry();
+        h.reply(body);
+        const QString line = QString::fromLatin1(body).trimmed();
+        EXPECT_EQ(h.statuses(), (QStringList{"SM Reading CD info", "SM " + line})) << line.toStdString();
+        EXPECT_EQ(h.cddb.State(), TCddb::TState::ReadFailed);
+        EXPECT_EQ(h.cddb.LastStatus().Kind, kind) << line.toStdString();
+        EXPECT_EQ(h.cddb.LastStatus().Code, line.left(3).toInt());
+    }
+
+    // After a good entry, a 401 leaves that entry in place.
+    Harness again;
+    again.cddb.ReadEntry();
+    again.reply(test::transcriptFixtureBody("10-read-210-latin1-entry-proto5.txt"));
+    const QStringList held = again.cddb.EntryLines();
+    again.events.clear();
+    again.cddb.ReadEntry();
+    again.reply(test::transcriptFixtureBody("14-read-401-not-found.txt"));
+    EXPECT_EQ(again.statuses(), (QStringList{"SM Reading CD info", "SM 401 rock deadbeef No such CD entry in database."}));
+    EXPECT_EQ(again.cddb.EntryLines(), held);
 
     // A body that is no CDDB reply at all fails at once; only its first line is echoed, cut short.
     Harness html;
     html.cddb.ReadEntry();
     html.reply("<html>" + QByteArray(300, 'x') + "\n<body>Not here</body>\n402 x\n.\n");
-    EXPECT_EQ(html.events.mid(html.events.size() - 2),
-              (QStringList{"DE <html>" + QString(194, 'x'),
-                           "SM The server http://gnudb.gnudb.org:80/~cddb/cddb.cgi did not answer as a freedb server"}))
+    EXPECT_EQ(html.events.mid(html.events.size() - 2), (QStringList{"DE <html>" + QString(194, 'x'), "SM " + NotFreedb}))
         << html.events.join("\n").toStdString();
     EXPECT_EQ(html.cddb.State(), TCddb::TState::RequestFailed);
     EXPECT_EQ(html.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
+}
+
+TEST(Cddb, AnEntryEndsAtItsTerminatorOrIsCorrupt)
+{
+    const QByteArray entry = test::transcriptFixtureBody("07-read-210-utf8-entry-proto6.txt");
+    const qsizetype dot = entry.lastIndexOf("\r\n.\r\n");
+    ASSERT_GT(dot, 0);
+    const QStringList begun = {"SM Reading CD info", "SM OK, CDDB database entry follows"};
+    const struct {
+        const char* what;
+        QByteArray body;
+        QStringList statuses; // after the two of every entry
+        TCddb::TState state;
+    } cases[] = {
+        {"whole", entry, {"SM Entry read"}, TCddb::TState::EntryRead},
+        {"no terminator: cut short", entry.left(dot + 2), {"SM The entry is corrupt"}, TCddb::TState::ReadFailed},
+        {"a status line inside", QByteArray(entry).insert(dot + 2, "500 Internal error\r\n"),
+         {"SM Entry read", "SM The entry is corrupt"}, TCddb::TState::EntryRead},
+        {"lines after the terminator are no part of it", entry + "TTITLE0=Evil\r\n", {"SM Entry read"},
+         TCddb::TState::EntryRead},
+    };
+    for (const auto& c : cases) {
+        Harness h;
+        h.cddb.ReadEntry();
+        h.reply(c.body);
+        EXPECT_EQ(h.statuses(), begun + c.statuses) << c.what;
+        EXPECT_EQ(h.cddb.State(), c.state) << c.what;
+        EXPECT_FALSE(h.cddb.EntryLines().contains("TTITLE0=Evil")) << c.what;
+        EXPECT_FALSE(h.events.contains("DE TTITLE0=Evil")) << c.what;
+    }
+}
+
+TEST(Cddb, ARefusedLevelIsAskedOnceMoreBelowIt)
+{
+    // cddbd names only the level it refused: the query goes again at 5, and so does the read after it.
+    Harness h;
+    h.cddb.QueryDisc(exampleDisc());
+    h.reply(test::transcriptFixtureBody("22-proto-too-high.txt"));
+    ASSERT_EQ(h.http.urls.size(), 2);
+    EXPECT_TRUE(h.http.urls[1].endsWith("&proto=5"));
+    EXPECT_EQ(h.cddb.ProtocolLevel(), 5);
+    EXPECT_TRUE(h.statuses().contains("SM The server refused protocol level 6; asking again at level 5"));
+    EXPECT_EQ(h.cddb.State(), TCddb::TState::Querying);
+    // At level 5 the reply is ISO-8859-1, even where its bytes would also be UTF-8.
+    h.reply("200 rock a10b600c Mot\xc3\xb6rhead / Inferno\r\n");
+    EXPECT_EQ(h.cddb.Matches()[0], QString::fromLatin1("rock a10b600c Mot\xc3\xb6rhead / Inferno"));
+    h.cddb.ReadEntry();
+    EXPECT_TRUE(h.http.urls.last().endsWith("&proto=5"));
+    h.reply(test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+    EXPECT_TRUE(h.cddb.EntryLines().contains(QString::fromUtf8("DTITLE=Motörhead / Inferno")));
+
+    // A level the line names below the refused one is taken; a second refusal ends the request.
+    Harness named;
+    named.cddb.ReadEntry();
+    named.reply("501 Illegal CDDB protocol level: 6. Supported: 1-3.\r\n");
+    EXPECT_TRUE(named.http.urls.last().endsWith("&proto=3"));
+    named.reply("501 Illegal CDDB protocol level: 3.\r\n");
+    EXPECT_EQ(named.http.urls.size(), 2);
+    EXPECT_EQ(named.statuses().last(), "SM 501 Illegal CDDB protocol level: 3.");
+    EXPECT_EQ(named.cddb.State(), TCddb::TState::ReadFailed);
+
+    // Another server starts at level 6 again.
+    named.cddb.SetServer(ParseServerSetting("other.example"));
+    EXPECT_EQ(named.cddb.ProtocolLevel(), 6);
+    EXPECT_TRUE(named.cddb.SitesUrl().endsWith("&proto=6"));
+}
+
+TEST(Cddb, AMentionOfTheAddressPointsToTheSetting)
+{
+    Harness h;
+    h.cddb.QueryDisc(exampleDisc());
+    h.reply("500 Unknown developer email\r\n");
+    EXPECT_TRUE(h.cddb.LastStatus().Text.startsWith("500 Unknown developer email ("));
+    EXPECT_TRUE(h.cddb.LastStatus().Text.contains(QString::fromUtf8("Options › Connection")));
+    EXPECT_EQ(h.cddb.LastStatus().Kind, TCddbStatusKind::ServerError);
 }
 
 TEST(Cddb, EntryLinesAreKeptAsTheyCame)
@@ -416,6 +548,18 @@ TEST(Cddb, TransportFailures)
     EXPECT_EQ(refused.statuses().last(),
               "SM Cannot connect to gnudb.gnudb.org:80: Invalid URL");
     EXPECT_EQ(refused.cddb.LastStatus().Kind, TCddbStatusKind::RequestFailed);
+
+    // Text that names no server stays the host; glued into a URL it would ask another host ("ftp")
+    // with another path, so no request starts, and the reason is one line.
+    for (const char* setting : {"ftp://evil.com", "a\x1b[2Jb c", "host:99999", "1:0"}) {
+        Harness bad;
+        bad.cddb.SetServer(ParseServerSetting(setting));
+        EXPECT_EQ(bad.cddb.QuerySites(), -1) << setting;
+        EXPECT_TRUE(bad.http.urls.isEmpty()) << setting;
+        EXPECT_EQ(bad.cddb.State(), TCddb::TState::RequestFailed);
+        EXPECT_EQ(bad.statuses().last(),
+                  "SM Cannot connect to " + EscapeControls(setting) + ":80: no valid server address");
+    }
 
     Harness failed;
     failed.cddb.QueryDisc(exampleDisc());

@@ -203,7 +203,7 @@ TEST(ChecksumLookup, CancelOrNoSelectionReadsNothing)
     }
 }
 
-TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
+TEST(ChecksumLookup, EveryFinalTextEndsTheLookupAtOnce)
 {
     Harness none;
     none.answer("cddb+query", test::transcriptFixtureBody("04-query-202-nomatch.txt"));
@@ -212,15 +212,13 @@ TEST(ChecksumLookup, FinalTextsUnlockOthersWaitForTheTimer)
     EXPECT_EQ(none.log.last(), "No match found");
     EXPECT_FALSE(none.lookup->timerActive());
 
+    // An error status is the whole reply: the lookup ends with the server's line, not by its time limit.
     Harness corrupt;
     corrupt.answer("cddb+query", "403 Database entry is corrupt.\r\n");
     corrupt.start();
-    ASSERT_TRUE(waitUntil([&] { return corrupt.log.contains("Database entry is corrupt"); }));
-    EXPECT_EQ(corrupt.ends, 0);
-    EXPECT_TRUE(corrupt.lookup->timerActive());
-    corrupt.lookup->timeLimitReached();
-    EXPECT_EQ(corrupt.timeouts, 1);
-    EXPECT_EQ(corrupt.ends, 1);
+    ASSERT_TRUE(corrupt.waitForEnd());
+    EXPECT_EQ(corrupt.log.last(), "403 Database entry is corrupt.");
+    EXPECT_EQ(corrupt.timeouts, 0);
     EXPECT_FALSE(corrupt.lookup->timerActive());
 
     Harness refused;
@@ -276,22 +274,28 @@ TEST(ChecksumLookup, EveryEndIsOneTypedOutcome)
          "Cannot connect to gnudb.gnudb.org:80: Invalid URL",
          S::RequestFailed, 0},
         {"command rejected", [](Harness& h) { h.answer("cddb+query", "500 Command syntax error.\r\n"); }, nothing,
-         K::Failed, "Command syntax error, command unknown, command unimplemented", S::ServerError, 500},
-        // The corrupt-entry line that follows the 401 unlocks again but ends nothing more.
+         K::Failed, "500 Command syntax error.", S::ServerError, 500},
         {"entry not found",
          [&](Harness& h) {
              exact(h);
              h.answer("cddb+read", test::transcriptFixtureBody("14-read-401-not-found.txt"));
          },
-         nothing, K::Failed, "Specified CDDB entry not found", S::NotFound, 401},
-        {"server error waits for the time limit",
-         [](Harness& h) { h.answer("cddb+query", "403 Database entry is corrupt.\r\n"); },
-         [](Harness& h) {
-             ASSERT_TRUE(waitUntil([&] { return h.log.contains("Database entry is corrupt"); }));
-             EXPECT_TRUE(h.outcomes.isEmpty());
-             h.lookup->timeLimitReached();
+         nothing, K::Failed, "401 rock deadbeef No such CD entry in database.", S::NotFound, 401},
+        {"server error", [](Harness& h) { h.answer("cddb+query", "403 Database entry is corrupt.\r\n"); }, nothing,
+         K::Failed, "403 Database entry is corrupt.", S::ServerError, 403},
+        {"a list cut short",
+         [](Harness& h) { h.answer("cddb+query", "211 Found inexact matches\r\nrock 12345678 A / B\r\n"); }, nothing,
+         K::Failed, "The match list is corrupt", S::CorruptEntry, 211},
+        {"an entry cut short",
+         [&](Harness& h) {
+             exact(h);
+             QByteArray entry = test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt");
+             entry.chop(3); // the "." line
+             h.answer("cddb+read", entry);
          },
-         K::TimedOut, "Connection timed out!", S::Progress, 0},
+         nothing, K::Failed, "The entry is corrupt", S::CorruptEntry, 0},
+        {"no answer", [](Harness&) {}, [](Harness& h) { h.lookup->timeLimitReached(); }, K::TimedOut,
+         "Connection timed out!", S::Progress, 0},
     };
     for (const OutcomeCase& c : cases) {
         Harness h;

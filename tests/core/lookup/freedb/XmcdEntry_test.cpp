@@ -60,14 +60,20 @@ TEST_P(AlbumFields, FirstSpacedSlashSplitsArtistAndAlbum)
 
 INSTANTIATE_TEST_SUITE_P(Dtitle, AlbumFields,
                          ::testing::Values(TitleCase{"Some Artist / Some Album", "Some Artist", "Some Album"},
-                                           TitleCase{"Ernest Ray Everett - Single CD", "", "Ernest Ray Everett - Single CD"},
+                                           // Without " / " artist and title are the same, as the format says.
+                                           TitleCase{"Ernest Ray Everett - Single CD", "Ernest Ray Everett - Single CD",
+                                                     "Ernest Ray Everett - Single CD"},
                                            // A "/" without a space on both sides belongs to a name.
                                            TitleCase{"AC/DC / Live", "AC/DC", "Live"},
                                            TitleCase{"Band / Live 1/2", "Band", "Live 1/2"},
-                                           TitleCase{"AC/DC", "", "AC/DC"},
+                                           TitleCase{"AC/DC", "AC/DC", "AC/DC"},
                                            TitleCase{"Various / Best of A / B", "Various", "Best of A / B"},
                                            TitleCase{"  Padded  /  Title  ", "Padded", "Title"},
-                                           TitleCase{"Tab\t/\tSeparated", "", "Tab\t/\tSeparated"},
+                                           // Tabs and line feeds are not the separator's spaces; in a value they
+                                           // become spaces.
+                                           TitleCase{"Tab\t/\tSeparated", "Tab / Separated", "Tab / Separated"},
+                                           TitleCase{"Line\\n/\\nFeed", "Line / Feed", "Line / Feed"},
+                                           TitleCase{"Escaped\\t / Tab", "Escaped", "Tab"},
                                            TitleCase{"", "", ""}));
 
 TEST(XmcdEntry, KeysIgnoreCaseAndEveryLineOfAKeyIsJoinedAsItStands)
@@ -107,6 +113,48 @@ TEST(XmcdEntry, OnlyTheJoinedValuesAreTrimmed)
     EXPECT_EQ(c.Artist, "The Long Named Orchestra of the Night");
     EXPECT_EQ(c.Album, "Songs for Four Lines");
     EXPECT_EQ(titlesOf(c.Titles), (QStringList{"01|Prelude", "02|Eins Zwei Drei Vier", "03|Coda"}));
+}
+
+TEST(XmcdEntry, EscapesAreTranslatedAfterTheLinesAreJoined)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"a\\nb", "a\nb"},     {"a\\tb", "a\tb"},       {"a\\\\nb", "a\\nb"}, // "\\" is one backslash, then n
+        {"C:\\x", "C:\\x"},  {"end\\", "end\\"},      {"\\\\\\t", "\\\t"},  {"", ""},
+    };
+    for (const auto& [raw, text] : cases) EXPECT_EQ(XmcdUnescape(raw), text) << raw;
+
+    // The format's own example: EXTD over two lines with a "\n" inside, displayed as two lines.
+    const QStringList extd = {"EXTD=Copyright (c) 1981 MCA Records Inc.\\nManufactured f", "EXTD=or MCA Records Inc."};
+    EXPECT_EQ(XmcdText(extd, "EXTD"), "Copyright (c) 1981 MCA Records Inc.\nManufactured for MCA Records Inc.");
+    // An escape split over two lines is still one.
+    EXPECT_EQ(XmcdText({"EXTT0=Des Prez\\", "EXTT0=nYez"}, "EXTT0"), "Des Prez\nYez");
+
+    // Titles and the album fields are single lines: the translated line feeds and tabs become spaces.
+    AlbumRecord r;
+    ReadAlbumFields({"DTITLE=The\\tBand / A\\\\B\\", "DTITLE=nRecord"}, r);
+    EXPECT_EQ(r.Artist, "The Band");
+    EXPECT_EQ(r.Album, "A\\B Record");
+    EXPECT_EQ(titlesOf(ReadTrackTitles({"TTITLE0=Schmitt: A contre-voix \\n(excerpt)", "TTITLE1=x\\", "TTITLE1=ty"},
+                                       TitleNumbering::FromKey)),
+              (QStringList{"01|Schmitt: A contre-voix  (excerpt)", "02|x y"}));
+}
+
+TEST(XmcdEntry, NoControlCharacterReachesAValue)
+{
+    // ESC, BEL, NUL, DEL, a C1 control and the Unicode line separator: none may reach a tag, a name or
+    // the terminal.
+    const QString raw = QString("A\x1b[31m\x07") + QChar(0) + QChar(0x7f) + QChar(0x9b) + QChar(0x2028) + "Z";
+    QStringList lines;
+    for (const char* key : {"DTITLE=", "DYEAR=", "DGENRE=", "TTITLE0="}) lines << key + raw;
+    lines << "TTITLE1=\r\x1b";
+    AlbumRecord r = ReadChecksumEntry(lines);
+    const QString clean = "A [31m     Z";
+    EXPECT_EQ(r.Artist, clean);
+    EXPECT_EQ(r.Album, clean);
+    EXPECT_EQ(r.Year, clean);
+    EXPECT_EQ(r.Genre, clean);
+    EXPECT_EQ(titlesOf(r.Titles), (QStringList{"01|" + clean, "02|"}));
+    EXPECT_EQ(ReadNameEntry(lines).Titles[0].Title, clean);
 }
 
 TEST(XmcdEntry, TitlesJoinEveryLineWithTheSameKey)
