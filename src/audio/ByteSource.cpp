@@ -143,7 +143,7 @@ IoResult TFileReader::open(const std::string& path)
 {
     close();
     int64_t size = 0;
-    int fd = openRegularFile(path, O_RDONLY, &size);
+    int fd = openRegularFile(path, O_RDONLY, &size, &m_stamp);
     if (fd < 0) return IoResult::fromErrno(errno);
     m_fd = fd;
     reset(size);
@@ -154,6 +154,7 @@ void TFileReader::close()
 {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
+    m_stamp = TFileStamp();
     reset(0);
     m_bufStart = 0;
     m_bufLen = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "audio/IoResult.h"
+#include "audio/Paths.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -91,6 +92,9 @@ public:
     IoResult open(const std::string& path);
     void close();
     bool isOpen() const { return m_fd >= 0; }
+    // The file as it was opened: a writer that copies from it checks before it replaces the file that
+    // nothing has written to it since.
+    const TFileStamp& stamp() const { return m_stamp; }
 
 protected:
     bool fetch(int64_t offset, void* dst, size_t n) override;
@@ -100,6 +104,7 @@ private:
     bool readFully(uint8_t* dst, size_t n, int64_t offset, size_t& got);
 
     int m_fd = -1;
+    TFileStamp m_stamp;
     ByteVector m_buf;
     int64_t m_bufStart = 0;
     size_t m_bufLen = 0;

@@ -1,5 +1,6 @@
 // Tag writing through the dispatch table on real files: the six values land in each format's tags,
 // everything else the file held stays, and the audio bytes do not change.
+#include "audio/APETag.h"
 #include "audio/ID3v1.h"
 #include "audio/ID3v2.h"
 #include "audio/formats/MPEGaudio.h"
@@ -12,7 +13,9 @@
 #include "formats/AudioMaker.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace cantorix;
 using namespace cantorix::test;
@@ -115,7 +118,7 @@ TEST(WriteTagsFiles, FlacAndOggGetTheirComments)
     TFLACfile f;
     ASSERT_TRUE(f.ReadFromFile(flac));
     EXPECT_EQ(f.Title(), kValues.Title);
-    EXPECT_EQ(f.TrackNumber(), "07"); // FLAC keeps the text as it is
+    EXPECT_EQ(f.TrackNumber(), "7"); // the plain number, as the other formats store it
     EXPECT_EQ(f.Genre(), "Native US");
     EXPECT_EQ(f.TagValue("PERFORMER"), "Kept");
     EXPECT_TRUE(runQuiet("flac -t -s " + shellQuote(flac)));
@@ -143,26 +146,37 @@ TEST(WriteTagsFiles, AFileThatCannotBeWrittenStaysAsItWas)
 }
 
 namespace {
-// A small MPEG file with an ID3v2 tag without padding in front and an ID3v1 tag behind, both old.
-Bytes mpegWithOldTags(size_t v2Padding = 0)
+// A small MPEG file with an ID3v2 tag (padded by `v2Padding` bytes) in front, and behind it an APE tag
+// (when asked) and an ID3v1 tag, all old.
+Bytes mpegWithOldTags(size_t v2Padding = 0, bool ape = true, const std::string& v1Title = "Old")
 {
     Bytes file = id3Tag(3, {id3Frame(3, "TIT2", latin1Body("Old title"))}, v2Padding);
     append(file, frameRun(mpegHeader(Mpeg::V1, 3, 9, 0), 417, 8));
-    append(file, apeTag({{"Title", "ape title"}}));
-    append(file, id3v1Tag("Old", "Old", "Old", "1990", "v1 comment", 1, 0));
+    if (ape) append(file, apeTag({{"Title", "ape title"}, {"Comment", "kept"}}));
+    append(file, id3v1Tag(v1Title, "Old", "Old", "1990", "v1 comment", 1, 0));
     return file;
+}
+
+struct stat statOf(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st;
 }
 } // namespace
 
-TEST(WriteTagsFiles, AFullDiskDuringTheOneRewriteLeavesBothTagsOld)
+TEST(WriteTagsFiles, AFullDiskDuringTheOneRewriteLeavesAllTagsOld)
 {
     TempDir dir;
     const std::string path = dir.file("a.mp3");
     const Bytes before = mpegWithOldTags();
+    // The size of the written file, from a write that succeeds.
+    writeFile(path, before);
+    ASSERT_TRUE(WriteAudioTags(path, kValues).ok);
+    const int64_t total = int64_t(readFile(path).size());
     // The new ID3v2 tag does not fit the old one's 30 bytes: the one rewrite writes a padded tag of
-    // 4096 bytes, the rest, and a new ID3v1 tag. It fails in the new ID3v2 tag, in the audio, in the
-    // ID3v1 tag, or at its last byte.
-    const int64_t total = 4096 + int64_t(before.size()) - 30;
+    // 4096 bytes, the audio, the APE tag and a new ID3v1 tag. It fails in the new ID3v2 tag, in the
+    // audio, in the tags at the end, or at its last byte.
     for (int64_t failAt : {int64_t(0), int64_t(100), int64_t(4096 + 1000), total - 100, total - 1}) {
         writeFile(path, before);
         TFaultyFiles full = TFaultyFiles::diskFullAfter(failAt);
@@ -172,7 +186,7 @@ TEST(WriteTagsFiles, AFullDiskDuringTheOneRewriteLeavesBothTagsOld)
         EXPECT_EQ(listFiles(dir.str()), std::vector<std::string>{"a.mp3"}) << failAt;
     }
 
-    // Without the fault both tags are new, and the comment, the APE tag and the audio stay.
+    // Without the fault all three tags are new, and the comments and the audio stay.
     ASSERT_TRUE(WriteAudioTags(path, kValues).ok);
     TMPEGaudio mpeg;
     ASSERT_TRUE(mpeg.ReadFromFile(path));
@@ -181,30 +195,78 @@ TEST(WriteTagsFiles, AFullDiskDuringTheOneRewriteLeavesBothTagsOld)
     EXPECT_EQ(mpeg.V1Tag().Title(), kValues.Title.substr(0, 32)); // 30 characters; two take two bytes
     EXPECT_EQ(int64_t(readFile(path).size()), total);
     EXPECT_EQ(mpeg.V1Tag().Comment(), "v1 comment");
-    Bytes after = readFile(path);
-    Bytes ape = apeTag({{"Title", "ape title"}});
-    EXPECT_NE(std::search(after.begin(), after.end(), ape.begin(), ape.end()), after.end());
+    TAPETag ape;
+    ASSERT_TRUE(ape.ReadFromFile(path));
+    ASSERT_TRUE(ape.Present());
+    std::map<std::string, std::string> items;
+    for (const RField& f : ape.Fields()) items[f.Name] = f.Value;
+    EXPECT_EQ(items, (std::map<std::string, std::string>{{"Title", kValues.Title}, {"Comment", "kept"},
+                                                         {"Artist", kValues.Artist}, {"Album", kValues.Album},
+                                                         {"Year", "2004"}, {"Track", "7"}, {"Genre", kValues.Genre}}));
 }
 
-TEST(WriteTagsFiles, TagsThatFitTheirSpaceAreOverwrittenInPlaceTogether)
+// The ID3 pair changes in one step: a single overwrite in place when only one of the two tags
+// changes, else one rewrite (a new file under the name), and nothing at all when neither changes.
+TEST(WriteTagsFiles, TheID3PairIsWrittenInOneStep)
 {
+    const TTagValues shortValues{"Title", "Artist", "Album", "2004", "7", "Rock"};
+    TTagValues longTitle = shortValues;
+    longTitle.Title = "A title of more than thirty characters, the end differs";
+    struct Case {
+        const char* name;
+        TTagValues first;  // written before (none when the title is empty)
+        TTagValues second; // then written
+        bool sameInode;
+        bool untouched; // not even its modification time changes
+    } cases[] = {
+        {"both tags change: one rewrite", {}, shortValues, false, false},
+        {"nothing changes: no write", shortValues, shortValues, true, true},
+        // ID3v1 holds the first 30 characters only, so a change after them is the ID3v2 tag's alone.
+        {"only the ID3v2 tag changes: in place", longTitle,
+         [&] { TTagValues v = longTitle; v.Title.back() = 'S'; return v; }(), true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.file("a.mp3");
+        writeFile(path, mpegWithOldTags(2000, false));
+        if (!c.first.Title.empty()) {
+            ASSERT_TRUE(WriteAudioTags(path, c.first).ok);
+        }
+        const Bytes before = readFile(path);
+        const struct stat st = statOf(path);
+        ::usleep(20000); // a later write gets a later modification time
+        ASSERT_TRUE(WriteAudioTags(path, c.second).ok);
+        const struct stat now = statOf(path);
+        EXPECT_EQ(now.st_ino == st.st_ino, c.sameInode);
+        const bool sameTime = now.st_mtim.tv_sec == st.st_mtim.tv_sec && now.st_mtim.tv_nsec == st.st_mtim.tv_nsec;
+        EXPECT_EQ(sameTime, c.untouched);
+        EXPECT_EQ(int64_t(now.st_size), int64_t(before.size()));
+        TMPEGaudio mpeg;
+        ASSERT_TRUE(mpeg.ReadFromFile(path));
+        EXPECT_EQ(mpeg.V2Tag().Title(), c.second.Title);
+        EXPECT_EQ(mpeg.V1Tag().Title(), c.second.Title.substr(0, 30));
+        EXPECT_EQ(mpeg.V1Tag().Track(), 7);
+        EXPECT_EQ(mpeg.V1Tag().Comment(), "v1 comment");
+        EXPECT_EQ(listFiles(dir.str()), std::vector<std::string>{"a.mp3"});
+    }
+
+    // Only the ID3v1 tag differs (another tagger wrote the ID3v2 tag): it alone is overwritten.
     TempDir dir;
     const std::string path = dir.file("a.mp3");
-    const Bytes before = mpegWithOldTags(2000);
-    writeFile(path, before);
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    const ino_t inode = st.st_ino;
-    const TTagValues shortValues{"Title", "Artist", "Album", "2004", "7", "Rock"};
+    writeFile(path, mpegWithOldTags(2000, false));
     ASSERT_TRUE(WriteAudioTags(path, shortValues).ok);
-    ::stat(path.c_str(), &st);
-    EXPECT_EQ(st.st_ino, inode); // not rewritten
-    EXPECT_EQ(int64_t(st.st_size), int64_t(before.size()));
-    TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.ReadFromFile(path));
-    EXPECT_EQ(mpeg.V2Tag().Title(), "Title");
-    EXPECT_EQ(mpeg.V1Tag().Title(), "Title");
-    EXPECT_EQ(mpeg.V1Tag().Track(), 7);
+    Bytes file = readFile(path);
+    const Bytes v1 = id3v1Tag("Other", "Old", "Old", "1990", "v1 comment", 1, 0);
+    std::copy(v1.begin(), v1.end(), file.end() - 128);
+    writeFile(path, file);
+    const ino_t inode = statOf(path).st_ino;
+    ASSERT_TRUE(WriteAudioTags(path, shortValues).ok);
+    EXPECT_EQ(statOf(path).st_ino, inode);
+    TID3v1 tag;
+    ASSERT_TRUE(tag.ReadFromFile(path));
+    EXPECT_EQ(tag.Title(), "Title");
+    EXPECT_EQ(slice(readFile(path), 0, file.size() - 128), slice(file, 0, file.size() - 128));
 }
 
 TEST(WriteTagsFiles, FilesWithoutAudioOfTheirFormatGetNoTags)
