@@ -292,3 +292,177 @@ TEST(WriteTagsFiles, FilesWithoutAudioOfTheirFormatGetNoTags)
     }
     EXPECT_EQ(listFiles(dir.str()).size(), std::size(cases));
 }
+
+// Another program appends to a file while its tags are rewritten: the copy would lose those bytes,
+// so the write is refused just before the copy would replace the file, which keeps everything.
+TEST(WriteTagsFiles, BytesAppendedDuringARewriteAreNeverLost)
+{
+    if (!haveLame() || !haveTool("flac") || !haveTool("oggenc")) GTEST_SKIP() << "lame, flac or oggenc is missing";
+    TempDir dir;
+    std::vector<std::string> paths = {dir.file("a.mp3"), makeFlac(dir, "a.flac", "--no-padding"),
+                                      makeOgg(dir, "a.ogg", "")};
+    ASSERT_TRUE(makeLameMp3(dir, paths[0], "-b 64 --id3v2-only", 0.5));
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        ASSERT_FALSE(path.empty());
+        const Bytes before = readFile(path);
+        const Bytes more = bytes("appended by someone else");
+        TFaultyFiles files;
+        files.beforeSync = [&] {
+            Bytes grown = readFile(path);
+            if (grown.size() == before.size()) {
+                append(grown, more);
+                writeFile(path, grown);
+            }
+        };
+        IoResult r = WriteAudioTagsWith(path, kValues, Formats(), files);
+        EXPECT_EQ(r.error, kChangedWhileRewritten);
+        Bytes expected = before;
+        append(expected, more);
+        EXPECT_EQ(readFile(path), expected);
+    }
+    for (const std::string& name : listFiles(dir.str())) EXPECT_EQ(name.find(kTemporaryMarker), std::string::npos) << name;
+}
+
+namespace {
+
+const std::string kAlbumId = "0e6e1c8a-7f3b-4c5d-9e2f-1a2b3c4d5e6f";
+const std::string kArtistA = "11111111-2222-3333-4444-555555555555";
+const std::string kArtistB = "aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee";
+const std::string kGroupId = "5d4c3b2a-1f0e-4d9c-8b7a-6f5e4d3c2b1a";
+const std::string kTrackId = "9a8b7c6d-5e4f-4a3b-2c1d-0e9f8a7b6c5d";
+
+TTagValues withMusicBrainz()
+{
+    TTagValues v = kValues;
+    v.MusicBrainzAlbumId = kAlbumId;
+    v.MusicBrainzArtistIds = {kArtistA, kArtistB};
+    v.MusicBrainzReleaseGroupId = kGroupId;
+    v.MusicBrainzTrackId = kTrackId;
+    return v;
+}
+
+// A Python that has mutagen, another tagger (Debian's python3-mutagen); empty when none has.
+std::string mutagenPython()
+{
+    for (const char* python : {"/usr/bin/python3", "python3"})
+        if (std::system((std::string(python) + " -c 'import mutagen' >/dev/null 2>&1").c_str()) == 0) return python;
+    return {};
+}
+
+// What mutagen prints when it runs `script` on the file (sys.argv[1]).
+std::string mutagenSays(const std::string& path, const std::string& script)
+{
+    return capture(mutagenPython() + " -c " + shellQuote("import sys, mutagen\n" + script) + " " + shellQuote(path) +
+                   " 2>&1");
+}
+
+} // namespace
+
+TEST(WriteTagsFiles, MusicBrainzIdsGoWhereOtherTaggersLook)
+{
+    if (!haveLame() || !haveTool("flac") || !haveTool("oggenc") || !haveTool("metaflac") || !haveTool("vorbiscomment"))
+        GTEST_SKIP() << "lame, flac or vorbis-tools is missing";
+    TempDir dir;
+    const TTagValues values = withMusicBrainz();
+
+    // MP3: TXXX frames and a UFID frame.
+    const std::string mp3 = dir.file("a.mp3");
+    ASSERT_TRUE(makeLameMp3(dir, mp3, "-b 64 --id3v2-only", 0.5));
+    ASSERT_TRUE(WriteAudioTags(mp3, values).ok);
+    TID3v2 v2;
+    ASSERT_TRUE(v2.ReadFromFile(mp3));
+    EXPECT_EQ(v2.UserText("MusicBrainz Album Id"), std::vector<std::string>{kAlbumId});
+    EXPECT_EQ(v2.UserText("MusicBrainz Artist Id"), std::vector<std::string>{kArtistA + "/" + kArtistB}); // 2.3
+    EXPECT_EQ(v2.UserText("MusicBrainz Release Group Id"), std::vector<std::string>{kGroupId});
+    EXPECT_EQ(v2.UniqueFileId(kMusicBrainzUfidOwner), kTrackId);
+    const std::string probed = capture("ffprobe -v error -show_entries format_tags -of default=nw=1 " + shellQuote(mp3));
+    EXPECT_NE(probed.find("TAG:MusicBrainz Album Id=" + kAlbumId), std::string::npos) << probed;
+    EXPECT_NE(probed.find("TAG:MusicBrainz Release Group Id=" + kGroupId), std::string::npos) << probed;
+
+    // FLAC and Ogg: Vorbis comments, one entry per artist.
+    const std::string flac = makeFlac(dir, "a.flac", "");
+    const std::string ogg = makeOgg(dir, "a.ogg", "");
+    ASSERT_TRUE(WriteAudioTags(flac, values).ok);
+    ASSERT_TRUE(WriteAudioTags(ogg, values).ok);
+    const std::string expected = "MUSICBRAINZ_ALBUMID=" + kAlbumId + "\nMUSICBRAINZ_ARTISTID=" + kArtistA +
+                                 "\nMUSICBRAINZ_ARTISTID=" + kArtistB + "\nMUSICBRAINZ_RELEASEGROUPID=" + kGroupId +
+                                 "\nMUSICBRAINZ_TRACKID=" + kTrackId + "\n";
+    auto musicBrainzLines = [](const std::string& listing) {
+        std::string out, line;
+        for (char c : listing + "\n") {
+            if (c != '\n') {
+                line += c;
+                continue;
+            }
+            if (line.rfind("MUSICBRAINZ_", 0) == 0) out += line + "\n";
+            line.clear();
+        }
+        return out;
+    };
+    EXPECT_EQ(musicBrainzLines(capture("metaflac --export-tags-to=- " + shellQuote(flac))), expected);
+    EXPECT_EQ(musicBrainzLines(capture("vorbiscomment -l " + shellQuote(ogg))), expected);
+
+    // An MP3 that carries an APE tag: the same names as Vorbis comments, the artists in one item.
+    const std::string withApe = dir.file("ape.mp3");
+    Bytes file = readFile(mp3);
+    append(file, apeTag({{"Title", "old"}}));
+    writeFile(withApe, file);
+    ASSERT_TRUE(WriteAudioTags(withApe, values).ok);
+    TAPETag ape;
+    ASSERT_TRUE(ape.ReadFromFile(withApe));
+    std::map<std::string, std::string> items;
+    for (const RField& f : ape.Fields()) items[f.Name] = f.Value;
+    EXPECT_EQ(items["MUSICBRAINZ_ALBUMID"], kAlbumId);
+    EXPECT_EQ(items["MUSICBRAINZ_ARTISTID"], kArtistA + std::string(1, '\0') + kArtistB);
+    EXPECT_EQ(items["MUSICBRAINZ_TRACKID"], kTrackId);
+
+    if (!mutagenPython().empty()) {
+        EXPECT_EQ(mutagenSays(mp3, "from mutagen.id3 import ID3\nt = ID3(sys.argv[1])\n"
+                                   "print(t['UFID:http://musicbrainz.org'].data.decode())\n"
+                                   "print(t['TXXX:MusicBrainz Album Id'].text[0])"),
+                  kTrackId + "\n" + kAlbumId + "\n");
+        EXPECT_EQ(mutagenSays(withApe, "from mutagen.apev2 import APEv2\nt = APEv2(sys.argv[1])\n"
+                                       "print(list(t['MUSICBRAINZ_ARTISTID']))"),
+                  "['" + kArtistA + "', '" + kArtistB + "']\n");
+    }
+
+    // Without identifiers (or with one that is no UUID) the ones in the file stay.
+    TTagValues plain = kValues;
+    plain.MusicBrainzTrackId = "not-a-uuid";
+    for (const std::string& path : {mp3, flac, ogg, withApe}) ASSERT_TRUE(WriteAudioTags(path, plain).ok) << path;
+    ASSERT_TRUE(v2.ReadFromFile(mp3));
+    EXPECT_EQ(v2.UniqueFileId(kMusicBrainzUfidOwner), kTrackId);
+    EXPECT_EQ(v2.UserText("MusicBrainz Album Id"), std::vector<std::string>{kAlbumId});
+    EXPECT_EQ(musicBrainzLines(capture("metaflac --export-tags-to=- " + shellQuote(flac))), expected);
+    EXPECT_EQ(musicBrainzLines(capture("vorbiscomment -l " + shellQuote(ogg))), expected);
+    ASSERT_TRUE(ape.ReadFromFile(withApe));
+    items.clear();
+    for (const RField& f : ape.Fields()) items[f.Name] = f.Value;
+    EXPECT_EQ(items["MUSICBRAINZ_TRACKID"], kTrackId);
+}
+
+// A second write of the same values writes nothing: no rewrite, no overwrite, not even a sync.
+TEST(WriteTagsFiles, TheSameTagsAreNotWrittenAgain)
+{
+    if (!haveLame() || !haveTool("flac") || !haveTool("oggenc")) GTEST_SKIP() << "lame, flac or oggenc is missing";
+    TempDir dir;
+    const std::string mp3 = dir.file("a.mp3");
+    ASSERT_TRUE(makeLameMp3(dir, mp3, "-b 64", 0.5));
+    const std::string withApe = dir.file("ape.mp3");
+    Bytes file = readFile(mp3);
+    append(file, apeTag({{"Title", "old"}}));
+    writeFile(withApe, file);
+    for (const std::string& path : {mp3, withApe, makeFlac(dir, "a.flac", ""), makeOgg(dir, "a.ogg", "")}) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(WriteAudioTags(path, withMusicBrainz()).ok);
+        const Bytes written = readFile(path);
+        TFaultyFiles files;
+        int syncs = 0;
+        files.beforeSync = [&] { ++syncs; };
+        files.failWriteAfter = 0; // any write would fail
+        ASSERT_TRUE(WriteAudioTagsWith(path, withMusicBrainz(), Formats(), files).ok);
+        EXPECT_EQ(syncs, 0);
+        EXPECT_EQ(readFile(path), written);
+    }
+}
