@@ -121,6 +121,22 @@ bool TInSource::readBE32(uint32_t& v)
 }
 
 // ---------------------------------------------------------------------------------------------
+// TBlockReader
+
+const uint8_t* TBlockReader::at(int64_t offset, size_t n)
+{
+    if (offset < 0 || n > m_block || offset > m_in.size() || int64_t(n) > m_in.size() - offset) return nullptr;
+    if (offset >= m_start && offset + int64_t(n) <= m_start + int64_t(m_len)) return m_buf.data() + (offset - m_start);
+    const size_t len = size_t(std::min<int64_t>(int64_t(m_block), m_in.size() - offset));
+    if (m_buf.size() < len) m_buf.resize(len);
+    m_len = 0;
+    if (!m_in.readAt(offset, m_buf.data(), len)) return nullptr;
+    m_start = offset;
+    m_len = len;
+    return m_buf.data();
+}
+
+// ---------------------------------------------------------------------------------------------
 // TMemorySource
 
 TMemorySource::TMemorySource(const void* data, size_t n) : m_data(static_cast<const uint8_t*>(data))

@@ -110,6 +110,24 @@ private:
     size_t m_bufLen = 0;
 };
 
+// Reads a source front to back in large blocks, for walks over every frame of a stream: a frame
+// header costs a system call only when it lies beyond the block in hand (one per MiB of stream,
+// where the file reader's window would take one per 64 KiB).
+class TBlockReader {
+public:
+    explicit TBlockReader(TInSource& in, size_t block = size_t(1) << 20) : m_in(in), m_block(block) {}
+    // The n bytes at `offset` (n at most the block size), valid until the next call; null when they
+    // pass the end of the source or the read failed (the source tells why).
+    const uint8_t* at(int64_t offset, size_t n);
+
+private:
+    TInSource& m_in;
+    size_t m_block;
+    ByteVector m_buf;
+    int64_t m_start = 0;
+    size_t m_len = 0;
+};
+
 // Opens `fileName` and has `reader` read itself from it (ReadFromSource), giving what that returns. A
 // file that cannot be opened is read as an empty source, which leaves every value of the reader
 // reset, and gives false.
