@@ -234,6 +234,14 @@ TEST(WriteTagsFiles, TheID3PairIsWrittenInOneStep)
             ASSERT_TRUE(WriteAudioTags(path, c.first).ok);
         }
         const Bytes before = readFile(path);
+        // A write that stops anywhere (here: the disk fills up) leaves both tags old; writing the new
+        // ID3v2 tag in place and then failing on the ID3v1 tag would leave a torn pair.
+        for (int64_t failAt : {int64_t(0), int64_t(1000), int64_t(before.size()) - 10}) {
+            if (c.sameInode) break; // an overwrite in place is a single write
+            TFaultyFiles full = TFaultyFiles::diskFullAfter(failAt);
+            EXPECT_FALSE(WriteAudioTagsWith(path, c.second, Formats(), full).ok) << failAt;
+            EXPECT_EQ(readFile(path), before) << failAt;
+        }
         const struct stat st = statOf(path);
         ::usleep(20000); // a later write gets a later modification time
         ASSERT_TRUE(WriteAudioTags(path, c.second).ok);
