@@ -9,10 +9,11 @@ CANTORIX_PACKAGES=(
   libqt6svg6
   libgtest-dev googletest
 )
-# Tools the tests use to make tiny real audio files (and to measure them), the fonts/platform bits for offscreen
+# Tools the tests use to make tiny real audio files (and to measure them, mutagen reading tags as
+# another tagger), the fonts/platform bits for offscreen
 # windows, and the locale data from which the tests build a locale whose decimal separator is a comma.
 CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack musepack-tools clang libclang-rt-dev fonts-dejavu-core
-  desktop-file-utils appstream xdg-utils locales)
+  desktop-file-utils appstream xdg-utils locales python3-mutagen)
 
 cantorix_install() {
   local missing=()

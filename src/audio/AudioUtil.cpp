@@ -5,6 +5,7 @@
 #include "audio/MediaInfoLib.h"
 #include "audio/Rational.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -32,12 +33,13 @@ TDurationResult noDuration(std::string why)
     return r;
 }
 
-// A reader's time: the whole seconds rounded from its own value as ever; the milliseconds from the
-// exact sample count where there is one, since the reader's floating-point time may be a frame off.
-TDurationResult readerDuration(const TPlayingTime& time)
+// A reader's time: the whole seconds rounded from its own value as ever (cut toward zero for a row
+// whose seconds the media-information library used to give); the milliseconds from the exact sample
+// count where there is one, since the reader's floating-point time may be a frame off.
+TDurationResult readerDuration(const TPlayingTime& time, bool cutSeconds)
 {
     TDurationResult r;
-    r.Seconds = RoundHalfEven(time.Seconds);
+    r.Seconds = cutSeconds ? int(std::min(std::floor(time.Seconds), double(INT32_MAX))) : RoundHalfEven(time.Seconds);
     r.Samples = time.Samples;
     r.SampleRate = time.SampleRate;
     r.Milliseconds = time.SampleRate > 0 ? RoundRatioHalfEven(__int128(time.Samples) * 1000, time.SampleRate)
@@ -69,14 +71,17 @@ TDurationResult ReadAudioDuration(const std::string& fileName)
         if (!format)
             return noDuration("no reader for " + (ext.empty() ? std::string("files without an extension") : ext) +
                               " files");
-        if (format->MediaInfo) return libraryDuration(fileName);
-        if (!format->PlayingTime) return noDuration("no reader for " + ext + " files yet");
+        if (!format->PlayingTime) {
+            if (format->MediaInfo) return libraryDuration(fileName);
+            return noDuration("no reader for " + ext + " files yet");
+        }
         if (!in.isOpen())
             if (IoResult opened = in.open(fileName); !opened) return noDuration("cannot open the file: " + opened.error);
         const TPlayingTime time = format->PlayingTime(in);
-        if (!(time.Seconds > 0))
-            return noDuration("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
-        return readerDuration(time);
+        if (time.Seconds > 0) return readerDuration(time, format->CutSeconds);
+        // A file our reader cannot time, the library may (it reads more kinds of such files).
+        if (format->MediaInfo) return libraryDuration(fileName);
+        return noDuration("not a valid " + ext.substr(ext.empty() ? 0 : 1) + " file, or it holds no audio");
     } catch (const std::exception& e) {
         return noDuration(e.what());
     } catch (...) {

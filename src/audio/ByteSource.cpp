@@ -121,6 +121,22 @@ bool TInSource::readBE32(uint32_t& v)
 }
 
 // ---------------------------------------------------------------------------------------------
+// TBlockReader
+
+const uint8_t* TBlockReader::at(int64_t offset, size_t n)
+{
+    if (offset < 0 || n > m_block || offset > m_in.size() || int64_t(n) > m_in.size() - offset) return nullptr;
+    if (offset >= m_start && offset + int64_t(n) <= m_start + int64_t(m_len)) return m_buf.data() + (offset - m_start);
+    const size_t len = size_t(std::min<int64_t>(int64_t(m_block), m_in.size() - offset));
+    if (m_buf.size() < len) m_buf.resize(len);
+    m_len = 0;
+    if (!m_in.readAt(offset, m_buf.data(), len)) return nullptr;
+    m_start = offset;
+    m_len = len;
+    return m_buf.data();
+}
+
+// ---------------------------------------------------------------------------------------------
 // TMemorySource
 
 TMemorySource::TMemorySource(const void* data, size_t n) : m_data(static_cast<const uint8_t*>(data))
@@ -143,7 +159,7 @@ IoResult TFileReader::open(const std::string& path)
 {
     close();
     int64_t size = 0;
-    int fd = openRegularFile(path, O_RDONLY, &size);
+    int fd = openRegularFile(path, O_RDONLY, &size, &m_stamp);
     if (fd < 0) return IoResult::fromErrno(errno);
     m_fd = fd;
     reset(size);
@@ -154,6 +170,7 @@ void TFileReader::close()
 {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
+    m_stamp = TFileStamp();
     reset(0);
     m_bufStart = 0;
     m_bufLen = 0;

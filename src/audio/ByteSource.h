@@ -4,6 +4,7 @@
 #pragma once
 
 #include "audio/IoResult.h"
+#include "audio/Paths.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -91,6 +92,9 @@ public:
     IoResult open(const std::string& path);
     void close();
     bool isOpen() const { return m_fd >= 0; }
+    // The file as it was opened: a writer that copies from it checks before it replaces the file that
+    // nothing has written to it since.
+    const TFileStamp& stamp() const { return m_stamp; }
 
 protected:
     bool fetch(int64_t offset, void* dst, size_t n) override;
@@ -100,9 +104,28 @@ private:
     bool readFully(uint8_t* dst, size_t n, int64_t offset, size_t& got);
 
     int m_fd = -1;
+    TFileStamp m_stamp;
     ByteVector m_buf;
     int64_t m_bufStart = 0;
     size_t m_bufLen = 0;
+};
+
+// Reads a source front to back in large blocks, for walks over every frame of a stream: a frame
+// header costs a system call only when it lies beyond the block in hand (one per MiB of stream,
+// where the file reader's window would take one per 64 KiB).
+class TBlockReader {
+public:
+    explicit TBlockReader(TInSource& in, size_t block = size_t(1) << 20) : m_in(in), m_block(block) {}
+    // The n bytes at `offset` (n at most the block size), valid until the next call; null when they
+    // pass the end of the source or the read failed (the source tells why).
+    const uint8_t* at(int64_t offset, size_t n);
+
+private:
+    TInSource& m_in;
+    size_t m_block;
+    ByteVector m_buf;
+    int64_t m_start = 0;
+    size_t m_len = 0;
 };
 
 // Opens `fileName` and has `reader` read itself from it (ReadFromSource), giving what that returns. A

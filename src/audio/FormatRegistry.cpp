@@ -8,6 +8,7 @@
 #include "audio/formats/DTS.h"
 #include "audio/formats/FLACfile.h"
 #include "audio/formats/MPEGaudio.h"
+#include "audio/formats/MP4file.h"
 #include "audio/formats/MPEGplus.h"
 #include "audio/formats/Monkey.h"
 #include "audio/formats/OggVorbis.h"
@@ -25,11 +26,11 @@ namespace cantorix {
 
 namespace {
 
-// An ".aac" file that holds an MP4 container is read as ".M4A" files are: the media-information library
-// gives its playing time, its values and rename by tag's values, and no tags are written (the AAC
-// writer would refuse the file).
-constexpr TFormat kMP4NamedAAC = {.Extension = ".AAC", .MediaInfo = true, .MediaInfoValues = true,
-                                  .ProposesByTag = true};
+// An ".aac" file that holds an MP4 container is read as ".M4A" files are: its playing time from its
+// boxes, the media-information library gives its values and rename by tag's values, and no tags are
+// written (the AAC writer would refuse the file).
+constexpr TFormat kMP4NamedAAC = {.Extension = ".AAC", .MediaInfo = true, .PlayingTime = MP4PlayingTime,
+                                  .CutSeconds = true, .MediaInfoValues = true, .ProposesByTag = true};
 
 // Rows whose readers are not built yet behave as extensions without a reader: no playing time, no
 // values beyond the size, and (for the tag-writing rows) nothing written.
@@ -81,11 +82,13 @@ constexpr TFormat kFormats[] = {
     {.Extension = ".WAV", .Builtin = true, .PlayingTime = WAVPlayingTime, .Info = ReadWAVInfo},
     {.Extension = ".WMA", .Builtin = true, .PlayingTime = WMAPlayingTime, .Info = ReadWMAInfo,
      .ProposesByTag = true},
-    {.Extension = ".M4A", .Builtin = true, .MediaInfo = true,
+    // MP4 audio: the playing time from the file's own boxes, the library only for a file whose boxes
+    // give none (a fragmented file, say); the values through the library.
+    {.Extension = ".M4A", .Builtin = true, .MediaInfo = true, .PlayingTime = MP4PlayingTime, .CutSeconds = true,
      .MediaInfoValues = true, .ProposesByTag = true},
-    {.Extension = ".M4B", .Builtin = true, .MediaInfo = true,
+    {.Extension = ".M4B", .Builtin = true, .MediaInfo = true, .PlayingTime = MP4PlayingTime, .CutSeconds = true,
      .MediaInfoValues = true, .ProposesByTag = true},
-    {.Extension = ".M4P", .Builtin = true, .MediaInfo = true,
+    {.Extension = ".M4P", .Builtin = true, .MediaInfo = true, .PlayingTime = MP4PlayingTime, .CutSeconds = true,
      .MediaInfoValues = true, .ProposesByTag = true},
     // The media-information library reads the length of streamed AU files (size unknown) wrongly;
     // the header is simple enough to read here.

@@ -25,9 +25,13 @@ std::string ExtractExtension(const std::string& fileName);
 struct TFormat {
     const char* Extension = "";            // upper case, with its dot
     bool Builtin = false;                   // an entry of BuiltinExtensions, in the order of the rows
-    // The media-information library gives the playing time, already truncated to whole seconds.
+    // The media-information library gives the playing time, already truncated to whole seconds: when
+    // the row has no reader of its own, or that reader finds none in a file.
     bool MediaInfo = false;
     PlayingTimeReader PlayingTime = nullptr; // a reader of our own; neither: no playing time (0)
+    // The reader's whole seconds are cut toward zero, not rounded: the library's were, and the
+    // files' disc IDs were made from them.
+    bool CutSeconds = false;
     // A file of this extension whose bytes say it is really another container, one the
     // media-information library reads, is read by the row MediaInfoInstead for everything: playing
     // time, values, rename by tag and tag writing.

@@ -284,7 +284,7 @@ IoResult TID3v1::SaveToFile(const std::string& fileName, TFileSystem& files)
         r = writeInPlace(fileName, plan.keep, plan.tail.data(), plan.tail.size(), files);
     } else {
         auto produce = [&](TOutSink& out) { return out.copyFrom(file, 0, plan.keep) && out.write(plan.tail); };
-        r = rewriteFile(fileName, produce, files);
+        r = rewriteFrom(file, fileName, produce, files);
     }
     if (r) Saved(plan);
     return r;

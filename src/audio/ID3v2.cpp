@@ -383,6 +383,101 @@ void TID3v2::ResetData()
     *this = TID3v2();
 }
 
+namespace {
+
+// The description of a TXXX frame (encoding, description, value) and where its value starts.
+std::optional<std::pair<std::string, size_t>> userTextDescription(const TID3v2Frame& fr, int version)
+{
+    auto c = contentOf(fr, version);
+    if (!c || c->second < 1 || c->first[0] > 3) return std::nullopt;
+    const uint8_t* p = c->first;
+    const size_t at = afterDescription(p[0], p, c->second, 1);
+    std::string description = decodeString(p[0], p + 1, at - 1);
+    return std::make_pair(std::move(description), at);
+}
+
+bool isUserTextOf(const TID3v2Frame& fr, int version, const std::string& description)
+{
+    if (fr.id != "TXXX" && fr.id != "TXX") return false;
+    auto d = userTextDescription(fr, version);
+    return d && equalsIgnoreCaseAscii(d->first, description);
+}
+
+// The owner of a UFID frame: ISO-8859-1 up to a zero byte; the identifier follows it.
+std::optional<std::pair<std::string, size_t>> uniqueIdOwner(const TID3v2Frame& fr, int version)
+{
+    if (fr.id != "UFID" && fr.id != "UFI") return std::nullopt;
+    auto c = contentOf(fr, version);
+    if (!c) return std::nullopt;
+    const uint8_t* p = c->first;
+    size_t n = 0;
+    while (n < c->second && p[n] != 0) ++n;
+    if (n == c->second) return std::nullopt;
+    return std::make_pair(std::string(reinterpret_cast<const char*>(p), n), n + 1);
+}
+
+// Removes the frames `match` selects and puts `replacement` (when given) where the first of them
+// stood, else at the end.
+template <typename Match>
+void replaceFrames(std::vector<TID3v2Frame>& frames, Match match, std::optional<TID3v2Frame> replacement)
+{
+    size_t at = frames.size();
+    for (size_t i = 0; i < frames.size();) {
+        if (match(frames[i])) {
+            at = std::min(at, i);
+            frames.erase(frames.begin() + ptrdiff_t(i));
+        } else {
+            ++i;
+        }
+    }
+    if (replacement) frames.insert(frames.begin() + ptrdiff_t(std::min(at, frames.size())), std::move(*replacement));
+}
+
+} // namespace
+
+std::vector<std::string> TID3v2::UserText(const std::string& description) const
+{
+    for (const TID3v2Frame& fr : m_frames) {
+        if (!isUserTextOf(fr, m_version, description)) continue;
+        auto c = contentOf(fr, m_version);
+        auto d = userTextDescription(fr, m_version);
+        if (!c || !d) continue;
+        const uint8_t enc = c->first[0];
+        const uint8_t* p = c->first;
+        const size_t n = c->second;
+        std::vector<std::string> values;
+        // Each step passes at least one byte: afterDescription ends after a terminator or at n.
+        for (size_t at = d->second; at < n;) {
+            std::string v = trimBlanks(decodeString(enc, p + at, n - at));
+            if (!v.empty()) values.push_back(std::move(v));
+            at = std::max(afterDescription(enc, p, n, at), at + 1);
+        }
+        return values;
+    }
+    return {};
+}
+
+void TID3v2::SetUserText(const std::string& description, const std::vector<std::string>& values)
+{
+    m_userTexts.emplace_back(description, values);
+}
+
+std::string TID3v2::UniqueFileId(const std::string& owner) const
+{
+    for (const TID3v2Frame& fr : m_frames) {
+        auto o = uniqueIdOwner(fr, m_version);
+        if (!o || o->first != owner) continue;
+        auto c = contentOf(fr, m_version);
+        return std::string(reinterpret_cast<const char*>(c->first) + o->second, c->second - o->second);
+    }
+    return {};
+}
+
+void TID3v2::SetUniqueFileId(const std::string& owner, const std::string& id)
+{
+    m_uniqueIds.emplace_back(owner, id.size() <= 64 ? id : std::string());
+}
+
 void TID3v2::set(Row row, const std::string& v)
 {
     m_values[row] = v;
@@ -536,6 +631,34 @@ IoResult TID3v2::render(TInSource& file, Rendered& out) const
         frames.insert(frames.begin() + ptrdiff_t(std::min(at, frames.size())), std::move(fr));
     }
 
+    // TXXX and UFID frames of the descriptions and owners that were set.
+    for (const auto& [description, values] : m_userTexts) {
+        std::optional<TID3v2Frame> fr;
+        std::vector<std::string> kept;
+        for (const std::string& v : values)
+            if (!v.empty()) kept.push_back(v);
+        if (!kept.empty()) {
+            std::string all;
+            for (const std::string& v : kept) all += v;
+            const uint8_t enc = encodingFor(description + all, version);
+            std::string body = std::string(1, char(enc)) + encodeString(description, enc) + terminator(enc);
+            for (size_t i = 0; i < kept.size(); ++i) {
+                if (i > 0) body += version == 4 ? (enc == 1 ? std::string(2, '\0') : std::string(1, '\0')) : "/";
+                // Each value of a UTF-16 text carries its own byte-order mark.
+                body += encodeString(kept[i], enc);
+            }
+            fr = TID3v2Frame{"TXXX", {0, 0}, bytesOf(body)};
+        }
+        replaceFrames(frames, [&](const TID3v2Frame& f) { return isUserTextOf(f, version, description); }, fr);
+    }
+    for (const auto& [owner, id] : m_uniqueIds) {
+        std::optional<TID3v2Frame> fr;
+        if (!id.empty()) fr = TID3v2Frame{"UFID", {0, 0}, bytesOf(utf8ToLatin1(owner) + std::string(1, '\0') + id)};
+        replaceFrames(
+            frames, [&](const TID3v2Frame& f) { auto o = uniqueIdOwner(f, version); return o && o->first == owner; },
+            fr);
+    }
+
     // Serialise: header, frames, padding.
     ByteVector tag(10, 0);
     for (const TID3v2Frame& fr : frames) {
@@ -601,6 +724,8 @@ void TID3v2::Saved(TID3v2Plan&& plan)
     m_size = int64_t(plan.tag.size());
     m_frames = std::move(plan.frames);
     std::fill(std::begin(m_dirty), std::end(m_dirty), false);
+    m_userTexts.clear();
+    m_uniqueIds.clear();
 }
 
 IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
@@ -620,7 +745,7 @@ IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
         auto produce = [&](TOutSink& out) {
             return out.write(tag) && out.copyFrom(file, oldSize, file.size() - oldSize);
         };
-        r = rewriteFile(fileName, produce, files);
+        r = rewriteFrom(file, fileName, produce, files);
     }
     if (r) {
         m_present = true;
@@ -628,6 +753,8 @@ IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
         m_size = int64_t(tag.size());
         m_frames = std::move(made.frames);
         std::fill(std::begin(m_dirty), std::end(m_dirty), false);
+        m_userTexts.clear();
+        m_uniqueIds.clear();
     }
     return r;
 }

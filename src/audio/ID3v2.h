@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cantorix {
@@ -94,6 +95,17 @@ public:
     // Keeps the text ("07/12"); a text whose number is 0 or missing (empty, "x") means no track.
     void SetTrackText(const std::string& text);
 
+    // The TXXX frame of a description (compared without case in a to z): its values, which a
+    // version 2.4 tag separates by zero characters; empty when there is no such frame.
+    std::vector<std::string> UserText(const std::string& description) const;
+    // Replaces the TXXX frames of the description by one holding the values (none: removed). A
+    // version 2.3 tag, which has no separator of its own, gets them joined by "/".
+    void SetUserText(const std::string& description, const std::vector<std::string>& values);
+    // The identifier of the UFID frame of an owner ("http://musicbrainz.org"); empty when none.
+    std::string UniqueFileId(const std::string& owner) const;
+    // Replaces the UFID frames of the owner by one holding `id` (at most 64 bytes; empty: removed).
+    void SetUniqueFileId(const std::string& owner, const std::string& id);
+
     // The frames of the tag as last read (in the tag's own version), for callers that look further.
     const std::vector<TID3v2Frame>& Frames() const { return m_frames; }
 
@@ -121,6 +133,8 @@ private:
     int64_t m_size = 0;
     std::string m_values[kRows];
     bool m_dirty[kRows] = {};
+    std::vector<std::pair<std::string, std::vector<std::string>>> m_userTexts; // set since reading
+    std::vector<std::pair<std::string, std::string>> m_uniqueIds;             // set since reading
     uint16_t m_track = 0;
     std::vector<TID3v2Frame> m_frames;
 };

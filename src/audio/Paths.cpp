@@ -7,7 +7,25 @@
 
 namespace cantorix {
 
-int openRegularFile(const std::string& path, int flags, int64_t* size)
+namespace {
+
+TFileStamp stampOf(const struct stat& st)
+{
+    return {uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_mtim.tv_sec),
+            int64_t(st.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+bool fileStamp(const std::string& path, TFileStamp& stamp)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    stamp = stampOf(st);
+    return true;
+}
+
+int openRegularFile(const std::string& path, int flags, int64_t* size, TFileStamp* stamp)
 {
     int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
@@ -19,6 +37,7 @@ int openRegularFile(const std::string& path, int flags, int64_t* size)
         return -1;
     }
     if (size) *size = st.st_size;
+    if (stamp) *stamp = stampOf(st);
     return fd;
 }
 

@@ -10,11 +10,25 @@
 
 namespace cantorix {
 
+// Which file a name held and in what state: equal stamps taken at two moments mean that nobody wrote
+// to the file in between (a write changes the size or the modification time).
+struct TFileStamp {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = -1;
+    int64_t modifiedSeconds = 0;
+    int64_t modifiedNanoseconds = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+
 // Opens `path` without blocking on a FIFO or a device and checks on the open descriptor that it is a
 // regular file (EISDIR for a folder, EINVAL for anything else that is not a regular file). `flags`
 // are open() flags; O_NONBLOCK stays set, which changes nothing for a regular file. -1 and errno set
-// on failure.
-int openRegularFile(const std::string& path, int flags, int64_t* size = nullptr);
+// on failure. `size` and `stamp`, when given, receive the open file's size and stamp.
+int openRegularFile(const std::string& path, int flags, int64_t* size = nullptr, TFileStamp* stamp = nullptr);
+
+// The stamp of the file `path` names now (a symlink followed); false when it cannot be had.
+bool fileStamp(const std::string& path, TFileStamp& stamp);
 
 // Moves a file or folder to `to` without ever replacing an existing target ("File exists").
 IoResult moveNoReplace(const std::string& from, const std::string& to);

@@ -201,8 +201,10 @@ bool TOutSink::copyFrom(TInSource& src, int64_t offset, int64_t length)
     return true;
 }
 
-IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files,
-                     unsigned keepModeBits)
+namespace {
+
+IoResult rewrite(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files,
+                 unsigned keepModeBits, const TFileStamp* unchangedSince)
 {
     std::string target;
     if (IoResult resolved = writeTarget(path, target); !resolved) return resolved;
@@ -231,6 +233,11 @@ IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&
     // A producer that gave up without a failed write or read.
     if (!produced) return abandon(IoResult::fromErrno(EIO));
     if (int err = files.sync(fd)) return abandon(IoResult::fromErrno(err));
+    // The last moment before the copy replaces the file: a write to the file since its reader opened
+    // it would be lost.
+    TFileStamp now;
+    if (unchangedSince && (!fileStamp(target, now) || !(now == *unchangedSince)))
+        return abandon(IoResult::failure(kChangedWhileRewritten));
     // Renamed while still locked, so that no scan takes the finished copy for a leftover.
     if (int err = files.rename(tmp, target)) return abandon(IoResult::fromErrno(err));
     disarmActive(armed);
@@ -238,6 +245,20 @@ IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&
     ::close(fd);
     syncFolder(target, files);
     return IoResult::success();
+}
+
+} // namespace
+
+IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files,
+                     unsigned keepModeBits)
+{
+    return rewrite(path, produce, files, keepModeBits, nullptr);
+}
+
+IoResult rewriteFrom(const TFileReader& source, const std::string& path,
+                     const std::function<bool(TOutSink&)>& produce, TFileSystem& files)
+{
+    return rewrite(path, produce, files, 07777, &source.stamp());
 }
 
 IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files,

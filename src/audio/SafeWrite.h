@@ -61,6 +61,16 @@ private:
 IoResult rewriteFile(const std::string& path, const std::function<bool(TOutSink&)>& produce,
                      TFileSystem& files = systemFiles(), unsigned keepModeBits = 07777);
 
+// rewriteFile for a new content made from `source`, the file itself opened for reading: when the
+// file was written to since `source` opened it (bytes appended, say, while the copy was made), the
+// copy would lose that write, so it is refused before the final rename ("The file changed while it
+// was being rewritten"): the temporary file is removed and the file keeps what it holds.
+IoResult rewriteFrom(const TFileReader& source, const std::string& path,
+                     const std::function<bool(TOutSink&)>& produce, TFileSystem& files = systemFiles());
+
+// The reason rewriteFrom gives when the file changed under it.
+inline constexpr const char* kChangedWhileRewritten = "The file changed while it was being rewritten";
+
 // Creates or replaces `path` with `bytes` by the same safe route (used for playlists, logs, settings).
 IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files = systemFiles(),
                         unsigned keepModeBits = 07777);

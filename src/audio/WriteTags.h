@@ -39,18 +39,22 @@ IoResult WriteAudioTagsWith(const std::string& fileName, const TTagValues& value
                             TFileSystem& files);
 
 // The writer of the ID3 rows: each of the ID3v1 and the ID3v2 tag is read and only the six values
-// change, so the ID3v1 comment, a Lyrics3 block, an APE tag and every other ID3v2 frame stay. Both
-// tags are written in one step: on any failure the file keeps both old tags. A file in which the
-// MPEG reader finds no audio frame fails with "not a valid MPEG audio file".
+// (and the MusicBrainz identifiers that are given, as TXXX and UFID frames) change, so the ID3v1
+// comment, a Lyrics3 block and every other ID3v2 frame stay. Tags that already hold the values are
+// not written. The pair changes in one step, so the file holds both old or both new tags even when
+// the writer is killed: in place only when just one of the two changes and fits its space, otherwise
+// through one rewrite. An APE tag the file holds is updated in that rewrite as WriteID3AndApeTags
+// does. A file in which the MPEG reader finds no audio frame fails with "not a valid MPEG audio file".
 IoResult WriteID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
 // The same two tags on an ADTS AAC stream, which its own reader must accept first.
 IoResult WriteAacID3Tags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
 
 // The writer of Monkey's Audio, Musepack, OptimFROG and TTA, whose players read an APE tag first: the
 // ID3v1 and ID3v2 tags as WriteID3Tags writes them, with the track kept whole (never cut to 8 bits);
-// when the file holds an APE tag, its title, artist, album, year, track and genre items are updated
-// too (every other item kept), and the three tags are written in one safe rewrite. Without an APE
-// tag none is added.
+// when the file holds an APE tag, its title, artist, album, year, track and genre items and the
+// MusicBrainz identifiers that are given (named as in Vorbis comments) are updated too (every other
+// item kept), and the three tags are written in one safe rewrite, or not at all when they already
+// hold the values. Without an APE tag none is added.
 IoResult WriteID3AndApeTags(const std::string& fileName, const TTagValues& values, TFileSystem& files = systemFiles());
 
 } // namespace cantorix

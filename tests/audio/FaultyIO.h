@@ -8,17 +8,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 
 namespace cantorix::test {
 
 // The machine's file system with faults: writes fail with `writeErrno` once `failWriteAfter` bytes
-// went out in total (-1: never); a sync or a rename fails with its errno when that is not 0.
+// went out in total (-1: never); a sync or a rename fails with its errno when that is not 0;
+// `beforeSync`, when set, runs before each sync (another program writing to a file meanwhile).
 class TFaultyFiles : public TFileSystem {
 public:
     int64_t failWriteAfter = -1;
     int writeErrno = ENOSPC;
     int syncErrno = 0;
     int renameErrno = 0;
+    std::function<void()> beforeSync;
 
     static TFaultyFiles diskFullAfter(int64_t bytes, int err = ENOSPC)
     {
@@ -45,7 +48,11 @@ public:
         m_written += int64_t(written);
         return err;
     }
-    int sync(int fd) override { return syncErrno ? syncErrno : TFileSystem::sync(fd); }
+    int sync(int fd) override
+    {
+        if (beforeSync) beforeSync();
+        return syncErrno ? syncErrno : TFileSystem::sync(fd);
+    }
     int rename(const std::string& from, const std::string& to) override
     {
         return renameErrno ? renameErrno : TFileSystem::rename(from, to);

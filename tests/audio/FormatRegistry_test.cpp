@@ -4,6 +4,7 @@
 #include "audio/AudioUtil.h"
 #include "audio/FileInfo.h"
 #include "audio/WriteTags.h"
+#include "audio/formats/MP4file.h"
 #include "audio/formats/StreamMaker.h"
 
 #include <gtest/gtest.h>
@@ -44,16 +45,24 @@ TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
 {
     const List ownReaders = {".AAC", ".AC3", ".APE", ".MAC", ".DTS", ".FLAC", ".MPC", ".MP3", ".MP2", ".MPA",
                              ".OGG", ".OFR", ".OFS", ".TTA", ".VQF", ".WV", ".WAV", ".WMA", ".AU"};
-    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }), ownReaders);
-    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), (List{".M4A", ".M4B", ".M4P"}));
+    const List mp4Rows = {".M4A", ".M4B", ".M4P"};
+    List timed = ownReaders;
+    timed.insert(timed.end() - 1, mp4Rows.begin(), mp4Rows.end());
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.PlayingTime != nullptr; }), timed);
+    // MP4 audio is timed from its own boxes, the library only where they give no time; its values
+    // still come from the library, its whole seconds are cut as the library's were.
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfo; }), mp4Rows);
+    EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.CutSeconds; }), mp4Rows);
+    EXPECT_EQ(FindFormat("a.m4a")->PlayingTime, MP4PlayingTime);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Info != nullptr; }), ownReaders);
-    // Only an ".aac" file may turn out to be an MP4 container; it is then read as MP4 audio is, by the
-    // library, and gets no tags.
+    // Only an ".aac" file may turn out to be an MP4 container; it is then read as MP4 audio is, and
+    // gets no tags.
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.MediaInfoWhen != nullptr; }), (List{".AAC"}));
     const TFormat* mp4 = FindFormat("a.aac")->MediaInfoInstead;
     ASSERT_NE(mp4, nullptr);
-    EXPECT_TRUE(mp4->MediaInfo && mp4->MediaInfoValues && mp4->ProposesByTag);
-    EXPECT_FALSE(mp4->PlayingTime || mp4->Info || mp4->NameTags || mp4->WritesTags || mp4->Writer);
+    EXPECT_TRUE(mp4->MediaInfo && mp4->MediaInfoValues && mp4->ProposesByTag && mp4->CutSeconds);
+    EXPECT_EQ(mp4->PlayingTime, MP4PlayingTime);
+    EXPECT_FALSE(mp4->Info || mp4->NameTags || mp4->WritesTags || mp4->Writer);
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.Writer != nullptr; }),
               extensionsWhere([](const TFormat& f) { return f.WritesTags; }));
     // The formats whose players read an APE tag first keep it up to date; AAC gets the two ID3 tags as
@@ -65,7 +74,7 @@ TEST(FormatRegistry, RowsSayHowEachFormatIsRead)
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return f.WritesTags && !f.NumericTrack; }), (List{".FLAC"}));
     EXPECT_EQ(extensionsWhere([](const TFormat& f) { return !f.Builtin; }), (List{".RA"}));
     for (const TFormat& f : Formats()) {
-        EXPECT_FALSE(f.MediaInfo && f.PlayingTime) << f.Extension << ": one way to its playing time";
+        EXPECT_TRUE(!f.CutSeconds || f.MediaInfo) << f.Extension << ": seconds cut only where the library's were";
         EXPECT_TRUE(f.WritesTags || !f.Writer) << f.Extension << ": a writer only on a tag-writing row";
     }
     // The three MPEG extensions share one reader, as do the two of Monkey's Audio and of OptimFROG.
@@ -112,7 +121,7 @@ TEST(FormatRegistry, AnMp4ContainerNamedAacIsReadAsMp4AudioEverywhere)
     EXPECT_EQ(ResolveFormat(adts), FindFormat(adts)) << "a real ADTS stream keeps its row";
     EXPECT_EQ(ResolveFormat(dir.file("missing.aac")), FindFormat(aac));
 
-    // Timed, described and proposed by the library, exactly as the same bytes named ".m4a".
+    // Timed from its boxes, described and proposed by the library, exactly as the same bytes named ".m4a".
     const TDurationResult asAac = ReadAudioDuration(aac);
     const TDurationResult asM4a = ReadAudioDuration(m4a);
     ASSERT_TRUE(asAac.Known) << asAac.Problem;
@@ -120,7 +129,8 @@ TEST(FormatRegistry, AnMp4ContainerNamedAacIsReadAsMp4AudioEverywhere)
     EXPECT_EQ(asAac.Seconds, asM4a.Seconds);
     EXPECT_EQ(asAac.Milliseconds, asM4a.Milliseconds);
     EXPECT_NEAR(double(asAac.Milliseconds), 3500, 50);
-    EXPECT_EQ(asAac.Samples, 0) << "the library gives no sample count";
+    EXPECT_EQ(asAac.Samples, asM4a.Samples);
+    EXPECT_EQ(asAac.Samples, 3 * 44100 + 22050) << "ffmpeg's edit list skips the encoder's delay";
     const TFileInfoValues info = ReadFileInfo(aac);
     EXPECT_EQ(info.Artist, "Ann");
     EXPECT_EQ(info.Duration, ReadFileInfo(m4a).Duration);

@@ -513,3 +513,66 @@ TEST(ID3v2, FailedRewriteLeavesTheFileUntouched)
     t.SetTitle("x");
     EXPECT_FALSE(t.SaveToFile("/nonexistent/a.mp3"));
 }
+
+// User texts (TXXX) and unique file identifiers (UFID) by description and owner: replaced where the
+// first one stood, others of other descriptions and owners kept; several values separated by zero
+// characters in version 2.4 and by "/" in version 2.3.
+TEST(ID3v2, UserTextsAndUniqueFileIds)
+{
+    auto txxx = [](const std::string& description, const std::string& value) {
+        Bytes b{0};
+        append(b, description);
+        b.push_back(0);
+        append(b, value);
+        return b;
+    };
+    auto ufid = [](const std::string& owner, const std::string& id) {
+        Bytes b = bytes(owner);
+        b.push_back(0);
+        append(b, id);
+        return b;
+    };
+    for (int version : {3, 4}) {
+        SCOPED_TRACE(version);
+        TempDir dir;
+        const std::string path = dir.file("a.mp3");
+        writeFile(path, withAudio(id3Tag(version,
+                                         {id3Frame(version, "TXXX", txxx("musicbrainz album id", "old")),
+                                          id3Frame(version, "TXXX", txxx("Other", "kept")),
+                                          id3Frame(version, "UFID", ufid("http://example.org", "other")),
+                                          id3Frame(version, "UFID", ufid("http://musicbrainz.org", "old")),
+                                          id3Frame(version, "TXXX", txxx("MusicBrainz Album Id", "second"))},
+                                         100)));
+        TID3v2 t;
+        ASSERT_TRUE(t.ReadFromFile(path));
+        EXPECT_EQ(t.UserText("MusicBrainz Album Id"), std::vector<std::string>{"old"}); // the first one
+        t.SetUserText("MusicBrainz Album Id", {"new"});
+        t.SetUserText("MusicBrainz Artist Id", {"a", "b"});
+        t.SetUniqueFileId("http://musicbrainz.org", "rec");
+        t.SetUniqueFileId("http://example.org/too-long", std::string(65, 'x')); // over 64 bytes: nothing
+        ASSERT_TRUE(t.SaveToFile(path));
+
+        TID3v2 r;
+        ASSERT_TRUE(r.ReadFromFile(path));
+        EXPECT_EQ(r.UserText("MusicBrainz Album Id"), std::vector<std::string>{"new"});
+        EXPECT_EQ(r.UserText("Other"), std::vector<std::string>{"kept"});
+        const std::vector<std::string> artists =
+            version == 4 ? std::vector<std::string>{"a", "b"} : std::vector<std::string>{"a/b"};
+        EXPECT_EQ(r.UserText("MusicBrainz Artist Id"), artists);
+        EXPECT_EQ(r.UniqueFileId("http://musicbrainz.org"), "rec");
+        EXPECT_EQ(r.UniqueFileId("http://example.org"), "other");
+        EXPECT_EQ(r.UniqueFileId("http://example.org/too-long"), "");
+        std::vector<std::string> ids;
+        for (const TID3v2Frame& f : r.Frames()) ids.push_back(f.id);
+        EXPECT_EQ(ids, (std::vector<std::string>{"TXXX", "TXXX", "UFID", "UFID", "TXXX"}));
+
+        // No values remove the frames.
+        r.SetUserText("MusicBrainz Artist Id", {});
+        r.SetUniqueFileId("http://musicbrainz.org", "");
+        ASSERT_TRUE(r.SaveToFile(path));
+        ASSERT_TRUE(r.ReadFromFile(path));
+        EXPECT_TRUE(r.UserText("MusicBrainz Artist Id").empty());
+        EXPECT_EQ(r.UniqueFileId("http://musicbrainz.org"), "");
+        EXPECT_EQ(r.UniqueFileId("http://example.org"), "other");
+    }
+}

@@ -106,5 +106,31 @@ TEST_F(WriteTagsTest, FailuresComeBackAsReasons)
     EXPECT_EQ(r.error, "'' is not a valid integer value");
 }
 
+
+TEST(TagValues, TracksAndMusicBrainzIdsAsTheWritersTakeThem)
+{
+    const std::pair<std::string, std::string> tracks[] = {
+        {"07", "7"}, {"7", "7"}, {"12", "12"}, {"0", ""}, {"00", ""}, {"", ""}, {"A1", "A1"}, {"3/12", "3/12"},
+        {"0000000010", "0000000010"}, // more digits than a track number has: left as it is
+    };
+    for (const auto& [in, out] : tracks) EXPECT_EQ(CanonicalTrack(in), out) << in;
+
+    EXPECT_TRUE(IsMusicBrainzId("0e6e1c8a-7f3b-4c5d-9e2f-1a2b3c4d5e6F"));
+    for (const char* bad : {"", "0e6e1c8a7f3b4c5d9e2f1a2b3c4d5e6f", "0e6e1c8a-7f3b-4c5d-9e2f-1a2b3c4d5e6g",
+                            "0e6e1c8a-7f3b-4c5d-9e2f-1a2b3c4d5e6f0", "0e6e1c8a-7f3b-4c5d-9e2f-1a2b3c4d5e6\n"})
+        EXPECT_FALSE(IsMusicBrainzId(bad)) << bad;
+
+    TTagValues v;
+    v.MusicBrainzAlbumId = "0e6e1c8a-7f3b-4c5d-9e2f-1a2b3c4d5e6f";
+    v.MusicBrainzArtistIds = {"bad", "11111111-2222-3333-4444-555555555555"};
+    v.MusicBrainzTrackId = "no uuid";
+    const std::vector<TMusicBrainzField> fields = MusicBrainzFields(v);
+    ASSERT_EQ(fields.size(), 2u); // no release group given, the recording's is no UUID
+    EXPECT_STREQ(fields[0].VorbisName, "MUSICBRAINZ_ALBUMID");
+    EXPECT_STREQ(fields[0].Id3Description, "MusicBrainz Album Id");
+    EXPECT_STREQ(fields[1].VorbisName, "MUSICBRAINZ_ARTISTID");
+    EXPECT_EQ(fields[1].Values, std::vector<std::string>{"11111111-2222-3333-4444-555555555555"});
+}
+
 } // namespace
 } // namespace cantorix

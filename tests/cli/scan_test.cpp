@@ -49,24 +49,28 @@ TEST(CliScan, ReportsBadArgumentsAndMissingFolders)
 TEST(CliScan, AMissingMediaInformationLibraryCostsOnlyThoseFilesTheirPlayingTime)
 {
     TempDir album;
-    // Only MP4 files go to the library now; ffmpeg makes a four-second one.
+    // MP4 files are timed from their own boxes; only one whose boxes hold no time (a fragmented file,
+    // as ffmpeg writes for streaming) goes to the library. ffmpeg makes four-second ones.
     const std::string m4a = album.file("a.m4a");
-    if (std::system(("ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=4 -c:a aac '" + m4a + "'").c_str()) != 0)
+    const std::string fragmented = album.file("f.m4a");
+    const std::string tone = "ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=4 -c:a aac ";
+    if (std::system((tone + "'" + m4a + "'").c_str()) != 0 ||
+        std::system((tone + "-movflags frag_keyframe+empty_moov '" + fragmented + "'").c_str()) != 0)
         GTEST_SKIP() << "ffmpeg is missing";
     cantorix::test::writeText(album.file("b.mp3"), "");
     const QString folder = QString::fromStdString(album.str());
     const QString settings = QString::fromStdString(album.file("none.ini"));
-    const QString found = QString("2 audio files found in \"%1/\"").arg(folder);
+    const QString found = QString("3 audio files found in \"%1/\"").arg(folder);
 
     auto withLibrary = runCli({"scan", folder, "--settings", settings});
     EXPECT_EQ(withLibrary.exitCode, 0);
-    EXPECT_EQ(withLibrary.outLines(), (QStringList{"a.m4a\t00:04\t4", "b.mp3\t00:00\t0"}));
+    EXPECT_EQ(withLibrary.outLines(), (QStringList{"a.m4a\t00:04\t4", "b.mp3\t00:00\t0", "f.m4a\t00:04\t4"}));
     EXPECT_EQ(withLibrary.errLines(), QStringList{found});
 
     auto without = runCli({"scan", folder, "--settings", settings}, 30000,
                           {"CANTORIX_MEDIAINFO_LIBRARY=/nonexistent/libmediainfo.so.0"});
     EXPECT_EQ(without.exitCode, 0);
-    EXPECT_EQ(without.outLines(), (QStringList{"a.m4a\t00:00\t0", "b.mp3\t00:00\t0"}));
+    EXPECT_EQ(without.outLines(), (QStringList{"a.m4a\t00:04\t4", "b.mp3\t00:00\t0", "f.m4a\t00:00\t0"}));
     EXPECT_EQ(without.errLines(),
               (QStringList{found, "Media information library not available: /nonexistent/libmediainfo.so.0: "
                                   "cannot open shared object file: No such file or directory"}));

@@ -72,23 +72,23 @@ bool TAACfile::readADIF(TInSource& in, int64_t start)
 
 void TAACfile::walkADTS(TInSource& in, int64_t start)
 {
-    // Every frame takes at least its header, so the walk ends within the file.
+    // Frames vary in size, so each is visited; through large reads. Every frame takes at least its
+    // header, so the walk ends within the file.
+    TBlockReader blocks(in);
     uint64_t total = 0;
     int64_t pos = start;
-    while (pos + kHeaderBytes <= m_fileSize) {
-        uint8_t h[kHeaderBytes];
-        if (!in.readAt(pos, h, sizeof h)) break;
-        if (bitsOf(h, sizeof h, 0, 12) != 0xFFF) break;
+    while (const uint8_t* h = blocks.at(pos, kHeaderBytes)) {
+        if (bitsOf(h, kHeaderBytes, 0, 12) != 0xFFF) break;
         // The frame length sits at bit 30 for MPEG-2 and MPEG-4 alike.
-        const uint32_t length = bitsOf(h, sizeof h, 30, 13);
+        const uint32_t length = bitsOf(h, kHeaderBytes, 30, 13);
         if (length < kHeaderBytes || int64_t(length) > m_fileSize - pos) break;
-        const uint32_t rate = kRates[bitsOf(h, sizeof h, 18, 4)];
+        const uint32_t rate = kRates[bitsOf(h, kHeaderBytes, 18, 4)];
         if (m_frames == 0) {
-            m_mpegVersion = bitsOf(h, sizeof h, 12, 1) ? 1 : 2;
+            m_mpegVersion = bitsOf(h, kHeaderBytes, 12, 1) ? 1 : 2;
             m_sampleRate = rate;
-            m_channels = int(bitsOf(h, sizeof h, 23, 3));
+            m_channels = int(bitsOf(h, kHeaderBytes, 23, 3));
         }
-        if (bitsOf(h, sizeof h, 43, 11) == 0x7FF) m_bitRateType = 2;
+        if (bitsOf(h, kHeaderBytes, 43, 11) == 0x7FF) m_bitRateType = 2;
         else if (m_bitRateType == 0) m_bitRateType = 1;
         total += length;
         ++m_frames;

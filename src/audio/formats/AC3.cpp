@@ -61,7 +61,7 @@ bool TAC3::ReadFromSource(TInSource& in)
 {
     ResetData();
     m_fileSize = in.size();
-    uint8_t h[7];
+    uint8_t h[kHeaderBytes];
     Frame first;
     if (!in.readAt(0, h, sizeof h) || !decode(h, first)) return false;
     m_valid = true;
@@ -72,16 +72,52 @@ bool TAC3::ReadFromSource(TInSource& in)
     const uint32_t firstSamples = first.samples ? first.samples : 6 * kSamplesPerBlock;
     m_bitRate = first.kbps ? int(first.kbps) : int(uint64_t(first.bytes) * 8 * first.rate / firstSamples / 1000);
 
+    if (!countConstantFrames(in, first)) walk(in);
+    return true;
+}
+
+// A stream whose frames all have the first one's size holds size / that many of them: when the
+// second frame and the last few (counted back from the end by that size) are frames like the first,
+// with nothing that could be a frame in the bytes left over, the count is taken from the size and
+// not a frame between is read. Otherwise false, and the frames are walked.
+bool TAC3::countConstantFrames(TInSource& in, const Frame& first)
+{
+    if (first.samples == 0 || first.bytes < kHeaderBytes) return false;
+    const int64_t size = first.bytes;
+    const int64_t count = m_fileSize / size;
+    if (count < 2) return false;
+    auto sameAt = [&](int64_t offset) {
+        uint8_t h[kHeaderBytes];
+        Frame f;
+        return in.readAt(offset, h, sizeof h) && decode(h, f) && f.bytes == first.bytes && f.rate == first.rate &&
+               f.samples == first.samples && f.bsid == first.bsid;
+    };
+    for (int64_t k : {int64_t(1), count - 1, count - 2, count - 3})
+        if (k >= 1 && !sameAt(k * size)) return false;
+    const int64_t rest = m_fileSize - count * size;
+    if (rest >= int64_t(kHeaderBytes)) {
+        uint8_t h[kHeaderBytes];
+        Frame f;
+        // A whole frame of another size there would be counted by a walk; a cut one would not.
+        if (in.readAt(count * size, h, sizeof h) && decode(h, f) && f.bytes >= kHeaderBytes && int64_t(f.bytes) <= rest)
+            return false;
+    }
+    m_samples = uint64_t(count) * first.samples;
+    return true;
+}
+
+void TAC3::walk(TInSource& in)
+{
     // Every frame is at least 7 bytes long (a smaller one ends the walk), so the walk ends.
+    TBlockReader blocks(in);
     int64_t pos = 0;
     Frame f;
-    while (pos + int64_t(sizeof h) <= m_fileSize && in.readAt(pos, h, sizeof h) && decode(h, f)) {
-        if (f.bytes < sizeof h || int64_t(f.bytes) > m_fileSize - pos) break;
+    while (const uint8_t* h = blocks.at(pos, kHeaderBytes)) {
+        if (!decode(h, f) || f.bytes < kHeaderBytes || int64_t(f.bytes) > m_fileSize - pos) break;
         // A frame at another rate belongs to no stream of this file.
         if (f.rate == m_sampleRate) m_samples += f.samples;
         pos += f.bytes;
     }
-    return true;
 }
 
 double TAC3::Duration() const
@@ -90,7 +126,7 @@ double TAC3::Duration() const
     return double(m_samples) / double(m_sampleRate);
 }
 
-TPlayingTime AC3PlayingTime(TInSource& in) { return PlayingTimeOf<TAC3>(in); }
+TPlayingTime AC3PlayingTime(TInSource& in) { return PlayingTimeOf<TAC3, &TAC3::Samples>(in); }
 
 void ReadAC3Info(TInSource& in, TFileInfoValues& v)
 {

@@ -1,5 +1,5 @@
-// AC-3 and E-AC-3 (".AC3"): the first sync frame's values and a walk over every frame for the
-// playing time.
+// AC-3 and E-AC-3 (".AC3"): the first sync frame's values, and the playing time from the count of
+// frames: from the file size when every frame has the first one's size, else by a walk over them.
 #pragma once
 
 #include "audio/ByteSource.h"
@@ -25,7 +25,7 @@ public:
     uint32_t SampleRate() const { return m_sampleRate; }
     // kbit/s of the first frame.
     int BitRate() const { return m_bitRate; }
-    // Samples per channel of the frames walked.
+    // Samples per channel of the frames counted, as a decoder gives them.
     uint64_t Samples() const { return m_samples; }
     double Duration() const;
 
@@ -38,7 +38,10 @@ private:
         int bsid = 0;
         int acmod = 0;
     };
+    static constexpr size_t kHeaderBytes = 7; // what decode() reads of a frame
     static bool decode(const uint8_t* h, Frame& f);
+    bool countConstantFrames(TInSource& in, const Frame& first);
+    void walk(TInSource& in);
 
     bool m_valid = false;
     int m_bsid = 0;
@@ -50,7 +53,7 @@ private:
     uint64_t m_samples = 0;
 };
 
-// The frames walked give the time; no count is stored, so it is never exact.
+// The frames counted give the time and the exact count of samples a decoder gives.
 TPlayingTime AC3PlayingTime(TInSource& in);
 void ReadAC3Info(TInSource& in, TFileInfoValues& values);
 

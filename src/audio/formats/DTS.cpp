@@ -18,6 +18,7 @@ constexpr uint32_t kRates[16] = {0, 8000, 16000, 32000, 0, 0, 11025, 22050, 4410
 constexpr int kChannels[16] = {1, 2, 2, 2, 2, 3, 3, 4, 4, 5, 6, 6, 6, 7, 8, 8};
 constexpr int kBits[8] = {16, 16, 20, 20, 24, 24, 16, 16};
 constexpr uint32_t kMinFrame = 96; // the smallest core frame the format allows
+constexpr size_t kHeaderBytes = 10;  // what the walk reads of a frame
 
 // `count` bits at bit position `bit` of `p`, most significant first (the caller keeps them inside).
 uint32_t bitsAt(const uint8_t* p, size_t bit, int count)
@@ -50,13 +51,50 @@ bool TDTS::ReadFromSource(TInSource& in)
     return true;
 }
 
+// The core frame at `offset`: its sample blocks and bytes; false when no core frame starts there.
+static bool coreFrameAt(TInSource& in, int64_t offset, uint32_t& blocks, uint32_t& bytes)
+{
+    uint8_t h[kHeaderBytes];
+    if (!in.readAt(offset, h, sizeof h) || std::memcmp(h, kCoreSync, 4) != 0) return false;
+    blocks = bitsAt(h, 39, 7) + 1;
+    bytes = bitsAt(h, 46, 14) + 1;
+    return true;
+}
+
+// A stream of core frames all of the first one's size (no extension substreams between them) holds
+// size / that many: when the second frame and the last few (counted back from the end by that size)
+// are core frames like the first, and the bytes left over hold no whole frame, the count is taken
+// from the size and not a frame between is read. Otherwise false, and the frames are walked.
+bool TDTS::countConstantFrames(TInSource& in)
+{
+    uint32_t blocks = 0, bytes = 0;
+    if (!coreFrameAt(in, 0, blocks, bytes) || bytes < kMinFrame) return false;
+    const int64_t count = m_fileSize / bytes;
+    if (count < 2) return false;
+    for (int64_t k : {int64_t(1), count - 1, count - 2, count - 3}) {
+        uint32_t b = 0, n = 0;
+        if (k >= 1 && (!coreFrameAt(in, k * bytes, b, n) || b != blocks || n != bytes)) return false;
+    }
+    // A whole core frame of another size in the bytes left over would be counted by a walk; a cut
+    // one would not.
+    const int64_t rest = m_fileSize - count * int64_t(bytes);
+    uint32_t restBlocks = 0, restBytes = 0;
+    if (rest >= 10 && coreFrameAt(in, count * int64_t(bytes), restBlocks, restBytes) && restBytes >= kMinFrame &&
+        int64_t(restBytes) <= rest)
+        return false;
+    m_frames = uint64_t(count);
+    m_samples = uint64_t(count) * blocks * 32;
+    return true;
+}
+
 void TDTS::walk(TInSource& in)
 {
+    if (countConstantFrames(in)) return;
     // Each step moves past at least kMinFrame bytes (a core frame) or a substream's own size, so the
     // walk ends within the file.
+    TBlockReader reader(in);
     int64_t pos = 0;
-    uint8_t h[10];
-    while (pos + int64_t(sizeof h) <= m_fileSize && in.readAt(pos, h, sizeof h)) {
+    while (const uint8_t* h = reader.at(pos, kHeaderBytes)) {
         if (std::memcmp(h, kCoreSync, 4) == 0) {
             const uint32_t blocks = bitsAt(h, 39, 7) + 1;
             const uint32_t bytes = bitsAt(h, 46, 14) + 1;
@@ -68,7 +106,7 @@ void TDTS::walk(TInSource& in)
             // Header size type at bit 42: the substream size (minus 1) has 16 or 20 bits.
             const bool wide = bitsAt(h, 42, 1) != 0;
             const uint32_t bytes = (wide ? bitsAt(h, 55, 20) : bitsAt(h, 51, 16)) + 1;
-            if (bytes < sizeof h || int64_t(bytes) > m_fileSize - pos) break;
+            if (bytes < kHeaderBytes || int64_t(bytes) > m_fileSize - pos) break;
             pos += bytes;
         } else {
             break;
@@ -82,7 +120,7 @@ double TDTS::Duration() const
     return double(m_samples) / double(m_sampleRate);
 }
 
-TPlayingTime DTSPlayingTime(TInSource& in) { return PlayingTimeOf<TDTS>(in); }
+TPlayingTime DTSPlayingTime(TInSource& in) { return PlayingTimeOf<TDTS, &TDTS::Samples>(in); }
 
 void ReadDTSInfo(TInSource& in, TFileInfoValues& v)
 {

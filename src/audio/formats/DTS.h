@@ -1,5 +1,6 @@
-// DTS (".DTS"): the first core frame's values and a walk over the core frames for the playing time;
-// the extension substreams of DTS-HD between them are stepped over.
+// DTS (".DTS"): the first core frame's values, and the playing time from the count of core frames:
+// from the file size when every frame has the first one's size, else by a walk over them that steps
+// over the extension substreams of DTS-HD between them.
 #pragma once
 
 #include "audio/ByteSource.h"
@@ -24,12 +25,13 @@ public:
     // kbit/s from the table (65535 for the "open" rate code 30).
     int BitRate() const { return m_bitRate; }
     uint64_t Frames() const { return m_frames; }
-    // Samples per channel of the core frames walked.
+    // Samples per channel of the core frames counted, as a decoder gives them.
     uint64_t Samples() const { return m_samples; }
     double Duration() const;
 
 private:
     void walk(TInSource& in);
+    bool countConstantFrames(TInSource& in);
 
     bool m_valid = false;
     int64_t m_fileSize = 0;
@@ -41,7 +43,7 @@ private:
     uint64_t m_samples = 0;
 };
 
-// The frames walked give the time; no count is stored, so it is never exact.
+// The frames counted give the time and the exact count of samples a decoder gives.
 TPlayingTime DTSPlayingTime(TInSource& in);
 void ReadDTSInfo(TInSource& in, TFileInfoValues& values);
 

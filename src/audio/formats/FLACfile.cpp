@@ -145,8 +145,15 @@ std::string TFLACfile::TagValue(std::string_view name) const
 
 void TFLACfile::SetTagValue(std::string_view name, std::string_view value)
 {
-    m_comment.setValue(name, value);
-    m_changes.emplace_back(upperAscii(name), std::string(value));
+    std::vector<std::string> values;
+    if (!value.empty()) values.emplace_back(value);
+    SetTagValues(name, values);
+}
+
+void TFLACfile::SetTagValues(std::string_view name, const std::vector<std::string>& values)
+{
+    m_comment.setValues(name, values);
+    m_changes.emplace_back(upperAscii(name), values);
 }
 
 std::vector<std::pair<std::string, std::string>> TFLACfile::ExtraFields() const
@@ -179,7 +186,7 @@ IoResult TFLACfile::SaveToFile(const std::string& fileName, TFileSystem& files)
         IoResult why = src.error();
         return why.code ? why : IoResult::failure("not a valid FLAC file");
     }
-    for (const auto& [name, value] : m_changes) current.m_comment.setValue(name, value);
+    for (const auto& [name, values] : m_changes) current.m_comment.setValues(name, values);
     IoResult result = current.replaceCommentBlock(fileName, src, files);
     src.close();
     if (result) ReadFromFile(fileName);
@@ -192,8 +199,9 @@ IoResult TFLACfile::SaveToFile(const std::string& fileName, TFileSystem& files)
 //  2. the padding absorbs it but lies elsewhere or is fragmented: the metadata after STREAMINFO is
 //     rewritten in place as the kept blocks, the comment block and one PADDING block flagged last;
 //  3. otherwise the file is rewritten through a temporary copy with 4096 bytes of new padding.
-// In layouts 1 and 2 the metadata ends exactly where it ended, so the audio frames do not move.
-IoResult TFLACfile::replaceCommentBlock(const std::string& fileName, TInSource& src, TFileSystem& files)
+// In layouts 1 and 2 the metadata ends exactly where it ended, so the audio frames do not move. A
+// comment block that already holds these bytes is not written at all.
+IoResult TFLACfile::replaceCommentBlock(const std::string& fileName, TFileReader& src, TFileSystem& files)
 {
     const bool hasBlock = m_vorbisIndex > 0;
     if (hasBlock && m_comment.damaged())
@@ -203,6 +211,13 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName, TInSource& 
     if (!hasBlock && m_comment.vendor().empty()) m_comment.setVendor(DefaultVendor);
     ByteVector body = m_comment.build();
     const int64_t s = int64_t(body.size());
+    // Tags that are already there are not written again: no write, no sync.
+    if (!hasBlock && m_comment.entries().empty()) return IoResult::success();
+    if (hasBlock && s == m_tagSize) {
+        ByteVector old;
+        if (!src.seek(m_vorbisOffset) || !src.read(old, size_t(m_tagSize))) return src.error();
+        if (old == body) return IoResult::success();
+    }
     if (s > kMaxBlockLength) return IoResult::failure("The comments are too large for a FLAC metadata block");
 
     ByteVector commentBlock;
@@ -262,19 +277,20 @@ IoResult TFLACfile::replaceCommentBlock(const std::string& fileName, TInSource& 
         return out.write(commentBlock) && out.write(padding) &&
                out.copyFrom(src, m_audioOffset, src.size() - m_audioOffset);
     };
-    return rewriteFile(fileName, produce, files);
+    return rewriteFrom(src, fileName, produce, files);
 }
 
 IoResult WriteFLACTags(const std::string& path, const TTagValues& values, TFileSystem& files)
 {
     TFLACfile file;
     // In the order of the known names, which is where new entries are appended.
-    file.SetTagValue("TRACKNUMBER", values.Track);
+    file.SetTagValue("TRACKNUMBER", CanonicalTrack(values.Track));
     file.SetTagValue("ARTIST", values.Artist);
     file.SetTagValue("ALBUM", values.Album);
     file.SetTagValue("TITLE", values.Title);
     file.SetTagValue("DATE", values.Year);
     file.SetTagValue("GENRE", values.Genre);
+    for (const TMusicBrainzField& f : MusicBrainzFields(values)) file.SetTagValues(f.VorbisName, f.Values);
     return file.SaveToFile(path, files);
 }
 

@@ -79,6 +79,8 @@ public:
     // Sets the entries of `name` to exactly this value (UTF-8); empty removes them. Applied to the
     // file by SaveToFile.
     void SetTagValue(std::string_view name, std::string_view value);
+    // The same with several values: one entry each, in order (empty values are left out).
+    void SetTagValues(std::string_view name, const std::vector<std::string>& values);
     // Entries of unknown names and repeated known names, in file order, names upper-cased.
     std::vector<std::pair<std::string, std::string>> ExtraFields() const;
     const std::vector<TCommentEntry>& Entries() const { return m_comment.entries(); }
@@ -94,7 +96,7 @@ public:
 private:
     void clear();
     bool readStructure(TInSource& file);
-    IoResult replaceCommentBlock(const std::string& fileName, TInSource& src, TFileSystem& files);
+    IoResult replaceCommentBlock(const std::string& fileName, TFileReader& src, TFileSystem& files);
 
     std::string m_fileName;
     int64_t m_fileSize = 0;
@@ -119,11 +121,13 @@ private:
     std::vector<Block> m_otherBlocks;
     TVorbisComment m_comment;
     bool m_tagExists = false;
-    std::vector<std::pair<std::string, std::string>> m_changes;
+    std::vector<std::pair<std::string, std::vector<std::string>>> m_changes;
 };
 
-// Tag writing for ".FLAC": TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER (the text unchanged) and GENRE
-// set to the given values, everything else in the file kept.
+// Tag writing for ".FLAC": TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER (a decimal track as the plain
+// number, any other text unchanged), GENRE and the MusicBrainz identifiers that are given set to the
+// given values, everything else in the file kept. Nothing is written when the comments already hold
+// these values.
 IoResult WriteFLACTags(const std::string& path, const TTagValues& values, TFileSystem& files = systemFiles());
 
 // The file information window's values of a FLAC file (everything but Size).

@@ -102,7 +102,9 @@ bool TOggVorbis::ReadFromSource(TInSource& file)
         ByteVector packet;
         bool ended = false;
         TOggPage page = m_secondPage;
+        std::vector<TOggPage> pages;
         for (bool firstPage = true;; firstPage = false) {
+            pages.push_back(page);
             int64_t take = 0;
             int i = 0;
             for (; i < page.segments() && !ended; ++i) {
@@ -133,6 +135,7 @@ bool TOggVorbis::ReadFromSource(TInSource& file)
         if (ended && packet.size() >= 7 && packet[0] == 3 && std::memcmp(packet.data() + 1, "vorbis", 6) == 0) {
             m_commentFound = true;
             m_commentPacketLength = int64_t(packet.size());
+            m_commentPages = std::move(pages);
             m_comment.parse(packet.data() + 7, packet.size() - 7);
         } else {
             m_commentOnSecondPage = false;
@@ -224,9 +227,15 @@ uint16_t TOggVorbis::Track() const
 
 void TOggVorbis::setText(std::string_view name, std::string_view value)
 {
-    std::string v = trimBlanks(value);
-    m_comment.setValue(name, v);
-    m_changes.emplace_back(std::string(name), v);
+    std::vector<std::string> values;
+    if (std::string v = trimBlanks(value); !v.empty()) values.push_back(std::move(v));
+    SetTexts(name, values);
+}
+
+void TOggVorbis::SetTexts(std::string_view name, const std::vector<std::string>& values)
+{
+    m_comment.setValues(name, values);
+    m_changes.emplace_back(std::string(name), values);
 }
 
 void TOggVorbis::SetTrack(uint16_t track)
@@ -244,20 +253,62 @@ IoResult TOggVorbis::SaveToFile(const std::string& fileName, TFileSystem& files)
         IoResult why = src.error();
         return why.code ? why : IoResult::failure("not a valid Ogg Vorbis file");
     }
-    for (const auto& [name, value] : m_changes) current.m_comment.setValue(name, value);
-    IoResult result = current.rebuildSecondPage(fileName, src, files);
+    if (!current.m_commentFound) return IoResult::failure("The file has no Vorbis comment header");
+    // A decoder insists on the framing bit right after the last entry.
+    const TVorbisComment& old = current.m_comment;
+    if (old.damaged() || old.tail().empty() || (uint8_t(old.tail()[0]) & 1) == 0)
+        return IoResult::failure("The comment header is damaged");
+    const ByteVector oldBody = old.build();
+    for (const auto& [name, values] : m_changes) current.m_comment.setValues(name, values);
+
+    IoResult result;
+    if (current.m_comment.build() == oldBody) {
+        // The comments hold these values already: nothing is written.
+    } else if (current.m_comment.padTo(oldBody.size())) {
+        result = current.overwriteCommentPages(fileName, src, files);
+    } else {
+        result = current.rebuildSecondPage(fileName, src, files);
+    }
     src.close();
     if (result) ReadFromFile(fileName);
     return result;
 }
 
-IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName, TInSource& src, TFileSystem& files)
+// The new comment packet has the old one's length, so it takes the same segments of the same pages:
+// only the packet's bytes and the pages' checksums change, in place. The pages must follow each other
+// in the file (as they do in a file of one stream), so that one write carries them all.
+IoResult TOggVorbis::overwriteCommentPages(const std::string& fileName, TFileReader& src, TFileSystem& files)
 {
-    if (!m_commentFound) return IoResult::failure("The file has no Vorbis comment header");
+    ByteVector packet = {3, 'v', 'o', 'r', 'b', 'i', 's'};
+    ByteVector body = m_comment.build();
+    packet.insert(packet.end(), body.begin(), body.end());
+    if (int64_t(packet.size()) != m_commentPacketLength || m_commentPages.empty())
+        return IoResult::failure("The comment header changed its size");
+    for (size_t i = 1; i < m_commentPages.size(); ++i)
+        if (m_commentPages[i].offset != m_commentPages[i - 1].end()) return rebuildSecondPage(fileName, src, files);
+
+    const int64_t start = m_commentPages.front().offset;
+    const int64_t length = m_commentPages.back().end() - start;
+    ByteVector pages;
+    if (!src.seek(start) || !src.read(pages, size_t(length))) return src.error();
+    size_t used = 0; // bytes of the packet laid so far
+    for (const TOggPage& page : m_commentPages) {
+        const size_t at = size_t(page.bodyOffset - start);
+        const size_t take = std::min(size_t(page.bodyLength), packet.size() - used);
+        std::memcpy(pages.data() + at, packet.data() + used, take);
+        used += take;
+        uint8_t* head = pages.data() + (page.offset - start);
+        std::memset(head + 22, 0, 4);
+        putLE32(head + 22, OggCrc(head, size_t(page.end() - page.offset)));
+    }
+    if (used != packet.size()) return IoResult::failure("The comment header changed its size");
+    return writeInPlace(fileName, start, pages.data(), pages.size(), files);
+}
+
+// The packet changed its length: the second page is rebuilt around it and the file rewritten.
+IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName, TFileReader& src, TFileSystem& files)
+{
     if (!m_commentOnSecondPage) return IoResult::failure("The comment header does not end on the second page");
-    // A decoder insists on the framing bit right after the last entry.
-    if (m_comment.damaged() || m_comment.tail().empty() || (uint8_t(m_comment.tail()[0]) & 1) == 0)
-        return IoResult::failure("The comment header is damaged");
 
     ByteVector packet = {3, 'v', 'o', 'r', 'b', 'i', 's'};
     ByteVector body = m_comment.build();
@@ -286,7 +337,7 @@ IoResult TOggVorbis::rebuildSecondPage(const std::string& fileName, TInSource& s
         return out.copyFrom(src, 0, old.offset) && out.write(page) &&
                out.copyFrom(src, old.end(), src.size() - old.end());
     };
-    return rewriteFile(fileName, produce, files);
+    return rewriteFrom(src, fileName, produce, files);
 }
 
 IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSystem& files)
@@ -301,6 +352,7 @@ IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSy
     file.SetTrack(uint16_t(track));
     file.SetYear(values.Year);
     file.SetGenre(values.Genre);
+    for (const TMusicBrainzField& f : MusicBrainzFields(values)) file.SetTexts(f.VorbisName, f.Values);
     return file.SaveToFile(path, files);
 }
 

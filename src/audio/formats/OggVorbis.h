@@ -57,9 +57,12 @@ public:
     bool ReadFromSource(TInSource& in);
 
     // Writes the values changed through the setters since the last read into the file's comment
-    // header; every other entry is kept. The file is read again first and rewritten through a
-    // temporary copy in which only the second page differs. Refused, with the file untouched, when
-    // the comment header is missing, damaged, does not end on the second page, or the rebuilt page
+    // header; every other entry is kept. The file is read again first. Comments that already hold
+    // the values are not written; a new comment packet that fits the old one's length (zero bytes
+    // after the framing bit, which players skip, make up any difference) is laid into the same pages
+    // in place; otherwise the file is rewritten through a temporary copy in which only the second
+    // page differs. Refused, with the file untouched, when the comment header is missing or damaged,
+    // or when a rewrite is needed and the header does not end on the second page or the rebuilt page
     // would need more than 255 lacing values.
     IoResult SaveToFile(const std::string& fileName, TFileSystem& files = systemFiles());
 
@@ -103,11 +106,14 @@ public:
     void SetComment(std::string_view v) { setText("COMMENT", v); }
     // 0 removes TRACKNUMBER.
     void SetTrack(uint16_t track);
+    // The entries of `name` become one entry per value, in order (none: removed).
+    void SetTexts(std::string_view name, const std::vector<std::string>& values);
 
 private:
     void setText(std::string_view name, std::string_view value);
     void readSampleCount(TInSource& file, uint32_t serial);
-    IoResult rebuildSecondPage(const std::string& fileName, TInSource& src, TFileSystem& files);
+    IoResult rebuildSecondPage(const std::string& fileName, TFileReader& src, TFileSystem& files);
+    IoResult overwriteCommentPages(const std::string& fileName, TFileReader& src, TFileSystem& files);
 
     bool m_valid = false;
     int64_t m_fileSize = 0;
@@ -121,11 +127,13 @@ private:
     bool m_commentOnSecondPage = false;
     int m_commentLastSegment = -1; // index of the second page's segment that ends the comment packet
     int64_t m_commentPacketLength = 0;
+    std::vector<TOggPage> m_commentPages; // the pages the comment packet lies on, the second page first
     TVorbisComment m_comment;
-    std::vector<std::pair<std::string, std::string>> m_changes;
+    std::vector<std::pair<std::string, std::vector<std::string>>> m_changes;
 };
 
-// Tag writing for ".OGG": TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER and GENRE set, everything else kept.
+// Tag writing for ".OGG": TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER, GENRE and the MusicBrainz
+// identifiers that are given set, everything else kept.
 // The track text must be a decimal integer ("07" is written as 7); otherwise nothing is written.
 IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSystem& files = systemFiles());
 

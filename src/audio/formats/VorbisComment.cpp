@@ -99,30 +99,68 @@ ByteVector TVorbisComment::build() const
 
 void TVorbisComment::setValue(std::string_view name, std::string_view value)
 {
+    std::vector<std::string> values;
+    if (!value.empty()) values.emplace_back(value);
+    setValues(name, values);
+}
+
+void TVorbisComment::setValues(std::string_view name, const std::vector<std::string>& values)
+{
     std::string key = upperAscii(name);
-    std::string clean = sanitizeUtf8(value);
+    std::vector<std::string> clean;
+    for (const std::string& v : values) {
+        std::string c = sanitizeUtf8(v);
+        if (!c.empty()) clean.push_back(std::move(c));
+    }
     size_t first = m_entries.size();
-    size_t count = 0;
+    std::vector<std::string> present;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         if (m_entries[i].hasEquals && m_entries[i].name == key) {
             if (first == m_entries.size()) first = i;
-            ++count;
+            present.push_back(m_entries[i].value);
         }
     }
-    if (count == 1 && !clean.empty() && m_entries[first].value == clean) return;
+    if (!clean.empty() && present == clean) {
+        // Already these values; they stay byte for byte when they also stand together.
+        size_t run = 0;
+        while (first + run < m_entries.size() && m_entries[first + run].hasEquals && m_entries[first + run].name == key)
+            ++run;
+        if (run == clean.size()) return;
+    }
 
     std::vector<TCommentEntry> kept;
-    kept.reserve(m_entries.size() + 1);
+    kept.reserve(m_entries.size() + clean.size());
+    auto putNew = [&] {
+        for (const std::string& v : clean) kept.push_back(TCommentEntry::make(key, v));
+    };
     for (size_t i = 0; i < m_entries.size(); ++i) {
         bool named = m_entries[i].hasEquals && m_entries[i].name == key;
-        if (!named) {
+        if (!named)
             kept.push_back(std::move(m_entries[i]));
-        } else if (i == first && !clean.empty()) {
-            kept.push_back(TCommentEntry::make(key, clean));
-        }
+        else if (i == first)
+            putNew();
     }
-    if (count == 0 && !clean.empty()) kept.push_back(TCommentEntry::make(key, clean));
+    if (present.empty()) putNew();
     m_entries = std::move(kept);
+}
+
+size_t TVorbisComment::padding() const
+{
+    if (m_tail.empty()) return 0;
+    for (size_t i = 1; i < m_tail.size(); ++i)
+        if (m_tail[i] != 0) return 0;
+    return m_tail.size() - 1;
+}
+
+bool TVorbisComment::padTo(size_t size)
+{
+    if (m_tail.empty()) return false;
+    const size_t kept = m_tail.size() - padding(); // the framing byte and anything that is no padding
+    const size_t bare = build().size() - m_tail.size() + kept;
+    if (bare > size) return false;
+    m_tail.resize(kept);
+    m_tail.append(size - bare, '\0');
+    return true;
 }
 
 int64_t leadingID3v2Size(TInSource& file)

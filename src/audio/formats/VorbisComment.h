@@ -47,7 +47,16 @@ public:
     // place of the first of them (or at the end); an empty value removes them all. A single entry
     // that already holds the value stays byte for byte as it was.
     void setValue(std::string_view name, std::string_view value);
+    // The same with several values: the entries named `name` become one entry per value, in order, at
+    // the place of the first of them; entries that already hold exactly these values stay as they were.
+    void setValues(std::string_view name, const std::vector<std::string>& values);
     void clear();
+    // Everything after the framing byte of the tail, when that is zeros only: room that a writer may
+    // fill without moving anything (players stop reading at the framing bit).
+    size_t padding() const;
+    // Cuts or extends that zero padding so that build() gives `size` bytes; false when the comments
+    // (without any padding) do not fit, or the tail has no framing byte to keep.
+    bool padTo(size_t size);
 
 private:
     std::string m_vendor;

@@ -2,6 +2,7 @@
 // RealStreams_test.cpp.
 #include "audio/formats/AC3.h"
 
+#include "audio/FaultyIO.h"
 #include "audio/formats/StreamMaker.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,13 @@ Bytes eac3(int n, uint8_t strmtyp, uint32_t words, uint8_t fscod, uint8_t code2,
     return b;
 }
 
+Bytes join(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
 } // namespace
 
 TEST(AC3, FrameTable)
@@ -68,6 +76,20 @@ TEST(AC3, FrameTable)
         {"stream id 20", [] { Bytes b = ac3(1, 0x1E, 0, 1792); b[5] = 20 << 3; return b; }(), false, 0, 0, 0, 0},
         {"last frame cut", slice(ac3(3, 0x1E, 0x40, 1792), 0, 1792 * 2 + 100), true, 48000, 448, 2, 2 * 1536},
         {"no sync", Bytes(2000, 0), false, 0, 0, 0, 0},
+        // The count comes from the size only when the frames at the end confirm it; these must not
+        // be fooled into it.
+        {"44.1 kHz frames of two sizes", join({ac3(1, 0x40 | 20, 0x40, 834), ac3(1, 0x40 | 21, 0x40, 836),
+                                               ac3(1, 0x40 | 20, 0x40, 834), ac3(1, 0x40 | 21, 0x40, 836),
+                                               ac3(1, 0x40 | 20, 0x40, 834)}),
+         true, 44100, 192, 2, 5 * 1536},
+        {"one larger frame in the middle", join({ac3(3, 0x1E, 0x40, 1792), ac3(1, 0x20, 0x40, 2048),
+                                                 ac3(4, 0x1E, 0x40, 1792)}),
+         true, 48000, 448, 2, 8 * 1536},
+        {"junk longer than a frame after the frames", join({ac3(5, 0x1E, 0x40, 1792), Bytes(2000, 0x55)}), true, 48000,
+         448, 2, 5 * 1536},
+        {"a whole smaller frame after the last", join({ac3(5, 0x1E, 0x40, 1792), ac3(1, 0x1C, 0x40, 1536)}), true,
+         48000, 448, 2, 6 * 1536},
+        {"a long stream of equal frames", ac3(2000, 0x1E, 0xE0, 1792), true, 48000, 448, 5, 2000 * 1536},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -80,4 +102,17 @@ TEST(AC3, FrameTable)
         EXPECT_EQ(a.Samples(), c.samples);
         EXPECT_DOUBLE_EQ(a.Duration(), c.rate ? double(c.samples) / c.rate : 0.0);
     }
+}
+
+// Frames of one size are counted from the file's size: nothing between the second frame and the
+// last few is read (reads there would fail).
+TEST(AC3, EqualFramesAreCountedWithoutReadingThem)
+{
+    const Bytes file = ac3(2000, 0x1E, 0xE0, 1792);
+    TFailingSource in(file, 1792 * 10, 1792 * 1990);
+    TAC3 a;
+    ASSERT_TRUE(a.ReadFromSource(in));
+    EXPECT_EQ(a.Samples(), 2000u * 1536);
+    EXPECT_EQ(AC3PlayingTime(in).Samples, 2000 * 1536);
+    EXPECT_EQ(AC3PlayingTime(in).SampleRate, 48000u);
 }

@@ -2,6 +2,7 @@
 // description; real streams are read in RealStreams_test.cpp.
 #include "audio/formats/DTS.h"
 
+#include "audio/FaultyIO.h"
 #include "audio/formats/StreamMaker.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,8 @@ Bytes substream(uint32_t bytes)
     return s;
 }
 
+void append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+
 Bytes repeat(int n, const Bytes& a, const Bytes& b = {})
 {
     Bytes out;
@@ -85,6 +88,19 @@ TEST(DTS, FrameTable)
         {"frame below 96 bytes", core(90, 16, 2, 13, 15), true, 48000, 768, 2, 16, 0, 0},
         {"last frame cut", slice(repeat(3, core(1000, 16, 2, 13, 15)), 0, 2500), true, 48000, 768, 2, 16, 2, 1024},
         {"no sync", Bytes(200, 0), false, 0, 0, 0, 0, 0, 0},
+        // The count comes from the size only when the frames at the end confirm it.
+        {"one larger frame in the middle",
+         [] { Bytes b = repeat(3, core(1000, 16, 2, 13, 15)); append(b, core(1200, 16, 2, 13, 15));
+              append(b, repeat(4, core(1000, 16, 2, 13, 15))); return b; }(),
+         true, 48000, 768, 2, 16, 8, 8 * 512},
+        {"a whole smaller frame after the last",
+         [] { Bytes b = repeat(5, core(1000, 16, 2, 13, 15)); append(b, core(500, 8, 2, 13, 15)); return b; }(),
+         true, 48000, 768, 2, 16, 6, 5 * 512 + 256},
+        {"junk longer than a frame after the frames",
+         [] { Bytes b = repeat(5, core(1000, 16, 2, 13, 15)); append(b, Bytes(1500, 0x55)); return b; }(),
+         true, 48000, 768, 2, 16, 5, 5 * 512},
+        {"a long stream of equal frames", repeat(3000, core(1000, 16, 2, 13, 15)), true, 48000, 768, 2, 16, 3000,
+         3000 * 512},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,4 +115,17 @@ TEST(DTS, FrameTable)
         EXPECT_EQ(d.Samples(), c.samples);
         EXPECT_DOUBLE_EQ(d.Duration(), c.rate ? double(c.samples) / c.rate : 0.0);
     }
+}
+
+// Core frames of one size are counted from the file's size: nothing between the second frame and
+// the last few is read (reads there would fail).
+TEST(DTS, EqualFramesAreCountedWithoutReadingThem)
+{
+    const Bytes file = repeat(3000, core(1000, 16, 2, 13, 15));
+    TFailingSource in(file, 1000 * 10, 1000 * 2990);
+    TDTS d;
+    ASSERT_TRUE(d.ReadFromSource(in));
+    EXPECT_EQ(d.Frames(), 3000u);
+    EXPECT_EQ(DTSPlayingTime(in).Samples, 3000 * 512);
+    EXPECT_EQ(DTSPlayingTime(in).SampleRate, 48000u);
 }

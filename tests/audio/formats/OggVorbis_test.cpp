@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace cantorix;
 using namespace cantorix::test;
@@ -415,6 +417,78 @@ TEST_F(OggTest, PacketOfWholeSegments)
         pad += 255 - packet % 255;
     }
     FAIL() << "no packet of whole segments was made";
+}
+
+// A comment packet that keeps its length (zero bytes after the framing bit make up a shorter one) is
+// laid into its old pages in place; a longer one rewrites the file; equal comments are not written.
+TEST_F(OggTest, CommentsThatFitTheirPagesAreWrittenInPlace)
+{
+    REQUIRE_OGG();
+    enum Route { None, InPlace, Rewrite };
+    struct Step {
+        const char* name;
+        std::string title;
+        Route route;
+    };
+    const Step steps[] = {
+        {"a shorter title", "Short", InPlace},
+        {"the same again", "Short", None},
+        {"longer, within the room the shorter one left", std::string(40, 'm'), InPlace},
+        {"longer than the packet was", std::string(300, 'x'), Rewrite},
+    };
+    std::string path = makeOgg(dir, "a.ogg", "", 22050);
+    ASSERT_FALSE(path.empty());
+    ASSERT_TRUE(setComments(path, {"TITLE=" + std::string(60, 'o'), "ARTIST=Old", "KEEP=this"}));
+    const Bytes pcm = decode(path, dir.file("before.wav"));
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const Bytes before = readFile(path);
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        ::usleep(20000); // a later write gets a later modification time
+        ASSERT_TRUE(WriteOggTags(path, TTagValues{step.title, "Artist", "", "", "3", ""}).ok);
+        const Bytes after = readFile(path);
+        struct stat now {};
+        ::stat(path.c_str(), &now);
+        EXPECT_EQ(now.st_ino == st.st_ino, step.route != Rewrite);
+        EXPECT_EQ(now.st_mtim.tv_nsec == st.st_mtim.tv_nsec && now.st_mtim.tv_sec == st.st_mtim.tv_sec, step.route == None);
+        if (step.route != Rewrite) {
+            EXPECT_EQ(after.size(), before.size());
+        }
+        // Only the second page differs, and it reads as a valid page.
+        std::vector<Bytes> pagesBefore = splitOgg(before), pagesAfter = splitOgg(after);
+        ASSERT_EQ(pagesAfter.size(), pagesBefore.size());
+        for (size_t i = 0; i < pagesBefore.size(); ++i) {
+            if (i == 1) continue;
+            EXPECT_EQ(pagesAfter[i], pagesBefore[i]) << "page " << i;
+        }
+        EXPECT_EQ(computedCrc(pagesAfter[1]), storedCrc(pagesAfter[1]));
+        EXPECT_TRUE(oggInfoClean(path));
+        EXPECT_EQ(decode(path, dir.file("after.wav")), pcm);
+        // vorbiscomment, another reader, sees exactly the entries.
+        EXPECT_EQ(capture("vorbiscomment -l " + shellQuote(path)),
+                  "TITLE=" + step.title + "\nARTIST=Artist\nKEEP=this\nTRACKNUMBER=3\n");
+    }
+    EXPECT_EQ(listFiles(dir.str()), std::vector<std::string>{"a.ogg"}) << "no temporary file left";
+
+    // A packet that runs over several pages is laid into them in place as well.
+    ASSERT_TRUE(setComments(path, {"TITLE=" + std::string(100, 't'), "BIG=" + std::string(70000, 'b')}));
+    TOggVorbis f;
+    ASSERT_TRUE(f.ReadFromFile(path));
+    ASSERT_FALSE(f.CommentOnSecondPage());
+    const Bytes before = readFile(path);
+    ASSERT_TRUE(WriteOggTags(path, TTagValues{"T", "A", "", "", "", ""}).ok);
+    const Bytes after = readFile(path);
+    EXPECT_EQ(after.size(), before.size());
+    std::vector<Bytes> pagesBefore = splitOgg(before), pagesAfter = splitOgg(after);
+    ASSERT_EQ(pagesAfter.size(), pagesBefore.size());
+    for (size_t i = 0; i < pagesAfter.size(); ++i) EXPECT_EQ(computedCrc(pagesAfter[i]), storedCrc(pagesAfter[i]));
+    EXPECT_TRUE(oggInfoClean(path));
+    EXPECT_EQ(decode(path, dir.file("after.wav")), pcm);
+    ASSERT_TRUE(f.ReadFromFile(path));
+    EXPECT_EQ(f.Title(), "T");
+    EXPECT_EQ(f.Artist(), "A");
+    EXPECT_EQ(f.Text("BIG"), std::string(70000, 'b'));
 }
 
 TEST_F(OggTest, FailedRewriteLeavesTheOriginal)

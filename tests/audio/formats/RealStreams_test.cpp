@@ -101,7 +101,7 @@ TEST(RealStreams, PlayingTimeAndValuesMatchTheFormatsOwnTools)
     }
 }
 
-TEST(RealStreams, AacInMp4IsLeftToTheMediaInformationLibrary)
+TEST(RealStreams, AacInMp4IsReadAsMp4)
 {
     if (!haveTool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     TempDir dir;
