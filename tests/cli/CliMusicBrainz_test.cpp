@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 using namespace cantorix;
 using namespace cantorix::test;
 
@@ -79,6 +82,42 @@ TEST_F(CliMusicBrainz, ASearchByNamePairsTheTitlesWithTheFiles)
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("match 0: ")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("02\tMiddle\t2 Middle.au\n")) << r.out.toStdString();
+}
+
+TEST(CliMusicBrainzTags, ARunWritesTheAlbumsIdentifiersIntoTheTags)
+{
+    TempDir dir, conf;
+    MbTestServer server;
+    ASSERT_TRUE(server.start());
+    // Two tracks of 150 and 100 CD sectors, a rip whose disc ID the release carries.
+    const int sectors[] = {150, 100};
+    for (int i = 0; i < 2; ++i) {
+        const std::string raw = dir.file("t.raw");
+        writeFile(raw, Bytes(size_t(sectors[i]) * 588 * 4, 0));
+        ASSERT_EQ(std::system(("flac --silent -f --force-raw-format --endian=little --sign=signed --channels=2 "
+                               "--bps=16 --sample-rate=44100 -o '" + dir.file("0" + std::to_string(i + 1) + ".flac") +
+                               "' '" + raw + "'").c_str()), 0);
+        std::filesystem::remove(raw);
+    }
+    MbTestRelease release;
+    release.title = "Record";
+    release.credit = {{"Band", ""}};
+    release.media = {{TracksOfSectors({"One", "Two"}, {150, 100})}};
+    server.add(release);
+    writeText(conf.file("c.ini"), "[Main]\nNameFormat=# - track\n");
+    const CliResult r = runCliServing({"rename", QString::fromStdString(dir.str()), "--lookup", "--musicbrainz",
+                                       "--mb-server", server.base(), "--write-tags", "--settings",
+                                       QString::fromStdString(conf.file("c.ini"))});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    auto tag = [&](const std::string& file, const char* name) {
+        const std::string out = dir.file("tag.txt");
+        std::system(("metaflac --show-tag=" + std::string(name) + " '" + dir.file(file) + "' > '" + out + "'").c_str());
+        return readText(out);
+    };
+    EXPECT_EQ(tag("02 - Two.flac", "MUSICBRAINZ_ALBUMID"), "MUSICBRAINZ_ALBUMID=" + release.mbid().toStdString() + "\n");
+    EXPECT_EQ(tag("02 - Two.flac", "MUSICBRAINZ_TRACKID"),
+              "MUSICBRAINZ_TRACKID=" + release.recordingId(0, 1).toStdString() + "\n");
+    EXPECT_EQ(tag("01 - One.flac", "TITLE"), "TITLE=One\n");
 }
 
 TEST(CliMusicBrainzUsage, ServerOptionsBelongToMusicBrainz)

@@ -22,6 +22,7 @@ void TAlbumSession::loadScan(const TScanResult& scan)
                        scan.lengths[i], scan.problems.value(i), QString(), QString()});
     m_fileCount = int(n);
     m_fields = {};
+    m_ids = {};
     setCanRename(false);
     emit reset();
     emit fieldsChanged();
@@ -113,6 +114,7 @@ void TAlbumSession::setCanRename(bool can)
 
 void TAlbumSession::setFieldsFrom(const AlbumRecord& record)
 {
+    m_ids = {record.MbReleaseId, record.MbArtistIds, record.MbReleaseGroupId};
     setFields({record.Artist, record.Album, record.Year, record.Genre});
 }
 
@@ -121,6 +123,7 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
     for (TAlbumRow& row : m_rows) {
         row.TrackNo.clear();
         row.Title.clear();
+        row.MbRecordingId.clear();
     }
     int set = 0;
     for (const TAlignedRow& row : rows) {
@@ -129,6 +132,7 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
         if (!file.Title.isEmpty() || !file.TrackNo.isEmpty()) continue; // a file takes one title
         file.TrackNo = titles[row.Title].No.trimmed();
         file.Title = titles[row.Title].Title.trimmed();
+        file.MbRecordingId = titles[row.Title].MbRecordingId;
         ++set;
     }
     if (!m_rows.isEmpty()) emit rowsChanged(0, int(m_rows.size()) - 1);
@@ -138,14 +142,15 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
 
 void TAlbumSession::applyEntry(const AlbumRecord& record)
 {
-    TAlbumFields fields{record.Artist, record.Album, record.Year, record.Genre};
-    setFields(fields);
+    setFieldsFrom(record);
+    const TAlbumFields& fields = m_fields;
     const int before = rowCount();
     const int titles = int(std::min<qsizetype>(record.Titles.size(), MaxRows));
     for (int k = 0; k < titles; ++k) {
         ensureRow(k);
         m_rows[k].TrackNo = record.Titles[k].No;
         m_rows[k].Title = record.Titles[k].Title;
+        m_rows[k].MbRecordingId = record.Titles[k].MbRecordingId;
     }
     if (titles > 0) emit rowsChanged(0, std::max(titles, before) - 1);
     if (!fields.Album.isEmpty()) setCanRename(true);
@@ -157,15 +162,20 @@ std::vector<TRenameRow> TAlbumSession::renameRows() const
     rows.reserve(size_t(m_fileCount));
     for (int i = 0; i < m_fileCount; ++i) {
         const TAlbumRow& r = m_rows[i];
-        rows.push_back({r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()});
+        rows.push_back({r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString(),
+                        r.MbRecordingId.toStdString()});
     }
     return rows;
 }
 
 TAlbumData TAlbumSession::albumData() const
 {
-    return {m_fields.Artist.toStdString(), m_fields.Album.toStdString(), m_fields.Year.toStdString(),
-            m_fields.Genre.toStdString()};
+    TAlbumData data{m_fields.Artist.toStdString(), m_fields.Album.toStdString(), m_fields.Year.toStdString(),
+                    m_fields.Genre.toStdString()};
+    data.MbReleaseId = m_ids.Release.toStdString();
+    for (const QString& id : m_ids.Artists) data.MbArtistIds.push_back(id.toStdString());
+    data.MbReleaseGroupId = m_ids.ReleaseGroup.toStdString();
+    return data;
 }
 
 } // namespace cantorix

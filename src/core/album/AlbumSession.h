@@ -25,6 +25,14 @@ struct TAlbumRow {
     QString DurationProblem; // why there is no playing time; empty when there is one
     QString TrackNo;
     QString Title;
+    QString MbRecordingId = {}; // MusicBrainz: the title's recording, written into the tags
+};
+
+// The identifiers of a MusicBrainz album, written into the tags beside the fields; empty otherwise.
+struct TAlbumIds {
+    QString Release;
+    QStringList Artists;
+    QString ReleaseGroup;
 };
 
 // The "FreeDB info" fields. Genre is free text: the database's genre as it stands ("Misc", "Pop-Folk"),
@@ -86,6 +94,7 @@ public:
     // The snapshot the rename run takes: the listed files' rows (bare names as file-system bytes) and
     // the album fields.
     std::vector<TRenameRow> renameRows() const;
+    const TAlbumIds& ids() const { return m_ids; }
     TAlbumData albumData() const;
 
     // Rows beyond this are not stored: a hostile entry must not grow the grid without end.
@@ -106,6 +115,7 @@ private:
     QList<TAlbumRow> m_rows;
     int m_fileCount = 0;
     TAlbumFields m_fields;
+    TAlbumIds m_ids;
     bool m_canRename = false;
 };
 

@@ -321,6 +321,10 @@ void TRenameRun::work()
                 // A rewrite gives the file a new inode: from then on only the synced line says it is ours.
                 if (journalFailed(journal.syncLines())) break;
                 TTagValues values{row.Track, m_album.Artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
+                values.MusicBrainzAlbumId = m_album.MbReleaseId;
+                values.MusicBrainzArtistIds = m_album.MbArtistIds;
+                values.MusicBrainzReleaseGroupId = m_album.MbReleaseGroupId;
+                values.MusicBrainzTrackId = row.MbRecordingId;
                 IoResult tagged;
                 try {
                     tagged = m_tagWriter(m_folder + newName, values);

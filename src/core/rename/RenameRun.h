@@ -20,12 +20,17 @@ struct TRenameRow {
     std::string FileName;
     std::string TrackNo;
     std::string Track;
+    std::string MbRecordingId{}; // the title's MusicBrainz recording, for the tags; empty for none
 };
 
 // The album fields, as the user left them after the lookup. Genre is free text, empty when there is
 // none.
 struct TAlbumData {
     std::string Artist, Album, Year, Genre;
+    // A MusicBrainz album's identifiers, written into the tags beside the fields; empty for none.
+    std::string MbReleaseId{};
+    std::vector<std::string> MbArtistIds{};
+    std::string MbReleaseGroupId{};
 };
 
 struct TRenameOptions {
