@@ -10,7 +10,7 @@ if(SCDOC)
     # gzip -n: no name or time stamp, so that two builds of one source give the same bytes.
     add_custom_command(OUTPUT ${out}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-      COMMAND sh -c "'${SCDOC}' < '${PROJECT_SOURCE_DIR}/doc/man/${page}.scd' | '${GZIP}' -9n > '${out}'"
+      COMMAND sh -c "'${SCDOC}' < '${PROJECT_SOURCE_DIR}/doc/man/${page}.scd' > '${out}.roff' && '${GZIP}' -9nf '${out}.roff' && mv '${out}.roff.gz' '${out}'"
       DEPENDS ${PROJECT_SOURCE_DIR}/doc/man/${page}.scd VERBATIM)
     list(APPEND CANTORIX_MAN_PAGES ${out})
   endforeach()
@@ -26,7 +26,8 @@ add_custom_command(OUTPUT ${CANTORIX_CHANGELOG}
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog VERBATIM)
 add_custom_target(cantorix_changelog ALL DEPENDS ${CANTORIX_CHANGELOG})
 install(FILES ${CANTORIX_CHANGELOG} packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/cantorix)
-install(FILES data/completion/cantorix-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES data/completion/cantorix-cli data/completion/cantorix
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME cantorix)

@@ -5,7 +5,7 @@ set -euo pipefail
 
 CANTORIX_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libmediainfo-dev libdiscid-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libmediainfo-dev libdiscid-dev scdoc
   libqt6svg6
   libgtest-dev googletest
 )
