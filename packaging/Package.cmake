@@ -30,21 +30,23 @@ install(FILES data/completion/cantorix-cli data/completion/cantorix
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 set(CPACK_GENERATOR DEB)
+# Values go into the package as written (the description holds quotes).
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME cantorix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Cantorix developers <cantorix@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "name the files of ripped audio albums")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "name the files of ripped audio albums
- Cantorix lists the audio files of an album folder with their playing times,
- finds the album in the freedb/gnudb or MusicBrainz database (by the files'
- playing times, or by artist and album), lets you line the titles up with the
- files and renames every file by a format such as \"artist - album - # - track\",
- optionally writing tags, a playlist and a new folder name. It also renames
- files from their own tags, pads track numbers and works on whole collections.
- Every run can be undone.
- .
- The package holds the window (cantorix) and its command-line companion
- (cantorix-cli).")
+# The long description: CPack indents each line and turns the empty one into " ." for the control file.
+set(CPACK_PACKAGE_DESCRIPTION "Cantorix lists the audio files of an album folder with their playing times,
+finds the album in the freedb/gnudb or MusicBrainz database (by the files'
+playing times, or by artist and album), lets you line the titles up with the
+files and renames every file by a format such as \"artist - album - # - track\",
+optionally writing tags, a playlist and a new folder name. It also renames
+files from their own tags, pads track numbers and works on whole collections.
+Every run can be undone.
+
+The package holds the window (cantorix) and its command-line companion
+(cantorix-cli).")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/cantorix/cantorix")

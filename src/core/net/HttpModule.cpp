@@ -79,8 +79,8 @@ private:
     }
 
     // A path is taken as it is. A bare name is looked for beside the running program (the build folder,
-    // a copy that travels with its program), then in lib/cantorix beside the program's bin folder (an
-    // installed copy), and last where the system looks for libraries.
+    // a copy that travels with its program), then in the private module folder beside the program's
+    // bin folder (an installed copy), and last where the system looks for libraries.
     std::vector<std::string> candidates() const
     {
         if (m_module.find('/') != std::string::npos) return {m_module};
@@ -91,7 +91,7 @@ private:
             std::string dir(exe, size_t(n));
             dir.erase(dir.rfind('/') + 1);
             list.push_back(dir + m_module);
-            list.push_back(dir + "../lib/cantorix/" + m_module);
+            list.push_back(dir + "../" CANTORIX_MODULE_DIR "/" + m_module);
         }
         list.push_back(m_module);
         return list;

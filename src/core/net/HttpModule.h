@@ -10,10 +10,10 @@
 
 namespace cantorix {
 
-// File name of the network module, which is installed beside the programs or in lib/cantorix.
+// File name of the network module, which is installed beside the programs or in their private module folder.
 extern const char* const HttpModuleName;
 
-// A client that loads `module` (a file name looked for beside the running program, in lib/cantorix
+// A client that loads `module` (a file name looked for beside the running program, in its module folder
 // beside its bin folder and where the system looks for libraries; or a path) at its first request and
 // passes every request to the TQtHttpClient made there. When the module cannot be loaded every request
 // is refused with "Network support not available: <reason>".
