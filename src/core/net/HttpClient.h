@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -121,7 +122,7 @@ public:
         const qint64 limit = options.MaxBodyBytes;
         return GetAsync(url, THttpProxy{},
                         [limit, done = std::move(done)](int error, const QString& text, const QByteArray& body) {
-                            if (error == 0 && body.size() > limit) done(TooLargeError, "Reply too large", {});
+                            if (error == 0 && body.size() > limit) done(TooLargeError, QCoreApplication::translate("HttpClient", "Reply too large"), {});
                             else done(error, text, body);
                         },
                         errorText);
@@ -141,7 +142,7 @@ public:
                 response.Url = url;
                 if (error == 0 && body.size() > limit) {
                     response.Error = TooLargeError;
-                    response.ErrorText = "Reply too large";
+                    response.ErrorText = QCoreApplication::translate("HttpClient", "Reply too large");
                 } else if (error == 0) {
                     response.Status = 200;
                     response.Reason = "OK";

@@ -2,6 +2,7 @@
 
 #include "core/net/HttpModule.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -53,7 +54,7 @@ void THTTPGet::Stop()
     m_http->Abort();
     const quint64 serial = ++m_serial;
     QMetaObject::invokeMethod(this, [this, serial] {
-        if (serial == m_serial && m_running) fail("Download stopped");
+        if (serial == m_serial && m_running) fail(QCoreApplication::translate("HttpClient", "Download stopped"));
     }, Qt::QueuedConnection);
 }
 
