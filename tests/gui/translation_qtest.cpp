@@ -30,7 +30,7 @@ using namespace cantorix::test;
 namespace {
 
 // Texts that are the same word in German: compared without their "&".
-const QStringList SameInGerman = {"Album:", "Genre:", "Name",        "Port:", "Server:",
+const QStringList SameInGerman = {"Album:", "Genre:",      "Name",  "Port:", "Server:",
                                   "Format:", "FreeDB", "MusicBrainz", "Proxy", "OK"};
 // Labels that show data (a path, a sample name), not a text of the program.
 const QStringList DataLabels = {"lbFolder", "pnlSample", "lbPreview", "lbServerStatus", "lbFormatMessage"};
