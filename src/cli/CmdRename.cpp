@@ -42,7 +42,8 @@ int cmdRename(Invocation& inv)
     if (int(!entry.isEmpty()) + int(lookup) + int(search) != 1)
         throw UsageError{QCoreApplication::translate("cli", "rename needs one of --entry FILE, --lookup and --search")};
     if (!lookup && !search && lookupArgs.given())
-        throw UsageError{QCoreApplication::translate("cli", "--server, --match and --musicbrainz belong to --lookup or --search")};
+        throw UsageError{
+            QCoreApplication::translate("cli", "--server, --match and --musicbrainz belong to --lookup or --search")};
     if (!search && searchArgs.given())
         throw UsageError{QCoreApplication::translate("cli", "--artist, --album and --search-url belong to --search")};
     const int match = lookupArgs.match();
@@ -81,10 +82,10 @@ int cmdRename(Invocation& inv)
         const TLookupRun found = runLookup(workflow, search ? TQueryMode::Name : TQueryMode::Checksum, artist,
                                            albumWords, match, search, inv.err);
         if (!found.entryRead()) {
-            const QString why = found.outcome.kind == TLookupOutcome::Kind::TimedOut
-                ? TChecksumLookup::TimeoutCaption()
-                : found.error;
-            inv.err << "cantorix-cli: " << (why.isEmpty() ? QCoreApplication::translate("cli", "no album data found") : why) << '\n';
+            const QString why =
+                found.outcome.kind == TLookupOutcome::Kind::TimedOut ? TChecksumLookup::TimeoutCaption() : found.error;
+            inv.err << "cantorix-cli: "
+                    << (why.isEmpty() ? QCoreApplication::translate("cli", "no album data found") : why) << '\n';
             return 1;
         }
     } else {
@@ -95,7 +96,8 @@ int cmdRename(Invocation& inv)
         }
     }
     if (!album.canRename()) {
-        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "nothing to rename: no title stands beside a file") << "\n";
+        inv.err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "nothing to rename: no title stands beside a file") << "\n";
         return 1;
     }
 
@@ -105,7 +107,8 @@ int cmdRename(Invocation& inv)
         for (const TRenameRun::TPreviewRow& row : plan.Rows) {
             inv.out << '"' << q(row.OldName) << "\" -> \"" << q(row.NewName) << '"';
             if (!row.CollidesWith.empty()) inv.out << " (" << q(CollisionText(row.CollidesWith)) << ')';
-            if (row.Shortened) inv.out << " (" << QCoreApplication::translate("cli", "shortened to fit the file system") << ')';
+            if (row.Shortened)
+                inv.out << " (" << QCoreApplication::translate("cli", "shortened to fit the file system") << ')';
             if (row.NoTitle) inv.out << " (" << QCoreApplication::translate("cli", "no title: keeps its name") << ')';
             if (row.NoName)
                 inv.out << " (" << QCoreApplication::translate("cli", "the format gives no name: keeps its name") << ')';

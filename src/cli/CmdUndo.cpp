@@ -26,7 +26,11 @@ int cmdUndo(Invocation& inv)
     const TUndoReport report = workflow.undo(dryRun, &found, QFileInfo(dir).absoluteFilePath());
     if (!found || !report.Refused.empty()) return 1;
     if (report.LeftAlone > 0)
-        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "%1 moved back, %2 left alone").arg(report.MovedBack).arg(report.LeftAlone) << "\n";
+        inv.err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "%1 moved back, %2 left alone")
+                       .arg(report.MovedBack)
+                       .arg(report.LeftAlone)
+                << "\n";
     return report.LeftAlone > 0 ? 1 : 0;
 }
 

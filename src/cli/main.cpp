@@ -133,32 +133,54 @@ struct Command {
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
-        {"scan", QT_TRANSLATE_NOOP("cli", "scan DIR                  list the audio files of DIR with their playing times"), cmdScan},
-        {"discid", QT_TRANSLATE_NOOP("cli", "discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR"),
-         cmdDiscid},
-        {"lookup", QT_TRANSLATE_NOOP("cli", "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
-                   "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
-                   "                            picks among several matches, default 0)"), cmdLookup},
-        {"search", QT_TRANSLATE_NOOP("cli", "search DIR [--artist A] [--album B] [--search-url T] [--server S | --musicbrainz\n"
-                   "            [--mb-server URL]] [--match N]\n"
-                   "                            look DIR up by artist and album on the freedb web search or in\n"
-                   "                            MusicBrainz (words guessed from the first file unless given; N\n"
-                   "                            picks among the matches, default 0)"), cmdSearch},
+        {"scan",
+            QT_TRANSLATE_NOOP("cli", "scan DIR                  list the audio files of DIR with their playing times"),
+            cmdScan},
+        {"discid",
+            QT_TRANSLATE_NOOP("cli",
+                "discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR"),
+            cmdDiscid},
+        {"lookup",
+            QT_TRANSLATE_NOOP("cli",
+                "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
+                "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
+                "                            picks among several matches, default 0)"),
+            cmdLookup},
+        {"search",
+            QT_TRANSLATE_NOOP("cli",
+                "search DIR [--artist A] [--album B] [--search-url T] [--server S | --musicbrainz\n"
+                "            [--mb-server URL]] [--match N]\n"
+                "                            look DIR up by artist and album on the freedb web search or in\n"
+                "                            MusicBrainz (words guessed from the first file unless given; N\n"
+                "                            picks among the matches, default 0)"),
+            cmdSearch},
         {"rename",
-         QT_TRANSLATE_NOOP("cli", "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
-         "         [--format F] [--folder-format N]\n"
-         "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
-         "                            rename the audio files of DIR by the name format and the album data\n"
-         "                            of an xmcd entry, a lookup or a search (N as for lookup)"),
-         cmdRename},
-        {"fix-numbers", QT_TRANSLATE_NOOP("cli", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)"),
-         cmdFixNumbers},
-        {"rename-by-tag", QT_TRANSLATE_NOOP("cli", "rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]\n"
-                          "                            rename the audio files of DIR from their own tags"),
-         cmdRenameByTag},
-        {"info", QT_TRANSLATE_NOOP("cli", "info FILE                 show the technical and tag information of one audio file"), cmdInfo},
-        {"undo", QT_TRANSLATE_NOOP("cli", "undo DIR [--dry-run]      move back what the last rename run on DIR did"), cmdUndo},
-        {"sites", QT_TRANSLATE_NOOP("cli", "sites [--server S]        the freedb server list as the options window stores it"), cmdSites},
+            QT_TRANSLATE_NOOP("cli",
+                "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
+                "         [--format F] [--folder-format N]\n"
+                "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
+                "                            rename the audio files of DIR by the name format and the album data\n"
+                "                            of an xmcd entry, a lookup or a search (N as for lookup)"),
+            cmdRename},
+        {"fix-numbers",
+            QT_TRANSLATE_NOOP(
+                "cli", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)"),
+            cmdFixNumbers},
+        {"rename-by-tag",
+            QT_TRANSLATE_NOOP("cli",
+                "rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]\n"
+                "                            rename the audio files of DIR from their own tags"),
+            cmdRenameByTag},
+        {"info",
+            QT_TRANSLATE_NOOP(
+                "cli", "info FILE                 show the technical and tag information of one audio file"),
+            cmdInfo},
+        {"undo", QT_TRANSLATE_NOOP("cli", "undo DIR [--dry-run]      move back what the last rename run on DIR did"),
+            cmdUndo},
+        {"sites",
+            QT_TRANSLATE_NOOP(
+                "cli", "sites [--server S]        the freedb server list as the options window stores it"),
+            cmdSites},
     };
     return table;
 }

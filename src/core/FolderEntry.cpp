@@ -63,7 +63,9 @@ QByteArray FolderEntryText(const QString& program)
 IoResult CreateFolderEntry(const QString& program)
 {
     const QByteArray text = FolderEntryText(program);
-    if (text.isEmpty()) return IoResult::failure(QCoreApplication::translate("FolderEntry", "the program's path holds a control character").toStdString());
+    if (text.isEmpty())
+        return IoResult::failure(
+            QCoreApplication::translate("FolderEntry", "the program's path holds a control character").toStdString());
     const QString path = FolderEntryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return IoResult::failure(QCoreApplication::translate("FolderEntry", "cannot create the folder \"%1\"")

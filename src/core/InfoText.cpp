@@ -81,12 +81,15 @@ QString ShownChannels(const QString& value)
     if (!ok || n < 0 || digits.isEmpty() || !digits[0].isDigit()) return value;
     switch (n) {
     case 0: return {};
-    case 1: return InfoText::tr("Mono");
-    case 2: return InfoText::tr("Stereo");
+    case 1:
+        return InfoText::tr("Mono");
+    case 2:
+        return InfoText::tr("Stereo");
     case 6: return QStringLiteral("5.1");
     case 7: return QStringLiteral("6.1");
     case 8: return QStringLiteral("7.1");
-    default: return InfoText::tr("%1 channels").arg(n);
+    default:
+        return InfoText::tr("%1 channels").arg(n);
     }
 }
 

@@ -12,10 +12,7 @@ namespace {
 // Where the build puts the compiled translations (qt_add_translations' resource prefix).
 constexpr const char* kResourceFolder = ":/i18n";
 
-QString translationFile(const QString& language)
-{
-    return QString("%1/cantorix_%2.qm").arg(kResourceFolder, language);
-}
+QString translationFile(const QString& language) { return QString("%1/cantorix_%2.qm").arg(kResourceFolder, language); }
 
 } // namespace
 

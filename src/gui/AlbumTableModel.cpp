@@ -11,10 +11,10 @@ namespace cantorix {
 
 namespace {
 const char* const kHeaders[] = {QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Filename"),
-                                QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Duration"),
-                                QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "TrackNo"),
-                                QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Track"),
-                                QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "New name")};
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Duration"),
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "TrackNo"),
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Track"),
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "New name")};
 
 QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 }

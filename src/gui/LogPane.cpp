@@ -58,9 +58,9 @@ void TLogPane::mnuSaveLogClick()
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty() || !QFileInfo(documents).isDir()) documents = QDir::homePath();
     const QString proposed = documents + "/" + LogFileName(QDateTime::currentDateTime(), QLocale());
-    const QString path = m_chooseSavePath ? m_chooseSavePath(proposed)
-                                          : QFileDialog::getSaveFileName(this, tr("Save log"), proposed,
-                                                                         tr("Log files (*.log *.txt);;All files (*)"));
+    const QString path = m_chooseSavePath
+        ? m_chooseSavePath(proposed)
+        : QFileDialog::getSaveFileName(this, tr("Save log"), proposed, tr("Log files (*.log *.txt);;All files (*)"));
     if (path.isEmpty()) return; // cancelled
     const IoResult saved = SaveLogLines(lines(), path);
     if (!saved) {

@@ -261,8 +261,8 @@ void TMainForm::saveSettings()
     const IoResult written = s.updateFile();
     if (!written)
         std::fprintf(stderr, "%s\n",
-                     qPrintable(tr("Cantorix: cannot write the settings file \"%1\": %2")
-                                    .arg(s.fileName(), QString::fromStdString(written.error))));
+            qPrintable(tr("Cantorix: cannot write the settings file \"%1\": %2")
+                           .arg(s.fileName(), QString::fromStdString(written.error))));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -93,7 +93,7 @@ void TMainForm::buildLayout()
         QWidget* field;
         int row, column;
     } dbFields[] = {{QT_TR_NOOP("&Artist:"), edDBArtist, 0, 0}, {QT_TR_NOOP("&Year:"), edDBYear, 0, 2},
-                    {QT_TR_NOOP("Al&bum:"), edDBAlbum, 1, 0}, {QT_TR_NOOP("&Genre:"), GenreBox, 1, 2}};
+        {QT_TR_NOOP("Al&bum:"), edDBAlbum, 1, 0}, {QT_TR_NOOP("&Genre:"), GenreBox, 1, 2}};
     for (const auto& f : dbFields) {
         auto* label = new QLabel(tr(f.text));
         label->setBuddy(f.field);

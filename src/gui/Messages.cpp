@@ -14,13 +14,12 @@ namespace cantorix {
 void ShowAboutBox(QWidget* parent)
 {
     auto* box = new QMessageBox(QMessageBox::Information, QCoreApplication::translate("Messages", "About Cantorix"),
-                                QString("<b>Cantorix %1</b>").arg(QCoreApplication::applicationVersion()),
-                                QMessageBox::Ok, parent);
+        QString("<b>Cantorix %1</b>").arg(QCoreApplication::applicationVersion()), QMessageBox::Ok, parent);
     box->setObjectName("AboutMessage");
-    box->setInformativeText(QCoreApplication::translate(
-        "Messages", "Names the files of ripped audio albums from the freedb/CDDB music database or from their own "
-                    "tags.\n\nLicensed under the GNU General Public License, version 3 or later. It comes with no "
-                    "warranty."));
+    box->setInformativeText(QCoreApplication::translate("Messages",
+        "Names the files of ripped audio albums from the freedb/CDDB music database or from their own "
+        "tags.\n\nLicensed under the GNU General Public License, version 3 or later. It comes with no "
+        "warranty."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -34,15 +33,16 @@ void ShowRenameReport(QWidget* parent, const TRenameReport& report)
         if (reasons.size() >= 3) break;
         if (!r.Moved) reasons << QString("\"%1\": %2").arg(shown(r.OldName), shown(r.MoveError));
         else if (r.Tags == TRenameRowReport::TTags::Failed)
-            reasons << QCoreApplication::translate("Messages", "\"%1\": tags: %2").arg(shown(r.NewName), shown(r.TagError));
+            reasons
+                << QCoreApplication::translate("Messages", "\"%1\": tags: %2").arg(shown(r.NewName), shown(r.TagError));
     }
-    if (reasons.size() < 3 && !report.FolderError.empty()) reasons << QCoreApplication::translate("Messages", "Folder: %1").arg(shown(report.FolderError));
+    if (reasons.size() < 3 && !report.FolderError.empty())
+        reasons << QCoreApplication::translate("Messages", "Folder: %1").arg(shown(report.FolderError));
     if (reasons.size() < 3 && !report.PlaylistError.empty())
         reasons << QCoreApplication::translate("Messages", "Playlist: %1").arg(shown(report.PlaylistError));
     // One message for the whole run, not one per row; the log holds every line.
     auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::translate("Messages", "Renaming"),
-                                shown(RenameSummaryText(report)) + ".",
-                                QMessageBox::Ok, parent);
+        shown(RenameSummaryText(report)) + ".", QMessageBox::Ok, parent);
     box->setObjectName("RenameReportMessage");
     box->setInformativeText(reasons.join("\n"));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -52,9 +52,10 @@ void ShowRenameReport(QWidget* parent, const TRenameReport& report)
 void ShowUnfinishedRunBox(QWidget* parent, std::function<void()> undo)
 {
     auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::translate("Messages", "Renaming"),
-                                QString::fromStdString(TrLine(UnfinishedRunText)), QMessageBox::NoButton, parent);
+        QString::fromStdString(TrLine(UnfinishedRunText)), QMessageBox::NoButton, parent);
     box->setObjectName("UnfinishedRunMessage");
-    QPushButton* undoButton = box->addButton(QCoreApplication::translate("Messages", "&Undo that run"), QMessageBox::AcceptRole);
+    QPushButton* undoButton =
+        box->addButton(QCoreApplication::translate("Messages", "&Undo that run"), QMessageBox::AcceptRole);
     box->addButton(QMessageBox::Cancel);
     box->setDefaultButton(undoButton);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -164,7 +164,7 @@ void TOptionsForm::buildLayout()
         QLineEdit* edit;
         int row, column;
     } proxyFields[] = {{QT_TR_NOOP("A&ddress:"), proxyAddress, 1, 0}, {QT_TR_NOOP("P&ort:"), ProxyPort, 1, 2},
-                       {QT_TR_NOOP("User&name:"), proxyUser, 2, 0}, {QT_TR_NOOP("Pass&word:"), proxyPassword, 2, 2}};
+        {QT_TR_NOOP("User&name:"), proxyUser, 2, 0}, {QT_TR_NOOP("Pass&word:"), proxyPassword, 2, 2}};
     for (const auto& f : proxyFields) {
         auto* label = new QLabel(tr(f.text));
         label->setBuddy(f.edit);
@@ -215,8 +215,9 @@ void TOptionsForm::buildLayout()
     shellRow->addWidget(btShell);
     shellRow->addStretch();
     shellLayout->addLayout(shellRow);
-    lbShellNote = named(new QLabel(tr("Offers \"Cantorix\" in the \"Open with\" menu of every folder in the file manager.")),
-                        "lbShellNote");
+    lbShellNote =
+        named(new QLabel(tr("Offers \"Cantorix\" in the \"Open with\" menu of every folder in the file manager.")),
+            "lbShellNote");
     lbShellNote->setWordWrap(true);
     shellLayout->addWidget(lbShellNote);
     mainLayout->addWidget(shell);
@@ -266,8 +267,9 @@ void TOptionsForm::buildLayout()
     renLayout->setColumnStretch(0, 2);
     renLayout->setColumnStretch(1, 3);
     chWriteTag = named(new QCheckBox(tr("&Write tag if possible")), "chWriteTag");
-    chFixUnderScores = named(new QCheckBox(tr("Replace &underscores with spaces (double spaces will be fixed automatically)")),
-                             "chFixUnderScores");
+    chFixUnderScores =
+        named(new QCheckBox(tr("Replace &underscores with spaces (double spaces will be fixed automatically)")),
+            "chFixUnderScores");
     chCreatePlaylist = named(new QCheckBox(tr("Create play&list")), "chCreatePlaylist");
     renLayout->addWidget(chWriteTag, 6, 0, 1, 2);
     renLayout->addWidget(chFixUnderScores, 7, 0, 1, 2);
@@ -497,7 +499,8 @@ void TOptionsForm::serversFinished(const TServerListOutcome& outcome)
         return;
     }
     fillServers();
-    QString line = tr("%1 servers in the list; the server is %2").arg(outcome.Hosts.size()).arg(ServerListEntry(stored.Server));
+    QString line =
+        tr("%1 servers in the list; the server is %2").arg(outcome.Hosts.size()).arg(ServerListEntry(stored.Server));
     // A new list reaches the disk at once.
     if (IoResult written = m_settings.updateFile(); !written)
         line = tr("Cannot write the settings file \"%1\": %2")
@@ -540,14 +543,15 @@ void TOptionsForm::btShellClick()
     // The caption shows what is on disk now, whatever happened.
     showShellCaption();
     if (!done) {
-        const QString line = (remove ? tr("Cannot remove the folder entry \"%1\": %2")
-                                     : tr("Cannot create the folder entry \"%1\": %2"))
-                                 .arg(FolderEntryPath(), QString::fromStdString(done.error));
+        const QString line =
+            (remove ? tr("Cannot remove the folder entry \"%1\": %2") : tr("Cannot create the folder entry \"%1\": %2"))
+                .arg(FolderEntryPath(), QString::fromStdString(done.error));
         emit logLine(line);
         lbShellNote->setText(line);
         return;
     }
-    emit logLine((remove ? tr("Removed the folder entry \"%1\"") : tr("Created the folder entry \"%1\"")).arg(FolderEntryPath()));
+    emit logLine((remove ? tr("Removed the folder entry \"%1\"") : tr("Created the folder entry \"%1\""))
+                     .arg(FolderEntryPath()));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -129,13 +129,16 @@ void TResultsForm::showRows(const QList<TAlignedRow>& rows)
 
 QString TResultsForm::titleText(const TAlignedRow& row) const
 {
-    return row.Title >= 0 && row.Title < m_titles.size() ? m_titles[row.Title] : QCoreApplication::translate("ResultsAlignment", FakeTrackText);
+    return row.Title >= 0 && row.Title < m_titles.size()
+        ? m_titles[row.Title]
+        : QCoreApplication::translate("ResultsAlignment", FakeTrackText);
 }
 
 QString TResultsForm::fileText(const TAlignedRow& row) const
 {
-    return row.GridRow >= 0 && row.GridRow < m_fileNames.size() ? LocalTrackName(m_fileNames[row.GridRow])
-                                                                : QCoreApplication::translate("ResultsAlignment", MissingTrackText);
+    return row.GridRow >= 0 && row.GridRow < m_fileNames.size()
+        ? LocalTrackName(m_fileNames[row.GridRow])
+        : QCoreApplication::translate("ResultsAlignment", MissingTrackText);
 }
 
 namespace {

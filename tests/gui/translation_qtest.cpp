@@ -30,8 +30,8 @@ using namespace cantorix::test;
 namespace {
 
 // Texts that are the same word in German: compared without their "&".
-const QStringList SameInGerman = {"Album:", "Genre:",      "Name",  "Port:", "Server:",
-                                  "Format:", "FreeDB", "MusicBrainz", "Proxy", "OK"};
+const QStringList SameInGerman = {
+    "Album:", "Genre:", "Name", "Port:", "Server:", "Format:", "FreeDB", "MusicBrainz", "Proxy", "OK"};
 // Labels that show data (a path, a sample name), not a text of the program.
 const QStringList DataLabels = {"lbFolder", "pnlSample", "lbPreview", "lbServerStatus", "lbFormatMessage"};
 
@@ -111,8 +111,7 @@ class TranslationTest : public QObject {
     }
 
     // English first (no translator yet), then the same window in the system's language.
-    template <typename Make>
-    void compareWindows(Make make)
+    template <typename Make> void compareWindows(Make make)
     {
         QList<TShownText> english;
         {
@@ -153,11 +152,16 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("language");
-        QTest::newRow("German") << "de_DE" << "de";
-        QTest::newRow("Austrian German falls back to German") << "de_AT" << "de";
-        QTest::newRow("English stays English") << "en_GB" << "";
-        QTest::newRow("no translation: English") << "fi_FI" << "";
-        QTest::newRow("C locale: English") << "C" << "";
+        QTest::newRow("German") << "de_DE"
+                                << "de";
+        QTest::newRow("Austrian German falls back to German") << "de_AT"
+                                                              << "de";
+        QTest::newRow("English stays English") << "en_GB"
+                                               << "";
+        QTest::newRow("no translation: English") << "fi_FI"
+                                                 << "";
+        QTest::newRow("C locale: English") << "C"
+                                           << "";
     }
     void languageFollowsTheSystem()
     {

@@ -237,8 +237,8 @@ bool TAlbumWorkflow::applyEntryFile(const QString& path, QString* error)
     const IoResult opened = file.open(QFile::encodeName(path).toStdString());
     if (!opened) {
         *error = opened.code == EINVAL || opened.code == EISDIR
-                     ? tr("the entry \"%1\" is not a regular file").arg(path)
-                     : tr("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(opened.error));
+            ? tr("the entry \"%1\" is not a regular file").arg(path)
+            : tr("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(opened.error));
         return false;
     }
     if (file.size() > MaxEntryFileBytes) {

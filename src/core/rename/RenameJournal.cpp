@@ -756,7 +756,8 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
     if (!journal.FolderAfter.empty() && folder == journal.FolderAfter && folder != journal.Folder) {
         const std::string from = withoutSlash(journal.FolderAfter), to = withoutSlash(journal.Folder);
         if (entryExists(to)) {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the folder \"%1\": \"%2\" exists now"), {from, to}));
+            r.Lines.push_back(
+                TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the folder \"%1\": \"%2\" exists now"), {from, to}));
             ++r.LeftAlone;
         } else {
             IoResult moved = dryRun ? IoResult::success() : moveNoReplace(from, to);
@@ -766,7 +767,8 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
                 if (!dryRun) filesIn = journal.Folder;
                 if (progress) progress->recordFolderUndone();
             } else {
-                r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the folder \"%1\" (%2)"), {from, moved.error}));
+                r.Lines.push_back(
+                    TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the folder \"%1\" (%2)"), {from, moved.error}));
                 ++r.LeftAlone;
             }
         }
@@ -778,12 +780,14 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
         if (::lstat(path.c_str(), &st) != 0) {
             // Gone already: nothing to remove.
         } else if (!S_ISREG(st.st_mode) || fileSha256(path) != journal.PlaylistSha256) {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\": it was changed since"), {journal.Playlist}));
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\": it was changed since"),
+                {journal.Playlist}));
             ++r.LeftAlone;
         } else if (dryRun || ::unlink(path.c_str()) == 0) {
             r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Playlist \"%1\" removed"), {journal.Playlist}));
         } else {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\" (%2)"), {journal.Playlist, errnoText(errno)}));
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\" (%2)"),
+                {journal.Playlist, errnoText(errno)}));
             ++r.LeftAlone;
         }
     }
@@ -808,14 +812,16 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
             const bool backAlready = !atNew && atOld &&
                                      (!journal.KnowsInodes || journal.WroteTags || (m.Inode != 0 && *atOld == m.Inode));
             if (m.Done && !backAlready) {
-                r.Lines.push_back(atNew ? TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": it was replaced since"), {m.To})
-                                        : TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": it is no longer there"), {m.To}));
+                r.Lines.push_back(atNew
+                        ? TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": it was replaced since"), {m.To})
+                        : TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": it is no longer there"), {m.To}));
                 ++r.LeftAlone;
             }
             continue;
         }
         if (atOld) {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": \"%2\" is taken now"), {m.To, m.From}));
+            r.Lines.push_back(
+                TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": \"%2\" is taken now"), {m.To, m.From}));
             ++r.LeftAlone;
             continue;
         }
@@ -830,7 +836,8 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
             ++r.LeftAlone;
         }
     }
-    if (journal.WroteTags) r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "The run wrote tags; their values are not undone")));
+    if (journal.WroteTags)
+        r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "The run wrote tags; their values are not undone")));
     r.Folder = folder;
     return r;
 }
@@ -864,7 +871,8 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
         if (begun) begun = progress.recordUndoStart();
         if (!begun) {
             TUndoReport refused;
-            refused.Refused = TrLine(QT_TRANSLATE_NOOP("Rename", "Undo journal error: \"%1\" (nothing was moved back)"), {begun.error});
+            refused.Refused = TrLine(
+                QT_TRANSLATE_NOOP("Rename", "Undo journal error: \"%1\" (nothing was moved back)"), {begun.error});
             refused.Lines = {refused.Refused};
             refused.Folder = withSlash(folder);
             return refused;
@@ -874,7 +882,9 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
     if (!dryRun) {
         // The record is spent: what was left alone is listed now, and a second undo would only repeat it.
         IoResult removed = TRenameJournal::remove(path, journal);
-        if (!removed) report.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Cannot remove the undo journal \"%1\" (%2)"), {path, removed.error}));
+        if (!removed)
+            report.Lines.push_back(TrLine(
+                QT_TRANSLATE_NOOP("Rename", "Cannot remove the undo journal \"%1\" (%2)"), {path, removed.error}));
     }
     return report;
 }

@@ -195,11 +195,12 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
 bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& folder);
 
 // Marked for lupdate (context "Rename"); shown through TrLine.
-inline constexpr const char* UnfinishedRunText =
-    QT_TRANSLATE_NOOP("Rename", "An earlier rename run in this folder did not finish. Undo it before renaming "
-                                "again: the titles go to the files by their order, which that run changed.");
+inline constexpr const char* UnfinishedRunText = QT_TRANSLATE_NOOP("Rename",
+    "An earlier rename run in this folder did not finish. Undo it before renaming "
+    "again: the titles go to the files by their order, which that run changed.");
 
-inline constexpr const char* NothingToUndoLine = QT_TRANSLATE_NOOP("Rename", "There is no rename run to undo for this folder");
+inline constexpr const char* NothingToUndoLine =
+    QT_TRANSLATE_NOOP("Rename", "There is no rename run to undo for this folder");
 inline constexpr const char* UndoFinishedLine = QT_TRANSLATE_NOOP("Rename", "Undo finished");
 
 } // namespace cantorix

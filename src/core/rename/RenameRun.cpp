@@ -70,13 +70,19 @@ std::string RenameSummaryText(const TRenameReport& report)
     const int moved = report.movedCount(), rows = int(report.Rows.size()) - report.keptCount();
     int tagFailures = 0;
     for (const TRenameRowReport& r : report.Rows) tagFailures += r.Tags == TRenameRowReport::TTags::Failed ? 1 : 0;
-    std::string text = TrLine(QT_TRANSLATE_NOOP("Rename", "Renamed %1 of %2 files"), {std::to_string(moved), std::to_string(rows)});
-    if (moved < rows) text += TrLine(QT_TRANSLATE_NOOP("Rename", "; %1 could not be renamed"), {std::to_string(rows - moved)});
-    if (tagFailures > 0) text += TrLine(QT_TRANSLATE_NOOP("Rename", "; tags could not be written to %1"), {std::to_string(tagFailures)});
-    if (report.Folder == TRenameReport::TStep::Failed) text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the folder was not renamed"));
-    if (report.Playlist == TRenameReport::TStep::Failed) text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the playlist was not written"));
+    std::string text =
+        TrLine(QT_TRANSLATE_NOOP("Rename", "Renamed %1 of %2 files"), {std::to_string(moved), std::to_string(rows)});
+    if (moved < rows)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; %1 could not be renamed"), {std::to_string(rows - moved)});
+    if (tagFailures > 0)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; tags could not be written to %1"), {std::to_string(tagFailures)});
+    if (report.Folder == TRenameReport::TStep::Failed)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the folder was not renamed"));
+    if (report.Playlist == TRenameReport::TStep::Failed)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the playlist was not written"));
     if (const int kept = report.keptCount(); kept > 0)
-        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; files without a title kept their names: %1"), {std::to_string(kept)});
+        text +=
+            TrLine(QT_TRANSLATE_NOOP("Rename", "; files without a title kept their names: %1"), {std::to_string(kept)});
     if (!report.Stopped.empty()) text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the run stopped: %1"), {report.Stopped});
     return text;
 }

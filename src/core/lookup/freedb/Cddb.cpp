@@ -53,7 +53,8 @@ QString ServerSettingProblem(const QString& text)
     const bool withScheme = trimmed.contains("://");
     const QUrl url(withScheme ? trimmed : "http://" + trimmed, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (withScheme && scheme != "http" && scheme != "https") return QCoreApplication::translate("ServerSetting", "A server address begins with http:// or https://");
+    if (withScheme && scheme != "http" && scheme != "https")
+        return QCoreApplication::translate("ServerSetting", "A server address begins with http:// or https://");
     if (url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
         return QCoreApplication::translate("ServerSetting", "A server address holds no \"?\", \"#\" or \"@\"");
     // QUrl refuses a port beyond 65535 as a whole; tell that apart from a bad host.
@@ -62,10 +63,12 @@ QString ServerSettingProblem(const QString& text)
     if (colon >= 0 && !authority.endsWith(']')) {
         bool ok = false;
         const int port = authority.mid(colon + 1).toInt(&ok);
-        if (!ok || port < 1 || port > 65535) return QCoreApplication::translate("ServerSetting", "The port must be a number from 1 to 65535");
+        if (!ok || port < 1 || port > 65535)
+            return QCoreApplication::translate("ServerSetting", "The port must be a number from 1 to 65535");
     }
     if (!url.isValid() || url.host().isEmpty())
-        return QCoreApplication::translate("ServerSetting", "\"%1\" is no host name, host:port or http:// address").arg(trimmed);
+        return QCoreApplication::translate("ServerSetting", "\"%1\" is no host name, host:port or http:// address")
+            .arg(trimmed);
     return {};
 }
 
@@ -110,7 +113,8 @@ QString TCddb::Escape(const QString& text)
 QString TCddb::cannotConnect(const QString& reason) const
 {
     // The host is the setting's text when it names no server: whatever it holds, one line.
-    return QCoreApplication::translate("Cddb", "Cannot connect to %1:%2: %3").arg(EscapeControls(ServerAddr), EscapeControls(ServerPort), reason);
+    return QCoreApplication::translate("Cddb", "Cannot connect to %1:%2: %3")
+        .arg(EscapeControls(ServerAddr), EscapeControls(ServerPort), reason);
 }
 
 bool TCddb::goesToServer(const QString& url) const
@@ -185,13 +189,14 @@ QString TCddb::SitesUrl() const
 
 int TCddb::QueryDisc(const TCDDBDiscID& disc)
 {
-    return startRequest({Escape(disc.QueryCommand()), QCoreApplication::translate("Cddb", "Querying CD"), TState::Querying, m_protocolLevel, false});
+    return startRequest({Escape(disc.QueryCommand()), QCoreApplication::translate("Cddb", "Querying CD"),
+        TState::Querying, m_protocolLevel, false});
 }
 
 int TCddb::ReadEntry()
 {
-    return startRequest(
-        {readCommand(m_category, m_discId), QCoreApplication::translate("Cddb", "Reading CD info"), TState::Reading, m_protocolLevel, false});
+    return startRequest({readCommand(m_category, m_discId), QCoreApplication::translate("Cddb", "Reading CD info"),
+        TState::Reading, m_protocolLevel, false});
 }
 
 int TCddb::QuerySites()
@@ -199,7 +204,8 @@ int TCddb::QuerySites()
     // A new list replaces the old one whole; a failed request leaves none behind.
     m_servers.fill(TServer());
     m_sitesListed = false;
-    return startRequest({"sites", QCoreApplication::translate("Cddb", "Getting sites"), TState::GettingSites, m_protocolLevel, false});
+    return startRequest(
+        {"sites", QCoreApplication::translate("Cddb", "Getting sites"), TState::GettingSites, m_protocolLevel, false});
 }
 
 void TCddb::Abort()
@@ -267,7 +273,8 @@ QString TCddb::serverLine(const QString& line) const
 void TCddb::notAFreedbServer()
 {
     m_state = TState::RequestFailed;
-    status(QCoreApplication::translate("Cddb", "The server %1 did not answer as a freedb server").arg(urlPrefix()), TCddbStatusKind::RequestFailed);
+    status(QCoreApplication::translate("Cddb", "The server %1 did not answer as a freedb server").arg(urlPrefix()),
+        TCddbStatusKind::RequestFailed);
 }
 
 void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, const QByteArray& body)
@@ -278,7 +285,7 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
         if (error > THttpClient::HttpStatusError)
             status(QCoreApplication::translate("Cddb", "The server %1 answered %2; it is not a freedb server")
                        .arg(urlPrefix(), EscapeControls(errorText)),
-                   TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
+                TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
         else if (error == THttpClient::RedirectRefused)
             status(QCoreApplication::translate("Cddb", "The server %1 has moved to %2; enter that address as the "
                                                        "server in Options > Connection")
@@ -359,26 +366,48 @@ QString TCddb::GenericStatusText(const QString& line, bool* closes)
     // Every code ending in 30 closes the connection, 530 included.
     if (closes) *closes = c % 100 == 30;
     switch (c) {
-    case 402: return QCoreApplication::translate("Cddb", "Server error");
-    case 408: return QCoreApplication::translate("Cddb", "CGI environment error");
-    case 500: return QCoreApplication::translate("Cddb", "Command syntax error, command unknown, command unimplemented");
-    case 530: return QCoreApplication::translate("Cddb", "Server error, server timeout");
+    case 402:
+        return QCoreApplication::translate("Cddb", "Server error");
+    case 408:
+        return QCoreApplication::translate("Cddb", "CGI environment error");
+    case 500:
+        return QCoreApplication::translate("Cddb", "Command syntax error, command unknown, command unimplemented");
+    case 530:
+        return QCoreApplication::translate("Cddb", "Server error, server timeout");
     default: break;
     }
     QString text;
     switch (c / 100) {
-    case 1: text = QCoreApplication::translate("Cddb", "Informative message"); break;
-    case 2: text = QCoreApplication::translate("Cddb", "Command OK"); break;
-    case 3: text = QCoreApplication::translate("Cddb", "Command OK so far"); break;
-    case 4: text = QCoreApplication::translate("Cddb", "Command OK, but cannot be performed"); break;
-    case 5: text = QCoreApplication::translate("Cddb", "Command unimplemented, incorrect, or program error"); break;
+    case 1:
+        text = QCoreApplication::translate("Cddb", "Informative message");
+        break;
+    case 2:
+        text = QCoreApplication::translate("Cddb", "Command OK");
+        break;
+    case 3:
+        text = QCoreApplication::translate("Cddb", "Command OK so far");
+        break;
+    case 4:
+        text = QCoreApplication::translate("Cddb", "Command OK, but cannot be performed");
+        break;
+    case 5:
+        text = QCoreApplication::translate("Cddb", "Command unimplemented, incorrect, or program error");
+        break;
     default: break;
     }
     switch (c % 100) {
-    case 0: text += QCoreApplication::translate("Cddb", ", ready for further commands"); break;
-    case 10: text += QCoreApplication::translate("Cddb", ", more server-to-client output follows"); break;
-    case 20: text += QCoreApplication::translate("Cddb", ", more client-to-server input follows"); break;
-    case 30: text += QCoreApplication::translate("Cddb", ", connection will close"); break;
+    case 0:
+        text += QCoreApplication::translate("Cddb", ", ready for further commands");
+        break;
+    case 10:
+        text += QCoreApplication::translate("Cddb", ", more server-to-client output follows");
+        break;
+    case 20:
+        text += QCoreApplication::translate("Cddb", ", more client-to-server input follows");
+        break;
+    case 30:
+        text += QCoreApplication::translate("Cddb", ", connection will close");
+        break;
     default: break;
     }
     return text;
@@ -470,7 +499,8 @@ void TCddb::queryReply(const QStringList& lines)
         status(serverLine(first), TCddbStatusKind::ServerError, code);
         return;
     }
-    status(code == 210 ? QCoreApplication::translate("Cddb", "Found exact matches") : QCoreApplication::translate("Cddb", "Found inexact matches"));
+    status(code == 210 ? QCoreApplication::translate("Cddb", "Found exact matches")
+                       : QCoreApplication::translate("Cddb", "Found inexact matches"));
     if (!alive()) return;
     m_matches.fill(QString());
     m_matchesOffered = 0;
@@ -563,7 +593,8 @@ void TCddb::readReply(const QStringList& lines)
     m_state = TState::EntryRead;
     status(QCoreApplication::translate("Cddb", "Entry read"), TCddbStatusKind::EntryRead);
     if (!alive()) return;
-    if (broken || !CheckEntry(EntryLines())) status(QCoreApplication::translate("Cddb", "The entry is corrupt"), TCddbStatusKind::CorruptEntry);
+    if (broken || !CheckEntry(EntryLines()))
+        status(QCoreApplication::translate("Cddb", "The entry is corrupt"), TCddbStatusKind::CorruptEntry);
 }
 
 void TCddb::sitesReply(const QStringList& lines)
@@ -577,7 +608,8 @@ void TCddb::sitesReply(const QStringList& lines)
     }
     // A list cut off before its "." line is no list: say so instead of waiting for more.
     m_state = TState::NoSites;
-    status(QCoreApplication::translate("Cddb", "The server list ended without its closing line"), TCddbStatusKind::ServerError);
+    status(QCoreApplication::translate("Cddb", "The server list ended without its closing line"),
+        TCddbStatusKind::ServerError);
 }
 
 void TCddb::parseSitesLine(const QString& line)
@@ -591,7 +623,8 @@ void TCddb::parseSitesLine(const QString& line)
             status(QCoreApplication::translate("Cddb", "OK, receiving sites"));
         } else if (line.startsWith("401")) {
             m_state = TState::NoSites;
-            status(QCoreApplication::translate("Cddb", "No site information available"), TCddbStatusKind::NotFound, 401);
+            status(
+                QCoreApplication::translate("Cddb", "No site information available"), TCddbStatusKind::NotFound, 401);
         } else {
             m_state = TState::NoSites;
             genericStatus(line);

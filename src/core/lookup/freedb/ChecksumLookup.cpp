@@ -132,7 +132,7 @@ void TChecksumLookup::startTimer()
 QString TChecksumLookup::timeoutMessage() const
 {
     return tr("No answer from %1 within %2 seconds.\r\n").arg(m_cddb->ServerUrl()).arg(m_timeoutSeconds) +
-           TimeoutText();
+        TimeoutText();
 }
 
 bool TChecksumLookup::lateReply()

@@ -134,7 +134,8 @@ struct TNameQuery::Private {
             return;
         }
         // The reason may hold the server's own reason phrase.
-        log(QCoreApplication::translate("NameQuery", "Download of %1 failed: %2").arg(get.URL, EscapeControls(get.ErrorText())));
+        log(QCoreApplication::translate("NameQuery", "Download of %1 failed: %2")
+                .arg(get.URL, EscapeControls(get.ErrorText())));
         log(QCoreApplication::translate("NameQuery", NoConnectionText));
         end(TLookupOutcome::Kind::Failed, QCoreApplication::translate("NameQuery", NoConnectionText));
     }
@@ -147,8 +148,9 @@ struct TNameQuery::Private {
             end(TLookupOutcome::Kind::NoMatch, QCoreApplication::translate("NameQuery", NotFoundText));
             return;
         }
-        log(matches.size() == 1 ? QCoreApplication::translate("NameQuery", "1 match found from FreeDB")
-                                : QCoreApplication::translate("NameQuery", "%1 matches found from FreeDB").arg(matches.size()));
+        log(matches.size() == 1
+                ? QCoreApplication::translate("NameQuery", "1 match found from FreeDB")
+                : QCoreApplication::translate("NameQuery", "%1 matches found from FreeDB").arg(matches.size()));
         QStringList lines;
         for (const TSearchMatch& m : std::as_const(matches)) lines << MatchLine(m);
         stage = Stage::Choosing;
@@ -217,7 +219,9 @@ struct TNameQuery::Private {
     {
         if (!live() || stage != Stage::Reading) return;
         cddb.Abort();
-        const QString line = QCoreApplication::translate("NameQuery", "No answer from %1 within %2 seconds").arg(cddb.ServerUrl()).arg(timeoutSeconds());
+        const QString line = QCoreApplication::translate("NameQuery", "No answer from %1 within %2 seconds")
+                                 .arg(cddb.ServerUrl())
+                                 .arg(timeoutSeconds());
         log(line);
         end(TLookupOutcome::Kind::TimedOut, line);
     }
@@ -280,7 +284,9 @@ bool TNameQuery::start(const TLookupRequest& request)
 
     const QString urlTemplate = d->config.SearchUrl.trimmed();
     if (!urlTemplate.contains("%s")) {
-        const QString why = QCoreApplication::translate("NameQuery", "The search address \"%1\" has no %s for the words").arg(urlTemplate);
+        const QString why =
+            QCoreApplication::translate("NameQuery", "The search address \"%1\" has no %s for the words")
+                .arg(urlTemplate);
         emit logLine(why);
         d->end(TLookupOutcome::Kind::Failed, why);
     } else {
@@ -314,7 +320,8 @@ void TNameQuery::cancel()
     d->get.Stop();
     d->cddb.Abort();
     d->end(TLookupOutcome::Kind::Cancelled,
-           d->stage == Private::Stage::Choosing ? QCoreApplication::translate("NameQuery", "Match choice cancelled") : QCoreApplication::translate("NameQuery", "The lookup was cancelled"));
+        d->stage == Private::Stage::Choosing ? QCoreApplication::translate("NameQuery", "Match choice cancelled")
+                                             : QCoreApplication::translate("NameQuery", "The lookup was cancelled"));
 }
 
 } // namespace cantorix
