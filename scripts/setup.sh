@@ -6,6 +6,7 @@ set -euo pipefail
 CANTORIX_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libmediainfo-dev libdiscid-dev scdoc
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libqt6svg6
   libgtest-dev googletest
 )

@@ -33,7 +33,8 @@ int cmdDiscid(Invocation& inv)
     QString error;
     if (!MbDiscFromLengths(scan.lengths, &mb, &error)) {
         // The freedb lines stand; the folder has no disc MusicBrainz can take (too long, too many files).
-        inv.err << "cantorix-cli: no MusicBrainz disc ID: " << error << '\n';
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no MusicBrainz disc ID: %1").arg(error)
+                << '\n';
         return 0;
     }
     inv.out << "musicbrainz-discid: " << mb.Id << '\n'

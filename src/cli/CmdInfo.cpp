@@ -20,11 +20,11 @@ int cmdInfo(Invocation& inv)
     if (!bytes.startsWith('/')) bytes = QFile::encodeName(QDir::currentPath()) + '/' + bytes;
     struct stat st {};
     if (::stat(bytes.constData(), &st) != 0) {
-        inv.err << "cantorix-cli: no such file: \"" << path << "\"\n";
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no such file: \"%1\"").arg(path) << "\n";
         return 1;
     }
     if (!S_ISREG(st.st_mode)) {
-        inv.err << "cantorix-cli: not a file: \"" << path << "\"\n";
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "not a file: \"%1\"").arg(path) << "\n";
         return 1;
     }
     const TFileInfoValues v = ReadFileInfo(bytes.toStdString());

@@ -22,7 +22,8 @@ int cmdLookup(Invocation& inv)
     if (!listAlbumArgument(inv, dir, workflow, inv.out)) return 1;
     const TLookupRun run = runLookup(workflow, TQueryMode::Checksum, {}, {}, match, false, inv.out);
     if (run.outcome.kind == TLookupOutcome::Kind::TimedOut)
-        inv.err << TChecksumLookup::TimeoutCaption << '\n' << QString(run.outcome.message).replace("\r\n", "\n") << '\n';
+        inv.err << TChecksumLookup::TimeoutCaption() << '\n'
+                << QString(run.outcome.message).replace("\r\n", "\n") << '\n';
     else if (!run.error.isEmpty())
         inv.err << "cantorix-cli: " << run.error << '\n';
     if (!run.entryRead()) return 1;

@@ -40,10 +40,12 @@ int cmdRename(Invocation& inv)
     inv.expectPositional(1);
 
     if (int(!entry.isEmpty()) + int(lookup) + int(search) != 1)
-        throw UsageError{"rename needs one of --entry FILE, --lookup and --search"};
+        throw UsageError{QCoreApplication::translate("cli", "rename needs one of --entry FILE, --lookup and --search")};
     if (!lookup && !search && lookupArgs.given())
-        throw UsageError{"--server, --match and --musicbrainz belong to --lookup or --search"};
-    if (!search && searchArgs.given()) throw UsageError{"--artist, --album and --search-url belong to --search"};
+        throw UsageError{
+            QCoreApplication::translate("cli", "--server, --match and --musicbrainz belong to --lookup or --search")};
+    if (!search && searchArgs.given())
+        throw UsageError{QCoreApplication::translate("cli", "--artist, --album and --search-url belong to --search")};
     const int match = lookupArgs.match();
 
     TSettings settings(inv.settingsFile);
@@ -56,7 +58,7 @@ int cmdRename(Invocation& inv)
     if (keepUnderscores) options.FixUnderScores = false;
     if (!folderFormatText.isEmpty() &&
         !parseNumberArgument(folderFormatText, 0, FolderFormatCount - 1, &options.FolderFormat))
-        throw UsageError{"--folder-format needs a number from 0 to 4"};
+        throw UsageError{QCoreApplication::translate("cli", "--folder-format needs a number from 0 to 4")};
 
     const QString dir = inv.args[0];
     workflow.setOverrides(lookupOverrides(lookupArgs, searchArgs));
@@ -64,7 +66,8 @@ int cmdRename(Invocation& inv)
     const TAlbumSession& album = workflow.album();
 
     if (workflow.unfinishedRun()) {
-        inv.err << "cantorix-cli: " << UnfinishedRunText << " Run: cantorix-cli undo \"" << album.folder() << "\"\n";
+        inv.err << "cantorix-cli: " << QString::fromStdString(TrLine(UnfinishedRunText)) << " "
+                << QCoreApplication::translate("cli", "Run: cantorix-cli undo \"%1\"").arg(album.folder()) << "\n";
         return 1;
     }
 
@@ -79,10 +82,10 @@ int cmdRename(Invocation& inv)
         const TLookupRun found = runLookup(workflow, search ? TQueryMode::Name : TQueryMode::Checksum, artist,
                                            albumWords, match, search, inv.err);
         if (!found.entryRead()) {
-            const QString why = found.outcome.kind == TLookupOutcome::Kind::TimedOut
-                ? TChecksumLookup::TimeoutCaption
-                : found.error;
-            inv.err << "cantorix-cli: " << (why.isEmpty() ? QString("no album data found") : why) << '\n';
+            const QString why =
+                found.outcome.kind == TLookupOutcome::Kind::TimedOut ? TChecksumLookup::TimeoutCaption() : found.error;
+            inv.err << "cantorix-cli: "
+                    << (why.isEmpty() ? QCoreApplication::translate("cli", "no album data found") : why) << '\n';
             return 1;
         }
     } else {
@@ -93,7 +96,8 @@ int cmdRename(Invocation& inv)
         }
     }
     if (!album.canRename()) {
-        inv.err << "cantorix-cli: nothing to rename: no title stands beside a file\n";
+        inv.err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "nothing to rename: no title stands beside a file") << "\n";
         return 1;
     }
 
@@ -103,7 +107,8 @@ int cmdRename(Invocation& inv)
         for (const TRenameRun::TPreviewRow& row : plan.Rows) {
             inv.out << '"' << q(row.OldName) << "\" -> \"" << q(row.NewName) << '"';
             if (!row.CollidesWith.empty()) inv.out << " (" << q(CollisionText(row.CollidesWith)) << ')';
-            if (row.Shortened) inv.out << " (shortened to fit the file system)";
+            if (row.Shortened)
+                inv.out << " (" << QCoreApplication::translate("cli", "shortened to fit the file system") << ')';
             if (row.NoTitle) inv.out << " (" << QCoreApplication::translate("cli", "no title: keeps its name") << ')';
             if (row.NoName)
                 inv.out << " (" << QCoreApplication::translate("cli", "the format gives no name: keeps its name") << ')';

@@ -51,7 +51,8 @@ int cmdRenameByTag(Invocation& inv)
     for (const std::string& entry : FolderEntryNames(folder)) present.insert(entry);
     for (const TTagProposal& p : proposals) {
         inv.out << '"' << shown(p.OldName) << "\" -> \"" << shown(p.NewName) << '"';
-        if (p.NewName == p.OldName) inv.out << " (unchanged)";
+        if (p.NewName == p.OldName)
+            inv.out << " (" << QCoreApplication::translate("cli", "unchanged") << ')';
         else if (present.count(p.NewName)) inv.out << " (" << shown(CollisionText(p.NewName)) << ')';
         // The number's place in the name stays empty: the user should see that before anything moves.
         if (p.NoNumber) inv.out << " (" << QCoreApplication::translate("cli", "no track number") << ')';
@@ -62,7 +63,10 @@ int cmdRenameByTag(Invocation& inv)
     const TTagRenameOutcome outcome =
         RunRenameByTag(folder, proposals, [&](const std::string& line) { inv.out << shown(line) << '\n'; });
     if (outcome.failed > 0)
-        inv.err << "cantorix-cli: " << outcome.moved << " files renamed, " << outcome.failed << " failed\n";
+        inv.err
+            << "cantorix-cli: "
+            << QCoreApplication::translate("cli", "%1 files renamed, %2 failed").arg(outcome.moved).arg(outcome.failed)
+            << "\n";
     return outcome.failed > 0 ? 1 : 0;
 }
 

@@ -36,7 +36,10 @@ int cmdSites(Invocation& inv)
         return 1;
     }
     if (result.Hosts.isEmpty()) {
-        inv.err << "cantorix-cli: the reply named no HTTP server on port 80 (" << result.Records << " records)\n";
+        inv.err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "the reply named no HTTP server on port 80 (%1 records)")
+                       .arg(result.Records)
+                << "\n";
         return 1;
     }
     for (const QString& host : std::as_const(result.Hosts)) inv.out << host << '\n';

@@ -16,7 +16,7 @@ int cmdUndo(Invocation& inv)
     inv.expectPositional(1);
     const QString dir = inv.args[0];
     if (!QFileInfo(dir).isDir()) {
-        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no such folder: \"%1\"").arg(dir) << "\n";
         return 1;
     }
     TSettings settings(inv.settingsFile);
@@ -26,7 +26,11 @@ int cmdUndo(Invocation& inv)
     const TUndoReport report = workflow.undo(dryRun, &found, QFileInfo(dir).absoluteFilePath());
     if (!found || !report.Refused.empty()) return 1;
     if (report.LeftAlone > 0)
-        inv.err << "cantorix-cli: " << report.MovedBack << " moved back, " << report.LeftAlone << " left alone\n";
+        inv.err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "%1 moved back, %2 left alone")
+                       .arg(report.MovedBack)
+                       .arg(report.LeftAlone)
+                << "\n";
     return report.LeftAlone > 0 ? 1 : 0;
 }
 

@@ -2,6 +2,7 @@
 // its own file and is listed in the table of main.cpp.
 #pragma once
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QString>
 #include <QStringList>

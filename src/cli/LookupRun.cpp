@@ -27,7 +27,7 @@ TLookupRun runLookup(TAlbumWorkflow& workflow, TQueryMode mode, const QString& a
         if (match < lines.size()) {
             workflow.chooseCandidate(match);
         } else {
-            result.error = QString("there are only %1 matches").arg(lines.size());
+            result.error = QCoreApplication::translate("cli", "there are only %1 matches").arg(lines.size());
             workflow.chooseCandidate(-1);
         }
     });
@@ -45,7 +45,8 @@ TLookupRun runLookup(TAlbumWorkflow& workflow, TQueryMode mode, const QString& a
     result.started = workflow.startLookup(mode, artist, album);
     if (result.started) loop.exec();
     for (const QMetaObject::Connection& c : std::as_const(connections)) QObject::disconnect(c);
-    if (!result.started && result.error.isEmpty()) result.error = "nothing to search for: give --artist or --album";
+    if (!result.started && result.error.isEmpty())
+        result.error = QCoreApplication::translate("cli", "nothing to search for: give --artist or --album");
     if (result.outcome.kind == TLookupOutcome::Kind::TimedOut && result.error.isEmpty())
         result.error = result.outcome.message.isEmpty() ? result.outcome.reason : result.outcome.reason;
     return result;

@@ -3,6 +3,7 @@
 
 #include "core/Settings.h"
 #include "core/Text.h"
+#include "core/Translation.h"
 #include "core/album/AlbumWorkflow.h"
 #include "core/album/SettingsValues.h"
 #include "core/lookup/freedb/Cddb.h"
@@ -21,7 +22,7 @@ QString Invocation::takeOption(const QString& name)
 {
     int i = int(args.indexOf(name));
     if (i < 0) return {};
-    if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
+    if (i + 1 >= args.size()) throw UsageError{QCoreApplication::translate("cli", "%1 needs a value").arg(name)};
     QString value = args[i + 1];
     args.remove(i, 2);
     return value;
@@ -35,14 +36,14 @@ bool Invocation::takeFlag(const QString& name)
 void Invocation::expectPositional(int count)
 {
     for (const QString& a : std::as_const(args))
-        if (a.startsWith("--")) throw UsageError{"unknown option " + a};
-    if (args.size() != count) throw UsageError{"wrong number of arguments"};
+        if (a.startsWith("--")) throw UsageError{QCoreApplication::translate("cli", "unknown option %1").arg(a)};
+    if (args.size() != count) throw UsageError{QCoreApplication::translate("cli", "wrong number of arguments")};
 }
 
 bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& settings, TScanResult& scan)
 {
     if (!QFileInfo(dir).isDir()) {
-        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no such folder: \"%1\"").arg(dir) << "\n";
         return false;
     }
     scan = ScanFolder(QFileInfo(dir).absoluteFilePath(), SupportedExtensionsFromSettings(settings));
@@ -52,7 +53,7 @@ bool scanFolderArgument(Invocation& inv, const QString& dir, const TSettings& se
 bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& workflow, QTextStream& log)
 {
     if (!QFileInfo(dir).isDir()) {
-        inv.err << "cantorix-cli: no such folder: \"" << dir << "\"\n";
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no such folder: \"%1\"").arg(dir) << "\n";
         return false;
     }
     const QMetaObject::Connection c = QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) {
@@ -84,7 +85,7 @@ int LookupArgs::match() const
 {
     int n = 0;
     if (!matchText.isEmpty() && !parseNumberArgument(matchText, 0, INT32_MAX, &n))
-        throw UsageError{"--match needs a number from 0"};
+        throw UsageError{QCoreApplication::translate("cli", "--match needs a number from 0")};
     return n;
 }
 
@@ -106,7 +107,7 @@ LookupArgs takeLookupArgs(Invocation& inv)
     args.mbServer = inv.takeOption("--mb-server");
     args.coverServer = inv.takeOption("--cover-server");
     if (!args.musicBrainz && (!args.mbServer.isEmpty() || !args.coverServer.isEmpty()))
-        throw UsageError{"--mb-server and --cover-server belong to --musicbrainz"};
+        throw UsageError{QCoreApplication::translate("cli", "--mb-server and --cover-server belong to --musicbrainz")};
     return args;
 }
 
@@ -132,32 +133,54 @@ struct Command {
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
-        {"scan", "scan DIR                  list the audio files of DIR with their playing times", cmdScan},
-        {"discid", "discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR",
-         cmdDiscid},
-        {"lookup", "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
-                   "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
-                   "                            picks among several matches, default 0)", cmdLookup},
-        {"search", "search DIR [--artist A] [--album B] [--search-url T] [--server S | --musicbrainz\n"
-                   "            [--mb-server URL]] [--match N]\n"
-                   "                            look DIR up by artist and album on the freedb web search or in\n"
-                   "                            MusicBrainz (words guessed from the first file unless given; N\n"
-                   "                            picks among the matches, default 0)", cmdSearch},
+        {"scan",
+            QT_TRANSLATE_NOOP("cli", "scan DIR                  list the audio files of DIR with their playing times"),
+            cmdScan},
+        {"discid",
+            QT_TRANSLATE_NOOP("cli",
+                "discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR"),
+            cmdDiscid},
+        {"lookup",
+            QT_TRANSLATE_NOOP("cli",
+                "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
+                "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
+                "                            picks among several matches, default 0)"),
+            cmdLookup},
+        {"search",
+            QT_TRANSLATE_NOOP("cli",
+                "search DIR [--artist A] [--album B] [--search-url T] [--server S | --musicbrainz\n"
+                "            [--mb-server URL]] [--match N]\n"
+                "                            look DIR up by artist and album on the freedb web search or in\n"
+                "                            MusicBrainz (words guessed from the first file unless given; N\n"
+                "                            picks among the matches, default 0)"),
+            cmdSearch},
         {"rename",
-         "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
-         "         [--format F] [--folder-format N]\n"
-         "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
-         "                            rename the audio files of DIR by the name format and the album data\n"
-         "                            of an xmcd entry, a lookup or a search (N as for lookup)",
-         cmdRename},
-        {"fix-numbers", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)",
-         cmdFixNumbers},
-        {"rename-by-tag", "rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]\n"
-                          "                            rename the audio files of DIR from their own tags",
-         cmdRenameByTag},
-        {"info", "info FILE                 show the technical and tag information of one audio file", cmdInfo},
-        {"undo", "undo DIR [--dry-run]      move back what the last rename run on DIR did", cmdUndo},
-        {"sites", "sites [--server S]        the freedb server list as the options window stores it", cmdSites},
+            QT_TRANSLATE_NOOP("cli",
+                "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
+                "         [--format F] [--folder-format N]\n"
+                "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
+                "                            rename the audio files of DIR by the name format and the album data\n"
+                "                            of an xmcd entry, a lookup or a search (N as for lookup)"),
+            cmdRename},
+        {"fix-numbers",
+            QT_TRANSLATE_NOOP(
+                "cli", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)"),
+            cmdFixNumbers},
+        {"rename-by-tag",
+            QT_TRANSLATE_NOOP("cli",
+                "rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]\n"
+                "                            rename the audio files of DIR from their own tags"),
+            cmdRenameByTag},
+        {"info",
+            QT_TRANSLATE_NOOP(
+                "cli", "info FILE                 show the technical and tag information of one audio file"),
+            cmdInfo},
+        {"undo", QT_TRANSLATE_NOOP("cli", "undo DIR [--dry-run]      move back what the last rename run on DIR did"),
+            cmdUndo},
+        {"sites",
+            QT_TRANSLATE_NOOP(
+                "cli", "sites [--server S]        the freedb server list as the options window stores it"),
+            cmdSites},
     };
     return table;
 }
@@ -186,8 +209,8 @@ void installInterruptCleanup()
 
 void printUsage(QTextStream& err)
 {
-    err << "usage: cantorix-cli COMMAND [ARGS] [--settings FILE]\n\ncommands:\n";
-    for (const Command& c : commands()) err << "  " << c.usage << "\n";
+    err << QCoreApplication::translate("cli", "usage: cantorix-cli COMMAND [ARGS] [--settings FILE]\n\ncommands:\n");
+    for (const Command& c : commands()) err << "  " << QCoreApplication::translate("cli", c.usage) << "\n";
 }
 
 } // namespace
@@ -199,6 +222,7 @@ int main(int argc, char** argv)
     installInterruptCleanup();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Cantorix");
+    cantorix::InstallTranslators();
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -228,7 +252,7 @@ int main(int argc, char** argv)
                 err.flush();
                 return rc;
             }
-        throw UsageError{"unknown command " + name};
+        throw UsageError{QCoreApplication::translate("cli", "unknown command %1").arg(name)};
     } catch (const UsageError& e) {
         err << "cantorix-cli: " << e.message << "\n";
         printUsage(err);

@@ -2,6 +2,7 @@
 
 #include "audio/SafeWrite.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,10 +63,14 @@ QByteArray FolderEntryText(const QString& program)
 IoResult CreateFolderEntry(const QString& program)
 {
     const QByteArray text = FolderEntryText(program);
-    if (text.isEmpty()) return IoResult::failure("the program's path holds a control character");
+    if (text.isEmpty())
+        return IoResult::failure(
+            QCoreApplication::translate("FolderEntry", "the program's path holds a control character").toStdString());
     const QString path = FolderEntryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return IoResult::failure("cannot create the folder \"" + QFileInfo(path).absolutePath().toStdString() + "\"");
+        return IoResult::failure(QCoreApplication::translate("FolderEntry", "cannot create the folder \"%1\"")
+                                     .arg(QFileInfo(path).absolutePath())
+                                     .toStdString());
     return writeWholeFile(QFile::encodeName(path).toStdString(), text.constData(), size_t(text.size()));
 }
 

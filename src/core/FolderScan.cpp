@@ -144,7 +144,8 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
     // Temporary files of a tag write whose writer died (killed, crashed): a live writer holds its lock.
     if (leftovers)
         for (const std::string& name : removeAbandonedTemporaryFiles(encoded.toStdString()))
-            result.removedLines << QString("Removed the temporary file \"%1\" of an interrupted write")
+            result.removedLines << QCoreApplication::translate(
+                "FolderScan", "Removed the temporary file \"%1\" of an interrupted write")
                                        .arg(QFile::decodeName(QByteArray::fromStdString(name)));
     // By the shown names; equal ones (names that differ only in invalid bytes) keep their readdir order.
     sortByCollation(entries, [](const std::pair<QString, QByteArray>& e) -> const QString& { return e.first; });
@@ -162,11 +163,13 @@ TScanResult ScanFolder(const QString& path, const QStringList& supportedExtensio
         result.problems << QString::fromStdString(d.Problem);
     }
     if (result.names.isEmpty())
-        result.logLine = QString("No audio files found in \"%1\"").arg(result.folder);
+        result.logLine = QCoreApplication::translate("FolderScan", "No audio files found in \"%1\"").arg(result.folder);
     else if (result.names.size() == 1)
         result.logLine = QCoreApplication::translate("FolderScan", "1 audio file found in \"%1\"").arg(result.folder);
     else
-        result.logLine = QString("%1 audio files found in \"%2\"").arg(result.names.size()).arg(result.folder);
+        result.logLine = QCoreApplication::translate("FolderScan", "%1 audio files found in \"%2\"")
+                             .arg(result.names.size())
+                             .arg(result.folder);
     if (mediaInfo.refusals() != refusedBefore) result.notes << QString::fromStdString(mediaInfo.failure());
     return result;
 }

@@ -9,7 +9,10 @@ namespace cantorix {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("InfoText", text); }
+// The translation context of the texts below.
+struct InfoText {
+    Q_DECLARE_TR_FUNCTIONS(InfoText)
+};
 
 // A rate as the readers write it: a plain decimal with "." (never a sign or an exponent). Values far
 // beyond any real rate are no rate.
@@ -46,8 +49,8 @@ QString ShownBitrate(const QString& extension, const QString& value)
     if (extension.compare(".AAC", Qt::CaseInsensitive) == 0) rate /= 1000.0; // bit/s
     const long long kbits = roundEven(rate);
     if (kbits <= 0) return {};
-    const QString shown = tr("%1 kbit/s").arg(kbits);
-    return variable ? tr("VBR, %1").arg(shown) : shown;
+    const QString shown = InfoText::tr("%1 kbit/s").arg(kbits);
+    return variable ? InfoText::tr("VBR, %1").arg(shown) : shown;
 }
 
 QString ShownSampleRate(const QString& value)
@@ -57,7 +60,7 @@ QString ShownSampleRate(const QString& value)
     if (text.isEmpty()) return {};
     if (!parseRate(text, &rate)) return value;
     if (rate <= 0) return {};
-    return tr("%1 kHz").arg(text);
+    return InfoText::tr("%1 kHz").arg(text);
 }
 
 QString ShownChannels(const QString& value)
@@ -65,11 +68,11 @@ QString ShownChannels(const QString& value)
     const QString text = value.trimmed();
     const QString lower = text.toLower();
     if (text.isEmpty() || lower == "unknown" || text == "0") return {};
-    if (text == "M" || lower == "mono") return tr("Mono");
-    if (text == "S" || lower == "stereo") return tr("Stereo");
-    if (lower == "joint stereo") return tr("Joint stereo");
-    if (lower == "dual channel") return tr("Dual channel");
-    if (lower == "surround") return tr("Surround");
+    if (text == "M" || lower == "mono") return InfoText::tr("Mono");
+    if (text == "S" || lower == "stereo") return InfoText::tr("Stereo");
+    if (lower == "joint stereo") return InfoText::tr("Joint stereo");
+    if (lower == "dual channel") return InfoText::tr("Dual channel");
+    if (lower == "surround") return InfoText::tr("Surround");
     // A count, alone or as the channel code "<n>ch.".
     QString digits = text;
     if (digits.endsWith("ch.")) digits.chop(3);
@@ -78,12 +81,15 @@ QString ShownChannels(const QString& value)
     if (!ok || n < 0 || digits.isEmpty() || !digits[0].isDigit()) return value;
     switch (n) {
     case 0: return {};
-    case 1: return tr("Mono");
-    case 2: return tr("Stereo");
+    case 1:
+        return InfoText::tr("Mono");
+    case 2:
+        return InfoText::tr("Stereo");
     case 6: return QStringLiteral("5.1");
     case 7: return QStringLiteral("6.1");
     case 8: return QStringLiteral("7.1");
-    default: return tr("%1 channels").arg(n);
+    default:
+        return InfoText::tr("%1 channels").arg(n);
     }
 }
 

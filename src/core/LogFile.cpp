@@ -2,6 +2,7 @@
 
 #include "audio/SafeWrite.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace cantorix {
@@ -25,7 +26,10 @@ IoResult SaveLogLines(const QStringList& lines, const QString& path)
     QByteArray text;
     for (const QString& line : lines) text += line.toUtf8() + "\r\n";
     IoResult r = writeWholeFile(QFile::encodeName(path).toStdString(), text.constData(), size_t(text.size()));
-    if (!r.ok) r.error = "Cannot create file \"" + path.toStdString() + "\". " + r.error;
+    if (!r.ok)
+        r.error = QCoreApplication::translate("LogFile", "Cannot create file \"%1\". %2")
+                      .arg(path, QString::fromStdString(r.error))
+                      .toStdString();
     return r;
 }
 

@@ -10,7 +10,11 @@
 namespace cantorix {
 
 namespace {
-const char* const kHeaders[] = {"Filename", "Duration", "TrackNo", "Track", "New name"};
+const char* const kHeaders[] = {QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Filename"),
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Duration"),
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "TrackNo"),
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "Track"),
+    QT_TRANSLATE_NOOP("cantorix::TAlbumTableModel", "New name")};
 
 QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 }
@@ -53,10 +57,10 @@ QVariant TAlbumTableModel::data(const QModelIndex& index, int role) const
             return shown(p.NewName);
         case Qt::ToolTipRole:
             if (!p.CollidesWith.empty()) return shown(CollisionText(p.CollidesWith));
-            if (p.Shortened) return QString("shortened to fit the file system");
+            if (p.Shortened) return tr("shortened to fit the file system");
             if (p.NoTitle) return tr("no title: keeps its name");
             if (p.NoName) return tr("the format gives no name: keeps its name");
-            if (p.Unchanged) return QString("unchanged");
+            if (p.Unchanged) return tr("unchanged");
             return {};
         case Qt::ForegroundRole:
             if (!p.CollidesWith.empty()) return QBrush(QColor(0xb0, 0x00, 0x20));
@@ -123,7 +127,7 @@ void TAlbumTableModel::setPreview(std::vector<TRenameRun::TPreviewRow> rows)
 QVariant TAlbumTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
-        return QString(kHeaders[section]);
+        return tr(kHeaders[section]);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -15,7 +15,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& e) {
         text = QString::fromUtf8(e.what());
     } catch (...) {
-        text = "Unknown exception";
+        text = QCoreApplication::translate("Application", "Unknown exception");
     }
     if (m_handler)
         m_handler(text);

@@ -65,24 +65,24 @@ TInfoForm::TInfoForm(const QByteArray& infoFileName, QWidget* parent)
     : QDialog(parent), m_infoFileName(infoFileName), m_audioExtensions(BuildSupportedExtensions(QString()))
 {
     setObjectName("TInfoForm");
-    setWindowTitle("File information and manual rename");
+    setWindowTitle(tr("File information and manual rename"));
     auto* outer = new QVBoxLayout(this);
 
     Panel1 = new QWidget;
     Panel1->setObjectName("Panel1");
     auto* names = new QGridLayout(Panel1);
     names->setContentsMargins(0, 0, 0, 0);
-    Label1 = new QLabel("C&urrent filename:");
+    Label1 = new QLabel(tr("C&urrent filename:"));
     Label1->setObjectName("Label1");
     edCurrentFileName = valueBox("edCurrentFileName");
     edCurrentFileName->setBackgroundRole(QPalette::Button);
     Label1->setBuddy(edCurrentFileName);
-    Label2 = new QLabel("&New filename:");
+    Label2 = new QLabel(tr("&New filename:"));
     Label2->setObjectName("Label2");
     edNewFileName = new QLineEdit;
     edNewFileName->setObjectName("edNewFileName");
     Label2->setBuddy(edNewFileName);
-    brManualRename = new QPushButton("&Rename");
+    brManualRename = new QPushButton(tr("&Rename"));
     brManualRename->setObjectName("brManualRename");
     names->addWidget(Label1, 0, 0);
     names->addWidget(edCurrentFileName, 0, 1, 1, 2);
@@ -98,7 +98,7 @@ TInfoForm::TInfoForm(const QByteArray& infoFileName, QWidget* parent)
     edNewFileName->setMinimumWidth(fontMetrics().horizontalAdvance('x') * 48);
     outer->addWidget(Panel1);
 
-    GroupBox1 = new QGroupBox("Information");
+    GroupBox1 = new QGroupBox(tr("Information"));
     GroupBox1->setObjectName("GroupBox1");
     auto* grid = new QGridLayout(GroupBox1);
     Artist = valueBox("Artist");
@@ -118,15 +118,22 @@ TInfoForm::TInfoForm(const QByteArray& infoFileName, QWidget* parent)
         QLineEdit* box;
         int row, column, span;
     } boxes[] = {
-        {"Artist:", Artist, 0, 0, 1},     {"Album:", Album, 1, 0, 1},         {"Title:", Title, 2, 0, 1},
-        {"Year:", Year, 3, 0, 1},         {"Genre:", Genre, 4, 0, 1},         {"Track:", Track, 5, 0, 1},
-        {"Duration:", Duration, 0, 2, 1}, {"Bitrate:", Bitrate, 1, 2, 1},     {"Samplerate:", SampleRate, 2, 2, 1},
-        {"Channels:", Channels, 3, 2, 1}, {"Size:", Size, 4, 2, 1},
+        {QT_TR_NOOP("Artist:"), Artist, 0, 0, 1},
+        {QT_TR_NOOP("Album:"), Album, 1, 0, 1},
+        {QT_TR_NOOP("Title:"), Title, 2, 0, 1},
+        {QT_TR_NOOP("Year:"), Year, 3, 0, 1},
+        {QT_TR_NOOP("Genre:"), Genre, 4, 0, 1},
+        {QT_TR_NOOP("Track:"), Track, 5, 0, 1},
+        {QT_TR_NOOP("Duration:"), Duration, 0, 2, 1},
+        {QT_TR_NOOP("Bitrate:"), Bitrate, 1, 2, 1},
+        {QT_TR_NOOP("Samplerate:"), SampleRate, 2, 2, 1},
+        {QT_TR_NOOP("Channels:"), Channels, 3, 2, 1},
+        {QT_TR_NOOP("Size:"), Size, 4, 2, 1},
         // "Other" holds the longest texts (encoder, version and compression mode): it spans both halves.
-        {"Other:", Other, 6, 0, 3},
+        {QT_TR_NOOP("Other:"), Other, 6, 0, 3},
     };
     for (const auto& b : boxes) {
-        auto* label = new QLabel(b.text);
+        auto* label = new QLabel(tr(b.text));
         label->setBuddy(b.box);
         grid->addWidget(label, b.row, b.column);
         grid->addWidget(b.box, b.row, b.column + 1, 1, b.span);
@@ -136,10 +143,10 @@ TInfoForm::TInfoForm(const QByteArray& infoFileName, QWidget* parent)
     outer->addWidget(GroupBox1);
 
     auto* buttons = new QHBoxLayout;
-    btPlay = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), "&Play");
+    btPlay = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), tr("&Play"));
     btPlay->setObjectName("btPlay");
     btPlay->setIconSize(QSize(32, 32));
-    btClose = new QPushButton("&Close");
+    btClose = new QPushButton(tr("&Close"));
     btClose->setObjectName("btClose");
     buttons->addWidget(btPlay);
     buttons->addStretch();
@@ -277,7 +284,7 @@ void TInfoForm::renameFailed(const QString& newName, const QString& reason)
     lbRenameStatus->clear();
     const QString text = tr("Cannot rename \"%1\" to \"%2\": %3")
                              .arg(QFile::decodeName(bareName(m_infoFileName)), newName, reason);
-    auto* box = new QMessageBox(QMessageBox::Critical, "Renaming failed", text, QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Critical, tr("Renaming failed"), text, QMessageBox::Ok, this);
     box->setObjectName("RenameFailedMessage");
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -21,9 +21,9 @@ TLogPane::TLogPane(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
     logMenu = named(new QMenu(this), "logMenu");
-    QAction* copy = logMenu->addAction("Copy selected to clipboard");
+    QAction* copy = logMenu->addAction(tr("Copy selected to clipboard"));
     copy->setObjectName("mnuCopy");
-    QAction* save = logMenu->addAction("Save log");
+    QAction* save = logMenu->addAction(tr("Save log"));
     save->setObjectName("mnuSaveLog");
     connect(copy, &QAction::triggered, this, &TLogPane::mnuCopyClick);
     connect(save, &QAction::triggered, this, &TLogPane::mnuSaveLogClick);
@@ -58,9 +58,9 @@ void TLogPane::mnuSaveLogClick()
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty() || !QFileInfo(documents).isDir()) documents = QDir::homePath();
     const QString proposed = documents + "/" + LogFileName(QDateTime::currentDateTime(), QLocale());
-    const QString path = m_chooseSavePath ? m_chooseSavePath(proposed)
-                                          : QFileDialog::getSaveFileName(this, "Save log", proposed,
-                                                                         "Log files (*.log *.txt);;All files (*)");
+    const QString path = m_chooseSavePath
+        ? m_chooseSavePath(proposed)
+        : QFileDialog::getSaveFileName(this, tr("Save log"), proposed, tr("Log files (*.log *.txt);;All files (*)"));
     if (path.isEmpty()) return; // cancelled
     const IoResult saved = SaveLogLines(lines(), path);
     if (!saved) {
@@ -68,7 +68,7 @@ void TLogPane::mnuSaveLogClick()
         append(QString::fromStdString(NativeErrorLine(saved.error, errnoText(saved.code))));
         return;
     }
-    append(QString("Saved log to \"%1\"").arg(path));
+    append(tr("Saved log to \"%1\"").arg(path));
 }
 
 } // namespace cantorix

@@ -127,8 +127,8 @@ void TMainForm::mnuHelpClick()
 {
     const QString guide = helpFile();
     if (guide.isEmpty()) {
-        AppendLog("The user guide is not installed");
-        statusBar()->showMessage("The user guide is not installed");
+        AppendLog(tr("The user guide is not installed"));
+        statusBar()->showMessage(tr("The user guide is not installed"));
         return;
     }
     openWithDesktop(QFile::encodeName(guide));
@@ -144,11 +144,12 @@ void TMainForm::mnuAboutClick() { ShowAboutBox(this); }
 void TMainForm::showNextRun()
 {
     const TRenameOptions o = currentRenameOptions();
-    QStringList steps{"rename files"};
-    if (o.WriteTags) steps << "write tags";
-    if (o.CreatePlaylist) steps << "write a playlist";
-    if (o.RenameFolder) steps << "rename the folder";
-    lbNextRun->setText("Rename will " + steps.join(", ") + ".");
+    QStringList steps{tr("rename files")};
+    if (o.WriteTags) steps << tr("write tags");
+    if (o.CreatePlaylist) steps << tr("write a playlist");
+    if (o.RenameFolder) steps << tr("rename the folder");
+    //: %1 lists the steps, e.g. "rename files, write tags"
+    lbNextRun->setText(tr("Rename will %1.").arg(steps.join(tr(", "))));
 }
 
 void TMainForm::showTitle()
@@ -259,8 +260,9 @@ void TMainForm::saveSettings()
     for (int c = 0; c < TGridColumns::Count; ++c) s.set(setting::ColumnWidths[c], m_columns->width(c));
     const IoResult written = s.updateFile();
     if (!written)
-        std::fprintf(stderr, "Cantorix: cannot write the settings file \"%s\": %s\n",
-                     s.fileName().toLocal8Bit().constData(), written.error.c_str());
+        std::fprintf(stderr, "%s\n",
+            qPrintable(tr("Cantorix: cannot write the settings file \"%1\": %2")
+                           .arg(s.fileName(), QString::fromStdString(written.error))));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -533,12 +535,12 @@ void TMainForm::lookupFinished(const TLookupOutcome& outcome)
     // time-out's box is closed.
     if (!outcome.reason.isEmpty()) statusBar()->showMessage(outcome.reason);
     if (outcome.kind == TLookupOutcome::Kind::TimedOut && !outcome.message.isEmpty())
-        ShowTimeoutBox(TChecksumLookup::TimeoutCaption, outcome.message);
+        ShowTimeoutBox(TChecksumLookup::TimeoutCaption(), outcome.message);
 }
 
 void TMainForm::offerUndoOfUnfinishedRun()
 {
-    AppendLog(UnfinishedRunText);
+    AppendLog(QString::fromStdString(TrLine(UnfinishedRunText)));
     ShowUnfinishedRunBox(this, guarded(&TMainForm::mnuUndoClick));
 }
 
@@ -574,8 +576,8 @@ void TMainForm::refreshPreview()
     m_gridModel->setPreview(std::move(plan.Rows));
     QStringList notes;
     auto shown = [](const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); };
-    if (options.RenameFolder) notes << QString("New folder: \"%1\"").arg(shown(plan.FolderPath));
-    if (options.CreatePlaylist) notes << QString("Playlist: \"%1\"").arg(shown(plan.Playlist));
+    if (options.RenameFolder) notes << tr("New folder: \"%1\"").arg(shown(plan.FolderPath));
+    if (options.CreatePlaylist) notes << tr("Playlist: \"%1\"").arg(shown(plan.Playlist));
     lbPreview->setText(notes.join('\n'));
     lbPreview->setVisible(!notes.isEmpty());
 }
@@ -649,7 +651,7 @@ void TMainForm::mnuOpenFolderClick()
 void TMainForm::mnuOpenFolderDialogClick()
 {
     const QString start = album().folder().isEmpty() ? QDir::homePath() : album().folder();
-    const QString folder = QFileDialog::getExistingDirectory(this, "Open folder", start);
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Open folder"), start);
     if (!folder.isEmpty()) selectAndScan(folder);
 }
 

@@ -38,7 +38,7 @@ namespace cantorix {
 void TMainForm::buildLayout()
 {
     setObjectName("TMainForm");
-    setWindowTitle("Cantorix");
+    setWindowTitle(QStringLiteral("Cantorix"));
     setWindowIcon(QIcon(":/cantorix.svg"));
 
     auto* central = new QWidget(this);
@@ -49,9 +49,9 @@ void TMainForm::buildLayout()
     // Top area: the renaming formats, the album fields, Options and Rename by tag. Every label takes
     // its own width from the font, so nothing is cut at the layout's minimum size or with a larger font.
     auto* top = new QHBoxLayout;
-    auto* renameBox = named(new QGroupBox("Renaming"), "gbRenaming");
+    auto* renameBox = named(new QGroupBox(tr("Renaming")), "gbRenaming");
     auto* formats = new QGridLayout(renameBox);
-    auto* nameFormatLabel = new QLabel("Na&me format:");
+    auto* nameFormatLabel = new QLabel(tr("Na&me format:"));
     cmbNameFormat = named(new QComboBox, "cmbNameFormat");
     // A long format of the user's must not widen the window past a small screen; its list is as wide
     // as the formats are.
@@ -60,7 +60,7 @@ void TMainForm::buildLayout()
     nameFormatLabel->setBuddy(cmbNameFormat);
     formats->addWidget(nameFormatLabel, 0, 0);
     formats->addWidget(cmbNameFormat, 1, 0);
-    chRenameFolder = named(new QCheckBox("Rename f&older, format:"), "chRenameFolder");
+    chRenameFolder = named(new QCheckBox(tr("Rename f&older, format:")), "chRenameFolder");
     formats->addWidget(chRenameFolder, 2, 0);
     cmbFolderFormat = named(new QComboBox, "cmbFolderFormat");
     for (const char* f : FolderFormatItems) cmbFolderFormat->addItem(f);
@@ -68,7 +68,7 @@ void TMainForm::buildLayout()
     formats->addWidget(cmbFolderFormat, 3, 0);
     top->addWidget(renameBox);
 
-    auto* dbBox = named(new QGroupBox("FreeDB info"), "gbFreeDBInfo");
+    auto* dbBox = named(new QGroupBox(tr("FreeDB info")), "gbFreeDBInfo");
     auto* dbLayout = new QGridLayout(dbBox);
     dbLayout->setColumnStretch(1, 1);
     edDBArtist = named(new QLineEdit, "edDBArtist");
@@ -92,10 +92,10 @@ void TMainForm::buildLayout()
         const char* text;
         QWidget* field;
         int row, column;
-    } dbFields[] = {{"&Artist:", edDBArtist, 0, 0}, {"&Year:", edDBYear, 0, 2}, {"Al&bum:", edDBAlbum, 1, 0},
-                    {"&Genre:", GenreBox, 1, 2}};
+    } dbFields[] = {{QT_TR_NOOP("&Artist:"), edDBArtist, 0, 0}, {QT_TR_NOOP("&Year:"), edDBYear, 0, 2},
+        {QT_TR_NOOP("Al&bum:"), edDBAlbum, 1, 0}, {QT_TR_NOOP("&Genre:"), GenreBox, 1, 2}};
     for (const auto& f : dbFields) {
-        auto* label = new QLabel(f.text);
+        auto* label = new QLabel(tr(f.text));
         label->setBuddy(f.field);
         dbLayout->addWidget(label, f.row, f.column);
         dbLayout->addWidget(f.field, f.row, f.column + 1);
@@ -104,8 +104,8 @@ void TMainForm::buildLayout()
     top->addWidget(dbBox, 1);
 
     auto* right = new QVBoxLayout;
-    btOptions = named(new QPushButton("O&ptions"), "btOptions");
-    btRenameByTag = named(new QPushButton("Rename by &tag"), "btRenameByTag");
+    btOptions = named(new QPushButton(tr("O&ptions")), "btOptions");
+    btRenameByTag = named(new QPushButton(tr("Rename by &tag")), "btRenameByTag");
     right->addWidget(btOptions);
     right->addWidget(btRenameByTag);
     right->addStretch();
@@ -116,12 +116,12 @@ void TMainForm::buildLayout()
     auto* leftPane = new QWidget;
     auto* leftLayout = new QVBoxLayout(leftPane);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    auto* modeBox = named(new QGroupBox("Query mode"), "gbQueryMode");
+    auto* modeBox = named(new QGroupBox(tr("Query mode")), "gbQueryMode");
     auto* modeLayout = new QHBoxLayout;
     btQueryModeName = named(new QToolButton, "btQueryModeName");
-    btQueryModeName->setText("&Name");
+    btQueryModeName->setText(tr("&Name"));
     btQueryModeChecksum = named(new QToolButton, "btQueryModeChecksum");
-    btQueryModeChecksum->setText("Chec&ksum");
+    btQueryModeChecksum->setText(tr("Chec&ksum"));
     auto* modeGroup = new QButtonGroup(this);
     for (QToolButton* b : {btQueryModeName, btQueryModeChecksum}) {
         b->setCheckable(true);
@@ -149,8 +149,8 @@ void TMainForm::buildLayout()
     modeOuter->addLayout(databaseRow);
     leftLayout->addWidget(modeBox);
     auto* actions = new QHBoxLayout;
-    btQuery = named(new QPushButton("&Query"), "btQuery");
-    btAction = named(new QPushButton("&Rename"), "btAction");
+    btQuery = named(new QPushButton(tr("&Query")), "btQuery");
+    btAction = named(new QPushButton(tr("&Rename")), "btAction");
     btQuery->setEnabled(false);
     btAction->setEnabled(false);
     // Enter in a field must never start a run: no button of the window is a default button.
@@ -177,8 +177,8 @@ void TMainForm::buildLayout()
     nameLayout->setContentsMargins(0, 0, 0, 0);
     edArtist = named(new QLineEdit, "edArtist");
     edAlbum = named(new QLineEdit, "edAlbum");
-    for (auto [text, edit] : {std::pair{"Art&ist:", edArtist}, {"A&lbum:", edAlbum}}) {
-        auto* label = new QLabel(text);
+    for (auto [text, edit] : {std::pair{QT_TR_NOOP("Art&ist:"), edArtist}, {QT_TR_NOOP("A&lbum:"), edAlbum}}) {
+        auto* label = new QLabel(tr(text));
         label->setBuddy(edit);
         nameLayout->addWidget(label);
         nameLayout->addWidget(edit, 1);
@@ -207,7 +207,7 @@ void TMainForm::buildLayout()
     statusLeft->addWidget(lbFolder);
     statusLeft->addWidget(Progress);
     status->addLayout(statusLeft, 1);
-    btRefresh = named(new QPushButton("Refre&sh"), "btRefresh");
+    btRefresh = named(new QPushButton(tr("Refre&sh")), "btRefresh");
     btRefresh->setAutoDefault(false);
     status->addWidget(btRefresh);
     rightLayout->addLayout(status);
@@ -239,21 +239,21 @@ void TMainForm::buildLayout()
 
     // Menus.
     GridMenu = named(new QMenu(this), "GridMenu");
-    mnuShowInfo = GridMenu->addAction("Manual rename/file info");
+    mnuShowInfo = GridMenu->addAction(tr("Manual rename/file info"));
     mnuShowInfo->setObjectName("mnuShowInfo");
     mnuShowInfo->setShortcut(QKeySequence(Qt::Key_F2));
-    mnuPlay = GridMenu->addAction("Play");
+    mnuPlay = GridMenu->addAction(tr("Play"));
     mnuPlay->setObjectName("mnuPlay");
     mnuPlay->setShortcut(QKeySequence(Qt::Key_F3));
-    mnuOpenFolder = GridMenu->addAction("Open folder");
+    mnuOpenFolder = GridMenu->addAction(tr("Open folder"));
     mnuOpenFolder->setObjectName("mnuOpenFolder");
-    mnuRefresh = GridMenu->addAction("Refresh");
+    mnuRefresh = GridMenu->addAction(tr("Refresh"));
     mnuRefresh->setObjectName("mnuRefresh");
     // F4 and F5 are the window's keys (below); in the menu they only show, and work while it is open.
     for (QAction* a : {mnuOpenFolder, mnuRefresh}) a->setShortcutContext(Qt::WidgetShortcut);
     mnuOpenFolder->setShortcut(QKeySequence(Qt::Key_F4));
     mnuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
-    mnuFix = GridMenu->addAction("Fix 1..9 to 01..09");
+    mnuFix = GridMenu->addAction(tr("Fix 1..9 to 01..09"));
     mnuFix->setObjectName("mnuFix");
     // F2 and F3 are the grid's; F4 and F5 belong to the whole window (below).
     for (QAction* a : {mnuShowInfo, mnuPlay}) {
@@ -302,8 +302,8 @@ void TMainForm::buildLayout()
 
     // Edit menu: undo of the last rename run on the listed folder. Ctrl+Z in a text field stays the
     // field's own undo, since the field takes the shortcut first.
-    QMenu* editMenu = named(menuBar()->addMenu("&Edit"), "mnuEdit");
-    mnuUndo = editMenu->addAction("&Undo last rename");
+    QMenu* editMenu = named(menuBar()->addMenu(tr("&Edit")), "mnuEdit");
+    mnuUndo = editMenu->addAction(tr("&Undo last rename"));
     mnuUndo->setObjectName("mnuUndo");
     mnuUndo->setShortcut(QKeySequence::Undo);
     connect(mnuUndo, &QAction::triggered, this, guarded(&TMainForm::mnuUndoClick));
@@ -313,8 +313,8 @@ void TMainForm::buildLayout()
     connect(chRenameFolder, &QCheckBox::toggled, this, &TMainForm::refreshPreview);
     connect(cmbFolderFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);
 
-    QMenu* helpMenu = named(menuBar()->addMenu("&Help"), "mnuHelpMenu");
-    QAction* help = helpMenu->addAction("&Help");
+    QMenu* helpMenu = named(menuBar()->addMenu(tr("&Help")), "mnuHelpMenu");
+    QAction* help = helpMenu->addAction(tr("&Help"));
     help->setObjectName("mnuHelp");
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this, guarded(&TMainForm::mnuHelpClick));
@@ -322,7 +322,7 @@ void TMainForm::buildLayout()
     mnuHelp = help;
     GridMenu->addSeparator();
     GridMenu->addAction(help);
-    QAction* about = helpMenu->addAction("&About Cantorix");
+    QAction* about = helpMenu->addAction(tr("&About Cantorix"));
     about->setObjectName("mnuAbout");
     connect(about, &QAction::triggered, this, guarded(&TMainForm::mnuAboutClick));
 
@@ -343,21 +343,21 @@ void TMainForm::buildLayout()
 
 void TMainForm::buildMenus()
 {
-    QMenu* file = named(menuBar()->addMenu("&File"), "mnuFile");
-    QAction* open = file->addAction("&Open folder" + QString(QChar(0x2026)));
+    QMenu* file = named(menuBar()->addMenu(tr("&File")), "mnuFile");
+    QAction* open = file->addAction(tr("&Open folder…"));
     open->setObjectName("mnuOpenFolderDialog");
     open->setShortcut(QKeySequence::Open);
     connect(open, &QAction::triggered, this, guarded(&TMainForm::mnuOpenFolderDialogClick));
-    mnuRefreshMain = file->addAction("&Refresh");
+    mnuRefreshMain = file->addAction(tr("&Refresh"));
     mnuRefreshMain->setObjectName("mnuRefreshMain");
     mnuRefreshMain->setShortcut(QKeySequence(Qt::Key_F5));
     connect(mnuRefreshMain, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
-    QAction* saveLog = file->addAction("&Save log" + QString(QChar(0x2026)));
+    QAction* saveLog = file->addAction(tr("&Save log…"));
     saveLog->setObjectName("mnuSaveLogMain");
     saveLog->setShortcut(QKeySequence::Save);
     connect(saveLog, &QAction::triggered, lsLog, &TLogPane::mnuSaveLogClick);
     file->addSeparator();
-    QAction* quit = file->addAction("&Quit");
+    QAction* quit = file->addAction(tr("&Quit"));
     quit->setObjectName("mnuQuit");
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);

@@ -11,7 +11,7 @@ TMatchForm::TMatchForm(const QStringList& matches, QWidget* parent) : QDialog(pa
 {
     setObjectName("MatchForm");
     // One candidate is offered for confirmation only.
-    setWindowTitle(matches.size() == 1 ? tr("One album found") : QString("More than one album found"));
+    setWindowTitle(matches.size() == 1 ? tr("One album found") : tr("More than one album found"));
     resize(520, 260);
     auto* layout = new QVBoxLayout(this);
     lstMatches = new QListWidget(this);
@@ -21,10 +21,10 @@ TMatchForm::TMatchForm(const QStringList& matches, QWidget* parent) : QDialog(pa
     layout->addWidget(lstMatches);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    btAccept = new QPushButton("OK", this);
+    btAccept = new QPushButton(tr("OK"), this);
     btAccept->setObjectName("BitBtn1");
     btAccept->setDefault(true);
-    btCancel = new QPushButton("Cancel", this);
+    btCancel = new QPushButton(tr("Cancel"), this);
     btCancel->setObjectName("BitBtn2");
     buttons->addWidget(btAccept);
     buttons->addWidget(btCancel);

@@ -1,6 +1,7 @@
 #include "gui/Messages.h"
 
 #include "core/rename/RenameJournal.h"
+#include "core/rename/RenameLines.h"
 #include "core/rename/RenameRun.h"
 
 #include <QCoreApplication>
@@ -12,13 +13,13 @@ namespace cantorix {
 
 void ShowAboutBox(QWidget* parent)
 {
-    auto* box = new QMessageBox(QMessageBox::Information, "About Cantorix",
-                                QString("<b>Cantorix %1</b>").arg(QCoreApplication::applicationVersion()),
-                                QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(QMessageBox::Information, QCoreApplication::translate("Messages", "About Cantorix"),
+        QString("<b>Cantorix %1</b>").arg(QCoreApplication::applicationVersion()), QMessageBox::Ok, parent);
     box->setObjectName("AboutMessage");
-    box->setInformativeText("Names the files of ripped audio albums from the freedb/CDDB music database or "
-                            "from their own tags.\n\nLicensed under the GNU General Public License, version 3 or "
-                            "later. It comes with no warranty.");
+    box->setInformativeText(QCoreApplication::translate("Messages",
+        "Names the files of ripped audio albums from the freedb/CDDB music database or from their own "
+        "tags.\n\nLicensed under the GNU General Public License, version 3 or later. It comes with no "
+        "warranty."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -32,14 +33,16 @@ void ShowRenameReport(QWidget* parent, const TRenameReport& report)
         if (reasons.size() >= 3) break;
         if (!r.Moved) reasons << QString("\"%1\": %2").arg(shown(r.OldName), shown(r.MoveError));
         else if (r.Tags == TRenameRowReport::TTags::Failed)
-            reasons << QString("\"%1\": tags: %2").arg(shown(r.NewName), shown(r.TagError));
+            reasons
+                << QCoreApplication::translate("Messages", "\"%1\": tags: %2").arg(shown(r.NewName), shown(r.TagError));
     }
-    if (reasons.size() < 3 && !report.FolderError.empty()) reasons << QString("Folder: %1").arg(shown(report.FolderError));
+    if (reasons.size() < 3 && !report.FolderError.empty())
+        reasons << QCoreApplication::translate("Messages", "Folder: %1").arg(shown(report.FolderError));
     if (reasons.size() < 3 && !report.PlaylistError.empty())
-        reasons << QString("Playlist: %1").arg(shown(report.PlaylistError));
+        reasons << QCoreApplication::translate("Messages", "Playlist: %1").arg(shown(report.PlaylistError));
     // One message for the whole run, not one per row; the log holds every line.
-    auto* box = new QMessageBox(QMessageBox::Warning, "Renaming", shown(RenameSummaryText(report)) + ".",
-                                QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::translate("Messages", "Renaming"),
+        shown(RenameSummaryText(report)) + ".", QMessageBox::Ok, parent);
     box->setObjectName("RenameReportMessage");
     box->setInformativeText(reasons.join("\n"));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -48,9 +51,11 @@ void ShowRenameReport(QWidget* parent, const TRenameReport& report)
 
 void ShowUnfinishedRunBox(QWidget* parent, std::function<void()> undo)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, "Renaming", UnfinishedRunText, QMessageBox::NoButton, parent);
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::translate("Messages", "Renaming"),
+        QString::fromStdString(TrLine(UnfinishedRunText)), QMessageBox::NoButton, parent);
     box->setObjectName("UnfinishedRunMessage");
-    QPushButton* undoButton = box->addButton("&Undo that run", QMessageBox::AcceptRole);
+    QPushButton* undoButton =
+        box->addButton(QCoreApplication::translate("Messages", "&Undo that run"), QMessageBox::AcceptRole);
     box->addButton(QMessageBox::Cancel);
     box->setDefaultButton(undoButton);
     box->setAttribute(Qt::WA_DeleteOnClose);

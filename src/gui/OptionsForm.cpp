@@ -50,7 +50,7 @@ QLabel* linkLabel(const QString& text, const QString& href, const char* name)
     return l;
 }
 
-constexpr const char* NoFolderText = "No folder specified";
+constexpr const char* NoFolderText = QT_TRANSLATE_NOOP("cantorix::TOptionsForm", "No folder specified");
 
 } // namespace
 
@@ -59,7 +59,7 @@ TOptionsForm::TOptionsForm(TSettings& settings, QWidget* parent)
 {
     m_query = new TServerListQuery(nullptr, this);
     m_chooseFolder = [this](const QString& start) {
-        return QFileDialog::getExistingDirectory(this, "Select a folder:", start);
+        return QFileDialog::getExistingDirectory(this, tr("Select a folder:"), start);
     };
     m_openUrl = [this](const QUrl& url) { OpenWithDesktop(url, this, [this](const QString& line) { emit logLine(line); }); };
     buildLayout();
@@ -71,13 +71,13 @@ TOptionsForm::~TOptionsForm() = default;
 void TOptionsForm::buildLayout()
 {
     setObjectName("TOptionsForm");
-    setWindowTitle("Cantorix options");
+    setWindowTitle(tr("Cantorix options"));
     auto* outer = new QVBoxLayout(this);
     PageControl1 = named(new QTabWidget, "PageControl1");
     outer->addWidget(PageControl1);
     auto* closeRow = new QHBoxLayout;
     closeRow->addStretch();
-    auto* btClose = named(new QPushButton("Close"), "btClose");
+    auto* btClose = named(new QPushButton(tr("Close")), "btClose");
     btClose->setAutoDefault(false);
     closeRow->addWidget(btClose);
     outer->addLayout(closeRow);
@@ -86,7 +86,7 @@ void TOptionsForm::buildLayout()
     // Tab "Connection": the freedb server, how it is reached, and what the log shows of it.
     auto* connection = named(new QWidget, "TabConnection");
     auto* connLayout = new QVBoxLayout(connection);
-    auto* freedb = named(new QGroupBox("FreeDB"), "gbFreeDB");
+    auto* freedb = named(new QGroupBox(tr("FreeDB")), "gbFreeDB");
     auto* freedbForm = new QFormLayout(freedb);
     cmbServers = named(new QComboBox, "cmbServers");
     // The list offers the mirrors; any host, host:port or address may be typed.
@@ -96,12 +96,12 @@ void TOptionsForm::buildLayout()
     cmbServers->setToolTip(tr("A host name, host:port, or an http:// or https:// address"));
     cmbServers->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbServers->setMinimumContentsLength(20);
-    btQueryServers = named(new QPushButton("&Query FreeDB servers"), "btQueryServers");
+    btQueryServers = named(new QPushButton(tr("&Query FreeDB servers")), "btQueryServers");
     btQueryServers->setAutoDefault(false);
     auto* serverRow = new QHBoxLayout;
     serverRow->addWidget(cmbServers, 1);
     serverRow->addWidget(btQueryServers);
-    auto* serverLabel = new QLabel("&Server:");
+    auto* serverLabel = new QLabel(tr("&Server:"));
     serverLabel->setBuddy(cmbServers);
     freedbForm->addRow(serverLabel, serverRow);
     lbServerStatus = named(new QLabel, "lbServerStatus");
@@ -111,23 +111,23 @@ void TOptionsForm::buildLayout()
     freedbForm->addRow(QString(), lbServerStatus);
     edEmail = named(new QLineEdit, "edEmail");
     edEmail->setPlaceholderText(TLookupConfig().Email);
-    auto* emailLabel = new QLabel("&E-mail:");
+    auto* emailLabel = new QLabel(tr("&E-mail:"));
     emailLabel->setBuddy(edEmail);
     freedbForm->addRow(emailLabel, edEmail);
     edTimeout = named(new QSpinBox, "edTimeout");
     edTimeout->setRange(1, MaxTimeoutSeconds);
-    edTimeout->setSuffix(" s");
+    edTimeout->setSuffix(tr(" s"));
     edTimeout->setMaximumWidth(edTimeout->fontMetrics().horizontalAdvance("00000000 s") + 40);
-    auto* timeoutLabel = new QLabel("Time-o&ut:");
+    auto* timeoutLabel = new QLabel(tr("Time-o&ut:"));
     timeoutLabel->setBuddy(edTimeout);
     freedbForm->addRow(timeoutLabel, edTimeout);
     edSearchUrl = named(new QLineEdit, "edSearchUrl");
     edSearchUrl->setPlaceholderText(setting::DefaultSearchUrl);
-    edSearchUrl->setToolTip("The web search of the name query; %s stands for the words searched for");
-    auto* searchLabel = new QLabel("Search &address:");
+    edSearchUrl->setToolTip(tr("The web search of the name query; %s stands for the words searched for"));
+    auto* searchLabel = new QLabel(tr("Search &address:"));
     searchLabel->setBuddy(edSearchUrl);
     freedbForm->addRow(searchLabel, edSearchUrl);
-    chHidedataExchange = named(new QCheckBox("&Hide data exchange"), "chHidedataExchange");
+    chHidedataExchange = named(new QCheckBox(tr("&Hide data exchange")), "chHidedataExchange");
     freedbForm->addRow(QString(), chHidedataExchange);
     connLayout->addWidget(freedb);
 
@@ -147,9 +147,9 @@ void TOptionsForm::buildLayout()
     mbForm->addRow(coverLabel, edCoverServer);
     connLayout->addWidget(musicBrainz);
 
-    auto* proxy = named(new QGroupBox("Proxy"), "gbProxy");
+    auto* proxy = named(new QGroupBox(tr("Proxy")), "gbProxy");
     auto* proxyGrid = new QGridLayout(proxy);
-    chUseProxy = named(new QCheckBox("Use &proxy to connect"), "chUseProxy");
+    chUseProxy = named(new QCheckBox(tr("Use &proxy to connect")), "chUseProxy");
     proxyGrid->addWidget(chUseProxy, 0, 0, 1, 4);
     proxyAddress = named(new QLineEdit, "proxyAddress");
     ProxyPort = named(new QLineEdit, "ProxyPort");
@@ -163,10 +163,10 @@ void TOptionsForm::buildLayout()
         const char* text;
         QLineEdit* edit;
         int row, column;
-    } proxyFields[] = {{"A&ddress:", proxyAddress, 1, 0}, {"P&ort:", ProxyPort, 1, 2},
-                       {"User&name:", proxyUser, 2, 0}, {"Pass&word:", proxyPassword, 2, 2}};
+    } proxyFields[] = {{QT_TR_NOOP("A&ddress:"), proxyAddress, 1, 0}, {QT_TR_NOOP("P&ort:"), ProxyPort, 1, 2},
+        {QT_TR_NOOP("User&name:"), proxyUser, 2, 0}, {QT_TR_NOOP("Pass&word:"), proxyPassword, 2, 2}};
     for (const auto& f : proxyFields) {
-        auto* label = new QLabel(f.text);
+        auto* label = new QLabel(tr(f.text));
         label->setBuddy(f.edit);
         proxyGrid->addWidget(label, f.row, f.column);
         proxyGrid->addWidget(f.edit, f.row, f.column + 1);
@@ -175,16 +175,16 @@ void TOptionsForm::buildLayout()
     proxyGrid->setColumnStretch(3, 1);
     connLayout->addWidget(proxy);
     connLayout->addStretch();
-    PageControl1->addTab(connection, "&Connection");
+    PageControl1->addTab(connection, tr("&Connection"));
 
     // Tab "Main": the starting folder, the grid's double-click, the folder entry of the desktop.
     auto* main = named(new QWidget, "TabSheet1");
     auto* mainLayout = new QVBoxLayout(main);
-    auto* start = named(new QGroupBox("Starting folder"), "gbStartingFolder");
+    auto* start = named(new QGroupBox(tr("Starting folder")), "gbStartingFolder");
     auto* startLayout = new QVBoxLayout(start);
     auto* startButtons = new QHBoxLayout;
-    btSelectFolder = named(new QPushButton("Specify starting &folder" + QString(QChar(0x2026))), "btSelectFolder");
-    btUseCurrent = named(new QPushButton("&Use current"), "btUseCurrent");
+    btSelectFolder = named(new QPushButton(tr("Specify starting &folder…")), "btSelectFolder");
+    btUseCurrent = named(new QPushButton(tr("&Use current")), "btUseCurrent");
     for (QPushButton* b : {btSelectFolder, btUseCurrent}) {
         b->setAutoDefault(false);
         startButtons->addWidget(b);
@@ -198,16 +198,16 @@ void TOptionsForm::buildLayout()
     startLayout->addWidget(DirLabel);
     mainLayout->addWidget(start);
 
-    auto* dblClick = named(new QGroupBox("Filegrid double-click"), "gbDoubleClick");
+    auto* dblClick = named(new QGroupBox(tr("Filegrid double-click")), "gbDoubleClick");
     auto* dblLayout = new QHBoxLayout(dblClick);
-    rdPlay = named(new QRadioButton("&Play"), "rdPlay");
-    rdInfo = named(new QRadioButton("&Info/manual rename"), "rdInfo");
+    rdPlay = named(new QRadioButton(tr("&Play")), "rdPlay");
+    rdInfo = named(new QRadioButton(tr("&Info/manual rename")), "rdInfo");
     dblLayout->addWidget(rdPlay);
     dblLayout->addWidget(rdInfo);
     dblLayout->addStretch();
     mainLayout->addWidget(dblClick);
 
-    auto* shell = named(new QGroupBox("File manager"), "gbShell");
+    auto* shell = named(new QGroupBox(tr("File manager")), "gbShell");
     auto* shellLayout = new QVBoxLayout(shell);
     btShell = named(new QPushButton, "btShell");
     btShell->setAutoDefault(false);
@@ -215,32 +215,33 @@ void TOptionsForm::buildLayout()
     shellRow->addWidget(btShell);
     shellRow->addStretch();
     shellLayout->addLayout(shellRow);
-    lbShellNote = named(new QLabel("Offers \"Cantorix\" in the \"Open with\" menu of every folder in the file manager."),
-                        "lbShellNote");
+    lbShellNote =
+        named(new QLabel(tr("Offers \"Cantorix\" in the \"Open with\" menu of every folder in the file manager.")),
+            "lbShellNote");
     lbShellNote->setWordWrap(true);
     shellLayout->addWidget(lbShellNote);
     mainLayout->addWidget(shell);
     mainLayout->addStretch();
-    PageControl1->addTab(main, "&Main");
+    PageControl1->addTab(main, tr("&Main"));
 
     // Tab "Renaming": the name formats with a sample, and the switches of the next rename run.
     auto* renaming = named(new QWidget, "TabSheet2");
     auto* renLayout = new QGridLayout(renaming);
-    auto* listLabel = new QLabel("Name &formats:");
+    auto* listLabel = new QLabel(tr("Name &formats:"));
     cmbOptNames = named(new QListWidget, "cmbOptNames");
     cmbOptNames->setSortingEnabled(true);
     cmbOptNames->setSelectionMode(QAbstractItemView::SingleSelection);
     listLabel->setBuddy(cmbOptNames);
     renLayout->addWidget(listLabel, 0, 0);
     renLayout->addWidget(cmbOptNames, 1, 0, 5, 1);
-    auto* formatLabel = new QLabel("F&ormat:");
+    auto* formatLabel = new QLabel(tr("F&ormat:"));
     edOptName = named(new QLineEdit, "edOptName");
     formatLabel->setBuddy(edOptName);
     renLayout->addWidget(formatLabel, 0, 1);
     auto* editRow = new QHBoxLayout;
     editRow->addWidget(edOptName, 1);
-    addBt = named(new QPushButton("&Add"), "addBt");
-    btRemove = named(new QPushButton("R&emove"), "btRemove");
+    addBt = named(new QPushButton(tr("&Add")), "addBt");
+    btRemove = named(new QPushButton(tr("R&emove")), "btRemove");
     for (QPushButton* b : {addBt, btRemove}) {
         b->setAutoDefault(false);
         editRow->addWidget(b);
@@ -256,25 +257,26 @@ void TOptionsForm::buildLayout()
     pnlSample->setFrameShape(QFrame::StyledPanel);
     pnlSample->setMinimumHeight(pnlSample->fontMetrics().lineSpacing() + 8);
     renLayout->addWidget(pnlSample, 4, 1);
-    auto* help = new QLabel("You can use following keywords:\nartist album track year #\n"
-                            "Character case does not matter. You will see sample of the name below. Create the "
-                            "name form that you want and press \"Add\" button to add format to the listbox.");
+    auto* help = new QLabel(tr("You can use following keywords:\nartist album track year #\n"
+                               "Character case does not matter. You will see sample of the name below. Create the "
+                               "name form that you want and press \"Add\" button to add format to the listbox."));
     help->setWordWrap(true);
     help->setMinimumHeight(help->fontMetrics().lineSpacing() * 5);
     renLayout->addWidget(help, 3, 1);
     renLayout->setRowStretch(5, 1);
     renLayout->setColumnStretch(0, 2);
     renLayout->setColumnStretch(1, 3);
-    chWriteTag = named(new QCheckBox("&Write tag if possible"), "chWriteTag");
-    chFixUnderScores = named(new QCheckBox("Replace &underscores with spaces (double spaces will be fixed automatically)"),
-                             "chFixUnderScores");
-    chCreatePlaylist = named(new QCheckBox("Create play&list"), "chCreatePlaylist");
+    chWriteTag = named(new QCheckBox(tr("&Write tag if possible")), "chWriteTag");
+    chFixUnderScores =
+        named(new QCheckBox(tr("Replace &underscores with spaces (double spaces will be fixed automatically)")),
+            "chFixUnderScores");
+    chCreatePlaylist = named(new QCheckBox(tr("Create play&list")), "chCreatePlaylist");
     renLayout->addWidget(chWriteTag, 6, 0, 1, 2);
     renLayout->addWidget(chFixUnderScores, 7, 0, 1, 2);
     renLayout->addWidget(chCreatePlaylist, 8, 0, 1, 2);
     chSaveCover = named(new QCheckBox(tr("Save the front cover of MusicBrainz albums as folder.&jpg")), "chSaveCover");
     renLayout->addWidget(chSaveCover, 9, 0, 1, 2);
-    PageControl1->addTab(renaming, "&Renaming");
+    PageControl1->addTab(renaming, tr("&Renaming"));
 
     // Tab "About".
     auto* about = named(new QWidget, "TabSheet3");
@@ -283,22 +285,22 @@ void TOptionsForm::buildLayout()
     auto* logo = named(new QLabel, "Image1");
     logo->setPixmap(QIcon(":/cantorix.svg").pixmap(64, 64));
     logoRow->addWidget(logo);
-    auto* title = new QLabel(QString("<b>Cantorix %1</b><br>Names the files of ripped audio albums.")
+    auto* title = new QLabel(tr("<b>Cantorix %1</b><br>Names the files of ripped audio albums.")
                                  .arg(QCoreApplication::applicationVersion().toHtmlEscaped()));
     logoRow->addWidget(title, 1);
     aboutLayout->addLayout(logoRow);
-    lbGuideLink = linkLabel("User guide (readme)", "guide:", "Label6");
-    lbFreedbLink = linkLabel("The freedb music database: gnudb.org", FreedbSite, "Image2");
-    lbLicenceLink = linkLabel("GNU General Public License, version 3 or later", LicenceUrl, "Label5");
+    lbGuideLink = linkLabel(tr("User guide (readme)"), "guide:", "Label6");
+    lbFreedbLink = linkLabel(tr("The freedb music database: gnudb.org"), FreedbSite, "Image2");
+    lbLicenceLink = linkLabel(tr("GNU General Public License, version 3 or later"), LicenceUrl, "Label5");
     for (QLabel* l : {lbGuideLink, lbFreedbLink, lbLicenceLink}) aboutLayout->addWidget(l);
     auto* helpRow = new QHBoxLayout;
-    btHelp = named(new QPushButton("&Help"), "btUp");
+    btHelp = named(new QPushButton(tr("&Help")), "btUp");
     btHelp->setAutoDefault(false);
     helpRow->addWidget(btHelp);
     helpRow->addStretch();
     aboutLayout->addLayout(helpRow);
     aboutLayout->addStretch();
-    PageControl1->addTab(about, "Abou&t");
+    PageControl1->addTab(about, tr("Abou&t"));
 
     // F1 opens the guide wherever the focus is.
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -367,7 +369,7 @@ void TOptionsForm::FormCreate()
 
     fillServers();
     const QString start = s.get(setting::StartFolder);
-    DirLabel->setText(start.isEmpty() ? QString(NoFolderText) : start);
+    DirLabel->setText(start.isEmpty() ? tr(NoFolderText) : start);
     chUseProxy->setChecked(s.get(setting::UseProxy));
     proxyAddress->setText(s.get(setting::ProxyAddress));
     ProxyPort->setText(s.get(setting::ProxyPort));
@@ -413,7 +415,7 @@ void TOptionsForm::fillNameFormats()
 
 void TOptionsForm::showShellCaption()
 {
-    btShell->setText(FolderEntryExists() ? "Remove &shell shortcut" : "Create &shell shortcut");
+    btShell->setText(FolderEntryExists() ? tr("Remove &shell shortcut") : tr("Create &shell shortcut"));
 }
 
 void TOptionsForm::showServerStatus(const QString& text)
@@ -437,7 +439,7 @@ void TOptionsForm::openGuide()
 {
     const QString guide = TMainForm::helpFile();
     if (guide.isEmpty()) {
-        emit logLine("The user guide is not installed");
+        emit logLine(tr("The user guide is not installed"));
         return;
     }
     openUrl(QUrl::fromLocalFile(guide));
@@ -485,7 +487,7 @@ void TOptionsForm::serversFinished(const TServerListOutcome& outcome)
 {
     btQueryServers->setEnabled(true);
     if (!outcome.Ok) {
-        const QString line = "The server list was not changed: " + outcome.Reason;
+        const QString line = tr("The server list was not changed: %1").arg(outcome.Reason);
         emit logLine(line);
         showServerStatus(line);
         return;
@@ -497,10 +499,11 @@ void TOptionsForm::serversFinished(const TServerListOutcome& outcome)
         return;
     }
     fillServers();
-    QString line = QString("%1 servers in the list; the server is %2").arg(outcome.Hosts.size()).arg(ServerListEntry(stored.Server));
+    QString line =
+        tr("%1 servers in the list; the server is %2").arg(outcome.Hosts.size()).arg(ServerListEntry(stored.Server));
     // A new list reaches the disk at once.
     if (IoResult written = m_settings.updateFile(); !written)
-        line = QString("Cannot write the settings file \"%1\": %2")
+        line = tr("Cannot write the settings file \"%1\": %2")
                    .arg(m_settings.fileName(), QString::fromStdString(written.error));
     emit logLine(line);
     showServerStatus(line);
@@ -540,13 +543,15 @@ void TOptionsForm::btShellClick()
     // The caption shows what is on disk now, whatever happened.
     showShellCaption();
     if (!done) {
-        const QString line = QString("Cannot %1 the folder entry \"%2\": %3")
-                                 .arg(remove ? "remove" : "create", FolderEntryPath(), QString::fromStdString(done.error));
+        const QString line =
+            (remove ? tr("Cannot remove the folder entry \"%1\": %2") : tr("Cannot create the folder entry \"%1\": %2"))
+                .arg(FolderEntryPath(), QString::fromStdString(done.error));
         emit logLine(line);
         lbShellNote->setText(line);
         return;
     }
-    emit logLine(QString(remove ? "Removed the folder entry \"%1\"" : "Created the folder entry \"%1\"").arg(FolderEntryPath()));
+    emit logLine((remove ? tr("Removed the folder entry \"%1\"") : tr("Created the folder entry \"%1\""))
+                     .arg(FolderEntryPath()));
 }
 
 // ---------------------------------------------------------------------------------------------

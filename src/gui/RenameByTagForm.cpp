@@ -33,15 +33,15 @@ TRenameByTagForm::TRenameByTagForm(const std::string& folder, const std::vector<
     : QDialog(parent), m_folder(folder), m_log(std::move(log))
 {
     setObjectName("TRenameByTagForm");
-    setWindowTitle("Rename by tag");
+    setWindowTitle(tr("Rename by tag"));
 
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel("&Proposed names (double-click or F2 to change one):");
+    auto* label = new QLabel(tr("&Proposed names (double-click or F2 to change one):"));
     layout->addWidget(label);
     NameTagList = new QTreeWidget;
     NameTagList->setObjectName("NameTagList");
     NameTagList->setColumnCount(2);
-    NameTagList->setHeaderLabels({"Original", "New"});
+    NameTagList->setHeaderLabels({tr("Original"), tr("New")});
     NameTagList->setRootIsDecorated(false);
     NameTagList->setUniformRowHeights(true);
     NameTagList->setAlternatingRowColors(true);
@@ -56,9 +56,9 @@ TRenameByTagForm::TRenameByTagForm(const std::string& folder, const std::vector<
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    btAccept = new QPushButton("&Accept and rename");
+    btAccept = new QPushButton(tr("&Accept and rename"));
     btAccept->setObjectName("BitBtn1");
-    btCancel = new QPushButton("&Cancel");
+    btCancel = new QPushButton(tr("&Cancel"));
     btCancel->setObjectName("btCancel");
     // Enter commits an edit in the list; it never presses a button of this window by itself.
     for (QPushButton* b : {btAccept, btCancel}) {
@@ -90,7 +90,7 @@ void TRenameByTagForm::FormCreate(const std::vector<std::string>& names, const T
         // A file without tags, or already named so, keeps its name: shown dimmed.
         if (p.NewName == p.OldName) {
             item->setForeground(1, palette().brush(QPalette::Disabled, QPalette::Text));
-            item->setToolTip(1, "Keeps its name");
+            item->setToolTip(1, tr("Keeps its name"));
         }
         // The number's place in the name stays empty: marked, so that the user sees it before accepting.
         if (p.NoNumber) {

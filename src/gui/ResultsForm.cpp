@@ -2,6 +2,7 @@
 #include "gui/DialogSize.h"
 #include "gui/Named.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -40,11 +41,11 @@ TResultsForm::TResultsForm(const QList<TrackTitle>& titles, const QStringList& f
 {
     for (const TrackTitle& t : titles) m_titles << NumberedTitle(t);
     setObjectName("ResultsForm");
-    setWindowTitle("Sort results...");
+    setWindowTitle(tr("Sort results..."));
     setSizeGripEnabled(true);
 
-    lbTitles = named(new QLabel("&FreeDB track names:"), "Label3");
-    lbFiles = named(new QLabel("&Current track names:"), "Label1");
+    lbTitles = named(new QLabel(tr("&FreeDB track names:")), "Label3");
+    lbFiles = named(new QLabel(tr("&Current track names:")), "Label1");
     freedblist = named(new QListWidget, "freedblist");
     locallist = named(new QListWidget, "locallist");
     for (QListWidget* list : {freedblist, locallist}) {
@@ -58,10 +59,10 @@ TResultsForm::TResultsForm(const QList<TrackTitle>& titles, const QStringList& f
     Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(1, 1);
 
-    btUp = named(new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp), "&Up"), "btUp");
-    btDown = named(new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown), "&Down"), "btDown");
-    btUp->setToolTip("Move the selected file up (Alt+Up)");
-    btDown->setToolTip("Move the selected file down (Alt+Down)");
+    btUp = named(new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp), tr("&Up")), "btUp");
+    btDown = named(new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown), tr("&Down")), "btDown");
+    btUp->setToolTip(tr("Move the selected file up (Alt+Up)"));
+    btDown->setToolTip(tr("Move the selected file down (Alt+Down)"));
     auto* moves = new QVBoxLayout;
     // The buttons start level with the lists, below the headings.
     moves->addSpacing(lbFiles->sizeHint().height());
@@ -75,8 +76,8 @@ TResultsForm::TResultsForm(const QList<TrackTitle>& titles, const QStringList& f
     lists->addWidget(Splitter1, 1);
     lists->addLayout(moves);
 
-    btAccept = named(new QPushButton("&Accept"), "BitBtn1");
-    btCancel = named(new QPushButton("Cancel"), "BitBtn2");
+    btAccept = named(new QPushButton(tr("&Accept")), "BitBtn1");
+    btCancel = named(new QPushButton(tr("Cancel")), "BitBtn2");
     btAccept->setDefault(true);
     btCancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -128,13 +129,16 @@ void TResultsForm::showRows(const QList<TAlignedRow>& rows)
 
 QString TResultsForm::titleText(const TAlignedRow& row) const
 {
-    return row.Title >= 0 && row.Title < m_titles.size() ? m_titles[row.Title] : QString(FakeTrackText);
+    return row.Title >= 0 && row.Title < m_titles.size()
+        ? m_titles[row.Title]
+        : QCoreApplication::translate("ResultsAlignment", FakeTrackText);
 }
 
 QString TResultsForm::fileText(const TAlignedRow& row) const
 {
-    return row.GridRow >= 0 && row.GridRow < m_fileNames.size() ? LocalTrackName(m_fileNames[row.GridRow])
-                                                                : QString(MissingTrackText);
+    return row.GridRow >= 0 && row.GridRow < m_fileNames.size()
+        ? LocalTrackName(m_fileNames[row.GridRow])
+        : QCoreApplication::translate("ResultsAlignment", MissingTrackText);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // Application entry: cantorix [FOLDER] [--settings FILE]
 #include "gui/Application.h"
 #include "core/Settings.h"
+#include "core/Translation.h"
 #include "gui/MainForm.h"
 
 #include <QIcon>
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Cantorix");
     QApplication::setApplicationVersion(CANTORIX_VERSION);
     QApplication::setDesktopFileName("cantorix");
+    cantorix::InstallTranslators();
 
     QStringList args = app.arguments().mid(1);
     QString settingsFile;

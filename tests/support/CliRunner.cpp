@@ -22,14 +22,14 @@ QStringList CliResult::errLines() const { return lines(err); }
 CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment)
 {
     QProcess p;
-    if (!environment.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString& entry : environment) {
-            const qsizetype eq = entry.indexOf('=');
-            env.insert(entry.left(eq), eq < 0 ? QString() : entry.mid(eq + 1));
-        }
-        p.setProcessEnvironment(env);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // English texts unless the test asks for another language (LANGUAGE comes before the locale).
+    env.insert("LANGUAGE", "en");
+    for (const QString& entry : environment) {
+        const qsizetype eq = entry.indexOf('=');
+        env.insert(entry.left(eq), eq < 0 ? QString() : entry.mid(eq + 1));
     }
+    p.setProcessEnvironment(env);
     p.start(QString::fromStdString(cliPath()), args);
     CliResult r;
     if (!p.waitForStarted(timeoutMs)) return r;
@@ -47,6 +47,9 @@ CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& envi
 CliResult runCliServing(const QStringList& args, int timeoutMs)
 {
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LANGUAGE", "en");
+    process.setProcessEnvironment(env);
     QElapsedTimer clock;
     clock.start();
     process.start(QString::fromStdString(cliPath()), args);

@@ -18,7 +18,8 @@ struct CliResult {
 };
 
 // Waits at most `timeoutMs`; a process still running then is killed and reported with exit code -1.
-// `environment` holds "NAME=value" entries added to the test's own environment.
+// `environment` holds "NAME=value" entries added to the test's own environment. The program speaks
+// English (LANGUAGE=en) unless `environment` sets LANGUAGE.
 CliResult runCli(const QStringList& args, int timeoutMs = 30000, const QStringList& environment = {});
 
 // The same for a test whose local server lives in this process: its event loop keeps running while

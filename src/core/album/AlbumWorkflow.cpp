@@ -51,8 +51,8 @@ TScanResult TAlbumWorkflow::listFolder(const QString& path)
         // The lookup's titles belong to the files it started from: a new listing ends it.
         if (m_source) m_source->abandon();
         m_pairing = false;
-        emit logLine(m_mode == TQueryMode::Name ? QString("The query by name was abandoned: the folder was listed anew")
-                                                : QString("The lookup was abandoned: the folder was listed anew"));
+        emit logLine(m_mode == TQueryMode::Name ? tr("The query by name was abandoned: the folder was listed anew")
+                                                : tr("The lookup was abandoned: the folder was listed anew"));
         setLookupRunning(false);
     }
     TScanResult scan = ScanFolder(path, m_extensions);
@@ -112,8 +112,8 @@ bool TAlbumWorkflow::startLookup(TQueryMode mode, const QString& artist, const Q
     if (m_lookupRunning || m_album->fileCount() == 0) return false;
     if (mode == TQueryMode::Checksum && database() == TDatabase::Freedb)
         if (const int missing = m_album->filesWithoutPlayingTime())
-            emit logLine(QString("%1 of %2 files have no playing time (shown as --:--); the disc ID counts them as 0 "
-                                 "seconds and will likely find no match")
+            emit logLine(tr("%1 of %2 files have no playing time (shown as --:--); the disc ID counts them as 0 "
+                            "seconds and will likely find no match")
                              .arg(missing)
                              .arg(m_album->fileCount()));
     m_mode = mode;
@@ -157,7 +157,7 @@ void TAlbumWorkflow::cancelLookup()
         return;
     }
     if (!m_source || !m_source->running()) return;
-    emit logLine("The lookup was cancelled");
+    emit logLine(tr("The lookup was cancelled"));
     m_source->cancel();
 }
 
@@ -189,13 +189,13 @@ void TAlbumWorkflow::acceptPairing(const QList<TAlignedRow>& rows)
     if (!m_pairing) return;
     m_pairing = false;
     if (m_album->fileNames() != m_pairedFiles) {
-        endPairingUnapplied("The titles were not applied: the folder was listed anew");
+        endPairingUnapplied(tr("The titles were not applied: the folder was listed anew"));
         return;
     }
     if (m_album->applyPairing(m_pending.record.Titles, rows) == 0)
-        emit logLine("No title stands beside a file: nothing to rename");
+        emit logLine(tr("No title stands beside a file: nothing to rename"));
     else
-        emit logLine("Ready to rename");
+        emit logLine(tr("Ready to rename"));
     endLookup(m_pending);
 }
 
@@ -203,7 +203,7 @@ void TAlbumWorkflow::cancelPairing()
 {
     if (!m_pairing) return;
     m_pairing = false;
-    endPairingUnapplied("The lookup was cancelled");
+    endPairingUnapplied(tr("The lookup was cancelled"));
 }
 
 void TAlbumWorkflow::endPairingUnapplied(const QString& why)
@@ -237,17 +237,17 @@ bool TAlbumWorkflow::applyEntryFile(const QString& path, QString* error)
     const IoResult opened = file.open(QFile::encodeName(path).toStdString());
     if (!opened) {
         *error = opened.code == EINVAL || opened.code == EISDIR
-                     ? tr("the entry \"%1\" is not a regular file").arg(path)
-                     : QString("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(opened.error));
+            ? tr("the entry \"%1\" is not a regular file").arg(path)
+            : tr("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(opened.error));
         return false;
     }
     if (file.size() > MaxEntryFileBytes) {
-        *error = QString("the entry \"%1\" is too large").arg(path);
+        *error = tr("the entry \"%1\" is too large").arg(path);
         return false;
     }
     QByteArray bytes(qsizetype(file.size()), Qt::Uninitialized);
     if (!bytes.isEmpty() && !file.read(bytes.data(), size_t(bytes.size()))) {
-        *error = QString("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(file.error().error));
+        *error = tr("cannot read the entry \"%1\": %2").arg(path, QString::fromStdString(file.error().error));
         return false;
     }
     const QStringList lines = SplitLines(DecodeReplyText(bytes));
@@ -323,7 +323,7 @@ bool TAlbumWorkflow::startRename(const TRenameOptions& options)
         // A run that was refused moved nothing: the album may be renamed once the cause is gone.
         if (report.Refused.empty()) {
             m_album->setCanRename(false);
-            emit logLine(RenamingFinishedLine);
+            emit logLine(QString::fromStdString(TrLine(RenamingFinishedLine)));
         }
         emit renameFinished(report, folder);
     });
@@ -339,7 +339,7 @@ TRenameReport TAlbumWorkflow::renameNow(const TRenameOptions& options)
     run->run();
     if (run->report().Refused.empty()) {
         m_album->setCanRename(false);
-        emit logLine(RenamingFinishedLine);
+        emit logLine(QString::fromStdString(TrLine(RenamingFinishedLine)));
     }
     return run->report();
 }
@@ -351,7 +351,7 @@ TUndoReport TAlbumWorkflow::undo(bool dryRun, bool* found, const QString& folder
     TUndoReport report;
     if (!target.empty()) report = UndoLastRun(TRenameJournal::defaultDirectory(), target, dryRun, any);
     for (const std::string& line : report.Lines) emit logLine(QString::fromStdString(line));
-    if (any && report.Refused.empty()) emit logLine(UndoFinishedLine);
+    if (any && report.Refused.empty()) emit logLine(QString::fromStdString(TrLine(UndoFinishedLine)));
     if (found) *found = any;
     return report;
 }

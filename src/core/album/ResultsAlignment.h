@@ -6,14 +6,18 @@
 #include "core/lookup/AlbumRecord.h"
 
 #include <QList>
+#include <QtGlobal>
 #include <QString>
 #include <QStringList>
 
 namespace cantorix {
 
 // The two captions of rows that have no partner.
-inline constexpr const char* FakeTrackText = "Fake track?";       // a file with no title
-inline constexpr const char* MissingTrackText = "Missing track?"; // a title with no file
+// Marked for lupdate; shown through QCoreApplication::translate("ResultsAlignment", ...).
+// a file with no title
+inline constexpr const char* FakeTrackText = QT_TRANSLATE_NOOP("ResultsAlignment", "Fake track?");
+// a title with no file
+inline constexpr const char* MissingTrackText = QT_TRANSLATE_NOOP("ResultsAlignment", "Missing track?");
 
 // One row of the window: a title (or none) beside a file (or none).
 struct TAlignedRow {

@@ -30,8 +30,9 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
     const bool blank = std::any_of(email.begin(), email.end(), [](QChar c) { return c.isSpace() || IsControl(c); });
     const bool special = email.contains('"') || email.contains('\\');
     if (blank)
-        config.Note = QString("The e-mail address \"%1\" holds white space or a control character; "
-                              "\"%2\" is sent instead")
+        config.Note = QCoreApplication::translate("Settings",
+            "The e-mail address \"%1\" holds white space or a "
+            "control character; \"%2\" is sent instead")
                           .arg(EscapeControls(email), config.Email);
     else if (special)
         config.Note = QCoreApplication::translate("Settings", "The e-mail address \"%1\" holds a quote or a backslash, "

@@ -35,7 +35,8 @@ bool proxyOf(const THttpProxy& proxy, QNetworkProxy* networkProxy, QString* erro
     if (proxy.Address.isEmpty()) return true;
     quint16 port = 80;
     if (!proxy.Port.isEmpty() && !parsePort(proxy.Port, &port)) {
-        if (errorText) *errorText = "Invalid proxy port \"" + proxy.Port + "\"";
+        if (errorText)
+            *errorText = QCoreApplication::translate("HttpClient", "Invalid proxy port \"%1\"").arg(proxy.Port);
         return false;
     }
     *networkProxy = QNetworkProxy(QNetworkProxy::HttpProxy, proxy.Address, port, proxy.Username, proxy.Password);
@@ -130,7 +131,7 @@ bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const 
     QUrl target(url, QUrl::StrictMode);
     const QString scheme = target.scheme().toLower();
     if (!target.isValid() || target.host().isEmpty() || (scheme != "http" && scheme != "https")) {
-        if (errorText) *errorText = "Invalid URL";
+        if (errorText) *errorText = QCoreApplication::translate("HttpClient", "Invalid URL");
         return false;
     }
     const QUrl original = target;
@@ -307,11 +308,12 @@ THttpResponse TQtHttpClient::response(QNetworkReply* reply)
         answer.ErrorText = text;
         return answer;
     };
-    if (m_tooLarge) return fail(tooLarge, "Reply too large");
-    if (m_silent) return fail(SilenceError, "No data received in time");
+    if (m_tooLarge) return fail(tooLarge, QCoreApplication::translate("HttpClient", "Reply too large"));
+    if (m_silent) return fail(SilenceError, QCoreApplication::translate("HttpClient", "No data received in time"));
     if (m_refusedRedirect.isValid()) return fail(RedirectRefused, m_refusedRedirect.toString());
     if (m_tooManyRedirects || reply->error() == QNetworkReply::TooManyRedirectsError)
-        return fail(int(QNetworkReply::TooManyRedirectsError), "Too many redirects");
+        return fail(
+            int(QNetworkReply::TooManyRedirectsError), QCoreApplication::translate("HttpClient", "Too many redirects"));
     if (!m_proxyName.isEmpty()) {
         // Through a proxy, a connection that fails is the proxy's (a server it cannot reach is its
         // 502); Qt reports some of these as the server's own.
@@ -328,7 +330,8 @@ THttpResponse TQtHttpClient::response(QNetworkReply* reply)
                                         .arg(m_proxyName, reply->errorString()));
     }
     QByteArray rest = reply->readAll();
-    if (m_body.size() + rest.size() > m_maxBody) return fail(tooLarge, "Reply too large");
+    if (m_body.size() + rest.size() > m_maxBody)
+        return fail(tooLarge, QCoreApplication::translate("HttpClient", "Reply too large"));
     m_body += rest;
 
     const QNetworkReply::NetworkError error = reply->error();
@@ -358,7 +361,9 @@ THttpResponse TQtHttpClient::response(QNetworkReply* reply)
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() != m_body.size())
             return fail(int(QNetworkReply::ProtocolFailure),
-                        QString("Received %1 of %2 bytes").arg(m_body.size()).arg(length.toLongLong()));
+                QCoreApplication::translate("HttpClient", "Received %1 of %2 bytes")
+                    .arg(m_body.size())
+                    .arg(length.toLongLong()));
     }
     answer.Body = std::move(m_body);
     return answer;

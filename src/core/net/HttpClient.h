@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -119,12 +120,15 @@ public:
     virtual bool Fetch(const QString& url, const TFetchOptions& options, Completion done, QString* errorText)
     {
         const qint64 limit = options.MaxBodyBytes;
-        return GetAsync(url, THttpProxy{},
-                        [limit, done = std::move(done)](int error, const QString& text, const QByteArray& body) {
-                            if (error == 0 && body.size() > limit) done(TooLargeError, "Reply too large", {});
-                            else done(error, text, body);
-                        },
-                        errorText);
+        return GetAsync(
+            url, THttpProxy{},
+            [limit, done = std::move(done)](int error, const QString& text, const QByteArray& body) {
+                if (error == 0 && body.size() > limit)
+                    done(TooLargeError, QCoreApplication::translate("HttpClient", "Reply too large"), {});
+                else
+                    done(error, text, body);
+            },
+            errorText);
     }
 
     // Starts `request`; otherwise as GetAsync, whose request it replaces. A client without requests of
@@ -141,7 +145,7 @@ public:
                 response.Url = url;
                 if (error == 0 && body.size() > limit) {
                     response.Error = TooLargeError;
-                    response.ErrorText = "Reply too large";
+                    response.ErrorText = QCoreApplication::translate("HttpClient", "Reply too large");
                 } else if (error == 0) {
                     response.Status = 200;
                     response.Reason = "OK";

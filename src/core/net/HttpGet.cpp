@@ -2,6 +2,7 @@
 
 #include "core/net/HttpModule.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -52,9 +53,12 @@ void THTTPGet::Stop()
     if (!m_running) return;
     m_http->Abort();
     const quint64 serial = ++m_serial;
-    QMetaObject::invokeMethod(this, [this, serial] {
-        if (serial == m_serial && m_running) fail("Download stopped");
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial] {
+            if (serial == m_serial && m_running) fail(QCoreApplication::translate("HttpClient", "Download stopped"));
+        },
+        Qt::QueuedConnection);
 }
 
 void THTTPGet::completed(quint64 serial, int error, const QString& text, const QByteArray& body)

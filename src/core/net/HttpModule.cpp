@@ -1,5 +1,7 @@
 #include "core/net/HttpModule.h"
 
+#include <QCoreApplication>
+
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -74,7 +76,8 @@ private:
             why = ::dlerror();
             break; // a library of that name that is not the module: looking further would hide that
         }
-        m_failure = "Network support not available: " + QString::fromLocal8Bit(why ? why : m_module.c_str());
+        m_failure = QCoreApplication::translate("HttpClient", "Network support not available: ") +
+            QString::fromLocal8Bit(why ? why : m_module.c_str());
         return false;
     }
 

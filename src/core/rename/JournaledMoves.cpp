@@ -51,7 +51,9 @@ TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, c
     std::string why;
     switch (journal.begin(&why)) {
     case TRenameJournal::TStart::Begun: break;
-    case TRenameJournal::TStart::Unfinished: outcome.Refused = UnfinishedRunText; break;
+    case TRenameJournal::TStart::Unfinished:
+        outcome.Refused = TrLine(UnfinishedRunText);
+        break;
     case TRenameJournal::TStart::Failed: outcome.Refused = JournalErrorLine(why); break;
     }
     if (!outcome.Refused.empty()) {

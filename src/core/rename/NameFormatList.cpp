@@ -2,6 +2,8 @@
 
 #include "core/rename/NameFormat.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace cantorix {
@@ -10,9 +12,11 @@ QString NameFormatKeyProblem(const QString& format)
 {
     const QString f = format.trimmed();
     if (std::any_of(f.begin(), f.end(), [](QChar c) { return c.unicode() < 32 || c.unicode() == 127; }))
-        return "A name format cannot hold a line break or another control character";
-    if (f.contains('=')) return "A name format cannot hold \"=\"";
-    if (f.startsWith('[') || f.startsWith(';')) return "A name format cannot begin with \"[\" or \";\"";
+        return QCoreApplication::translate(
+            "NameFormat", "A name format cannot hold a line break or another control character");
+    if (f.contains('=')) return QCoreApplication::translate("NameFormat", "A name format cannot hold \"=\"");
+    if (f.startsWith('[') || f.startsWith(';'))
+        return QCoreApplication::translate("NameFormat", "A name format cannot begin with \"[\" or \";\"");
     return {};
 }
 
@@ -31,7 +35,9 @@ TFormatAdd AddNameFormat(QStringList& formats, const QString& format, QString* p
         return TFormatAdd::Refused;
     }
     if (formats.contains(f, Qt::CaseInsensitive)) {
-        if (problem) *problem = QString("The name format \"%1\" is in the list already").arg(f);
+        if (problem)
+            *problem =
+                QCoreApplication::translate("NameFormat", "The name format \"%1\" is in the list already").arg(f);
         return TFormatAdd::Duplicate;
     }
     if (formats.isEmpty() && f.compare(DefaultNameFormat, Qt::CaseInsensitive) != 0) formats << DefaultNameFormat;

@@ -98,7 +98,7 @@ TTagRenameOutcome RunRenameByTag(const std::string& folder, const std::vector<TT
         moves.push_back({p.OldName, target.value_or(std::string()), target.has_value()});
     }
     const TMovesOutcome done = MoveFilesJournaled(folder, TJournalKind::RenameByTag, moves, log, journalDirectory);
-    log(TagRenameEndLine);
+    log(TrLine(TagRenameEndLine));
     return {done.Moved, done.Failed};
 }
 

@@ -27,7 +27,8 @@ struct TRenameByTagOptions {
     bool FixUnderScores = true;
 };
 
-inline constexpr const char* TagRenameEndLine = "Finished tag-to-filename renaming. Refreshing folder...";
+inline constexpr const char* TagRenameEndLine =
+    QT_TRANSLATE_NOOP("Rename", "Finished tag-to-filename renaming. Refreshing folder...");
 
 // The proposal for `name` in `folder` (with or without its "/"). A file whose format has no tags, or
 // whose title, artist and album are all empty, keeps its name. A built name longer than the folder

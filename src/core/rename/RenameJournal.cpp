@@ -361,7 +361,7 @@ void prune(const std::string& directory)
 bool ensureDirectory(const std::string& directory, std::string* error)
 {
     if (QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(directory)))) return true;
-    if (error) *error = TrLine("cannot create the folder \"%1\"", {directory});
+    if (error) *error = TrLine(QT_TRANSLATE_NOOP("Rename", "cannot create the folder \"%1\""), {directory});
     return false;
 }
 
@@ -756,17 +756,19 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
     if (!journal.FolderAfter.empty() && folder == journal.FolderAfter && folder != journal.Folder) {
         const std::string from = withoutSlash(journal.FolderAfter), to = withoutSlash(journal.Folder);
         if (entryExists(to)) {
-            r.Lines.push_back("Undo left the folder " + q(from) + ": " + q(to) + " exists now");
+            r.Lines.push_back(
+                TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the folder \"%1\": \"%2\" exists now"), {from, to}));
             ++r.LeftAlone;
         } else {
             IoResult moved = dryRun ? IoResult::success() : moveNoReplace(from, to);
             if (moved) {
-                r.Lines.push_back("Folder renamed back to " + q(to));
+                r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Folder renamed back to \"%1\""), {to}));
                 folder = journal.Folder;
                 if (!dryRun) filesIn = journal.Folder;
                 if (progress) progress->recordFolderUndone();
             } else {
-                r.Lines.push_back("Undo left the folder " + q(from) + " (" + moved.error + ")");
+                r.Lines.push_back(
+                    TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the folder \"%1\" (%2)"), {from, moved.error}));
                 ++r.LeftAlone;
             }
         }
@@ -778,12 +780,14 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
         if (::lstat(path.c_str(), &st) != 0) {
             // Gone already: nothing to remove.
         } else if (!S_ISREG(st.st_mode) || fileSha256(path) != journal.PlaylistSha256) {
-            r.Lines.push_back("Undo left the playlist " + q(journal.Playlist) + ": it was changed since");
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\": it was changed since"),
+                {journal.Playlist}));
             ++r.LeftAlone;
         } else if (dryRun || ::unlink(path.c_str()) == 0) {
-            r.Lines.push_back("Playlist " + q(journal.Playlist) + " removed");
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Playlist \"%1\" removed"), {journal.Playlist}));
         } else {
-            r.Lines.push_back("Undo left the playlist " + q(journal.Playlist) + " (" + errnoText(errno) + ")");
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\" (%2)"),
+                {journal.Playlist, errnoText(errno)}));
             ++r.LeftAlone;
         }
     }
@@ -808,14 +812,16 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
             const bool backAlready = !atNew && atOld &&
                                      (!journal.KnowsInodes || journal.WroteTags || (m.Inode != 0 && *atOld == m.Inode));
             if (m.Done && !backAlready) {
-                r.Lines.push_back(atNew ? TrLine("Undo left \"%1\": it was replaced since", {m.To})
-                                        : "Undo left " + q(m.To) + ": it is no longer there");
+                r.Lines.push_back(atNew
+                        ? TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": it was replaced since"), {m.To})
+                        : TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": it is no longer there"), {m.To}));
                 ++r.LeftAlone;
             }
             continue;
         }
         if (atOld) {
-            r.Lines.push_back("Undo left " + q(m.To) + ": " + q(m.From) + " is taken now");
+            r.Lines.push_back(
+                TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\": \"%2\" is taken now"), {m.To, m.From}));
             ++r.LeftAlone;
             continue;
         }
@@ -826,11 +832,12 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
             ++r.MovedBack;
             if (progress) progress->recordUndone(i);
         } else {
-            r.Lines.push_back("Undo left " + q(m.To) + " (" + moved.error + ")");
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\" (%2)"), {m.To, moved.error}));
             ++r.LeftAlone;
         }
     }
-    if (journal.WroteTags) r.Lines.push_back("The run wrote tags; their values are not undone");
+    if (journal.WroteTags)
+        r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "The run wrote tags; their values are not undone")));
     r.Folder = folder;
     return r;
 }
@@ -855,7 +862,7 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
         migrateLegacy(journalDirectory);
         found = TRenameJournal::findFor(journalDirectory, folder, journal, path, &valid);
     }
-    if (!found) return TUndoReport{{NothingToUndoLine}, 0, 0, withSlash(folder), {}};
+    if (!found) return TUndoReport{{TrLine(NothingToUndoLine)}, 0, 0, withSlash(folder), {}};
 
     TRenameJournal progress(journalDirectory, files);
     if (!dryRun) {
@@ -864,7 +871,8 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
         if (begun) begun = progress.recordUndoStart();
         if (!begun) {
             TUndoReport refused;
-            refused.Refused = TrLine("Undo journal error: \"%1\" (nothing was moved back)", {begun.error});
+            refused.Refused = TrLine(
+                QT_TRANSLATE_NOOP("Rename", "Undo journal error: \"%1\" (nothing was moved back)"), {begun.error});
             refused.Lines = {refused.Refused};
             refused.Folder = withSlash(folder);
             return refused;
@@ -874,7 +882,9 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
     if (!dryRun) {
         // The record is spent: what was left alone is listed now, and a second undo would only repeat it.
         IoResult removed = TRenameJournal::remove(path, journal);
-        if (!removed) report.Lines.push_back("Cannot remove the undo journal \"" + path + "\" (" + removed.error + ")");
+        if (!removed)
+            report.Lines.push_back(TrLine(
+                QT_TRANSLATE_NOOP("Rename", "Cannot remove the undo journal \"%1\" (%2)"), {path, removed.error}));
     }
     return report;
 }

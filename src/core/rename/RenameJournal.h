@@ -42,6 +42,8 @@
 #include "audio/FileIO.h"
 #include "audio/AppendFile.h"
 
+#include <QtGlobal>
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -192,11 +194,13 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
 // put them on the wrong files.
 bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& folder);
 
-inline constexpr const char* UnfinishedRunText =
-    "An earlier rename run in this folder did not finish. Undo it before renaming again: the titles go to "
-    "the files by their order, which that run changed.";
+// Marked for lupdate (context "Rename"); shown through TrLine.
+inline constexpr const char* UnfinishedRunText = QT_TRANSLATE_NOOP("Rename",
+    "An earlier rename run in this folder did not finish. Undo it before renaming "
+    "again: the titles go to the files by their order, which that run changed.");
 
-inline constexpr const char* NothingToUndoLine = "There is no rename run to undo for this folder";
-inline constexpr const char* UndoFinishedLine = "Undo finished";
+inline constexpr const char* NothingToUndoLine =
+    QT_TRANSLATE_NOOP("Rename", "There is no rename run to undo for this folder");
+inline constexpr const char* UndoFinishedLine = QT_TRANSLATE_NOOP("Rename", "Undo finished");
 
 } // namespace cantorix

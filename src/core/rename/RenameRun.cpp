@@ -59,7 +59,10 @@ std::vector<std::string> FolderEntryNames(const std::string& folder, size_t limi
     return names;
 }
 
-std::string CollisionText(const std::string& other) { return "would collide with \"" + other + "\""; }
+std::string CollisionText(const std::string& other)
+{
+    return TrLine(QT_TRANSLATE_NOOP("Rename", "would collide with \"%1\""), {other});
+}
 
 std::string RenameSummaryText(const TRenameReport& report)
 {
@@ -67,14 +70,20 @@ std::string RenameSummaryText(const TRenameReport& report)
     const int moved = report.movedCount(), rows = int(report.Rows.size()) - report.keptCount();
     int tagFailures = 0;
     for (const TRenameRowReport& r : report.Rows) tagFailures += r.Tags == TRenameRowReport::TTags::Failed ? 1 : 0;
-    std::string text = "Renamed " + std::to_string(moved) + " of " + std::to_string(rows) + " files";
-    if (moved < rows) text += "; " + std::to_string(rows - moved) + " could not be renamed";
-    if (tagFailures > 0) text += "; tags could not be written to " + std::to_string(tagFailures);
-    if (report.Folder == TRenameReport::TStep::Failed) text += "; the folder was not renamed";
-    if (report.Playlist == TRenameReport::TStep::Failed) text += "; the playlist was not written";
+    std::string text =
+        TrLine(QT_TRANSLATE_NOOP("Rename", "Renamed %1 of %2 files"), {std::to_string(moved), std::to_string(rows)});
+    if (moved < rows)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; %1 could not be renamed"), {std::to_string(rows - moved)});
+    if (tagFailures > 0)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; tags could not be written to %1"), {std::to_string(tagFailures)});
+    if (report.Folder == TRenameReport::TStep::Failed)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the folder was not renamed"));
+    if (report.Playlist == TRenameReport::TStep::Failed)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the playlist was not written"));
     if (const int kept = report.keptCount(); kept > 0)
-        text += TrLine("; files without a title kept their names: %1", {std::to_string(kept)});
-    if (!report.Stopped.empty()) text += TrLine("; the run stopped: %1", {report.Stopped});
+        text +=
+            TrLine(QT_TRANSLATE_NOOP("Rename", "; files without a title kept their names: %1"), {std::to_string(kept)});
+    if (!report.Stopped.empty()) text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the run stopped: %1"), {report.Stopped});
     return text;
 }
 
@@ -224,8 +233,9 @@ void TRenameRun::run()
         m_report.NativeError = e.what();
         log(NativeErrorLine(e.what(), errnoText(errno)));
     } catch (...) {
-        m_report.NativeError = "unknown exception";
-        log(NativeErrorLine("unknown exception", errnoText(errno)));
+        const std::string system = errnoText(errno); // before the translator can touch errno
+        m_report.NativeError = TrLine(QT_TRANSLATE_NOOP("Rename", "unknown exception"));
+        log(NativeErrorLine(m_report.NativeError, system));
     }
     // Whatever happened, there is a folder to select afterwards.
     if (m_folderToSelect.empty()) m_folderToSelect = m_folder;
@@ -262,7 +272,7 @@ void TRenameRun::work()
     switch (journal.begin(&why)) {
     case TRenameJournal::TStart::Begun: break;
     case TRenameJournal::TStart::Unfinished:
-        m_report.Refused = UnfinishedRunText;
+        m_report.Refused = TrLine(UnfinishedRunText);
         log(m_report.Refused);
         return;
     case TRenameJournal::TStart::Failed:
@@ -331,7 +341,7 @@ void TRenameRun::work()
                 } catch (const std::exception& e) {
                     tagged = IoResult::failure(e.what());
                 } catch (...) {
-                    tagged = IoResult::failure("unknown error");
+                    tagged = IoResult::failure(TrLine(QT_TRANSLATE_NOOP("Rename", "unknown error")));
                 }
                 report.Tags = tagged ? TRenameRowReport::TTags::Written : TRenameRowReport::TTags::Failed;
                 report.TagError = tagged.error;
@@ -365,7 +375,7 @@ void TRenameRun::work()
         if (written) written = writeWholeFile(albumFolder + name, playlist.data(), playlist.size());
         m_report.Playlist = written ? TRenameReport::TStep::Done : TRenameReport::TStep::Failed;
         m_report.PlaylistError = written.error;
-        log(written ? std::string(PlaylistCreatedLine) : PlaylistErrorLine(written.error));
+        log(written ? TrLine(PlaylistCreatedLine) : PlaylistErrorLine(written.error));
     }
     // Should the end not reach the disk, the run looks unfinished: a new one is refused until undo,
     // which is the safe side.
@@ -381,7 +391,7 @@ std::string TRenameRun::renameFolder(TRenameJournal& journal)
     // Also catches an empty name (the parent) and the folder's own name.
     m_report.Folder = TRenameReport::TStep::Failed;
     if (directoryExists(newPath)) {
-        m_report.FolderError = "already exists";
+        m_report.FolderError = TrLine(QT_TRANSLATE_NOOP("Rename", "already exists"));
         log(FolderExistsLine(newPath));
         return m_folder;
     }
@@ -396,7 +406,7 @@ std::string TRenameRun::renameFolder(TRenameJournal& journal)
     }
     m_report.Folder = TRenameReport::TStep::Done;
     journal.recordFolderMoved();
-    log(FolderRenamedLine);
+    log(TrLine(FolderRenamedLine));
     return newPath;
 }
 

@@ -35,14 +35,14 @@ std::optional<std::string> FixedTrackName(const std::string& name)
 int RunTrackNumberFix(const std::string& folder, const std::vector<std::string>& names,
                       const std::function<void(const std::string&)>& log, const std::string& journalDirectory)
 {
-    log(FixStartLine);
+    log(TrLine(FixStartLine));
     std::vector<TFileMove> moves;
     for (const std::string& name : names) {
         if (name.empty()) break;
         if (std::optional<std::string> fixed = FixedTrackName(name)) moves.push_back({name, *fixed});
     }
     const TMovesOutcome done = MoveFilesJournaled(folder, TJournalKind::TrackNumberFix, moves, log, journalDirectory);
-    log(FixEndLine);
+    log(TrLine(FixEndLine));
     return done.Failed;
 }
 

@@ -48,25 +48,27 @@ QString ServerSettingProblem(const QString& text)
 {
     const QString trimmed = TrimControls(text);
     if (trimmed.isEmpty()) return {};
-    auto tr = [](const char* s) { return QCoreApplication::translate("ServerSetting", s); };
     if (std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isSpace() || c.unicode() < 32; }))
-        return tr("A server address cannot hold spaces");
+        return QCoreApplication::translate("ServerSetting", "A server address cannot hold spaces");
     const bool withScheme = trimmed.contains("://");
     const QUrl url(withScheme ? trimmed : "http://" + trimmed, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (withScheme && scheme != "http" && scheme != "https") return tr("A server address begins with http:// or https://");
+    if (withScheme && scheme != "http" && scheme != "https")
+        return QCoreApplication::translate("ServerSetting", "A server address begins with http:// or https://");
     if (url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
-        return tr("A server address holds no \"?\", \"#\" or \"@\"");
+        return QCoreApplication::translate("ServerSetting", "A server address holds no \"?\", \"#\" or \"@\"");
     // QUrl refuses a port beyond 65535 as a whole; tell that apart from a bad host.
     const QString authority = withScheme ? trimmed.section("://", 1).section('/', 0, 0) : trimmed.section('/', 0, 0);
     const qsizetype colon = authority.lastIndexOf(':');
     if (colon >= 0 && !authority.endsWith(']')) {
         bool ok = false;
         const int port = authority.mid(colon + 1).toInt(&ok);
-        if (!ok || port < 1 || port > 65535) return tr("The port must be a number from 1 to 65535");
+        if (!ok || port < 1 || port > 65535)
+            return QCoreApplication::translate("ServerSetting", "The port must be a number from 1 to 65535");
     }
     if (!url.isValid() || url.host().isEmpty())
-        return tr("\"%1\" is no host name, host:port or http:// address").arg(trimmed);
+        return QCoreApplication::translate("ServerSetting", "\"%1\" is no host name, host:port or http:// address")
+            .arg(trimmed);
     return {};
 }
 
@@ -111,7 +113,8 @@ QString TCddb::Escape(const QString& text)
 QString TCddb::cannotConnect(const QString& reason) const
 {
     // The host is the setting's text when it names no server: whatever it holds, one line.
-    return QString("Cannot connect to %1:%2: %3").arg(EscapeControls(ServerAddr), EscapeControls(ServerPort), reason);
+    return QCoreApplication::translate("Cddb", "Cannot connect to %1:%2: %3")
+        .arg(EscapeControls(ServerAddr), EscapeControls(ServerPort), reason);
 }
 
 bool TCddb::goesToServer(const QString& url) const
@@ -186,13 +189,14 @@ QString TCddb::SitesUrl() const
 
 int TCddb::QueryDisc(const TCDDBDiscID& disc)
 {
-    return startRequest({Escape(disc.QueryCommand()), "Querying CD", TState::Querying, m_protocolLevel, false});
+    return startRequest({Escape(disc.QueryCommand()), QCoreApplication::translate("Cddb", "Querying CD"),
+        TState::Querying, m_protocolLevel, false});
 }
 
 int TCddb::ReadEntry()
 {
-    return startRequest(
-        {readCommand(m_category, m_discId), "Reading CD info", TState::Reading, m_protocolLevel, false});
+    return startRequest({readCommand(m_category, m_discId), QCoreApplication::translate("Cddb", "Reading CD info"),
+        TState::Reading, m_protocolLevel, false});
 }
 
 int TCddb::QuerySites()
@@ -200,7 +204,8 @@ int TCddb::QuerySites()
     // A new list replaces the old one whole; a failed request leaves none behind.
     m_servers.fill(TServer());
     m_sitesListed = false;
-    return startRequest({"sites", "Getting sites", TState::GettingSites, m_protocolLevel, false});
+    return startRequest(
+        {"sites", QCoreApplication::translate("Cddb", "Getting sites"), TState::GettingSites, m_protocolLevel, false});
 }
 
 void TCddb::Abort()
@@ -268,7 +273,8 @@ QString TCddb::serverLine(const QString& line) const
 void TCddb::notAFreedbServer()
 {
     m_state = TState::RequestFailed;
-    status(QString("The server %1 did not answer as a freedb server").arg(urlPrefix()), TCddbStatusKind::RequestFailed);
+    status(QCoreApplication::translate("Cddb", "The server %1 did not answer as a freedb server").arg(urlPrefix()),
+        TCddbStatusKind::RequestFailed);
 }
 
 void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, const QByteArray& body)
@@ -277,9 +283,9 @@ void TCddb::HandleReply(quint64 serial, int error, const QString& errorText, con
     if (error != 0) {
         m_state = TState::RequestFailed;
         if (error > THttpClient::HttpStatusError)
-            status(QString("The server %1 answered %2; it is not a freedb server")
+            status(QCoreApplication::translate("Cddb", "The server %1 answered %2; it is not a freedb server")
                        .arg(urlPrefix(), EscapeControls(errorText)),
-                   TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
+                TCddbStatusKind::RequestFailed, error - THttpClient::HttpStatusError);
         else if (error == THttpClient::RedirectRefused)
             status(QCoreApplication::translate("Cddb", "The server %1 has moved to %2; enter that address as the "
                                                        "server in Options > Connection")
@@ -360,26 +366,48 @@ QString TCddb::GenericStatusText(const QString& line, bool* closes)
     // Every code ending in 30 closes the connection, 530 included.
     if (closes) *closes = c % 100 == 30;
     switch (c) {
-    case 402: return "Server error";
-    case 408: return "CGI environment error";
-    case 500: return "Command syntax error, command unknown, command unimplemented";
-    case 530: return "Server error, server timeout";
+    case 402:
+        return QCoreApplication::translate("Cddb", "Server error");
+    case 408:
+        return QCoreApplication::translate("Cddb", "CGI environment error");
+    case 500:
+        return QCoreApplication::translate("Cddb", "Command syntax error, command unknown, command unimplemented");
+    case 530:
+        return QCoreApplication::translate("Cddb", "Server error, server timeout");
     default: break;
     }
     QString text;
     switch (c / 100) {
-    case 1: text = "Informative message"; break;
-    case 2: text = "Command OK"; break;
-    case 3: text = "Command OK so far"; break;
-    case 4: text = "Command OK, but cannot be performed"; break;
-    case 5: text = "Command unimplemented, incorrect, or program error"; break;
+    case 1:
+        text = QCoreApplication::translate("Cddb", "Informative message");
+        break;
+    case 2:
+        text = QCoreApplication::translate("Cddb", "Command OK");
+        break;
+    case 3:
+        text = QCoreApplication::translate("Cddb", "Command OK so far");
+        break;
+    case 4:
+        text = QCoreApplication::translate("Cddb", "Command OK, but cannot be performed");
+        break;
+    case 5:
+        text = QCoreApplication::translate("Cddb", "Command unimplemented, incorrect, or program error");
+        break;
     default: break;
     }
     switch (c % 100) {
-    case 0: text += ", ready for further commands"; break;
-    case 10: text += ", more server-to-client output follows"; break;
-    case 20: text += ", more client-to-server input follows"; break;
-    case 30: text += ", connection will close"; break;
+    case 0:
+        text += QCoreApplication::translate("Cddb", ", ready for further commands");
+        break;
+    case 10:
+        text += QCoreApplication::translate("Cddb", ", more server-to-client output follows");
+        break;
+    case 20:
+        text += QCoreApplication::translate("Cddb", ", more client-to-server input follows");
+        break;
+    case 30:
+        text += QCoreApplication::translate("Cddb", ", connection will close");
+        break;
     default: break;
     }
     return text;
@@ -451,7 +479,7 @@ void TCddb::queryReply(const QStringList& lines)
             return;
         }
         m_state = TState::MatchChosen;
-        status("Found exact match");
+        status(QCoreApplication::translate("Cddb", "Found exact match"));
         if (!alive()) return;
         m_matches.fill(QString());
         m_matches[0] = SingleLine(match);
@@ -461,7 +489,7 @@ void TCddb::queryReply(const QStringList& lines)
     }
     if (code == 202) {
         m_state = TState::QueryFailed;
-        status("No match found", TCddbStatusKind::NoMatch, 202);
+        status(QCoreApplication::translate("Cddb", "No match found"), TCddbStatusKind::NoMatch, 202);
         return;
     }
     if (code != 210 && code != 211) {
@@ -471,11 +499,12 @@ void TCddb::queryReply(const QStringList& lines)
         status(serverLine(first), TCddbStatusKind::ServerError, code);
         return;
     }
-    status(code == 210 ? "Found exact matches" : "Found inexact matches");
+    status(code == 210 ? QCoreApplication::translate("Cddb", "Found exact matches")
+                       : QCoreApplication::translate("Cddb", "Found inexact matches"));
     if (!alive()) return;
     m_matches.fill(QString());
     m_matchesOffered = 0;
-    status("OK, receiving matches");
+    status(QCoreApplication::translate("Cddb", "OK, receiving matches"));
     if (!alive()) return;
     // Match lines up to the "."; lines past the hundredth are dropped, but counted for the log. A line
     // that names no match is dropped too.
@@ -510,11 +539,11 @@ void TCddb::queryReply(const QStringList& lines)
             return;
         }
         m_state = TState::QueryFailed;
-        status("No match found", TCddbStatusKind::NoMatch);
+        status(QCoreApplication::translate("Cddb", "No match found"), TCddbStatusKind::NoMatch);
         return;
     }
     m_state = TState::MatchesReceived;
-    status("Received matches");
+    status(QCoreApplication::translate("Cddb", "Received matches"));
     if (!alive()) return;
     askMatch(-1);
 }
@@ -533,7 +562,7 @@ void TCddb::readReply(const QStringList& lines)
         status(serverLine(first), code == 401 ? TCddbStatusKind::NotFound : TCddbStatusKind::ServerError, code);
         return;
     }
-    status("OK, CDDB database entry follows");
+    status(QCoreApplication::translate("Cddb", "OK, CDDB database entry follows"));
     if (!alive()) return;
     m_entry.fill(QString());
     // Lines up to the "."; past the 1024th they are dropped. A line is kept as it came: a value
@@ -558,13 +587,14 @@ void TCddb::readReply(const QStringList& lines)
     }
     if (!ended) {
         m_state = TState::ReadFailed;
-        status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
+        status(QCoreApplication::translate("Cddb", "The entry is corrupt"), TCddbStatusKind::CorruptEntry);
         return;
     }
     m_state = TState::EntryRead;
-    status("Entry read", TCddbStatusKind::EntryRead);
+    status(QCoreApplication::translate("Cddb", "Entry read"), TCddbStatusKind::EntryRead);
     if (!alive()) return;
-    if (broken || !CheckEntry(EntryLines())) status("The entry is corrupt", TCddbStatusKind::CorruptEntry);
+    if (broken || !CheckEntry(EntryLines()))
+        status(QCoreApplication::translate("Cddb", "The entry is corrupt"), TCddbStatusKind::CorruptEntry);
 }
 
 void TCddb::sitesReply(const QStringList& lines)
@@ -578,7 +608,8 @@ void TCddb::sitesReply(const QStringList& lines)
     }
     // A list cut off before its "." line is no list: say so instead of waiting for more.
     m_state = TState::NoSites;
-    status("The server list ended without its closing line", TCddbStatusKind::ServerError);
+    status(QCoreApplication::translate("Cddb", "The server list ended without its closing line"),
+        TCddbStatusKind::ServerError);
 }
 
 void TCddb::parseSitesLine(const QString& line)
@@ -589,10 +620,11 @@ void TCddb::parseSitesLine(const QString& line)
         // The reply's status line (HandleReply saw three digits): only 210 brings a list.
         if (line.startsWith("210")) {
             m_sitesListed = true;
-            status("OK, receiving sites");
+            status(QCoreApplication::translate("Cddb", "OK, receiving sites"));
         } else if (line.startsWith("401")) {
             m_state = TState::NoSites;
-            status("No site information available", TCddbStatusKind::NotFound, 401);
+            status(
+                QCoreApplication::translate("Cddb", "No site information available"), TCddbStatusKind::NotFound, 401);
         } else {
             m_state = TState::NoSites;
             genericStatus(line);
@@ -601,7 +633,7 @@ void TCddb::parseSitesLine(const QString& line)
     }
     if (line.startsWith('.')) {
         m_state = TState::SitesReceived;
-        status("Got sites");
+        status(QCoreApplication::translate("Cddb", "Got sites"));
         return;
     }
     // "host protocol port path latitude longitude description...", fields at single spaces.

@@ -8,10 +8,13 @@
 
 namespace cantorix {
 
-const QString TChecksumLookup::TimeoutCaption = "Connection timed out!";
-const QString TChecksumLookup::TimeoutText =
-    "It seems that you have problems connecting to the freedb.\r\nCheck your connection and try to use a "
-    "different freedb server - \r\nyou can change it from the Cantorix options.";
+QString TChecksumLookup::TimeoutCaption() { return tr("Connection timed out!"); }
+
+QString TChecksumLookup::TimeoutText()
+{
+    return tr("It seems that you have problems connecting to the freedb.\r\nCheck your connection and try to use a "
+              "different freedb server - \r\nyou can change it from the Cantorix options.");
+}
 
 namespace {
 
@@ -118,7 +121,7 @@ void TChecksumLookup::cancel()
     m_cddb->Abort();
     m_choosing = false;
     m_readPending = false;
-    finish(outcomeOf(TLookupOutcome::Kind::Cancelled, "The lookup was cancelled"));
+    finish(outcomeOf(TLookupOutcome::Kind::Cancelled, tr("The lookup was cancelled")));
 }
 
 void TChecksumLookup::startTimer()
@@ -128,8 +131,8 @@ void TChecksumLookup::startTimer()
 
 QString TChecksumLookup::timeoutMessage() const
 {
-    return QString("No answer from %1 within %2 seconds.\r\n").arg(m_cddb->ServerUrl()).arg(m_timeoutSeconds) +
-           TimeoutText;
+    return tr("No answer from %1 within %2 seconds.\r\n").arg(m_cddb->ServerUrl()).arg(m_timeoutSeconds) +
+        TimeoutText();
 }
 
 bool TChecksumLookup::lateReply()
@@ -138,7 +141,7 @@ bool TChecksumLookup::lateReply()
     // The lookup has ended; whatever the server still says is dropped, with one line to say so.
     if (!m_lateReplyLogged) {
         m_lateReplyLogged = true;
-        emit logLine(QString("A late reply from %1 was ignored").arg(m_cddb->ServerUrl()));
+        emit logLine(tr("A late reply from %1 was ignored").arg(m_cddb->ServerUrl()));
     }
     m_cddb->Abort();
     return true;
@@ -201,7 +204,7 @@ void TChecksumLookup::cddbMatch(const TMatchArray& matches, int& rightOne)
         return;
     }
     if (m_cddb->MatchesOffered() > TCddb::MaxMatches)
-        emit logLine(QString("Showing the first %1 of %2 matches").arg(TCddb::MaxMatches).arg(m_cddb->MatchesOffered()));
+        emit logLine(tr("Showing the first %1 of %2 matches").arg(TCddb::MaxMatches).arg(m_cddb->MatchesOffered()));
     if (!matches[1].isEmpty()) {
         QStringList lines;
         for (const QString& m : matches) {
@@ -226,7 +229,7 @@ void TChecksumLookup::choose(int index)
     if (!m_choosing || !running()) return;
     m_choosing = false;
     if (!m_cddb->ChooseMatch(index)) {
-        finish(outcomeOf(TLookupOutcome::Kind::Cancelled, "No match chosen"));
+        finish(outcomeOf(TLookupOutcome::Kind::Cancelled, tr("No match chosen")));
         return;
     }
     startTimer();
@@ -251,7 +254,7 @@ void TChecksumLookup::entryComplete(const TCddbStatus& status)
     outcome.record = ReadChecksumEntry(m_cddb->EntryLines());
     if (IsUntitledEntry(outcome.record)) {
         // Neither an album nor a track title: renaming by it would name every file "- - -".
-        const QString corrupt = "The entry is corrupt";
+        const QString corrupt = tr("The entry is corrupt");
         emit logLine(corrupt);
         finish(outcomeOf(TLookupOutcome::Kind::Failed, corrupt), {TCddbStatusKind::CorruptEntry, 0, corrupt});
         return;
@@ -265,7 +268,7 @@ void TChecksumLookup::timeLimitReached()
     if (!running()) return;
     // The lookup ends here; a reply that still comes is dropped (lateReply).
     m_over = true;
-    TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::TimedOut, TimeoutCaption);
+    TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::TimedOut, TimeoutCaption());
     outcome.message = timeoutMessage();
     finish(std::move(outcome));
 }

@@ -35,8 +35,8 @@ void ApplyLookupConfig(TCddb& cddb, const TLookupConfig& config);
 class TChecksumLookup : public TLookupSource {
     Q_OBJECT
 public:
-    static const QString TimeoutCaption; // "Connection timed out!"
-    static const QString TimeoutText;    // the message, lines separated by CR LF
+    static QString TimeoutCaption(); // "Connection timed out!", in the user's language
+    static QString TimeoutText();    // the message, lines separated by CR LF
 
     // Without an HTTP client of its own the lookup uses the network module's.
     explicit TChecksumLookup(std::unique_ptr<THttpClient> http = nullptr, QObject* parent = nullptr);

@@ -17,8 +17,8 @@ namespace cantorix {
 
 namespace {
 
-const QString NotFoundText = "Album not found in FreeDB or connection failed";
-const QString NoConnectionText = "Failed to connect to the FreeDB";
+const char* const NotFoundText = QT_TRANSLATE_NOOP("NameQuery", "Album not found in FreeDB or connection failed");
+const char* const NoConnectionText = QT_TRANSLATE_NOOP("NameQuery", "Failed to connect to the FreeDB");
 
 // The CDDB client reads through the query's own client: one request at a time, in turn.
 class TBorrowedHttpClient : public THttpClient {
@@ -126,7 +126,7 @@ struct TNameQuery::Private {
     {
         if (!live() || (stage != Stage::Searching && stage != Stage::Fetching)) return;
         if (get.TimedOut()) {
-            const QString line = QString("No answer from %1 within %2 seconds")
+            const QString line = QCoreApplication::translate("NameQuery", "No answer from %1 within %2 seconds")
                                      .arg(QUrl(get.URL).adjusted(QUrl::RemovePath | QUrl::RemoveQuery).toString())
                                      .arg(timeoutSeconds());
             log(line);
@@ -134,21 +134,23 @@ struct TNameQuery::Private {
             return;
         }
         // The reason may hold the server's own reason phrase.
-        log(QString("Download of %1 failed: %2").arg(get.URL, EscapeControls(get.ErrorText())));
-        log(NoConnectionText);
-        end(TLookupOutcome::Kind::Failed, NoConnectionText);
+        log(QCoreApplication::translate("NameQuery", "Download of %1 failed: %2")
+                .arg(get.URL, EscapeControls(get.ErrorText())));
+        log(QCoreApplication::translate("NameQuery", NoConnectionText));
+        end(TLookupOutcome::Kind::Failed, QCoreApplication::translate("NameQuery", NoConnectionText));
     }
 
     void searchPageRead(const QByteArray& page)
     {
         matches = ParseSearchPage(page, searchAddress);
         if (matches.isEmpty()) {
-            log(NotFoundText);
-            end(TLookupOutcome::Kind::NoMatch, NotFoundText);
+            log(QCoreApplication::translate("NameQuery", NotFoundText));
+            end(TLookupOutcome::Kind::NoMatch, QCoreApplication::translate("NameQuery", NotFoundText));
             return;
         }
-        log(matches.size() == 1 ? QCoreApplication::translate("NameQuery", "1 match found from FreeDB")
-                                : QString("%1 matches found from FreeDB").arg(matches.size()));
+        log(matches.size() == 1
+                ? QCoreApplication::translate("NameQuery", "1 match found from FreeDB")
+                : QCoreApplication::translate("NameQuery", "%1 matches found from FreeDB").arg(matches.size()));
         QStringList lines;
         for (const TSearchMatch& m : std::as_const(matches)) lines << MatchLine(m);
         stage = Stage::Choosing;
@@ -159,7 +161,7 @@ struct TNameQuery::Private {
     {
         if (!live() || stage != Stage::Choosing) return;
         if (index < 0 || index >= matches.size()) {
-            end(TLookupOutcome::Kind::Cancelled, "No match chosen");
+            end(TLookupOutcome::Kind::Cancelled, QCoreApplication::translate("NameQuery", "No match chosen"));
             return;
         }
         const TSearchMatch match = matches[index];
@@ -167,7 +169,7 @@ struct TNameQuery::Private {
         splitTitle(match.Title, artist, album);
         emit q->candidateChosen(artist, album);
         if (!live()) return;
-        log("Attempting to get album data from FreeDB");
+        log(QCoreApplication::translate("NameQuery", "Attempting to get album data from FreeDB"));
         emit q->stepChanged(TLookupStep::Reading);
         if (match.From == TSearchMatch::Source::SitePage) {
             const QUrl site = QUrl(searchAddress).adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
@@ -217,7 +219,9 @@ struct TNameQuery::Private {
     {
         if (!live() || stage != Stage::Reading) return;
         cddb.Abort();
-        const QString line = QString("No answer from %1 within %2 seconds").arg(cddb.ServerUrl()).arg(timeoutSeconds());
+        const QString line = QCoreApplication::translate("NameQuery", "No answer from %1 within %2 seconds")
+                                 .arg(cddb.ServerUrl())
+                                 .arg(timeoutSeconds());
         log(line);
         end(TLookupOutcome::Kind::TimedOut, line);
     }
@@ -227,14 +231,14 @@ struct TNameQuery::Private {
     void entryLinesRead(const QStringList& lines)
     {
         if (!hasAlbumTitle(lines)) {
-            const QString corrupt = "The entry is corrupt: it has no DTITLE";
+            const QString corrupt = QCoreApplication::translate("NameQuery", "The entry is corrupt: it has no DTITLE");
             log(corrupt);
             end(TLookupOutcome::Kind::Failed, corrupt);
             return;
         }
         const AlbumRecord record = ReadNameEntry(lines);
-        log("Album data received. Please sort files carefully!");
-        end(TLookupOutcome::Kind::EntryRead, "Entry read", 0, record);
+        log(QCoreApplication::translate("NameQuery", "Album data received. Please sort files carefully!"));
+        end(TLookupOutcome::Kind::EntryRead, QCoreApplication::translate("NameQuery", "Entry read"), 0, record);
     }
 };
 
@@ -266,7 +270,7 @@ bool TNameQuery::start(const TLookupRequest& request)
 {
     abandon();
     if (SearchWords(request.Artist, request.Album).isEmpty()) {
-        emit logLine("Enter an artist or an album to search for");
+        emit logLine(QCoreApplication::translate("NameQuery", "Enter an artist or an album to search for"));
         return false;
     }
     ++d->run;
@@ -276,11 +280,13 @@ bool TNameQuery::start(const TLookupRequest& request)
     d->folder = WithSlash(request.Folder);
     d->matches.clear();
     if (!d->config.Lookup.Note.isEmpty()) emit logLine(d->config.Lookup.Note);
-    emit logLine("Querying album by name...");
+    emit logLine(QCoreApplication::translate("NameQuery", "Querying album by name..."));
 
     const QString urlTemplate = d->config.SearchUrl.trimmed();
     if (!urlTemplate.contains("%s")) {
-        const QString why = QString("The search address \"%1\" has no %s for the words").arg(urlTemplate);
+        const QString why =
+            QCoreApplication::translate("NameQuery", "The search address \"%1\" has no %s for the words")
+                .arg(urlTemplate);
         emit logLine(why);
         d->end(TLookupOutcome::Kind::Failed, why);
     } else {
@@ -314,7 +320,8 @@ void TNameQuery::cancel()
     d->get.Stop();
     d->cddb.Abort();
     d->end(TLookupOutcome::Kind::Cancelled,
-           d->stage == Private::Stage::Choosing ? QString("Match choice cancelled") : QString("The lookup was cancelled"));
+        d->stage == Private::Stage::Choosing ? QCoreApplication::translate("NameQuery", "Match choice cancelled")
+                                             : QCoreApplication::translate("NameQuery", "The lookup was cancelled"));
 }
 
 } // namespace cantorix

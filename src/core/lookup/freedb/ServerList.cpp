@@ -1,5 +1,6 @@
 #include "core/lookup/freedb/ServerList.h"
 
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -42,7 +43,8 @@ TServerListStore PlanServerList(const QString& server, const QStringList& hosts)
     TServerListStore result;
     result.Server = server;
     if (hosts.isEmpty()) {
-        result.Reason = "The reply named no HTTP server on port 80; the server list was not changed";
+        result.Reason = QCoreApplication::translate(
+            "ServerList", "The reply named no HTTP server on port 80; the server list was not changed");
         return result;
     }
     // The user's choice stands while the new list still offers it.
@@ -56,8 +58,9 @@ TServerListQuery::TServerListQuery(std::unique_ptr<THttpClient> http, QObject* p
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        const QString reason =
-            QString("No answer from %1 within %2 seconds").arg(m_cddb->ServerUrl()).arg(m_timeoutSeconds);
+        const QString reason = QCoreApplication::translate("ServerList", "No answer from %1 within %2 seconds")
+                                   .arg(m_cddb->ServerUrl())
+                                   .arg(m_timeoutSeconds);
         m_cddb->Abort();
         emit logLine("[SM] " + reason);
         finish({false, {}, 0, reason});
