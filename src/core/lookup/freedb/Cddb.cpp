@@ -342,6 +342,7 @@ bool TCddb::parseQueryLine(const QString& line)
     const quint64 serial = m_serial;
     auto alive = [&] { return serial == m_serial; };
     if (line.startsWith("200")) {
+        m_matchesExact = true;
         m_state = TState::MatchChosen;
         status("Found exact match");
         if (!alive()) return false;
@@ -356,6 +357,7 @@ bool TCddb::parseQueryLine(const QString& line)
         return askMatch(0);
     }
     if (line.startsWith("210") || line.startsWith("211")) {
+        m_matchesExact = line.startsWith("210");
         status(line.startsWith("210") ? "Found exact matches" : "Found inexact matches");
         if (!alive()) return false;
         m_matches.fill(QString());
