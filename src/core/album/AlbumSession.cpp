@@ -1,6 +1,7 @@
 #include "core/album/AlbumSession.h"
 
 #include "core/GenreNames.h"
+#include "core/rename/NameFormat.h"
 
 #include <QFile>
 
@@ -23,6 +24,8 @@ void TAlbumSession::loadScan(const TScanResult& scan)
                        scan.lengths[i], scan.problems.value(i), QString(), QString()});
     m_fileCount = int(n);
     m_fields = {};
+    m_disc.clear();
+    m_trackArtists = false;
     setCanRename(false);
     emit reset();
     emit fieldsChanged();
@@ -114,6 +117,8 @@ void TAlbumSession::setCanRename(bool can)
 
 void TAlbumSession::setFieldsFrom(const AlbumRecord& record)
 {
+    m_disc = record.Disc;
+    m_trackArtists = record.TrackArtists;
     setFields({record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)});
 }
 
@@ -140,6 +145,8 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
 void TAlbumSession::applyEntry(const AlbumRecord& record)
 {
     TAlbumFields fields{record.Artist, record.Album, record.Year, MatchGenreBoxItem(record.Genre)};
+    m_disc = record.Disc;
+    m_trackArtists = record.TrackArtists;
     setFields(fields);
     const int before = rowCount();
     const int titles = int(std::min<qsizetype>(record.Titles.size(), MaxRows));
@@ -152,13 +159,25 @@ void TAlbumSession::applyEntry(const AlbumRecord& record)
     if (!fields.Album.isEmpty()) setCanRename(true);
 }
 
+bool TAlbumSession::variousArtists() const
+{
+    return m_trackArtists || IsVariousArtists(m_fields.Artist.toStdString());
+}
+
 std::vector<TRenameRow> TAlbumSession::renameRows() const
 {
     std::vector<TRenameRow> rows;
     rows.reserve(size_t(m_fileCount));
+    const bool various = variousArtists();
     for (int i = 0; i < m_fileCount; ++i) {
         const TAlbumRow& r = m_rows[i];
-        rows.push_back({r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()});
+        TRenameRow row{r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()};
+        if (various) {
+            TTrackCredit credit = SplitTrackArtist(row.Track);
+            row.Track = std::move(credit.Title);
+            row.TrackArtist = std::move(credit.Artist);
+        }
+        rows.push_back(std::move(row));
     }
     return rows;
 }
@@ -166,7 +185,7 @@ std::vector<TRenameRow> TAlbumSession::renameRows() const
 TAlbumData TAlbumSession::albumData() const
 {
     return {m_fields.Artist.toStdString(), m_fields.Album.toStdString(), m_fields.Year.toStdString(),
-            m_fields.Genre.toStdString()};
+            m_fields.Genre.toStdString(), m_disc.toStdString()};
 }
 
 } // namespace cantorix
