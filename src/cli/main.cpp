@@ -158,18 +158,27 @@ const std::vector<Command>& commands()
                    "                            picks among the matches, default 0)", cmdSearch},
         {"rename",
          "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
-         "         [--format F] [--folder-format N]\n"
-         "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
+         "         [--format F] [--folder-format N] [--rename-folder] [--write-tags] [--playlist]\n"
+         "         [--keep-underscores] [--portable-names] [--cover] [--dry-run]\n"
          "                            rename the audio files of DIR by the name format and the album data\n"
-         "                            of an xmcd entry, a lookup or a search (N as for lookup)",
+         "                            of an xmcd entry, a lookup or a search (N as for lookup); --cover saves\n"
+         "                            a MusicBrainz album's front cover as folder.jpg\n"
+         "rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE] [--jobs N]\n"
+         "         [--verbose] [rename options]\n"
+         "                            every album folder under the ROOTs (CD1, Disc 2 ... subfolders make\n"
+         "                            one album), renamed only when the lookup is clear or --match N picks;\n"
+         "                            one outcome line per album, a summary, JSON Lines with --report;\n"
+         "                            --jobs N (1 to 4) scans and renames albums side by side",
          cmdRename},
         {"fix-numbers", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)",
          cmdFixNumbers},
-        {"rename-by-tag", "rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]\n"
+        {"rename-by-tag", "rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]\n"
                           "                            rename the audio files of DIR from their own tags",
          cmdRenameByTag},
         {"info", "info FILE                 show the technical and tag information of one audio file", cmdInfo},
-        {"undo", "undo DIR [--dry-run]      move back what the last rename run on DIR did", cmdUndo},
+        {"undo", "undo DIR [--recursive] [--dry-run]\n"
+                 "                            move back what the last rename run on DIR (with --recursive: on\n"
+                 "                            every folder under DIR) did", cmdUndo},
         {"sites", "sites [--server S]        the freedb server list as the options window stores it", cmdSites},
     };
     return table;
