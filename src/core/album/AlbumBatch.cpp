@@ -223,6 +223,7 @@ struct TAlbumBatch::TAlbum {
     bool CoverAsked = false;            // a set's cover was fetched (found or not)
     QString Parent;                     // a set's folder now (renamed or not), with "/"
     QString Failure;                    // a step that failed (the album goes on with the next)
+    QString Note;                       // what a renamed album's reason says (a cover that was kept)
     QStringList Undo;                   // folders whose runs this batch made, in the order made
     TBatchResult Result;
     bool Reported = false;
@@ -603,7 +604,8 @@ void TAlbumBatch::renameStep(int i)
     TAlbum& a = *m_albums[size_t(i)];
     const int step = a.Step++;
     if (!a.isSet()) {
-        if (step > 0) return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed, a.Failure);
+        if (step > 0) return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
+                                 a.Failure.isEmpty() ? a.Note : a.Failure);
         if (!a.Flows.back()->startRename(m_options.Rename))
             return end(i, TBatchOutcome::Refused, UnfinishedRunText);
         return;
@@ -648,7 +650,8 @@ void TAlbumBatch::renameStep(int i)
     }
     const int disc = step - 1;
     if (disc >= a.Scans.size())
-        return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed, a.Failure);
+        return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
+                   a.Failure.isEmpty() ? a.Note : a.Failure);
     TAlbumWorkflow* w = disc < int(a.Flows.size()) ? a.Flows[size_t(disc)] : newWorkflow(i);
     // The disc's folder under the set's folder as it is named now.
     TScanResult scan = a.Scans[disc];
@@ -680,6 +683,8 @@ void TAlbumBatch::stepRenamed(int i, const TRenameReport& report, const QString&
     if (report.anyFailure() && a.Failure.isEmpty())
         a.Failure = (a.isSet() && !parentStep ? tr("disc %1: ").arg(a.Step - 1) : QString()) +
                     QString::fromStdString(RenameSummaryText(report));
+    if (report.Cover == TRenameReport::TStep::Kept)
+        a.Note = tr("kept the existing \"%1\"").arg(QString::fromUtf8(CoverFileName));
     if (parentStep) a.Parent = WithSlash(folder);
     if (WithSlash(folder) != a.Found.Folder && (parentStep || !a.isSet())) a.Result.FolderAfter = WithSlash(folder);
     renameStep(i);
