@@ -350,6 +350,9 @@ void TMainForm::buildMenus()
     mnuRefreshMain->setObjectName("mnuRefreshMain");
     mnuRefreshMain->setShortcut(QKeySequence(Qt::Key_F5));
     connect(mnuRefreshMain, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
+    QAction* batch = file->addAction(tr("Rename a &collection") + QString(QChar(0x2026)));
+    batch->setObjectName("mnuBatch");
+    connect(batch, &QAction::triggered, this, guarded(&TMainForm::mnuBatchClick));
     QAction* saveLog = file->addAction("&Save log" + QString(QChar(0x2026)));
     saveLog->setObjectName("mnuSaveLogMain");
     saveLog->setShortcut(QKeySequence::Save);
