@@ -17,14 +17,30 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
+void applyRenameArgs(TRenameOptions& options, const RenameArgs& args)
+{
+    options.RenameFolder = args.renameFolder;
+    options.WriteTags = args.writeTags;
+    options.CreatePlaylist = args.playlist;
+    options.SaveCover = args.cover;
+    if (!args.format.isNull()) options.NameFormat = args.format.toStdString();
+    if (args.keepUnderscores) options.FixUnderScores = false;
+    if (args.portable) options.PortableNames = true;
+    if (!args.folderFormat.isEmpty() &&
+        !parseNumberArgument(args.folderFormat, 0, FolderFormatCount - 1, &options.FolderFormat))
+        throw UsageError{QString("--folder-format needs a number from 0 to %1").arg(FolderFormatCount - 1)};
+}
+
 // rename DIR (--entry FILE | --lookup [--server S] [--match N] | --search [--artist A] [--album B]
 // [--search-url T] [--server S] [--match N]) [options]: renames the listed files of
 // DIR by the name format the way the window's rename run does and prints its log lines on stdout
-// (the scan's and the lookup's lines go to stderr). The name format, the folder format and the
-// underscore rule come from the settings unless given; folder rename, tags and playlist happen only
-// when asked for. Exit code 1 when no album data were found or any step of the run failed.
+// (the scan's and the lookup's lines go to stderr). The name format, the folder format, the
+// underscore rule and portable names come from the settings unless given; folder rename, tags,
+// playlist and cover happen only when asked for. Exit code 1 when no album data were found or any
+// step of the run failed. With --recursive: every album under the folders given (renameCollection).
 int cmdRename(Invocation& inv)
 {
+    if (inv.takeFlag("--recursive")) return renameCollection(inv);
     const QString entry = inv.takeOption("--entry");
     const bool lookup = inv.takeFlag("--lookup");
     const bool search = inv.takeFlag("--search");
@@ -36,7 +52,11 @@ int cmdRename(Invocation& inv)
     const bool writeTags = inv.takeFlag("--write-tags");
     const bool playlist = inv.takeFlag("--playlist");
     const bool keepUnderscores = inv.takeFlag("--keep-underscores");
+    const bool portable = inv.takeFlag("--portable-names");
+    const bool cover = inv.takeFlag("--cover");
     const bool dryRun = inv.takeFlag("--dry-run");
+    for (const char* batchOnly : {"--report", "--jobs"})
+        if (inv.args.contains(batchOnly)) throw UsageError{QString(batchOnly) + " belongs to --recursive"};
     inv.expectPositional(1);
 
     if (int(!entry.isEmpty()) + int(lookup) + int(search) != 1)
@@ -47,18 +67,12 @@ int cmdRename(Invocation& inv)
     if (!search && searchArgs.given())
         throw UsageError{QCoreApplication::translate("cli", "--artist, --album and --search-url belong to --search")};
     const int match = lookupArgs.match();
+    if (cover && !lookupArgs.musicBrainz) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
 
     TSettings settings(inv.settingsFile);
     TAlbumWorkflow workflow(settings);
     TRenameOptions options = workflow.renameOptions();
-    options.RenameFolder = renameFolder;
-    options.WriteTags = writeTags;
-    options.CreatePlaylist = playlist;
-    if (!format.isNull()) options.NameFormat = format.toStdString();
-    if (keepUnderscores) options.FixUnderScores = false;
-    if (!folderFormatText.isEmpty() &&
-        !parseNumberArgument(folderFormatText, 0, FolderFormatCount - 1, &options.FolderFormat))
-        throw UsageError{QCoreApplication::translate("cli", "--folder-format needs a number from 0 to 4")};
+    applyRenameArgs(options, {format, folderFormatText, renameFolder, writeTags, playlist, keepUnderscores, portable, cover});
 
     const QString dir = inv.args[0];
     workflow.setOverrides(lookupOverrides(lookupArgs, searchArgs));
@@ -103,23 +117,12 @@ int cmdRename(Invocation& inv)
 
     if (dryRun) {
         // The names the window's "New name" column shows, with the same marks.
-        const TRenamePlanView plan = workflow.plan(options);
-        for (const TRenameRun::TPreviewRow& row : plan.Rows) {
-            inv.out << '"' << q(row.OldName) << "\" -> \"" << q(row.NewName) << '"';
-            if (!row.CollidesWith.empty()) inv.out << " (" << q(CollisionText(row.CollidesWith)) << ')';
-            if (row.Shortened)
-                inv.out << " (" << QCoreApplication::translate("cli", "shortened to fit the file system") << ')';
-            if (row.NoTitle) inv.out << " (" << QCoreApplication::translate("cli", "no title: keeps its name") << ')';
-            if (row.NoName)
-                inv.out << " (" << QCoreApplication::translate("cli", "the format gives no name: keeps its name") << ')';
-            inv.out << '\n';
-        }
-        if (options.RenameFolder)
-            inv.out << "Folder \"" << album.folder() << "\" -> \"" << q(plan.FolderPath) << "\"\n";
-        if (options.CreatePlaylist) inv.out << "Playlist \"" << q(plan.Playlist) << "\"\n";
+        for (const QString& line : RenamePlanLines(workflow.plan(options), options, album.folder())) inv.out << line << '\n';
         return 0;
     }
 
+    // The cover comes before the run; an existing folder.jpg is kept (the run says so).
+    if (workflow.coverWanted(options)) fetchCover(workflow, inv.err);
     QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) { inv.out << line << '\n'; });
     const TRenameReport report = workflow.renameNow(options);
     // A refused run printed its one line already.

@@ -20,7 +20,7 @@ QString shown(const std::string& bytes) { return EscapeControls(QFile::decodeNam
 
 } // namespace
 
-// rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]: proposes a name for every listed
+// rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]: proposes a name for every listed
 // file of DIR from its own tags and prints one "old" -> "new" line each; without --dry-run it then
 // moves them as the window's "Accept and rename" does and prints the log lines. The name format and
 // the underscore rule come from the settings unless given. Exit code 1 when a move failed.
@@ -28,6 +28,7 @@ int cmdRenameByTag(Invocation& inv)
 {
     const QString format = inv.takeOption("--format");
     const bool keepUnderscores = inv.takeFlag("--keep-underscores");
+    const bool portable = inv.takeFlag("--portable-names");
     const bool dryRun = inv.takeFlag("--dry-run");
     inv.expectPositional(1);
 
@@ -36,6 +37,7 @@ int cmdRenameByTag(Invocation& inv)
     TRenameByTagOptions options;
     options.NameFormat = format.isNull() ? renameOptions.NameFormat : format.toStdString();
     options.FixUnderScores = renameOptions.FixUnderScores && !keepUnderscores;
+    options.PortableNames = renameOptions.PortableNames || portable;
 
     TScanResult scan;
     if (!scanFolderArgument(inv, inv.args[0], settings, scan)) return 1;

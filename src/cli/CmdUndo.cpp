@@ -1,23 +1,39 @@
 #include "cli/Commands.h"
 
 #include "core/Settings.h"
+#include "core/album/AlbumBatch.h"
 #include "core/album/AlbumWorkflow.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace cantorix::cli {
 
 // undo DIR [--dry-run]: moves back what the last rename run on DIR did (DIR is the folder the run left,
-// renamed or not), printing one line per step. Exit 1 when there was nothing to undo or anything was
-// left alone.
+// renamed or not), printing one line per step. With --recursive: the last run of every folder under
+// DIR (subfolders first), each folder's lines after a "<folder>:" line. Exit 1 when there was nothing
+// to undo or anything was left alone.
 int cmdUndo(Invocation& inv)
 {
     const bool dryRun = inv.takeFlag("--dry-run");
+    const bool recursive = inv.takeFlag("--recursive");
     inv.expectPositional(1);
     const QString dir = inv.args[0];
     if (!QFileInfo(dir).isDir()) {
         inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no such folder: \"%1\"").arg(dir) << "\n";
         return 1;
+    }
+    if (recursive) {
+        const TBatchUndoReport report = UndoUnder(QFileInfo(dir).absoluteFilePath(), dryRun);
+        for (const QString& line : report.Lines) inv.out << line << '\n';
+        if (report.Albums == 0) {
+            inv.out << NothingToUndoLine << '\n';
+            return 1;
+        }
+        inv.out << QCoreApplication::translate("cli", "Folders undone: %1").arg(report.Albums) << '\n';
+        if (report.LeftAlone > 0 || report.Refused > 0)
+            inv.err << "cantorix-cli: " << report.MovedBack << " moved back, " << report.LeftAlone << " left alone\n";
+        return report.LeftAlone > 0 || report.Refused > 0 ? 1 : 0;
     }
     TSettings settings(inv.settingsFile);
     TAlbumWorkflow workflow(settings);

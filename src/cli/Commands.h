@@ -47,6 +47,7 @@ struct TAlbumFields;
 class TSettings;
 struct TAlbumGuess;
 struct TLookupOverrides;
+struct TRenameOptions;
 }
 
 namespace cantorix::cli {
@@ -94,6 +95,19 @@ SearchArgs takeSearchArgs(Invocation& inv);
 TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album);
 // --server and --search-url, when given, in place of the settings' for this run only.
 TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs& searchArgs);
+
+// The rename options a command line gives (rename, and rename --recursive).
+struct RenameArgs {
+    QString format, folderFormat;
+    bool renameFolder = false, writeTags = false, playlist = false, keepUnderscores = false, portable = false,
+         cover = false;
+};
+// Puts them into `options` (those of the settings): the switches as given, the format, the folder
+// format and the underscore rule only when given. UsageError for a folder format out of range.
+void applyRenameArgs(TRenameOptions& options, const RenameArgs& args);
+
+// rename ROOT... --recursive (--lookup | --search) [options]: every album under the folders.
+int renameCollection(Invocation& inv);
 
 // A whole decimal number from `min` to `max` (spaces around it allowed); false for anything else.
 bool parseNumberArgument(const QString& text, int min, int max, int* value);

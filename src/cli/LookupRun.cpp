@@ -52,4 +52,18 @@ TLookupRun runLookup(TAlbumWorkflow& workflow, TQueryMode mode, const QString& a
     return result;
 }
 
+void fetchCover(TAlbumWorkflow& workflow, QTextStream& log)
+{
+    QEventLoop loop;
+    const QMetaObject::Connection lines = QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) {
+        log << line << '\n';
+        log.flush();
+    });
+    const QMetaObject::Connection done =
+        QObject::connect(&workflow, &TAlbumWorkflow::coverFetched, &loop, [&] { loop.quit(); }, Qt::QueuedConnection);
+    if (workflow.startCoverFetch()) loop.exec();
+    QObject::disconnect(lines);
+    QObject::disconnect(done);
+}
+
 } // namespace cantorix::cli

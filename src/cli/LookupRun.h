@@ -21,4 +21,8 @@ struct TLookupRun {
 TLookupRun runLookup(TAlbumWorkflow& workflow, TQueryMode mode, const QString& artist, const QString& album,
                      int match, bool listCandidates, QTextStream& log);
 
+// Fetches the front cover of the workflow's album (a MusicBrainz release) and waits for it; its lines
+// go to `log`. Nothing when there is no release to fetch for.
+void fetchCover(TAlbumWorkflow& workflow, QTextStream& log);
+
 } // namespace cantorix::cli

@@ -157,10 +157,17 @@ const std::vector<Command>& commands()
         {"rename",
             QT_TRANSLATE_NOOP("cli",
                 "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
-                "         [--format F] [--folder-format N]\n"
-                "         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]\n"
+                "         [--format F] [--folder-format N] [--rename-folder] [--write-tags] [--playlist]\n"
+                "         [--keep-underscores] [--portable-names] [--cover] [--dry-run]\n"
                 "                            rename the audio files of DIR by the name format and the album data\n"
-                "                            of an xmcd entry, a lookup or a search (N as for lookup)"),
+                "                            of an xmcd entry, a lookup or a search (N as for lookup); --cover saves\n"
+                "                            a MusicBrainz album's front cover as folder.jpg\n"
+                "rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE] [--jobs N]\n"
+                "         [--verbose] [rename options]\n"
+                "                            every album folder under the ROOTs (CD1, Disc 2 ... subfolders make\n"
+                "                            one album), renamed only when the lookup is clear or --match N picks;\n"
+                "                            one outcome line per album, a summary, JSON Lines with --report;\n"
+                "                            --jobs N (1 to 4) scans and renames albums side by side"),
             cmdRename},
         {"fix-numbers",
             QT_TRANSLATE_NOOP(
@@ -168,14 +175,18 @@ const std::vector<Command>& commands()
             cmdFixNumbers},
         {"rename-by-tag",
             QT_TRANSLATE_NOOP("cli",
-                "rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]\n"
+                "rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]\n"
                 "                            rename the audio files of DIR from their own tags"),
             cmdRenameByTag},
         {"info",
             QT_TRANSLATE_NOOP(
                 "cli", "info FILE                 show the technical and tag information of one audio file"),
             cmdInfo},
-        {"undo", QT_TRANSLATE_NOOP("cli", "undo DIR [--dry-run]      move back what the last rename run on DIR did"),
+        {"undo",
+            QT_TRANSLATE_NOOP("cli",
+                "undo DIR [--recursive] [--dry-run]\n"
+                "                            move back what the last rename run on DIR (with --recursive: on\n"
+                "                            every folder under DIR) did"),
             cmdUndo},
         {"sites",
             QT_TRANSLATE_NOOP(

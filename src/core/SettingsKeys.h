@@ -62,6 +62,8 @@ inline constexpr TSettingKey<const char*> MusicBrainzServer{"MusicBrainz", "Serv
 inline constexpr TSettingKey<const char*> CoverArtServer{"MusicBrainz", "CoverArtServer", DefaultCoverArtServer};
 // [Renaming]: a run from a MusicBrainz album saves its front cover as folder.jpg.
 inline constexpr TSettingKey<bool> SaveCover{"Renaming", "SaveCover", false};
+// [Renaming]: names that FAT, exFAT and NTFS devices take (a player, a car stereo).
+inline constexpr TSettingKey<bool> PortableNames{"Renaming", "PortableNames", false};
 // [FreeDB_sites]: one key per freedb server of the options window's list, its value the same host name.
 inline constexpr const char* FreeDBSitesSection = "FreeDB_sites";
 

@@ -3,6 +3,7 @@
 #include "audio/IoResult.h"
 #include "audio/Paths.h"
 #include "core/AlbumGuess.h"
+#include "core/CoverFile.h"
 #include "core/GenreNames.h"
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
@@ -13,6 +14,7 @@
 #include "core/rename/RenameLines.h"
 #include "core/rename/TrackNumberFix.h"
 #include "gui/AlbumTableModel.h"
+#include "gui/BatchForm.h"
 #include "gui/DesktopOpen.h"
 #include "gui/DialogSize.h"
 #include "gui/ElidedLabel.h"
@@ -457,8 +459,8 @@ void TMainForm::btRenameByTagClick()
     if (windowLocked() || album().fileCount() == 0) return;
     const TRenameOptions options = m_workflow->renameOptions();
     TRenameByTagForm form(QFile::encodeName(album().folder()).toStdString(), album().fileBytes(),
-                          {options.NameFormat, options.FixUnderScores}, [this](const QString& line) { AppendLog(line); },
-                          this);
+                          {options.NameFormat, options.FixUnderScores, options.PortableNames},
+                          [this](const QString& line) { AppendLog(line); }, this);
     if (form.exec() != QDialog::Accepted) return;
     MainTree->repaintTree();
     MainTreeClick();
@@ -585,7 +587,10 @@ void TMainForm::refreshPreview()
 void TMainForm::btActionClick()
 {
     if (m_renaming) return;
-    if (!m_workflow->startRename(currentRenameOptions())) return; // an unfinished run was offered for undo
+    TRenameOptions options = currentRenameOptions();
+    if (m_workflow->coverInTheWay(options))
+        options.ReplaceCover = AskReplaceCover(this, album().folder() + QString::fromUtf8(CoverFileName));
+    if (!m_workflow->startRename(options)) return; // an unfinished run was offered for undo
     m_renaming = true;
     updateActions();
     Progress->setMaximum(album().fileCount());
@@ -615,6 +620,19 @@ void TMainForm::mnuUndoClick()
     bool found = false;
     const TUndoReport report = m_workflow->undo(false, &found);
     if (found) selectAndScan(QFile::decodeName(QByteArray::fromStdString(report.Folder)));
+}
+
+void TMainForm::mnuBatchClick()
+{
+    if (windowLocked()) return;
+    const QString root = QFileDialog::getExistingDirectory(this, tr("Rename a collection"), album().folder());
+    if (root.isEmpty()) return;
+    TBatchOptions options{btQueryModeName->isChecked() ? TQueryMode::Name : TQueryMode::Checksum, -1, false, 1,
+                          currentRenameOptions()};
+    TBatchForm form(*m_settings, root, options, this);
+    connect(&form, &TBatchForm::logLine, this, &TMainForm::AppendLog);
+    form.exec();
+    selectAndScan(form.folderToOpen().isEmpty() ? MainTree->selectedPath() : form.folderToOpen());
 }
 
 void TMainForm::selectAndScan(const QString& folder)

@@ -117,6 +117,7 @@ private:
     void mnuHelpClick();
     void mnuAboutClick();
     void mnuUndoClick();
+    void mnuBatchClick();
     void btOptionsClick();
 
     // The workflow's requests and reports.

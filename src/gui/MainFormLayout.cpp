@@ -352,6 +352,9 @@ void TMainForm::buildMenus()
     mnuRefreshMain->setObjectName("mnuRefreshMain");
     mnuRefreshMain->setShortcut(QKeySequence(Qt::Key_F5));
     connect(mnuRefreshMain, &QAction::triggered, this, guarded(&TMainForm::mnuRefreshClick));
+    QAction* batch = file->addAction(tr("Rename a &collection…"));
+    batch->setObjectName("mnuBatch");
+    connect(batch, &QAction::triggered, this, guarded(&TMainForm::mnuBatchClick));
     QAction* saveLog = file->addAction(tr("&Save log…"));
     saveLog->setObjectName("mnuSaveLogMain");
     saveLog->setShortcut(QKeySequence::Save);

@@ -79,6 +79,19 @@ void ShowOpenFailedBox(QWidget* parent, const QString& text)
     box->open();
 }
 
+bool AskReplaceCover(QWidget* parent, const QString& path)
+{
+    QMessageBox box(QMessageBox::Question, QCoreApplication::translate("Messages", "Front cover"),
+                    QCoreApplication::translate("Messages", "\"%1\" is there already. Replace it with the album's front cover?")
+                        .arg(path),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName("ReplaceCoverMessage");
+    box.setInformativeText(QCoreApplication::translate(
+        "Messages", "The old image is kept as folder.previous.jpg, and Undo gives it its name back."));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void ShowTimeoutBox(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);

@@ -22,6 +22,9 @@ void ShowUnfinishedRunBox(QWidget* parent, std::function<void()> undo);
 // "No program is set up to open "<what>"": an open handed to the desktop that no program took.
 QString OpenFailedText(const QString& what);
 void ShowOpenFailedBox(QWidget* parent, const QString& text);
+// Whether the album's front cover may replace the folder.jpg at `path` (asked modally; the old one is
+// kept as folder.previous.jpg).
+bool AskReplaceCover(QWidget* parent, const QString& path);
 // The time-out of a lookup: modal, with no owner window, as a system-wide notice.
 void ShowTimeoutBox(const QString& caption, const QString& text);
 

@@ -257,7 +257,7 @@ void TOptionsForm::buildLayout()
     pnlSample->setFrameShape(QFrame::StyledPanel);
     pnlSample->setMinimumHeight(pnlSample->fontMetrics().lineSpacing() + 8);
     renLayout->addWidget(pnlSample, 4, 1);
-    auto* help = new QLabel(tr("You can use following keywords:\nartist album track year #\n"
+    auto* help = new QLabel(tr("You can use following keywords:\nartist album track year # trackartist disc\n"
                                "Character case does not matter. You will see sample of the name below. Create the "
                                "name form that you want and press \"Add\" button to add format to the listbox."));
     help->setWordWrap(true);
@@ -276,6 +276,10 @@ void TOptionsForm::buildLayout()
     renLayout->addWidget(chCreatePlaylist, 8, 0, 1, 2);
     chSaveCover = named(new QCheckBox(tr("Save the front cover of MusicBrainz albums as folder.&jpg")), "chSaveCover");
     renLayout->addWidget(chSaveCover, 9, 0, 1, 2);
+    chPortableNames = named(new QCheckBox(tr("Names for FAT/exFAT/NTFS &devices")), "chPortableNames");
+    chPortableNames->setToolTip(tr("No < > : \" \\ | ? * in names, no dot or space at their end, no reserved "
+                                   "names such as CON or NUL, at most 255 characters: what players and car stereos read"));
+    renLayout->addWidget(chPortableNames, 10, 0, 1, 2);
     PageControl1->addTab(renaming, tr("&Renaming"));
 
     // Tab "About".
@@ -330,6 +334,7 @@ void TOptionsForm::buildLayout()
                 m_settings.set(*key, t.trimmed());
         });
     connect(chSaveCover, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::SaveCover, on); });
+    connect(chPortableNames, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::PortableNames, on); });
     connect(chHidedataExchange, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(setting::HideData, on); });
     connect(chUseProxy, &QCheckBox::toggled, this, &TOptionsForm::chUseProxyClick);
     connect(proxyAddress, &QLineEdit::textChanged, this, [this](const QString& t) { m_settings.set(setting::ProxyAddress, t); });
@@ -364,7 +369,7 @@ void TOptionsForm::FormCreate()
     for (QObject* o : std::initializer_list<QObject*>{cmbServers, edEmail, edTimeout, edSearchUrl, chHidedataExchange,
                                                       chUseProxy, proxyAddress, ProxyPort, proxyUser, proxyPassword,
                                                       rdPlay, rdInfo, chWriteTag, chFixUnderScores, chCreatePlaylist,
-                                                      edMbServer, edCoverServer, chSaveCover})
+                                                      edMbServer, edCoverServer, chSaveCover, chPortableNames})
         quiet.push_back(std::make_unique<QSignalBlocker>(o));
 
     fillServers();
@@ -384,6 +389,7 @@ void TOptionsForm::FormCreate()
     edMbServer->setText(s.has(setting::MusicBrainzServer) ? s.get(setting::MusicBrainzServer) : QString());
     edCoverServer->setText(s.has(setting::CoverArtServer) ? s.get(setting::CoverArtServer) : QString());
     chSaveCover->setChecked(s.get(setting::SaveCover));
+    chPortableNames->setChecked(s.get(setting::PortableNames));
 
     fillNameFormats();
     chFixUnderScores->setChecked(s.get(setting::FixUnderScores));

@@ -85,6 +85,7 @@ public:
     QCheckBox* chFixUnderScores = nullptr;
     QCheckBox* chCreatePlaylist = nullptr;
     QCheckBox* chSaveCover = nullptr;
+    QCheckBox* chPortableNames = nullptr;
     QLabel* lbGuideLink = nullptr; // the user guide
     QLabel* lbFreedbLink = nullptr; // the freedb site
     QLabel* lbLicenceLink = nullptr; // the licence

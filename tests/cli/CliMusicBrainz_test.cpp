@@ -74,6 +74,28 @@ TEST_F(CliMusicBrainz, NoMatchAndRenameByTheChosenRelease)
     EXPECT_EQ(runCli({"undo", album()}).exitCode, 0);
 }
 
+// --cover saves the release's front cover as folder.jpg, which undo removes; one that is there stays,
+// and the run says so.
+TEST_F(CliMusicBrainz, TheCoverIsSavedOrAnExistingOneKept)
+{
+    MbTestRelease r = release("Record", 0);
+    r.cover = true;
+    m_server.add(r);
+    const QStringList args = QStringList{"rename", album(), "--lookup", "--cover", "--cover-server", m_server.base()} + common();
+    const CliResult saved = runCliServing(args);
+    ASSERT_EQ(saved.exitCode, 0) << saved.out.toStdString() << saved.err.toStdString();
+    EXPECT_TRUE(saved.outLines().contains("Saved the front cover as \"folder.jpg\"")) << saved.out.toStdString();
+    EXPECT_EQ(readFile(m_dir.file("folder.jpg")).size(), size_t(MbTestServer::coverImage(r.mbid()).size()));
+    EXPECT_EQ(runCli({"undo", album()}).exitCode, 0);
+    EXPECT_EQ(listFiles(m_dir.str()), (std::vector<std::string>{"1 Intro.au", "2 Middle.au", "3 End.au"}));
+
+    writeText(m_dir.file("folder.jpg"), "mine");
+    const CliResult kept = runCliServing(args);
+    ASSERT_EQ(kept.exitCode, 0) << kept.out.toStdString() << kept.err.toStdString();
+    EXPECT_TRUE(kept.outLines().contains("Kept the existing \"folder.jpg\"")) << kept.out.toStdString();
+    EXPECT_EQ(readText(m_dir.file("folder.jpg")), "mine");
+}
+
 TEST_F(CliMusicBrainz, ASearchByNamePairsTheTitlesWithTheFiles)
 {
     m_server.add(release("Record", 0));

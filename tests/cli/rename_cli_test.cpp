@@ -330,7 +330,7 @@ TEST(RenameCli, WrongUse)
     } cases[] = {
         {{"rename", q(a.folder)}, 2},
         {{"rename", q(a.folder), "--entry", q(a.entry), "--lookup"}, 2},
-        {{"rename", q(a.folder), "--entry", q(a.entry), "--folder-format", "5"}, 2},
+        {{"rename", q(a.folder), "--entry", q(a.entry), "--folder-format", "6"}, 2},
         {{"rename", q(a.folder), "--entry", q(a.entry), "--match", "1"}, 2},
         {{"rename", q(a.folder), "--entry", q(a.entry), "--bogus"}, 2},
         {{"rename", q(a.tmp.file("missing")), "--entry", q(a.entry)}, 1},

@@ -162,6 +162,7 @@ private slots:
             {"edCoverServer", [&](TOptionsForm& o) { type(o.edCoverServer, "https://covers.example"); }, "MusicBrainz",
              "CoverArtServer", "https://covers.example"},
             {"chSaveCover", [](TOptionsForm& o) { o.chSaveCover->click(); }, "Renaming", "SaveCover", "1"},
+            {"chPortableNames", [](TOptionsForm& o) { o.chPortableNames->click(); }, "Renaming", "PortableNames", "1"},
             {"chUseProxy", [](TOptionsForm& o) { o.chUseProxy->click(); }, "Connection", "UseProxy", "1"},
             {"chUseProxy twice", [](TOptionsForm& o) { o.chUseProxy->click(); o.chUseProxy->click(); }, "Connection", "UseProxy", "0"},
             {"proxyAddress", [&](TOptionsForm& o) { type(o.proxyAddress, "proxy.example"); }, "Proxy", "Address", "proxy.example"},

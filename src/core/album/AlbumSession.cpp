@@ -1,5 +1,6 @@
 #include "core/album/AlbumSession.h"
 
+#include "core/rename/NameFormat.h"
 
 #include <QFile>
 
@@ -23,6 +24,8 @@ void TAlbumSession::loadScan(const TScanResult& scan)
     m_fileCount = int(n);
     m_fields = {};
     m_ids = {};
+    m_disc.clear();
+    m_trackArtists = false;
     setCanRename(false);
     emit reset();
     emit fieldsChanged();
@@ -115,6 +118,8 @@ void TAlbumSession::setCanRename(bool can)
 void TAlbumSession::setFieldsFrom(const AlbumRecord& record)
 {
     m_ids = {record.MbReleaseId, record.MbArtistIds, record.MbReleaseGroupId};
+    m_disc = record.Disc;
+    m_trackArtists = record.TrackArtists;
     setFields({record.Artist, record.Album, record.Year, record.Genre});
 }
 
@@ -156,14 +161,26 @@ void TAlbumSession::applyEntry(const AlbumRecord& record)
     if (!fields.Album.isEmpty()) setCanRename(true);
 }
 
+bool TAlbumSession::variousArtists() const
+{
+    return m_trackArtists || IsVariousArtists(m_fields.Artist.toStdString());
+}
+
 std::vector<TRenameRow> TAlbumSession::renameRows() const
 {
     std::vector<TRenameRow> rows;
     rows.reserve(size_t(m_fileCount));
+    const bool various = variousArtists();
     for (int i = 0; i < m_fileCount; ++i) {
         const TAlbumRow& r = m_rows[i];
-        rows.push_back({r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString(),
-                        r.MbRecordingId.toStdString()});
+        TRenameRow row{r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()};
+        row.MbRecordingId = r.MbRecordingId.toStdString();
+        if (various) {
+            TTrackCredit credit = SplitTrackArtist(row.Track);
+            row.Track = std::move(credit.Title);
+            row.TrackArtist = std::move(credit.Artist);
+        }
+        rows.push_back(std::move(row));
     }
     return rows;
 }
@@ -171,7 +188,7 @@ std::vector<TRenameRow> TAlbumSession::renameRows() const
 TAlbumData TAlbumSession::albumData() const
 {
     TAlbumData data{m_fields.Artist.toStdString(), m_fields.Album.toStdString(), m_fields.Year.toStdString(),
-                    m_fields.Genre.toStdString()};
+                    m_fields.Genre.toStdString(), m_disc.toStdString()};
     data.MbReleaseId = m_ids.Release.toStdString();
     for (const QString& id : m_ids.Artists) data.MbArtistIds.push_back(id.toStdString());
     data.MbReleaseGroupId = m_ids.ReleaseGroup.toStdString();

@@ -75,7 +75,8 @@ public:
     const TAlbumFields& fields() const { return m_fields; }
     void setFields(const TAlbumFields& fields);
 
-    // The fields of a lookup's album, the genre as the database wrote it.
+    // The fields of a lookup's album, the genre as the database wrote it; and the record's disc and
+    // track-artist marks.
     void setFieldsFrom(const AlbumRecord& record);
     // What a lookup by playing times or an entry file delivers: the fields and title k into row k.
     // Enables renaming when the album name is not empty.
@@ -92,10 +93,16 @@ public:
     void setCanRename(bool can);
 
     // The snapshot the rename run takes: the listed files' rows (bare names as file-system bytes) and
-    // the album fields.
+    // the album fields. On an album of various artists (variousArtists) each title "Track Artist /
+    // Title" gives the row its track's artist and the title alone.
     std::vector<TRenameRow> renameRows() const;
     const TAlbumIds& ids() const { return m_ids; }
     TAlbumData albumData() const;
+    // The artist field names various artists ("Various", "VA" ...), or the lookup's titles carry the
+    // tracks' own artists.
+    bool variousArtists() const;
+    // The disc of a set that the listed folder holds ("2"), from the lookup; empty for a single disc.
+    const QString& disc() const { return m_disc; }
 
     // Rows beyond this are not stored: a hostile entry must not grow the grid without end.
     static constexpr int MaxRows = 10000;
@@ -116,6 +123,8 @@ private:
     int m_fileCount = 0;
     TAlbumFields m_fields;
     TAlbumIds m_ids;
+    QString m_disc;
+    bool m_trackArtists = false; // the lookup's titles are "Track Artist / Title"
     bool m_canRename = false;
 };
 

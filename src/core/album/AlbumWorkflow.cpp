@@ -6,11 +6,13 @@
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/XmcdEntry.h"
+#include "core/lookup/musicbrainz/CoverArt.h"
 #include "core/lookup/musicbrainz/MusicBrainzLookup.h"
 #include "core/net/HttpClient.h"
 #include "core/rename/RenameJob.h"
 #include "core/rename/RenameLines.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -25,15 +27,42 @@ QString fromBytes(const std::string& bytes) { return QFile::decodeName(QByteArra
 
 } // namespace
 
+QStringList RenamePlanLines(const TRenamePlanView& plan, const TRenameOptions& options, const QString& folder,
+                            const QString& prefix)
+{
+    QStringList lines;
+    for (const TRenameRun::TPreviewRow& row : plan.Rows) {
+        QString line = "\"" + prefix + fromBytes(row.OldName) + "\" -> \"" + prefix + fromBytes(row.NewName) + "\"";
+        if (!row.CollidesWith.empty()) line += " (" + fromBytes(CollisionText(row.CollidesWith)) + ")";
+        if (row.Shortened) line += " (shortened to fit the file system)";
+        if (row.NoTitle) line += " (" + QCoreApplication::translate("cli", "no title: keeps its name") + ")";
+        if (row.NoName) line += " (" + QCoreApplication::translate("cli", "the format gives no name: keeps its name") + ")";
+        lines << line;
+    }
+    if (options.RenameFolder) lines << "Folder \"" + folder + "\" -> \"" + fromBytes(plan.FolderPath) + "\"";
+    if (options.CreatePlaylist) lines << "Playlist \"" + prefix + fromBytes(plan.Playlist) + "\"";
+    if (!plan.Cover.empty())
+        lines << (plan.CoverThere ? QCoreApplication::translate("TAlbumWorkflow", "Cover \"%1\" (kept: it is there already)")
+                                  : QCoreApplication::translate("TAlbumWorkflow", "Cover \"%1\""))
+                     .arg(fromBytes(plan.Cover));
+    return lines;
+}
+
 TAlbumWorkflow::TAlbumWorkflow(TSettings& settings, QObject* parent)
     : QObject(parent), m_settings(settings), m_album(new TAlbumSession(this))
 {
     reloadSupportedExtensions();
+    connect(this, &TAlbumWorkflow::coverFetched, this, [this] {
+        if (!m_renamePending) return;
+        m_renamePending = false;
+        startJob(m_pendingOptions);
+    });
 }
 
 TAlbumWorkflow::~TAlbumWorkflow()
 {
     if (m_source) m_source->abandon();
+    if (m_coverFetch) m_coverFetch->abort();
     m_lookupRunning = false;
     m_job.reset(); // waits for a run in progress
 }
@@ -56,10 +85,32 @@ TScanResult TAlbumWorkflow::listFolder(const QString& path)
         setLookupRunning(false);
     }
     TScanResult scan = ScanFolder(path, m_extensions);
+    listScan(scan);
+    return scan;
+}
+
+void TAlbumWorkflow::listScan(const TScanResult& scan)
+{
+    if (m_lookupRunning) {
+        if (m_source) m_source->abandon();
+        m_pairing = false;
+        setLookupRunning(false);
+    }
+    m_record = AlbumRecord();
+    if (m_coverFetch) m_coverFetch->abort();
+    m_cover.clear();
+    m_coverRelease.clear();
+    if (m_renamePending) {
+        // A run waiting for its cover is for the files listed before: it does not start.
+        m_renamePending = false;
+        TRenameReport refused;
+        refused.Refused = tr("The folder was listed anew: nothing was renamed").toStdString();
+        emit logLine(QString::fromStdString(refused.Refused));
+        emit renameFinished(refused, m_album->folder());
+    }
     m_album->loadScan(scan);
     if (scan.scanned)
         for (const QString& line : scan.logLines()) emit logLine(line);
-    return scan;
 }
 
 bool TAlbumWorkflow::fileRenamed(const QByteArray& oldName, const QByteArray& newName)
@@ -109,6 +160,22 @@ std::unique_ptr<TLookupSource> TAlbumWorkflow::makeSource(TQueryMode mode) const
 
 bool TAlbumWorkflow::startLookup(TQueryMode mode, const QString& artist, const QString& album)
 {
+    return startLookupWith(mode, artist, album, {});
+}
+
+bool TAlbumWorkflow::startDiscSetLookup(const QList<QList<TTrackLength>>& discs)
+{
+    return startLookupWith(TQueryMode::Checksum, {}, {}, discs);
+}
+
+QList<TCandidateFit> TAlbumWorkflow::candidateFits() const
+{
+    return m_source && m_source->running() ? m_source->candidateFits() : QList<TCandidateFit>();
+}
+
+bool TAlbumWorkflow::startLookupWith(TQueryMode mode, const QString& artist, const QString& album,
+                                     const QList<QList<TTrackLength>>& discs)
+{
     if (m_lookupRunning || m_album->fileCount() == 0) return false;
     if (mode == TQueryMode::Checksum && database() == TDatabase::Freedb)
         if (const int missing = m_album->filesWithoutPlayingTime())
@@ -120,6 +187,11 @@ bool TAlbumWorkflow::startLookup(TQueryMode mode, const QString& artist, const Q
     m_pairing = false;
     m_source = makeSource(mode);
     TLookupSource* source = m_source.get();
+    if (discs.size() > 1 && !source->supportsDiscSets()) {
+        emit logLine(tr("This database cannot look a set of discs up whole"));
+        m_source.reset();
+        return false;
+    }
     connect(source, &TLookupSource::logLine, this, &TAlbumWorkflow::logLine);
     connect(source, &TLookupSource::stepChanged, this, &TAlbumWorkflow::lookupStep);
     connect(source, &TLookupSource::progress, this, &TAlbumWorkflow::lookupProgress);
@@ -140,6 +212,8 @@ bool TAlbumWorkflow::startLookup(TQueryMode mode, const QString& artist, const Q
     request.FileNames = m_album->fileNames();
     request.Artist = artist;
     request.Album = album;
+    request.ConfirmInexact = m_confirmInexact;
+    if (discs.size() > 1) request.Discs = discs;
     if (!source->start(request)) return false;
     setLookupRunning(true);
     return true;
@@ -171,6 +245,7 @@ void TAlbumWorkflow::abandonLookup()
 void TAlbumWorkflow::sourceFinished(const TLookupOutcome& outcome)
 {
     if (!m_lookupRunning) return;
+    if (outcome.kind == TLookupOutcome::Kind::EntryRead) m_record = outcome.record;
     if (outcome.kind == TLookupOutcome::Kind::EntryRead && outcome.needsPairing) {
         // The album fields are the entry's at once; its titles wait for the user's pairing.
         m_album->setFieldsFrom(outcome.record);
@@ -180,7 +255,8 @@ void TAlbumWorkflow::sourceFinished(const TLookupOutcome& outcome)
         emit pairingNeeded(outcome.record.Titles, m_pairedFiles, AlignTitles(outcome.record.Titles, m_pairedFiles));
         return;
     }
-    if (outcome.kind == TLookupOutcome::Kind::EntryRead) m_album->applyEntry(outcome.record);
+    // A set's first disc is the listed folder.
+    if (outcome.kind == TLookupOutcome::Kind::EntryRead) m_album->applyEntry(DiscOfSet(outcome.record, 1));
     endLookup(outcome);
 }
 
@@ -271,6 +347,50 @@ bool TAlbumWorkflow::applyEntryFile(const QString& path, QString* error)
         return false;
     }
     m_album->applyEntry(record);
+    m_record = record;
+    return true;
+}
+
+void TAlbumWorkflow::applyRecord(const AlbumRecord& record)
+{
+    m_album->applyEntry(record);
+    m_record = record;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The front cover
+
+bool TAlbumWorkflow::coverWanted(const TRenameOptions& options) const
+{
+    return options.SaveCover && !m_record.MbReleaseId.isEmpty();
+}
+
+bool TAlbumWorkflow::coverInTheWay(const TRenameOptions& options) const
+{
+    return coverWanted(options) && !m_album->folder().isEmpty() && entryExists(folderBytes() + CoverFileName);
+}
+
+bool TAlbumWorkflow::startCoverFetch()
+{
+    const QString release = m_record.MbReleaseId;
+    if (release.isEmpty()) return false;
+    TMusicBrainzConfig config = MusicBrainzConfigFromSettings(m_settings);
+    if (!m_overrides.CoverArtServer.isEmpty()) config.CoverServer = m_overrides.CoverArtServer;
+    m_coverFetch = std::make_unique<TCoverArtFetch>(config, m_httpFactory ? m_httpFactory() : nullptr);
+    connect(m_coverFetch.get(), &TCoverArtFetch::logLine, this, &TAlbumWorkflow::logLine);
+    connect(m_coverFetch.get(), &TCoverArtFetch::finished, this, [this, release](const TCoverArtFetch::TResult& r) {
+        m_cover = r.kind == TCoverArtFetch::TResult::Kind::Found ? r.Image : QByteArray();
+        m_coverRelease = release;
+        // The fetch's own signal is still being delivered: it goes once that is over.
+        if (m_coverFetch) m_coverFetch.release()->deleteLater();
+        emit coverFetched();
+    });
+    if (!m_coverFetch->start(release)) {
+        m_coverFetch.reset();
+        m_cover.clear();
+        m_coverRelease = release;
+        return false;
+    }
     return true;
 }
 
@@ -286,7 +406,9 @@ bool TAlbumWorkflow::unfinishedRun() const
 
 std::unique_ptr<TRenameRun> TAlbumWorkflow::newRun(const TRenameOptions& options) const
 {
-    return std::make_unique<TRenameRun>(folderBytes(), m_album->renameRows(), m_album->albumData(), options);
+    auto run = std::make_unique<TRenameRun>(folderBytes(), m_album->renameRows(), m_album->albumData(), options);
+    if (coverWanted(options) && m_coverRelease == m_record.MbReleaseId) run->setCover(m_cover);
+    return run;
 }
 
 TRenamePlanView TAlbumWorkflow::plan(const TRenameOptions& options) const
@@ -297,18 +419,35 @@ TRenamePlanView TAlbumWorkflow::plan(const TRenameOptions& options) const
     view.Rows = run->preview(FolderEntryNames(run->folder()));
     view.FolderPath = run->plannedFolderPath();
     view.Playlist = run->playlistFileName();
+    if (coverWanted(options)) {
+        view.Cover = CoverFileName;
+        view.CoverThere = coverInTheWay(options);
+    }
     return view;
 }
 
-bool TAlbumWorkflow::renaming() const { return m_job && m_job->running(); }
+bool TAlbumWorkflow::renaming() const { return m_renamePending || (m_job && m_job->running()); }
 
 bool TAlbumWorkflow::startRename(const TRenameOptions& options)
 {
-    if (m_job || m_lookupRunning || !m_album->canRename() || m_album->fileCount() == 0) return false;
+    if (m_job || m_renamePending || m_lookupRunning || !m_album->canRename() || m_album->fileCount() == 0) return false;
     if (unfinishedRun()) {
         emit unfinishedRunFound();
         return false;
     }
+    if (coverWanted(options) && m_coverRelease != m_record.MbReleaseId) {
+        // The cover first; the run starts once the fetch has ended, found or not (coverFetched).
+        m_renamePending = true;
+        m_pendingOptions = options;
+        if (!startCoverFetch()) QMetaObject::invokeMethod(this, &TAlbumWorkflow::coverFetched, Qt::QueuedConnection);
+        return true;
+    }
+    startJob(options);
+    return true;
+}
+
+void TAlbumWorkflow::startJob(const TRenameOptions& options)
+{
     std::unique_ptr<TRenameRun> run = newRun(options);
     run->setJournalDirectory(TRenameJournal::defaultDirectory());
     m_job = std::make_unique<TRenameJob>(std::move(run));
@@ -328,7 +467,6 @@ bool TAlbumWorkflow::startRename(const TRenameOptions& options)
         emit renameFinished(report, folder);
     });
     m_job->start();
-    return true;
 }
 
 TRenameReport TAlbumWorkflow::renameNow(const TRenameOptions& options)

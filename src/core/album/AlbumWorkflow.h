@@ -24,6 +24,7 @@
 
 namespace cantorix {
 
+class TCoverArtFetch;
 class THttpClient;
 class TRenameJob;
 class TSettings;
@@ -45,7 +46,15 @@ struct TRenamePlanView {
     std::vector<TRenameRun::TPreviewRow> Rows;
     std::string FolderPath; // the folder's new path with "/"; empty when it is not renamed
     std::string Playlist;   // the playlist's file name; empty when none is written
+    std::string Cover;      // "folder.jpg" when the front cover is to be saved; empty otherwise
+    bool CoverThere = false; // a folder.jpg is in the folder already (kept unless ReplaceCover)
 };
+
+// The plan as lines, as a dry run prints them: "old" -> "new" per row with its marks, then the
+// folder's new path, the playlist and the cover when the options ask for them. `folder` is the album
+// folder as listed; `prefix` goes before every file name (a disc's folder in a set).
+QStringList RenamePlanLines(const TRenamePlanView& plan, const TRenameOptions& options, const QString& folder,
+                            const QString& prefix = {});
 
 class TAlbumWorkflow : public QObject {
     Q_OBJECT
@@ -72,6 +81,8 @@ public:
     // album. A lookup still running is abandoned first (a line says so): its titles belong to the
     // files it started from. The scan's lines go to logLine.
     TScanResult listFolder(const QString& path);
+    // The same for a scan made elsewhere (on a worker): the album takes it as listFolder would.
+    void listScan(const TScanResult& scan);
 
     // A listed file was renamed by hand (the information window): its row takes the new bare name and
     // keeps its playing time, track number and title, so the lookup stays. False when no listed file
@@ -85,6 +96,15 @@ public:
     // search by name.
     // False when none was started (no files listed, nothing to search for; a line says why).
     bool startLookup(TQueryMode mode, const QString& artist = {}, const QString& album = {});
+    // A lookup by playing times of a set of discs, the listed folder being the first: `discs` holds
+    // each disc's lengths in order. Only a database that looks sets up whole takes it (false, with a
+    // line, otherwise). The album takes the first disc's titles; lastRecord() holds them all.
+    bool startDiscSetLookup(const QList<QList<TTrackLength>>& discs);
+    // A single candidate that is not an exact match is offered through candidatesFound too, for a
+    // caller that chooses by candidateFits() (the batch). Off by default.
+    void setConfirmInexact(bool confirm) { m_confirmInexact = confirm; }
+    // While candidatesFound is being answered: how each line fits (empty when the database cannot tell).
+    QList<TCandidateFit> candidateFits() const;
     // The answer to candidatesFound: the chosen line, or -1 for none.
     void chooseCandidate(int index);
     // Ends the running lookup now; lookupFinished follows with Cancelled.
@@ -98,6 +118,25 @@ public:
     void cancelPairing();
     // An xmcd entry file read as a lookup by playing times reads its entry. False with the reason.
     bool applyEntryFile(const QString& path, QString* error);
+    // A record read before (a disc of a set) applied as a lookup by playing times applies it.
+    void applyRecord(const AlbumRecord& record);
+    // The album record the last lookup read or that was applied since the folder was listed (empty
+    // before); a set's holds every disc's titles.
+    const AlbumRecord& lastRecord() const { return m_record; }
+
+    // ---- The front cover (MusicBrainz albums)
+    // Whether a run with `options` saves the front cover: SaveCover asked for and the album came
+    // from a MusicBrainz release.
+    bool coverWanted(const TRenameOptions& options) const;
+    // A folder.jpg is in the listed folder and a run with `options` would save one: it stays unless
+    // the user agrees to ReplaceCover.
+    bool coverInTheWay(const TRenameOptions& options) const;
+    // Fetches the release's front cover for the runs that follow; coverFetched follows (from the
+    // event loop). False when there is nothing to fetch (no release, the address unusable; a line
+    // says why).
+    bool startCoverFetch();
+    // The cover fetched for the album's release; empty when there is none.
+    const QByteArray& coverImage() const { return m_cover; }
 
     // ---- Renaming
     // The run's options from the settings; callers change what their own controls or options say.
@@ -106,10 +145,12 @@ public:
     bool unfinishedRun() const;
     TRenamePlanView plan(const TRenameOptions& options) const;
     // Starts the run on a worker: logLine, renameProgress and renameFinished follow. False when it may
-    // not run now (nothing looked up, a run going, an unfinished run: then unfinishedRunFound).
+    // not run now (nothing looked up, a run going, an unfinished run: then unfinishedRunFound). When
+    // the run saves the cover and it has not been fetched yet, the fetch comes first.
     bool startRename(const TRenameOptions& options);
     bool renaming() const;
-    // The run on this thread; each line goes to logLine as it is made.
+    // The run on this thread; each line goes to logLine as it is made. It saves a cover only when one
+    // was fetched (startCoverFetch).
     TRenameReport renameNow(const TRenameOptions& options);
     // Undo of the last run on the listed folder (or on `folder` when given). `found` tells whether
     // there was a run.
@@ -132,6 +173,8 @@ signals:
     // The listed folder's last run did not finish: it must be undone before renaming again.
     void unfinishedRunFound();
     void renameProgress(int rowsDone, int rows);
+    // The cover fetch has ended; coverImage() holds the image when there was one.
+    void coverFetched();
     // The run has ended: what it did, and the album folder afterwards (renamed or not), with "/".
     void renameFinished(const cantorix::TRenameReport& report, const QString& folder);
 
@@ -144,6 +187,9 @@ private:
     void setLookupRunning(bool running);
     std::unique_ptr<TRenameRun> newRun(const TRenameOptions& options) const;
     std::string folderBytes() const;
+    bool startLookupWith(TQueryMode mode, const QString& artist, const QString& album,
+                         const QList<QList<TTrackLength>>& discs);
+    void startJob(const TRenameOptions& options);
 
     TSettings& m_settings;
     TAlbumSession* m_album;
@@ -157,6 +203,14 @@ private:
     bool m_pairing = false;
     TLookupOutcome m_pending;
     QStringList m_pairedFiles; // the files the pairing was offered for
+    bool m_confirmInexact = false;
+    AlbumRecord m_record;
+    // The cover of m_record's release: fetched once, kept until the folder is listed anew.
+    std::unique_ptr<TCoverArtFetch> m_coverFetch;
+    QByteArray m_cover;
+    QString m_coverRelease; // the release whose cover was fetched (found or not)
+    bool m_renamePending = false; // startRename waits for the cover
+    TRenameOptions m_pendingOptions;
     std::unique_ptr<TRenameJob> m_job;
 };
 

@@ -105,6 +105,8 @@ TRenameOptions RenameOptionsFromSettings(const TSettings& settings)
     o.FolderFormat = settings.get(setting::FolderFormat);
     o.CreatePlaylist = settings.get(setting::CreatePlaylist);
     o.WriteTags = settings.get(setting::WriteTags);
+    o.PortableNames = settings.get(setting::PortableNames);
+    o.SaveCover = settings.get(setting::SaveCover);
     return o;
 }
 

@@ -37,7 +37,8 @@ QString ProxyPortOrDefault(const QString& text);
 // The lookup's values and [Connection] SearchUrl (the default address when it is empty).
 TNameQueryConfig NameQueryConfigFromSettings(const TSettings& settings);
 
-// [Main] NameFormat, FixUnderScores, RenameFolder, FolderFormat, CreatePlaylist and WriteTags.
+// [Main] NameFormat, FixUnderScores, RenameFolder, FolderFormat, CreatePlaylist, WriteTags and
+// [Renaming] PortableNames and SaveCover.
 TRenameOptions RenameOptionsFromSettings(const TSettings& settings);
 
 // The extensions a folder scan lists: the built-in ones and [Main] AdditionalTypes.

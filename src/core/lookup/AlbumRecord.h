@@ -12,6 +12,7 @@ struct TrackTitle {
     QString No;    // two-digit track number text ("01")
     QString Title;
     QString MbRecordingId = {}; // MusicBrainz: the track's recording; empty from freedb
+    int Disc = 0;  // the disc of a set looked up whole (from 1); 0 for an album of one disc
 };
 
 // Artist, album, year, genre and the numbered titles of one entry: what the main window shows in
@@ -27,7 +28,27 @@ struct AlbumRecord {
     QString MbReleaseId = {};
     QStringList MbArtistIds = {};
     QString MbReleaseGroupId = {};
+    // The number of the disc these titles are on when the release has several ("2"); empty otherwise.
+    QString Disc = {};
+    // The titles are "Track Artist / Title" because the tracks' artists differ from the album's.
+    bool TrackArtists = false;
+    // A set of discs looked up whole: how many; the titles carry their disc (TrackTitle::Disc).
+    int DiscCount = 0;
 };
+
+// The record of disc `disc` (from 1) of a set looked up whole: its titles only, numbered as they are,
+// and Disc set; the record itself when it is no set.
+inline AlbumRecord DiscOfSet(const AlbumRecord& set, int disc)
+{
+    if (set.DiscCount <= 1) return set;
+    AlbumRecord one = set;
+    one.Titles.clear();
+    for (const TrackTitle& t : set.Titles)
+        if (t.Disc == disc) one.Titles << t;
+    one.Disc = QString::number(disc);
+    one.DiscCount = 0;
+    return one;
+}
 
 // "01 - Intro": a title as the results window and the match lists show it.
 inline QString NumberedTitle(const TrackTitle& title) { return title.No + " - " + title.Title; }

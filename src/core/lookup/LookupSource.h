@@ -26,6 +26,18 @@ struct TLookupRequest {
     QList<TTrackLength> Lengths; // the listed files' playing times, in grid order
     QStringList FileNames;      // the same files' names as shown
     QString Artist, Album;      // the words of a search by name (empty for a lookup by playing times)
+    // A single candidate that is not an exact match is offered too (candidatesFound) instead of being
+    // read at once: whoever chooses without a person decides by candidateFits().
+    bool ConfirmInexact = false;
+    // A set of several discs looked up whole by playing times: each disc's lengths in disc order (the
+    // first is Lengths). Empty for one disc. Only a source whose supportsDiscSets() takes it.
+    QList<QList<TTrackLength>> Discs = {};
+};
+
+// How close a candidate comes to the files, for a choice made without a person.
+struct TCandidateFit {
+    qint64 DeltaMs = -1;  // the mean difference per track between the files and the candidate; -1: unknown
+    bool Exact = false;   // an exact match: the files' own disc ID
 };
 
 // The steps a lookup reports while it runs, for the window's busy indicator.
@@ -73,6 +85,11 @@ public:
     virtual void abandon() = 0;
     // Between start() and finished.
     virtual bool running() const = 0;
+    // From candidatesFound until the choice: how each offered line fits, in the order of the lines
+    // (empty when the source cannot tell).
+    virtual QList<TCandidateFit> candidateFits() const { return {}; }
+    // Whether a request's Discs (a set of discs looked up whole) are taken.
+    virtual bool supportsDiscSets() const { return false; }
 
 signals:
     void logLine(const QString& line);

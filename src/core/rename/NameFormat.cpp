@@ -82,11 +82,13 @@ std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view from, s
 std::string PrepareNameTemplate(std::string_view nameFormat)
 {
     std::string t(nameFormat);
+    t = ReplaceAllIgnoreCase(t, "trackartist", "$ta$");
     t = ReplaceAllIgnoreCase(t, "artist", "$artist$");
     t = ReplaceAllIgnoreCase(t, "album", "$album$");
     t = ReplaceAllIgnoreCase(t, "year", "$year$");
     t = ReplaceAllIgnoreCase(t, "track", "$track$");
     t = ReplaceAll(t, "#", "$#$");
+    t = ReplaceAllIgnoreCase(t, "disc", "$disc$");
     return t;
 }
 
@@ -110,6 +112,8 @@ std::string BuildFileName(std::string_view preparedTemplate, const TNameValues& 
     s = ReplaceAllIgnoreCase(s, "$year$", values.Year);
     s = ReplaceAllIgnoreCase(s, "$track$", values.Title);
     s = ReplaceAll(s, "$#$", trackNo);
+    s = ReplaceAllIgnoreCase(s, "$ta$", values.TrackArtist.empty() ? values.Artist : values.TrackArtist);
+    s = ReplaceAllIgnoreCase(s, "$disc$", values.Disc);
     s = trimBlanks(s);
     s += extension;
 
@@ -133,7 +137,7 @@ std::string BuildFileName(std::string_view preparedTemplate, const TNameValues& 
 }
 
 std::string BuildFolderName(std::string_view artist, std::string_view album, std::string_view year,
-                            int folderFormat)
+                            int folderFormat, std::string_view disc)
 {
     std::string a(artist), b(album), y(year);
     std::string name;
@@ -141,7 +145,8 @@ std::string BuildFolderName(std::string_view artist, std::string_view album, std
         name = a + " - " + b;
     } else {
         switch (folderFormat) {
-        case 0: name = a + " [" + y + "] - " + b; break;
+        case 0:
+        case 5: name = a + " [" + y + "] - " + b; break;
         case 1: name = a + " - " + b; break;
         case 2: name = y + " - " + b; break;
         case 3: name = b + " [" + y + "]"; break;
@@ -149,6 +154,8 @@ std::string BuildFolderName(std::string_view artist, std::string_view album, std
         default: break;
         }
     }
+    // The disc item names one disc of a set: without a disc number it is the first item.
+    if (folderFormat == 5 && !trimBlanks(disc).empty()) name += " (CD " + trimBlanks(disc) + ")";
     name = cleanFolderLike(std::move(name));
     name = ReplaceAll(name, "[]", "");
     name = ReplaceAll(name, "__", "_");
@@ -162,19 +169,101 @@ std::string BuildPlaylistName(std::string_view artist, std::string_view album)
     return collapseSpaces(std::move(name));
 }
 
-std::string FitNameLength(std::string_view name, size_t maxBytes)
+size_t Utf16Length(std::string_view utf8)
 {
-    if (name.size() <= maxBytes) return std::string(name);
+    size_t units = 0;
+    for (char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u & 0xC0) == 0x80) continue;
+        // A lead byte of four bytes starts a character beyond the BMP: a surrogate pair.
+        units += u >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+namespace {
+
+// The start of `text` within `maxBytes` bytes and (when not 0) `maxUnits` UTF-16 units, never a part
+// of a character.
+std::string cutText(std::string_view text, size_t maxBytes, size_t maxUnits)
+{
+    size_t keep = std::min(maxBytes, text.size());
+    // Back up to the first byte of a character: continuation bytes are 10xxxxxx.
+    auto toLead = [&] {
+        while (keep > 0 && keep < text.size() && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
+    };
+    toLead();
+    if (maxUnits > 0)
+        while (keep > 0 && Utf16Length(text.substr(0, keep)) > maxUnits) {
+            --keep;
+            toLead();
+        }
+    return std::string(text.substr(0, keep));
+}
+
+} // namespace
+
+std::string FitNameLength(std::string_view name, size_t maxBytes, size_t maxUnits)
+{
+    const bool unitsFit = maxUnits == 0 || Utf16Length(name) <= maxUnits;
+    if (name.size() <= maxBytes && unitsFit) return std::string(name);
     std::string_view ext;
     size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos && dot > 0 && name.size() - dot < maxBytes) ext = name.substr(dot);
-    std::string_view stem = name.substr(0, name.size() - ext.size());
-    size_t keep = maxBytes - ext.size();
-    // Back up to the first byte of a character: continuation bytes are 10xxxxxx.
-    while (keep > 0 && keep < stem.size() && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) --keep;
-    std::string fitted(stem.substr(0, std::min(keep, stem.size())));
+    if (dot != std::string_view::npos && dot > 0 && name.size() - dot < maxBytes &&
+        (maxUnits == 0 || Utf16Length(name.substr(dot)) < maxUnits))
+        ext = name.substr(dot);
+    std::string fitted = cutText(name.substr(0, name.size() - ext.size()), maxBytes - ext.size(),
+                                 maxUnits > 0 ? maxUnits - Utf16Length(ext) : 0);
     while (!fitted.empty() && fitted.back() == ' ') fitted.pop_back();
     return fitted + std::string(ext);
+}
+
+namespace {
+
+bool isReservedDeviceName(std::string_view base)
+{
+    std::string b;
+    for (char c : base) b += lowerAscii(c);
+    while (!b.empty() && b.back() == ' ') b.pop_back();
+    for (const char* r : {"con", "prn", "aux", "nul"})
+        if (b == r) return true;
+    if (b.size() == 4 && (b.compare(0, 3, "com") == 0 || b.compare(0, 3, "lpt") == 0) && b[3] >= '0' && b[3] <= '9')
+        return true;
+    // COM and LPT with a superscript digit (U+00B9, U+00B2, U+00B3) are reserved too.
+    if (b.size() == 5 && (b.compare(0, 3, "com") == 0 || b.compare(0, 3, "lpt") == 0) && b[3] == '\xc2' &&
+        (b[4] == '\xb9' || b[4] == '\xb2' || b[4] == '\xb3'))
+        return true;
+    return false;
+}
+
+} // namespace
+
+std::string PortableName(std::string_view name, TNameKind kind)
+{
+    const char* slash = kind == TNameKind::File ? " - " : "_";
+    std::string s = blankControls(std::string(name));
+    for (const char* bad : {"<", ">", ":", "\"", "\\", "|", "?", "*"}) s = ReplaceAll(s, bad, slash);
+    if (kind == TNameKind::File) s = collapseSpaces(std::move(s));
+    while (!s.empty() && (s.back() == '.' || s.back() == ' ')) s.pop_back();
+    if (s.empty()) return "_";
+    const size_t dot = s.find('.');
+    const size_t baseEnd = dot == std::string::npos ? s.size() : dot;
+    if (isReservedDeviceName(std::string_view(s).substr(0, baseEnd))) s.insert(baseEnd, "_");
+    return s;
+}
+
+bool IsVariousArtists(std::string_view artist)
+{
+    std::string a;
+    for (char c : trimBlanks(artist)) a += lowerAscii(c);
+    return a == "various" || a == "various artists" || a == "va";
+}
+
+TTrackCredit SplitTrackArtist(std::string_view title)
+{
+    const size_t at = title.find(" / ");
+    if (at == std::string_view::npos) return {std::string(), trimBlanks(title)};
+    return {trimBlanks(title.substr(0, at)), trimBlanks(title.substr(at + 3))};
 }
 
 namespace {
@@ -216,29 +305,36 @@ bool IsUsableName(std::string_view name)
 
 std::optional<TFittedName> BuildFittedFileName(std::string_view preparedTemplate, const TNameValues& values,
                                                std::string_view extension, bool fixUnderScores, TNameVariant variant,
-                                               size_t maxBytes)
+                                               size_t maxBytes, bool portable)
 {
     // The extension as the clean-up leaves it at the end of every name.
     const std::string ext = BuildFileName("", TNameValues{}, extension, fixUnderScores, variant);
-    auto build = [&](const TNameValues& v) {
-        return usableName(BuildFileName(preparedTemplate, v, extension, fixUnderScores, variant), ext);
+    const size_t maxUnits = portable ? PortableNameUnits : 0;
+    auto build = [&](const TNameValues& v) -> std::optional<std::string> {
+        std::string name = BuildFileName(preparedTemplate, v, extension, fixUnderScores, variant);
+        if (portable) name = PortableName(name, TNameKind::File);
+        return usableName(name, ext);
+    };
+    auto fits = [&](const std::string& name) {
+        return name.size() <= maxBytes && (maxUnits == 0 || Utf16Length(name) <= maxUnits);
     };
     const std::optional<std::string> full = build(values);
     if (!full) return std::nullopt;
-    if (full->size() <= maxBytes) return TFittedName{*full, *full, false};
+    if (fits(*full)) return TFittedName{*full, *full, false};
 
     // The largest cap on the four values whose name fits: the longest values give first.
     auto capped = [&](size_t cap) {
         TNameValues v = values;
-        for (std::string* s : {&v.Artist, &v.Album, &v.Year, &v.Title}) *s = capValue(*s, cap);
+        for (std::string* s : {&v.Artist, &v.Album, &v.Year, &v.Title, &v.TrackArtist}) *s = capValue(*s, cap);
         return build(v);
     };
-    size_t lo = 0, hi = std::max({values.Artist.size(), values.Album.size(), values.Year.size(), values.Title.size()});
+    size_t lo = 0, hi = std::max({values.Artist.size(), values.Album.size(), values.Year.size(), values.Title.size(),
+                                  values.TrackArtist.size()});
     std::optional<std::string> best;
     while (lo <= hi) {
         const size_t mid = lo + (hi - lo) / 2;
         std::optional<std::string> name = capped(mid);
-        if (name && name->size() <= maxBytes) {
+        if (name && fits(*name)) {
             best = std::move(name);
             lo = mid + 1;
         } else {
@@ -249,13 +345,14 @@ std::optional<TFittedName> BuildFittedFileName(std::string_view preparedTemplate
     if (!best) {
         // The format's own text does not fit: the end of the name goes.
         const std::optional<std::string> least = capped(0);
-        best = usableName(FitNameLength(least ? *least : *full, maxBytes), ext);
-        if (!best || best->size() > maxBytes) return std::nullopt;
+        best = usableName(FitNameLength(least ? *least : *full, maxBytes, maxUnits), ext);
+        if (best && portable) best = usableName(PortableName(*best, TNameKind::File), ext);
+        if (!best || !fits(*best)) return std::nullopt;
     }
     return TFittedName{*best, *full, true};
 }
 
-void SeparateShortenedNames(std::vector<TFittedName>& names, size_t maxBytes)
+void SeparateShortenedNames(std::vector<TFittedName>& names, size_t maxBytes, size_t maxUnits)
 {
     // Rows by the name they would get; in each group the row that keeps the name is one that was not
     // shortened, if there is one, otherwise the first.
@@ -284,9 +381,9 @@ void SeparateShortenedNames(std::vector<TFittedName>& names, size_t maxBytes)
             for (size_t k = row + 1, tries = 0; tries < 100; ++k, ++tries) {
                 const std::string mark = " (" + std::to_string(k) + ")";
                 if (mark.size() + ext.size() >= maxBytes) break;
-                size_t keep = std::min(stem.size(), maxBytes - mark.size() - ext.size());
-                while (keep > 0 && keep < stem.size() && continuationByte(stem[keep])) --keep;
-                std::string candidate = stem.substr(0, keep);
+                if (maxUnits > 0 && mark.size() + Utf16Length(ext) >= maxUnits) break;
+                std::string candidate = cutText(stem, maxBytes - mark.size() - ext.size(),
+                                                maxUnits > 0 ? maxUnits - mark.size() - Utf16Length(ext) : 0);
                 while (!candidate.empty() && candidate.back() == ' ') candidate.pop_back();
                 candidate += mark + ext;
                 if (taken.insert(candidate).second) {

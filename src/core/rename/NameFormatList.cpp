@@ -59,9 +59,10 @@ bool RemoveNameFormat(QStringList& formats, const QString& format)
 QString NameFormatSample(const QString& format)
 {
     std::string s = format.toStdString();
+    // "trackartist" before "artist" and "track", which it holds; the sample album is a single disc.
     const std::pair<const char*, const char*> values[] = {
-        {"artist", "Queen"}, {"album", "A Night at the Opera"}, {"year", "1975"}, {"track", "Bohemian Rhapsody"},
-        {"#", "10"}};
+        {"trackartist", "Queen"}, {"artist", "Queen"}, {"album", "A Night at the Opera"}, {"year", "1975"},
+        {"track", "Bohemian Rhapsody"}, {"#", "10"}, {"disc", ""}};
     for (const auto& [keyword, value] : values) s = ReplaceAllIgnoreCase(s, keyword, value);
     return QString::fromStdString(s);
 }

@@ -32,8 +32,9 @@ TFormatAdd AddNameFormat(QStringList& formats, const QString& format, QString* p
 // not there.
 bool RemoveNameFormat(QStringList& formats, const QString& format);
 
-// The sample name the options window shows for a format: "artist", "album", "year", "track" and "#"
-// replaced in this order, without regard to case, by the values of one well-known record. No clean-up.
+// The sample name the options window shows for a format: "trackartist", "artist", "album", "year",
+// "track", "#" and "disc" replaced in this order, without regard to case, by the values of one
+// well-known record of a single disc. No clean-up.
 QString NameFormatSample(const QString& format);
 
 } // namespace cantorix

@@ -34,7 +34,8 @@ TTagProposal proposeOne(const std::string& dir, const std::string& name, const s
     values.Title = tags.Title;
     values.TrackNo = TagTrackNumber(tags.Track);
     std::optional<TFittedName> built = BuildFittedFileName(preparedTemplate, values, OldNameExtension(name),
-                                                           options.FixUnderScores, TNameVariant::RenameByTag, limit);
+                                                           options.FixUnderScores, TNameVariant::RenameByTag, limit,
+                                                           options.PortableNames);
     if (!built) return p;
     // The cleaning replaced every "/", so this keeps the whole name; it guards the folder all the same.
     std::string n = built->Name;

@@ -25,6 +25,7 @@ struct TTagProposal {
 struct TRenameByTagOptions {
     std::string NameFormat = DefaultNameFormat;
     bool FixUnderScores = true;
+    bool PortableNames = false; // names a FAT, exFAT or NTFS device takes
 };
 
 inline constexpr const char* TagRenameEndLine =

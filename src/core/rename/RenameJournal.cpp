@@ -1,5 +1,6 @@
 #include "core/rename/RenameJournal.h"
 
+#include "core/CoverFile.h"
 #include "core/rename/RenameLines.h"
 
 #include <QByteArray>
@@ -480,6 +481,16 @@ bool ParseJournal(std::string_view bytes, TRenameJournalData& d, size_t* validBy
                     d.Playlist = a;
                     d.PlaylistSha256 = std::string(t[2]);
                 }
+            } else if (kind == "cover" && (t.size() == 3 || t.size() == 4)) {
+                // Only the two names a run gives covers are ever acted on.
+                std::string previous;
+                ok = d.Cover.empty() && dec(t[1], a) && a == CoverFileName && isSha256Hex(t[2]) &&
+                     (t.size() == 3 || (dec(t[3], previous) && previous == PreviousCoverFileName));
+                if (ok) {
+                    d.Cover = a;
+                    d.CoverSha256 = std::string(t[2]);
+                    d.CoverPrevious = previous;
+                }
             } else if (t.size() == 1 && kind == "folder-moved") {
                 ok = !d.FolderAfter.empty();
                 d.FolderMoved = ok;
@@ -519,6 +530,9 @@ std::string JournalText(const TRenameJournalData& d)
         if (d.FolderMoved) out += line("folder-moved");
     }
     if (!d.Playlist.empty()) out += line("playlist " + enc(d.Playlist) + " " + d.PlaylistSha256);
+    if (!d.Cover.empty())
+        out += line("cover " + enc(d.Cover) + " " + d.CoverSha256 +
+                    (d.CoverPrevious.empty() ? std::string() : " " + enc(d.CoverPrevious)));
     if (d.Finished) out += line("end");
     if (d.UndoStarted) out += line("undo");
     for (size_t i = 0; i < d.Moves.size(); ++i)
@@ -639,6 +653,19 @@ IoResult TRenameJournal::recordPlaylist(const std::string& name, const std::stri
     m_data.Playlist = name;
     m_data.PlaylistSha256 = sha256;
     if (IoResult r = appendLine("playlist " + enc(name) + " " + sha256); !r) return r;
+    m_unsynced = 1;
+    return syncLines();
+}
+
+IoResult TRenameJournal::recordCover(const std::string& name, const std::string& sha256, const std::string& previous)
+{
+    if (name != CoverFileName || !isSha256Hex(sha256) || (!previous.empty() && previous != PreviousCoverFileName))
+        return IoResult::fromErrno(EINVAL);
+    m_data.Cover = name;
+    m_data.CoverSha256 = sha256;
+    m_data.CoverPrevious = previous;
+    if (IoResult r = appendLine("cover " + enc(name) + " " + sha256 + (previous.empty() ? "" : " " + enc(previous))); !r)
+        return r;
     m_unsynced = 1;
     return syncLines();
 }
@@ -792,6 +819,37 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
         }
     }
 
+    if (journal.Cover == CoverFileName) {
+        const std::string path = filesIn + journal.Cover;
+        struct stat st {};
+        bool free = true;
+        if (::lstat(path.c_str(), &st) != 0) {
+            // Gone already (or never written): nothing to remove.
+        } else if (!S_ISREG(st.st_mode) || fileSha256(path) != journal.CoverSha256) {
+            r.Lines.push_back(TrLine("Undo left the cover \"%1\": it was changed since", {journal.Cover}));
+            ++r.LeftAlone;
+            free = false;
+        } else if (dryRun || ::unlink(path.c_str()) == 0) {
+            r.Lines.push_back(TrLine("Cover \"%1\" removed", {journal.Cover}));
+        } else {
+            r.Lines.push_back(TrLine("Undo left the cover \"%1\" (%2)", {journal.Cover, errnoText(errno)}));
+            ++r.LeftAlone;
+            free = false;
+        }
+        // The image that was there before gets its name back.
+        if (journal.CoverPrevious == PreviousCoverFileName && entryExists(filesIn + journal.CoverPrevious)) {
+            IoResult back = !free ? IoResult::fromErrno(EEXIST)
+                                  : dryRun ? IoResult::success()
+                                           : moveNoReplace(filesIn + journal.CoverPrevious, path);
+            if (back) {
+                r.Lines.push_back(q(journal.CoverPrevious) + " -> " + q(journal.Cover));
+            } else {
+                r.Lines.push_back(TrLine("Undo left \"%1\" (%2)", {journal.CoverPrevious, back.error}));
+                ++r.LeftAlone;
+            }
+        }
+    }
+
     // Last move first, so that a name a later row freed is free again when an earlier row wants it.
     TFolderView view(filesIn);
     for (size_t i = journal.Moves.size(); i-- > 0;) {
@@ -848,6 +906,20 @@ bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& fol
     std::string path;
     return TRenameJournal::findFor(journalDirectory, folder, journal, path) &&
            (!journal.Finished || journal.UndoStarted);
+}
+
+bool FinishedRunStands(const std::string& journalDirectory, const std::string& folder)
+{
+    TRenameJournalData journal;
+    std::string path;
+    if (!TRenameJournal::findFor(journalDirectory, folder, journal, path)) return false;
+    if (journal.Kind != TJournalKind::RenameRun || !journal.Finished || journal.UndoStarted) return false;
+    const std::string dir = withSlash(folder);
+    for (const TJournalMove& m : journal.Moves) {
+        if (m.From == m.To) continue;
+        if (!m.Done || !usableBareName(m.To) || !entryExists(dir + m.To)) return false;
+    }
+    return true;
 }
 
 TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,

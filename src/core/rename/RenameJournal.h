@@ -16,6 +16,8 @@
 //   folder-to <name>                  the folder is about to get this name (bare)
 //   folder-moved                      it got it
 //   playlist <name> <sha256>          the playlist about to be written, by the digest of its bytes
+//   cover <name> <sha256> [<old>]     the cover about to be written (folder.jpg); <old>: the name the
+//                                     folder.jpg that was there moves to (folder.previous.jpg)
 //   end                               the operation reached its end
 //   undo / undone <i> / undo-folder   an undo began, moved row i back, moved the folder back
 //
@@ -34,7 +36,8 @@
 //    all the same, so that little is left to be recognised that way.
 // 3. Where the inode stops telling (a tag rewrite gives the file a new one) the move's line is synced
 //    before the rewrite; the folder's new name is recorded, given its alias and synced before the
-//    folder moves; the playlist's digest is synced before the playlist is written; "end" is synced last.
+//    folder moves; the playlist's and the cover's digests are synced before they are written; "end" is
+//    synced last.
 // 4. Undo syncs its "undo" line before its first move, so that a killed undo leaves a record that a
 //    second undo completes and that a new operation on the folder refuses to replace.
 #pragma once
@@ -73,6 +76,9 @@ struct TRenameJournalData {
     std::vector<TJournalMove> Moves;
     std::string Playlist;         // bare name of the playlist the run writes; empty for none
     std::string PlaylistSha256;   // hex digest of its bytes
+    std::string Cover;            // folder.jpg when the run saves the cover; empty for none
+    std::string CoverSha256;      // hex digest of its bytes
+    std::string CoverPrevious;    // folder.previous.jpg when the folder.jpg that was there moved aside
     bool WroteTags = false;
     bool Finished = false;        // the operation reached its end
     bool UndoStarted = false;
@@ -129,6 +135,9 @@ public:
     IoResult recordFolderMoved();
     // The playlist `name` with these bytes' digest is about to be written; synced.
     IoResult recordPlaylist(const std::string& name, const std::string& sha256);
+    // The cover `name` (folder.jpg) with these bytes' digest is about to be written, the file there now
+    // moving to `previous` (folder.previous.jpg; empty when there is none); synced.
+    IoResult recordCover(const std::string& name, const std::string& sha256, const std::string& previous);
     // The operation reached its end; synced.
     IoResult finish();
 
@@ -175,8 +184,8 @@ struct TUndoReport {
 };
 
 // Undoes the operation a journal describes, in the folder undo was asked for (`currentFolder`, the
-// folder's old or new path): renames the folder back, removes the playlist when its bytes are still
-// the ones written, moves back each file the operation moved (no-replace), last first. Only what the
+// folder's old or new path): renames the folder back, removes the playlist and the cover when their
+// bytes are still the ones written (and gives the cover that was there its name back), moves back each file the operation moved (no-replace), last first. Only what the
 // operation moved is touched and mentioned: a file of the plan that never moved, and an entry that
 // was in the way of a move, are not. A moved file whose new name is gone, replaced, or whose old name
 // is taken now, is left alone and listed. Tags are not undone; a line says so. With `progress`, each
@@ -198,6 +207,11 @@ bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& fol
 inline constexpr const char* UnfinishedRunText = QT_TRANSLATE_NOOP("Rename",
     "An earlier rename run in this folder did not finish. Undo it before renaming "
     "again: the titles go to the files by their order, which that run changed.");
+
+// True when the last operation recorded for `folder` is a rename run that reached its end, no undo of
+// it began, and every file it was to move bears its new name in `folder` now: a batch run again with
+// the same arguments leaves that album as it is.
+bool FinishedRunStands(const std::string& journalDirectory, const std::string& folder);
 
 inline constexpr const char* NothingToUndoLine =
     QT_TRANSLATE_NOOP("Rename", "There is no rename run to undo for this folder");

@@ -1,6 +1,7 @@
 #include "core/rename/RenameRun.h"
 
 #include "audio/WriteTags.h"
+#include "core/CoverFile.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
@@ -80,6 +81,8 @@ std::string RenameSummaryText(const TRenameReport& report)
         text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the folder was not renamed"));
     if (report.Playlist == TRenameReport::TStep::Failed)
         text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the playlist was not written"));
+    if (report.Cover == TRenameReport::TStep::Failed)
+        text += TrLine(QT_TRANSLATE_NOOP("Rename", "; the cover was not saved"));
     if (const int kept = report.keptCount(); kept > 0)
         text +=
             TrLine(QT_TRANSLATE_NOOP("Rename", "; files without a title kept their names: %1"), {std::to_string(kept)});
@@ -111,8 +114,8 @@ int TRenameReport::failedCount() const
 
 bool TRenameReport::anyFailure() const
 {
-    return failedCount() > 0 || Folder == TStep::Failed || Playlist == TStep::Failed || !NativeError.empty() ||
-           !Refused.empty() || !Stopped.empty();
+    return failedCount() > 0 || Folder == TStep::Failed || Playlist == TStep::Failed || Cover == TStep::Failed ||
+           !NativeError.empty() || !Refused.empty() || !Stopped.empty();
 }
 
 TRenameRun::TRenameRun(std::string folder, std::vector<TRenameRow> rows, TAlbumData album,
@@ -153,15 +156,16 @@ std::vector<TRenameRun::TPlannedName> TRenameRun::planNames() const
             n.NoTitle = true;
             continue;
         }
-        const TNameValues v{m_album.Artist, m_album.Album, m_album.Year, row.Track, row.TrackNo};
+        const TNameValues v{m_album.Artist, m_album.Album, m_album.Year, row.Track, row.TrackNo, row.TrackArtist,
+                            m_album.Disc};
         if (std::optional<TFittedName> name = BuildFittedFileName(prepared, v, OldNameExtension(row.FileName),
                                                                   m_options.FixUnderScores, TNameVariant::RenameRun,
-                                                                  limit))
+                                                                  limit, m_options.PortableNames))
             fitted[i] = std::move(*name);
         else
             n.NoName = true;
     }
-    SeparateShortenedNames(fitted, limit);
+    SeparateShortenedNames(fitted, limit, m_options.PortableNames ? PortableNameUnits : 0);
     for (size_t i = 0; i < m_rows.size(); ++i) {
         TPlannedName& n = names[i];
         n.Name = n.NoTitle || n.NoName ? m_rows[i].FileName : fitted[i].Name;
@@ -210,19 +214,39 @@ std::vector<TRenameRun::TPreviewRow> TRenameRun::preview(const std::vector<std::
     return rows;
 }
 
+namespace {
+
+// A folder or playlist name fitted to the folder: made a device's first when asked for, and again
+// after the cut, which may leave a dot or a space at its end.
+std::string fitFolderLike(const std::string& name, size_t limit, bool portable)
+{
+    if (!portable) return FitNameLength(name, limit);
+    return PortableName(FitNameLength(PortableName(name, TNameKind::Folder), limit, PortableNameUnits),
+                        TNameKind::Folder);
+}
+
+} // namespace
+
+std::string TRenameRun::folderName() const
+{
+    return fitFolderLike(BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat, m_album.Disc),
+                         nameLimit(), m_options.PortableNames);
+}
+
 std::string TRenameRun::plannedFolderPath() const
 {
     if (!m_options.RenameFolder) return std::string();
-    return parentOf(m_folder) +
-           FitNameLength(BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat),
-                         nameLimit()) +
-           "/";
+    return parentOf(m_folder) + folderName() + "/";
 }
 
 std::string TRenameRun::playlistFileName() const
 {
     if (!m_options.CreatePlaylist) return std::string();
-    return FitNameLength(BuildPlaylistName(m_album.Artist, m_album.Album) + ".m3u", nameLimit());
+    std::string name = fitFolderLike(BuildPlaylistName(m_album.Artist, m_album.Album) + ".m3u", nameLimit(),
+                                     m_options.PortableNames);
+    // A device's rules may not take the extension away (a name of "." alone).
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".m3u") != 0) name += ".m3u";
+    return name;
 }
 
 void TRenameRun::run()
@@ -330,7 +354,9 @@ void TRenameRun::work()
             if (m_options.WriteTags && m_tagWriter && IsTagWritingExtension(newName)) {
                 // A rewrite gives the file a new inode: from then on only the synced line says it is ours.
                 if (journalFailed(journal.syncLines())) break;
-                TTagValues values{row.Track, m_album.Artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
+                // The track's own artist goes into ARTIST / TPE1, the album's into ALBUMARTIST / TPE2.
+                const std::string& artist = row.TrackArtist.empty() ? m_album.Artist : row.TrackArtist;
+                TTagValues values{row.Track, artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
                 values.MusicBrainzAlbumId = m_album.MbReleaseId;
                 values.MusicBrainzArtistIds = m_album.MbArtistIds;
                 values.MusicBrainzReleaseGroupId = m_album.MbReleaseGroupId;
@@ -377,6 +403,7 @@ void TRenameRun::work()
         m_report.PlaylistError = written.error;
         log(written ? TrLine(PlaylistCreatedLine) : PlaylistErrorLine(written.error));
     }
+    if (!m_cover.isEmpty()) saveCover(journal, albumFolder);
     // Should the end not reach the disk, the run looks unfinished: a new one is refused until undo,
     // which is the safe side.
     if (IoResult ended = journal.finish(); !ended) log(JournalStoppedLine(ended.error));
@@ -385,8 +412,7 @@ void TRenameRun::work()
 // The folder step: returns the album folder afterwards (the old one unless the rename succeeded).
 std::string TRenameRun::renameFolder(TRenameJournal& journal)
 {
-    std::string name =
-        FitNameLength(BuildFolderName(m_album.Artist, m_album.Album, m_album.Year, m_options.FolderFormat), nameLimit());
+    std::string name = folderName();
     std::string newPath = parentOf(m_folder) + name + "/";
     // Also catches an empty name (the parent) and the folder's own name.
     m_report.Folder = TRenameReport::TStep::Failed;
@@ -408,6 +434,40 @@ std::string TRenameRun::renameFolder(TRenameJournal& journal)
     journal.recordFolderMoved();
     log(TrLine(FolderRenamedLine));
     return newPath;
+}
+
+// The cover step: folder.jpg in the album folder afterwards, recorded with its digest (and the name
+// the old one moves to) before it is written, so that undo removes only this image.
+void TRenameRun::saveCover(TRenameJournal& journal, const std::string& albumFolder)
+{
+    const bool there = entryExists(albumFolder + CoverFileName);
+    if (there && (!m_options.ReplaceCover || entryExists(albumFolder + PreviousCoverFileName))) {
+        m_report.Cover = TRenameReport::TStep::Kept;
+        log(TrLine("Kept the existing \"%1\"", {CoverFileName}));
+        return;
+    }
+    const std::string digest = sha256Hex(m_cover.toStdString());
+    IoResult recorded = journal.recordCover(CoverFileName, digest, there ? PreviousCoverFileName : "");
+    TCoverSaveResult saved;
+    if (recorded) saved = SaveCoverFile(albumFolder, m_cover, m_options.ReplaceCover);
+    else saved.Reason = QString::fromStdString(recorded.error);
+    switch (saved.kind) {
+    case TCoverSaveResult::Kind::Saved:
+        m_report.Cover = TRenameReport::TStep::Done;
+        log(saved.MovedPrevious ? TrLine("Saved the front cover as \"%1\"; the old one is now \"%2\"",
+                                         {CoverFileName, PreviousCoverFileName})
+                                : TrLine("Saved the front cover as \"%1\"", {CoverFileName}));
+        break;
+    case TCoverSaveResult::Kind::Kept:
+        m_report.Cover = TRenameReport::TStep::Kept;
+        log(TrLine("Kept the existing \"%1\"", {CoverFileName}));
+        break;
+    case TCoverSaveResult::Kind::Failed:
+        m_report.Cover = TRenameReport::TStep::Failed;
+        m_report.CoverError = saved.Reason.toStdString();
+        log(TrLine("Cover error: \"%1\"", {m_report.CoverError}));
+        break;
+    }
 }
 
 } // namespace cantorix

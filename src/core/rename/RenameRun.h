@@ -9,24 +9,31 @@
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameJournal.h"
 
+#include <QByteArray>
+
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace cantorix {
 
-// One grid row as the run sees it: the old bare name and the lookup's track number and title.
+// One grid row as the run sees it: the old bare name and the lookup's track number and title. On an
+// album of various artists TrackArtist is the track's artist and Track the title alone; empty
+// otherwise (the album's artist stands for it).
 struct TRenameRow {
     std::string FileName;
     std::string TrackNo;
     std::string Track;
+    std::string TrackArtist{};   // the track's own artist on an album of various artists; empty for none
     std::string MbRecordingId{}; // the title's MusicBrainz recording, for the tags; empty for none
 };
 
 // The album fields, as the user left them after the lookup. Genre is free text, empty when there is
-// none.
+// none. Artist is the album's artist. Disc is the number of the disc this folder holds when the album
+// has several, empty otherwise.
 struct TAlbumData {
     std::string Artist, Album, Year, Genre;
+    std::string Disc{};
     // A MusicBrainz album's identifiers, written into the tags beside the fields; empty for none.
     std::string MbReleaseId{};
     std::vector<std::string> MbArtistIds{};
@@ -40,6 +47,9 @@ struct TRenameOptions {
     int FolderFormat = 0;      // index into FolderFormatItems
     bool CreatePlaylist = false;
     bool WriteTags = false;
+    bool PortableNames = false; // names a FAT, exFAT or NTFS device takes (PortableName)
+    bool SaveCover = false;     // the album's front cover as folder.jpg, when the lookup has one
+    bool ReplaceCover = false;  // the user agreed to replace a folder.jpg that is there
 };
 
 // A file's old and new bare name, as the run will build it.
@@ -59,12 +69,15 @@ struct TRenameRowReport {
     std::string TagError;
 };
 
-// What the whole run did: one entry per row in order, the folder step, the playlist.
+// What the whole run did: one entry per row in order, the folder step, the playlist, the cover.
 struct TRenameReport {
     std::vector<TRenameRowReport> Rows;
-    enum class TStep { NotAsked, Done, Failed } Folder = TStep::NotAsked, Playlist = TStep::NotAsked;
+    // Kept: the cover only, a folder.jpg that was there stays.
+    enum class TStep { NotAsked, Done, Failed, Kept };
+    TStep Folder = TStep::NotAsked, Playlist = TStep::NotAsked, Cover = TStep::NotAsked;
     std::string FolderError;   // "already exists" or the move's reason
     std::string PlaylistError;
+    std::string CoverError;
     std::string NativeError;   // an unexpected exception ended the run early
     std::string Refused;       // the run did not begin (its journal could not be written): nothing moved
     std::string Stopped;       // the journal failed during the run, which stopped there
@@ -105,6 +118,9 @@ public:
 
     // Set before run(); a null function writes no tags.
     void setTagWriter(TagWriterFn writer) { m_tagWriter = std::move(writer); }
+    // The album's front cover (a JPEG), saved as folder.jpg in the album folder after the folder step;
+    // none by default. An existing folder.jpg stays unless the options say ReplaceCover.
+    void setCover(QByteArray jpeg) { m_cover = std::move(jpeg); }
     // Where the run keeps its journal for undo (TRenameJournal); empty (the default) keeps none.
     void setJournalDirectory(std::string directory) { m_journalDirectory = std::move(directory); }
     // The file system the journal is written through; the machine's unless a test puts in a faulty one.
@@ -128,6 +144,8 @@ public:
     std::vector<TRenamePlanItem> plan() const;
     std::string plannedFolderPath() const;
     std::string playlistFileName() const;
+    // The folder's new bare name by the folder format (fitted, and portable when asked for).
+    std::string folderName() const;
 
     // The plan with what would go wrong: `folderEntries` are the bare names in the folder now (files
     // and folders alike). A row collides when its new name is another row's new name, or the name of
@@ -163,6 +181,7 @@ private:
     void work();
     size_t nameLimit() const;
     std::string renameFolder(TRenameJournal& journal);
+    void saveCover(TRenameJournal& journal, const std::string& albumFolder);
     void log(std::string line);
 
     std::string m_folder;
@@ -170,6 +189,7 @@ private:
     TAlbumData m_album;
     TRenameOptions m_options;
     TagWriterFn m_tagWriter;
+    QByteArray m_cover;
     std::string m_journalDirectory;
     TFileSystem* m_files = &systemFiles();
     size_t m_nameLimit = 0;

@@ -1,5 +1,6 @@
 #include "core/album/AlbumSession.h"
 
+
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -112,6 +113,45 @@ TEST(AlbumSession, EditsReachTheSnapshotAndStayBounded)
     s.setTitle(TAlbumSession::MaxRows, "too far");
     s.setTitle(-1, "negative");
     EXPECT_EQ(s.rowCount(), 5);
+}
+
+// Titles "Track Artist / Title" give the run each track's artist and the title alone, when the album
+// is one of various artists (by its artist, or because the lookup composed the titles so); the disc
+// of a set goes with the album's data; a new scan forgets both.
+TEST(AlbumSession, VariousArtistsTitlesAndTheDiscReachTheRun)
+{
+    const struct {
+        const char* what;
+        QString artist;
+        bool trackArtists;
+        bool split;
+    } cases[] = {
+        {"freedb's Various", "Various", false, true},
+        {"VA in any case", "va", false, true},
+        {"the lookup composed them", "Duo & Friends", true, true},
+        {"one artist keeps its slashes", "Artist", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TAlbumSession s;
+        s.loadScan(scanOf({"a.mp3", "b.mp3"}, {200, 185}));
+        AlbumRecord r = record("Hits", "pop", 0);
+        r.Artist = c.artist;
+        r.TrackArtists = c.trackArtists;
+        r.Disc = "2";
+        r.Titles = {{"01", "X / Intro"}, {"02", "Outro"}};
+        s.applyEntry(r);
+        EXPECT_EQ(s.variousArtists(), c.split);
+        const std::vector<TRenameRow> rows = s.renameRows();
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0].Track, c.split ? "Intro" : "X / Intro");
+        EXPECT_EQ(rows[0].TrackArtist, c.split ? "X" : "");
+        EXPECT_EQ(rows[1].TrackArtist, "");
+        EXPECT_EQ(s.albumData().Disc, "2");
+        s.loadScan(scanOf({"a.mp3"}, {200}));
+        EXPECT_EQ(s.albumData().Disc, "");
+        EXPECT_FALSE(s.variousArtists());
+    }
 }
 
 } // namespace

@@ -83,6 +83,7 @@ TEST(NameFormatList, Sample)
     EXPECT_EQ(NameFormatSample("artist - album - # - track"), "Queen - A Night at the Opera - 10 - Bohemian Rhapsody");
     EXPECT_EQ(NameFormatSample("Track #"), "Bohemian Rhapsody 10");
     EXPECT_EQ(NameFormatSample("YEAR/x_y"), "1975/x_y"); // no clean-up
+    EXPECT_EQ(NameFormatSample("disc# trackartist - track"), "10 Queen - Bohemian Rhapsody");
 }
 
 } // namespace

@@ -15,6 +15,8 @@ TEST(NameFormat, PrepareTemplateMarksKeywordsInAnyCaseAndInsideWords)
     EXPECT_EQ(PrepareNameTemplate("tracks by artists"), "$track$s by $artist$s");
     EXPECT_EQ(PrepareNameTemplate("Yearbook"), "$year$book");
     EXPECT_EQ(PrepareNameTemplate("no keywords"), "no keywords");
+    // "trackartist" is one keyword, not "track" and "artist"; "disc" is one too.
+    EXPECT_EQ(PrepareNameTemplate("Disc-# TrackArtist - track (artist)"), "$disc$-$#$ $ta$ - $track$ ($artist$)");
 }
 
 struct FileNameCase {
@@ -58,6 +60,12 @@ const FileNameCase kFileNameCases[] = {
      "X - B - 01 - X.mp3"},
     {"a value holding an earlier placeholder is not", kDefault, Run, true, {"A", "B", "", "$artist$", "01"}, ".mp3",
      "A - B - 01 - $artist$.mp3"},
+    {"the track's artist and the disc", "disc-# - trackartist - track", Run, true, {"Various", "B", "", "T", "01", "X", "2"},
+     ".mp3", "2-01 - X - T.mp3"},
+    {"no track artist: the album's stands for it", "trackartist - track", Run, true, {"A", "B", "", "T", "01"}, ".mp3",
+     "A - T.mp3"},
+    {"a single disc leaves its place empty", "album (disc) - # - track", Run, true, {"A", "B", "", "T", "01"}, ".mp3",
+     "B - 01 - T.mp3"},
     {"the remaining forbidden characters", "track", Run, false, {"", "", "", "a|b*c<d>e\"f", ""}, ".mp3",
      "a_b c-d-e f.mp3"},
     {"hyphen runs in the rename run", kDefault, Run, true, {"A", "-", "", "T", "01"}, ".mp3", "A - - 01 - T.mp3"},
@@ -102,7 +110,8 @@ TEST(NameFormat, FolderNames)
         {"A", "B", "1999", 2, "1999 - B"},
         {"A", "B", "1999", 3, "B [1999]"},
         {"A", "B", "1999", 4, "B"},
-        {"A", "B", "1999", 5, ""},
+        {"A", "B", "1999", 5, "A [1999] - B"}, // the disc item without a disc
+        {"A", "B", "1999", 6, ""},
         {"A", "B", "1999", -1, ""},
         {"A", "B", "", 0, "A - B"},
         {"A", "B", "", 2, "A - B"},
@@ -119,6 +128,79 @@ TEST(NameFormat, FolderNames)
     for (const Case& c : cases)
         EXPECT_EQ(BuildFolderName(c.artist, c.album, c.year, c.format), c.expected)
             << c.artist << " / " << c.album << " / " << c.year << " / " << c.format;
+}
+
+TEST(NameFormat, TheDiscFolderItemNamesOneDiscOfASet)
+{
+    const int disc = FolderFormatCount - 1;
+    EXPECT_STREQ(FolderFormatItems[disc], "artist [year] - album (CD disc)");
+    EXPECT_EQ(BuildFolderName("A", "B", "1999", disc, "2"), "A [1999] - B (CD 2)");
+    EXPECT_EQ(BuildFolderName("A", "B", "", disc, "2"), "A - B (CD 2)");
+    EXPECT_EQ(BuildFolderName("A", "B", "1999", disc, ""), "A [1999] - B");
+    EXPECT_EQ(BuildFolderName("A", "B", "1999", 0, "2"), "A [1999] - B"); // only that item takes the disc
+}
+
+TEST(NameFormat, NamesForDevices)
+{
+    const struct {
+        const char* name;
+        TNameKind kind;
+        const char* expected;
+    } cases[] = {
+        {"a:b", TNameKind::File, "a - b"},
+        {"a:b", TNameKind::Folder, "a_b"},
+        {"<x>|\"y\"?*\\z", TNameKind::Folder, "_x___y____z"},
+        {"Greatest Hits Vol. ..", TNameKind::Folder, "Greatest Hits Vol"},
+        {"Title. .mp3", TNameKind::File, "Title. .mp3"}, // the end of the name counts, not the stem's
+        {"CON", TNameKind::Folder, "CON_"},
+        {"con.mp3", TNameKind::File, "con_.mp3"},
+        {"Nul.tar.gz", TNameKind::File, "Nul_.tar.gz"},
+        {"lpt9 .flac", TNameKind::File, "lpt9 _.flac"},
+        {"COM\xc2\xb9.ogg", TNameKind::File, "COM\xc2\xb9_.ogg"},
+        {"COM10.ogg", TNameKind::File, "COM10.ogg"},
+        {"Console.mp3", TNameKind::File, "Console.mp3"},
+        {"AUX.", TNameKind::Folder, "AUX_"},
+        {"...", TNameKind::Folder, "_"},
+        {"Bj\xc3\xb6rk", TNameKind::Folder, "Bj\xc3\xb6rk"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PortableName(c.name, c.kind), c.expected) << c.name;
+
+    // A device counts UTF-16 units: a character beyond the BMP is two.
+    EXPECT_EQ(Utf16Length("a\xe6\x97\xa5\xf0\x9f\x98\x80"), 4u);
+    EXPECT_EQ(FitNameLength("\xf0\x9f\x98\x80\xf0\x9f\x98\x80.mp3", 255, 7), "\xf0\x9f\x98\x80.mp3");
+    // 300 characters of three bytes fit a folder that takes 1,530 bytes (vfat as Linux mounts it), but
+    // not a device's 255 units: the portable name is fitted to those.
+    std::string title;
+    for (int i = 0; i < 300; ++i) title += "\xe6\x97\xa5";
+    const TNameValues v{"A", "B", "", title, "01"};
+    const auto plain = BuildFittedFileName(PrepareNameTemplate(kDefault), v, ".mp3", true, TNameVariant::RenameRun, 1530);
+    const auto device =
+        BuildFittedFileName(PrepareNameTemplate(kDefault), v, ".mp3", true, TNameVariant::RenameRun, 1530, true);
+    ASSERT_TRUE(plain && device);
+    EXPECT_FALSE(plain->Shortened);
+    EXPECT_TRUE(device->Shortened);
+    EXPECT_LE(Utf16Length(device->Name), PortableNameUnits);
+    EXPECT_EQ(device->Name.substr(0, 12), "A - B - 01 -");
+    EXPECT_EQ(device->Name.substr(device->Name.size() - 4), ".mp3");
+}
+
+TEST(NameFormat, VariousArtistsAndTrackCredits)
+{
+    for (const char* various : {"Various", "various artists", " VA ", "Various Artists"}) EXPECT_TRUE(IsVariousArtists(various));
+    for (const char* one : {"Various Artistes", "V.A.", "Vanessa", ""}) EXPECT_FALSE(IsVariousArtists(one)) << one;
+    const struct {
+        const char *title, *artist, *rest;
+    } cases[] = {
+        {"AC/DC / Thunderstruck", "AC/DC", "Thunderstruck"},
+        {"A / B / C", "A", "B / C"},
+        {"Intro/Outro", "", "Intro/Outro"},
+        {" Lone ", "", "Lone"},
+    };
+    for (const auto& c : cases) {
+        const TTrackCredit credit = SplitTrackArtist(c.title);
+        EXPECT_EQ(credit.Artist, c.artist) << c.title;
+        EXPECT_EQ(credit.Title, c.rest) << c.title;
+    }
 }
 
 TEST(NameFormat, PlaylistNames)

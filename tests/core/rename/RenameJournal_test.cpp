@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+
 #include <algorithm>
 #include <csignal>
 #include <ctime>
@@ -163,6 +165,8 @@ TEST(RenameJournal, AHostileJournalIsNotFollowed)
         {"a relative folder", {"folder relative/ 0 0", "planned 0", "end"}},
         {"a plan that does not end", {"folder {folder} 0 0", "plan 0 a.mp3 b.mp3 0"}},
         {"a plan out of order", {"folder {folder} 0 0", "plan 1 a.mp3 b.mp3 0", "planned 1"}},
+        {"a cover of another name", {"folder {folder} 0 0", "planned 0", "cover song.flac {sha}", "end"}},
+        {"a cover whose old one goes elsewhere", {"folder {folder} 0 0", "planned 0", "cover folder.jpg {sha} ../a.mp3", "end"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -499,6 +503,86 @@ TEST(RenameJournal, StaleTemporaryFilesAndOldRecordsGo)
         EXPECT_EQ(std::count(left.begin(), left.end(), TRenameJournal::fileNameFor("/nowhere/album-" + std::to_string(k) + "/")), 0) << k;
     for (int k = 60; k < 62; ++k)
         EXPECT_EQ(std::count(left.begin(), left.end(), TRenameJournal::fileNameFor("/nowhere/album-" + std::to_string(k) + "/")), 1) << k;
+}
+
+// The cover a run saves is recorded with its digest before it is written; undo removes it only while
+// it is unchanged, and gives a folder.jpg that the user let it replace its name back.
+TEST(RenameJournal, TheCoverIsSavedRecordedAndUndone)
+{
+    const QByteArray image = QByteArray("\xFF\xD8\xFF\xE0" "cover", 9);
+    struct Case {
+        const char* what;
+        const char* there;   // the folder.jpg there before the run; nullptr: none
+        bool replace;
+        bool changeAfter;    // the user changes the saved cover before undo
+        TRenameReport::TStep step;
+        Lines afterRun;      // the folder's files after the run (the album's renamed file first)
+        Lines afterUndo;
+    } cases[] = {
+        {"a new cover", nullptr, false, false, TRenameReport::TStep::Done, {"A - B - 01 - One.mp3", "folder.jpg"}, {"1.mp3"}},
+        {"the user's cover stays", "mine", false, false, TRenameReport::TStep::Kept,
+         {"A - B - 01 - One.mp3", "folder.jpg"}, {"1.mp3", "folder.jpg"}},
+        {"replaced with the user's yes", "mine", true, false, TRenameReport::TStep::Done,
+         {"A - B - 01 - One.mp3", "folder.jpg", "folder.previous.jpg"}, {"1.mp3", "folder.jpg"}},
+        {"changed since: undo leaves both", "mine", true, true, TRenameReport::TStep::Done,
+         {"A - B - 01 - One.mp3", "folder.jpg", "folder.previous.jpg"}, {"1.mp3", "folder.jpg", "folder.previous.jpg"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Album a({{"1.mp3", "01", "One"}});
+        if (c.there) writeText(a.folder + "folder.jpg", c.there);
+        TRenameOptions o;
+        o.RenameFolder = true;
+        o.ReplaceCover = c.replace;
+        TRenameRun run(a.folder, a.rows, kAlbum, o);
+        run.setJournalDirectory(a.journals);
+        run.setCover(image);
+        run.run();
+        const std::string renamed = a.parent + "A [1999] - B/";
+        EXPECT_EQ(run.report().Cover, c.step);
+        EXPECT_FALSE(run.report().anyFailure());
+        EXPECT_EQ(listFiles(renamed), c.afterRun);
+        if (c.step == TRenameReport::TStep::Done) {
+            EXPECT_EQ(readText(renamed + "folder.jpg"), image.toStdString());
+        }
+        if (c.changeAfter) writeText(renamed + "folder.jpg", "edited");
+
+        bool found = false;
+        const TUndoReport r = UndoLastRun(a.journals, renamed, false, found);
+        EXPECT_TRUE(found);
+        EXPECT_EQ(listFiles(a.folder), c.afterUndo);
+        if (c.there && !c.changeAfter) {
+            EXPECT_EQ(readText(a.folder + "folder.jpg"), c.there);
+        }
+        EXPECT_EQ(r.LeftAlone, c.changeAfter ? 2 : 0);
+    }
+}
+
+// A batch run again skips an album whose last run finished and whose files bear their new names.
+TEST(RenameJournal, AFinishedRunStandsUntilItsNamesChange)
+{
+    Album a({{"1.mp3", "01", "One"}, {"2.mp3", "02", "Two"}, {"x.mp3", "", ""}});
+    EXPECT_FALSE(FinishedRunStands(a.journals, a.folder));
+    TRenameRun run(a.folder, a.rows, kAlbum, {});
+    run.setJournalDirectory(a.journals);
+    run.run();
+    EXPECT_TRUE(FinishedRunStands(a.journals, a.folder));
+    // A file renamed again by hand: the album is no longer as the run left it.
+    fs::rename(a.folder + "A - B - 02 - Two.mp3", a.folder + "2.mp3");
+    EXPECT_FALSE(FinishedRunStands(a.journals, a.folder));
+    fs::rename(a.folder + "2.mp3", a.folder + "A - B - 02 - Two.mp3");
+    // An undo that began, and a run that did not finish, never stand.
+    TRenameJournalData data = a.journalFor(a.folder);
+    data.UndoStarted = true;
+    TRenameJournal rewritten(a.journals);
+    rewritten.data() = data;
+    ASSERT_TRUE(rewritten.save());
+    EXPECT_FALSE(FinishedRunStands(a.journals, a.folder));
+    data.UndoStarted = false;
+    data.Finished = false;
+    rewritten.data() = data;
+    ASSERT_TRUE(rewritten.save());
+    EXPECT_FALSE(FinishedRunStands(a.journals, a.folder));
 }
 
 } // namespace

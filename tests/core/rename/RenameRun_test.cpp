@@ -438,5 +438,55 @@ TEST(RenameRun, LongValuesNeverCostTheNumberOrTheTitle)
     EXPECT_EQ(shortened[1].substr(shortened[1].size() - 9), " (17).mp3");
 }
 
+// An album of various artists, one disc of a set, renamed for a device: the track's own artist goes
+// into the name and the ARTIST tag, the disc into the name and the folder, and every name is one a
+// FAT device takes.
+TEST(RenameRun, VariousArtistsDiscAndDeviceNames)
+{
+    Album a({{"1.mp3", "01", "Intro", "X"}, {"2.mp3", "02", "Aux", ""}, {"3.mp3", "03", "Third", "Y: Z"}});
+    TRenameOptions o;
+    o.NameFormat = "disc-# - trackartist - track";
+    o.WriteTags = true;
+    o.RenameFolder = true;
+    o.FolderFormat = FolderFormatCount - 1;
+    o.CreatePlaylist = true;
+    const TAlbumData album{"Various", "Hits...", "", "Pop", "2"};
+    for (const bool portable : {false, true}) {
+        SCOPED_TRACE(portable);
+        o.PortableNames = portable;
+        TRenameRun run(a.folder, a.rows, album, o);
+        // A dot before " (CD 2)" is no trailing dot.
+        EXPECT_EQ(run.plannedFolderPath(), a.parent + "Various - Hits... (CD 2)/");
+        const std::vector<TRenamePlanItem> plan = run.plan();
+        EXPECT_EQ(plan[0].NewName, "2-01 - X - Intro.mp3");
+        EXPECT_EQ(plan[1].NewName, "2-02 - Various - Aux.mp3");
+        EXPECT_EQ(plan[2].NewName, "2-03 - Y- Z - Third.mp3");
+    }
+    // The device rules act where the clean-up of names leaves something: a folder ending in dots, a
+    // reserved name.
+    TRenameOptions device;
+    device.NameFormat = "track";
+    device.RenameFolder = true;
+    device.FolderFormat = 4;
+    device.PortableNames = true;
+    TRenameRun portable(a.folder, a.rows, album, device);
+    EXPECT_EQ(portable.plannedFolderPath(), a.parent + "Various - Hits/");
+    EXPECT_EQ(portable.plan()[1].NewName, "Aux_.mp3");
+    device.PortableNames = false;
+    EXPECT_EQ(TRenameRun(a.folder, a.rows, album, device).plannedFolderPath(), a.parent + "Various - Hits.../");
+
+    TRenameRun run(a.folder, a.rows, album, o);
+    TagRecorder rec;
+    run.setTagWriter(rec.fn());
+    runHere(run);
+    ASSERT_EQ(rec.calls.size(), 3u);
+    EXPECT_EQ(rec.calls[0].second.Artist, "X");
+    EXPECT_EQ(rec.calls[0].second.Title, "Intro");
+    EXPECT_EQ(rec.calls[1].second.Artist, "Various"); // no artist of its own: the album's
+    EXPECT_EQ(rec.calls[2].second.Artist, "Y: Z");
+    EXPECT_EQ(listFiles(a.parent + "Various - Hits... (CD 2)"),
+              (Lines{"2-01 - X - Intro.mp3", "2-02 - Various - Aux.mp3", "2-03 - Y- Z - Third.mp3", "Various - Hits....m3u"}));
+}
+
 } // namespace
 } // namespace cantorix

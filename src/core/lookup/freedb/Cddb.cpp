@@ -472,6 +472,7 @@ void TCddb::queryReply(const QStringList& lines)
     if (!alive() || askAtLowerLevel(first)) return;
     const int code = first.left(3).toInt();
     if (code == 200) {
+        m_matchesExact = true;
         // "200 categ discid dtitle": anything else after a 200 is no answer to a query.
         const QString match = TrimControls(first.mid(4));
         if (first.size() < 4 || first[3] != ' ' || !IsMatchLine(match)) {
@@ -499,6 +500,7 @@ void TCddb::queryReply(const QStringList& lines)
         status(serverLine(first), TCddbStatusKind::ServerError, code);
         return;
     }
+    m_matchesExact = code == 210;
     status(code == 210 ? QCoreApplication::translate("Cddb", "Found exact matches")
                        : QCoreApplication::translate("Cddb", "Found inexact matches"));
     if (!alive()) return;

@@ -159,6 +159,9 @@ public:
     const TMatchArray& Matches() const { return m_matches; }
     // How many match lines the last multiple-match reply held (more than MaxMatches when it was cut).
     int MatchesOffered() const { return m_matchesOffered; }
+    // Whether the last query's matches are exact (200 or 210: the disc ID itself) rather than the
+    // server's inexact matches (211).
+    bool MatchesExact() const { return m_matchesExact; }
     TState State() const { return m_state; }
     // The status last sent to OnStatusMessage; inside that handler, the one being handled.
     const TCddbStatus& LastStatus() const { return m_lastStatus; }
@@ -233,6 +236,7 @@ private:
     quint64 m_serial = 0;
     TMatchArray m_matches;
     int m_matchesOffered = 0;
+    bool m_matchesExact = false;
     std::array<QString, MaxEntryLines> m_entry;
     std::array<TServer, MaxServers> m_servers;
     bool m_sitesListed = false; // the sites reply's 210 line has come

@@ -95,6 +95,8 @@ bool TChecksumLookup::start(const TLookupRequest& request)
     m_discId = TCDDBDiscID::FromSeconds(seconds);
     m_readPending = true;
     m_choosing = false;
+    m_confirmInexact = request.ConfirmInexact;
+    m_fits.clear();
     m_over = false;
     m_lateReplyLogged = false;
     if (!m_config.Note.isEmpty()) emit logLine(m_config.Note);
@@ -205,11 +207,14 @@ void TChecksumLookup::cddbMatch(const TMatchArray& matches, int& rightOne)
     }
     if (m_cddb->MatchesOffered() > TCddb::MaxMatches)
         emit logLine(tr("Showing the first %1 of %2 matches").arg(TCddb::MaxMatches).arg(m_cddb->MatchesOffered()));
-    if (!matches[1].isEmpty()) {
+    // Several matches, or one inexact match that the caller wants to confirm.
+    if (!matches[1].isEmpty() || (m_confirmInexact && !m_cddb->MatchesExact())) {
         QStringList lines;
+        m_fits.clear();
         for (const QString& m : matches) {
             if (m.isEmpty()) break;
             lines << m;
+            m_fits << TCandidateFit{-1, m_cddb->MatchesExact()};
         }
         m_choosing = true;
         rightOne = TCddb::ChoiceLater;

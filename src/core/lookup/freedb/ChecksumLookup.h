@@ -51,6 +51,8 @@ public:
     void cancel() override;
     void abandon() override;
     bool running() const override { return m_active && !m_ended; }
+    // Each offered match: exact (200, 210) or not (211); freedb knows no distance.
+    QList<TCandidateFit> candidateFits() const override { return m_fits; }
 
     // The disc ID of the last start(), the client, whether the time limit runs (for tests).
     const TCDDBDiscID& discId() const { return m_discId; }
@@ -84,6 +86,8 @@ private:
     int m_timeoutSeconds = 30;
     bool m_readPending = false;
     bool m_choosing = false;
+    bool m_confirmInexact = false;
+    QList<TCandidateFit> m_fits;
     bool m_active = false;   // a lookup was started and not abandoned
     bool m_starting = false; // inside start(): an end is reported from the event loop
     bool m_over = false;     // the lookup ended by its time limit or a cancel; replies are late

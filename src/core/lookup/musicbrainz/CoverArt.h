@@ -1,8 +1,9 @@
 // A release's front cover from the Cover Art Archive: {coverserver}/release/<mbid>/front-500 answers
-// with a redirect to a JPEG of 500 pixels (404 when the release has no front cover), and the image is
-// saved as folder.jpg in the album's folder, never over a file that is already there.
+// with a redirect to a JPEG of 500 pixels (404 when the release has no front cover). The image is
+// saved as folder.jpg (core/CoverFile.h).
 #pragma once
 
+#include "core/CoverFile.h"
 #include "core/lookup/musicbrainz/MbService.h"
 
 #include <QByteArray>
@@ -13,12 +14,8 @@
 
 namespace cantorix {
 
-inline constexpr const char* CoverFileName = "folder.jpg";
-
 // {base}/release/<releaseId>/front-500 for a server base (MbServerBase).
 QString CoverArtUrl(const QString& base, const QString& releaseId);
-// True when `bytes` begin as a JPEG file does (FF D8 FF).
-bool IsJpeg(const QByteArray& bytes);
 
 class TCoverArtFetch : public QObject {
     Q_OBJECT
@@ -55,20 +52,5 @@ private:
     TMusicBrainzConfig m_config;
     TMbClient m_client;
 };
-
-struct TCoverSaveResult {
-    enum class Kind {
-        Saved,  // Path is the new file
-        Kept,   // a file of that name was there already and was left as it was
-        Failed, // Reason says why; nothing was left behind
-    };
-    Kind kind = Kind::Failed;
-    QString Path;
-    QString Reason;
-};
-
-// Saves `image` (a JPEG) as folder.jpg in `folder` through a temporary file that is moved into place
-// only if no entry of that name exists, so an existing folder.jpg is never replaced.
-TCoverSaveResult SaveCoverImage(const QString& folder, const QByteArray& image);
 
 } // namespace cantorix

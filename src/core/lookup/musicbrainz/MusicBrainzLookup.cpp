@@ -80,6 +80,8 @@ bool TMusicBrainzLookup::start(const TLookupRequest& request)
     ++m_lookup;
     m_folder = WithSlash(request.Folder);
     m_lengths = request.Lengths;
+    m_discs = m_mode == Mode::Disc && request.Discs.size() > 1 ? request.Discs : QList<QList<TTrackLength>>();
+    if (!m_discs.isEmpty()) m_lengths = m_discs.first();
     m_candidates.clear();
     m_disc = TMbDisc();
     m_ended = false;
@@ -117,6 +119,13 @@ bool TMusicBrainzLookup::start(const TLookupRequest& request)
     emit stepChanged(TLookupStep::Connecting);
     m_client.get(url, true, MaxReplyBytes, [this](const TMbClient::TResult& r) { candidatesReply(r); });
     return true;
+}
+
+QList<TCandidateFit> TMusicBrainzLookup::candidateFits() const
+{
+    QList<TCandidateFit> fits;
+    for (const TMbCandidate& c : m_candidates) fits << TCandidateFit{c.DeltaMs, c.DiscIdMatch};
+    return fits;
 }
 
 void TMusicBrainzLookup::abandon()
@@ -196,10 +205,13 @@ void TMusicBrainzLookup::candidatesReply(const TMbClient::TResult& result)
         finish(outcomeOf(TLookupOutcome::Kind::Failed, reason, result.Status));
         return;
     }
-    m_candidates = m_mode == Mode::Disc ? RankDiscCandidates(releases, m_lengths, m_disc.Id)
-                                        : RankSearchCandidates(releases, int(m_lengths.size()));
+    m_candidates = !m_discs.isEmpty()       ? RankDiscSetCandidates(releases, m_discs, m_disc.Id)
+                   : m_mode == Mode::Disc ? RankDiscCandidates(releases, m_lengths, m_disc.Id)
+                                          : RankSearchCandidates(releases, int(m_lengths.size()));
     if (m_candidates.isEmpty()) {
-        if (!releases.isEmpty())
+        if (!releases.isEmpty() && !m_discs.isEmpty())
+            emit logLine(tr("%1 releases found, none whose media match the %2 discs").arg(releases.size()).arg(m_discs.size()));
+        else if (!releases.isEmpty())
             emit logLine(tr("%1 releases found, none with a medium of %2 tracks").arg(releases.size()).arg(m_lengths.size()));
         emit logLine(tr("No match found"));
         finish(outcomeOf(TLookupOutcome::Kind::NoMatch, tr("No match found"), result.Status));
@@ -228,7 +240,13 @@ void TMusicBrainzLookup::choose(int index)
     emit candidateChosen(chosen.Release.Artist, chosen.Release.Title);
     emit stepChanged(TLookupStep::Reading);
     const TMbMedium* medium = chosen.Medium >= 0 ? &chosen.Release.Media[chosen.Medium] : nullptr;
-    if (m_mode == Mode::Disc && medium && !medium->Tracks.isEmpty()) {
+    bool complete = m_mode == Mode::Disc && medium && !medium->Tracks.isEmpty();
+    if (complete && !m_discs.isEmpty()) {
+        // Every medium of the set needs its tracks.
+        const QList<int> order = MediaInPositionOrder(chosen.Release);
+        for (qsizetype k = 0; k < m_discs.size(); ++k) complete = complete && !chosen.Release.Media[order[k]].Tracks.isEmpty();
+    }
+    if (complete) {
         // The disc reply had the tracks: the end still comes from the event loop, as every end does.
         QMetaObject::invokeMethod(this, [this, index, lookup = m_lookup] {
             if (lookup != m_lookup || !running()) return;
@@ -264,6 +282,16 @@ void TMusicBrainzLookup::releaseReply(const TMbClient::TResult& result, int inde
         finish(outcomeOf(TLookupOutcome::Kind::Failed, reason, result.Status));
         return;
     }
+    if (!m_discs.isEmpty()) {
+        if (!FitsDiscSet(release, m_discs, nullptr)) {
+            const QString reason = tr("The release's media do not match the %1 discs").arg(m_discs.size());
+            emit logLine(reason);
+            finish(outcomeOf(TLookupOutcome::Kind::Failed, reason, result.Status));
+            return;
+        }
+        deliver(release, MediaInPositionOrder(release).first());
+        return;
+    }
     const int files = int(m_lengths.size());
     int medium = ChooseMedium(release, m_lengths, m_disc.Id, nullptr);
     if (medium < 0 && m_mode == Mode::Search) medium = NearestMedium(release, files);
@@ -284,7 +312,8 @@ void TMusicBrainzLookup::releaseReply(const TMbClient::TResult& result, int inde
 void TMusicBrainzLookup::deliver(const TMbRelease& release, int medium)
 {
     TLookupOutcome outcome = outcomeOf(TLookupOutcome::Kind::EntryRead, tr("Release read"), 200);
-    outcome.record = RecordFromRelease(release, medium);
+    outcome.record = m_discs.isEmpty() ? RecordFromRelease(release, medium)
+                                       : RecordFromReleaseSet(release, int(m_discs.size()));
     emit logLine(tr("Release read: %1").arg(release.Id));
     finish(outcome);
 }

@@ -6,7 +6,9 @@
 //
 // Candidates are ranked here by the per-track difference between files and medium, the closest
 // preselected. A disc lookup whose only candidate carries the files' exact disc ID takes it without
-// asking. Every request keeps the service's rules (MbService.h).
+// asking. A set of discs is looked up whole: the first disc's TOC finds the releases, and a release is
+// a candidate when its first media match the discs in order. Every request keeps the service's rules
+// (MbService.h).
 #pragma once
 
 #include "core/lookup/LookupSource.h"
@@ -52,6 +54,8 @@ public:
     void cancel() override;
     void abandon() override;
     bool running() const override { return m_active && !m_ended; }
+    QList<TCandidateFit> candidateFits() const override;
+    bool supportsDiscSets() const override { return m_mode == Mode::Disc; }
 
     // The disc of the last disc lookup's start (empty Id before one).
     const TMbDisc& disc() const { return m_disc; }
@@ -75,6 +79,7 @@ private:
     QString m_base;         // the server base of the running lookup
     TMbDisc m_disc;
     QList<TTrackLength> m_lengths;
+    QList<QList<TTrackLength>> m_discs; // a set of discs; empty for one
     QString m_folder;
     QList<TMbCandidate> m_candidates;
     bool m_active = false;  // started and not abandoned

@@ -89,6 +89,55 @@ QList<TMbCandidate> RankSearchCandidates(const QList<TMbRelease>& releases, int 
     return candidates;
 }
 
+QList<int> MediaInPositionOrder(const TMbRelease& release)
+{
+    QList<int> order;
+    for (int i = 0; i < release.Media.size(); ++i) order << i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return release.Media[a].Position < release.Media[b].Position; });
+    return order;
+}
+
+bool FitsDiscSet(const TMbRelease& release, const QList<QList<TTrackLength>>& discs, qint64* deltaMs)
+{
+    if (deltaMs) *deltaMs = -1;
+    const QList<int> order = MediaInPositionOrder(release);
+    if (discs.isEmpty() || order.size() < discs.size()) return false;
+    qint64 sum = 0, compared = 0;
+    for (qsizetype k = 0; k < discs.size(); ++k) {
+        const TMbMedium& m = release.Media[order[k]];
+        if (m.TrackCount != discs[k].size()) return false;
+        if (m.Tracks.size() != discs[k].size()) continue; // a reply without this medium's tracks
+        for (qsizetype t = 0; t < discs[k].size(); ++t) {
+            if (!discs[k][t].Known || m.Tracks[t].LengthMs < 0) continue;
+            sum += std::llabs(discs[k][t].Milliseconds - m.Tracks[t].LengthMs);
+            ++compared;
+        }
+    }
+    if (deltaMs && compared > 0) *deltaMs = (sum + compared / 2) / compared;
+    return true;
+}
+
+QList<TMbCandidate> RankDiscSetCandidates(const QList<TMbRelease>& releases, const QList<QList<TTrackLength>>& discs,
+                                          const QString& discId)
+{
+    QList<TMbCandidate> candidates;
+    for (const TMbRelease& release : releases) {
+        TMbCandidate c;
+        if (!FitsDiscSet(release, discs, &c.DeltaMs)) continue;
+        c.Release = release;
+        c.Medium = MediaInPositionOrder(release).first();
+        c.SetMedia = int(discs.size());
+        c.DiscIdMatch = !discId.isEmpty() && release.Media[c.Medium].DiscIds.contains(discId);
+        candidates << c;
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [](const TMbCandidate& a, const TMbCandidate& b) {
+        if ((a.DeltaMs < 0) != (b.DeltaMs < 0)) return b.DeltaMs < 0;
+        return a.DeltaMs < b.DeltaMs;
+    });
+    return candidates;
+}
+
 QString CandidateLine(const TMbCandidate& candidate)
 {
     const TMbRelease& r = candidate.Release;
@@ -97,7 +146,12 @@ QString CandidateLine(const TMbCandidate& candidate)
     if (!r.Country.isEmpty()) details << r.Country;
     const TMbMedium* medium = candidate.Medium >= 0 && candidate.Medium < r.Media.size() ? &r.Media[candidate.Medium] : nullptr;
     if (medium && !medium->Format.isEmpty()) details << medium->Format;
-    if (medium && r.MediumCount > 1)
+    if (medium && candidate.SetMedia > 1)
+        details << QCoreApplication::translate("MusicBrainz", "media %1 to %2 of %3")
+                       .arg(medium->Position)
+                       .arg(medium->Position + candidate.SetMedia - 1)
+                       .arg(r.MediumCount);
+    else if (medium && r.MediumCount > 1)
         details << QCoreApplication::translate("MusicBrainz", "medium %1 of %2").arg(medium->Position).arg(r.MediumCount);
     QString line = r.Artist.isEmpty() ? r.Title : r.Artist + QString::fromUtf8(" \u2014 ") + r.Title;
     if (!r.Disambiguation.isEmpty()) line += " [" + r.Disambiguation + "]";
@@ -110,7 +164,9 @@ QString CandidateLine(const TMbCandidate& candidate)
     return line;
 }
 
-AlbumRecord RecordFromRelease(const TMbRelease& release, int medium)
+namespace {
+
+AlbumRecord releaseFields(const TMbRelease& release)
 {
     AlbumRecord record;
     record.Artist = release.Artist;
@@ -122,19 +178,51 @@ AlbumRecord RecordFromRelease(const TMbRelease& release, int medium)
     record.MbReleaseId = release.Id;
     record.MbArtistIds = release.ArtistIds;
     record.MbReleaseGroupId = release.ReleaseGroupId;
-    if (medium < 0 || medium >= release.Media.size()) return record;
-    const QList<TMbTrack>& tracks = release.Media[medium].Tracks;
-    const bool various = std::any_of(tracks.begin(), tracks.end(), [&](const TMbTrack& t) {
-        return !t.Artist.isEmpty() && t.Artist != release.Artist;
-    });
-    for (qsizetype k = 0; k < tracks.size(); ++k) {
-        const TMbTrack& t = tracks[k];
-        TrackTitle title;
-        title.No = QString("%1").arg(k + 1, 2, 10, QChar('0'));
-        title.Title = various ? (t.Artist.isEmpty() ? release.Artist : t.Artist) + " / " + t.Title : t.Title;
-        title.MbRecordingId = t.RecordingId;
-        record.Titles << title;
+    return record;
+}
+
+// The titles of `media` (indexes into release.Media), each medium's numbered from "01"; `disc` of the
+// first is `firstDisc` (0: no disc numbers). "Track Artist / Title" when any track's credit differs.
+void addTitles(AlbumRecord& record, const TMbRelease& release, const QList<int>& media, int firstDisc)
+{
+    bool various = false;
+    for (int m : media)
+        for (const TMbTrack& t : release.Media[m].Tracks)
+            various = various || (!t.Artist.isEmpty() && t.Artist != release.Artist);
+    record.TrackArtists = various;
+    for (qsizetype d = 0; d < media.size(); ++d) {
+        const QList<TMbTrack>& tracks = release.Media[media[d]].Tracks;
+        for (qsizetype k = 0; k < tracks.size(); ++k) {
+            const TMbTrack& t = tracks[k];
+            TrackTitle title;
+            title.No = QString("%1").arg(k + 1, 2, 10, QChar('0'));
+            title.Title = various ? (t.Artist.isEmpty() ? release.Artist : t.Artist) + " / " + t.Title : t.Title;
+            title.MbRecordingId = t.RecordingId;
+            title.Disc = firstDisc == 0 ? 0 : firstDisc + int(d);
+            record.Titles << title;
+        }
     }
+}
+
+} // namespace
+
+AlbumRecord RecordFromRelease(const TMbRelease& release, int medium)
+{
+    AlbumRecord record = releaseFields(release);
+    if (medium < 0 || medium >= release.Media.size()) return record;
+    if (std::max<qsizetype>(release.MediumCount, release.Media.size()) > 1 && release.Media[medium].Position > 0)
+        record.Disc = QString::number(release.Media[medium].Position);
+    addTitles(record, release, {medium}, 0);
+    return record;
+}
+
+AlbumRecord RecordFromReleaseSet(const TMbRelease& release, int discs)
+{
+    AlbumRecord record = releaseFields(release);
+    const QList<int> order = MediaInPositionOrder(release);
+    if (discs <= 0 || order.size() < discs) return record;
+    record.DiscCount = discs;
+    addTitles(record, release, order.mid(0, discs), 1);
     return record;
 }
 

@@ -17,6 +17,7 @@ struct TMbCandidate {
     int Medium = -1;       // index into Release.Media; -1 when none was chosen
     qint64 DeltaMs = -1;   // the medium's per-track difference to the files; -1: not known
     bool DiscIdMatch = false; // the medium carries the files' disc ID
+    int SetMedia = 0;      // a set of discs: its first SetMedia media (in position order) are the discs
 };
 
 // The mean difference in milliseconds between file k and track k over the tracks whose lengths are
@@ -38,13 +39,27 @@ QList<TMbCandidate> RankDiscCandidates(const QList<TMbRelease>& releases, const 
 // files' track count first, then the nearest counts, the service's order among equals.
 QList<TMbCandidate> RankSearchCandidates(const QList<TMbRelease>& releases, int fileCount);
 
+// A set of discs: the release's media in position order (indexes into Media), the first of which
+// must be the discs in order. Whether the first discs.size() of them have each as many tracks as its
+// disc; *deltaMs receives the per-track difference over every track whose length is known (-1: none).
+QList<int> MediaInPositionOrder(const TMbRelease& release);
+bool FitsDiscSet(const TMbRelease& release, const QList<QList<TTrackLength>>& discs, qint64* deltaMs);
+// The candidates of a set: each release whose first media fit the discs, ranked as RankDiscCandidates
+// ranks; `discId` is the first disc's.
+QList<TMbCandidate> RankDiscSetCandidates(const QList<TMbRelease>& releases, const QList<QList<TTrackLength>>& discs,
+                                          const QString& discId);
+
 // "Artist — Title (date, country, format, medium M of K) · Δ 2.4 s": the parts that are known; the
-// medium only for a release of several, the difference only when known.
+// medium only for a release of several (the media of a set), the difference only when known.
 QString CandidateLine(const TMbCandidate& candidate);
 
 // The album record of medium `medium` of `release`: its artist credit, title, year (the first four
-// digits of the date), genre, identifiers and titles numbered from "01". When a track's artist credit
-// differs from the release's (various artists), every title becomes "Track Artist / Title".
+// digits of the date), genre, identifiers and titles numbered from "01", and the medium's position as
+// the disc when the release has several. When a track's artist credit differs from the release's
+// (various artists), every title becomes "Track Artist / Title" (TrackArtists).
 AlbumRecord RecordFromRelease(const TMbRelease& release, int medium);
+// The record of a set of `discs` discs: the titles of the first media in position order, each with its
+// disc (from 1) and numbered from "01" on each disc.
+AlbumRecord RecordFromReleaseSet(const TMbRelease& release, int discs);
 
 } // namespace cantorix

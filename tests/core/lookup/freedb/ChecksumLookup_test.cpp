@@ -35,6 +35,8 @@ struct Harness {
     QList<AlbumRecord> entries;
     QList<TLookupOutcome> outcomes;
     int starts = 0, ends = 0, timeouts = 0;
+    bool confirmInexact = false;
+    QList<QList<TCandidateFit>> fits; // candidateFits() at each offer
     std::function<void(const QStringList&)> chooser;
 
     Harness()
@@ -44,6 +46,7 @@ struct Harness {
         QObject::connect(lookup.get(), &TLookupSource::candidatesFound, [this](const QStringList& m, int preselected) {
             EXPECT_EQ(preselected, 0);
             choices << m;
+            fits << lookup->candidateFits();
             if (chooser) chooser(m);
         });
         QObject::connect(lookup.get(), &TLookupSource::finished, [this](const TLookupOutcome& o) {
@@ -65,6 +68,7 @@ struct Harness {
     {
         TLookupRequest request;
         request.Folder = folder;
+        request.ConfirmInexact = confirmInexact;
         for (int seconds : {200, 180, 245}) request.Lengths << TTrackLength{seconds, seconds * 1000LL, 0, 0, true};
         lookup->setConfig(config);
         if (lookup->start(request)) ++starts;
@@ -157,6 +161,43 @@ TEST(ChecksumLookup, SeveralMatchesReadTheChosenOne)
     EXPECT_TRUE(h.http->urls[1].contains("cmd=cddb+read+rock+b20cd40d&"));
     ASSERT_EQ(h.entries.size(), 1);
     EXPECT_EQ(h.entries[0].Artist, QString::fromUtf8("Die Ärzte"));
+}
+
+// Whoever chooses without a person learns which matches are exact; a single inexact match is read at
+// once, unless the caller asked to confirm it.
+TEST(ChecksumLookup, TheMatchesSayWhetherTheyAreExact)
+{
+    const struct {
+        const char* what;
+        const char* query;
+        bool confirm;
+        int offers;
+        QList<bool> exact;
+    } cases[] = {
+        {"several exact", "02-query-210-multiple-exact.txt", false, 1, {true, true}},
+        {"one inexact, read at once", "03-query-211-inexact.txt", false, 0, {}},
+        {"one inexact, offered", "03-query-211-inexact.txt", true, 1, {false}},
+        {"one exact is never offered", "01-query-200-exact.txt", true, 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h;
+        h.confirmInexact = c.confirm;
+        h.chooser = [&](const QStringList&) { h.lookup->choose(0); };
+        h.answer("cddb+query", test::transcriptFixtureBody(c.query));
+        h.answer("cddb+read", test::transcriptFixtureBody("08-read-210-utf8-entry-proto5.txt"));
+        h.start();
+        ASSERT_TRUE(h.waitForEnd());
+        EXPECT_EQ(h.choices.size(), c.offers);
+        EXPECT_EQ(h.entries.size(), 1);
+        if (c.offers == 0) continue;
+        QList<bool> exact;
+        for (const TCandidateFit& f : h.fits[0]) {
+            exact << f.Exact;
+            EXPECT_EQ(f.DeltaMs, -1); // freedb gives no distance
+        }
+        EXPECT_EQ(exact, c.exact);
+    }
 }
 
 TEST(ChecksumLookup, ChoiceAnsweredLater)

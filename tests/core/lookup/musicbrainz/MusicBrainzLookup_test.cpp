@@ -102,11 +102,13 @@ struct Lookup {
         QObject::connect(source.get(), &TLookupSource::finished, [this](const TLookupOutcome& o) { outcomes << o; });
     }
 
-    bool start(const QList<TTrackLength>& lengths, const QString& artist = {}, const QString& album = {})
+    bool start(const QList<TTrackLength>& lengths, const QString& artist = {}, const QString& album = {},
+               const QList<QList<TTrackLength>>& discs = {})
     {
         TLookupRequest request;
         request.Folder = "/music/Album";
         request.Lengths = lengths;
+        request.Discs = discs;
         request.Artist = artist;
         request.Album = album;
         return source->start(request);
@@ -230,6 +232,45 @@ TEST(MusicBrainzLookup, OfATwoMediumReleaseTheMediumWhoseLengthsFitIsTaken)
               QStringList{QString::fromUtf8("Duo — Double (2003-01-01, US, CD, medium 2 of 2) · Δ 1.0 s")});
     ASSERT_EQ(lookup.outcomes.size(), 1);
     EXPECT_EQ(titlesOf(lookup.outcomes[0].record), (QStringList{"01 Two 1", "02 Two 2", "03 Two 3", "04 Two 4"}));
+}
+
+// A set of two discs is one lookup: the first disc's TOC finds the releases, and only a release whose
+// first two media match the discs in order is a candidate.
+TEST(MusicBrainzLookup, ASetOfDiscsIsTheReleaseWhoseMediaMatchInOrder)
+{
+    MbTestServer server;
+    const QList<qint64> first{240000, 250000, 260000, 270000}, second{180000, 190000, 200000};
+    server.add({"Double", {{"Duo", ""}},
+                {MbTestMedium{tracksOf(numbered("One", 4), first)}, MbTestMedium{tracksOf(numbered("Two", 3), second)}},
+                "2003-01-01", "US"});
+    server.add({"Single", {{"Duo", ""}}, {MbTestMedium{tracksOf(numbered("Only", 4), first)}}, "2003"});
+    server.add({"Other order", {{"Duo", ""}},
+                {MbTestMedium{tracksOf(numbered("Two", 3), second)}, MbTestMedium{tracksOf(numbered("One", 4), first)}}});
+    ASSERT_TRUE(server.start());
+    QList<TTrackLength> one, two;
+    for (qint64 l : first) one << lossy(l + 300);
+    for (qint64 l : second) two << lossy(l - 300);
+
+    Lookup lookup(Mode::Disc, server.base());
+    EXPECT_TRUE(lookup.source->supportsDiscSets());
+    QList<TCandidateFit> fits;
+    lookup.onOffer = [&](const QStringList&, int) {
+        fits = lookup.source->candidateFits();
+        lookup.source->choose(0);
+    };
+    ASSERT_TRUE(lookup.start(one, {}, {}, {one, two}));
+    ASSERT_TRUE(lookup.end());
+    ASSERT_EQ(lookup.offers.size(), 1);
+    EXPECT_EQ(lookup.offers[0].first,
+              QStringList{QString::fromUtf8("Duo — Double (2003-01-01, US, CD, media 1 to 2 of 2) · Δ 0.3 s")});
+    ASSERT_EQ(fits.size(), 1);
+    EXPECT_EQ(fits[0].DeltaMs, 300);
+    ASSERT_EQ(lookup.outcomes.size(), 1);
+    const AlbumRecord& record = lookup.outcomes[0].record;
+    EXPECT_EQ(record.DiscCount, 2);
+    EXPECT_EQ(titlesOf(DiscOfSet(record, 1)), (QStringList{"01 One 1", "02 One 2", "03 One 3", "04 One 4"}));
+    EXPECT_EQ(titlesOf(DiscOfSet(record, 2)), (QStringList{"01 Two 1", "02 Two 2", "03 Two 3"}));
+    EXPECT_EQ(wsRequests(server).size(), 1); // the discid reply had every medium's tracks
 }
 
 TEST(MusicBrainzLookup, ASearchFindsReleasesByNameThenReadsTheChosenOneForPairing)

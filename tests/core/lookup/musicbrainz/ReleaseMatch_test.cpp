@@ -188,6 +188,21 @@ TEST(MusicBrainzMatch, TheRecordHasTheReleasesFieldsAndVariousArtistsTitlesWithT
         EXPECT_EQ(titles, c.titles) << c.name;
         EXPECT_EQ(numbers, (QStringList{"01", "02", "03"})) << c.name;
         EXPECT_EQ(record.Titles[1].MbRecordingId, "rec") << c.name;
+        // The medium's position is the disc; the names and tags take the track's artist from its title.
+        EXPECT_EQ(record.Disc, "2") << c.name;
+        EXPECT_EQ(record.TrackArtists, titles != QStringList({"T1", "T2", "T3"})) << c.name;
     }
     EXPECT_TRUE(RecordFromRelease(r, 5).Titles.isEmpty());
+
+    // A set of two discs: both media, in position order, each numbered from "01" with its disc.
+    TMbRelease set = r;
+    std::swap(set.Media[0], set.Media[1]); // the reply's order is not the position order
+    const AlbumRecord both = RecordFromReleaseSet(set, 2);
+    EXPECT_EQ(both.DiscCount, 2);
+    QStringList titles;
+    for (const TrackTitle& t : both.Titles) titles << QString("%1/%2 %3").arg(t.Disc).arg(t.No, t.Title);
+    EXPECT_EQ(titles, (QStringList{"1/01 T1", "1/02 T2", "2/01 T1", "2/02 T2", "2/03 T3"}));
+    EXPECT_EQ(DiscOfSet(both, 2).Titles.size(), 3);
+    EXPECT_EQ(DiscOfSet(both, 2).Disc, "2");
+    EXPECT_TRUE(RecordFromReleaseSet(set, 3).Titles.isEmpty());
 }

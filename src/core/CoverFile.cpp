@@ -1,0 +1,86 @@
+#include "core/CoverFile.h"
+
+#include "audio/IoResult.h"
+#include "audio/Paths.h"
+#include "audio/SafeWrite.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace cantorix {
+
+bool IsJpeg(const QByteArray& bytes)
+{
+    return bytes.size() >= 3 && uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xD8 && uchar(bytes[2]) == 0xFF;
+}
+
+TCoverSaveResult SaveCoverFile(const std::string& folder, const QByteArray& image, bool replace)
+{
+    TCoverSaveResult result;
+    const std::string dir = withSlash(folder);
+    const std::string target = dir + CoverFileName;
+    const std::string previous = dir + PreviousCoverFileName;
+    result.Path = QFile::decodeName(QByteArray::fromStdString(target));
+    if (!IsJpeg(image)) {
+        result.Reason = QCoreApplication::translate("MusicBrainz", "The cover is no JPEG image");
+        return result;
+    }
+    const bool exists = entryExists(target);
+    if (exists && (!replace || entryExists(previous))) {
+        result.kind = TCoverSaveResult::Kind::Kept;
+        if (replace)
+            result.Reason = QCoreApplication::translate("MusicBrainz", "\"%1\" is in the way of the old cover")
+                                .arg(QString::fromUtf8(PreviousCoverFileName));
+        return result;
+    }
+    // Written complete under a temporary name of the file layer's pattern (a scan removes one left by
+    // a crash), then moved to its name only if that is still free.
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string staged;
+    for (int attempt = 0; attempt < 8 && (staged.empty() || entryExists(staged)); ++attempt) {
+        staged = dir + "." + CoverFileName + kTemporaryMarker;
+        for (int i = 0; i < 6; ++i) staged += alphabet[QRandomGenerator::global()->bounded(62)];
+    }
+    if (entryExists(staged)) {
+        result.Reason = QString::fromStdString(errnoText(EEXIST));
+        return result;
+    }
+    if (IoResult written = writeWholeFile(staged, image.constData(), size_t(image.size())); !written) {
+        result.Reason = QString::fromStdString(written.error);
+        return result;
+    }
+    if (exists) {
+        if (IoResult aside = moveNoReplace(target, previous); !aside) {
+            ::unlink(staged.c_str());
+            result.Reason = QString::fromStdString(aside.error);
+            return result;
+        }
+        result.MovedPrevious = true;
+    }
+    if (IoResult moved = moveNoReplace(staged, target); !moved) {
+        ::unlink(staged.c_str());
+        if (result.MovedPrevious) {
+            moveNoReplace(previous, target);
+            result.MovedPrevious = false;
+        }
+        if (moved.code == EEXIST) {
+            result.kind = TCoverSaveResult::Kind::Kept;
+            return result;
+        }
+        result.Reason = QString::fromStdString(moved.error);
+        return result;
+    }
+    result.kind = TCoverSaveResult::Kind::Saved;
+    return result;
+}
+
+TCoverSaveResult SaveCoverImage(const QString& folder, const QByteArray& image)
+{
+    return SaveCoverFile(QFile::encodeName(folder).toStdString(), image, false);
+}
+
+} // namespace cantorix
