@@ -245,10 +245,11 @@ bool hasEmptyDescription(const TID3v2Frame& fr, int version, size_t descAt)
 }
 
 // Value rows in the order the values are derived: versions 3 and 4, version 2.
-constexpr const char* kFrameIDs[16][2] = {
+constexpr int kFrameKinds = 17;
+constexpr const char* kFrameIDs[kFrameKinds][2] = {
     {"TIT2", "TT2"}, {"TPE1", "TP1"}, {"TALB", "TAL"}, {"TRCK", "TRK"}, {"TYER", "TYE"}, {"TCON", "TCO"},
     {"COMM", "COM"}, {"TCOM", "TCM"}, {"TENC", "TEN"}, {"TCOP", "TCR"}, {"TLAN", "TLA"}, {"WXXX", "WXX"},
-    {"TDRC", "TOR"}, {"TOPE", "TOA"}, {"TIT1", "TT1"}, {"TOAL", "TOT"},
+    {"TDRC", "TOR"}, {"TOPE", "TOA"}, {"TIT1", "TT1"}, {"TOAL", "TOT"}, {"TPE2", "TP2"},
 };
 
 bool allDigits(const std::string& s)
@@ -487,6 +488,7 @@ void TID3v2::set(Row row, const std::string& v)
 void TID3v2::SetTitle(const std::string& v) { set(kTitle, trimBlanks(v)); }
 void TID3v2::SetArtist(const std::string& v) { set(kArtist, trimBlanks(v)); }
 void TID3v2::SetAlbum(const std::string& v) { set(kAlbum, trimBlanks(v)); }
+void TID3v2::SetAlbumArtist(const std::string& v) { set(kAlbumArtist, trimBlanks(v)); }
 void TID3v2::SetYear(const std::string& v) { set(kYear, trimBlanks(v)); }
 void TID3v2::SetGenre(const std::string& v) { set(kGenre, trimBlanks(v)); }
 
@@ -520,12 +522,12 @@ bool TID3v2::ReadFromSource(TInSource& in)
     if (!t.readable || m_size == 0) return true;
 
     const int column = t.version == 2 ? 1 : 0;
-    std::optional<std::pair<const uint8_t*, size_t>> rows[16];
+    std::optional<std::pair<const uint8_t*, size_t>> rows[kFrameKinds];
     // Comments and links with an empty description are the ones a user wrote (others hold player data
     // such as volume normalisation); they win over the rest.
-    std::optional<std::pair<const uint8_t*, size_t>> plain[16];
+    std::optional<std::pair<const uint8_t*, size_t>> plain[kFrameKinds];
     for (const TID3v2Frame& fr : t.frames) {
-        for (int r = 0; r < 16; ++r) {
+        for (int r = 0; r < kFrameKinds; ++r) {
             if (fr.id != kFrameIDs[r][column]) continue;
             auto c = contentOf(fr, t.version);
             // Encodings beyond the four of the standard are not text we can read.
@@ -557,6 +559,7 @@ bool TID3v2::ReadFromSource(TInSource& in)
     m_values[kRights] = text(9);
     m_values[kLanguage] = text(10);
     m_values[kURL] = linkText(rows[11]);
+    m_values[kAlbumArtist] = text(16);
     m_frames = std::move(t.frames);
     return true;
 }
@@ -593,6 +596,7 @@ IoResult TID3v2::render(TInSource& file, Rendered& out) const
         {kTrack, "TRCK", "TRCK"}, {kYear, "TYER", "TDRC"},   {kGenre, "TCON", "TCON"},
         {kComment, "COMM", "COMM"}, {kComposer, "TCOM", "TCOM"}, {kEncoder, "TENC", "TENC"},
         {kRights, "TCOP", "TCOP"}, {kLanguage, "TLAN", "TLAN"}, {kURL, "WXXX", "WXXX"},
+        {kAlbumArtist, "TPE2", "TPE2"},
     };
     for (const Target& tg : targets) {
         if (!m_dirty[tg.row]) continue;

@@ -66,6 +66,7 @@ public:
     const std::string& Title() const { return m_values[kTitle]; }
     const std::string& Artist() const { return m_values[kArtist]; }
     const std::string& Album() const { return m_values[kAlbum]; }
+    const std::string& AlbumArtist() const { return m_values[kAlbumArtist]; }
     const std::string& TrackText() const { return m_values[kTrack]; }
     const std::string& Year() const { return m_values[kYear]; }
     const std::string& Genre() const { return m_values[kGenre]; }
@@ -82,6 +83,7 @@ public:
     void SetTitle(const std::string& v);
     void SetArtist(const std::string& v);
     void SetAlbum(const std::string& v);
+    void SetAlbumArtist(const std::string& v);
     void SetYear(const std::string& v);
     void SetGenre(const std::string& v);
     void SetComment(const std::string& v) { set(kComment, v); }
@@ -116,7 +118,7 @@ public:
 private:
     enum Row {
         kTitle, kArtist, kAlbum, kTrack, kYear, kGenre, kComment, kComposer, kEncoder, kRights,
-        kLanguage, kURL, kRows
+        kLanguage, kURL, kAlbumArtist, kRows
     };
     void set(Row row, const std::string& v);
     struct Rendered {

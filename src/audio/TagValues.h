@@ -21,6 +21,9 @@ struct TTagValues {
     std::string Year;
     std::string Track;
     std::string Genre;
+    // The album's artist on an album of various artists (Artist is then the track's); empty writes
+    // none and leaves the file's own.
+    std::string AlbumArtist{};
     std::string MusicBrainzAlbumId{};               // the release
     std::vector<std::string> MusicBrainzArtistIds{}; // the release's artists, in credit order
     std::string MusicBrainzReleaseGroupId{};

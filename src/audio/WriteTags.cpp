@@ -49,6 +49,7 @@ void setValues(Tag& tag, const TTagValues& values, uint32_t track)
 void setValues(TID3v2& tag, const TTagValues& values, uint32_t track)
 {
     setValues<TID3v2>(tag, values, track);
+    if (!values.AlbumArtist.empty()) tag.SetAlbumArtist(values.AlbumArtist);
     for (const TMusicBrainzField& f : MusicBrainzFields(values)) {
         if (f.Id3Description)
             tag.SetUserText(f.Id3Description, f.Values);
@@ -190,6 +191,7 @@ IoResult writeID3AndApe(const std::string& fileName, const TTagValues& values, u
     setApeItem(items, "Year", values.Year, latin1);
     setApeItem(items, "Track", track ? std::to_string(track) : std::string(), latin1);
     setApeItem(items, "Genre", values.Genre, latin1);
+    if (!values.AlbumArtist.empty()) setApeItem(items, "Album Artist", values.AlbumArtist, latin1);
     for (const TMusicBrainzField& f : MusicBrainzFields(values)) setApeItem(items, f.VorbisName, f.Values, latin1);
     const ByteVector apeBytes = TAPETag::Build(items, ape.Version() < 2000 ? 1000 : 2000, ape.HasHeader());
 

@@ -450,6 +450,49 @@ TEST(WriteTagsFiles, MusicBrainzIdsGoWhereOtherTaggersLook)
     EXPECT_EQ(items["MUSICBRAINZ_TRACKID"], kTrackId);
 }
 
+// An album of various artists: the album's artist goes where players look for it, beside the track's.
+TEST(WriteTagsFiles, TheAlbumArtistGoesWhereOtherTaggersLook)
+{
+    if (!haveLame() || !haveTool("flac") || !haveTool("oggenc") || !haveTool("metaflac") || !haveTool("vorbiscomment"))
+        GTEST_SKIP() << "lame, flac or vorbis-tools is missing";
+    TempDir dir;
+    TTagValues values = kValues;
+    values.Artist = "Track Artist";
+    values.AlbumArtist = "Various Artists";
+
+    const std::string mp3 = dir.file("a.mp3");
+    ASSERT_TRUE(makeLameMp3(dir, mp3, "-b 64 --id3v2-only", 0.5));
+    const std::string withApe = dir.file("ape.mp3");
+    Bytes bytes = readFile(mp3);
+    append(bytes, apeTag({{"Title", "old"}}));
+    writeFile(withApe, bytes);
+    const std::string flac = makeFlac(dir, "a.flac", "");
+    const std::string ogg = makeOgg(dir, "a.ogg", "");
+    for (const std::string& path : {mp3, withApe, flac, ogg}) ASSERT_TRUE(WriteAudioTags(path, values).ok) << path;
+
+    TID3v2 v2;
+    ASSERT_TRUE(v2.ReadFromFile(mp3));
+    EXPECT_EQ(v2.Artist(), "Track Artist");
+    EXPECT_EQ(v2.AlbumArtist(), "Various Artists");
+    const std::string probed = capture("ffprobe -v error -show_entries format_tags -of default=nw=1 " + shellQuote(mp3));
+    EXPECT_NE(probed.find("TAG:album_artist=Various Artists"), std::string::npos) << probed;
+    EXPECT_NE(capture("metaflac --export-tags-to=- " + shellQuote(flac)).find("ALBUMARTIST=Various Artists\n"),
+              std::string::npos);
+    EXPECT_NE(capture("vorbiscomment -l " + shellQuote(ogg)).find("ALBUMARTIST=Various Artists\n"), std::string::npos);
+    TAPETag ape;
+    ASSERT_TRUE(ape.ReadFromFile(withApe));
+    std::map<std::string, std::string> items;
+    for (const RField& f : ape.Fields()) items[f.Name] = f.Value;
+    EXPECT_EQ(items["Album Artist"], "Various Artists");
+
+    // Without one, the file's own album artist stays.
+    for (const std::string& path : {mp3, flac}) ASSERT_TRUE(WriteAudioTags(path, kValues).ok) << path;
+    ASSERT_TRUE(v2.ReadFromFile(mp3));
+    EXPECT_EQ(v2.AlbumArtist(), "Various Artists");
+    EXPECT_NE(capture("metaflac --export-tags-to=- " + shellQuote(flac)).find("ALBUMARTIST=Various Artists\n"),
+              std::string::npos);
+}
+
 // A second write of the same values writes nothing: no rewrite, no overwrite, not even a sync.
 TEST(WriteTagsFiles, TheSameTagsAreNotWrittenAgain)
 {

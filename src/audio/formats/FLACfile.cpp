@@ -290,6 +290,7 @@ IoResult WriteFLACTags(const std::string& path, const TTagValues& values, TFileS
     file.SetTagValue("TITLE", values.Title);
     file.SetTagValue("DATE", values.Year);
     file.SetTagValue("GENRE", values.Genre);
+    if (!values.AlbumArtist.empty()) file.SetTagValue("ALBUMARTIST", values.AlbumArtist);
     for (const TMusicBrainzField& f : MusicBrainzFields(values)) file.SetTagValues(f.VorbisName, f.Values);
     return file.SaveToFile(path, files);
 }

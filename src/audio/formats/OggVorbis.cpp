@@ -352,6 +352,7 @@ IoResult WriteOggTags(const std::string& path, const TTagValues& values, TFileSy
     file.SetTrack(uint16_t(track));
     file.SetYear(values.Year);
     file.SetGenre(values.Genre);
+    if (!values.AlbumArtist.empty()) file.SetTexts("ALBUMARTIST", {values.AlbumArtist});
     for (const TMusicBrainzField& f : MusicBrainzFields(values)) file.SetTexts(f.VorbisName, f.Values);
     return file.SaveToFile(path, files);
 }

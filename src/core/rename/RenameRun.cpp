@@ -272,6 +272,7 @@ void TRenameRun::work()
     m_report = TRenameReport{};
     const std::vector<TPlannedName> names = planNames();
     std::string playlist;
+    const bool various = std::any_of(m_rows.begin(), m_rows.end(), [](const TRenameRow& r) { return !r.TrackArtist.empty(); });
 
     // The journal holds the whole plan, synced, before the first move; its header explains the order
     // of everything written after. No journal, no run: a run that cannot be undone does not begin.
@@ -354,9 +355,11 @@ void TRenameRun::work()
             if (m_options.WriteTags && m_tagWriter && IsTagWritingExtension(newName)) {
                 // A rewrite gives the file a new inode: from then on only the synced line says it is ours.
                 if (journalFailed(journal.syncLines())) break;
-                // The track's own artist goes into ARTIST / TPE1, the album's into ALBUMARTIST / TPE2.
+                // The track's own artist goes into ARTIST / TPE1; on an album of various artists the
+                // album's goes into ALBUMARTIST / TPE2, on every track, so players group them as one.
                 const std::string& artist = row.TrackArtist.empty() ? m_album.Artist : row.TrackArtist;
                 TTagValues values{row.Track, artist, m_album.Album, m_album.Year, row.TrackNo, m_album.Genre};
+                if (various) values.AlbumArtist = m_album.Artist;
                 values.MusicBrainzAlbumId = m_album.MbReleaseId;
                 values.MusicBrainzArtistIds = m_album.MbArtistIds;
                 values.MusicBrainzReleaseGroupId = m_album.MbReleaseGroupId;

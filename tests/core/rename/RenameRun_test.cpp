@@ -154,6 +154,7 @@ TEST(RenameRun, RowsAndNamesAtTheEdges)
     EXPECT_EQ(runHere(run), (Lines{UntitledKeptLine(1), PlaylistCreatedLine}));
     ASSERT_EQ(rec.calls.size(), 2u); // the file without a title keeps its tags too
     EXPECT_EQ(rec.calls[0].first, a.folder + "A - B - 02 - Two.flac");
+    EXPECT_EQ(rec.calls[0].second.AlbumArtist, ""); // one artist: no album artist of its own
     EXPECT_EQ(listFiles(a.folder),
               (Lines{"A - B - 02 - Two.flac", "A - B - 03 - a b.mp3", "A - B.m3u", "after.mp3", "x.mp3"}));
     EXPECT_EQ(readText(a.folder + "A - B.m3u"), "x.mp3\r\nA - B - 02 - Two.flac\r\nA - B - 03 - a b.mp3\r\n");
@@ -484,6 +485,7 @@ TEST(RenameRun, VariousArtistsDiscAndDeviceNames)
     EXPECT_EQ(rec.calls[0].second.Title, "Intro");
     EXPECT_EQ(rec.calls[1].second.Artist, "Various"); // no artist of its own: the album's
     EXPECT_EQ(rec.calls[2].second.Artist, "Y: Z");
+    for (const auto& call : rec.calls) EXPECT_EQ(call.second.AlbumArtist, "Various"); // every track, one album
     EXPECT_EQ(listFiles(a.parent + "Various - Hits... (CD 2)"),
               (Lines{"2-01 - X - Intro.mp3", "2-02 - Various - Aux.mp3", "2-03 - Y- Z - Third.mp3", "Various - Hits....m3u"}));
 }
