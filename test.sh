@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Cantorix with AddressSanitizer and UndefinedBehaviorSanitizer into build-test/ (installing what
-# is missing) and runs every test through ctest, windows offscreen.
+# is missing) and runs every test through ctest, windows offscreen; then builds the Debian package from
+# an optimised build in build-package/ and checks it (scripts/check-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -12,3 +13,4 @@ export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after
 export LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-test --output-on-failure -j"$(nproc)" --timeout 300
+scripts/check-package.sh

@@ -12,9 +12,10 @@ CANTORIX_PACKAGES=(
 )
 # Tools the tests use to make tiny real audio files (and to measure them, mutagen reading tags as
 # another tagger), the fonts/platform bits for offscreen
-# windows, and the locale data from which the tests build a locale whose decimal separator is a comma.
+# windows, the locale data from which the tests build a locale whose decimal separator is a comma, and
+# lintian for the package check.
 CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack musepack-tools clang libclang-rt-dev fonts-dejavu-core
-  desktop-file-utils appstream xdg-utils locales python3-mutagen)
+  desktop-file-utils appstream xdg-utils locales python3-mutagen lintian)
 
 cantorix_install() {
   local missing=()
