@@ -3,7 +3,8 @@
 // the file-system seam so that a test can make them fail. Plain C++ and POSIX; nothing here throws.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
+#include "audio/SafeWrite.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "core/rename/RenameByTag.h"
 
-#include "audio/FileIO.h"
+#include "audio/Paths.h"
 #include "audio/FileInfo.h"
 #include "audio/TagText.h"
 #include "core/rename/JournaledMoves.h"

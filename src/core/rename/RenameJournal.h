@@ -42,7 +42,8 @@
 //    second undo completes and that a new operation on the folder refuses to replace.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
+#include "audio/SafeWrite.h"
 #include "audio/AppendFile.h"
 
 #include <QtGlobal>

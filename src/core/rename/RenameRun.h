@@ -4,7 +4,8 @@
 // passes its progress and lines on as signals; the command line runs it directly.
 #pragma once
 
-#include "audio/FileIO.h"
+#include "audio/IoResult.h"
+#include "audio/SafeWrite.h"
 #include "audio/TagValues.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameJournal.h"

@@ -1,6 +1,5 @@
 #include "core/rename/TrackNumberFix.h"
 
-#include "audio/FileIO.h"
 #include "core/rename/JournaledMoves.h"
 #include "core/rename/RenameLines.h"
 
