@@ -24,17 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-// A Sun audio file of 8-bit samples at 100 Hz: `seconds` long in a few kilobytes, its playing time exact.
-void writeAu(const std::string& path, int seconds)
-{
-    const uint32_t rate = 100, size = uint32_t(seconds) * rate;
-    Bytes b = {'.', 's', 'n', 'd'};
-    for (uint32_t v : {24u, size, 2u, rate, 1u})
-        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
-    b.resize(b.size() + size, 0x80);
-    writeFile(path, b);
-}
-
 // One album folder of the collection: its path under the root and its files' playing times.
 struct Disc {
     std::string folder;

@@ -38,6 +38,23 @@ const QByteArray kEntry = kHeader + "DTITLE=The Band / The Record\nDYEAR=1999\nD
 const QByteArray kOther = kHeader + "DTITLE=Other Band / Other Record\nDYEAR=2001\nDGENRE=Jazz\n"
                           "TTITLE0=Uno\nTTITLE1=Dos\nTTITLE2=Tres\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n";
 
+// Counts every message box that opens while it lives, and closes it.
+struct BoxCounter {
+    int boxes = 0;
+    QTimer watch;
+    BoxCounter()
+    {
+        watch.setInterval(20);
+        QObject::connect(&watch, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->accept();
+            }
+        });
+        watch.start();
+    }
+};
+
 struct Fixture {
     TempDir conf;
     TempDir album;
@@ -205,17 +222,8 @@ private slots:
         fx.site.onBody("cddb query", "403 Database entry is corrupt.\r\n");
         fx.serve();
         TMainForm f(fx.ini(), q(fx.album.str()));
-        // Any message box that opens while this test runs is counted and closed.
-        int boxes = 0;
-        QTimer watch;
-        watch.setInterval(20);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                ++boxes;
-                box->accept();
-            }
-        });
-        watch.start();
+        BoxCounter boxCounter;
+        const int& boxes = boxCounter.boxes;
         f.btQuery->click();
         QTRY_VERIFY_WITH_TIMEOUT(unlocked(f), 10000);
         QCOMPARE(logLines(f).last(), QString("403 Database entry is corrupt."));
@@ -288,17 +296,8 @@ private slots:
             return response;
         });
         TMainForm f(fx.ini(), q(fx.album.str()));
-        // Every message box that opens is counted and closed, for as long as this test runs.
-        int boxes = 0;
-        QTimer watch;
-        watch.setInterval(20);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                ++boxes;
-                box->accept();
-            }
-        });
-        watch.start();
+        BoxCounter boxCounter;
+        const int& boxes = boxCounter.boxes;
         f.btQuery->click();
         QTRY_VERIFY_WITH_TIMEOUT(logLines(f).filter("A late reply from").size() == 1, 10000);
         QTest::qWait(300);

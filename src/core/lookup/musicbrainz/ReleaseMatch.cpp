@@ -7,6 +7,19 @@
 
 namespace cantorix {
 
+namespace {
+
+// Closest first, unknown differences last; stable, so equals keep the service's order.
+void sortByDifference(QList<TMbCandidate>& candidates)
+{
+    std::stable_sort(candidates.begin(), candidates.end(), [](const TMbCandidate& a, const TMbCandidate& b) {
+        if ((a.DeltaMs < 0) != (b.DeltaMs < 0)) return b.DeltaMs < 0;
+        return a.DeltaMs < b.DeltaMs;
+    });
+}
+
+} // namespace
+
 qint64 MediumDeltaMs(const TMbMedium& medium, const QList<TTrackLength>& files)
 {
     if (medium.Tracks.size() != files.size()) return -1;
@@ -64,11 +77,7 @@ QList<TMbCandidate> RankDiscCandidates(const QList<TMbRelease>& releases, const 
         c.DiscIdMatch = !discId.isEmpty() && release.Media[c.Medium].DiscIds.contains(discId);
         candidates << c;
     }
-    // Unknown differences sort last; stable, so equals keep the service's order.
-    std::stable_sort(candidates.begin(), candidates.end(), [](const TMbCandidate& a, const TMbCandidate& b) {
-        if ((a.DeltaMs < 0) != (b.DeltaMs < 0)) return b.DeltaMs < 0;
-        return a.DeltaMs < b.DeltaMs;
-    });
+    sortByDifference(candidates);
     return candidates;
 }
 
@@ -131,10 +140,7 @@ QList<TMbCandidate> RankDiscSetCandidates(const QList<TMbRelease>& releases, con
         c.DiscIdMatch = !discId.isEmpty() && release.Media[c.Medium].DiscIds.contains(discId);
         candidates << c;
     }
-    std::stable_sort(candidates.begin(), candidates.end(), [](const TMbCandidate& a, const TMbCandidate& b) {
-        if ((a.DeltaMs < 0) != (b.DeltaMs < 0)) return b.DeltaMs < 0;
-        return a.DeltaMs < b.DeltaMs;
-    });
+    sortByDifference(candidates);
     return candidates;
 }
 
