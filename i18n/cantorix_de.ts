@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>Batch</name>
+    <message>
+        <source>two disc folders have the number %1</source>
+        <translation>zwei Disc-Ordner haben die Nummer %1</translation>
+    </message>
+    <message>
+        <source>the disc folders are not numbered from 1 without a gap</source>
+        <translation>die Disc-Ordner sind nicht lückenlos ab 1 nummeriert</translation>
+    </message>
+    <message>
+        <source>audio files stand beside the disc folders</source>
+        <translation>neben den Disc-Ordnern liegen Audiodateien</translation>
+    </message>
+</context>
+<context>
     <name>Cddb</name>
     <message>
         <source>Cannot connect to %1:%2: %3</source>
@@ -324,6 +339,18 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>Choose a program for this kind of file in the desktop&apos;s settings (its default applications).</source>
         <translation>Wählen Sie in den Einstellungen der Arbeitsumgebung (Standardanwendungen) ein Programm für diese Dateiart.</translation>
     </message>
+    <message>
+        <source>Front cover</source>
+        <translation>Frontcover</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is there already. Replace it with the album&apos;s front cover?</source>
+        <translation>&quot;%1&quot; ist schon vorhanden. Durch das Frontcover des Albums ersetzen?</translation>
+    </message>
+    <message>
+        <source>The old image is kept as folder.previous.jpg, and Undo gives it its name back.</source>
+        <translation>Das alte Bild bleibt als folder.previous.jpg erhalten, und Rückgängig gibt ihm seinen Namen zurück.</translation>
+    </message>
 </context>
 <context>
     <name>MusicBrainz</name>
@@ -378,6 +405,14 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
     <message>
         <source>The reply holds no release</source>
         <translation>Die Antwort enthält keine Veröffentlichung</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is in the way of the old cover</source>
+        <translation>&quot;%1&quot; steht dem alten Cover im Weg</translation>
+    </message>
+    <message>
+        <source>media %1 to %2 of %3</source>
+        <translation>Medien %1 bis %2 von %3</translation>
     </message>
 </context>
 <context>
@@ -647,6 +682,38 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>already exists</source>
         <translation>existiert bereits</translation>
     </message>
+    <message>
+        <source>Undo left the cover &quot;%1&quot;: it was changed since</source>
+        <translation>Rückgängig hat das Cover &quot;%1&quot; gelassen: es wurde inzwischen geändert</translation>
+    </message>
+    <message>
+        <source>Cover &quot;%1&quot; removed</source>
+        <translation>Cover &quot;%1&quot; entfernt</translation>
+    </message>
+    <message>
+        <source>Undo left the cover &quot;%1&quot; (%2)</source>
+        <translation>Rückgängig hat das Cover &quot;%1&quot; gelassen (%2)</translation>
+    </message>
+    <message>
+        <source>; the cover was not saved</source>
+        <translation>; das Cover wurde nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>Kept the existing &quot;%1&quot;</source>
+        <translation>Vorhandene Datei &quot;%1&quot; behalten</translation>
+    </message>
+    <message>
+        <source>Saved the front cover as &quot;%1&quot;; the old one is now &quot;%2&quot;</source>
+        <translation>Frontcover als &quot;%1&quot; gespeichert; das alte heißt jetzt &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>Saved the front cover as &quot;%1&quot;</source>
+        <translation>Frontcover als &quot;%1&quot; gespeichert</translation>
+    </message>
+    <message>
+        <source>Cover error: &quot;%1&quot;</source>
+        <translation>Cover-Fehler: &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>ResultsAlignment</name>
@@ -702,6 +769,57 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
     <message>
         <source>The e-mail address &quot;%1&quot; holds a quote or a backslash, which the server reads as part of its syntax; &quot;%2&quot; is sent instead</source>
         <translation>Die E-Mail-Adresse &quot;%1&quot; enthält ein Anführungszeichen oder einen Backslash, die der Server als Teil seiner Syntax liest; stattdessen wird &quot;%2&quot; gesendet</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix::TAlbumBatch</name>
+    <message>
+        <source>The batch was cancelled</source>
+        <translation>Die Umbenennung der Sammlung wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>no audio files found</source>
+        <translation>keine Audiodateien gefunden</translation>
+    </message>
+    <message>
+        <source>renamed by an earlier run</source>
+        <translation>von einem früheren Lauf umbenannt</translation>
+    </message>
+    <message>
+        <source>a set of discs is looked up by its playing times</source>
+        <translation>ein Album aus mehreren Discs wird nach seinen Spieldauern nachgeschlagen</translation>
+    </message>
+    <message>
+        <source>the lookup did not start</source>
+        <translation>die Abfrage hat nicht begonnen</translation>
+    </message>
+    <message>
+        <source>disc %1: </source>
+        <translation>Disc %1: </translation>
+    </message>
+    <message>
+        <source>there are only %1 candidates</source>
+        <translation>es gibt nur %1 Treffer</translation>
+    </message>
+    <message>
+        <source>%1 candidates, none clearly the album</source>
+        <translation>%1 Treffer, keiner eindeutig das Album</translation>
+    </message>
+    <message>
+        <source>nothing to rename: no title stands beside a file</source>
+        <translation>nichts umzubenennen: neben keiner Datei steht ein Titel</translation>
+    </message>
+    <message>
+        <source>the discs name different albums: &quot;%1&quot; and &quot;%2&quot;</source>
+        <translation>die Discs nennen verschiedene Alben: &quot;%1&quot; und &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>a disc of the album has no titles</source>
+        <translation>eine Disc des Albums hat keine Titel</translation>
+    </message>
+    <message>
+        <source>kept the existing &quot;%1&quot;</source>
+        <translation>vorhandene Datei &quot;%1&quot; behalten</translation>
     </message>
 </context>
 <context>
@@ -789,6 +907,175 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>the entry &quot;%1&quot; has neither a DISCID nor a title</source>
         <translation>der Eintrag &quot;%1&quot; hat weder eine DISCID noch einen Titel</translation>
     </message>
+    <message>
+        <source>The folder was listed anew: nothing was renamed</source>
+        <translation>Der Ordner wurde neu eingelesen: nichts wurde umbenannt</translation>
+    </message>
+    <message>
+        <source>This database cannot look a set of discs up whole</source>
+        <translation>Diese Datenbank kann ein Album aus mehreren Discs nicht als Ganzes nachschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix::TBatchForm</name>
+    <message>
+        <source>Would be renamed</source>
+        <translation>Würde umbenannt</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Umbenannt</translation>
+    </message>
+    <message>
+        <source>Renamed before</source>
+        <translation>Schon früher umbenannt</translation>
+    </message>
+    <message>
+        <source>No match</source>
+        <translation>Kein Treffer</translation>
+    </message>
+    <message numerus="yes">
+        <source>Ambiguous (%n candidates)</source>
+        <translation>
+            <numerusform>Mehrdeutig (%n Treffer)</numerusform>
+            <numerusform>Mehrdeutig (%n Treffer)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Refused</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>would rename %1</source>
+        <translation>würde %1 umbenennen</translation>
+    </message>
+    <message>
+        <source>renamed %1</source>
+        <translation>%1 umbenannt</translation>
+    </message>
+    <message>
+        <source>skipped %1</source>
+        <translation>%1 übersprungen</translation>
+    </message>
+    <message>
+        <source>no match %1</source>
+        <translation>kein Treffer für %1</translation>
+    </message>
+    <message>
+        <source>ambiguous %1</source>
+        <translation>%1 mehrdeutig</translation>
+    </message>
+    <message>
+        <source>refused %1</source>
+        <translation>%1 abgelehnt</translation>
+    </message>
+    <message>
+        <source>failed %1</source>
+        <translation>%1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>cancelled %1</source>
+        <translation>%1 abgebrochen</translation>
+    </message>
+    <message>
+        <source>Rename a collection</source>
+        <translation>Sammlung umbenennen</translation>
+    </message>
+    <message>
+        <source>Albums under &quot;%1&quot;</source>
+        <translation>Alben in &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>&amp;Open in main window</source>
+        <translation>Im Hauptfenster ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo the batch</source>
+        <translation>Alles &amp;rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation>Wartet</translation>
+    </message>
+    <message>
+        <source>No album folders found.</source>
+        <translation>Keine Albumordner gefunden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n albums found.</source>
+        <translation>
+            <numerusform>%n Album gefunden.</numerusform>
+            <numerusform>%n Alben gefunden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Renaming the collection under &quot;%1&quot;: %n albums</source>
+        <translation>
+            <numerusform>Die Sammlung in &quot;%1&quot; wird umbenannt: %n Album</numerusform>
+            <numerusform>Die Sammlung in &quot;%1&quot; wird umbenannt: %n Alben</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Looking up%1</source>
+        <translation>Wird nachgeschlagen%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n albums renamed</source>
+        <translation>
+            <numerusform>%1 von %n Album umbenannt</numerusform>
+            <numerusform>%1 von %n Alben umbenannt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Rückgängig gemacht</translation>
+    </message>
+    <message numerus="yes">
+        <source>Undone: %n albums</source>
+        <translation>
+            <numerusform>Rückgängig gemacht: %n Album</numerusform>
+            <numerusform>Rückgängig gemacht: %n Alben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n left alone (see the log)</source>
+        <translation>
+            <numerusform>; %n nicht zurückverschoben (siehe Protokoll)</numerusform>
+            <numerusform>; %n nicht zurückverschoben (siehe Protokoll)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TChecksumLookup</name>
@@ -843,7 +1130,7 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
     </message>
     <message>
         <source>The release has no front cover</source>
-        <translation>Die Veröffentlichung hat kein vorderes Cover</translation>
+        <translation>Die Veröffentlichung hat kein Frontcover</translation>
     </message>
     <message>
         <source>The cover is no JPEG image</source>
@@ -1210,6 +1497,14 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
         <source>&amp;Quit</source>
         <translation>&amp;Beenden</translation>
     </message>
+    <message>
+        <source>Rename a collection</source>
+        <translation>Sammlung umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename a &amp;collection…</source>
+        <translation>Sammlung &amp;umbenennen…</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TMatchForm</name>
@@ -1316,6 +1611,14 @@ Prüfen Sie Ihre Verbindung oder versuchen Sie es später erneut oder mit einem 
     <message>
         <source>Release read: %1</source>
         <translation>Veröffentlichung gelesen: %1</translation>
+    </message>
+    <message>
+        <source>%1 releases found, none whose media match the %2 discs</source>
+        <translation>%1 Veröffentlichungen gefunden, keine, deren Medien zu den %2 Discs passen</translation>
+    </message>
+    <message>
+        <source>The release&apos;s media do not match the %1 discs</source>
+        <translation>Die Medien der Veröffentlichung passen nicht zu den %1 Discs</translation>
     </message>
 </context>
 <context>
@@ -1477,14 +1780,6 @@ Prüfen Sie Ihre Verbindung oder versuchen Sie es später erneut oder mit einem 
         <translation>&amp;Entfernen</translation>
     </message>
     <message>
-        <source>You can use following keywords:
-artist album track year #
-Character case does not matter. You will see sample of the name below. Create the name form that you want and press &quot;Add&quot; button to add format to the listbox.</source>
-        <translation>Sie können folgende Schlüsselwörter verwenden:
-artist album track year #
-Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des Namens. Stellen Sie die gewünschte Namensform zusammen und drücken Sie „Hinzufügen“, um das Format in die Liste aufzunehmen.</translation>
-    </message>
-    <message>
         <source>&amp;Write tag if possible</source>
         <translation>&amp;Tags schreiben, wenn möglich</translation>
     </message>
@@ -1498,7 +1793,7 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
     </message>
     <message>
         <source>Save the front cover of MusicBrainz albums as folder.&amp;jpg</source>
-        <translation>Vorderes Cover von MusicBrainz-Alben als folder.&amp;jpg speichern</translation>
+        <translation>Frontcover von MusicBrainz-Alben als folder.&amp;jpg speichern</translation>
     </message>
     <message>
         <source>&amp;Renaming</source>
@@ -1571,6 +1866,22 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
     <message>
         <source>Created the folder entry &quot;%1&quot;</source>
         <translation>Ordnereintrag &quot;%1&quot; angelegt</translation>
+    </message>
+    <message>
+        <source>You can use following keywords:
+artist album track year # trackartist disc
+Character case does not matter. You will see sample of the name below. Create the name form that you want and press &quot;Add&quot; button to add format to the listbox.</source>
+        <translation>Sie können folgende Schlüsselwörter verwenden:
+artist album track year # trackartist disc
+Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des Namens. Stellen Sie die gewünschte Namensform zusammen und drücken Sie „Hinzufügen“, um das Format in die Liste aufzunehmen.</translation>
+    </message>
+    <message>
+        <source>Names for FAT/exFAT/NTFS &amp;devices</source>
+        <translation>&amp;Namen für FAT-/exFAT-/NTFS-Geräte</translation>
+    </message>
+    <message>
+        <source>No &lt; &gt; : &quot; \ | ? * in names, no dot or space at their end, no reserved names such as CON or NUL, at most 255 characters: what players and car stereos read</source>
+        <translation>Keine Zeichen &lt; &gt; : &quot; \ | ? * in Namen, kein Punkt oder Leerzeichen am Ende, keine reservierten Namen wie CON oder NUL, höchstens 255 Zeichen: was Player und Autoradios lesen</translation>
     </message>
 </context>
 <context>
@@ -1672,10 +1983,6 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
     <message>
         <source>--artist, --album and --search-url belong to --search</source>
         <translation>--artist, --album und --search-url gehören zu --search</translation>
-    </message>
-    <message>
-        <source>--folder-format needs a number from 0 to 4</source>
-        <translation>--folder-format braucht eine Zahl von 0 bis 4</translation>
     </message>
     <message>
         <source>Run: cantorix-cli undo &quot;%1&quot;</source>
@@ -1782,35 +2089,12 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
                             angegeben; N wählt unter den Treffern, Vorgabe 0)</translation>
     </message>
     <message>
-        <source>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
-         [--format F] [--folder-format N]
-         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]
-                            rename the audio files of DIR by the name format and the album data
-                            of an xmcd entry, a lookup or a search (N as for lookup)</source>
-        <translation>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
-         [--format F] [--folder-format N]
-         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]
-                            die Audiodateien von DIR nach dem Namensformat und den Albumdaten
-                            eines xmcd-Eintrags, einer Abfrage oder einer Suche umbenennen
-                            (N wie bei lookup)</translation>
-    </message>
-    <message>
         <source>fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -&gt; 01)</source>
         <translation>fix-numbers DIR           einstellige Nummern in den Dateinamen von DIR auffüllen (1 -&gt; 01)</translation>
     </message>
     <message>
-        <source>rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]
-                            rename the audio files of DIR from their own tags</source>
-        <translation>rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]
-                            die Audiodateien von DIR nach ihren eigenen Tags umbenennen</translation>
-    </message>
-    <message>
         <source>info FILE                 show the technical and tag information of one audio file</source>
         <translation>info FILE                 technische Angaben und Tags einer Audiodatei zeigen</translation>
-    </message>
-    <message>
-        <source>undo DIR [--dry-run]      move back what the last rename run on DIR did</source>
-        <translation>undo DIR [--dry-run]      den letzten Umbenennungslauf in DIR rückgängig machen</translation>
     </message>
     <message>
         <source>sites [--server S]        the freedb server list as the options window stores it</source>
@@ -1833,6 +2117,100 @@ Befehle:
     <message>
         <source>unknown command %1</source>
         <translation>unbekannter Befehl %1</translation>
+    </message>
+    <message>
+        <source>--entry names one album: it does not go with --recursive</source>
+        <translation>--entry nennt ein einzelnes Album: es passt nicht zu --recursive</translation>
+    </message>
+    <message>
+        <source>--artist and --album name one album: each album&apos;s words are guessed from its files</source>
+        <translation>--artist und --album nennen ein einzelnes Album: die Suchwörter jedes Albums werden aus seinen Dateien erraten</translation>
+    </message>
+    <message>
+        <source>rename --recursive needs a folder</source>
+        <translation>rename --recursive braucht einen Ordner</translation>
+    </message>
+    <message>
+        <source>rename --recursive needs one of --lookup and --search</source>
+        <translation>rename --recursive braucht eine der Optionen --lookup und --search</translation>
+    </message>
+    <message>
+        <source>--cover belongs to --musicbrainz</source>
+        <translation>--cover gehört zu --musicbrainz</translation>
+    </message>
+    <message>
+        <source>--jobs needs a number from 1 to %1</source>
+        <translation>--jobs braucht eine Zahl von 1 bis %1</translation>
+    </message>
+    <message>
+        <source>cannot write the report &quot;%1&quot;: %2</source>
+        <translation>der Bericht &quot;%1&quot; kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>no album folders found</source>
+        <translation>keine Albumordner gefunden</translation>
+    </message>
+    <message>
+        <source>album %1 of %2 %3 %4</source>
+        <translation>Album %1 von %2 %3 %4</translation>
+    </message>
+    <message>
+        <source>--folder-format needs a number from 0 to %1</source>
+        <translation>--folder-format braucht eine Zahl von 0 bis %1</translation>
+    </message>
+    <message>
+        <source>%1 belongs to --recursive</source>
+        <translation>%1 gehört zu --recursive</translation>
+    </message>
+    <message>
+        <source>Folders undone: %1</source>
+        <translation>Rückgängig gemachte Ordner: %1</translation>
+    </message>
+    <message>
+        <source>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
+         [--format F] [--folder-format N] [--rename-folder] [--write-tags] [--playlist]
+         [--keep-underscores] [--portable-names] [--cover] [--dry-run]
+                            rename the audio files of DIR by the name format and the album data
+                            of an xmcd entry, a lookup or a search (N as for lookup); --cover saves
+                            a MusicBrainz album&apos;s front cover as folder.jpg
+rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE] [--jobs N]
+         [--verbose] [rename options]
+                            every album folder under the ROOTs (CD1, Disc 2 ... subfolders make
+                            one album), renamed only when the lookup is clear or --match N picks;
+                            one outcome line per album, a summary, JSON Lines with --report;
+                            --jobs N (1 to 4) scans and renames albums side by side</source>
+        <translation>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
+         [--format F] [--folder-format N] [--rename-folder] [--write-tags] [--playlist]
+         [--keep-underscores] [--portable-names] [--cover] [--dry-run]
+                            die Audiodateien von DIR nach dem Namensformat und den Albumdaten
+                            eines xmcd-Eintrags, einer Abfrage oder einer Suche umbenennen
+                            (N wie bei lookup); --cover speichert das Frontcover eines
+                            MusicBrainz-Albums als folder.jpg
+rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE] [--jobs N]
+         [--verbose] [rename options]
+                            jeden Albumordner unter den ROOTs umbenennen (Unterordner wie CD1,
+                            Disc 2 ... bilden ein Album), nur wenn die Abfrage eindeutig ist oder
+                            --match N wählt; eine Ergebniszeile je Album, eine Zusammenfassung,
+                            JSON Lines mit --report; --jobs N (1 bis 4) liest und benennt Alben
+                            nebeneinander um</translation>
+    </message>
+    <message>
+        <source>rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]
+                            rename the audio files of DIR from their own tags</source>
+        <translation>rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]
+                            die Audiodateien von DIR nach ihren eigenen Tags umbenennen</translation>
+    </message>
+    <message>
+        <source>undo DIR [--recursive] [--dry-run]
+                            move back what the last rename run on DIR (with --recursive: on
+                            every folder under DIR) did</source>
+        <translation>undo DIR [--recursive] [--dry-run]
+                            den letzten Umbenennungslauf in DIR (mit --recursive: in jedem
+                            Ordner unter DIR) rückgängig machen</translation>
+    </message>
+    <message>
+        <source>kept: it is there already</source>
+        <translation>behalten: ist schon vorhanden</translation>
     </message>
 </context>
 <context>

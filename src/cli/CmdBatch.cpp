@@ -16,8 +16,6 @@ namespace cantorix::cli {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("cli", text); }
-
 // The outcome line of one album: "renamed <folder>", "ambiguous <folder> (N candidates)",
 // "refused <folder>: <reason>" ...
 QString outcomeLine(const TBatchResult& r)
@@ -46,7 +44,8 @@ QByteArray reportLine(const TBatchResult& r)
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
-// "12 albums: 9 renamed, 2 no match, 1 ambiguous": the outcomes that occurred, in a fixed order.
+// "12 albums: 9 renamed, 2 no match, 1 ambiguous": the outcomes that occurred, in a fixed order. A
+// line for scripts, like the outcome lines: English in every language.
 QString summaryLine(const QList<TBatchResult>& results, bool dryRun)
 {
     QStringList parts;
@@ -57,7 +56,7 @@ QString summaryLine(const QList<TBatchResult>& results, bool dryRun)
         const QString word = o == TBatchOutcome::Renamed && dryRun ? QString("would be renamed") : BatchOutcomeWord(o);
         parts << QString("%1 %2").arg(n).arg(word);
     }
-    const QString albums = results.size() == 1 ? tr("1 album") : tr("%1 albums").arg(results.size());
+    const QString albums = results.size() == 1 ? QString("1 album") : QString("%1 albums").arg(results.size());
     return parts.isEmpty() ? albums : albums + ": " + parts.join(", ");
 }
 
@@ -73,11 +72,13 @@ int renameCollection(Invocation& inv)
 {
     const bool lookup = inv.takeFlag("--lookup");
     const bool search = inv.takeFlag("--search");
-    if (inv.args.contains("--entry")) throw UsageError{"--entry names one album: it does not go with --recursive"};
+    if (inv.args.contains("--entry"))
+        throw UsageError{QCoreApplication::translate("cli", "--entry names one album: it does not go with --recursive")};
     const LookupArgs lookupArgs = takeLookupArgs(inv);
     const SearchArgs searchArgs = takeSearchArgs(inv);
     if (searchArgs.artistGiven || searchArgs.albumGiven)
-        throw UsageError{"--artist and --album name one album: each album's words are guessed from its files"};
+        throw UsageError{QCoreApplication::translate(
+            "cli", "--artist and --album name one album: each album's words are guessed from its files")};
     RenameArgs renameArgs;
     renameArgs.format = inv.takeOption("--format");
     renameArgs.folderFormat = inv.takeOption("--folder-format");
@@ -92,19 +93,21 @@ int renameCollection(Invocation& inv)
     const QString reportFile = inv.takeOption("--report");
     const QString jobsText = inv.takeOption("--jobs");
     for (const QString& a : std::as_const(inv.args))
-        if (a.startsWith("--")) throw UsageError{"unknown option " + a};
-    if (inv.args.isEmpty()) throw UsageError{"rename --recursive needs a folder"};
-    if (int(lookup) + int(search) != 1) throw UsageError{"rename --recursive needs one of --lookup and --search"};
-    if (renameArgs.cover && !lookupArgs.musicBrainz) throw UsageError{"--cover belongs to --musicbrainz"};
+        if (a.startsWith("--")) throw UsageError{QCoreApplication::translate("cli", "unknown option %1").arg(a)};
+    if (inv.args.isEmpty()) throw UsageError{QCoreApplication::translate("cli", "rename --recursive needs a folder")};
+    if (int(lookup) + int(search) != 1)
+        throw UsageError{QCoreApplication::translate("cli", "rename --recursive needs one of --lookup and --search")};
+    if (renameArgs.cover && !lookupArgs.musicBrainz)
+        throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
     int jobs = 1;
     if (!jobsText.isEmpty() && !parseNumberArgument(jobsText, 1, TAlbumBatch::MaxJobs, &jobs))
-        throw UsageError{QString("--jobs needs a number from 1 to %1").arg(TAlbumBatch::MaxJobs)};
+        throw UsageError{QCoreApplication::translate("cli", "--jobs needs a number from 1 to %1").arg(TAlbumBatch::MaxJobs)};
     const int match = lookupArgs.matchText.isEmpty() ? -1 : lookupArgs.match();
 
     QStringList roots;
     for (const QString& root : std::as_const(inv.args)) {
         if (!QFileInfo(root).isDir()) {
-            inv.err << "cantorix-cli: no such folder: \"" << root << "\"\n";
+            inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no such folder: \"%1\"").arg(root) << '\n';
             return 1;
         }
         roots << QFileInfo(root).absoluteFilePath();
@@ -121,13 +124,15 @@ int renameCollection(Invocation& inv)
 
     QFile report(reportFile);
     if (!reportFile.isEmpty() && !report.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        inv.err << "cantorix-cli: " << tr("cannot write the report \"%1\": %2").arg(reportFile, report.errorString()) << '\n';
+        inv.err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "cannot write the report \"%1\": %2").arg(reportFile, report.errorString())
+                << '\n';
         return 1;
     }
 
     const QList<TBatchAlbum> albums = FindAlbums(roots, SupportedExtensionsFromSettings(settings));
     if (albums.isEmpty()) {
-        inv.err << "cantorix-cli: " << tr("no album folders found") << '\n';
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no album folders found") << '\n';
         return 1;
     }
 
@@ -141,7 +146,11 @@ int renameCollection(Invocation& inv)
         if (!progress) return;
         QString name = folder;
         name.chop(1);
-        inv.err << "\r\x1b[K" << tr("album %1 of %2 %3 %4").arg(index + 1).arg(albums.size()).arg(QChar(0x2026), EscapeControls(name.mid(name.lastIndexOf('/') + 1)));
+        inv.err << "\r\x1b[K"
+                << QCoreApplication::translate("cli", "album %1 of %2 %3 %4")
+                       .arg(index + 1)
+                       .arg(albums.size())
+                       .arg(QChar(0x2026), EscapeControls(name.mid(name.lastIndexOf('/') + 1)));
         inv.err.flush();
     });
     QObject::connect(&batch, &TAlbumBatch::albumFinished, [&](const TBatchResult& r) {

@@ -28,7 +28,8 @@ void applyRenameArgs(TRenameOptions& options, const RenameArgs& args)
     if (args.portable) options.PortableNames = true;
     if (!args.folderFormat.isEmpty() &&
         !parseNumberArgument(args.folderFormat, 0, FolderFormatCount - 1, &options.FolderFormat))
-        throw UsageError{QString("--folder-format needs a number from 0 to %1").arg(FolderFormatCount - 1)};
+        throw UsageError{
+            QCoreApplication::translate("cli", "--folder-format needs a number from 0 to %1").arg(FolderFormatCount - 1)};
 }
 
 // rename DIR (--entry FILE | --lookup [--server S] [--match N] | --search [--artist A] [--album B]
@@ -56,7 +57,8 @@ int cmdRename(Invocation& inv)
     const bool cover = inv.takeFlag("--cover");
     const bool dryRun = inv.takeFlag("--dry-run");
     for (const char* batchOnly : {"--report", "--jobs"})
-        if (inv.args.contains(batchOnly)) throw UsageError{QString(batchOnly) + " belongs to --recursive"};
+        if (inv.args.contains(batchOnly))
+            throw UsageError{QCoreApplication::translate("cli", "%1 belongs to --recursive").arg(batchOnly)};
     inv.expectPositional(1);
 
     if (int(!entry.isEmpty()) + int(lookup) + int(search) != 1)

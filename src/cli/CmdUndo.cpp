@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "core/album/AlbumBatch.h"
 #include "core/album/AlbumWorkflow.h"
+#include "core/rename/RenameLines.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -27,12 +28,16 @@ int cmdUndo(Invocation& inv)
         const TBatchUndoReport report = UndoUnder(QFileInfo(dir).absoluteFilePath(), dryRun);
         for (const QString& line : report.Lines) inv.out << line << '\n';
         if (report.Albums == 0) {
-            inv.out << NothingToUndoLine << '\n';
+            inv.out << QString::fromStdString(TrLine(NothingToUndoLine)) << '\n';
             return 1;
         }
         inv.out << QCoreApplication::translate("cli", "Folders undone: %1").arg(report.Albums) << '\n';
         if (report.LeftAlone > 0 || report.Refused > 0)
-            inv.err << "cantorix-cli: " << report.MovedBack << " moved back, " << report.LeftAlone << " left alone\n";
+            inv.err << "cantorix-cli: "
+                    << QCoreApplication::translate("cli", "%1 moved back, %2 left alone")
+                           .arg(report.MovedBack)
+                           .arg(report.LeftAlone)
+                    << '\n';
         return report.LeftAlone > 0 || report.Refused > 0 ? 1 : 0;
     }
     TSettings settings(inv.settingsFile);

@@ -32,6 +32,24 @@ QString outcomeText(const TBatchResult& r)
     return {};
 }
 
+// The album's line in the main window's log: what became of which folder, and why.
+QString logText(const TBatchResult& r)
+{
+    QString line;
+    switch (r.Outcome) {
+    case TBatchOutcome::Renamed:
+        line = r.DryRun ? TBatchForm::tr("would rename %1").arg(r.Folder) : TBatchForm::tr("renamed %1").arg(r.Folder);
+        break;
+    case TBatchOutcome::Skipped: line = TBatchForm::tr("skipped %1").arg(r.Folder); break;
+    case TBatchOutcome::NoMatch: line = TBatchForm::tr("no match %1").arg(r.Folder); break;
+    case TBatchOutcome::Ambiguous: line = TBatchForm::tr("ambiguous %1").arg(r.Folder); break;
+    case TBatchOutcome::Refused: line = TBatchForm::tr("refused %1").arg(r.Folder); break;
+    case TBatchOutcome::Failed: line = TBatchForm::tr("failed %1").arg(r.Folder); break;
+    case TBatchOutcome::Cancelled: line = TBatchForm::tr("cancelled %1").arg(r.Folder); break;
+    }
+    return r.Reason.isEmpty() ? line : line + ": " + r.Reason;
+}
+
 } // namespace
 
 TBatchForm::TBatchForm(TSettings& settings, const QString& root, const TBatchOptions& options, QWidget* parent)
@@ -145,8 +163,7 @@ void TBatchForm::albumFinished(const TBatchResult& r)
     lvAlbums->item(i, ColNote)->setText(r.Reason);
     lvAlbums->item(i, ColNote)->setToolTip(r.Reason);
     Progress->setValue(int(m_batch->results().size()));
-    emit logLine(QString("%1 %2%3").arg(QString::fromUtf8(BatchOutcomeWord(r.Outcome)), r.Folder,
-                                         r.Reason.isEmpty() ? QString() : ": " + r.Reason));
+    emit logLine(logText(r));
     updateButtons();
 }
 

@@ -104,12 +104,21 @@ protected:
         m_server.setHandler(m_site.handler());
     }
 
-    CliResult batch(const QStringList& extra = {})
+    CliResult batch(const QStringList& extra = {}, const QStringList& environment = {})
     {
         return runCliServing(QStringList{"rename", QString::fromStdString(root()), "--recursive", "--lookup",
                                          "--rename-folder", "--folder-format", "1"} +
                                  extra + QStringList{"--settings", settings()},
-                             60000);
+                             60000, environment);
+    }
+    // What a run killed after its plan leaves in `folder`: a record without its end.
+    static void interruptedRunIn(const std::string& folder)
+    {
+        TRenameJournal journal(TRenameJournal::defaultDirectory());
+        journal.data().Folder = folder;
+        journal.data().Moves = {{"Track 1.au", "elsewhere.au"}};
+        std::string why;
+        ASSERT_EQ(journal.begin(&why), TRenameJournal::TStart::Begun) << why;
     }
     QString folder(const std::string& name) const { return QString::fromStdString(root() + name + "/"); }
 
@@ -198,20 +207,39 @@ TEST_F(CliBatch, ADryRunPlansEverythingAndMovesNothing)
 TEST_F(CliBatch, AnInterruptedAlbumIsRefusedUntilUndone)
 {
     freedbCollection();
-    {
-        // What a run killed after its plan leaves: a record without its end.
-        TRenameJournal journal(TRenameJournal::defaultDirectory());
-        journal.data().Folder = root() + "Album A/";
-        journal.data().Moves = {{"Track 1.au", "elsewhere.au"}};
-        std::string why;
-        ASSERT_EQ(journal.begin(&why), TRenameJournal::TStart::Begun) << why;
-    }
+    interruptedRunIn(root() + "Album A/");
     const CliResult r = batch();
     EXPECT_TRUE(r.outLines().contains("refused " + folder("Album A") + ": " + UnfinishedRunText)) << r.out.toStdString();
     EXPECT_TRUE(r.outLines().contains("renamed " + folder("Compilation")));
     EXPECT_TRUE(fs::exists(root() + "Album A/Track 1.au"));
     ASSERT_EQ(runCli({"undo", folder("Album A"), "--settings", settings()}).exitCode, 0);
     EXPECT_TRUE(batch().outLines().contains("renamed " + folder("Album A")));
+}
+
+// In German the outcome lines, the summary and the report's keys and outcomes stay as scripts read
+// them; the reasons are told in German, as the other lines' notes are.
+TEST_F(CliBatch, InGermanTheLinesForScriptsStayEnglish)
+{
+    freedbCollection();
+    interruptedRunIn(root() + "Album A/");
+    const std::string report = m_conf.file("report.jsonl");
+    const CliResult r = batch({"--report", QString::fromStdString(report)}, {"LANGUAGE=de", "LANG=de_DE.UTF-8"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QString refused = "refused " + folder("Album A") + ": Ein früherer Umbenennungslauf in diesem Ordner";
+    const QStringList out = r.outLines();
+    ASSERT_EQ(out.size(), 6) << r.out.toStdString();
+    EXPECT_TRUE(out[0].startsWith(refused)) << out[0].toStdString();
+    EXPECT_EQ(out.mid(1), (QStringList{"no match " + folder("Album B"), "ambiguous " + folder("Album C") + " (2 candidates)",
+                                       "renamed " + folder("Compilation"), "renamed " + folder("Set"),
+                                       "5 albums: 2 renamed, 1 no match, 1 ambiguous, 1 refused"}));
+
+    QFile lines(QString::fromStdString(report));
+    ASSERT_TRUE(lines.open(QIODevice::ReadOnly));
+    const QJsonObject first = QJsonDocument::fromJson(lines.readLine()).object();
+    EXPECT_EQ(first["outcome"].toString(), "refused");
+    EXPECT_TRUE(first["reason"].toString().startsWith("Ein früherer Umbenennungslauf")) << first["reason"].toString().toStdString();
+    const QJsonObject second = QJsonDocument::fromJson(lines.readLine()).object();
+    EXPECT_EQ(second["outcome"].toString(), "no match");
 }
 
 TEST_F(CliBatch, WrongUse)

@@ -82,6 +82,9 @@ TEST_F(CliMusicBrainz, TheCoverIsSavedOrAnExistingOneKept)
     r.cover = true;
     m_server.add(r);
     const QStringList args = QStringList{"rename", album(), "--lookup", "--cover", "--cover-server", m_server.base()} + common();
+    // A dry run names the cover among the plan's lines, as it names the playlist.
+    const CliResult planned = runCliServing(args + QStringList{"--dry-run"});
+    EXPECT_TRUE(planned.outLines().contains("Cover \"folder.jpg\"")) << planned.out.toStdString();
     const CliResult saved = runCliServing(args);
     ASSERT_EQ(saved.exitCode, 0) << saved.out.toStdString() << saved.err.toStdString();
     EXPECT_TRUE(saved.outLines().contains("Saved the front cover as \"folder.jpg\"")) << saved.out.toStdString();
@@ -90,6 +93,9 @@ TEST_F(CliMusicBrainz, TheCoverIsSavedOrAnExistingOneKept)
     EXPECT_EQ(listFiles(m_dir.str()), (std::vector<std::string>{"1 Intro.au", "2 Middle.au", "3 End.au"}));
 
     writeText(m_dir.file("folder.jpg"), "mine");
+    const CliResult plannedKept = runCliServing(args + QStringList{"--dry-run"});
+    EXPECT_TRUE(plannedKept.outLines().contains("Cover \"folder.jpg\" (kept: it is there already)"))
+        << plannedKept.out.toStdString();
     const CliResult kept = runCliServing(args);
     ASSERT_EQ(kept.exitCode, 0) << kept.out.toStdString() << kept.err.toStdString();
     EXPECT_TRUE(kept.outLines().contains("Kept the existing \"folder.jpg\"")) << kept.out.toStdString();

@@ -1,8 +1,10 @@
 // The windows in German (run with LANGUAGE=de, as the build's test does): every label, button, check
-// box, group box, tab, column header, menu title and menu action of the main window and the options
-// window differs from its English text, except the few words that German shares; and no two controls
-// of one window (or one tab of the options) answer to the same Alt key.
+// box, group box, tab, column header, menu title and menu action of the main window, the options
+// window and the collection window (its title, its outcomes and its log lines too) differs from its
+// English text, except the few words that German shares; and no two controls of one window (or one
+// tab of the options, or one menu) answer to the same Alt key.
 #include "core/Translation.h"
+#include "gui/BatchForm.h"
 #include "gui/MainForm.h"
 #include "gui/OptionsForm.h"
 #include "support/TestFiles.h"
@@ -10,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,9 +22,11 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTranslator>
 
+#include <filesystem>
 #include <memory>
 
 using namespace cantorix;
@@ -31,9 +36,12 @@ namespace {
 
 // Texts that are the same word in German: compared without their "&".
 const QStringList SameInGerman = {
-    "Album:", "Genre:", "Name", "Port:", "Server:", "Format:", "FreeDB", "MusicBrainz", "Proxy", "OK"};
+    "Album:", "Album", "Genre:", "Name", "Port:", "Server:", "Format:", "FreeDB", "MusicBrainz", "Proxy", "OK"};
 // Labels that show data (a path, a sample name), not a text of the program.
 const QStringList DataLabels = {"lbFolder", "pnlSample", "lbPreview", "lbServerStatus", "lbFormatMessage"};
+// Columns of item tables that show data (a folder, an album, a reason the batch gave).
+const QMap<QString, QList<int>> DataColumns = {
+    {"lvAlbums", {TBatchForm::ColFolder, TBatchForm::ColAlbum, TBatchForm::ColNote}}};
 
 struct TShownText {
     QString where; // kind and object name, for the report
@@ -55,9 +63,15 @@ QList<TShownText> shownTexts(QWidget* window)
     for (QGroupBox* g : window->findChildren<QGroupBox*>()) add("group box", g, g->title());
     for (QTabWidget* t : window->findChildren<QTabWidget*>())
         for (int i = 0; i < t->count(); ++i) add("tab", t, t->tabText(i));
+    if (qobject_cast<QDialog*>(window)) add("title", window, window->windowTitle());
     for (QTableView* v : window->findChildren<QTableView*>())
         for (int c = 0; c < v->model()->columnCount(); ++c)
             add("column", v, v->model()->headerData(c, Qt::Horizontal).toString());
+    for (QTableWidget* t : window->findChildren<QTableWidget*>())
+        for (int row = 0; row < t->rowCount(); ++row)
+            for (int c = 0; c < t->columnCount(); ++c)
+                if (!DataColumns.value(t->objectName()).contains(c) && t->item(row, c))
+                    add(QString("cell %1,%2").arg(row).arg(c), t, t->item(row, c)->text());
     for (QMenu* m : window->findChildren<QMenu*>()) {
         add("menu", m, m->title());
         for (QAction* a : m->actions()) add("menu action", m, a->text());
@@ -103,11 +117,51 @@ class TranslationTest : public QObject {
     Q_OBJECT
 
     TempDir m_dir;
+    TempDir m_collection; // album folders for the collection window: one per outcome and two more
+    TempDir m_noAlbums;
     std::unique_ptr<TSettings> m_settings;
+
+    static constexpr int CollectionAlbums = 10;
 
     std::unique_ptr<TMainForm> mainForm()
     {
         return std::make_unique<TMainForm>(q(m_dir.file("Cantorix.ini")), q(m_dir.str()));
+    }
+
+    std::unique_ptr<TBatchForm> batchForm(const TempDir& root)
+    {
+        return std::make_unique<TBatchForm>(*m_settings, q(root.str()), TBatchOptions{});
+    }
+
+    // The collection window as the batch reports to it: every outcome once (a dry run's too), one
+    // album being looked up, one waiting, and the end. No lookup starts: the window is never shown.
+    static void reportEveryOutcome(TBatchForm& form)
+    {
+        const TBatchOutcome outcomes[] = {TBatchOutcome::Renamed, TBatchOutcome::Skipped, TBatchOutcome::NoMatch,
+                                          TBatchOutcome::Ambiguous, TBatchOutcome::Refused, TBatchOutcome::Failed,
+                                          TBatchOutcome::Cancelled, TBatchOutcome::Renamed};
+        const int count = int(std::size(outcomes));
+        for (int i = 0; i < count; ++i) {
+            TBatchResult r;
+            r.Index = i;
+            r.Folder = QString("/music/%1/").arg(i);
+            r.Outcome = outcomes[i];
+            r.DryRun = i == count - 1;
+            r.Candidates = 2;
+            emit form.batch().albumFinished(r);
+        }
+        emit form.batch().albumStarted(count, "/music/looked-up/");
+        emit form.batch().finished();
+    }
+
+    // The log lines the window sends to the main window's log while the batch reports.
+    QStringList batchLogLines()
+    {
+        auto form = batchForm(m_collection);
+        QStringList lines;
+        connect(form.get(), &TBatchForm::logLine, [&](const QString& line) { lines << line; });
+        reportEveryOutcome(*form);
+        return lines;
     }
 
     // English first (no translator yet), then the same window in the system's language.
@@ -119,8 +173,9 @@ class TranslationTest : public QObject {
             english = shownTexts(window.get());
         }
         QCOMPARE(InstallTranslators(), QString("de"));
-        auto window = make();
-        const QList<TShownText> german = shownTexts(window.get());
+        const QList<TShownText> german = shownTexts(make().get());
+        // English again before anything can fail, so that a failure here leaves the next check sound.
+        removeTranslators();
         QCOMPARE(german.size(), english.size());
         QVERIFY(!german.isEmpty());
         QStringList untranslated;
@@ -130,7 +185,6 @@ class TranslationTest : public QObject {
                 untranslated << german[i].where + ": " + german[i].text;
         }
         QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join('\n')));
-        removeTranslators();
     }
 
     void removeTranslators()
@@ -146,6 +200,11 @@ private slots:
     {
         writeText(m_dir.file("Cantorix.ini"), "");
         m_settings = std::make_unique<TSettings>(q(m_dir.file("Cantorix.ini")));
+        for (int i = 0; i < CollectionAlbums; ++i) {
+            const std::string folder = m_collection.file("Album " + std::to_string(i));
+            std::filesystem::create_directories(folder);
+            writeText(folder + "/01.mp3", "");
+        }
     }
 
     void languageFollowsTheSystem_data()
@@ -180,6 +239,34 @@ private slots:
         compareWindows([this] { return std::make_unique<TOptionsForm>(*m_settings); });
     }
 
+    void collectionWindowIsGerman()
+    {
+        // As it opens, with the albums waiting.
+        compareWindows([this] { return batchForm(m_collection); });
+        // As the batch reports.
+        compareWindows([this] {
+            auto form = batchForm(m_collection);
+            reportEveryOutcome(*form);
+            return form;
+        });
+        // A folder without albums.
+        compareWindows([this] { return batchForm(m_noAlbums); });
+    }
+
+    void collectionLogIsGerman()
+    {
+        const QStringList english = batchLogLines();
+        QCOMPARE(InstallTranslators(), QString("de"));
+        const QStringList german = batchLogLines();
+        removeTranslators();
+        QCOMPARE(german.size(), english.size());
+        QVERIFY(!german.isEmpty());
+        QStringList untranslated;
+        for (qsizetype i = 0; i < german.size(); ++i)
+            if (german[i] == english[i]) untranslated << german[i];
+        QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join('\n')));
+    }
+
     void noTwoControlsShareAnAltKey()
     {
         QCOMPARE(InstallTranslators(), QString("de"));
@@ -187,6 +274,14 @@ private slots:
         QStringList menus;
         for (QAction* a : main->menuBar()->actions()) menus << a->text();
         QStringList clashes = altKeyClashes(main.get(), menus);
+        // Each menu of the menu bar on its own.
+        for (QAction* a : main->menuBar()->actions()) {
+            if (!a->menu()) continue;
+            QStringList items;
+            for (QAction* item : a->menu()->actions()) items << item->text();
+            clashes << altKeyClashes(a->menu(), items);
+        }
+        clashes << altKeyClashes(batchForm(m_collection).get(), {});
         // Each tab of the options with the tab titles and the buttons outside the tabs.
         TOptionsForm options(*m_settings);
         QStringList outside;

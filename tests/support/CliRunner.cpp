@@ -19,17 +19,23 @@ static QStringList lines(const QString& text)
 QStringList CliResult::outLines() const { return lines(out); }
 QStringList CliResult::errLines() const { return lines(err); }
 
-CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment)
+// The test's environment with `environment` added: English texts unless the test asks for another
+// language (LANGUAGE comes before the locale).
+static QProcessEnvironment cliEnvironment(const QStringList& environment)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // English texts unless the test asks for another language (LANGUAGE comes before the locale).
     env.insert("LANGUAGE", "en");
     for (const QString& entry : environment) {
         const qsizetype eq = entry.indexOf('=');
         env.insert(entry.left(eq), eq < 0 ? QString() : entry.mid(eq + 1));
     }
-    p.setProcessEnvironment(env);
+    return env;
+}
+
+CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment)
+{
+    QProcess p;
+    p.setProcessEnvironment(cliEnvironment(environment));
     p.start(QString::fromStdString(cliPath()), args);
     CliResult r;
     if (!p.waitForStarted(timeoutMs)) return r;
@@ -44,12 +50,10 @@ CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& envi
     return r;
 }
 
-CliResult runCliServing(const QStringList& args, int timeoutMs)
+CliResult runCliServing(const QStringList& args, int timeoutMs, const QStringList& environment)
 {
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LANGUAGE", "en");
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(cliEnvironment(environment));
     QElapsedTimer clock;
     clock.start();
     process.start(QString::fromStdString(cliPath()), args);

@@ -24,6 +24,6 @@ CliResult runCli(const QStringList& args, int timeoutMs = 30000, const QStringLi
 
 // The same for a test whose local server lives in this process: its event loop keeps running while
 // cantorix-cli talks to the server.
-CliResult runCliServing(const QStringList& args, int timeoutMs = 20000);
+CliResult runCliServing(const QStringList& args, int timeoutMs = 20000, const QStringList& environment = {});
 
 } // namespace cantorix::test

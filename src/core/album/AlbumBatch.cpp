@@ -19,7 +19,8 @@ namespace cantorix {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("Batch", text); }
+// The refusal of a folder whose last run did not finish, in the user's language.
+QString unfinishedRun() { return QString::fromStdString(TrLine(UnfinishedRunText)); }
 
 QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 std::string bytesOf(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -130,12 +131,14 @@ QList<TBatchAlbum> FindAlbums(const QStringList& roots, const QStringList& exten
                         discFolders.insert(d);
                     }
                     if (it.value().size() > 1)
-                        album.Problem = tr("two disc folders have the number %1").arg(it.key());
+                        album.Problem =
+                            QCoreApplication::translate("Batch", "two disc folders have the number %1").arg(it.key());
                     else if (it.key() != expected && album.Problem.isEmpty())
-                        album.Problem = tr("the disc folders are not numbered from 1 without a gap");
+                        album.Problem = QCoreApplication::translate(
+                            "Batch", "the disc folders are not numbered from 1 without a gap");
                 }
                 if (e.HasAudio && album.Problem.isEmpty())
-                    album.Problem = tr("audio files stand beside the disc folders");
+                    album.Problem = QCoreApplication::translate("Batch", "audio files stand beside the disc folders");
                 albums << album;
                 continue;
             }
@@ -404,7 +407,7 @@ void TAlbumBatch::scanned(int i, const QList<TScanResult>& scans)
                                         [&](const QString& f) { return FinishedRunStands(journals, bytesOf(f)); }) &&
                             (!a.isSet() || !hasRecord(a.Found.Folder) || FinishedRunStands(journals, bytesOf(a.Found.Folder)));
         if (unfinished)
-            end(i, TBatchOutcome::Refused, UnfinishedRunText);
+            end(i, TBatchOutcome::Refused, unfinishedRun());
         else if (stands)
             end(i, TBatchOutcome::Skipped, tr("renamed by an earlier run"));
         else if (a.isSet() && m_options.Mode == TQueryMode::Name)
@@ -585,7 +588,7 @@ void TAlbumBatch::planDryRun(int i)
         a.Result.Plan << "Folder \"" + a.Found.Folder + "\" -> \"" + a.Result.FolderAfter + "\"";
     }
     if (options.SaveCover && !a.Records.first().MbReleaseId.isEmpty())
-        a.Result.Plan << tr("Cover \"%1\"").arg(QString::fromUtf8(CoverFileName));
+        a.Result.Plan << "Cover \"" + QString::fromUtf8(CoverFileName) + "\"";
 }
 
 void TAlbumBatch::beginRename(int i)
@@ -607,7 +610,7 @@ void TAlbumBatch::renameStep(int i)
         if (step > 0) return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
                                  a.Failure.isEmpty() ? a.Note : a.Failure);
         if (!a.Flows.back()->startRename(m_options.Rename))
-            return end(i, TBatchOutcome::Refused, UnfinishedRunText);
+            return end(i, TBatchOutcome::Refused, unfinishedRun());
         return;
     }
     TAlbumWorkflow* first = a.Flows.front();
@@ -667,7 +670,7 @@ void TAlbumBatch::renameStep(int i)
     options.RenameFolder = false;
     options.SaveCover = false;
     if (!w->startRename(options)) {
-        a.Failure = tr("disc %1: ").arg(disc + 1) + UnfinishedRunText;
+        a.Failure = tr("disc %1: ").arg(disc + 1) + unfinishedRun();
         return end(i, TBatchOutcome::Refused, a.Failure);
     }
 }

@@ -34,17 +34,18 @@ QStringList RenamePlanLines(const TRenamePlanView& plan, const TRenameOptions& o
     for (const TRenameRun::TPreviewRow& row : plan.Rows) {
         QString line = "\"" + prefix + fromBytes(row.OldName) + "\" -> \"" + prefix + fromBytes(row.NewName) + "\"";
         if (!row.CollidesWith.empty()) line += " (" + fromBytes(CollisionText(row.CollidesWith)) + ")";
-        if (row.Shortened) line += " (shortened to fit the file system)";
+        if (row.Shortened) line += " (" + QCoreApplication::translate("cli", "shortened to fit the file system") + ")";
         if (row.NoTitle) line += " (" + QCoreApplication::translate("cli", "no title: keeps its name") + ")";
         if (row.NoName) line += " (" + QCoreApplication::translate("cli", "the format gives no name: keeps its name") + ")";
         lines << line;
     }
     if (options.RenameFolder) lines << "Folder \"" + folder + "\" -> \"" + fromBytes(plan.FolderPath) + "\"";
     if (options.CreatePlaylist) lines << "Playlist \"" + prefix + fromBytes(plan.Playlist) + "\"";
+    // The words that start a line stay English like the other lines; a note in parentheses is translated.
     if (!plan.Cover.empty())
-        lines << (plan.CoverThere ? QCoreApplication::translate("TAlbumWorkflow", "Cover \"%1\" (kept: it is there already)")
-                                  : QCoreApplication::translate("TAlbumWorkflow", "Cover \"%1\""))
-                     .arg(fromBytes(plan.Cover));
+        lines << "Cover \"" + fromBytes(plan.Cover) + "\"" +
+                     (plan.CoverThere ? " (" + QCoreApplication::translate("cli", "kept: it is there already") + ")"
+                                      : QString());
     return lines;
 }
 

@@ -826,13 +826,15 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
         if (::lstat(path.c_str(), &st) != 0) {
             // Gone already (or never written): nothing to remove.
         } else if (!S_ISREG(st.st_mode) || fileSha256(path) != journal.CoverSha256) {
-            r.Lines.push_back(TrLine("Undo left the cover \"%1\": it was changed since", {journal.Cover}));
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the cover \"%1\": it was changed since"),
+                                     {journal.Cover}));
             ++r.LeftAlone;
             free = false;
         } else if (dryRun || ::unlink(path.c_str()) == 0) {
-            r.Lines.push_back(TrLine("Cover \"%1\" removed", {journal.Cover}));
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Cover \"%1\" removed"), {journal.Cover}));
         } else {
-            r.Lines.push_back(TrLine("Undo left the cover \"%1\" (%2)", {journal.Cover, errnoText(errno)}));
+            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the cover \"%1\" (%2)"),
+                                     {journal.Cover, errnoText(errno)}));
             ++r.LeftAlone;
             free = false;
         }
@@ -844,7 +846,8 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
             if (back) {
                 r.Lines.push_back(q(journal.CoverPrevious) + " -> " + q(journal.Cover));
             } else {
-                r.Lines.push_back(TrLine("Undo left \"%1\" (%2)", {journal.CoverPrevious, back.error}));
+                r.Lines.push_back(
+                    TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\" (%2)"), {journal.CoverPrevious, back.error}));
                 ++r.LeftAlone;
             }
         }

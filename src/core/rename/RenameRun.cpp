@@ -446,7 +446,7 @@ void TRenameRun::saveCover(TRenameJournal& journal, const std::string& albumFold
     const bool there = entryExists(albumFolder + CoverFileName);
     if (there && (!m_options.ReplaceCover || entryExists(albumFolder + PreviousCoverFileName))) {
         m_report.Cover = TRenameReport::TStep::Kept;
-        log(TrLine("Kept the existing \"%1\"", {CoverFileName}));
+        log(TrLine(QT_TRANSLATE_NOOP("Rename", "Kept the existing \"%1\""), {CoverFileName}));
         return;
     }
     const std::string digest = sha256Hex(m_cover.toStdString());
@@ -457,18 +457,19 @@ void TRenameRun::saveCover(TRenameJournal& journal, const std::string& albumFold
     switch (saved.kind) {
     case TCoverSaveResult::Kind::Saved:
         m_report.Cover = TRenameReport::TStep::Done;
-        log(saved.MovedPrevious ? TrLine("Saved the front cover as \"%1\"; the old one is now \"%2\"",
-                                         {CoverFileName, PreviousCoverFileName})
-                                : TrLine("Saved the front cover as \"%1\"", {CoverFileName}));
+        log(saved.MovedPrevious
+                ? TrLine(QT_TRANSLATE_NOOP("Rename", "Saved the front cover as \"%1\"; the old one is now \"%2\""),
+                         {CoverFileName, PreviousCoverFileName})
+                : TrLine(QT_TRANSLATE_NOOP("Rename", "Saved the front cover as \"%1\""), {CoverFileName}));
         break;
     case TCoverSaveResult::Kind::Kept:
         m_report.Cover = TRenameReport::TStep::Kept;
-        log(TrLine("Kept the existing \"%1\"", {CoverFileName}));
+        log(TrLine(QT_TRANSLATE_NOOP("Rename", "Kept the existing \"%1\""), {CoverFileName}));
         break;
     case TCoverSaveResult::Kind::Failed:
         m_report.Cover = TRenameReport::TStep::Failed;
         m_report.CoverError = saved.Reason.toStdString();
-        log(TrLine("Cover error: \"%1\"", {m_report.CoverError}));
+        log(TrLine(QT_TRANSLATE_NOOP("Rename", "Cover error: \"%1\""), {m_report.CoverError}));
         break;
     }
 }
