@@ -1076,6 +1076,30 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>Ambiguous (one candidate)</source>
+        <translation>Mehrdeutig (ein Treffer)</translation>
+    </message>
+    <message>
+        <source>One album found.</source>
+        <translation>Ein Album gefunden.</translation>
+    </message>
+    <message>
+        <source>Renaming the collection under &quot;%1&quot;: one album</source>
+        <translation>Die Sammlung in &quot;%1&quot; wird umbenannt: ein Album</translation>
+    </message>
+    <message>
+        <source>%1 of one album renamed</source>
+        <translation>%1 von einem Album umbenannt</translation>
+    </message>
+    <message>
+        <source>Undone: one album</source>
+        <translation>Rückgängig gemacht: ein Album</translation>
+    </message>
+    <message>
+        <source>; one left alone (see the log)</source>
+        <translation>; eines nicht zurückverschoben (siehe Protokoll)</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TChecksumLookup</name>

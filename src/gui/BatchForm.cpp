@@ -24,7 +24,9 @@ QString outcomeText(const TBatchResult& r)
     case TBatchOutcome::Renamed: return r.DryRun ? TBatchForm::tr("Would be renamed") : TBatchForm::tr("Renamed");
     case TBatchOutcome::Skipped: return TBatchForm::tr("Renamed before");
     case TBatchOutcome::NoMatch: return TBatchForm::tr("No match");
-    case TBatchOutcome::Ambiguous: return TBatchForm::tr("Ambiguous (%n candidates)", nullptr, r.Candidates);
+    case TBatchOutcome::Ambiguous:
+        return r.Candidates == 1 ? TBatchForm::tr("Ambiguous (one candidate)")
+                                 : TBatchForm::tr("Ambiguous (%n candidates)", nullptr, r.Candidates);
     case TBatchOutcome::Refused: return TBatchForm::tr("Refused");
     case TBatchOutcome::Failed: return TBatchForm::tr("Failed");
     case TBatchOutcome::Cancelled: return TBatchForm::tr("Cancelled");
@@ -70,9 +72,9 @@ TBatchForm::TBatchForm(TSettings& settings, const QString& root, const TBatchOpt
     lvAlbums->setSelectionMode(QAbstractItemView::SingleSelection);
     lvAlbums->verticalHeader()->hide();
     lvAlbums->horizontalHeader()->setStretchLastSection(true);
-    lvAlbums->setColumnWidth(ColFolder, 240);
-    lvAlbums->setColumnWidth(ColOutcome, 150);
-    lvAlbums->setColumnWidth(ColAlbum, 200);
+    lvAlbums->setColumnWidth(ColFolder, 200);
+    lvAlbums->setColumnWidth(ColOutcome, 130);
+    lvAlbums->setColumnWidth(ColAlbum, 260);
     layout->addWidget(lvAlbums, 1);
 
     Progress = named(new QProgressBar(this), "Progress");
@@ -117,7 +119,10 @@ TBatchForm::TBatchForm(TSettings& settings, const QString& root, const TBatchOpt
     }
     Progress->setRange(0, std::max<int>(1, int(m_albums.size())));
     Progress->setValue(0);
-    lbSummary->setText(m_albums.isEmpty() ? tr("No album folders found.") : tr("%n albums found.", nullptr, int(m_albums.size())));
+    const int count = int(m_albums.size());
+    lbSummary->setText(count == 0   ? tr("No album folders found.")
+                       : count == 1 ? tr("One album found.")
+                                    : tr("%n albums found.", nullptr, count));
     updateButtons();
 }
 
@@ -133,7 +138,10 @@ void TBatchForm::start()
 {
     if (m_started || m_albums.isEmpty()) return;
     m_started = true;
-    emit logLine(tr("Renaming the collection under \"%1\": %n albums", nullptr, int(m_albums.size())).arg(m_root));
+    const int count = int(m_albums.size());
+    emit logLine((count == 1 ? tr("Renaming the collection under \"%1\": one album")
+                             : tr("Renaming the collection under \"%1\": %n albums", nullptr, count))
+                     .arg(m_root));
     m_batch->start(m_albums, m_options);
     updateButtons();
 }
@@ -172,7 +180,9 @@ void TBatchForm::batchFinished()
     const QList<TBatchResult>& results = m_batch->results();
     int renamed = 0;
     for (const TBatchResult& r : results) renamed += r.Outcome == TBatchOutcome::Renamed ? 1 : 0;
-    const QString summary = tr("%1 of %n albums renamed", nullptr, int(m_albums.size())).arg(renamed);
+    const int count = int(m_albums.size());
+    const QString summary =
+        (count == 1 ? tr("%1 of one album renamed") : tr("%1 of %n albums renamed", nullptr, count)).arg(renamed);
     lbSummary->setText(summary + ".");
     emit logLine(summary);
     updateButtons();
@@ -205,8 +215,11 @@ void TBatchForm::btUndoClick()
     for (const QString& line : report.Lines) emit logLine(line);
     for (const TBatchResult& r : m_batch->results())
         if (r.Outcome == TBatchOutcome::Renamed && !r.DryRun) lvAlbums->item(r.Index, ColOutcome)->setText(tr("Undone"));
-    lbSummary->setText(tr("Undone: %n albums", nullptr, report.Albums) +
-                       (report.LeftAlone > 0 ? tr("; %n left alone (see the log)", nullptr, report.LeftAlone) : QString()));
+    // English has no plural forms of its own in the translations: one is said in words.
+    lbSummary->setText((report.Albums == 1 ? tr("Undone: one album") : tr("Undone: %n albums", nullptr, report.Albums)) +
+                       (report.LeftAlone == 1   ? tr("; one left alone (see the log)")
+                        : report.LeftAlone > 1 ? tr("; %n left alone (see the log)", nullptr, report.LeftAlone)
+                                               : QString()));
     updateButtons();
 }
 

@@ -22,6 +22,13 @@ namespace {
 // The refusal of a folder whose last run did not finish, in the user's language.
 QString unfinishedRun() { return QString::fromStdString(TrLine(UnfinishedRunText)); }
 
+// Why a workflow did not start its run: an unfinished earlier run, or nothing to rename.
+QString refusalOf(const TAlbumWorkflow& w)
+{
+    if (w.unfinishedRun()) return unfinishedRun();
+    return QCoreApplication::translate("cantorix::TAlbumBatch", "nothing to rename: no title stands beside a file");
+}
+
 QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 std::string bytesOf(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -610,7 +617,7 @@ void TAlbumBatch::renameStep(int i)
         if (step > 0) return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
                                  a.Failure.isEmpty() ? a.Note : a.Failure);
         if (!a.Flows.back()->startRename(m_options.Rename))
-            return end(i, TBatchOutcome::Refused, unfinishedRun());
+            return end(i, TBatchOutcome::Refused, refusalOf(*a.Flows.back()));
         return;
     }
     TAlbumWorkflow* first = a.Flows.front();
@@ -670,7 +677,7 @@ void TAlbumBatch::renameStep(int i)
     options.RenameFolder = false;
     options.SaveCover = false;
     if (!w->startRename(options)) {
-        a.Failure = tr("disc %1: ").arg(disc + 1) + unfinishedRun();
+        a.Failure = tr("disc %1: ").arg(disc + 1) + refusalOf(*w);
         return end(i, TBatchOutcome::Refused, a.Failure);
     }
 }
