@@ -16,8 +16,6 @@ namespace cantorix::cli {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("cli", text); }
-
 // The outcome line of one album: "renamed <folder>", "ambiguous <folder> (N candidates)",
 // "refused <folder>: <reason>" ...
 QString outcomeLine(const TBatchResult& r)
@@ -57,7 +55,8 @@ QString summaryLine(const QList<TBatchResult>& results, bool dryRun)
         const QString word = o == TBatchOutcome::Renamed && dryRun ? QString("would be renamed") : BatchOutcomeWord(o);
         parts << QString("%1 %2").arg(n).arg(word);
     }
-    const QString albums = results.size() == 1 ? tr("1 album") : tr("%1 albums").arg(results.size());
+    const QString albums = results.size() == 1 ? QCoreApplication::translate("cli", "1 album")
+                                               : QCoreApplication::translate("cli", "%1 albums").arg(results.size());
     return parts.isEmpty() ? albums : albums + ": " + parts.join(", ");
 }
 
@@ -71,28 +70,26 @@ QString summaryLine(const QList<TBatchResult>& results, bool dryRun)
 // (an album an earlier run renamed counts as renamed).
 int renameCollection(Invocation& inv)
 {
-    const bool lookup = inv.takeFlag("--lookup");
-    const bool search = inv.takeFlag("--search");
-    if (inv.args.contains("--entry")) throw UsageError{"--entry names one album: it does not go with --recursive"};
-    const LookupArgs lookupArgs = takeLookupArgs(inv);
-    const SearchArgs searchArgs = takeSearchArgs(inv);
+    const bool lookup = inv.given("lookup");
+    const bool search = inv.given("search");
+    if (inv.given("entry")) throw UsageError{"--entry names one album: it does not go with --recursive"};
+    const LookupArgs lookupArgs = lookupArgsOf(inv);
+    const SearchArgs searchArgs = searchArgsOf(inv);
     if (searchArgs.artistGiven || searchArgs.albumGiven)
         throw UsageError{"--artist and --album name one album: each album's words are guessed from its files"};
     RenameArgs renameArgs;
-    renameArgs.format = inv.takeOption("--format");
-    renameArgs.folderFormat = inv.takeOption("--folder-format");
-    renameArgs.renameFolder = inv.takeFlag("--rename-folder");
-    renameArgs.writeTags = inv.takeFlag("--write-tags");
-    renameArgs.playlist = inv.takeFlag("--playlist");
-    renameArgs.keepUnderscores = inv.takeFlag("--keep-underscores");
-    renameArgs.portable = inv.takeFlag("--portable-names");
-    renameArgs.cover = inv.takeFlag("--cover");
-    const bool dryRun = inv.takeFlag("--dry-run");
-    const bool verbose = inv.takeFlag("--verbose");
-    const QString reportFile = inv.takeOption("--report");
-    const QString jobsText = inv.takeOption("--jobs");
-    for (const QString& a : std::as_const(inv.args))
-        if (a.startsWith("--")) throw UsageError{"unknown option " + a};
+    renameArgs.format = inv.value("format");
+    renameArgs.folderFormat = inv.value("folder-format");
+    renameArgs.renameFolder = inv.given("rename-folder");
+    renameArgs.writeTags = inv.given("write-tags");
+    renameArgs.playlist = inv.given("playlist");
+    renameArgs.keepUnderscores = inv.given("keep-underscores");
+    renameArgs.portable = inv.given("portable-names");
+    renameArgs.cover = inv.given("cover");
+    const bool dryRun = inv.given("dry-run");
+    const bool verbose = inv.given("verbose");
+    const QString reportFile = inv.value("report");
+    const QString jobsText = inv.value("jobs");
     if (inv.args.isEmpty()) throw UsageError{"rename --recursive needs a folder"};
     if (int(lookup) + int(search) != 1) throw UsageError{"rename --recursive needs one of --lookup and --search"};
     if (renameArgs.cover && !lookupArgs.musicBrainz) throw UsageError{"--cover belongs to --musicbrainz"};
@@ -121,13 +118,15 @@ int renameCollection(Invocation& inv)
 
     QFile report(reportFile);
     if (!reportFile.isEmpty() && !report.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        inv.err << "cantorix-cli: " << tr("cannot write the report \"%1\": %2").arg(reportFile, report.errorString()) << '\n';
+        inv.err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "cannot write the report \"%1\": %2").arg(reportFile, report.errorString())
+                << '\n';
         return 1;
     }
 
     const QList<TBatchAlbum> albums = FindAlbums(roots, SupportedExtensionsFromSettings(settings));
     if (albums.isEmpty()) {
-        inv.err << "cantorix-cli: " << tr("no album folders found") << '\n';
+        inv.err << "cantorix-cli: " << QCoreApplication::translate("cli", "no album folders found") << '\n';
         return 1;
     }
 
@@ -141,7 +140,11 @@ int renameCollection(Invocation& inv)
         if (!progress) return;
         QString name = folder;
         name.chop(1);
-        inv.err << "\r\x1b[K" << tr("album %1 of %2 %3 %4").arg(index + 1).arg(albums.size()).arg(QChar(0x2026), EscapeControls(name.mid(name.lastIndexOf('/') + 1)));
+        inv.err << "\r\x1b[K"
+                << QCoreApplication::translate("cli", "album %1 of %2 %3 %4")
+                       .arg(index + 1)
+                       .arg(albums.size())
+                       .arg(QChar(0x2026), EscapeControls(name.mid(name.lastIndexOf('/') + 1)));
         inv.err.flush();
     });
     QObject::connect(&batch, &TAlbumBatch::albumFinished, [&](const TBatchResult& r) {
