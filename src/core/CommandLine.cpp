@@ -94,17 +94,23 @@ QString ParseCommandLine(QCommandLineParser& parser, const QList<TOptionSpec>& o
     return parser.errorText();
 }
 
+QString HelpLine(const QString& what, const QString& description)
+{
+    const QString left = "  " + what;
+    return (left.size() < DescriptionColumn ? left.leftJustified(DescriptionColumn)
+                                            : left + '\n' + QString(DescriptionColumn, ' ')) +
+           description + '\n';
+}
+
 QString OptionHelpLines(const QList<TOptionSpec>& options)
 {
     QString text;
     for (const TOptionSpec& spec : options) {
         QStringList typed;
         for (const QString& name : spec.names) typed << typedName(name);
-        QString line = "  " + typed.join(", ");
-        if (spec.valueName) line += ' ' + QString::fromLatin1(spec.valueName);
-        line = line.size() < DescriptionColumn ? line.leftJustified(DescriptionColumn)
-                                               : line + '\n' + QString(DescriptionColumn, ' ');
-        text += line + QCoreApplication::translate(spec.context, spec.description) + '\n';
+        QString what = typed.join(", ");
+        if (spec.valueName) what += ' ' + QString::fromLatin1(spec.valueName);
+        text += HelpLine(what, QCoreApplication::translate(spec.context, spec.description));
     }
     return text;
 }

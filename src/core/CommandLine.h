@@ -35,5 +35,7 @@ QString ParseCommandLine(QCommandLineParser& parser, const QList<TOptionSpec>& o
 // One line per option for a help text: "  --settings FILE           <description>", the descriptions
 // lined up in the column where the commands' usage texts put theirs.
 QString OptionHelpLines(const QList<TOptionSpec>& options);
+// One such line, with its line feed, for `what` (an option or an argument) and its description.
+QString HelpLine(const QString& what, const QString& description);
 
 } // namespace cantorix
