@@ -119,7 +119,8 @@ int renameCollection(Invocation& inv)
     QFile report(reportFile);
     if (!reportFile.isEmpty() && !report.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         inv.err << "cantorix-cli: "
-                << QCoreApplication::translate("cli", "cannot write the report \"%1\": %2").arg(reportFile, report.errorString())
+                << QCoreApplication::translate("cli", "cannot write the report \"%1\": %2")
+                       .arg(reportFile, report.errorString())
                 << '\n';
         return 1;
     }

@@ -273,7 +273,8 @@ void printUsage(QTextStream& err)
     for (const Command& c : commands()) err << usageLines(c);
     err << '\n' << QCoreApplication::translate("cli", "options:") << '\n'
         << OptionHelpLines({SettingsOptionSpec(), HelpOptionSpec(), VersionOptionSpec()})
-        << QCoreApplication::translate("cli", "\"cantorix-cli COMMAND --help\" lists the options of the command.") << '\n';
+        << QCoreApplication::translate("cli", "\"cantorix-cli COMMAND --help\" lists the options of the command.")
+        << '\n';
 }
 
 // A command's usage, as the program's usage lists it; with `options`, each of its options below.

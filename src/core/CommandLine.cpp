@@ -16,7 +16,8 @@ constexpr int DescriptionColumn = 28;
 
 const TOptionSpec& HelpOptionSpec()
 {
-    static const TOptionSpec spec{{"h", "help"}, nullptr, "CommandLine", QT_TRANSLATE_NOOP("CommandLine", "show this help")};
+    static const TOptionSpec spec{
+        {"h", "help"}, nullptr, "CommandLine", QT_TRANSLATE_NOOP("CommandLine", "show this help")};
     return spec;
 }
 
@@ -29,8 +30,9 @@ const TOptionSpec& VersionOptionSpec()
 
 const TOptionSpec& SettingsOptionSpec()
 {
-    static const TOptionSpec spec{{"settings"}, "FILE", "CommandLine",
-                                  QT_TRANSLATE_NOOP("CommandLine", "the settings file to use instead of the usual one")};
+    static const TOptionSpec spec{
+        {"settings"}, "FILE", "CommandLine",
+        QT_TRANSLATE_NOOP("CommandLine", "the settings file to use instead of the usual one")};
     return spec;
 }
 
@@ -51,7 +53,8 @@ QString ParseCommandLine(QCommandLineParser& parser, const QList<TOptionSpec>& o
         // The parser keeps every value of a repeated option; which one was meant is anyone's guess.
         for (const TOptionSpec& spec : options)
             if (spec.valueName && parser.values(spec.names.last()).size() > 1)
-                return QCoreApplication::translate("cli", "%1 is given more than once").arg(typedName(spec.names.last()));
+                return QCoreApplication::translate("cli", "%1 is given more than once")
+                    .arg(typedName(spec.names.last()));
         return {};
     }
 

@@ -24,16 +24,19 @@ private slots:
         QTest::newRow("settings after the folder")
             << QStringList{"rip", "--settings", "c.ini"} << start << "c.ini" << "rip" << "";
         QTest::newRow("settings=") << QStringList{"--settings=c.ini"} << start << "c.ini" << "" << "";
-        QTest::newRow("a folder that looks like an option") << QStringList{"--", "--rip"} << start << "" << "--rip" << "";
+        QTest::newRow("a folder like an option") << QStringList{"--", "--rip"} << start << "" << "--rip" << "";
         QTest::newRow("-h") << QStringList{"-h"} << help << "" << "" << "";
         QTest::newRow("--help with a folder") << QStringList{"rip", "--help"} << help << "" << "rip" << "";
         QTest::newRow("-v") << QStringList{"-v"} << version << "" << "" << "";
         QTest::newRow("--version") << QStringList{"--version"} << version << "" << "" << "";
         QTest::newRow("two folders") << QStringList{"a", "b"} << wrong << "" << "" << "more than one folder given";
-        QTest::newRow("unknown option") << QStringList{"--bogus", "rip"} << wrong << "" << "" << "unknown option --bogus";
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus", "rip"} << wrong << "" << "" << "unknown option --bogus";
         QTest::newRow("unknown letter") << QStringList{"-x"} << wrong << "" << "" << "unknown option -x";
-        QTest::newRow("missing value") << QStringList{"rip", "--settings"} << wrong << "" << "" << "--settings needs a value";
-        QTest::newRow("value after a switch") << QStringList{"--help=yes"} << wrong << "" << "" << "--help takes no value";
+        QTest::newRow("missing value")
+            << QStringList{"rip", "--settings"} << wrong << "" << "" << "--settings needs a value";
+        QTest::newRow("value after a switch")
+            << QStringList{"--help=yes"} << wrong << "" << "" << "--help takes no value";
         QTest::newRow("settings twice") << QStringList{"--settings", "a", "--settings", "b"} << wrong << "" << ""
                                         << "--settings is given more than once";
     }

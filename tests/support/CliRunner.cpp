@@ -19,9 +19,10 @@ static QStringList lines(const QString& text)
 QStringList CliResult::outLines() const { return lines(out); }
 QStringList CliResult::errLines() const { return lines(err); }
 
-CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment)
+CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment, const QString& workingDirectory)
 {
     QProcess p;
+    if (!workingDirectory.isEmpty()) p.setWorkingDirectory(workingDirectory);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // English texts unless the test asks for another language (LANGUAGE comes before the locale).
     env.insert("LANGUAGE", "en");
