@@ -160,6 +160,21 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>show this help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>show the version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the settings file to use instead of the usual one</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FolderEntry</name>
     <message>
         <source>the program&apos;s path holds a control character</source>
@@ -324,6 +339,18 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>Choose a program for this kind of file in the desktop&apos;s settings (its default applications).</source>
         <translation>Wählen Sie in den Einstellungen der Arbeitsumgebung (Standardanwendungen) ein Programm für diese Dateiart.</translation>
     </message>
+    <message>
+        <source>Front cover</source>
+        <translation>Vorderes Cover</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is there already. Replace it with the album&apos;s front cover?</source>
+        <translation>&quot;%1&quot; ist schon vorhanden. Durch das vordere Cover des Albums ersetzen?</translation>
+    </message>
+    <message>
+        <source>The old image is kept as folder.previous.jpg, and Undo gives it its name back.</source>
+        <translation>Das alte Bild bleibt als folder.previous.jpg erhalten, und Rückgängig gibt ihm seinen Namen zurück.</translation>
+    </message>
 </context>
 <context>
     <name>MusicBrainz</name>
@@ -378,6 +405,14 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
     <message>
         <source>The reply holds no release</source>
         <translation>Die Antwort enthält keine Veröffentlichung</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is in the way of the old cover</source>
+        <translation>&quot;%1&quot; steht dem alten Cover im Weg</translation>
+    </message>
+    <message>
+        <source>media %1 to %2 of %3</source>
+        <translation>Medien %1 bis %2 von %3</translation>
     </message>
 </context>
 <context>
@@ -647,6 +682,10 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>already exists</source>
         <translation>existiert bereits</translation>
     </message>
+    <message>
+        <source>; the cover was not saved</source>
+        <translation>; das Cover wurde nicht gespeichert</translation>
+    </message>
 </context>
 <context>
     <name>ResultsAlignment</name>
@@ -702,6 +741,87 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
     <message>
         <source>The e-mail address &quot;%1&quot; holds a quote or a backslash, which the server reads as part of its syntax; &quot;%2&quot; is sent instead</source>
         <translation>Die E-Mail-Adresse &quot;%1&quot; enthält ein Anführungszeichen oder einen Backslash, die der Server als Teil seiner Syntax liest; stattdessen wird &quot;%2&quot; gesendet</translation>
+    </message>
+</context>
+<context>
+    <name>TAlbumWorkflow</name>
+    <message>
+        <source>Cover &quot;%1&quot; (kept: it is there already)</source>
+        <translation>Cover &quot;%1&quot; (behalten: es ist schon vorhanden)</translation>
+    </message>
+    <message>
+        <source>Cover &quot;%1&quot;</source>
+        <translation>Cover &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix</name>
+    <message>
+        <source>two disc folders have the number %1</source>
+        <translation>zwei Disc-Ordner haben die Nummer %1</translation>
+    </message>
+    <message>
+        <source>the disc folders are not numbered from 1 without a gap</source>
+        <translation>die Disc-Ordner sind nicht lückenlos ab 1 nummeriert</translation>
+    </message>
+    <message>
+        <source>audio files stand beside the disc folders</source>
+        <translation>neben den Disc-Ordnern liegen Audiodateien</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix::TAlbumBatch</name>
+    <message>
+        <source>The batch was cancelled</source>
+        <translation>Der Stapellauf wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>no audio files found</source>
+        <translation>keine Audiodateien gefunden</translation>
+    </message>
+    <message>
+        <source>renamed by an earlier run</source>
+        <translation>von einem früheren Lauf umbenannt</translation>
+    </message>
+    <message>
+        <source>a set of discs is looked up by its playing times</source>
+        <translation>ein Satz mehrerer Discs wird über seine Spieldauern nachgeschlagen</translation>
+    </message>
+    <message>
+        <source>the lookup did not start</source>
+        <translation>die Abfrage hat nicht begonnen</translation>
+    </message>
+    <message>
+        <source>disc %1: </source>
+        <translation>Disc %1: </translation>
+    </message>
+    <message>
+        <source>there are only %1 candidates</source>
+        <translation>es gibt nur %1 Kandidaten</translation>
+    </message>
+    <message>
+        <source>%1 candidates, none clearly the album</source>
+        <translation>%1 Kandidaten, keiner eindeutig das Album</translation>
+    </message>
+    <message>
+        <source>nothing to rename: no title stands beside a file</source>
+        <translation>nichts umzubenennen: neben keiner Datei steht ein Titel</translation>
+    </message>
+    <message>
+        <source>the discs name different albums: &quot;%1&quot; and &quot;%2&quot;</source>
+        <translation>die Discs nennen verschiedene Alben: &quot;%1&quot; und &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>a disc of the album has no titles</source>
+        <translation>eine Disc des Albums hat keine Titel</translation>
+    </message>
+    <message>
+        <source>Cover &quot;%1&quot;</source>
+        <translation>Cover &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>kept the existing &quot;%1&quot;</source>
+        <translation>das vorhandene &quot;%1&quot; behalten</translation>
     </message>
 </context>
 <context>
@@ -788,6 +908,143 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
     <message>
         <source>the entry &quot;%1&quot; has neither a DISCID nor a title</source>
         <translation>der Eintrag &quot;%1&quot; hat weder eine DISCID noch einen Titel</translation>
+    </message>
+    <message>
+        <source>The folder was listed anew: nothing was renamed</source>
+        <translation>Der Ordner wurde neu eingelesen: nichts wurde umbenannt</translation>
+    </message>
+    <message>
+        <source>This database cannot look a set of discs up whole</source>
+        <translation>Diese Datenbank kann einen Satz mehrerer Discs nicht als Ganzes nachschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix::TBatchForm</name>
+    <message>
+        <source>Would be renamed</source>
+        <translation>Würde umbenannt</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Umbenannt</translation>
+    </message>
+    <message>
+        <source>Renamed before</source>
+        <translation>Früher umbenannt</translation>
+    </message>
+    <message>
+        <source>No match</source>
+        <translation>Kein Treffer</translation>
+    </message>
+    <message numerus="yes">
+        <source>Ambiguous (%n candidates)</source>
+        <translation>
+            <numerusform>Mehrdeutig (%n Kandidat)</numerusform>
+            <numerusform>Mehrdeutig (%n Kandidaten)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Refused</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Rename a collection</source>
+        <translation>Sammlung umbenennen</translation>
+    </message>
+    <message>
+        <source>Albums under &quot;%1&quot;</source>
+        <translation>Alben unter &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>&amp;Open in main window</source>
+        <translation>Im &amp;Hauptfenster öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo the batch</source>
+        <translation>Stapellauf &amp;rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation>Wartet</translation>
+    </message>
+    <message>
+        <source>No album folders found.</source>
+        <translation>Keine Albumordner gefunden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n albums found.</source>
+        <translation>
+            <numerusform>%n Album gefunden.</numerusform>
+            <numerusform>%n Alben gefunden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Renaming the collection under &quot;%1&quot;: %n albums</source>
+        <translation>
+            <numerusform>Die Sammlung unter &quot;%1&quot; wird umbenannt: %n Album</numerusform>
+            <numerusform>Die Sammlung unter &quot;%1&quot; wird umbenannt: %n Alben</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Looking up%1</source>
+        <translation>Abfrage läuft%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n albums renamed</source>
+        <translation>
+            <numerusform>%1 von %n Album umbenannt</numerusform>
+            <numerusform>%1 von %n Alben umbenannt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Rückgängig gemacht</translation>
+    </message>
+    <message numerus="yes">
+        <source>Undone: %n albums</source>
+        <translation>
+            <numerusform>Rückgängig gemacht: %n Album</numerusform>
+            <numerusform>Rückgängig gemacht: %n Alben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n left alone (see the log)</source>
+        <translation>
+            <numerusform>; %n gelassen (siehe Protokoll)</numerusform>
+            <numerusform>; %n gelassen (siehe Protokoll)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -1210,6 +1467,14 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
         <source>&amp;Quit</source>
         <translation>&amp;Beenden</translation>
     </message>
+    <message>
+        <source>Rename a collection</source>
+        <translation>Sammlung umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename a &amp;collection…</source>
+        <translation>Sa&amp;mmlung umbenennen…</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TMatchForm</name>
@@ -1316,6 +1581,14 @@ Prüfen Sie Ihre Verbindung oder versuchen Sie es später erneut oder mit einem 
     <message>
         <source>Release read: %1</source>
         <translation>Veröffentlichung gelesen: %1</translation>
+    </message>
+    <message>
+        <source>%1 releases found, none whose media match the %2 discs</source>
+        <translation>%1 Veröffentlichungen gefunden, keine, deren Medien zu den %2 Discs passen</translation>
+    </message>
+    <message>
+        <source>The release&apos;s media do not match the %1 discs</source>
+        <translation>Die Medien der Veröffentlichung passen nicht zu den %1 Discs</translation>
     </message>
 </context>
 <context>
@@ -1477,14 +1750,6 @@ Prüfen Sie Ihre Verbindung oder versuchen Sie es später erneut oder mit einem 
         <translation>&amp;Entfernen</translation>
     </message>
     <message>
-        <source>You can use following keywords:
-artist album track year #
-Character case does not matter. You will see sample of the name below. Create the name form that you want and press &quot;Add&quot; button to add format to the listbox.</source>
-        <translation>Sie können folgende Schlüsselwörter verwenden:
-artist album track year #
-Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des Namens. Stellen Sie die gewünschte Namensform zusammen und drücken Sie „Hinzufügen“, um das Format in die Liste aufzunehmen.</translation>
-    </message>
-    <message>
         <source>&amp;Write tag if possible</source>
         <translation>&amp;Tags schreiben, wenn möglich</translation>
     </message>
@@ -1571,6 +1836,22 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
     <message>
         <source>Created the folder entry &quot;%1&quot;</source>
         <translation>Ordnereintrag &quot;%1&quot; angelegt</translation>
+    </message>
+    <message>
+        <source>You can use following keywords:
+artist album track year # trackartist disc
+Character case does not matter. You will see sample of the name below. Create the name form that you want and press &quot;Add&quot; button to add format to the listbox.</source>
+        <translation>Sie können folgende Schlüsselwörter verwenden:
+artist album track year # trackartist disc
+Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des Namens. Stellen Sie die gewünschte Namensform zusammen und drücken Sie „Hinzufügen“, um das Format in die Liste aufzunehmen.</translation>
+    </message>
+    <message>
+        <source>Names for FAT/exFAT/NTFS &amp;devices</source>
+        <translation>Namen für FAT/e&amp;xFAT/NTFS-Geräte</translation>
+    </message>
+    <message>
+        <source>No &lt; &gt; : &quot; \ | ? * in names, no dot or space at their end, no reserved names such as CON or NUL, at most 255 characters: what players and car stereos read</source>
+        <translation>Kein &lt; &gt; : &quot; \ | ? * in Namen, kein Punkt oder Leerzeichen am Ende, keine reservierten Namen wie CON oder NUL, höchstens 255 Zeichen: was Player und Autoradios lesen</translation>
     </message>
 </context>
 <context>
@@ -1674,10 +1955,6 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
         <translation>--artist, --album und --search-url gehören zu --search</translation>
     </message>
     <message>
-        <source>--folder-format needs a number from 0 to 4</source>
-        <translation>--folder-format braucht eine Zahl von 0 bis 4</translation>
-    </message>
-    <message>
         <source>Run: cantorix-cli undo &quot;%1&quot;</source>
         <translation>Aufruf: cantorix-cli undo &quot;%1&quot;</translation>
     </message>
@@ -1688,10 +1965,6 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
     <message>
         <source>nothing to rename: no title stands beside a file</source>
         <translation>nichts umzubenennen: neben keiner Datei steht ein Titel</translation>
-    </message>
-    <message>
-        <source>shortened to fit the file system</source>
-        <translation>für das Dateisystem gekürzt</translation>
     </message>
     <message>
         <source>no title: keeps its name</source>
@@ -1782,35 +2055,12 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
                             angegeben; N wählt unter den Treffern, Vorgabe 0)</translation>
     </message>
     <message>
-        <source>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
-         [--format F] [--folder-format N]
-         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]
-                            rename the audio files of DIR by the name format and the album data
-                            of an xmcd entry, a lookup or a search (N as for lookup)</source>
-        <translation>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
-         [--format F] [--folder-format N]
-         [--rename-folder] [--write-tags] [--playlist] [--keep-underscores] [--dry-run]
-                            die Audiodateien von DIR nach dem Namensformat und den Albumdaten
-                            eines xmcd-Eintrags, einer Abfrage oder einer Suche umbenennen
-                            (N wie bei lookup)</translation>
-    </message>
-    <message>
         <source>fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -&gt; 01)</source>
         <translation>fix-numbers DIR           einstellige Nummern in den Dateinamen von DIR auffüllen (1 -&gt; 01)</translation>
     </message>
     <message>
-        <source>rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]
-                            rename the audio files of DIR from their own tags</source>
-        <translation>rename-by-tag DIR [--format F] [--keep-underscores] [--dry-run]
-                            die Audiodateien von DIR nach ihren eigenen Tags umbenennen</translation>
-    </message>
-    <message>
         <source>info FILE                 show the technical and tag information of one audio file</source>
         <translation>info FILE                 technische Angaben und Tags einer Audiodatei zeigen</translation>
-    </message>
-    <message>
-        <source>undo DIR [--dry-run]      move back what the last rename run on DIR did</source>
-        <translation>undo DIR [--dry-run]      den letzten Umbenennungslauf in DIR rückgängig machen</translation>
     </message>
     <message>
         <source>sites [--server S]        the freedb server list as the options window stores it</source>
@@ -1834,12 +2084,210 @@ Befehle:
         <source>unknown command %1</source>
         <translation>unbekannter Befehl %1</translation>
     </message>
+    <message>
+        <source>--cover belongs to --musicbrainz</source>
+        <translation>--cover gehört zu --musicbrainz</translation>
+    </message>
+    <message>
+        <source>Folders undone: %1</source>
+        <translation>Rückgängig gemachte Ordner: %1</translation>
+    </message>
+    <message>
+        <source>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
+         [--format F] [--folder-format N] [--rename-folder] [--write-tags] [--playlist]
+         [--keep-underscores] [--portable-names] [--cover] [--dry-run]
+                            rename the audio files of DIR by the name format and the album data
+                            of an xmcd entry, a lookup or a search (N as for lookup); --cover saves
+                            a MusicBrainz album&apos;s front cover as folder.jpg
+rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE] [--jobs N]
+         [--verbose] [rename options]
+                            every album folder under the ROOTs (CD1, Disc 2 ... subfolders make
+                            one album), renamed only when the lookup is clear or --match N picks;
+                            one outcome line per album, a summary, JSON Lines with --report;
+                            --jobs N (1 to 4) scans and renames albums side by side</source>
+        <translation>rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])
+         [--format F] [--folder-format N] [--rename-folder] [--write-tags] [--playlist]
+         [--keep-underscores] [--portable-names] [--cover] [--dry-run]
+                            die Audiodateien von DIR nach dem Namensformat und den Albumdaten
+                            eines xmcd-Eintrags, einer Abfrage oder einer Suche umbenennen
+                            (N wie bei lookup); --cover speichert das vordere Cover eines
+                            MusicBrainz-Albums als folder.jpg
+rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE] [--jobs N]
+         [--verbose] [rename options]
+                            jeden Albumordner unter den ROOTs umbenennen (Unterordner CD1, Disc 2
+                            ... bilden ein Album), jeweils nur, wenn die Abfrage eindeutig ist oder
+                            --match N wählt; eine Ergebniszeile je Album, eine Zusammenfassung,
+                            JSON Lines mit --report; --jobs N (1 bis 4) liest Alben nebeneinander
+                            ein und benennt sie um</translation>
+    </message>
+    <message>
+        <source>rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]
+                            rename the audio files of DIR from their own tags</source>
+        <translation>rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]
+                            die Audiodateien von DIR nach ihren eigenen Tags umbenennen</translation>
+    </message>
+    <message>
+        <source>undo DIR [--recursive] [--dry-run]
+                            move back what the last rename run on DIR (with --recursive: on
+                            every folder under DIR) did</source>
+        <translation>undo DIR [--recursive] [--dry-run]
+                            zurückverschieben, was der letzte Umbenennungslauf in DIR (mit
+                            --recursive: in jedem Ordner unter DIR) verschoben hat</translation>
+    </message>
+    <message>
+        <source>1 album</source>
+        <translation>1 Album</translation>
+    </message>
+    <message>
+        <source>%1 albums</source>
+        <translation>%1 Alben</translation>
+    </message>
+    <message>
+        <source>cannot write the report &quot;%1&quot;: %2</source>
+        <translation>der Bericht &quot;%1&quot; kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>no album folders found</source>
+        <translation>keine Albumordner gefunden</translation>
+    </message>
+    <message>
+        <source>album %1 of %2 %3 %4</source>
+        <translation>Album %1 von %2 %3 %4</translation>
+    </message>
+    <message>
+        <source>take the album from an xmcd entry file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>look the album up by its playing times</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>look the album up by artist and album</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the artist to search for</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the album to search for</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the freedb web search address, %s for the words</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the freedb server for this run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>look the album up in MusicBrainz, not in freedb</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the MusicBrainz address for this run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the Cover Art Archive address for this run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>take match N (from 0) of several</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>every album folder under the folders given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>write one JSON line per album to FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>albums scanned and renamed side by side, 1 to 4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>each album&apos;s log lines on standard error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the name format (else the settings&apos;)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the folder format, 0 to 4 (else the settings&apos;)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rename the folder too</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>write the album into the tags</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>write a playlist</source>
+        <translation type="unfinished">Wiedergabeliste schreiben</translation>
+    </message>
+    <message>
+        <source>keep underscores in names</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>names that FAT, exFAT and NTFS devices take</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>save a MusicBrainz album&apos;s front cover as folder.jpg</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>show what would be done and change nothing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>options:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;cantorix-cli COMMAND --help&quot; lists the options of the command.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>usage:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is given more than once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>cantorix: the settings file &quot;%1&quot; is not a regular file (%2)</source>
         <translation>cantorix: die Einstellungsdatei &quot;%1&quot; ist keine reguläre Datei (%2)</translation>
+    </message>
+    <message>
+        <source>more than one folder given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>usage: cantorix [--settings FILE] [FOLDER]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the folder to list at start</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
