@@ -163,15 +163,15 @@
     <name>CommandLine</name>
     <message>
         <source>show this help</source>
-        <translation type="unfinished"></translation>
+        <translation>diese Hilfe zeigen</translation>
     </message>
     <message>
         <source>show the version</source>
-        <translation type="unfinished"></translation>
+        <translation>die Version zeigen</translation>
     </message>
     <message>
         <source>the settings file to use instead of the usual one</source>
-        <translation type="unfinished"></translation>
+        <translation>diese Einstellungsdatei statt der üblichen verwenden</translation>
     </message>
 </context>
 <context>
@@ -2156,119 +2156,119 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
     </message>
     <message>
         <source>take the album from an xmcd entry file</source>
-        <translation type="unfinished"></translation>
+        <translation>das Album aus einer xmcd-Eintragsdatei nehmen</translation>
     </message>
     <message>
         <source>look the album up by its playing times</source>
-        <translation type="unfinished"></translation>
+        <translation>das Album nach seinen Spieldauern nachschlagen</translation>
     </message>
     <message>
         <source>look the album up by artist and album</source>
-        <translation type="unfinished"></translation>
+        <translation>das Album nach Interpret und Album suchen</translation>
     </message>
     <message>
         <source>the artist to search for</source>
-        <translation type="unfinished"></translation>
+        <translation>der zu suchende Interpret</translation>
     </message>
     <message>
         <source>the album to search for</source>
-        <translation type="unfinished"></translation>
+        <translation>das zu suchende Album</translation>
     </message>
     <message>
         <source>the freedb web search address, %s for the words</source>
-        <translation type="unfinished"></translation>
+        <translation>die Adresse der freedb-Websuche, %s für die Wörter</translation>
     </message>
     <message>
         <source>the freedb server for this run</source>
-        <translation type="unfinished"></translation>
+        <translation>der freedb-Server für diesen Lauf</translation>
     </message>
     <message>
         <source>look the album up in MusicBrainz, not in freedb</source>
-        <translation type="unfinished"></translation>
+        <translation>das Album in MusicBrainz nachschlagen, nicht in freedb</translation>
     </message>
     <message>
         <source>the MusicBrainz address for this run</source>
-        <translation type="unfinished"></translation>
+        <translation>die MusicBrainz-Adresse für diesen Lauf</translation>
     </message>
     <message>
         <source>the Cover Art Archive address for this run</source>
-        <translation type="unfinished"></translation>
+        <translation>die Adresse des Cover Art Archive für diesen Lauf</translation>
     </message>
     <message>
         <source>take match N (from 0) of several</source>
-        <translation type="unfinished"></translation>
+        <translation>Treffer N (ab 0) von mehreren nehmen</translation>
     </message>
     <message>
         <source>every album folder under the folders given</source>
-        <translation type="unfinished"></translation>
+        <translation>jeder Albumordner unter den angegebenen Ordnern</translation>
     </message>
     <message>
         <source>write one JSON line per album to FILE</source>
-        <translation type="unfinished"></translation>
+        <translation>eine JSON-Zeile je Album nach FILE schreiben</translation>
     </message>
     <message>
         <source>albums scanned and renamed side by side, 1 to 4</source>
-        <translation type="unfinished"></translation>
+        <translation>so viele Alben zugleich einlesen und umbenennen, 1 bis 4</translation>
     </message>
     <message>
         <source>each album&apos;s log lines on standard error</source>
-        <translation type="unfinished"></translation>
+        <translation>die Protokollzeilen jedes Albums auf der Standardfehlerausgabe</translation>
     </message>
     <message>
         <source>the name format (else the settings&apos;)</source>
-        <translation type="unfinished"></translation>
+        <translation>das Namensformat (sonst das der Einstellungen)</translation>
     </message>
     <message>
         <source>the folder format, 0 to 4 (else the settings&apos;)</source>
-        <translation type="unfinished"></translation>
+        <translation>das Ordnerformat, 0 bis 4 (sonst das der Einstellungen)</translation>
     </message>
     <message>
         <source>rename the folder too</source>
-        <translation type="unfinished"></translation>
+        <translation>auch den Ordner umbenennen</translation>
     </message>
     <message>
         <source>write the album into the tags</source>
-        <translation type="unfinished"></translation>
+        <translation>das Album in die Tags schreiben</translation>
     </message>
     <message>
         <source>write a playlist</source>
-        <translation type="unfinished">Wiedergabeliste schreiben</translation>
+        <translation>eine Wiedergabeliste schreiben</translation>
     </message>
     <message>
         <source>keep underscores in names</source>
-        <translation type="unfinished"></translation>
+        <translation>Unterstriche in Namen behalten</translation>
     </message>
     <message>
         <source>names that FAT, exFAT and NTFS devices take</source>
-        <translation type="unfinished"></translation>
+        <translation>Namen, die FAT-, exFAT- und NTFS-Geräte annehmen</translation>
     </message>
     <message>
         <source>save a MusicBrainz album&apos;s front cover as folder.jpg</source>
-        <translation type="unfinished"></translation>
+        <translation>das vordere Cover eines MusicBrainz-Albums als folder.jpg speichern</translation>
     </message>
     <message>
         <source>show what would be done and change nothing</source>
-        <translation type="unfinished"></translation>
+        <translation>zeigen, was geschähe, und nichts ändern</translation>
     </message>
     <message>
         <source>options:</source>
-        <translation type="unfinished"></translation>
+        <translation>Optionen:</translation>
     </message>
     <message>
         <source>&quot;cantorix-cli COMMAND --help&quot; lists the options of the command.</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;cantorix-cli BEFEHL --help&quot; listet die Optionen des Befehls auf.</translation>
     </message>
     <message>
         <source>usage:</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf:</translation>
     </message>
     <message>
         <source>%1 is given more than once</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist mehrfach angegeben</translation>
     </message>
     <message>
         <source>%1 takes no value</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 nimmt keinen Wert</translation>
     </message>
 </context>
 <context>
@@ -2279,15 +2279,15 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
     </message>
     <message>
         <source>more than one folder given</source>
-        <translation type="unfinished"></translation>
+        <translation>mehr als ein Ordner angegeben</translation>
     </message>
     <message>
         <source>usage: cantorix [--settings FILE] [FOLDER]</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: cantorix [--settings FILE] [FOLDER]</translation>
     </message>
     <message>
         <source>the folder to list at start</source>
-        <translation type="unfinished"></translation>
+        <translation>der beim Start aufzulistende Ordner</translation>
     </message>
 </context>
 </TS>
