@@ -175,6 +175,21 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>show this help</source>
+        <translation>diese Hilfe zeigen</translation>
+    </message>
+    <message>
+        <source>show the version</source>
+        <translation>die Version zeigen</translation>
+    </message>
+    <message>
+        <source>the settings file to use instead of the usual one</source>
+        <translation>diese Einstellungsdatei statt der üblichen verwenden</translation>
+    </message>
+</context>
+<context>
     <name>FolderEntry</name>
     <message>
         <source>the program&apos;s path holds a control character</source>
@@ -2236,12 +2251,140 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
         <source>kept: it is there already</source>
         <translation>behalten: ist schon vorhanden</translation>
     </message>
+    <message>
+        <source>take the album from an xmcd entry file</source>
+        <translation>das Album aus einer xmcd-Eintragsdatei nehmen</translation>
+    </message>
+    <message>
+        <source>look the album up by its playing times</source>
+        <translation>das Album nach seinen Spieldauern nachschlagen</translation>
+    </message>
+    <message>
+        <source>look the album up by artist and album</source>
+        <translation>das Album nach Interpret und Album suchen</translation>
+    </message>
+    <message>
+        <source>the artist to search for</source>
+        <translation>der zu suchende Interpret</translation>
+    </message>
+    <message>
+        <source>the album to search for</source>
+        <translation>das zu suchende Album</translation>
+    </message>
+    <message>
+        <source>the freedb web search address, %s for the words</source>
+        <translation>die Adresse der freedb-Websuche, %s für die Wörter</translation>
+    </message>
+    <message>
+        <source>the freedb server for this run</source>
+        <translation>der freedb-Server für diesen Lauf</translation>
+    </message>
+    <message>
+        <source>look the album up in MusicBrainz, not in freedb</source>
+        <translation>das Album in MusicBrainz nachschlagen, nicht in freedb</translation>
+    </message>
+    <message>
+        <source>the MusicBrainz address for this run</source>
+        <translation>die MusicBrainz-Adresse für diesen Lauf</translation>
+    </message>
+    <message>
+        <source>the Cover Art Archive address for this run</source>
+        <translation>die Adresse des Cover Art Archive für diesen Lauf</translation>
+    </message>
+    <message>
+        <source>take match N (from 0) of several</source>
+        <translation>Treffer N (ab 0) von mehreren nehmen</translation>
+    </message>
+    <message>
+        <source>every album folder under the folders given</source>
+        <translation>jeder Albumordner unter den angegebenen Ordnern</translation>
+    </message>
+    <message>
+        <source>write one JSON line per album to FILE</source>
+        <translation>eine JSON-Zeile je Album nach FILE schreiben</translation>
+    </message>
+    <message>
+        <source>albums scanned and renamed side by side, 1 to 4</source>
+        <translation>so viele Alben zugleich einlesen und umbenennen, 1 bis 4</translation>
+    </message>
+    <message>
+        <source>each album&apos;s log lines on standard error</source>
+        <translation>die Protokollzeilen jedes Albums auf der Standardfehlerausgabe</translation>
+    </message>
+    <message>
+        <source>the name format (else the settings&apos;)</source>
+        <translation>das Namensformat (sonst das der Einstellungen)</translation>
+    </message>
+    <message>
+        <source>the folder format, 0 to 4 (else the settings&apos;)</source>
+        <translation>das Ordnerformat, 0 bis 4 (sonst das der Einstellungen)</translation>
+    </message>
+    <message>
+        <source>rename the folder too</source>
+        <translation>auch den Ordner umbenennen</translation>
+    </message>
+    <message>
+        <source>write the album into the tags</source>
+        <translation>das Album in die Tags schreiben</translation>
+    </message>
+    <message>
+        <source>write a playlist</source>
+        <translation>eine Wiedergabeliste schreiben</translation>
+    </message>
+    <message>
+        <source>keep underscores in names</source>
+        <translation>Unterstriche in Namen behalten</translation>
+    </message>
+    <message>
+        <source>names that FAT, exFAT and NTFS devices take</source>
+        <translation>Namen, die FAT-, exFAT- und NTFS-Geräte annehmen</translation>
+    </message>
+    <message>
+        <source>save a MusicBrainz album&apos;s front cover as folder.jpg</source>
+        <translation>das vordere Cover eines MusicBrainz-Albums als folder.jpg speichern</translation>
+    </message>
+    <message>
+        <source>show what would be done and change nothing</source>
+        <translation>zeigen, was geschähe, und nichts ändern</translation>
+    </message>
+    <message>
+        <source>options:</source>
+        <translation>Optionen:</translation>
+    </message>
+    <message>
+        <source>&quot;cantorix-cli COMMAND --help&quot; lists the options of the command.</source>
+        <translation>&quot;cantorix-cli BEFEHL --help&quot; listet die Optionen des Befehls auf.</translation>
+    </message>
+    <message>
+        <source>usage:</source>
+        <translation>Aufruf:</translation>
+    </message>
+    <message>
+        <source>%1 is given more than once</source>
+        <translation>%1 ist mehrfach angegeben</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 nimmt keinen Wert</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>cantorix: the settings file &quot;%1&quot; is not a regular file (%2)</source>
         <translation>cantorix: die Einstellungsdatei &quot;%1&quot; ist keine reguläre Datei (%2)</translation>
+    </message>
+    <message>
+        <source>more than one folder given</source>
+        <translation>mehr als ein Ordner angegeben</translation>
+    </message>
+    <message>
+        <source>usage: cantorix [--settings FILE] [FOLDER]</source>
+        <translation>Aufruf: cantorix [--settings FILE] [FOLDER]</translation>
+    </message>
+    <message>
+        <source>the folder to list at start</source>
+        <translation>der beim Start aufzulistende Ordner</translation>
     </message>
 </context>
 </TS>

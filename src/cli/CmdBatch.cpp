@@ -70,35 +70,30 @@ QString summaryLine(const QList<TBatchResult>& results, bool dryRun)
 // (an album an earlier run renamed counts as renamed).
 int renameCollection(Invocation& inv)
 {
-    const bool lookup = inv.takeFlag("--lookup");
-    const bool search = inv.takeFlag("--search");
-    if (inv.args.contains("--entry"))
-        throw UsageError{QCoreApplication::translate("cli", "--entry names one album: it does not go with --recursive")};
-    const LookupArgs lookupArgs = takeLookupArgs(inv);
-    const SearchArgs searchArgs = takeSearchArgs(inv);
+    const bool lookup = inv.given("lookup");
+    const bool search = inv.given("search");
+    if (inv.given("entry")) throw UsageError{QCoreApplication::translate("cli", "--entry names one album: it does not go with --recursive")};
+    const LookupArgs lookupArgs = lookupArgsOf(inv);
+    const SearchArgs searchArgs = searchArgsOf(inv);
     if (searchArgs.artistGiven || searchArgs.albumGiven)
         throw UsageError{QCoreApplication::translate(
             "cli", "--artist and --album name one album: each album's words are guessed from its files")};
     RenameArgs renameArgs;
-    renameArgs.format = inv.takeOption("--format");
-    renameArgs.folderFormat = inv.takeOption("--folder-format");
-    renameArgs.renameFolder = inv.takeFlag("--rename-folder");
-    renameArgs.writeTags = inv.takeFlag("--write-tags");
-    renameArgs.playlist = inv.takeFlag("--playlist");
-    renameArgs.keepUnderscores = inv.takeFlag("--keep-underscores");
-    renameArgs.portable = inv.takeFlag("--portable-names");
-    renameArgs.cover = inv.takeFlag("--cover");
-    const bool dryRun = inv.takeFlag("--dry-run");
-    const bool verbose = inv.takeFlag("--verbose");
-    const QString reportFile = inv.takeOption("--report");
-    const QString jobsText = inv.takeOption("--jobs");
-    for (const QString& a : std::as_const(inv.args))
-        if (a.startsWith("--")) throw UsageError{QCoreApplication::translate("cli", "unknown option %1").arg(a)};
+    renameArgs.format = inv.value("format");
+    renameArgs.folderFormat = inv.value("folder-format");
+    renameArgs.renameFolder = inv.given("rename-folder");
+    renameArgs.writeTags = inv.given("write-tags");
+    renameArgs.playlist = inv.given("playlist");
+    renameArgs.keepUnderscores = inv.given("keep-underscores");
+    renameArgs.portable = inv.given("portable-names");
+    renameArgs.cover = inv.given("cover");
+    const bool dryRun = inv.given("dry-run");
+    const bool verbose = inv.given("verbose");
+    const QString reportFile = inv.value("report");
+    const QString jobsText = inv.value("jobs");
     if (inv.args.isEmpty()) throw UsageError{QCoreApplication::translate("cli", "rename --recursive needs a folder")};
-    if (int(lookup) + int(search) != 1)
-        throw UsageError{QCoreApplication::translate("cli", "rename --recursive needs one of --lookup and --search")};
-    if (renameArgs.cover && !lookupArgs.musicBrainz)
-        throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
+    if (int(lookup) + int(search) != 1) throw UsageError{QCoreApplication::translate("cli", "rename --recursive needs one of --lookup and --search")};
+    if (renameArgs.cover && !lookupArgs.musicBrainz) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
     int jobs = 1;
     if (!jobsText.isEmpty() && !parseNumberArgument(jobsText, 1, TAlbumBatch::MaxJobs, &jobs))
         throw UsageError{QCoreApplication::translate("cli", "--jobs needs a number from 1 to %1").arg(TAlbumBatch::MaxJobs)};
@@ -125,7 +120,8 @@ int renameCollection(Invocation& inv)
     QFile report(reportFile);
     if (!reportFile.isEmpty() && !report.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         inv.err << "cantorix-cli: "
-                << QCoreApplication::translate("cli", "cannot write the report \"%1\": %2").arg(reportFile, report.errorString())
+                << QCoreApplication::translate("cli", "cannot write the report \"%1\": %2")
+                       .arg(reportFile, report.errorString())
                 << '\n';
         return 1;
     }

@@ -11,7 +11,7 @@ namespace cantorix::cli {
 // row. Exit 0 when an entry was read, 1 otherwise.
 int cmdLookup(Invocation& inv)
 {
-    const LookupArgs lookupArgs = takeLookupArgs(inv);
+    const LookupArgs lookupArgs = lookupArgsOf(inv);
     inv.expectPositional(1);
     const int match = lookupArgs.match();
     const QString dir = inv.args[0];

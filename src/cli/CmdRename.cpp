@@ -41,24 +41,25 @@ void applyRenameArgs(TRenameOptions& options, const RenameArgs& args)
 // step of the run failed. With --recursive: every album under the folders given (renameCollection).
 int cmdRename(Invocation& inv)
 {
-    if (inv.takeFlag("--recursive")) return renameCollection(inv);
-    const QString entry = inv.takeOption("--entry");
-    const bool lookup = inv.takeFlag("--lookup");
-    const bool search = inv.takeFlag("--search");
-    const LookupArgs lookupArgs = takeLookupArgs(inv);
-    const SearchArgs searchArgs = takeSearchArgs(inv);
-    const QString format = inv.takeOption("--format");
-    const QString folderFormatText = inv.takeOption("--folder-format");
-    const bool renameFolder = inv.takeFlag("--rename-folder");
-    const bool writeTags = inv.takeFlag("--write-tags");
-    const bool playlist = inv.takeFlag("--playlist");
-    const bool keepUnderscores = inv.takeFlag("--keep-underscores");
-    const bool portable = inv.takeFlag("--portable-names");
-    const bool cover = inv.takeFlag("--cover");
-    const bool dryRun = inv.takeFlag("--dry-run");
-    for (const char* batchOnly : {"--report", "--jobs"})
-        if (inv.args.contains(batchOnly))
-            throw UsageError{QCoreApplication::translate("cli", "%1 belongs to --recursive").arg(batchOnly)};
+    if (inv.given("recursive")) return renameCollection(inv);
+    const QString entry = inv.value("entry");
+    const bool lookup = inv.given("lookup");
+    const bool search = inv.given("search");
+    const LookupArgs lookupArgs = lookupArgsOf(inv);
+    const SearchArgs searchArgs = searchArgsOf(inv);
+    const QString format = inv.value("format");
+    const QString folderFormatText = inv.value("folder-format");
+    const bool renameFolder = inv.given("rename-folder");
+    const bool writeTags = inv.given("write-tags");
+    const bool playlist = inv.given("playlist");
+    const bool keepUnderscores = inv.given("keep-underscores");
+    const bool portable = inv.given("portable-names");
+    const bool cover = inv.given("cover");
+    const bool dryRun = inv.given("dry-run");
+    // Accepted by the command, but only in its form for a whole collection.
+    for (const char* batchOnly : {"report", "jobs", "verbose"})
+        if (inv.given(batchOnly)) throw UsageError{
+                QCoreApplication::translate("cli", "%1 belongs to --recursive").arg("--" + QString(batchOnly))};
     inv.expectPositional(1);
 
     if (int(!entry.isEmpty()) + int(lookup) + int(search) != 1)

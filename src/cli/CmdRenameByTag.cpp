@@ -26,10 +26,10 @@ QString shown(const std::string& bytes) { return EscapeControls(QFile::decodeNam
 // the underscore rule come from the settings unless given. Exit code 1 when a move failed.
 int cmdRenameByTag(Invocation& inv)
 {
-    const QString format = inv.takeOption("--format");
-    const bool keepUnderscores = inv.takeFlag("--keep-underscores");
-    const bool portable = inv.takeFlag("--portable-names");
-    const bool dryRun = inv.takeFlag("--dry-run");
+    const QString format = inv.value("format");
+    const bool keepUnderscores = inv.given("keep-underscores");
+    const bool portable = inv.given("portable-names");
+    const bool dryRun = inv.given("dry-run");
     inv.expectPositional(1);
 
     TSettings settings(inv.settingsFile);

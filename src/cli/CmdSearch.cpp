@@ -6,15 +6,15 @@
 
 namespace cantorix::cli {
 
-SearchArgs takeSearchArgs(Invocation& inv)
+SearchArgs searchArgsOf(const Invocation& inv)
 {
     SearchArgs args;
     // An empty value is a choice too ("--album ''" searches by the artist alone).
-    args.artistGiven = inv.args.contains("--artist");
-    args.albumGiven = inv.args.contains("--album");
-    args.artist = inv.takeOption("--artist");
-    args.album = inv.takeOption("--album");
-    args.searchUrl = inv.takeOption("--search-url");
+    args.artistGiven = inv.given("artist");
+    args.albumGiven = inv.given("album");
+    args.artist = inv.value("artist");
+    args.album = inv.value("album");
+    args.searchUrl = inv.value("search-url");
     return args;
 }
 
@@ -36,8 +36,8 @@ TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album)
 // results window starts from. Exit 0 when an entry was read, 1 otherwise.
 int cmdSearch(Invocation& inv)
 {
-    const SearchArgs searchArgs = takeSearchArgs(inv);
-    const LookupArgs lookupArgs = takeLookupArgs(inv);
+    const SearchArgs searchArgs = searchArgsOf(inv);
+    const LookupArgs lookupArgs = lookupArgsOf(inv);
     inv.expectPositional(1);
     const int match = lookupArgs.match();
     const QString dir = inv.args[0];

@@ -13,7 +13,7 @@ namespace cantorix::cli {
 // log lines of the request go to stderr. Exit 0 when the list holds a server, 1 otherwise.
 int cmdSites(Invocation& inv)
 {
-    const QString server = takeServerOption(inv);
+    const QString server = serverOption(inv);
     inv.expectPositional(0);
 
     const TSettings settings(inv.settingsFile);

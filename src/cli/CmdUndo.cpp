@@ -16,8 +16,8 @@ namespace cantorix::cli {
 // to undo or anything was left alone.
 int cmdUndo(Invocation& inv)
 {
-    const bool dryRun = inv.takeFlag("--dry-run");
-    const bool recursive = inv.takeFlag("--recursive");
+    const bool dryRun = inv.given("dry-run");
+    const bool recursive = inv.given("recursive");
     inv.expectPositional(1);
     const QString dir = inv.args[0];
     if (!QFileInfo(dir).isDir()) {

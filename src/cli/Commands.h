@@ -2,6 +2,7 @@
 // its own file and is listed in the table of main.cpp.
 #pragma once
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHash>
 #include <QString>
@@ -13,29 +14,31 @@
 
 namespace cantorix::cli {
 
-// Thrown by a command for wrong arguments: main prints the message and the usage, exit code 2.
+// Thrown by a command for wrong arguments: main prints the message and the command's usage, exit code 2.
 struct UsageError {
     QString message;
 };
 
 struct Invocation {
-    QStringList args;     // the command's own arguments (global options removed)
+    QStringList args;     // the command's own arguments, its options taken out
     QString settingsFile; // --settings FILE, or the default settings path
     QTextStream& out;
     QTextStream& err;
     // Each argument's bytes as the command line held them, by the text it became: a file name that is
     // not UTF-8 must reach the file system unchanged.
     QHash<QString, QByteArray> rawArgs = {};
+    // The command's options as the command line gave them (main declares each command's options).
+    const QCommandLineParser* options = nullptr;
 
     // The bytes of argument `text`; its UTF-8 form when it did not come from the command line.
     QByteArray rawArg(const QString& text) const { return rawArgs.value(text, text.toUtf8()); }
 
-    // Takes "--name VALUE" out of args; empty when absent. Throws UsageError when VALUE is missing.
-    QString takeOption(const QString& name);
-    // Takes "--name" out of args; true when it was there.
-    bool takeFlag(const QString& name);
-    // The remaining arguments must be exactly `count` positional ones.
-    void expectPositional(int count);
+    // Whether "--name" was given, with a value or without.
+    bool given(const QString& name) const { return options && options->isSet(name); }
+    // The value of "--name VALUE"; a null string when the option is absent.
+    QString value(const QString& name) const { return given(name) ? options->value(name) : QString(); }
+    // The arguments must be exactly `count`: UsageError otherwise.
+    void expectPositional(int count) const;
 };
 
 } // namespace cantorix::cli
@@ -62,7 +65,6 @@ bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& work
 // The genre is the database's as it stands, which is what renaming then uses.
 void printAlbumFields(QTextStream& out, const TAlbumFields& fields);
 
-// "--server S" and "--match N" of the commands that look a folder up.
 // "--server S", "--match N", "--musicbrainz", "--mb-server URL" and "--cover-server URL" of the
 // commands that look a folder up. Without --musicbrainz the lookup asks freedb, whatever the window
 // last chose: a script gives the same answer every time.
@@ -78,18 +80,17 @@ struct LookupArgs {
     // N, counted from 0; 0 without --match. Throws UsageError when N is no number from 0.
     int match() const;
 };
-// Takes "--server S" out of inv.args; empty when absent. UsageError when S names no server
-// (ServerSettingProblem) or is missing.
-QString takeServerOption(Invocation& inv);
-// Takes them out of inv.args (UsageError when a value is missing or the server is refused).
-LookupArgs takeLookupArgs(Invocation& inv);
+// "--server S"; empty when absent. UsageError when S names no server (ServerSettingProblem).
+QString serverOption(const Invocation& inv);
+// UsageError when the server is refused, or a MusicBrainz address is given without --musicbrainz.
+LookupArgs lookupArgsOf(const Invocation& inv);
 // "--artist A", "--album B" and "--search-url T" of the commands that search by name.
 struct SearchArgs {
     QString artist, album, searchUrl;
     bool artistGiven = false, albumGiven = false;
     bool given() const { return artistGiven || albumGiven || !searchUrl.isEmpty(); }
 };
-SearchArgs takeSearchArgs(Invocation& inv);
+SearchArgs searchArgsOf(const Invocation& inv);
 // The words to search for: a given --artist or --album as it stands, every other one guessed from the
 // album's first file (its tags, its name, its folder's name).
 TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album);

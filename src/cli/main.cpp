@@ -1,6 +1,7 @@
-// cantorix-cli COMMAND [ARGS...] [--settings FILE]
+// cantorix-cli [--settings FILE] COMMAND [OPTIONS] [--] ARGS... | --help | --version
 #include "cli/Commands.h"
 
+#include "core/CommandLine.h"
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/Translation.h"
@@ -15,28 +16,12 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 
 namespace cantorix::cli {
 
-QString Invocation::takeOption(const QString& name)
+void Invocation::expectPositional(int count) const
 {
-    int i = int(args.indexOf(name));
-    if (i < 0) return {};
-    if (i + 1 >= args.size()) throw UsageError{QCoreApplication::translate("cli", "%1 needs a value").arg(name)};
-    QString value = args[i + 1];
-    args.remove(i, 2);
-    return value;
-}
-
-bool Invocation::takeFlag(const QString& name)
-{
-    return args.removeAll(name) > 0;
-}
-
-void Invocation::expectPositional(int count)
-{
-    for (const QString& a : std::as_const(args))
-        if (a.startsWith("--")) throw UsageError{QCoreApplication::translate("cli", "unknown option %1").arg(a)};
     if (args.size() != count) throw UsageError{QCoreApplication::translate("cli", "wrong number of arguments")};
 }
 
@@ -89,23 +74,23 @@ int LookupArgs::match() const
     return n;
 }
 
-QString takeServerOption(Invocation& inv)
+QString serverOption(const Invocation& inv)
 {
-    const QString server = inv.takeOption("--server");
+    const QString server = inv.value("server");
     // The options window refuses the same texts: what one takes, the other takes.
     if (const QString problem = ServerSettingProblem(server); !problem.isEmpty())
         throw UsageError{"--server \"" + server + "\": " + problem};
     return server;
 }
 
-LookupArgs takeLookupArgs(Invocation& inv)
+LookupArgs lookupArgsOf(const Invocation& inv)
 {
     LookupArgs args;
-    args.server = takeServerOption(inv);
-    args.matchText = inv.takeOption("--match");
-    args.musicBrainz = inv.takeFlag("--musicbrainz");
-    args.mbServer = inv.takeOption("--mb-server");
-    args.coverServer = inv.takeOption("--cover-server");
+    args.server = serverOption(inv);
+    args.matchText = inv.value("match");
+    args.musicBrainz = inv.given("musicbrainz");
+    args.mbServer = inv.value("mb-server");
+    args.coverServer = inv.value("cover-server");
     if (!args.musicBrainz && (!args.mbServer.isEmpty() || !args.coverServer.isEmpty()))
         throw UsageError{QCoreApplication::translate("cli", "--mb-server and --cover-server belong to --musicbrainz")};
     return args;
@@ -124,14 +109,48 @@ TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs&
 
 namespace {
 
+// The commands' options, each described once: a command lists the names of those it takes.
+const QList<TOptionSpec>& commandOptions()
+{
+    static const QList<TOptionSpec> options = {
+        {{"entry"}, "FILE", "cli", QT_TRANSLATE_NOOP("cli", "take the album from an xmcd entry file")},
+        {{"lookup"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up by its playing times")},
+        {{"search"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up by artist and album")},
+        {{"artist"}, "A", "cli", QT_TRANSLATE_NOOP("cli", "the artist to search for")},
+        {{"album"}, "B", "cli", QT_TRANSLATE_NOOP("cli", "the album to search for")},
+        {{"search-url"}, "T", "cli", QT_TRANSLATE_NOOP("cli", "the freedb web search address, %s for the words")},
+        {{"server"}, "S", "cli", QT_TRANSLATE_NOOP("cli", "the freedb server for this run")},
+        {{"musicbrainz"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up in MusicBrainz, not in freedb")},
+        {{"mb-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the MusicBrainz address for this run")},
+        {{"cover-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the Cover Art Archive address for this run")},
+        {{"match"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "take match N (from 0) of several")},
+        {{"recursive"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "every album folder under the folders given")},
+        {{"report"}, "FILE", "cli", QT_TRANSLATE_NOOP("cli", "write one JSON line per album to FILE")},
+        {{"jobs"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "albums scanned and renamed side by side, 1 to 4")},
+        {{"verbose"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "each album's log lines on standard error")},
+        {{"format"}, "F", "cli", QT_TRANSLATE_NOOP("cli", "the name format (else the settings')")},
+        {{"folder-format"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "the folder format, 0 to 4 (else the settings')")},
+        {{"rename-folder"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "rename the folder too")},
+        {{"write-tags"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "write the album into the tags")},
+        {{"playlist"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "write a playlist")},
+        {{"keep-underscores"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "keep underscores in names")},
+        {{"portable-names"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "names that FAT, exFAT and NTFS devices take")},
+        {{"cover"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "save a MusicBrainz album's front cover as folder.jpg")},
+        {{"dry-run"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "show what would be done and change nothing")},
+    };
+    return options;
+}
+
 struct Command {
     const char* name;
     const char* usage;
     std::function<int(Invocation&)> run;
+    QStringList options = {}; // the names of its own options, in the order its help lists them
 };
 
 const std::vector<Command>& commands()
 {
+    static const QStringList lookupOptions = {"server", "musicbrainz", "mb-server", "cover-server", "match"};
     static const std::vector<Command> table = {
         {"scan",
             QT_TRANSLATE_NOOP("cli", "scan DIR                  list the audio files of DIR with their playing times"),
@@ -145,7 +164,7 @@ const std::vector<Command>& commands()
                 "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
                 "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
                 "                            picks among several matches, default 0)"),
-            cmdLookup},
+            cmdLookup, lookupOptions},
         {"search",
             QT_TRANSLATE_NOOP("cli",
                 "search DIR [--artist A] [--album B] [--search-url T] [--server S | --musicbrainz\n"
@@ -153,7 +172,7 @@ const std::vector<Command>& commands()
                 "                            look DIR up by artist and album on the freedb web search or in\n"
                 "                            MusicBrainz (words guessed from the first file unless given; N\n"
                 "                            picks among the matches, default 0)"),
-            cmdSearch},
+            cmdSearch, QStringList{"artist", "album", "search-url"} + lookupOptions},
         {"rename",
             QT_TRANSLATE_NOOP("cli",
                 "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
@@ -168,7 +187,10 @@ const std::vector<Command>& commands()
                 "                            one album), renamed only when the lookup is clear or --match N picks;\n"
                 "                            one outcome line per album, a summary, JSON Lines with --report;\n"
                 "                            --jobs N (1 to 4) scans and renames albums side by side"),
-            cmdRename},
+            cmdRename,
+            QStringList{"entry", "lookup", "search", "artist", "album", "search-url"} + lookupOptions +
+                QStringList{"format", "folder-format", "rename-folder", "write-tags", "playlist", "keep-underscores",
+                            "portable-names", "cover", "dry-run", "recursive", "report", "jobs", "verbose"}},
         {"fix-numbers",
             QT_TRANSLATE_NOOP(
                 "cli", "fix-numbers DIR           pad one-digit numbers in the file names of DIR (1 -> 01)"),
@@ -177,7 +199,7 @@ const std::vector<Command>& commands()
             QT_TRANSLATE_NOOP("cli",
                 "rename-by-tag DIR [--format F] [--keep-underscores] [--portable-names] [--dry-run]\n"
                 "                            rename the audio files of DIR from their own tags"),
-            cmdRenameByTag},
+            cmdRenameByTag, {"format", "keep-underscores", "portable-names", "dry-run"}},
         {"info",
             QT_TRANSLATE_NOOP(
                 "cli", "info FILE                 show the technical and tag information of one audio file"),
@@ -187,11 +209,11 @@ const std::vector<Command>& commands()
                 "undo DIR [--recursive] [--dry-run]\n"
                 "                            move back what the last rename run on DIR (with --recursive: on\n"
                 "                            every folder under DIR) did"),
-            cmdUndo},
+            cmdUndo, {"recursive", "dry-run"}},
         {"sites",
             QT_TRANSLATE_NOOP(
                 "cli", "sites [--server S]        the freedb server list as the options window stores it"),
-            cmdSites},
+            cmdSites, {"server"}},
     };
     return table;
 }
@@ -218,10 +240,95 @@ void installInterruptCleanup()
     }
 }
 
+const Command* findCommand(const QString& name)
+{
+    for (const Command& c : commands())
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+// The options a command takes: its own, then those of every command.
+QList<TOptionSpec> optionsOf(const Command& command)
+{
+    QList<TOptionSpec> options;
+    for (const QString& name : command.options)
+        for (const TOptionSpec& spec : commandOptions())
+            if (spec.names.contains(name)) options << spec;
+    return options << SettingsOptionSpec() << HelpOptionSpec() << VersionOptionSpec();
+}
+
+// A command's usage text, each form of the command indented as the first (the texts' own continuation
+// lines are indented already).
+QString usageLines(const Command& command)
+{
+    QStringList lines = QCoreApplication::translate("cli", command.usage).split('\n');
+    for (QString& line : lines)
+        if (!line.startsWith(' ')) line.prepend("  ");
+    return lines.join('\n') + '\n';
+}
+
 void printUsage(QTextStream& err)
 {
     err << QCoreApplication::translate("cli", "usage: cantorix-cli COMMAND [ARGS] [--settings FILE]\n\ncommands:\n");
-    for (const Command& c : commands()) err << "  " << QCoreApplication::translate("cli", c.usage) << "\n";
+    for (const Command& c : commands()) err << usageLines(c);
+    err << '\n' << QCoreApplication::translate("cli", "options:") << '\n'
+        << OptionHelpLines({SettingsOptionSpec(), HelpOptionSpec(), VersionOptionSpec()})
+        << QCoreApplication::translate("cli", "\"cantorix-cli COMMAND --help\" lists the options of the command.")
+        << '\n';
+}
+
+// A command's usage, as the program's usage lists it; with `options`, each of its options below.
+void printCommandUsage(QTextStream& stream, const Command& command, bool options)
+{
+    stream << QCoreApplication::translate("cli", "usage:") << '\n' << usageLines(command);
+    if (options)
+        stream << '\n' << QCoreApplication::translate("cli", "options:") << '\n' << OptionHelpLines(optionsOf(command));
+}
+
+// Runs `command` with `arguments` (the program's name first); `programSettings` is a --settings FILE
+// given before the command. Returns the exit code.
+int runCommand(const Command& command, const QStringList& arguments, const std::optional<QString>& programSettings,
+               QHash<QString, QByteArray> rawArgs, QTextStream& out, QTextStream& err)
+{
+    QCommandLineParser parser;
+    QString problem = ParseCommandLine(parser, optionsOf(command), arguments);
+    if (problem.isEmpty() && programSettings && parser.isSet("settings"))
+        problem = QCoreApplication::translate("cli", "%1 is given more than once").arg("--settings");
+    if (!problem.isEmpty()) {
+        err << "cantorix-cli: " << problem << "\n";
+        printCommandUsage(err, command, false);
+        return 2;
+    }
+    if (parser.isSet("version")) {
+        out << "cantorix-cli " << CANTORIX_VERSION << '\n';
+        return 0;
+    }
+    if (parser.isSet("help")) {
+        printCommandUsage(out, command, true);
+        return 0;
+    }
+    Invocation inv{parser.positionalArguments(),
+                   parser.isSet("settings") ? parser.value("settings") : programSettings.value_or(QString()),
+                   out, err, std::move(rawArgs), &parser};
+    try {
+        if (inv.settingsFile.isEmpty()) inv.settingsFile = TSettings::defaultPath();
+        // A FIFO or a device would be waited on, or read without end.
+        if (const IoResult usable = TSettings::checkFile(inv.settingsFile); !usable) {
+            err << "cantorix-cli: "
+                << QCoreApplication::translate("cli", "the settings file \"%1\" is not a regular file (%2)")
+                       .arg(inv.settingsFile, QString::fromStdString(usable.error))
+                << "\n";
+            return 1;
+        }
+        const int rc = command.run(inv);
+        out.flush();
+        err.flush();
+        return rc;
+    } catch (const UsageError& e) {
+        err << "cantorix-cli: " << e.message << "\n";
+        printCommandUsage(err, command, false);
+        return 2;
+    }
 }
 
 } // namespace
@@ -229,44 +336,45 @@ void printUsage(QTextStream& err)
 
 int main(int argc, char** argv)
 {
+    using namespace cantorix;
     using namespace cantorix::cli;
     installInterruptCleanup();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Cantorix");
-    cantorix::InstallTranslators();
+    QCoreApplication::setApplicationVersion(CANTORIX_VERSION);
+    InstallTranslators();
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args[0] == "--help" || args[0] == "-h") {
-        printUsage(args.isEmpty() ? err : out);
-        return args.isEmpty() ? 2 : 0;
-    }
-    QString name = args.takeFirst();
-    Invocation inv{args, QString(), out, err};
-    for (int i = 1; i < argc; ++i) inv.rawArgs.insert(QString::fromLocal8Bit(argv[i]), QByteArray(argv[i]));
-    try {
-        inv.settingsFile = inv.takeOption("--settings");
-        if (inv.settingsFile.isEmpty()) inv.settingsFile = cantorix::TSettings::defaultPath();
-        // A FIFO or a device would be waited on, or read without end.
-        if (const cantorix::IoResult usable = cantorix::TSettings::checkFile(inv.settingsFile); !usable) {
-            err << "cantorix-cli: "
-                << QCoreApplication::translate("cli", "the settings file \"%1\" is not a regular file (%2)")
-                       .arg(inv.settingsFile, QString::fromStdString(usable.error))
-                << "\n";
-            return 1;
-        }
-        for (const Command& c : commands())
-            if (name == c.name) {
-                int rc = c.run(inv);
-                out.flush();
-                err.flush();
-                return rc;
-            }
-        throw UsageError{QCoreApplication::translate("cli", "unknown command %1").arg(name)};
-    } catch (const UsageError& e) {
-        err << "cantorix-cli: " << e.message << "\n";
+    // The program's own options come before the command; the command's parser reads the rest.
+    const QStringList arguments = app.arguments();
+    QCommandLineParser parser;
+    const QString problem =
+        ParseCommandLine(parser, {SettingsOptionSpec(), HelpOptionSpec(), VersionOptionSpec()}, arguments, true);
+    if (!problem.isEmpty()) {
+        err << "cantorix-cli: " << problem << "\n";
         printUsage(err);
         return 2;
     }
+    if (parser.isSet("version")) {
+        out << "cantorix-cli " << CANTORIX_VERSION << '\n';
+        return 0;
+    }
+    QStringList rest = parser.positionalArguments();
+    if (parser.isSet("help") || rest.isEmpty()) {
+        printUsage(rest.isEmpty() && !parser.isSet("help") ? err : out);
+        return parser.isSet("help") ? 0 : 2;
+    }
+    const QString name = rest.takeFirst();
+    const Command* command = findCommand(name);
+    if (!command) {
+        err << "cantorix-cli: " << QCoreApplication::translate("cli", "unknown command %1").arg(name) << "\n";
+        printUsage(err);
+        return 2;
+    }
+    QHash<QString, QByteArray> rawArgs;
+    for (int i = 1; i < argc; ++i) rawArgs.insert(QString::fromLocal8Bit(argv[i]), QByteArray(argv[i]));
+    return runCommand(*command, QStringList{arguments.value(0)} + rest,
+                      parser.isSet("settings") ? std::optional(parser.value("settings")) : std::nullopt,
+                      std::move(rawArgs), out, err);
 }

@@ -32,9 +32,10 @@ static QProcessEnvironment cliEnvironment(const QStringList& environment)
     return env;
 }
 
-CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment)
+CliResult runCli(const QStringList& args, int timeoutMs, const QStringList& environment, const QString& workingDirectory)
 {
     QProcess p;
+    if (!workingDirectory.isEmpty()) p.setWorkingDirectory(workingDirectory);
     p.setProcessEnvironment(cliEnvironment(environment));
     p.start(QString::fromStdString(cliPath()), args);
     CliResult r;

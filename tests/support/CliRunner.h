@@ -19,8 +19,9 @@ struct CliResult {
 
 // Waits at most `timeoutMs`; a process still running then is killed and reported with exit code -1.
 // `environment` holds "NAME=value" entries added to the test's own environment. The program speaks
-// English (LANGUAGE=en) unless `environment` sets LANGUAGE.
-CliResult runCli(const QStringList& args, int timeoutMs = 30000, const QStringList& environment = {});
+// English (LANGUAGE=en) unless `environment` sets LANGUAGE. It runs in `workingDirectory` when one is given.
+CliResult runCli(const QStringList& args, int timeoutMs = 30000, const QStringList& environment = {},
+                 const QString& workingDirectory = {});
 
 // The same for a test whose local server lives in this process: its event loop keeps running while
 // cantorix-cli talks to the server.
