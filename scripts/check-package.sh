@@ -54,7 +54,7 @@ zcat "$root/usr/share/man/man1/cantorix-cli.1.gz" | grep -q '^\.TH' || fail "the
 
 if command -v lintian >/dev/null; then
   # Errors fail the check; warnings and notes are printed for the reader.
-  lintian --no-tag-display-limit "$deb" | tee "$root/lintian.txt" || true
+  lintian --tag-display-limit 0 "$deb" | tee "$root/lintian.txt" || true
   ! grep -q '^E:' "$root/lintian.txt" || fail "lintian reports errors"
 else
   echo "check-package: lintian is not installed; its check is skipped" >&2
