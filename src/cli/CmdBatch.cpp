@@ -78,15 +78,7 @@ int renameCollection(Invocation& inv)
     if (searchArgs.artistGiven || searchArgs.albumGiven)
         throw UsageError{QCoreApplication::translate(
             "cli", "--artist and --album name one album: each album's words are guessed from its files")};
-    RenameArgs renameArgs;
-    renameArgs.format = inv.value("format");
-    renameArgs.folderFormat = inv.value("folder-format");
-    renameArgs.renameFolder = inv.given("rename-folder");
-    renameArgs.writeTags = inv.given("write-tags");
-    renameArgs.playlist = inv.given("playlist");
-    renameArgs.keepUnderscores = inv.given("keep-underscores");
-    renameArgs.portable = inv.given("portable-names");
-    renameArgs.cover = inv.given("cover");
+    const RenameArgs renameArgs = renameArgsOf(inv);
     const bool dryRun = inv.given("dry-run");
     const bool verbose = inv.given("verbose");
     const QString reportFile = inv.value("report");

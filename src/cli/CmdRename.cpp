@@ -17,6 +17,20 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
+RenameArgs renameArgsOf(const Invocation& inv)
+{
+    RenameArgs args;
+    args.format = inv.value("format");
+    args.folderFormat = inv.value("folder-format");
+    args.renameFolder = inv.given("rename-folder");
+    args.writeTags = inv.given("write-tags");
+    args.playlist = inv.given("playlist");
+    args.keepUnderscores = inv.given("keep-underscores");
+    args.portable = inv.given("portable-names");
+    args.cover = inv.given("cover");
+    return args;
+}
+
 void applyRenameArgs(TRenameOptions& options, const RenameArgs& args)
 {
     options.RenameFolder = args.renameFolder;
@@ -47,14 +61,7 @@ int cmdRename(Invocation& inv)
     const bool search = inv.given("search");
     const LookupArgs lookupArgs = lookupArgsOf(inv);
     const SearchArgs searchArgs = searchArgsOf(inv);
-    const QString format = inv.value("format");
-    const QString folderFormatText = inv.value("folder-format");
-    const bool renameFolder = inv.given("rename-folder");
-    const bool writeTags = inv.given("write-tags");
-    const bool playlist = inv.given("playlist");
-    const bool keepUnderscores = inv.given("keep-underscores");
-    const bool portable = inv.given("portable-names");
-    const bool cover = inv.given("cover");
+    const RenameArgs renameArgs = renameArgsOf(inv);
     const bool dryRun = inv.given("dry-run");
     // Accepted by the command, but only in its form for a whole collection.
     for (const char* batchOnly : {"report", "jobs", "verbose"})
@@ -70,12 +77,12 @@ int cmdRename(Invocation& inv)
     if (!search && searchArgs.given())
         throw UsageError{QCoreApplication::translate("cli", "--artist, --album and --search-url belong to --search")};
     const int match = lookupArgs.match();
-    if (cover && !lookupArgs.musicBrainz) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
+    if (renameArgs.cover && !lookupArgs.musicBrainz) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
 
     TSettings settings(inv.settingsFile);
     TAlbumWorkflow workflow(settings);
     TRenameOptions options = workflow.renameOptions();
-    applyRenameArgs(options, {format, folderFormatText, renameFolder, writeTags, playlist, keepUnderscores, portable, cover});
+    applyRenameArgs(options, renameArgs);
 
     const QString dir = inv.args[0];
     workflow.setOverrides(lookupOverrides(lookupArgs, searchArgs));

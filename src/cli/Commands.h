@@ -103,6 +103,8 @@ struct RenameArgs {
     bool renameFolder = false, writeTags = false, playlist = false, keepUnderscores = false, portable = false,
          cover = false;
 };
+// The rename options as given on the line.
+RenameArgs renameArgsOf(const Invocation& inv);
 // Puts them into `options` (those of the settings): the switches as given, the format, the folder
 // format and the underscore rule only when given. UsageError for a folder format out of range.
 void applyRenameArgs(TRenameOptions& options, const RenameArgs& args);
