@@ -110,9 +110,9 @@ TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs&
 namespace {
 
 // The commands' options, each described once: a command lists the names of those it takes.
-const QList<TOptionSpec>& commandOptions()
+const QList<TOptionDecl>& commandOptions()
 {
-    static const QList<TOptionSpec> options = {
+    static const QList<TOptionDecl> options = {
         {{"entry"}, "FILE", "cli", QT_TRANSLATE_NOOP("cli", "take the album from an xmcd entry file")},
         {{"lookup"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up by its playing times")},
         {{"search"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up by artist and album")},
@@ -248,13 +248,13 @@ const Command* findCommand(const QString& name)
 }
 
 // The options a command takes: its own, then those of every command.
-QList<TOptionSpec> optionsOf(const Command& command)
+QList<TOptionDecl> optionsOf(const Command& command)
 {
-    QList<TOptionSpec> options;
+    QList<TOptionDecl> options;
     for (const QString& name : command.options)
-        for (const TOptionSpec& spec : commandOptions())
-            if (spec.names.contains(name)) options << spec;
-    return options << SettingsOptionSpec() << HelpOptionSpec() << VersionOptionSpec();
+        for (const TOptionDecl& declared : commandOptions())
+            if (declared.names.contains(name)) options << declared;
+    return options << SettingsOption() << HelpOption() << VersionOption();
 }
 
 // A command's usage text, each form of the command indented as the first (the texts' own continuation
@@ -272,7 +272,7 @@ void printUsage(QTextStream& err)
     err << QCoreApplication::translate("cli", "usage: cantorix-cli COMMAND [ARGS] [--settings FILE]\n\ncommands:\n");
     for (const Command& c : commands()) err << usageLines(c);
     err << '\n' << QCoreApplication::translate("cli", "options:") << '\n'
-        << OptionHelpLines({SettingsOptionSpec(), HelpOptionSpec(), VersionOptionSpec()})
+        << OptionHelpLines({SettingsOption(), HelpOption(), VersionOption()})
         << QCoreApplication::translate("cli", "\"cantorix-cli COMMAND --help\" lists the options of the command.")
         << '\n';
 }
@@ -350,7 +350,7 @@ int main(int argc, char** argv)
     const QStringList arguments = app.arguments();
     QCommandLineParser parser;
     const QString problem =
-        ParseCommandLine(parser, {SettingsOptionSpec(), HelpOptionSpec(), VersionOptionSpec()}, arguments, true);
+        ParseCommandLine(parser, {SettingsOption(), HelpOption(), VersionOption()}, arguments, true);
     if (!problem.isEmpty()) {
         err << "cantorix-cli: " << problem << "\n";
         printUsage(err);

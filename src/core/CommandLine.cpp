@@ -14,47 +14,47 @@ constexpr int DescriptionColumn = 28;
 
 } // namespace
 
-const TOptionSpec& HelpOptionSpec()
+const TOptionDecl& HelpOption()
 {
-    static const TOptionSpec spec{
+    static const TOptionDecl option{
         {"h", "help"}, nullptr, "CommandLine", QT_TRANSLATE_NOOP("CommandLine", "show this help")};
-    return spec;
+    return option;
 }
 
-const TOptionSpec& VersionOptionSpec()
+const TOptionDecl& VersionOption()
 {
-    static const TOptionSpec spec{
+    static const TOptionDecl option{
         {"v", "version"}, nullptr, "CommandLine", QT_TRANSLATE_NOOP("CommandLine", "show the version")};
-    return spec;
+    return option;
 }
 
-const TOptionSpec& SettingsOptionSpec()
+const TOptionDecl& SettingsOption()
 {
-    static const TOptionSpec spec{
+    static const TOptionDecl option{
         {"settings"}, "FILE", "CommandLine",
         QT_TRANSLATE_NOOP("CommandLine", "the settings file to use instead of the usual one")};
-    return spec;
+    return option;
 }
 
-QString ParseCommandLine(QCommandLineParser& parser, const QList<TOptionSpec>& options, const QStringList& arguments,
+QString ParseCommandLine(QCommandLineParser& parser, const QList<TOptionDecl>& options, const QStringList& arguments,
                          bool stopAtFirstArgument)
 {
     QHash<QString, bool> takesValue;
-    for (const TOptionSpec& spec : options) {
-        QCommandLineOption option(spec.names);
-        if (spec.valueName) option.setValueName(spec.valueName);
+    for (const TOptionDecl& declared : options) {
+        QCommandLineOption option(declared.names);
+        if (declared.valueName) option.setValueName(declared.valueName);
         parser.addOption(option);
-        for (const QString& name : spec.names) takesValue.insert(name, spec.valueName != nullptr);
+        for (const QString& name : declared.names) takesValue.insert(name, declared.valueName != nullptr);
     }
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.setOptionsAfterPositionalArgumentsMode(stopAtFirstArgument ? QCommandLineParser::ParseAsPositionalArguments
                                                                       : QCommandLineParser::ParseAsOptions);
     if (parser.parse(arguments)) {
         // The parser keeps every value of a repeated option; which one was meant is anyone's guess.
-        for (const TOptionSpec& spec : options)
-            if (spec.valueName && parser.values(spec.names.last()).size() > 1)
+        for (const TOptionDecl& declared : options)
+            if (declared.valueName && parser.values(declared.names.last()).size() > 1)
                 return QCoreApplication::translate("cli", "%1 is given more than once")
-                    .arg(typedName(spec.names.last()));
+                    .arg(typedName(declared.names.last()));
         return {};
     }
 
@@ -105,15 +105,15 @@ QString HelpLine(const QString& what, const QString& description)
            description + '\n';
 }
 
-QString OptionHelpLines(const QList<TOptionSpec>& options)
+QString OptionHelpLines(const QList<TOptionDecl>& options)
 {
     QString text;
-    for (const TOptionSpec& spec : options) {
+    for (const TOptionDecl& declared : options) {
         QStringList typed;
-        for (const QString& name : spec.names) typed << typedName(name);
+        for (const QString& name : declared.names) typed << typedName(name);
         QString what = typed.join(", ");
-        if (spec.valueName) what += ' ' + QString::fromLatin1(spec.valueName);
-        text += HelpLine(what, QCoreApplication::translate(spec.context, spec.description));
+        if (declared.valueName) what += ' ' + QString::fromLatin1(declared.valueName);
+        text += HelpLine(what, QCoreApplication::translate(declared.context, declared.description));
     }
     return text;
 }

@@ -12,7 +12,7 @@ namespace cantorix {
 
 // One option as a program declares it and its help lists it. `valueName` is null for a switch;
 // `description` is translated in `context` when shown (QT_TRANSLATE_NOOP at the definition).
-struct TOptionSpec {
+struct TOptionDecl {
     QStringList names; // the short name first ("h", "help"); each as typed without its dashes
     const char* valueName = nullptr;
     const char* context = nullptr;
@@ -20,21 +20,21 @@ struct TOptionSpec {
 };
 
 // "-h, --help", "-v, --version" and "--settings FILE", the same in both programs.
-const TOptionSpec& HelpOptionSpec();
-const TOptionSpec& VersionOptionSpec();
-const TOptionSpec& SettingsOptionSpec();
+const TOptionDecl& HelpOption();
+const TOptionDecl& VersionOption();
+const TOptionDecl& SettingsOption();
 
 // Declares `options` on `parser` and parses `arguments` (the program's name first). With
 // `stopAtFirstArgument` the first argument that is no option and everything after it are left as
 // arguments (a command and its own options). Returns what is wrong, empty when the line was taken:
 // an unknown option, a missing value, a value after a switch, an option given twice; the option as it
 // was typed.
-QString ParseCommandLine(QCommandLineParser& parser, const QList<TOptionSpec>& options, const QStringList& arguments,
+QString ParseCommandLine(QCommandLineParser& parser, const QList<TOptionDecl>& options, const QStringList& arguments,
                          bool stopAtFirstArgument = false);
 
 // One line per option for a help text: "  --settings FILE           <description>", the descriptions
 // lined up in the column where the commands' usage texts put theirs.
-QString OptionHelpLines(const QList<TOptionSpec>& options);
+QString OptionHelpLines(const QList<TOptionDecl>& options);
 // One such line, with its line feed, for `what` (an option or an argument) and its description.
 QString HelpLine(const QString& what, const QString& description);
 

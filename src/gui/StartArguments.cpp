@@ -8,9 +8,9 @@ namespace cantorix {
 
 namespace {
 
-const QList<TOptionSpec>& startOptions()
+const QList<TOptionDecl>& startOptions()
 {
-    static const QList<TOptionSpec> options = {SettingsOptionSpec(), HelpOptionSpec(), VersionOptionSpec()};
+    static const QList<TOptionDecl> options = {SettingsOption(), HelpOption(), VersionOption()};
     return options;
 }
 
