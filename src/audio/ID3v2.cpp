@@ -645,11 +645,20 @@ IoResult TID3v2::render(TInSource& file, Rendered& out) const
             std::string all;
             for (const std::string& v : kept) all += v;
             const uint8_t enc = encodingFor(description + all, version);
-            std::string body = std::string(1, char(enc)) + encodeString(description, enc) + terminator(enc);
-            for (size_t i = 0; i < kept.size(); ++i) {
-                if (i > 0) body += version == 4 ? (enc == 1 ? std::string(2, '\0') : std::string(1, '\0')) : "/";
-                // Each value of a UTF-16 text carries its own byte-order mark.
-                body += encodeString(kept[i], enc);
+            // The description ends with a zero character (terminator() is an empty description).
+            std::string body = std::string(1, char(enc)) + encodeString(description, enc) +
+                               std::string(enc == 1 ? 2 : 1, '\0');
+            if (version == 4) {
+                // ISO-8859-1 or UTF-8 here (encodingFor), whose zero separator is one byte.
+                for (size_t i = 0; i < kept.size(); ++i) {
+                    if (i > 0) body += '\0';
+                    body += encodeString(kept[i], enc);
+                }
+            } else {
+                // One text, so that a UTF-16 one has one byte-order mark and stays in whole units.
+                std::string joined;
+                for (const std::string& v : kept) joined += (joined.empty() ? "" : "/") + v;
+                body += encodeString(joined, enc);
             }
             fr = TID3v2Frame{"TXXX", {0, 0}, bytesOf(body)};
         }

@@ -368,12 +368,19 @@ TEST(ID3v2, TextThatIsNotLatin1KeepsItsCharacters)
         t.SetTitle("Ωmega ÿ");
         t.SetArtist("Plain é");
         t.SetComment("Ω");
+        t.SetAlbumArtist("Σύνολο");
+        // Several values of a user text: in version 2.3 one text joined by "/", in one encoding.
+        t.SetUserText("Artists", {"Ωmega", "Ψ"});
         ASSERT_TRUE(t.SaveToFile(dir.file("a.mp3")));
         TID3v2 r;
         ASSERT_TRUE(r.ReadFromFile(dir.file("a.mp3")));
         EXPECT_EQ(r.Title(), "Ωmega ÿ");
         EXPECT_EQ(r.Artist(), "Plain é");
         EXPECT_EQ(r.Comment(), "Ω");
+        EXPECT_EQ(r.AlbumArtist(), "Σύνολο");
+        const std::vector<std::string> artists =
+            version == 4 ? std::vector<std::string>{"Ωmega", "Ψ"} : std::vector<std::string>{"Ωmega/Ψ"};
+        EXPECT_EQ(r.UserText("Artists"), artists);
         const TID3v2Frame* title = findFrame(r, "TIT2");
         ASSERT_NE(title, nullptr);
         if (version == 3) {
