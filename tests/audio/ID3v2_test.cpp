@@ -86,19 +86,22 @@ TEST(ID3v2, ReadsValuesOfAllVersions)
         Bytes file;
         std::string title, artist, album, track, year, genre, comment;
         uint16_t trackNo;
+        std::string albumArtist = "";
     } cases[] = {
         {"2.3 with fallbacks",
          id3Tag(3, {id3Frame(3, "TIT2", latin1Body("")), id3Frame(3, "TIT1", latin1Body("Intro")),
                     id3Frame(3, "TOPE", latin1Body("Orig")), id3Frame(3, "TRCK", latin1Body("07/12")),
                     id3Frame(3, "TDRC", latin1Body("2004-05-06")), id3Frame(3, "TCON", latin1Body("(17)Rock")),
-                    id3Frame(3, "COMM", bytes(std::string("\0eng\0Nice", 9)))}),
-         "Intro", "Orig", "", "07/12", "2004", "Rock", "Nice", 7},
+                    id3Frame(3, "COMM", bytes(std::string("\0eng\0Nice", 9))),
+                    id3Frame(3, "TPE2", latin1Body(" Various "))}),
+         "Intro", "Orig", "", "07/12", "2004", "Rock", "Nice", 7, "Various"},
         {"2.2",
          id3Tag(2, {id3Frame(2, "TT2", latin1Body(" Title ")), id3Frame(2, "TP1", latin1Body("Art\xE9")),
                     id3Frame(2, "TAL", latin1Body("Album")), id3Frame(2, "TRK", latin1Body("3")),
                     id3Frame(2, "TYE", latin1Body("1999")), id3Frame(2, "TCO", latin1Body("(8)")),
-                    id3Frame(2, "COM", bytes(std::string("\0engdesc\0Text", 13)))}),
-         "Title", "Arté", "Album", "3", "1999", "Jazz", "Text", 3},
+                    id3Frame(2, "COM", bytes(std::string("\0engdesc\0Text", 13))),
+                    id3Frame(2, "TP2", latin1Body("Band"))}),
+         "Title", "Arté", "Album", "3", "1999", "Jazz", "Text", 3, "Band"},
         {"2.4 with a large picture first",
          id3Tag(4, {id3Frame(4, "APIC", Bytes(20000, 0xAB)), id3Frame(4, "TIT2", latin1Body("After")),
                     id3Frame(4, "TCON", latin1Body("17")), id3Frame(4, "TYER", latin1Body("")),
@@ -128,6 +131,7 @@ TEST(ID3v2, ReadsValuesOfAllVersions)
         EXPECT_EQ(t.Year(), c.year) << c.what;
         EXPECT_EQ(t.Genre(), c.genre) << c.what;
         EXPECT_EQ(t.Comment(), c.comment) << c.what;
+        EXPECT_EQ(t.AlbumArtist(), c.albumArtist) << c.what;
     }
 }
 
