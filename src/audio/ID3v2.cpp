@@ -607,32 +607,22 @@ IoResult TID3v2::render(TInSource& file, Rendered& out) const
             if (tg.row == kYear && version == 4 && fr.id == "TYER") return true; // not a 2.4 frame
             return fr.id == id;
         };
-        size_t at = frames.size();
-        for (size_t i = 0; i < frames.size();) {
-            if (replaced(frames[i])) {
-                at = std::min(at, i);
-                frames.erase(frames.begin() + ptrdiff_t(i));
-            } else {
-                ++i;
-            }
-        }
         const std::string& value = m_values[tg.row];
-        if (value.empty() || (tg.row == kTrack && m_track == 0)) continue;
-
-        TID3v2Frame fr;
-        fr.id = id;
-        std::string body;
-        if (tg.row == kURL) {
-            body = std::string(2, '\0') + urlBytes(value);
-        } else if (tg.row == kComment) {
-            uint8_t enc = encodingFor(value, version);
-            body = std::string(1, char(enc)) + "eng" + terminator(enc) + encodeString(value, enc);
-        } else {
-            uint8_t enc = encodingFor(value, version);
-            body = std::string(1, char(enc)) + encodeString(value, enc);
+        std::optional<TID3v2Frame> fr;
+        if (!value.empty() && !(tg.row == kTrack && m_track == 0)) {
+            std::string body;
+            if (tg.row == kURL) {
+                body = std::string(2, '\0') + urlBytes(value);
+            } else if (tg.row == kComment) {
+                uint8_t enc = encodingFor(value, version);
+                body = std::string(1, char(enc)) + "eng" + terminator(enc) + encodeString(value, enc);
+            } else {
+                uint8_t enc = encodingFor(value, version);
+                body = std::string(1, char(enc)) + encodeString(value, enc);
+            }
+            fr = TID3v2Frame{id, {0, 0}, bytesOf(body)};
         }
-        fr.data = bytesOf(body);
-        frames.insert(frames.begin() + ptrdiff_t(std::min(at, frames.size())), std::move(fr));
+        replaceFrames(frames, replaced, std::move(fr));
     }
 
     // TXXX and UFID frames of the descriptions and owners that were set.
