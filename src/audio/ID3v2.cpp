@@ -735,30 +735,20 @@ IoResult TID3v2::SaveToFile(const std::string& fileName, TFileSystem& files)
 {
     TFileReader file;
     if (IoResult opened = file.open(fileName); !opened) return opened;
-    Rendered made;
-    if (IoResult ok = render(file, made); !ok) return ok;
-    const ByteVector& tag = made.tag;
-    const int64_t oldSize = made.oldSize;
+    TID3v2Plan plan;
+    if (IoResult ok = PlanSave(file, plan); !ok) return ok;
 
     IoResult r;
-    if (made.inPlace) {
+    if (plan.inPlace) {
         file.close();
-        r = writeInPlace(fileName, 0, tag.data(), tag.size(), files);
+        r = writeInPlace(fileName, 0, plan.tag.data(), plan.tag.size(), files);
     } else {
         auto produce = [&](TOutSink& out) {
-            return out.write(tag) && out.copyFrom(file, oldSize, file.size() - oldSize);
+            return out.write(plan.tag) && out.copyFrom(file, plan.oldSize, file.size() - plan.oldSize);
         };
         r = rewriteFrom(file, fileName, produce, files);
     }
-    if (r) {
-        m_present = true;
-        m_version = made.version;
-        m_size = int64_t(tag.size());
-        m_frames = std::move(made.frames);
-        std::fill(std::begin(m_dirty), std::end(m_dirty), false);
-        m_userTexts.clear();
-        m_uniqueIds.clear();
-    }
+    if (r) Saved(std::move(plan));
     return r;
 }
 
