@@ -194,23 +194,12 @@ IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFi
 
 IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n, TFileSystem& files)
 {
-    const TPatch patch{offset, data, n};
-    return writeInPlace(path, std::span<const TPatch>(&patch, 1), files);
-}
-
-IoResult writeInPlace(const std::string& path, std::span<const TPatch> patches, TFileSystem& files)
-{
-    for (const TPatch& p : patches)
-        if (p.offset < 0) return IoResult::fromErrno(EINVAL);
+    if (offset < 0) return IoResult::fromErrno(EINVAL);
     int fd = openRegularFile(path, O_WRONLY);
     if (fd < 0) return IoResult::fromErrno(errno);
-    int err = 0;
-    for (const TPatch& p : patches) {
-        const off_t at = ::lseek(fd, p.offset, SEEK_SET);
-        err = at == p.offset ? 0 : at < 0 ? errno : EIO;
-        if (!err) err = writeAll(files, fd, p.data, p.n);
-        if (err) break;
-    }
+    const off_t at = ::lseek(fd, offset, SEEK_SET);
+    int err = at == offset ? 0 : at < 0 ? errno : EIO;
+    if (!err) err = writeAll(files, fd, data, n);
     if (!err) err = files.sync(fd);
     if (::close(fd) != 0 && !err) err = errno;
     return err ? IoResult::fromErrno(err) : IoResult::success();

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -79,13 +78,6 @@ IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFi
 // extends past the end (only tags at the end of a file may do that). The file is synced.
 IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n,
                       TFileSystem& files = systemFiles());
-// Several such overwrites through one open file and one sync.
-struct TPatch {
-    int64_t offset;
-    const void* data;
-    size_t n;
-};
-IoResult writeInPlace(const std::string& path, std::span<const TPatch> patches, TFileSystem& files = systemFiles());
 
 // Cuts an existing file to `size` bytes (removing a trailing tag). Synced.
 IoResult truncateFile(const std::string& path, int64_t size, TFileSystem& files = systemFiles());

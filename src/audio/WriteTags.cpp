@@ -125,9 +125,8 @@ IoResult writeID3Pair(const std::string& fileName, const TTagValues& values, uin
     if (frontSame && endSame) return IoResult::success();
     if (front.inPlace && end.inPlace() && (frontSame || endSame)) {
         in.close();
-        const TPatch patch = frontSame ? TPatch{end.keep, end.tail.data(), end.tail.size()}
-                                       : TPatch{0, front.tag.data(), front.tag.size()};
-        return writeInPlace(fileName, std::span<const TPatch>(&patch, 1), files);
+        return frontSame ? writeInPlace(fileName, end.keep, end.tail.data(), end.tail.size(), files)
+                         : writeInPlace(fileName, 0, front.tag.data(), front.tag.size(), files);
     }
     auto produce = [&](TOutSink& out) {
         return out.write(front.tag) && out.copyFrom(in, front.oldSize, end.keep - front.oldSize) &&
