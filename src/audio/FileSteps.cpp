@@ -1,5 +1,6 @@
 #include "audio/FileSteps.h"
 
+#include "audio/AppendFile.h"
 #include "audio/Paths.h"
 
 #include <cerrno>
@@ -70,11 +71,8 @@ int writeAll(TFileSystem& files, int fd, const void* data, size_t n)
 
 void syncFolder(const std::string& path, TFileSystem& files)
 {
-    int dfd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return;
     // The rename is done; a folder that cannot be synced does not undo it.
-    files.sync(dfd);
-    ::close(dfd);
+    (void)syncDirectory(folderOf(path), files);
 }
 
 // Creates and locks a fresh temporary file for `target`; the descriptor, or -1 with errno set.
