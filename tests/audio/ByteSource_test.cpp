@@ -8,16 +8,10 @@
 using namespace cantorix;
 using cantorix::test::Bytes;
 using cantorix::test::TempDir;
+using cantorix::test::pattern;
 using cantorix::test::TFailingSource;
 
 namespace {
-Bytes pattern(size_t n)
-{
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) b[i] = uint8_t(i * 7 + (i >> 8));
-    return b;
-}
-
 // Writes n pattern bytes to a file in `dir` and opens `reader` on it; returns the bytes.
 Bytes openPatternFile(const TempDir& dir, size_t n, TFileReader& reader)
 {

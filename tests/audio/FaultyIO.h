@@ -1,5 +1,6 @@
 // Faults for the file layer: a file system whose writes, syncs or renames fail, and a source whose
-// reads fail in a range of offsets. Writers and readers take these in place of the real ones.
+// reads fail in a range of offsets. Writers and readers take these in place of the real ones. Also
+// the byte pattern the file layer's tests write.
 #pragma once
 
 #include "audio/ByteSource.h"
@@ -61,6 +62,14 @@ public:
 private:
     int64_t m_written = 0;
 };
+
+// n bytes in which neighbouring offsets (and blocks of 256) differ, so that a misplaced copy shows.
+inline ByteVector pattern(size_t n)
+{
+    ByteVector b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = uint8_t(i * 7 + (i >> 8));
+    return b;
+}
 
 // Bytes in memory whose reads fail with `err` when they touch [failFrom, failTo).
 class TFailingSource : public TMemorySource {

@@ -16,17 +16,11 @@
 using namespace cantorix;
 using cantorix::test::Bytes;
 using cantorix::test::TempDir;
+using cantorix::test::pattern;
 using cantorix::test::TFailingSource;
 using cantorix::test::TFaultyFiles;
 
 namespace {
-Bytes pattern(size_t n)
-{
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) b[i] = uint8_t(i * 7 + (i >> 8));
-    return b;
-}
-
 // The temporary files of rewrites in `dir`, hidden ones included, sorted.
 std::vector<std::string> temporaryFiles(const std::string& dir)
 {
