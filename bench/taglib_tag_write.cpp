@@ -4,11 +4,10 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 
-#include <algorithm>
+#include "folder_files.h"
+
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 int main(int argc, char** argv)
@@ -17,11 +16,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: taglib_tag_write TITLE DIR\n");
         return 2;
     }
-    std::vector<std::string> paths;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(argv[2], ec))
-        if (entry.is_regular_file(ec)) paths.push_back(entry.path().string());
-    std::sort(paths.begin(), paths.end());
+    const std::vector<std::string> paths = regularFilesByName(argv[2]);
     int failed = 0;
     for (const std::string& path : paths) {
         TagLib::FileRef file(path.c_str(), false);
