@@ -55,20 +55,26 @@ bool eachChild(TInSource& in, int64_t from, int64_t to, int& budget, Visit visit
     return true;
 }
 
-// A full box's version, then its unsigned fields of 32 bits (version 0) or 64 bits (version 1) at
-// the given field positions; the positions count the fields after the version and flags.
-bool readU64(TInSource& in, int64_t at, uint64_t& v)
+// Reads n bytes at `at` bytes into the content of `box`; false when they pass the box's end (a box
+// too short for its fields: the bytes there belong to the next box) or the read failed.
+bool readIn(TInSource& in, const Box& box, int64_t at, void* dst, size_t n)
+{
+    return at >= 0 && box.end - box.body >= at + int64_t(n) && in.readAt(box.body + at, dst, n);
+}
+
+// Unsigned big-endian fields at `at` bytes into the content of `box`.
+bool readU64(TInSource& in, const Box& box, int64_t at, uint64_t& v)
 {
     uint8_t b[8];
-    if (!in.readAt(at, b, 8)) return false;
+    if (!readIn(in, box, at, b, 8)) return false;
     v = (uint64_t(getBE32(b)) << 32) | getBE32(b + 4);
     return true;
 }
 
-bool readU32(TInSource& in, int64_t at, uint32_t& v)
+bool readU32(TInSource& in, const Box& box, int64_t at, uint32_t& v)
 {
     uint8_t b[4];
-    if (!in.readAt(at, b, 4)) return false;
+    if (!readIn(in, box, at, b, 4)) return false;
     v = getBE32(b);
     return true;
 }
@@ -88,28 +94,28 @@ struct Track {
 
 bool readTrack(TInSource& in, const Box& trak, int& budget, Track& t)
 {
-    auto version = [&](const Box& b, uint8_t& v) { return in.readAt(b.body, &v, 1); };
+    auto version = [&](const Box& b, uint8_t& v) { return readIn(in, b, 0, &v, 1); };
     return eachChild(in, trak.body, trak.end, budget, [&](const Box& b) {
         uint8_t v = 0;
         if (b.is("tkhd") && version(b, v)) {
             // 0: created 4, modified 4, track 4, reserved 4, duration 4; 1: 8, 8, 4, 4, duration 8.
             uint32_t d32 = 0;
-            t.hasHeader = v == 1 ? readU64(in, b.body + 28, t.duration) : readU32(in, b.body + 20, d32);
+            t.hasHeader = v == 1 ? readU64(in, b, 28, t.duration) : readU32(in, b, 20, d32);
             if (v != 1) t.duration = d32 == 0xFFFFFFFFu ? 0 : d32;
         } else if (b.is("edts")) {
             eachChild(in, b.body, b.end, budget, [&](const Box& e) {
                 uint8_t ev = 0;
                 uint32_t count = 0;
-                if (!e.is("elst") || !version(e, ev) || !readU32(in, e.body + 4, count)) return true;
+                if (!e.is("elst") || !version(e, ev) || !readU32(in, e, 4, count)) return true;
                 t.edits = int(std::min<uint32_t>(count, 2));
                 if (count != 1) return false;
                 // 0: duration 4, media time 4, rate 4; 1: duration 8, media time 8, rate 4.
                 uint32_t d32 = 0, m32 = 0, rate = 0;
                 uint64_t m64 = 0;
-                const bool ok = ev == 1 ? readU64(in, e.body + 8, t.editDuration) && readU64(in, e.body + 16, m64) &&
-                                              readU32(in, e.body + 24, rate)
-                                        : readU32(in, e.body + 8, d32) && readU32(in, e.body + 12, m32) &&
-                                              readU32(in, e.body + 16, rate);
+                const bool ok = ev == 1 ? readU64(in, e, 8, t.editDuration) && readU64(in, e, 16, m64) &&
+                                              readU32(in, e, 24, rate)
+                                        : readU32(in, e, 8, d32) && readU32(in, e, 12, m32) &&
+                                              readU32(in, e, 16, rate);
                 if (ev != 1) {
                     t.editDuration = d32;
                     m64 = uint64_t(int64_t(int32_t(m32)));
@@ -125,14 +131,14 @@ bool readTrack(TInSource& in, const Box& trak, int& budget, Track& t)
                     // 0: created 4, modified 4, scale 4, duration 4; 1: 8, 8, scale 4, duration 8.
                     uint32_t d32 = 0;
                     if (mv == 1) {
-                        readU32(in, m.body + 20, t.mediaScale);
-                        readU64(in, m.body + 24, t.mediaDuration);
-                    } else if (readU32(in, m.body + 12, t.mediaScale) && readU32(in, m.body + 16, d32)) {
+                        readU32(in, m, 20, t.mediaScale);
+                        readU64(in, m, 24, t.mediaDuration);
+                    } else if (readU32(in, m, 12, t.mediaScale) && readU32(in, m, 16, d32)) {
                         t.mediaDuration = d32 == 0xFFFFFFFFu ? 0 : d32;
                     }
                 } else if (m.is("hdlr")) {
                     uint8_t handler[4];
-                    t.audio = in.readAt(m.body + 8, handler, 4) && std::memcmp(handler, "soun", 4) == 0;
+                    t.audio = readIn(in, m, 8, handler, 4) && std::memcmp(handler, "soun", 4) == 0;
                 } else if (m.is("minf")) {
                     eachChild(in, m.body, m.end, budget, [&](const Box& s) {
                         if (!s.is("stbl")) return true;
@@ -142,7 +148,7 @@ bool readTrack(TInSource& in, const Box& trak, int& budget, Track& t)
                             // reserved 6, reference 2, version 2, revision 2, vendor 4, channels 2,
                             // sample size 2, compression 2, packet size 2, rate 16.16.
                             uint32_t rate = 0;
-                            if (d.end - d.body >= 8 + 32 + 4 && readU32(in, d.body + 8 + 32, rate))
+                            if (readU32(in, d, 8 + 32, rate))
                                 t.sampleRate = rate >> 16;
                             return false;
                         });
@@ -178,9 +184,9 @@ bool TMP4file::ReadFromSource(TInSource& in)
     bool haveAudio = false;
     eachChild(in, moov.body, moov.end, budget, [&](const Box& b) {
         uint8_t v = 0;
-        if (b.is("mvhd") && in.readAt(b.body, &v, 1)) {
+        if (b.is("mvhd") && readIn(in, b, 0, &v, 1)) {
             // The time scale follows created and modified: 4 bytes each in version 0, 8 in version 1.
-            readU32(in, b.body + (v == 1 ? 20 : 12), movieScale);
+            readU32(in, b, v == 1 ? 20 : 12, movieScale);
         } else if (b.is("trak") && !haveAudio) {
             Track t;
             if (readTrack(in, b, budget, t) && t.audio) {

@@ -139,7 +139,8 @@ TEST(MP4file, MovieBoxes)
         bool valid;
         int64_t milliseconds;
         int64_t samples;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {"moov after mdat", cat({kFtyp, mdat, moov(aac, {trak(aac)})}), true, 7300, 321930},
         {"moov first, version 1 fields, a 64-bit mdat", cat({kFtyp, moov(wide, {trak(wide)}), box("mdat", Bytes(500, 1), true)}),
          true, 7300, 321930},
@@ -158,6 +159,11 @@ TEST(MP4file, MovieBoxes)
         {"a box larger than the file before moov", cat({kFtyp, box("free", Bytes(10, 0)), moov(aac, {trak(aac)})}), true,
          7300, 321930},
     };
+    // A track header too short for its duration: the bytes after it are the next box's, not a time.
+    const Bytes fullTrak = trak(noEdits);
+    const Bytes shortTkhd = box("trak", cat({box("tkhd", fields(0, {{0, true}, {0, true}, {1, false}, {0, false}})),
+                                             slice(fullTrak, 8 + 8 + 24)}));
+    cases.push_back({"a track header cut before its duration", cat({kFtyp, moov(noEdits, {shortTkhd}), mdat}), false, 0, 0});
     // A box whose size claims more than the file has ends the walk: the moov after it is not found.
     Bytes lying = cat({kFtyp, box("free", Bytes(10, 0)), moov(aac, {trak(aac)})});
     lying[kFtyp.size() + 3] = 0xFF;
