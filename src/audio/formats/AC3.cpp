@@ -1,6 +1,7 @@
 #include "audio/formats/AC3.h"
 
 #include "audio/ByteSource.h"
+#include "audio/formats/ConstantFrames.h"
 
 namespace cantorix {
 
@@ -76,32 +77,27 @@ bool TAC3::ReadFromSource(TInSource& in)
     return true;
 }
 
-// A stream whose frames all have the first one's size holds size / that many of them: when the
-// second frame and the last few (counted back from the end by that size) are frames like the first,
-// with nothing that could be a frame in the bytes left over, the count is taken from the size and
-// not a frame between is read. Otherwise false, and the frames are walked.
+// A stream whose frames all have the first one's size holds size / that many of them
+// (ConstantFrameCount), and not a frame between is read. Otherwise false, and the frames are walked.
 bool TAC3::countConstantFrames(TInSource& in, const Frame& first)
 {
     if (first.samples == 0 || first.bytes < kHeaderBytes) return false;
-    const int64_t size = first.bytes;
-    const int64_t count = m_fileSize / size;
-    if (count < 2) return false;
-    auto sameAt = [&](int64_t offset) {
+    auto frameAt = [&](int64_t offset, Frame& f) {
         uint8_t h[kHeaderBytes];
-        Frame f;
-        return in.readAt(offset, h, sizeof h) && decode(h, f) && f.bytes == first.bytes && f.rate == first.rate &&
-               f.samples == first.samples && f.bsid == first.bsid;
+        return in.readAt(offset, h, sizeof h) && decode(h, f);
     };
-    for (int64_t k : {int64_t(1), count - 1, count - 2, count - 3})
-        if (k >= 1 && !sameAt(k * size)) return false;
-    const int64_t rest = m_fileSize - count * size;
-    if (rest >= int64_t(kHeaderBytes)) {
-        uint8_t h[kHeaderBytes];
+    auto sameAt = [&](int64_t offset) {
         Frame f;
-        // A whole frame of another size there would be counted by a walk; a cut one would not.
-        if (in.readAt(count * size, h, sizeof h) && decode(h, f) && f.bytes >= kHeaderBytes && int64_t(f.bytes) <= rest)
-            return false;
-    }
+        return frameAt(offset, f) && f.bytes == first.bytes && f.rate == first.rate && f.samples == first.samples &&
+               f.bsid == first.bsid;
+    };
+    auto wholeFrameIn = [&](int64_t offset, int64_t rest) {
+        Frame f;
+        return rest >= int64_t(kHeaderBytes) && frameAt(offset, f) && f.bytes >= kHeaderBytes &&
+               int64_t(f.bytes) <= rest;
+    };
+    const int64_t count = ConstantFrameCount(m_fileSize, first.bytes, sameAt, wholeFrameIn);
+    if (count == 0) return false;
     m_samples = uint64_t(count) * first.samples;
     return true;
 }

@@ -1,6 +1,7 @@
 #include "audio/formats/DTS.h"
 
 #include "audio/ByteSource.h"
+#include "audio/formats/ConstantFrames.h"
 
 #include <cstring>
 
@@ -62,26 +63,22 @@ static bool coreFrameAt(TInSource& in, int64_t offset, uint32_t& blocks, uint32_
 }
 
 // A stream of core frames all of the first one's size (no extension substreams between them) holds
-// size / that many: when the second frame and the last few (counted back from the end by that size)
-// are core frames like the first, and the bytes left over hold no whole frame, the count is taken
-// from the size and not a frame between is read. Otherwise false, and the frames are walked.
+// size / that many (ConstantFrameCount), and not a frame between is read. Otherwise false, and the
+// frames are walked.
 bool TDTS::countConstantFrames(TInSource& in)
 {
     uint32_t blocks = 0, bytes = 0;
     if (!coreFrameAt(in, 0, blocks, bytes) || bytes < kMinFrame) return false;
-    const int64_t count = m_fileSize / bytes;
-    if (count < 2) return false;
-    for (int64_t k : {int64_t(1), count - 1, count - 2, count - 3}) {
+    auto sameAt = [&](int64_t offset) {
         uint32_t b = 0, n = 0;
-        if (k >= 1 && (!coreFrameAt(in, k * bytes, b, n) || b != blocks || n != bytes)) return false;
-    }
-    // A whole core frame of another size in the bytes left over would be counted by a walk; a cut
-    // one would not.
-    const int64_t rest = m_fileSize - count * int64_t(bytes);
-    uint32_t restBlocks = 0, restBytes = 0;
-    if (rest >= 10 && coreFrameAt(in, count * int64_t(bytes), restBlocks, restBytes) && restBytes >= kMinFrame &&
-        int64_t(restBytes) <= rest)
-        return false;
+        return coreFrameAt(in, offset, b, n) && b == blocks && n == bytes;
+    };
+    auto wholeFrameIn = [&](int64_t offset, int64_t rest) {
+        uint32_t b = 0, n = 0;
+        return rest >= int64_t(kHeaderBytes) && coreFrameAt(in, offset, b, n) && n >= kMinFrame && int64_t(n) <= rest;
+    };
+    const int64_t count = ConstantFrameCount(m_fileSize, bytes, sameAt, wholeFrameIn);
+    if (count == 0) return false;
     m_frames = uint64_t(count);
     m_samples = uint64_t(count) * blocks * 32;
     return true;
