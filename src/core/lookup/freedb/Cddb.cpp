@@ -358,13 +358,17 @@ bool TCddb::askAtLowerLevel(const QString& line)
     return true;
 }
 
-QString TCddb::GenericStatusText(const QString& line, bool* closes)
+namespace {
+
+// The code of a status line; -1 for a line that does not begin with three digits.
+int statusCode(const QString& line) { return isStatusLine(line) ? line.left(3).toInt() : -1; }
+
+// Every code ending in 30 closes the connection, 530 included.
+bool closesConnection(int code) { return code % 100 == 30; }
+
+// The text of a status code (0 to 999); empty for one of no known class.
+QString statusCodeText(int c)
 {
-    if (closes) *closes = false;
-    if (line.size() < 3 || !isAsciiDigit(line[0]) || !isAsciiDigit(line[1]) || !isAsciiDigit(line[2])) return {};
-    const int c = line.left(3).toInt();
-    // Every code ending in 30 closes the connection, 530 included.
-    if (closes) *closes = c % 100 == 30;
     switch (c) {
     case 402:
         return QCoreApplication::translate("Cddb", "Server error");
@@ -413,14 +417,22 @@ QString TCddb::GenericStatusText(const QString& line, bool* closes)
     return text;
 }
 
+} // namespace
+
+QString TCddb::GenericStatusText(const QString& line, bool* closes)
+{
+    const int code = statusCode(line);
+    if (closes) *closes = code >= 0 && closesConnection(code);
+    return code >= 0 ? statusCodeText(code) : QString();
+}
+
 void TCddb::genericStatus(const QString& line)
 {
-    bool closes = false;
-    QString text = GenericStatusText(line, &closes);
-    if (closes) m_state = TState::Idle;
+    const int code = statusCode(line);
+    if (code < 0) return;
+    if (closesConnection(code)) m_state = TState::Idle;
+    const QString text = statusCodeText(code);
     if (text.isEmpty()) return;
-    // GenericStatusText found three digits at the start.
-    const int code = line.left(3).toInt();
     const bool failure = code / 100 == 4 || code / 100 == 5;
     status(text, failure ? TCddbStatusKind::ServerError : TCddbStatusKind::Progress, code);
 }
