@@ -3,6 +3,7 @@
 #include "support/MbTestServer.h"
 #include "support/QtPrinters.h"
 #include "support/TrackLengths.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +17,11 @@ using test::MbTestServer;
 using test::MbTestTrack;
 using test::fileOf;
 using test::timeOnly;
+using test::waitUntil;
 using Mode = TMusicBrainzLookup::Mode;
 using Kind = TLookupOutcome::Kind;
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int ms = 10000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // The example disc of the Disc ID Calculation documentation: its tracks in sectors, and its ID.
 const QList<int> ExampleSectors{15213, 16951, 14278, 16822, 17075, 14973};
