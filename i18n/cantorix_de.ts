@@ -429,6 +429,10 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>media %1 to %2 of %3</source>
         <translation>Medien %1 bis %2 von %3</translation>
     </message>
+    <message>
+        <source>%1; the old cover is now &quot;%2&quot;</source>
+        <translation>%1; das alte Cover heißt jetzt &quot;%2&quot;</translation>
+    </message>
 </context>
 <context>
     <name>NameFormat</name>

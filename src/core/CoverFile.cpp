@@ -63,15 +63,17 @@ TCoverSaveResult SaveCoverFile(const std::string& folder, const QByteArray& imag
     }
     if (IoResult moved = moveNoReplace(staged, target); !moved) {
         ::unlink(staged.c_str());
-        if (result.MovedPrevious) {
-            moveNoReplace(previous, target);
-            result.MovedPrevious = false;
-        }
-        if (moved.code == EEXIST) {
+        // The old cover gets its name back. Should that fail too (an entry of its name came meanwhile),
+        // it stays under the other name, and the user must hear where it is.
+        if (result.MovedPrevious && moveNoReplace(previous, target)) result.MovedPrevious = false;
+        if (moved.code == EEXIST && !result.MovedPrevious) {
             result.kind = TCoverSaveResult::Kind::Kept;
             return result;
         }
         result.Reason = QString::fromStdString(moved.error);
+        if (result.MovedPrevious)
+            result.Reason = QCoreApplication::translate("MusicBrainz", "%1; the old cover is now \"%2\"")
+                                .arg(result.Reason, QString::fromUtf8(PreviousCoverFileName));
         return result;
     }
     result.kind = TCoverSaveResult::Kind::Saved;

@@ -26,12 +26,14 @@ struct TCoverSaveResult {
     Kind kind = Kind::Failed;
     QString Path;
     QString Reason;
-    bool MovedPrevious = false; // Saved: the file that was there is now folder.previous.jpg
+    // Saved, or Failed when the old file could not get its name back: it is now folder.previous.jpg.
+    bool MovedPrevious = false;
 };
 
 // Saves `image` (a JPEG) as folder.jpg in `folder` (file-system bytes, with or without its "/"). An
 // entry of that name is kept unless `replace`; then it is moved to folder.previous.jpg first, which
-// must be free (otherwise it is kept too). On a failure after that move the old file gets its name back.
+// must be free (otherwise it is kept too). On a failure after that move the old file gets its name back;
+// should that fail as well, the result is Failed with MovedPrevious set, and Reason names where it is.
 TCoverSaveResult SaveCoverFile(const std::string& folder, const QByteArray& image, bool replace);
 // The same for a folder given as text, never replacing.
 TCoverSaveResult SaveCoverImage(const QString& folder, const QByteArray& image);

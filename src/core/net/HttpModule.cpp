@@ -27,28 +27,19 @@ public:
 
     bool GetAsync(const QString& url, const THttpProxy& proxy, Completion done, QString* errorText) override
     {
-        if (!m_client && !load()) {
-            if (errorText) *errorText = m_failure;
-            return false;
-        }
+        if (!ready(errorText)) return false;
         return m_client->GetAsync(url, proxy, std::move(done), errorText);
     }
 
     bool Fetch(const QString& url, const TFetchOptions& options, Completion done, QString* errorText) override
     {
-        if (!m_client && !load()) {
-            if (errorText) *errorText = m_failure;
-            return false;
-        }
+        if (!ready(errorText)) return false;
         return m_client->Fetch(url, options, std::move(done), errorText);
     }
 
     bool Send(const THttpRequest& request, ResponseCompletion done, QString* errorText) override
     {
-        if (!m_client && !load()) {
-            if (errorText) *errorText = m_failure;
-            return false;
-        }
+        if (!ready(errorText)) return false;
         return m_client->Send(request, std::move(done), errorText);
     }
 
@@ -58,6 +49,14 @@ public:
     }
 
 private:
+    // The module is loaded on the first request; false, with the reason, when it cannot be.
+    bool ready(QString* errorText)
+    {
+        if (m_client || load()) return true;
+        if (errorText) *errorText = m_failure;
+        return false;
+    }
+
     bool load()
     {
         const char* why = nullptr;

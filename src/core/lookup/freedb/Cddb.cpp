@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <iterator>
 
 namespace cantorix {
 
@@ -358,69 +359,67 @@ bool TCddb::askAtLowerLevel(const QString& line)
     return true;
 }
 
+namespace {
+
+// The code of a status line; -1 for a line that does not begin with three digits.
+int statusCode(const QString& line) { return isStatusLine(line) ? line.left(3).toInt() : -1; }
+
+// Every code ending in 30 closes the connection, 530 included.
+bool closesConnection(int code) { return code % 100 == 30; }
+
+// The text of a status code (0 to 999): a few codes have their own; the others are told by their
+// first digit (the class) and their last two (what comes next). Empty for a code of neither.
+QString statusCodeText(int c)
+{
+    static constexpr struct {
+        int code;
+        const char* text;
+    } own[] = {
+        {402, QT_TRANSLATE_NOOP("Cddb", "Server error")},
+        {408, QT_TRANSLATE_NOOP("Cddb", "CGI environment error")},
+        {500, QT_TRANSLATE_NOOP("Cddb", "Command syntax error, command unknown, command unimplemented")},
+        {530, QT_TRANSLATE_NOOP("Cddb", "Server error, server timeout")},
+    };
+    for (const auto& [code, text] : own)
+        if (code == c) return QCoreApplication::translate("Cddb", text);
+    // By the first digit, 1 to 5.
+    static constexpr const char* classes[] = {
+        QT_TRANSLATE_NOOP("Cddb", "Informative message"),
+        QT_TRANSLATE_NOOP("Cddb", "Command OK"),
+        QT_TRANSLATE_NOOP("Cddb", "Command OK so far"),
+        QT_TRANSLATE_NOOP("Cddb", "Command OK, but cannot be performed"),
+        QT_TRANSLATE_NOOP("Cddb", "Command unimplemented, incorrect, or program error"),
+    };
+    // By the last two digits: 00, 10, 20 and 30.
+    static constexpr const char* nexts[] = {
+        QT_TRANSLATE_NOOP("Cddb", ", ready for further commands"),
+        QT_TRANSLATE_NOOP("Cddb", ", more server-to-client output follows"),
+        QT_TRANSLATE_NOOP("Cddb", ", more client-to-server input follows"),
+        QT_TRANSLATE_NOOP("Cddb", ", connection will close"),
+    };
+    QString text;
+    const int digit = c / 100, rest = c % 100;
+    if (digit >= 1 && digit <= int(std::size(classes))) text = QCoreApplication::translate("Cddb", classes[digit - 1]);
+    if (rest % 10 == 0 && rest / 10 < int(std::size(nexts))) text += QCoreApplication::translate("Cddb", nexts[rest / 10]);
+    return text;
+}
+
+} // namespace
+
 QString TCddb::GenericStatusText(const QString& line, bool* closes)
 {
-    if (closes) *closes = false;
-    if (line.size() < 3 || !isAsciiDigit(line[0]) || !isAsciiDigit(line[1]) || !isAsciiDigit(line[2])) return {};
-    const int c = line.left(3).toInt();
-    // Every code ending in 30 closes the connection, 530 included.
-    if (closes) *closes = c % 100 == 30;
-    switch (c) {
-    case 402:
-        return QCoreApplication::translate("Cddb", "Server error");
-    case 408:
-        return QCoreApplication::translate("Cddb", "CGI environment error");
-    case 500:
-        return QCoreApplication::translate("Cddb", "Command syntax error, command unknown, command unimplemented");
-    case 530:
-        return QCoreApplication::translate("Cddb", "Server error, server timeout");
-    default: break;
-    }
-    QString text;
-    switch (c / 100) {
-    case 1:
-        text = QCoreApplication::translate("Cddb", "Informative message");
-        break;
-    case 2:
-        text = QCoreApplication::translate("Cddb", "Command OK");
-        break;
-    case 3:
-        text = QCoreApplication::translate("Cddb", "Command OK so far");
-        break;
-    case 4:
-        text = QCoreApplication::translate("Cddb", "Command OK, but cannot be performed");
-        break;
-    case 5:
-        text = QCoreApplication::translate("Cddb", "Command unimplemented, incorrect, or program error");
-        break;
-    default: break;
-    }
-    switch (c % 100) {
-    case 0:
-        text += QCoreApplication::translate("Cddb", ", ready for further commands");
-        break;
-    case 10:
-        text += QCoreApplication::translate("Cddb", ", more server-to-client output follows");
-        break;
-    case 20:
-        text += QCoreApplication::translate("Cddb", ", more client-to-server input follows");
-        break;
-    case 30:
-        text += QCoreApplication::translate("Cddb", ", connection will close");
-        break;
-    default: break;
-    }
-    return text;
+    const int code = statusCode(line);
+    if (closes) *closes = code >= 0 && closesConnection(code);
+    return code >= 0 ? statusCodeText(code) : QString();
 }
 
 void TCddb::genericStatus(const QString& line)
 {
-    bool closes = false;
-    QString text = GenericStatusText(line, &closes);
-    if (closes) m_state = TState::Idle;
+    const int code = statusCode(line);
+    if (code < 0) return;
+    if (closesConnection(code)) m_state = TState::Idle;
+    const QString text = statusCodeText(code);
     if (text.isEmpty()) return;
-    // GenericStatusText found three digits at the start.
-    const int code = line.left(3).toInt();
     const bool failure = code / 100 == 4 || code / 100 == 5;
     status(text, failure ? TCddbStatusKind::ServerError : TCddbStatusKind::Progress, code);
 }

@@ -18,19 +18,28 @@ void sortByDifference(QList<TMbCandidate>& candidates)
     });
 }
 
-} // namespace
-
-qint64 MediumDeltaMs(const TMbMedium& medium, const QList<TTrackLength>& files)
+// Adds the difference of each track whose length both the file and the medium know; the medium has
+// as many tracks as `files`.
+void addDeltas(const TMbMedium& medium, const QList<TTrackLength>& files, qint64& sum, qint64& compared)
 {
-    if (medium.Tracks.size() != files.size()) return -1;
-    qint64 sum = 0;
-    qint64 compared = 0;
     for (qsizetype k = 0; k < files.size(); ++k) {
         if (!files[k].Known || medium.Tracks[k].LengthMs < 0) continue;
         sum += std::llabs(files[k].Milliseconds - medium.Tracks[k].LengthMs);
         ++compared;
     }
-    return compared == 0 ? -1 : (sum + compared / 2) / compared;
+}
+
+// The mean of `compared` differences, rounded; -1 when there were none.
+qint64 meanDelta(qint64 sum, qint64 compared) { return compared == 0 ? -1 : (sum + compared / 2) / compared; }
+
+} // namespace
+
+qint64 MediumDeltaMs(const TMbMedium& medium, const QList<TTrackLength>& files)
+{
+    if (medium.Tracks.size() != files.size()) return -1;
+    qint64 sum = 0, compared = 0;
+    addDeltas(medium, files, sum, compared);
+    return meanDelta(sum, compared);
 }
 
 int ChooseMedium(const TMbRelease& release, const QList<TTrackLength>& files, const QString& discId, qint64* deltaMs)
@@ -117,13 +126,9 @@ bool FitsDiscSet(const TMbRelease& release, const QList<QList<TTrackLength>>& di
         const TMbMedium& m = release.Media[order[k]];
         if (m.TrackCount != discs[k].size()) return false;
         if (m.Tracks.size() != discs[k].size()) continue; // a reply without this medium's tracks
-        for (qsizetype t = 0; t < discs[k].size(); ++t) {
-            if (!discs[k][t].Known || m.Tracks[t].LengthMs < 0) continue;
-            sum += std::llabs(discs[k][t].Milliseconds - m.Tracks[t].LengthMs);
-            ++compared;
-        }
+        addDeltas(m, discs[k], sum, compared);
     }
-    if (deltaMs && compared > 0) *deltaMs = (sum + compared / 2) / compared;
+    if (deltaMs) *deltaMs = meanDelta(sum, compared);
     return true;
 }
 

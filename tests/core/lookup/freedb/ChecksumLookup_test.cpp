@@ -4,24 +4,18 @@
 #include "support/CddbTestSite.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestFiles.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 
 using namespace cantorix;
 using test::FakeHttpClient;
+using test::waitUntil;
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int ms = 2000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 const QString Folder = "/music/Album/";
 

@@ -1,34 +1,15 @@
 #include "core/lookup/musicbrainz/DiscToc.h"
 
 #include "support/QtPrinters.h"
+#include "support/TrackLengths.h"
 
 #include <gtest/gtest.h>
 
 using namespace cantorix;
+using test::fileOf;
+using test::timeOnly;
 
 namespace {
-
-// A file of `samples` at `rate` Hz, its times derived as the readers derive them.
-TTrackLength fileOf(qint64 samples, quint32 rate = 44100)
-{
-    TTrackLength l;
-    l.Samples = samples;
-    l.SampleRate = rate;
-    l.Milliseconds = (samples * 1000 + rate / 2) / rate;
-    l.Seconds = int((l.Milliseconds + 500) / 1000);
-    l.Known = true;
-    return l;
-}
-
-// A file whose format gives only a time.
-TTrackLength timeOnly(qint64 ms)
-{
-    TTrackLength l;
-    l.Milliseconds = ms;
-    l.Seconds = int((ms + 500) / 1000);
-    l.Known = true;
-    return l;
-}
 
 // The example disc of the Disc ID Calculation documentation, as exact files: track k fills the
 // sectors from its offset to the next (the lead-out after the last).

@@ -2,23 +2,17 @@
 
 #include "core/net/FakeHttpClient.h"
 #include "support/QtPrinters.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 using namespace cantorix;
 using test::FakeHttpClient;
+using test::waitUntil;
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // A client on a fake transport and a limiter of its own, with everything it says recorded.
 struct Harness {

@@ -2,6 +2,8 @@
 
 #include "support/MbTestServer.h"
 #include "support/QtPrinters.h"
+#include "support/TrackLengths.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -13,37 +15,13 @@ using test::MbTestMedium;
 using test::MbTestRelease;
 using test::MbTestServer;
 using test::MbTestTrack;
+using test::fileOf;
+using test::timeOnly;
+using test::waitUntil;
 using Mode = TMusicBrainzLookup::Mode;
 using Kind = TLookupOutcome::Kind;
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int ms = 10000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
-TTrackLength exact(qint64 sectors)
-{
-    TTrackLength l;
-    l.Samples = sectors * SamplesPerSector;
-    l.SampleRate = CdSampleRate;
-    l.Milliseconds = (sectors * 1000 + 37) / 75;
-    l.Seconds = int((l.Milliseconds + 500) / 1000);
-    l.Known = true;
-    return l;
-}
-
-TTrackLength lossy(qint64 ms)
-{
-    TTrackLength l;
-    l.Milliseconds = ms;
-    l.Seconds = int((ms + 500) / 1000);
-    l.Known = true;
-    return l;
-}
 
 // The example disc of the Disc ID Calculation documentation: its tracks in sectors, and its ID.
 const QList<int> ExampleSectors{15213, 16951, 14278, 16822, 17075, 14973};
@@ -136,7 +114,7 @@ TEST(MusicBrainzLookup, ACdExactRipIsFoundByItsDiscIdInOneRequestAndTakenWithout
     server.add(disc);
     ASSERT_TRUE(server.start());
     QList<TTrackLength> files;
-    for (int s : ExampleSectors) files << exact(s);
+    for (int s : ExampleSectors) files << fileOf(s * SamplesPerSector);
 
     Lookup lookup(Mode::Disc, server.base());
     ASSERT_TRUE(lookup.start(files));
@@ -191,7 +169,7 @@ TEST(MusicBrainzLookup, ALossyAlbumIsMatchedByItsLengthsAndTheClosestReleaseCome
     ASSERT_TRUE(server.start());
     // A lossy copy: each file within half a second of its track, as decoders pad and trim.
     QList<TTrackLength> files;
-    for (int i = 0; i < lengths.size(); ++i) files << lossy(lengths[i] + (i % 2 ? 400 : -350));
+    for (int i = 0; i < lengths.size(); ++i) files << timeOnly(lengths[i] + (i % 2 ? 400 : -350));
 
     Lookup lookup(Mode::Disc, server.base());
     lookup.onOffer = [&](const QStringList&, int preselected) { lookup.source->choose(preselected); };
@@ -221,7 +199,7 @@ TEST(MusicBrainzLookup, OfATwoMediumReleaseTheMediumWhoseLengthsFitIsTaken)
                 "2003-01-01", "US"});
     ASSERT_TRUE(server.start());
     QList<TTrackLength> files;
-    for (qint64 l : second) files << lossy(l + 1000);
+    for (qint64 l : second) files << timeOnly(l + 1000);
 
     Lookup lookup(Mode::Disc, server.base());
     lookup.onOffer = [&](const QStringList&, int) { lookup.source->choose(0); };
@@ -248,8 +226,8 @@ TEST(MusicBrainzLookup, ASetOfDiscsIsTheReleaseWhoseMediaMatchInOrder)
                 {MbTestMedium{tracksOf(numbered("Two", 3), second)}, MbTestMedium{tracksOf(numbered("One", 4), first)}}});
     ASSERT_TRUE(server.start());
     QList<TTrackLength> one, two;
-    for (qint64 l : first) one << lossy(l + 300);
-    for (qint64 l : second) two << lossy(l - 300);
+    for (qint64 l : first) one << timeOnly(l + 300);
+    for (qint64 l : second) two << timeOnly(l - 300);
 
     Lookup lookup(Mode::Disc, server.base());
     EXPECT_TRUE(lookup.source->supportsDiscSets());
@@ -285,7 +263,7 @@ TEST(MusicBrainzLookup, ASearchFindsReleasesByNameThenReadsTheChosenOneForPairin
 
     Lookup lookup(Mode::Search, server.base());
     lookup.onOffer = [&](const QStringList&, int) { lookup.source->choose(0); };
-    const QList<TTrackLength> files{lossy(200000), lossy(230000), lossy(210000)};
+    const QList<TTrackLength> files{timeOnly(200000), timeOnly(230000), timeOnly(210000)};
     ASSERT_TRUE(lookup.start(files, "various", "ac/dc: live! \"hits\""));
     ASSERT_TRUE(lookup.end());
 
@@ -321,16 +299,16 @@ TEST(MusicBrainzLookup, NoMatchAndUnusableRepliesEndTheLookupWithTheirReason)
         Kind kind;
         QString reason;
     } cases[] = {
-        {"lengths near nothing", Mode::Disc, {lossy(100000), lossy(100000)}, {}, nullptr, Kind::NoMatch, "No match found"},
-        {"a search finding nothing", Mode::Search, {lossy(1000)}, "Nowhere", nullptr, Kind::NoMatch, "No match found"},
-        {"a release of another track count", Mode::Disc, {lossy(600000)}, {}, nullptr, Kind::NoMatch, "No match found"},
-        {"no JSON", Mode::Disc, {lossy(1000)}, {},
+        {"lengths near nothing", Mode::Disc, {timeOnly(100000), timeOnly(100000)}, {}, nullptr, Kind::NoMatch, "No match found"},
+        {"a search finding nothing", Mode::Search, {timeOnly(1000)}, "Nowhere", nullptr, Kind::NoMatch, "No match found"},
+        {"a release of another track count", Mode::Disc, {timeOnly(600000)}, {}, nullptr, Kind::NoMatch, "No match found"},
+        {"no JSON", Mode::Disc, {timeOnly(1000)}, {},
          [](const test::HttpRequest&) { return test::HttpResponse{200, "OK", "text/html", "<html>maintenance</html>"}; },
          Kind::Failed, "Invalid reply from MusicBrainz: The reply is no JSON object"},
-        {"a 400 with the service's words", Mode::Disc, {lossy(1000)}, {},
+        {"a 400 with the service's words", Mode::Disc, {timeOnly(1000)}, {},
          [](const test::HttpRequest&) { return test::HttpResponse{400, "Bad Request", "application/json", R"({"error":"Invalid TOC"})"}; },
          Kind::Failed, "400 Bad Request: Invalid TOC"},
-        {"a 404 of an unknown disc ID without a TOC match", Mode::Disc, {lossy(1000)}, {},
+        {"a 404 of an unknown disc ID without a TOC match", Mode::Disc, {timeOnly(1000)}, {},
          [](const test::HttpRequest&) { return test::HttpResponse{404, "Not Found", "application/json", R"({"error":"Not Found"})"}; },
          Kind::NoMatch, "No match found"},
     };
@@ -359,7 +337,7 @@ TEST(MusicBrainzLookup, TheOneSecondRuleHoldsAcrossLookupsAndA503IsWaitedOut)
     server.add(disc);
     ASSERT_TRUE(server.start());
     QList<TTrackLength> files;
-    for (int s : ExampleSectors) files << exact(s);
+    for (int s : ExampleSectors) files << fileOf(s * SamplesPerSector);
 
     // Two albums of a batch, one after the other, on the process's pace; the second is told to wait
     // by the service once (Retry-After) and is asked again.
@@ -394,7 +372,7 @@ TEST(MusicBrainzLookup, StartCancelChooseAndAbandonKeepTheirContract)
     MbTestServer server;
     server.add({"Right One", {{"The Band", ""}}, {MbTestMedium{tracksOf(numbered("T", 2), {200000, 300000})}}});
     ASSERT_TRUE(server.start());
-    const QList<TTrackLength> files{lossy(200500), lossy(300500)};
+    const QList<TTrackLength> files{timeOnly(200500), timeOnly(300500)};
 
     // Nothing to ask: false, a line, and no end.
     struct Refused {
@@ -405,7 +383,7 @@ TEST(MusicBrainzLookup, StartCancelChooseAndAbandonKeepTheirContract)
         QString line;
     } refused[] = {
         {"no files", Mode::Disc, {}, server.base(), "No MusicBrainz lookup: No files to look up"},
-        {"a file without a time", Mode::Disc, {lossy(1000), TTrackLength{}}, server.base(),
+        {"a file without a time", Mode::Disc, {timeOnly(1000), TTrackLength{}}, server.base(),
          "No MusicBrainz lookup: The playing time of file 2 is unknown"},
         {"no words", Mode::Search, files, server.base(), "Nothing to search for: enter the artist or the album"},
         {"a bad server", Mode::Disc, files, "ftp://x", "Invalid MusicBrainz server address \"ftp://x\""},

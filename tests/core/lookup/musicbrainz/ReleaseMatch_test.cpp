@@ -1,26 +1,19 @@
 #include "core/lookup/musicbrainz/ReleaseMatch.h"
 
 #include "support/QtPrinters.h"
+#include "support/TrackLengths.h"
 
 #include <gtest/gtest.h>
 
 using namespace cantorix;
+using test::timeOnly;
 
 namespace {
-
-TTrackLength ms(qint64 value)
-{
-    TTrackLength l;
-    l.Milliseconds = value;
-    l.Seconds = int((value + 500) / 1000);
-    l.Known = true;
-    return l;
-}
 
 QList<TTrackLength> files(std::initializer_list<qint64> values)
 {
     QList<TTrackLength> out;
-    for (qint64 v : values) out << ms(v);
+    for (qint64 v : values) out << timeOnly(v);
     return out;
 }
 
@@ -61,7 +54,7 @@ TEST(MusicBrainzMatch, ThePerTrackDifferenceIsTheMeanOverTracksWithBothLengths)
         {"2 s and 3 s off", files({180000, 240000}), medium(1, {182000, 237000}), 2500},
         {"an unknown track length is left out", files({180000, 240000}), medium(1, {-1, 244000}), 4000},
         {"no length known", files({180000, 240000}), medium(1, {-1, -1}), -1},
-        {"an unknown file is left out", QList<TTrackLength>{TTrackLength{}, ms(1000)}, medium(1, {5000, 1500}), 500},
+        {"an unknown file is left out", QList<TTrackLength>{TTrackLength{}, timeOnly(1000)}, medium(1, {5000, 1500}), 500},
         {"other track count", files({180000}), medium(1, {180000, 240000}), -1},
     };
     for (const Case& c : cases) EXPECT_EQ(MediumDeltaMs(c.medium, c.files), c.delta) << c.name;
