@@ -2316,8 +2316,8 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
         <translation>das Namensformat (sonst das der Einstellungen)</translation>
     </message>
     <message>
-        <source>the folder format, 0 to 4 (else the settings&apos;)</source>
-        <translation>das Ordnerformat, 0 bis 4 (sonst das der Einstellungen)</translation>
+        <source>the folder format, 0 to 5 (else the settings&apos;)</source>
+        <translation>das Ordnerformat, 0 bis 5 (sonst das der Einstellungen)</translation>
     </message>
     <message>
         <source>rename the folder too</source>
