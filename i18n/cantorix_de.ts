@@ -1291,7 +1291,7 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
         <translation>&quot;%1&quot; &amp;anhängen</translation>
     </message>
     <message>
-        <source>Rename &amp;as typed</source>
+        <source>Rename as &amp;typed</source>
         <translation>&amp;Wie eingegeben umbenennen</translation>
     </message>
     <message>
