@@ -35,6 +35,7 @@ ls "$root"/usr/share/icons/hicolor/*/apps/cantorix.* >/dev/null 2>&1 || fail "th
 control=$(dpkg-deb -f "$deb")
 grep -q '^Section: sound$' <<<"$control" || fail "the package's section is not sound"
 grep -q '^Recommends:.*libmediainfo0v5' <<<"$control" || fail "the package does not recommend libmediainfo0v5"
+grep -q '^Recommends:.*xdg-utils' <<<"$control" || fail "the package does not recommend xdg-utils"
 grep -q '^Depends:.*libqt6widgets6' <<<"$control" || fail "the package's dependencies lack the Qt libraries"
 for program in cantorix cantorix-cli; do
   ! readelf -S "$root/usr/bin/$program" | grep -q '\.symtab' || fail "$program is not stripped"
