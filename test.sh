@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
-cantorix_install "${CANTORIX_PACKAGES[@]}" "${CANTORIX_TEST_PACKAGES[@]}"
+cantorix_install "${CANTORIX_PACKAGES[@]}" "${CANTORIX_TEST_PACKAGES[@]}" "${CANTORIX_PACKAGE_CHECK_PACKAGES[@]}"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCANTORIX_SANITIZE=ON -DCANTORIX_TESTS=ON
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen

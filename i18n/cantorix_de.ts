@@ -1295,7 +1295,7 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
         <translation>&quot;%1&quot; &amp;anhängen</translation>
     </message>
     <message>
-        <source>Rename &amp;as typed</source>
+        <source>Rename as &amp;typed</source>
         <translation>&amp;Wie eingegeben umbenennen</translation>
     </message>
     <message>
@@ -2320,8 +2320,8 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
         <translation>das Namensformat (sonst das der Einstellungen)</translation>
     </message>
     <message>
-        <source>the folder format, 0 to 4 (else the settings&apos;)</source>
-        <translation>das Ordnerformat, 0 bis 4 (sonst das der Einstellungen)</translation>
+        <source>the folder format, 0 to 5 (else the settings&apos;)</source>
+        <translation>das Ordnerformat, 0 bis 5 (sonst das der Einstellungen)</translation>
     </message>
     <message>
         <source>rename the folder too</source>

@@ -48,7 +48,7 @@ TLookupRun runLookup(TAlbumWorkflow& workflow, TQueryMode mode, const QString& a
     if (!result.started && result.error.isEmpty())
         result.error = QCoreApplication::translate("cli", "nothing to search for: give --artist or --album");
     if (result.outcome.kind == TLookupOutcome::Kind::TimedOut && result.error.isEmpty())
-        result.error = result.outcome.message.isEmpty() ? result.outcome.reason : result.outcome.reason;
+        result.error = result.outcome.reason;
     return result;
 }
 

@@ -129,7 +129,7 @@ const QList<TOptionDecl>& commandOptions()
         {{"jobs"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "albums scanned and renamed side by side, 1 to 4")},
         {{"verbose"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "each album's log lines on standard error")},
         {{"format"}, "F", "cli", QT_TRANSLATE_NOOP("cli", "the name format (else the settings')")},
-        {{"folder-format"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "the folder format, 0 to 4 (else the settings')")},
+        {{"folder-format"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "the folder format, 0 to 5 (else the settings')")},
         {{"rename-folder"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "rename the folder too")},
         {{"write-tags"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "write the album into the tags")},
         {{"playlist"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "write a playlist")},

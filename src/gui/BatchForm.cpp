@@ -99,7 +99,8 @@ TBatchForm::TBatchForm(TSettings& settings, const QString& root, const TBatchOpt
     connect(btOpen, &QPushButton::clicked, this, &TBatchForm::btOpenClick);
     connect(btUndo, &QPushButton::clicked, this, &TBatchForm::btUndoClick);
     connect(lvAlbums, &QTableWidget::itemSelectionChanged, this, &TBatchForm::updateButtons);
-    connect(lvAlbums, &QTableWidget::cellDoubleClicked, this, [this] {
+    // A double click or Enter on an album does what "Open in main window" does, when that is offered.
+    connect(lvAlbums, &QAbstractItemView::activated, this, [this] {
         if (btOpen->isEnabled()) btOpenClick();
     });
     connect(m_batch.get(), &TAlbumBatch::albumStarted, this, [this](int index, const QString&) { albumStarted(index); });

@@ -267,7 +267,7 @@ bool TInfoForm::confirmExtension(QByteArray& name)
     box.setObjectName("ExtensionQuestion");
     box.setInformativeText(tr("Without one the file is no longer listed with the album."));
     QPushButton* add = canAdd ? box.addButton(tr("&Add \"%1\"").arg(extension), QMessageBox::AcceptRole) : nullptr;
-    QPushButton* asTyped = box.addButton(tr("Rename &as typed"), QMessageBox::DestructiveRole);
+    QPushButton* asTyped = box.addButton(tr("Rename as &typed"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(add ? add : cancel);
     box.setEscapeButton(cancel);

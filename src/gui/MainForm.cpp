@@ -383,14 +383,19 @@ void TMainForm::Splitter1Moved()
 // ---------------------------------------------------------------------------------------------
 // Grid commands
 
+QByteArray TMainForm::fileOfRow(int row) const
+{
+    const TAlbumSession& a = m_workflow->album();
+    // The listed name's own bytes: a name that is not UTF-8 must reach the file unchanged.
+    const QByteArray name = a.row(row).FileBytes;
+    if (name.isEmpty() || a.folder().isEmpty()) return {};
+    return QFile::encodeName(a.folder()) + name;
+}
+
 QByteArray TMainForm::selectedFile() const
 {
     const QModelIndex current = FileGrid->currentIndex();
-    const TAlbumSession& a = m_workflow->album();
-    // The listed name's own bytes: a name that is not UTF-8 must reach the file unchanged.
-    const QByteArray name = current.isValid() ? a.row(current.row()).FileBytes : QByteArray();
-    if (name.isEmpty() || a.folder().isEmpty()) return {};
-    return QFile::encodeName(a.folder()) + name;
+    return current.isValid() ? fileOfRow(current.row()) : QByteArray();
 }
 
 bool TMainForm::windowLocked() const { return m_renaming || m_lookupLocked; }
@@ -427,11 +432,8 @@ void TMainForm::mnuShowInfoClick()
 void TMainForm::FileGridDblClick(const QModelIndex& index)
 {
     if (windowLocked() || !index.isValid()) return;
-    const TAlbumSession& a = album();
-    const QByteArray name = a.row(index.row()).FileBytes;
-    if (name.isEmpty() || a.folder().isEmpty()) return;
-    const QByteArray file = QFile::encodeName(a.folder()) + name;
-    if (!fileExists(file.toStdString())) return;
+    const QByteArray file = fileOfRow(index.row());
+    if (file.isEmpty() || !fileExists(file.toStdString())) return;
     if (m_settings->get(setting::DblClickInfo))
         showInfoWindow(file);
     else

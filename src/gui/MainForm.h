@@ -150,7 +150,9 @@ private:
     void refreshPreview();
     // Query by name: the album guess into edArtist/edAlbum.
     void guessAlbum();
-    // The full path of the file in the grid's selected row, as the file system holds it; empty for none.
+    // The full path of the file in grid row `row`, as the file system holds it; empty for none.
+    QByteArray fileOfRow(int row) const;
+    // The same for the grid's selected row.
     QByteArray selectedFile() const;
     // Rebuilds the tree, selects `folder` and scans it, once.
     void selectAndScan(const QString& folder);

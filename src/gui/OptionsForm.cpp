@@ -305,6 +305,8 @@ void TOptionsForm::buildLayout()
     aboutLayout->addLayout(helpRow);
     aboutLayout->addStretch();
     PageControl1->addTab(about, tr("Abou&t"));
+    // Tab walks the tabs, the page shown, then Close (which was made before the pages).
+    setTabOrder(btHelp, btClose);
 
     // F1 opens the guide wherever the focus is.
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);

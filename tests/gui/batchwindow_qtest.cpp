@@ -122,6 +122,25 @@ private slots:
         QCOMPARE(f.folderToOpen(), QString::fromStdString(c.root + "Unknown/"));
     }
 
+    void enterOpensAnUnmatchedAlbum()
+    {
+        Collection c;
+        TBatchForm f(*c.settings, QString::fromStdString(c.root), c.options());
+        f.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.batch().running() && f.batch().results().size() == 2, 20000);
+        f.lvAlbums->setFocus();
+        // Enter on a renamed album does nothing; on an unmatched one it opens it, as the button does.
+        f.lvAlbums->selectRow(0);
+        QTest::keyClick(f.lvAlbums, Qt::Key_Return);
+        QVERIFY(f.isVisible());
+        QVERIFY(f.folderToOpen().isEmpty());
+        f.lvAlbums->selectRow(1);
+        QTest::keyClick(f.lvAlbums, Qt::Key_Return);
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QCOMPARE(f.folderToOpen(), QString::fromStdString(c.root + "Unknown/"));
+    }
+
     void undoTakesTheWholeBatchBack()
     {
         Collection c;

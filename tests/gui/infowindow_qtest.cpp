@@ -262,7 +262,7 @@ private slots:
         } extensionless[] = {
             {"01 - Intro renamed", "&Add", "01 - Intro renamed.mp3"},
             {"notes", "Cancel", "01 - Intro renamed.mp3"},
-            {"notes", "Rename &as typed", "notes"},
+            {"notes", "Rename as &typed", "notes"},
             {"notes ", "", "notes"}, // its own name: no question, no move
             {"a.mp3", "", "a.mp3"},  // back, without a question
         };
@@ -270,8 +270,11 @@ private slots:
             bool asked = false;
             if (*e.answer)
                 whenModal<QMessageBox>([&](QMessageBox* box) {
+                    // Each answer has its own Alt letter.
+                    const QStringList faults = windowFaults(box);
                     for (QAbstractButton* b : box->buttons())
                         if (b->text().remove('&').startsWith(QString(e.answer).remove('&'))) b->click();
+                    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
                 }, &asked);
             form.edNewFileName->selectAll();
             QTest::keyClicks(form.edNewFileName, e.typed);

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -537,6 +538,36 @@ private slots:
                 QVERIFY2(!owner.contains(key), qPrintable(QString("Alt+%1: \"%2\" and \"%3\"").arg(key, owner.value(key), text)));
                 owner.insert(key, text);
             }
+        }
+    }
+
+    // Tab from the tabs walks the page shown, then Close, then back to the tabs.
+    void tabWalksThePageThenClose()
+    {
+        Fixture f;
+        f.form->show();
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QTabWidget* tabs = f.form->PageControl1;
+        auto* close = f.form->findChild<QPushButton*>("btClose");
+        QVERIFY(close);
+        for (int t = 0; t < tabs->count(); ++t) {
+            tabs->setCurrentIndex(t);
+            tabs->tabBar()->setFocus(Qt::TabFocusReason);
+            QStringList stops;
+            for (int step = 0; step < 40 && QApplication::focusWidget() != close; ++step) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* at = QApplication::focusWidget();
+                QVERIFY(at);
+                if (at == close) break;
+                QVERIFY2(tabs->currentWidget()->isAncestorOf(at),
+                         qPrintable(QString("tab %1: %2 after %3").arg(t).arg(at->objectName(), stops.join(", "))));
+                stops << at->objectName();
+            }
+            QVERIFY2(!stops.isEmpty(), qPrintable(QString("tab %1: Close right after the tabs").arg(t)));
+            QCOMPARE(QApplication::focusWidget(), close);
+            QTest::keyClick(close, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), tabs->tabBar());
         }
     }
 };
