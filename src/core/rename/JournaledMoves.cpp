@@ -3,8 +3,6 @@
 #include "core/rename/RenameLines.h"
 
 #include <cerrno>
-#include <chrono>
-#include <sys/stat.h>
 
 namespace cantorix {
 
@@ -33,29 +31,9 @@ TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, c
     }
 
     TRenameJournal journal(journalDirectory);
-    TRenameJournalData& record = journal.data();
-    record.Kind = kind;
-    record.Folder = dir;
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) {
-        record.FolderDevice = uint64_t(st.st_dev);
-        record.FolderInode = uint64_t(st.st_ino);
-    }
-    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
-    for (const TFileMove& m : planned) {
-        struct stat file {};
-        const bool known = ::lstat((dir + m.From).c_str(), &file) == 0;
-        record.Moves.push_back({m.From, m.To, false, known ? uint64_t(file.st_ino) : 0, false});
-    }
-    std::string why;
-    switch (journal.begin(&why)) {
-    case TRenameJournal::TStart::Begun: break;
-    case TRenameJournal::TStart::Unfinished:
-        outcome.Refused = TrLine(UnfinishedRunText);
-        break;
-    case TRenameJournal::TStart::Failed: outcome.Refused = JournalErrorLine(why); break;
-    }
+    std::vector<TJournalMove> record;
+    for (const TFileMove& m : planned) record.push_back({m.From, m.To});
+    outcome.Refused = BeginJournal(journal, kind, dir, std::move(record));
     if (!outcome.Refused.empty()) {
         outcome.Failed = int(planned.size());
         log(outcome.Refused);

@@ -598,6 +598,35 @@ TRenameJournal::TStart TRenameJournal::begin(std::string* error)
     return TStart::Begun;
 }
 
+std::string BeginJournal(TRenameJournal& journal, TJournalKind kind, const std::string& folder,
+                         std::vector<TJournalMove> moves, bool writesTags)
+{
+    TRenameJournalData& record = journal.data();
+    record.Kind = kind;
+    record.Folder = withSlash(folder);
+    if (const std::optional<TIdentity> id = identityOf(record.Folder, true)) {
+        record.FolderDevice = id->Device;
+        record.FolderInode = id->Inode;
+    }
+    record.WroteTags = writesTags;
+    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+    // Each file's inode as planned: undo recognises a move whose line was lost by it.
+    for (TJournalMove& m : moves) {
+        const std::optional<TIdentity> file = identityOf(record.Folder + m.From, false);
+        m.Inode = file ? file->Inode : 0;
+        m.Done = m.Undone = false;
+    }
+    record.Moves = std::move(moves);
+    std::string why;
+    switch (journal.begin(&why)) {
+    case TRenameJournal::TStart::Begun: return {};
+    case TRenameJournal::TStart::Unfinished: return TrLine(UnfinishedRunText);
+    case TRenameJournal::TStart::Failed: break;
+    }
+    return JournalErrorLine(why);
+}
+
 IoResult TRenameJournal::appendLine(const std::string& payload)
 {
     if (!enabled()) return IoResult::success();

@@ -11,11 +11,9 @@
 
 #include <cerrno>
 #include <dirent.h>
-#include <chrono>
 #include <exception>
 #include <map>
 #include <set>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -277,31 +275,10 @@ void TRenameRun::work()
     // The journal holds the whole plan, synced, before the first move; its header explains the order
     // of everything written after. No journal, no run: a run that cannot be undone does not begin.
     TRenameJournal journal(m_journalDirectory, *m_files);
-    TRenameJournalData& record = journal.data();
-    record.Kind = TJournalKind::RenameRun;
-    record.Folder = m_folder;
-    struct stat folderStat {};
-    if (::stat(m_folder.c_str(), &folderStat) == 0) {
-        record.FolderDevice = uint64_t(folderStat.st_dev);
-        record.FolderInode = uint64_t(folderStat.st_ino);
-    }
-    record.WroteTags = m_options.WriteTags;
-    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        struct stat st {};
-        const bool known = ::lstat((m_folder + m_rows[i].FileName).c_str(), &st) == 0;
-        record.Moves.push_back({m_rows[i].FileName, names[i].Name, false, known ? uint64_t(st.st_ino) : 0, false});
-    }
-    std::string why;
-    switch (journal.begin(&why)) {
-    case TRenameJournal::TStart::Begun: break;
-    case TRenameJournal::TStart::Unfinished:
-        m_report.Refused = TrLine(UnfinishedRunText);
-        log(m_report.Refused);
-        return;
-    case TRenameJournal::TStart::Failed:
-        m_report.Refused = JournalErrorLine(why);
+    std::vector<TJournalMove> moves;
+    for (size_t i = 0; i < m_rows.size(); ++i) moves.push_back({m_rows[i].FileName, names[i].Name});
+    m_report.Refused = BeginJournal(journal, TJournalKind::RenameRun, m_folder, std::move(moves), m_options.WriteTags);
+    if (!m_report.Refused.empty()) {
         log(m_report.Refused);
         return;
     }
