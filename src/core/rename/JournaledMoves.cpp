@@ -1,5 +1,6 @@
 #include "core/rename/JournaledMoves.h"
 
+#include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
 #include <cerrno>
@@ -69,9 +70,7 @@ IoResult RenameFileJournaled(const std::string& fromPath, const std::string& new
                              const std::string& journalDirectory)
 {
     const size_t slash = fromPath.rfind('/');
-    if (slash == std::string::npos || newName.empty() || newName.find('/') != std::string::npos ||
-        newName.find('\0') != std::string::npos || newName == "." || newName == "..")
-        return IoResult::fromErrno(EINVAL);
+    if (slash == std::string::npos || !IsUsableName(newName)) return IoResult::fromErrno(EINVAL);
     const std::string folder = fromPath.substr(0, slash + 1);
     const TMovesOutcome outcome = MoveFilesJournaled(folder, TJournalKind::ManualRename,
                                                      {{fromPath.substr(slash + 1), newName}},

@@ -1,6 +1,7 @@
 #include "core/rename/RenameJournal.h"
 
 #include "core/CoverFile.h"
+#include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
 #include <QByteArray>
@@ -140,8 +141,7 @@ std::vector<std::string_view> split(std::string_view payload)
 // A bare name a journal may make undo act on: one entry of the album folder (or its parent).
 bool usableBareName(const std::string& n)
 {
-    return !n.empty() && n.size() <= kMaxNameBytes && n != "." && n != ".." && n.find('/') == std::string::npos &&
-           n.find('\0') == std::string::npos;
+    return n.size() <= kMaxNameBytes && IsUsableName(n);
 }
 
 bool isPlaylistName(const std::string& n)

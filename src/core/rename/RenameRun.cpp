@@ -31,10 +31,6 @@ std::string parentOf(const std::string& folder)
     return f.substr(0, slash + 1);
 }
 
-// A name built from values may hold a NUL, which would cut the path short in the system call; such a
-// name is refused like any other invalid name.
-bool holdsNul(const std::string& s) { return s.find('\0') != std::string::npos; }
-
 std::string sha256Hex(const std::string& bytes)
 {
     return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())), QCryptographicHash::Sha256)
@@ -311,7 +307,8 @@ void TRenameRun::work()
         }
         if (planned.Shortened) log(NameShortenedLine(newName));
         IoResult moved;
-        if (planned.NoName || holdsNul(newName))
+        // A name built from values may hold a NUL, which would cut the path short in the system call.
+        if (planned.NoName || !IsUsableName(newName))
             moved = IoResult::fromErrno(EINVAL);
         else if (movedInto.count(row.FileName))
             moved = IoResult::fromErrno(ENOENT);
@@ -401,7 +398,7 @@ std::string TRenameRun::renameFolder(TRenameJournal& journal)
         log(FolderExistsLine(newPath));
         return m_folder;
     }
-    IoResult moved = holdsNul(name) || name == "." || name == ".." ? IoResult::fromErrno(EINVAL) : IoResult::success();
+    IoResult moved = IsUsableName(name) ? IoResult::success() : IoResult::fromErrno(EINVAL);
     // Recorded (and given its second name) before it happens, so that undo finds the run by either name.
     if (moved) moved = journal.recordFolderIntent(newPath);
     if (moved) moved = moveNoReplace(withoutSlash(m_folder), withoutSlash(newPath));
