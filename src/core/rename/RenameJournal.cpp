@@ -293,7 +293,9 @@ bool fromLegacyJson(const std::string& bytes, TRenameJournalData& d)
     if (!d.Playlist.empty() && !isSha256Hex(d.PlaylistSha256)) return false;
     d.WroteTags = o["wroteTags"].toBool();
     d.Finished = o["finished"].toBool();
-    d.Started = int64_t(o["started"].toDouble());
+    // Any number may stand there: one int64_t cannot hold is unknown (0) rather than converted.
+    const double started = o["started"].toDouble();
+    d.Started = started >= 0 && started < 9.0e18 ? int64_t(started) : 0;
     return true;
 }
 
