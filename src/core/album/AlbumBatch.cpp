@@ -440,11 +440,7 @@ void TAlbumBatch::beginLookup(int i)
         } else {
             started = w->startLookup(TQueryMode::Checksum);
         }
-        if (!started) {
-            end(i, TBatchOutcome::Failed, a.Result.Lines.isEmpty() ? tr("the lookup did not start") : a.Result.Lines.last());
-            m_lookingUp = -1;
-            QMetaObject::invokeMethod(this, &TAlbumBatch::pump, Qt::QueuedConnection);
-        }
+        if (!started) lookupNotStarted(i);
         return;
     }
     a.Disc = 0;
@@ -453,11 +449,7 @@ void TAlbumBatch::beginLookup(int i)
     if (w->database() == TDatabase::MusicBrainz) {
         QList<QList<TTrackLength>> discs;
         for (const TScanResult& s : std::as_const(a.Scans)) discs << s.lengths;
-        if (!w->startDiscSetLookup(discs)) {
-            end(i, TBatchOutcome::Failed, a.Result.Lines.isEmpty() ? tr("the lookup did not start") : a.Result.Lines.last());
-            m_lookingUp = -1;
-            QMetaObject::invokeMethod(this, &TAlbumBatch::pump, Qt::QueuedConnection);
-        }
+        if (!w->startDiscSetLookup(discs)) lookupNotStarted(i);
         return;
     }
     lookupDisc(i);
@@ -469,11 +461,15 @@ void TAlbumBatch::lookupDisc(int i)
     TAlbum& a = *m_albums[size_t(i)];
     TAlbumWorkflow* w = a.Disc < int(a.Flows.size()) ? a.Flows[size_t(a.Disc)] : newWorkflow(i);
     if (a.Disc > 0) w->listScan(a.Scans[a.Disc]);
-    if (!w->startLookup(TQueryMode::Checksum)) {
-        end(i, TBatchOutcome::Failed, a.Result.Lines.isEmpty() ? tr("the lookup did not start") : a.Result.Lines.last());
-        m_lookingUp = -1;
-        QMetaObject::invokeMethod(this, &TAlbumBatch::pump, Qt::QueuedConnection);
-    }
+    if (!w->startLookup(TQueryMode::Checksum)) lookupNotStarted(i);
+}
+
+// The workflow's last line says why (no files, nothing to search for); the next lookup may begin.
+void TAlbumBatch::lookupNotStarted(int i)
+{
+    const QStringList& lines = m_albums[size_t(i)]->Result.Lines;
+    end(i, TBatchOutcome::Failed, lines.isEmpty() ? tr("the lookup did not start") : lines.last());
+    m_lookingUp = -1;
 }
 
 void TAlbumBatch::discLookedUp(int i, const TLookupOutcome& outcome)
