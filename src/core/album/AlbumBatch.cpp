@@ -83,6 +83,23 @@ QStringList foldersUnder(const QString& root, int limit, const QStringList& exte
     return order;
 }
 
+// A disc folder's bare name ("CD1") from its path with "/".
+QString discFolderName(const QString& path)
+{
+    QString name = path;
+    name.chop(1);
+    return name.mid(name.lastIndexOf('/') + 1);
+}
+
+// A disc's scan listed once more, without the lines it gave when it was first listed.
+TScanResult quietly(TScanResult scan)
+{
+    scan.logLine.clear();
+    scan.notes.clear();
+    scan.removedLines.clear();
+    return scan;
+}
+
 bool hasRecord(const QString& folder)
 {
     TRenameJournalData data;
@@ -567,18 +584,11 @@ void TAlbumBatch::planDryRun(int i)
     disc.SaveCover = false;
     for (qsizetype k = 0; k < a.Scans.size(); ++k) {
         TAlbumWorkflow* w = k < qsizetype(a.Flows.size()) ? a.Flows[size_t(k)] : newWorkflow(i);
-        TScanResult quiet = a.Scans[k];
-        quiet.logLine.clear();
-        quiet.notes.clear();
-        quiet.removedLines.clear();
-        w->listScan(quiet);
+        w->listScan(quietly(a.Scans[k]));
         w->applyRecord(a.Records[k]);
         const TRenamePlanView view = w->plan(disc);
         count(view);
-        QString name = a.Found.Discs[k];
-        name.chop(1);
-        name = name.mid(name.lastIndexOf('/') + 1) + "/";
-        a.Result.Plan << RenamePlanLines(view, disc, a.Found.Discs[k], name);
+        a.Result.Plan << RenamePlanLines(view, disc, a.Found.Discs[k], discFolderName(a.Found.Discs[k]) + "/");
     }
     if (options.RenameFolder) {
         AlbumRecord first = a.Records.first();
@@ -660,13 +670,8 @@ void TAlbumBatch::renameStep(int i)
                    a.Failure.isEmpty() ? a.Note : a.Failure);
     TAlbumWorkflow* w = disc < int(a.Flows.size()) ? a.Flows[size_t(disc)] : newWorkflow(i);
     // The disc's folder under the set's folder as it is named now.
-    TScanResult scan = a.Scans[disc];
-    QString name = a.Found.Discs[disc];
-    name.chop(1);
-    scan.folder = a.Parent + name.mid(name.lastIndexOf('/') + 1) + "/";
-    scan.logLine.clear();
-    scan.notes.clear();
-    scan.removedLines.clear();
+    TScanResult scan = quietly(a.Scans[disc]);
+    scan.folder = a.Parent + discFolderName(a.Found.Discs[disc]) + "/";
     w->listScan(scan);
     w->applyRecord(a.Records[disc]);
     TRenameOptions options = m_options.Rename;
