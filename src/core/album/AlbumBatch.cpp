@@ -619,9 +619,13 @@ void TAlbumBatch::renameStep(int i)
 {
     TAlbum& a = *m_albums[size_t(i)];
     const int step = a.Step++;
+    // Every step has run: renamed, unless one of them failed.
+    auto allDone = [&] {
+        end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
+            a.Failure.isEmpty() ? a.Note : a.Failure);
+    };
     if (!a.isSet()) {
-        if (step > 0) return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
-                                 a.Failure.isEmpty() ? a.Note : a.Failure);
+        if (step > 0) return allDone();
         if (!a.Flows.back()->startRename(m_options.Rename))
             return end(i, TBatchOutcome::Refused, refusalOf(*a.Flows.back()));
         return;
@@ -665,9 +669,7 @@ void TAlbumBatch::renameStep(int i)
         return;
     }
     const int disc = step - 1;
-    if (disc >= a.Scans.size())
-        return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
-                   a.Failure.isEmpty() ? a.Note : a.Failure);
+    if (disc >= a.Scans.size()) return allDone();
     TAlbumWorkflow* w = disc < int(a.Flows.size()) ? a.Flows[size_t(disc)] : newWorkflow(i);
     // The disc's folder under the set's folder as it is named now.
     TScanResult scan = quietly(a.Scans[disc]);
