@@ -3,13 +3,14 @@
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace cantorix {
 
 TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, const std::vector<TFileMove>& moves,
                                  const std::function<void(const std::string&)>& log,
-                                 const std::string& journalDirectory)
+                                 const std::string& journalDirectory, TFileSystem& files)
 {
     const std::string dir = withSlash(folder);
     TMovesOutcome outcome;
@@ -31,7 +32,7 @@ TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, c
         return outcome;
     }
 
-    TRenameJournal journal(journalDirectory);
+    TRenameJournal journal(journalDirectory, files);
     std::vector<TJournalMove> record;
     for (const TFileMove& m : planned) record.push_back({m.From, m.To});
     outcome.Refused = BeginJournal(journal, kind, dir, std::move(record));
@@ -58,7 +59,10 @@ TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, c
         if (IoResult recorded = journal.recordMove(i); !recorded) {
             log(JournalStoppedLine(recorded.error));
             outcome.LastFailure = recorded;
-            outcome.Failed += int(planned.size() - i - 1);
+            // The moves not tried: the planned ones and those that would have failed in their turn.
+            outcome.Failed += int(std::count_if(moves.begin() + long(k) + 1, moves.end(), [](const TFileMove& rest) {
+                return !rest.Valid || rest.From != rest.To;
+            }));
             return outcome;
         }
     }
