@@ -83,6 +83,23 @@ QStringList foldersUnder(const QString& root, int limit, const QStringList& exte
     return order;
 }
 
+// A disc folder's bare name ("CD1") from its path with "/".
+QString discFolderName(const QString& path)
+{
+    QString name = path;
+    name.chop(1);
+    return name.mid(name.lastIndexOf('/') + 1);
+}
+
+// A disc's scan listed once more, without the lines it gave when it was first listed.
+TScanResult quietly(TScanResult scan)
+{
+    scan.logLine.clear();
+    scan.notes.clear();
+    scan.removedLines.clear();
+    return scan;
+}
+
 bool hasRecord(const QString& folder)
 {
     TRenameJournalData data;
@@ -440,11 +457,7 @@ void TAlbumBatch::beginLookup(int i)
         } else {
             started = w->startLookup(TQueryMode::Checksum);
         }
-        if (!started) {
-            end(i, TBatchOutcome::Failed, a.Result.Lines.isEmpty() ? tr("the lookup did not start") : a.Result.Lines.last());
-            m_lookingUp = -1;
-            QMetaObject::invokeMethod(this, &TAlbumBatch::pump, Qt::QueuedConnection);
-        }
+        if (!started) lookupNotStarted(i);
         return;
     }
     a.Disc = 0;
@@ -453,11 +466,7 @@ void TAlbumBatch::beginLookup(int i)
     if (w->database() == TDatabase::MusicBrainz) {
         QList<QList<TTrackLength>> discs;
         for (const TScanResult& s : std::as_const(a.Scans)) discs << s.lengths;
-        if (!w->startDiscSetLookup(discs)) {
-            end(i, TBatchOutcome::Failed, a.Result.Lines.isEmpty() ? tr("the lookup did not start") : a.Result.Lines.last());
-            m_lookingUp = -1;
-            QMetaObject::invokeMethod(this, &TAlbumBatch::pump, Qt::QueuedConnection);
-        }
+        if (!w->startDiscSetLookup(discs)) lookupNotStarted(i);
         return;
     }
     lookupDisc(i);
@@ -469,11 +478,15 @@ void TAlbumBatch::lookupDisc(int i)
     TAlbum& a = *m_albums[size_t(i)];
     TAlbumWorkflow* w = a.Disc < int(a.Flows.size()) ? a.Flows[size_t(a.Disc)] : newWorkflow(i);
     if (a.Disc > 0) w->listScan(a.Scans[a.Disc]);
-    if (!w->startLookup(TQueryMode::Checksum)) {
-        end(i, TBatchOutcome::Failed, a.Result.Lines.isEmpty() ? tr("the lookup did not start") : a.Result.Lines.last());
-        m_lookingUp = -1;
-        QMetaObject::invokeMethod(this, &TAlbumBatch::pump, Qt::QueuedConnection);
-    }
+    if (!w->startLookup(TQueryMode::Checksum)) lookupNotStarted(i);
+}
+
+// The workflow's last line says why (no files, nothing to search for); the next lookup may begin.
+void TAlbumBatch::lookupNotStarted(int i)
+{
+    const QStringList& lines = m_albums[size_t(i)]->Result.Lines;
+    end(i, TBatchOutcome::Failed, lines.isEmpty() ? tr("the lookup did not start") : lines.last());
+    m_lookingUp = -1;
 }
 
 void TAlbumBatch::discLookedUp(int i, const TLookupOutcome& outcome)
@@ -571,18 +584,11 @@ void TAlbumBatch::planDryRun(int i)
     disc.SaveCover = false;
     for (qsizetype k = 0; k < a.Scans.size(); ++k) {
         TAlbumWorkflow* w = k < qsizetype(a.Flows.size()) ? a.Flows[size_t(k)] : newWorkflow(i);
-        TScanResult quiet = a.Scans[k];
-        quiet.logLine.clear();
-        quiet.notes.clear();
-        quiet.removedLines.clear();
-        w->listScan(quiet);
+        w->listScan(quietly(a.Scans[k]));
         w->applyRecord(a.Records[k]);
         const TRenamePlanView view = w->plan(disc);
         count(view);
-        QString name = a.Found.Discs[k];
-        name.chop(1);
-        name = name.mid(name.lastIndexOf('/') + 1) + "/";
-        a.Result.Plan << RenamePlanLines(view, disc, a.Found.Discs[k], name);
+        a.Result.Plan << RenamePlanLines(view, disc, a.Found.Discs[k], discFolderName(a.Found.Discs[k]) + "/");
     }
     if (options.RenameFolder) {
         AlbumRecord first = a.Records.first();
@@ -613,9 +619,13 @@ void TAlbumBatch::renameStep(int i)
 {
     TAlbum& a = *m_albums[size_t(i)];
     const int step = a.Step++;
+    // Every step has run: renamed, unless one of them failed.
+    auto allDone = [&] {
+        end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
+            a.Failure.isEmpty() ? a.Note : a.Failure);
+    };
     if (!a.isSet()) {
-        if (step > 0) return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
-                                 a.Failure.isEmpty() ? a.Note : a.Failure);
+        if (step > 0) return allDone();
         if (!a.Flows.back()->startRename(m_options.Rename))
             return end(i, TBatchOutcome::Refused, refusalOf(*a.Flows.back()));
         return;
@@ -659,18 +669,11 @@ void TAlbumBatch::renameStep(int i)
         return;
     }
     const int disc = step - 1;
-    if (disc >= a.Scans.size())
-        return end(i, a.Failure.isEmpty() ? TBatchOutcome::Renamed : TBatchOutcome::Failed,
-                   a.Failure.isEmpty() ? a.Note : a.Failure);
+    if (disc >= a.Scans.size()) return allDone();
     TAlbumWorkflow* w = disc < int(a.Flows.size()) ? a.Flows[size_t(disc)] : newWorkflow(i);
     // The disc's folder under the set's folder as it is named now.
-    TScanResult scan = a.Scans[disc];
-    QString name = a.Found.Discs[disc];
-    name.chop(1);
-    scan.folder = a.Parent + name.mid(name.lastIndexOf('/') + 1) + "/";
-    scan.logLine.clear();
-    scan.notes.clear();
-    scan.removedLines.clear();
+    TScanResult scan = quietly(a.Scans[disc]);
+    scan.folder = a.Parent + discFolderName(a.Found.Discs[disc]) + "/";
     w->listScan(scan);
     w->applyRecord(a.Records[disc]);
     TRenameOptions options = m_options.Rename;

@@ -135,6 +135,7 @@ private:
     void scanned(int i, const QList<TScanResult>& scans);
     void beginLookup(int i);
     void lookupDisc(int i);
+    void lookupNotStarted(int i);
     void discLookedUp(int i, const TLookupOutcome& outcome);
     void decided(int i);
     void beginRename(int i);

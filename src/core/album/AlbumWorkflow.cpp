@@ -408,6 +408,7 @@ bool TAlbumWorkflow::unfinishedRun() const
 std::unique_ptr<TRenameRun> TAlbumWorkflow::newRun(const TRenameOptions& options) const
 {
     auto run = std::make_unique<TRenameRun>(folderBytes(), m_album->renameRows(), m_album->albumData(), options);
+    run->setJournalDirectory(TRenameJournal::defaultDirectory());
     if (coverWanted(options) && m_coverRelease == m_record.MbReleaseId) run->setCover(m_cover);
     return run;
 }
@@ -450,7 +451,6 @@ bool TAlbumWorkflow::startRename(const TRenameOptions& options)
 void TAlbumWorkflow::startJob(const TRenameOptions& options)
 {
     std::unique_ptr<TRenameRun> run = newRun(options);
-    run->setJournalDirectory(TRenameJournal::defaultDirectory());
     m_job = std::make_unique<TRenameJob>(std::move(run));
     connect(m_job.get(), &TRenameJob::logLine, this, &TAlbumWorkflow::logLine);
     connect(m_job.get(), &TRenameJob::progress, this, &TAlbumWorkflow::renameProgress);
@@ -460,11 +460,7 @@ void TAlbumWorkflow::startJob(const TRenameOptions& options)
         const QString folder = fromBytes(m_job->run().folderToSelect());
         // The job's own signal is still being delivered: it goes once that is over.
         m_job.release()->deleteLater();
-        // A run that was refused moved nothing: the album may be renamed once the cause is gone.
-        if (report.Refused.empty()) {
-            m_album->setCanRename(false);
-            emit logLine(QString::fromStdString(TrLine(RenamingFinishedLine)));
-        }
+        runEnded(report);
         emit renameFinished(report, folder);
     });
     m_job->start();
@@ -473,14 +469,18 @@ void TAlbumWorkflow::startJob(const TRenameOptions& options)
 TRenameReport TAlbumWorkflow::renameNow(const TRenameOptions& options)
 {
     std::unique_ptr<TRenameRun> run = newRun(options);
-    run->setJournalDirectory(TRenameJournal::defaultDirectory());
     run->setObserver([this](const std::string& line) { emit logLine(QString::fromStdString(line)); }, nullptr);
     run->run();
-    if (run->report().Refused.empty()) {
-        m_album->setCanRename(false);
-        emit logLine(QString::fromStdString(TrLine(RenamingFinishedLine)));
-    }
+    runEnded(run->report());
     return run->report();
+}
+
+void TAlbumWorkflow::runEnded(const TRenameReport& report)
+{
+    // A run that was refused moved nothing: the album may be renamed once the cause is gone.
+    if (!report.Refused.empty()) return;
+    m_album->setCanRename(false);
+    emit logLine(QString::fromStdString(TrLine(RenamingFinishedLine)));
 }
 
 TUndoReport TAlbumWorkflow::undo(bool dryRun, bool* found, const QString& folder)

@@ -190,6 +190,8 @@ private:
     bool startLookupWith(TQueryMode mode, const QString& artist, const QString& album,
                          const QList<QList<TTrackLength>>& discs);
     void startJob(const TRenameOptions& options);
+    // After a run on either path: what the album and the log say.
+    void runEnded(const TRenameReport& report);
 
     TSettings& m_settings;
     TAlbumSession* m_album;

@@ -1,16 +1,16 @@
 #include "core/rename/JournaledMoves.h"
 
+#include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <sys/stat.h>
 
 namespace cantorix {
 
 TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, const std::vector<TFileMove>& moves,
                                  const std::function<void(const std::string&)>& log,
-                                 const std::string& journalDirectory)
+                                 const std::string& journalDirectory, TFileSystem& files)
 {
     const std::string dir = withSlash(folder);
     TMovesOutcome outcome;
@@ -32,30 +32,10 @@ TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, c
         return outcome;
     }
 
-    TRenameJournal journal(journalDirectory);
-    TRenameJournalData& record = journal.data();
-    record.Kind = kind;
-    record.Folder = dir;
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) {
-        record.FolderDevice = uint64_t(st.st_dev);
-        record.FolderInode = uint64_t(st.st_ino);
-    }
-    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
-    for (const TFileMove& m : planned) {
-        struct stat file {};
-        const bool known = ::lstat((dir + m.From).c_str(), &file) == 0;
-        record.Moves.push_back({m.From, m.To, false, known ? uint64_t(file.st_ino) : 0, false});
-    }
-    std::string why;
-    switch (journal.begin(&why)) {
-    case TRenameJournal::TStart::Begun: break;
-    case TRenameJournal::TStart::Unfinished:
-        outcome.Refused = TrLine(UnfinishedRunText);
-        break;
-    case TRenameJournal::TStart::Failed: outcome.Refused = JournalErrorLine(why); break;
-    }
+    TRenameJournal journal(journalDirectory, files);
+    std::vector<TJournalMove> record;
+    for (const TFileMove& m : planned) record.push_back({m.From, m.To});
+    outcome.Refused = BeginJournal(journal, kind, dir, std::move(record));
     if (!outcome.Refused.empty()) {
         outcome.Failed = int(planned.size());
         log(outcome.Refused);
@@ -79,7 +59,10 @@ TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, c
         if (IoResult recorded = journal.recordMove(i); !recorded) {
             log(JournalStoppedLine(recorded.error));
             outcome.LastFailure = recorded;
-            outcome.Failed += int(planned.size() - i - 1);
+            // The moves not tried: the planned ones and those that would have failed in their turn.
+            outcome.Failed += int(std::count_if(moves.begin() + long(k) + 1, moves.end(), [](const TFileMove& rest) {
+                return !rest.Valid || rest.From != rest.To;
+            }));
             return outcome;
         }
     }
@@ -91,9 +74,7 @@ IoResult RenameFileJournaled(const std::string& fromPath, const std::string& new
                              const std::string& journalDirectory)
 {
     const size_t slash = fromPath.rfind('/');
-    if (slash == std::string::npos || newName.empty() || newName.find('/') != std::string::npos ||
-        newName.find('\0') != std::string::npos || newName == "." || newName == "..")
-        return IoResult::fromErrno(EINVAL);
+    if (slash == std::string::npos || !IsUsableName(newName)) return IoResult::fromErrno(EINVAL);
     const std::string folder = fromPath.substr(0, slash + 1);
     const TMovesOutcome outcome = MoveFilesJournaled(folder, TJournalKind::ManualRename,
                                                      {{fromPath.substr(slash + 1), newName}},

@@ -28,10 +28,11 @@ struct TMovesOutcome {
 // a move onto its own name is skipped, one that is not Valid fails in its turn. Before the first move the whole list is recorded in a journal
 // in `journalDirectory` (none when it is empty); when that cannot be done, or the folder's last
 // operation is unfinished, nothing moves, Refused says why and `log` gets that line. Each failed move
-// is handed to `log` as "Rename error: "<old name>" (<reason>)".
+// is handed to `log` as "Rename error: "<old name>" (<reason>)". When the journal fails on the way,
+// nothing more moves and every move not tried counts as failed. The journal is written through `files`.
 TMovesOutcome MoveFilesJournaled(const std::string& folder, TJournalKind kind, const std::vector<TFileMove>& moves,
                                  const std::function<void(const std::string&)>& log,
-                                 const std::string& journalDirectory);
+                                 const std::string& journalDirectory, TFileSystem& files = systemFiles());
 
 // The manual rename: the file at `fromPath` gets the bare name `newName` in its folder, never
 // replacing an existing file, journaled so that Undo reverses it. The reason on failure (also when the

@@ -1,6 +1,7 @@
 #include "core/rename/RenameJournal.h"
 
 #include "core/CoverFile.h"
+#include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
 #include <QByteArray>
@@ -140,8 +141,7 @@ std::vector<std::string_view> split(std::string_view payload)
 // A bare name a journal may make undo act on: one entry of the album folder (or its parent).
 bool usableBareName(const std::string& n)
 {
-    return !n.empty() && n.size() <= kMaxNameBytes && n != "." && n != ".." && n.find('/') == std::string::npos &&
-           n.find('\0') == std::string::npos;
+    return n.size() <= kMaxNameBytes && IsUsableName(n);
 }
 
 bool isPlaylistName(const std::string& n)
@@ -293,7 +293,9 @@ bool fromLegacyJson(const std::string& bytes, TRenameJournalData& d)
     if (!d.Playlist.empty() && !isSha256Hex(d.PlaylistSha256)) return false;
     d.WroteTags = o["wroteTags"].toBool();
     d.Finished = o["finished"].toBool();
-    d.Started = int64_t(o["started"].toDouble());
+    // Any number may stand there: one int64_t cannot hold is unknown (0) rather than converted.
+    const double started = o["started"].toDouble();
+    d.Started = started >= 0 && started < 9.0e18 ? int64_t(started) : 0;
     return true;
 }
 
@@ -596,6 +598,35 @@ TRenameJournal::TStart TRenameJournal::begin(std::string* error)
     // This record counts among the runs kept.
     prune(m_directory);
     return TStart::Begun;
+}
+
+std::string BeginJournal(TRenameJournal& journal, TJournalKind kind, const std::string& folder,
+                         std::vector<TJournalMove> moves, bool writesTags)
+{
+    TRenameJournalData& record = journal.data();
+    record.Kind = kind;
+    record.Folder = withSlash(folder);
+    if (const std::optional<TIdentity> id = identityOf(record.Folder, true)) {
+        record.FolderDevice = id->Device;
+        record.FolderInode = id->Inode;
+    }
+    record.WroteTags = writesTags;
+    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+    // Each file's inode as planned: undo recognises a move whose line was lost by it.
+    for (TJournalMove& m : moves) {
+        const std::optional<TIdentity> file = identityOf(record.Folder + m.From, false);
+        m.Inode = file ? file->Inode : 0;
+        m.Done = m.Undone = false;
+    }
+    record.Moves = std::move(moves);
+    std::string why;
+    switch (journal.begin(&why)) {
+    case TRenameJournal::TStart::Begun: return {};
+    case TRenameJournal::TStart::Unfinished: return TrLine(UnfinishedRunText);
+    case TRenameJournal::TStart::Failed: break;
+    }
+    return JournalErrorLine(why);
 }
 
 IoResult TRenameJournal::appendLine(const std::string& payload)

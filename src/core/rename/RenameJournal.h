@@ -175,6 +175,13 @@ private:
     bool dueForSync() const;
 };
 
+// Begins `journal`'s record of an operation of `kind` on `folder` that makes `moves` (From and To;
+// the rest is filled in here): the folder's device and inode, the time and each file's inode as it is
+// now go into data(), then begin(). Empty when it began; otherwise the line that says why nothing may
+// move (the folder's last operation is unfinished, or the record cannot be written).
+std::string BeginJournal(TRenameJournal& journal, TJournalKind kind, const std::string& folder,
+                         std::vector<TJournalMove> moves, bool writesTags = false);
+
 // What undo did, or would do with dryRun.
 struct TUndoReport {
     std::vector<std::string> Lines; // one log line per step, in order

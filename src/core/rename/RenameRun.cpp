@@ -11,11 +11,9 @@
 
 #include <cerrno>
 #include <dirent.h>
-#include <chrono>
 #include <exception>
 #include <map>
 #include <set>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -32,10 +30,6 @@ std::string parentOf(const std::string& folder)
     if (slash == std::string::npos) return std::string();
     return f.substr(0, slash + 1);
 }
-
-// A name built from values may hold a NUL, which would cut the path short in the system call; such a
-// name is refused like any other invalid name.
-bool holdsNul(const std::string& s) { return s.find('\0') != std::string::npos; }
 
 std::string sha256Hex(const std::string& bytes)
 {
@@ -277,31 +271,10 @@ void TRenameRun::work()
     // The journal holds the whole plan, synced, before the first move; its header explains the order
     // of everything written after. No journal, no run: a run that cannot be undone does not begin.
     TRenameJournal journal(m_journalDirectory, *m_files);
-    TRenameJournalData& record = journal.data();
-    record.Kind = TJournalKind::RenameRun;
-    record.Folder = m_folder;
-    struct stat folderStat {};
-    if (::stat(m_folder.c_str(), &folderStat) == 0) {
-        record.FolderDevice = uint64_t(folderStat.st_dev);
-        record.FolderInode = uint64_t(folderStat.st_ino);
-    }
-    record.WroteTags = m_options.WriteTags;
-    record.Started = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        struct stat st {};
-        const bool known = ::lstat((m_folder + m_rows[i].FileName).c_str(), &st) == 0;
-        record.Moves.push_back({m_rows[i].FileName, names[i].Name, false, known ? uint64_t(st.st_ino) : 0, false});
-    }
-    std::string why;
-    switch (journal.begin(&why)) {
-    case TRenameJournal::TStart::Begun: break;
-    case TRenameJournal::TStart::Unfinished:
-        m_report.Refused = TrLine(UnfinishedRunText);
-        log(m_report.Refused);
-        return;
-    case TRenameJournal::TStart::Failed:
-        m_report.Refused = JournalErrorLine(why);
+    std::vector<TJournalMove> moves;
+    for (size_t i = 0; i < m_rows.size(); ++i) moves.push_back({m_rows[i].FileName, names[i].Name});
+    m_report.Refused = BeginJournal(journal, TJournalKind::RenameRun, m_folder, std::move(moves), m_options.WriteTags);
+    if (!m_report.Refused.empty()) {
         log(m_report.Refused);
         return;
     }
@@ -334,7 +307,8 @@ void TRenameRun::work()
         }
         if (planned.Shortened) log(NameShortenedLine(newName));
         IoResult moved;
-        if (planned.NoName || holdsNul(newName))
+        // A name built from values may hold a NUL, which would cut the path short in the system call.
+        if (planned.NoName || !IsUsableName(newName))
             moved = IoResult::fromErrno(EINVAL);
         else if (movedInto.count(row.FileName))
             moved = IoResult::fromErrno(ENOENT);
@@ -424,7 +398,7 @@ std::string TRenameRun::renameFolder(TRenameJournal& journal)
         log(FolderExistsLine(newPath));
         return m_folder;
     }
-    IoResult moved = holdsNul(name) || name == "." || name == ".." ? IoResult::fromErrno(EINVAL) : IoResult::success();
+    IoResult moved = IsUsableName(name) ? IoResult::success() : IoResult::fromErrno(EINVAL);
     // Recorded (and given its second name) before it happens, so that undo finds the run by either name.
     if (moved) moved = journal.recordFolderIntent(newPath);
     if (moved) moved = moveNoReplace(withoutSlash(m_folder), withoutSlash(newPath));

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 namespace cantorix {
 namespace {
@@ -104,6 +106,33 @@ TEST(JournaledMoves, UndoReversesOnlyTheLastAndNothingReplacesAnUnfinishedRecord
     EXPECT_EQ(RunTrackNumberFix(f.dir, {"Track 3.mp3"}, f.logger(), f.journals), 1);
     EXPECT_EQ(f.log, (Lines{FixStartLine, FixEndLine, FixStartLine, UnfinishedRunText, FixEndLine}));
     EXPECT_EQ(listFiles(f.dir), (Lines{"01 - a.mp3", "02 - b.mp3", "Track 3.mp3"}));
+}
+
+// A journal that fails after the first move stops the moves: every move not tried counts as failed,
+// the one that would have been refused as invalid too, and undo puts back the one that was made.
+TEST(JournaledMoves, AJournalThatFailsStopsTheMovesAndCountsTheRest)
+{
+    // Fails the write of the first "move" line with ENOSPC.
+    struct TFailMoveLine : TFileSystem {
+        int write(int fd, const void* data, size_t n, size_t& written) override
+        {
+            written = 0;
+            if (std::string_view(static_cast<const char*>(data), n).find(" move 0\n") != std::string_view::npos)
+                return ENOSPC;
+            return TFileSystem::write(fd, data, n, written);
+        }
+    } failing;
+    Folder f({"a.mp3", "b.mp3", "c.mp3"});
+    const TMovesOutcome done = MoveFilesJournaled(
+        f.dir, TJournalKind::RenameByTag, {{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}, {"c.mp3", "", false}}, f.logger(),
+        f.journals, failing);
+    EXPECT_EQ(done.Moved, 1);
+    EXPECT_EQ(done.Failed, 2);
+    ASSERT_EQ(f.log.size(), 1u) << ::testing::PrintToString(f.log);
+    EXPECT_EQ(f.log[0], JournalStoppedLine(done.LastFailure.error));
+    EXPECT_EQ(listFiles(f.dir), (Lines{"A.mp3", "b.mp3", "c.mp3"}));
+    EXPECT_EQ(f.undo().MovedBack, 1);
+    EXPECT_EQ(listFiles(f.dir), (Lines{"a.mp3", "b.mp3", "c.mp3"}));
 }
 
 } // namespace

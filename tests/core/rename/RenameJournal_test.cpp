@@ -219,6 +219,17 @@ TEST(RenameJournal, ARecordOfTheFirstVersionIsStillUndone)
     EXPECT_EQ(listFiles(parent + "Old"), Lines{"1.mp3"});
     EXPECT_TRUE(listFiles(state).empty());
 
+    // A start time no int64_t holds is read as unknown.
+    for (const char* started : {"1e300", "-1e300"}) {
+        writeText(state + legacyName, R"({"version":1,"folder":")" + parent + R"(Old/","moves":[],"finished":true,"started":)" +
+                                          started + "}");
+        TRenameJournalData d;
+        std::string path;
+        ASSERT_TRUE(TRenameJournal::findFor(state, parent + "Old/", d, path)) << started;
+        EXPECT_EQ(d.Started, 0) << started;
+        ASSERT_TRUE(TRenameJournal::remove(path, d));
+    }
+
     // Out of the parent: passed over, and the album stays where it is.
     fs::create_directories(parent + "elsewhere");
     writeText(state + legacyName, R"({"version":1,"folder":")" + parent + R"(Old/","folderAfter":")" + parent +
