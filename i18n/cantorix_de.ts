@@ -733,6 +733,10 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>Cover error: &quot;%1&quot;</source>
         <translation>Cover-Fehler: &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>The playlist that was there is now &quot;%1&quot;</source>
+        <translation>Die Wiedergabeliste, die dort war, heißt jetzt &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>ResultsAlignment</name>

@@ -404,6 +404,46 @@ std::string fileSha256(const std::string& path)
     return hash.result().toHex().toStdString();
 }
 
+// What undo says of a file a run wrote beside the moves (the playlist, the cover).
+struct TWrittenFileTexts {
+    const char* changed; // "%1": the file is no longer as the run wrote it
+    const char* removed; // "%1"
+    const char* left;    // "%1", "%2": why it could not be removed
+};
+
+// Removes the file `name` a run wrote in `filesIn` when it is still as written (its digest), and gives
+// the file that stood there before (moved aside to `previous`, empty for none) its name back.
+void undoWrittenFile(const std::string& filesIn, const std::string& name, const std::string& sha256,
+                     const std::string& previous, const TWrittenFileTexts& texts, bool dryRun, TUndoReport& r)
+{
+    const std::string path = filesIn + name;
+    struct stat st {};
+    bool free = true;
+    if (::lstat(path.c_str(), &st) != 0) {
+        // Gone already (or never written): nothing to remove.
+    } else if (!S_ISREG(st.st_mode) || fileSha256(path) != sha256) {
+        r.Lines.push_back(TrLine(texts.changed, {name}));
+        ++r.LeftAlone;
+        free = false;
+    } else if (dryRun || ::unlink(path.c_str()) == 0) {
+        r.Lines.push_back(TrLine(texts.removed, {name}));
+    } else {
+        r.Lines.push_back(TrLine(texts.left, {name, errnoText(errno)}));
+        ++r.LeftAlone;
+        free = false;
+    }
+    if (previous.empty() || !entryExists(filesIn + previous)) return;
+    IoResult back = !free ? IoResult::fromErrno(EEXIST)
+                          : dryRun ? IoResult::success()
+                                   : moveNoReplace(filesIn + previous, path);
+    if (back) {
+        r.Lines.push_back(q(previous) + " -> " + q(name));
+    } else {
+        r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\" (%2)"), {previous, back.error}));
+        ++r.LeftAlone;
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -477,11 +517,15 @@ bool ParseJournal(std::string_view bytes, TRenameJournalData& d, size_t* validBy
             } else if (kind == "folder-to" && t.size() == 2) {
                 ok = d.FolderAfter.empty() && dec(t[1], a) && usableBareName(a) && !parentOf(d.Folder).empty();
                 if (ok) d.FolderAfter = parentOf(d.Folder) + a + "/";
-            } else if (kind == "playlist" && t.size() == 3) {
-                ok = d.Playlist.empty() && dec(t[1], a) && isPlaylistName(a) && isSha256Hex(t[2]);
+            } else if (kind == "playlist" && (t.size() == 3 || t.size() == 4)) {
+                // The file moved aside may only bear the one name a run gives it.
+                std::string previous;
+                ok = d.Playlist.empty() && dec(t[1], a) && isPlaylistName(a) && isSha256Hex(t[2]) &&
+                     (t.size() == 3 || (dec(t[3], previous) && previous == PreviousPlaylistName(a)));
                 if (ok) {
                     d.Playlist = a;
                     d.PlaylistSha256 = std::string(t[2]);
+                    d.PlaylistPrevious = previous;
                 }
             } else if (kind == "cover" && (t.size() == 3 || t.size() == 4)) {
                 // Only the two names a run gives covers are ever acted on.
@@ -531,7 +575,9 @@ std::string JournalText(const TRenameJournalData& d)
         out += line("folder-to " + enc(lastName(d.FolderAfter)));
         if (d.FolderMoved) out += line("folder-moved");
     }
-    if (!d.Playlist.empty()) out += line("playlist " + enc(d.Playlist) + " " + d.PlaylistSha256);
+    if (!d.Playlist.empty())
+        out += line("playlist " + enc(d.Playlist) + " " + d.PlaylistSha256 +
+                    (d.PlaylistPrevious.empty() ? std::string() : " " + enc(d.PlaylistPrevious)));
     if (!d.Cover.empty())
         out += line("cover " + enc(d.Cover) + " " + d.CoverSha256 +
                     (d.CoverPrevious.empty() ? std::string() : " " + enc(d.CoverPrevious)));
@@ -678,12 +724,22 @@ IoResult TRenameJournal::recordFolderMoved()
     return appendLine("folder-moved");
 }
 
-IoResult TRenameJournal::recordPlaylist(const std::string& name, const std::string& sha256)
+std::string PreviousPlaylistName(const std::string& playlist)
 {
-    if (!isPlaylistName(name) || !isSha256Hex(sha256)) return IoResult::fromErrno(EINVAL);
+    const size_t stem = playlist.size() >= 4 ? playlist.size() - 4 : playlist.size();
+    return playlist.substr(0, stem) + ".previous.m3u";
+}
+
+IoResult TRenameJournal::recordPlaylist(const std::string& name, const std::string& sha256, const std::string& previous)
+{
+    if (!isPlaylistName(name) || !isSha256Hex(sha256) || (!previous.empty() && previous != PreviousPlaylistName(name)))
+        return IoResult::fromErrno(EINVAL);
     m_data.Playlist = name;
     m_data.PlaylistSha256 = sha256;
-    if (IoResult r = appendLine("playlist " + enc(name) + " " + sha256); !r) return r;
+    m_data.PlaylistPrevious = previous;
+    if (IoResult r = appendLine("playlist " + enc(name) + " " + sha256 + (previous.empty() ? "" : " " + enc(previous)));
+        !r)
+        return r;
     m_unsynced = 1;
     return syncLines();
 }
@@ -832,56 +888,22 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
         }
     }
 
-    if (!journal.Playlist.empty() && isPlaylistName(journal.Playlist)) {
-        const std::string path = filesIn + journal.Playlist;
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            // Gone already: nothing to remove.
-        } else if (!S_ISREG(st.st_mode) || fileSha256(path) != journal.PlaylistSha256) {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\": it was changed since"),
-                {journal.Playlist}));
-            ++r.LeftAlone;
-        } else if (dryRun || ::unlink(path.c_str()) == 0) {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Playlist \"%1\" removed"), {journal.Playlist}));
-        } else {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\" (%2)"),
-                {journal.Playlist, errnoText(errno)}));
-            ++r.LeftAlone;
-        }
+    if (isPlaylistName(journal.Playlist)) {
+        const std::string previous =
+            journal.PlaylistPrevious == PreviousPlaylistName(journal.Playlist) ? journal.PlaylistPrevious : "";
+        undoWrittenFile(filesIn, journal.Playlist, journal.PlaylistSha256, previous,
+                        {QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\": it was changed since"),
+                         QT_TRANSLATE_NOOP("Rename", "Playlist \"%1\" removed"),
+                         QT_TRANSLATE_NOOP("Rename", "Undo left the playlist \"%1\" (%2)")},
+                        dryRun, r);
     }
-
     if (journal.Cover == CoverFileName) {
-        const std::string path = filesIn + journal.Cover;
-        struct stat st {};
-        bool free = true;
-        if (::lstat(path.c_str(), &st) != 0) {
-            // Gone already (or never written): nothing to remove.
-        } else if (!S_ISREG(st.st_mode) || fileSha256(path) != journal.CoverSha256) {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the cover \"%1\": it was changed since"),
-                                     {journal.Cover}));
-            ++r.LeftAlone;
-            free = false;
-        } else if (dryRun || ::unlink(path.c_str()) == 0) {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Cover \"%1\" removed"), {journal.Cover}));
-        } else {
-            r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left the cover \"%1\" (%2)"),
-                                     {journal.Cover, errnoText(errno)}));
-            ++r.LeftAlone;
-            free = false;
-        }
-        // The image that was there before gets its name back.
-        if (journal.CoverPrevious == PreviousCoverFileName && entryExists(filesIn + journal.CoverPrevious)) {
-            IoResult back = !free ? IoResult::fromErrno(EEXIST)
-                                  : dryRun ? IoResult::success()
-                                           : moveNoReplace(filesIn + journal.CoverPrevious, path);
-            if (back) {
-                r.Lines.push_back(q(journal.CoverPrevious) + " -> " + q(journal.Cover));
-            } else {
-                r.Lines.push_back(
-                    TrLine(QT_TRANSLATE_NOOP("Rename", "Undo left \"%1\" (%2)"), {journal.CoverPrevious, back.error}));
-                ++r.LeftAlone;
-            }
-        }
+        const std::string previous = journal.CoverPrevious == PreviousCoverFileName ? journal.CoverPrevious : "";
+        undoWrittenFile(filesIn, journal.Cover, journal.CoverSha256, previous,
+                        {QT_TRANSLATE_NOOP("Rename", "Undo left the cover \"%1\": it was changed since"),
+                         QT_TRANSLATE_NOOP("Rename", "Cover \"%1\" removed"),
+                         QT_TRANSLATE_NOOP("Rename", "Undo left the cover \"%1\" (%2)")},
+                        dryRun, r);
     }
 
     // Last move first, so that a name a later row freed is free again when an earlier row wants it.

@@ -56,6 +56,9 @@
 
 namespace cantorix {
 
+// Where a file that stands in the way of a run's playlist "<name>.m3u" is kept: "<name>.previous.m3u".
+std::string PreviousPlaylistName(const std::string& playlist);
+
 enum class TJournalKind { RenameRun, RenameByTag, TrackNumberFix, ManualRename };
 
 struct TJournalMove {
@@ -77,6 +80,7 @@ struct TRenameJournalData {
     std::vector<TJournalMove> Moves;
     std::string Playlist;         // bare name of the playlist the run writes; empty for none
     std::string PlaylistSha256;   // hex digest of its bytes
+    std::string PlaylistPrevious; // PreviousPlaylistName(Playlist) when a file of that name moved aside
     std::string Cover;            // folder.jpg when the run saves the cover; empty for none
     std::string CoverSha256;      // hex digest of its bytes
     std::string CoverPrevious;    // folder.previous.jpg when the folder.jpg that was there moved aside
@@ -134,8 +138,9 @@ public:
     // second name under the new path's key and syncs both. The folder may move only after success.
     IoResult recordFolderIntent(const std::string& newPath);
     IoResult recordFolderMoved();
-    // The playlist `name` with these bytes' digest is about to be written; synced.
-    IoResult recordPlaylist(const std::string& name, const std::string& sha256);
+    // The playlist `name` with these bytes' digest is about to be written, the file there now moving to
+    // `previous` (PreviousPlaylistName(name); empty when there is none); synced.
+    IoResult recordPlaylist(const std::string& name, const std::string& sha256, const std::string& previous = {});
     // The cover `name` (folder.jpg) with these bytes' digest is about to be written, the file there now
     // moving to `previous` (folder.previous.jpg; empty when there is none); synced.
     IoResult recordCover(const std::string& name, const std::string& sha256, const std::string& previous);

@@ -14,6 +14,7 @@
 #include <exception>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -372,14 +373,7 @@ void TRenameRun::work()
     const std::string albumFolder = m_options.RenameFolder ? renameFolder(journal) : m_folder;
     m_folderToSelect = albumFolder;
 
-    if (m_options.CreatePlaylist) {
-        const std::string name = playlistFileName();
-        IoResult written = journal.recordPlaylist(name, sha256Hex(playlist));
-        if (written) written = writeWholeFile(albumFolder + name, playlist.data(), playlist.size());
-        m_report.Playlist = written ? TRenameReport::TStep::Done : TRenameReport::TStep::Failed;
-        m_report.PlaylistError = written.error;
-        log(written ? TrLine(PlaylistCreatedLine) : PlaylistErrorLine(written.error));
-    }
+    if (m_options.CreatePlaylist) writePlaylist(journal, albumFolder, playlist);
     if (!m_cover.isEmpty()) saveCover(journal, albumFolder);
     // Should the end not reach the disk, the run looks unfinished: a new one is refused until undo,
     // which is the safe side.
@@ -415,6 +409,39 @@ std::string TRenameRun::renameFolder(TRenameJournal& journal)
 
 // The cover step: folder.jpg in the album folder afterwards, recorded with its digest (and the name
 // the old one moves to) before it is written, so that undo removes only this image.
+// A file that has the playlist's name (a ripper's own playlist, say) is never lost: it moves aside to
+// PreviousPlaylistName, where undo finds it again, and stays where it is when that name is taken too.
+void TRenameRun::writePlaylist(TRenameJournal& journal, const std::string& albumFolder, const std::string& playlist)
+{
+    const std::string name = playlistFileName();
+    const std::string path = albumFolder + name;
+    // Only a file moves aside; anything else of that name makes the write fail, as it did.
+    struct stat st {};
+    const bool fileThere = ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    const std::string previous = fileThere ? PreviousPlaylistName(name) : std::string();
+    if (!previous.empty() && entryExists(albumFolder + previous)) {
+        m_report.Playlist = TRenameReport::TStep::Kept;
+        log(TrLine(QT_TRANSLATE_NOOP("Rename", "Kept the existing \"%1\""), {name}));
+        return;
+    }
+    IoResult written = journal.recordPlaylist(name, sha256Hex(playlist), previous);
+    if (written && !previous.empty()) written = moveNoReplace(path, albumFolder + previous);
+    if (written) {
+        written = writeWholeFile(path, playlist.data(), playlist.size());
+        // The old file gets its name back; should that fail, undo still finds it by the record.
+        if (!written && !previous.empty() && !entryExists(path)) (void)moveNoReplace(albumFolder + previous, path);
+    }
+    m_report.Playlist = written ? TRenameReport::TStep::Done : TRenameReport::TStep::Failed;
+    m_report.PlaylistError = written.error;
+    if (!written) {
+        log(PlaylistErrorLine(written.error));
+        return;
+    }
+    log(TrLine(PlaylistCreatedLine));
+    if (!previous.empty())
+        log(TrLine(QT_TRANSLATE_NOOP("Rename", "The playlist that was there is now \"%1\""), {previous}));
+}
+
 void TRenameRun::saveCover(TRenameJournal& journal, const std::string& albumFolder)
 {
     const bool there = entryExists(albumFolder + CoverFileName);

@@ -73,7 +73,8 @@ struct TRenameRowReport {
 // What the whole run did: one entry per row in order, the folder step, the playlist, the cover.
 struct TRenameReport {
     std::vector<TRenameRowReport> Rows;
-    // Kept: the cover only, a folder.jpg that was there stays.
+    // Kept: a file of that name that was there stays (the cover; the playlist when its old one had
+    // nowhere to go).
     enum class TStep { NotAsked, Done, Failed, Kept };
     TStep Folder = TStep::NotAsked, Playlist = TStep::NotAsked, Cover = TStep::NotAsked;
     std::string FolderError;   // "already exists" or the move's reason
@@ -182,6 +183,7 @@ private:
     void work();
     size_t nameLimit() const;
     std::string renameFolder(TRenameJournal& journal);
+    void writePlaylist(TRenameJournal& journal, const std::string& albumFolder, const std::string& playlist);
     void saveCover(TRenameJournal& journal, const std::string& albumFolder);
     void log(std::string line);
 

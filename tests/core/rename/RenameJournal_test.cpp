@@ -569,6 +569,48 @@ TEST(RenameJournal, TheCoverIsSavedRecordedAndUndone)
     }
 }
 
+// A file that already bears the playlist's name (a ripper's own playlist) is never lost: it moves aside
+// and undo gives it its name back; when the aside name is taken as well, both stay as they are.
+TEST(RenameJournal, APlaylistInTheWayMovesAsideAndComesBack)
+{
+    struct Case {
+        const char* what;
+        bool asideTaken;
+        TRenameReport::TStep step;
+        Lines afterRun;
+    } cases[] = {
+        {"moved aside", false, TRenameReport::TStep::Done, {"A - B - 01 - One.mp3", "A - B.m3u", "A - B.previous.m3u"}},
+        {"nowhere to go: kept", true, TRenameReport::TStep::Kept,
+         {"A - B - 01 - One.mp3", "A - B.m3u", "A - B.previous.m3u"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Album a({{"1.mp3", "01", "One"}});
+        writeText(a.folder + "A - B.m3u", "01 - Track.mp3\r\n");
+        if (c.asideTaken) writeText(a.folder + "A - B.previous.m3u", "older");
+        TRenameOptions o;
+        o.CreatePlaylist = true;
+        TRenameRun run(a.folder, a.rows, kAlbum, o);
+        run.setJournalDirectory(a.journals);
+        run.run();
+        EXPECT_EQ(run.report().Playlist, c.step);
+        EXPECT_FALSE(run.report().anyFailure());
+        EXPECT_EQ(listFiles(a.folder), c.afterRun);
+        if (c.step == TRenameReport::TStep::Done) {
+            EXPECT_EQ(readText(a.folder + "A - B.m3u"), "A - B - 01 - One.mp3\r\n");
+            EXPECT_EQ(readText(a.folder + "A - B.previous.m3u"), "01 - Track.mp3\r\n");
+        }
+
+        bool found = false;
+        const TUndoReport r = UndoLastRun(a.journals, a.folder, false, found);
+        EXPECT_TRUE(found);
+        EXPECT_EQ(r.LeftAlone, 0);
+        EXPECT_EQ(readText(a.folder + "A - B.m3u"), "01 - Track.mp3\r\n");
+        EXPECT_EQ(listFiles(a.folder), c.asideTaken ? (Lines{"1.mp3", "A - B.m3u", "A - B.previous.m3u"})
+                                                    : (Lines{"1.mp3", "A - B.m3u"}));
+    }
+}
+
 // A batch run again skips an album whose last run finished and whose files bear their new names.
 TEST(RenameJournal, AFinishedRunStandsUntilItsNamesChange)
 {

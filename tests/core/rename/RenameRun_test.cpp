@@ -330,16 +330,17 @@ TEST(RenameRun, AFailingPlaylistStillEndsTheRun)
     EXPECT_TRUE(fs::exists(a.folder + "A - B - 01 - One.mp3"));
 }
 
-TEST(RenameRun, ReplacesAnOldPlaylistOnlyThroughARename)
+TEST(RenameRun, AnOldPlaylistMovesAsideBeforeTheNewOneIsWritten)
 {
     Album a({row("1.mp3", "01", "One")});
     writeText(a.folder + "A - B.m3u", "old playlist\r\n");
     TRenameOptions o;
     o.CreatePlaylist = true;
     TRenameRun run(a.folder, a.rows, kAlbum, o);
-    EXPECT_EQ(runHere(run), (Lines{PlaylistCreatedLine}));
+    EXPECT_EQ(runHere(run), (Lines{PlaylistCreatedLine, "The playlist that was there is now \"A - B.previous.m3u\""}));
     EXPECT_EQ(readText(a.folder + "A - B.m3u"), "A - B - 01 - One.mp3\r\n");
-    EXPECT_EQ(listFiles(a.folder).size(), 2u); // no temporary file left
+    EXPECT_EQ(readText(a.folder + "A - B.previous.m3u"), "old playlist\r\n");
+    EXPECT_EQ(listFiles(a.folder).size(), 3u); // no temporary file left
 }
 
 TEST(RenameRun, AReadOnlyFolderStillEndsTheRun)
