@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -94,8 +95,9 @@ std::string FormatDuration(int seconds)
 {
     auto minutes = uint16_t(seconds / 60);
     auto rest = uint16_t(seconds - int(minutes) * 60);
-    auto two = [](unsigned v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-    return two(minutes) + ":" + two(rest);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u:%02u", unsigned(minutes), unsigned(rest));
+    return text;
 }
 
 int GetMediaInfoDuration(const std::string& fileName)

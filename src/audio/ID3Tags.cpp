@@ -1,5 +1,6 @@
 #include "audio/ID3Tags.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace cantorix {
@@ -76,9 +77,9 @@ void TTextFrame::loadBody(const uint8_t* body, size_t n)
 
 ByteVector TTextFrame::bodyBytes() const
 {
-    ByteVector b;
-    b.push_back(encoding);
-    b.insert(b.end(), text.begin(), text.end());
+    ByteVector b(1 + text.size());
+    b[0] = encoding;
+    std::copy(text.begin(), text.end(), b.begin() + 1);
     return b;
 }
 

@@ -79,13 +79,18 @@ bool TVorbisComment::parse(const uint8_t* data, size_t n)
 
 ByteVector TVorbisComment::build() const
 {
-    ByteVector out;
+    size_t total = 8 + m_vendor.size() + m_tail.size();
+    for (const TCommentEntry& e : m_entries) total += 4 + e.raw.size();
+    ByteVector out(total);
+    size_t at = 0;
     auto put32 = [&](uint32_t v) {
-        uint8_t b[4];
-        putLE32(b, v);
-        out.insert(out.end(), b, b + 4);
+        putLE32(out.data() + at, v);
+        at += 4;
     };
-    auto putText = [&](const std::string& s) { out.insert(out.end(), s.begin(), s.end()); };
+    auto putText = [&](const std::string& s) {
+        std::copy(s.begin(), s.end(), out.begin() + ptrdiff_t(at));
+        at += s.size();
+    };
     put32(uint32_t(m_vendor.size()));
     putText(m_vendor);
     put32(uint32_t(m_entries.size()));

@@ -248,8 +248,8 @@ std::string PortableName(std::string_view name, TNameKind kind)
     if (s.empty()) return "_";
     const size_t dot = s.find('.');
     const size_t baseEnd = dot == std::string::npos ? s.size() : dot;
-    if (isReservedDeviceName(std::string_view(s).substr(0, baseEnd))) s.insert(baseEnd, "_");
-    return s;
+    if (!isReservedDeviceName(std::string_view(s).substr(0, baseEnd))) return s;
+    return s.substr(0, baseEnd) + '_' + s.substr(baseEnd);
 }
 
 bool IsVariousArtists(std::string_view artist)
