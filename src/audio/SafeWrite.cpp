@@ -128,9 +128,12 @@ bool TOutSink::copyFrom(TInSource& src, int64_t offset, int64_t length)
 
 namespace {
 
+// With `replace` false the finished copy takes the name only while no entry has it (EEXIST otherwise).
 IoResult rewrite(const std::string& path, const std::function<bool(TOutSink&)>& produce, TFileSystem& files,
-                 unsigned keepModeBits, const TFileStamp* unchangedSince)
+                 unsigned keepModeBits, const TFileStamp* unchangedSince, bool replace = true)
 {
+    struct stat entry {};
+    if (!replace && ::lstat(path.c_str(), &entry) == 0) return IoResult::fromErrno(EEXIST);
     std::string target;
     if (IoResult resolved = writeTarget(path, target); !resolved) return resolved;
     struct stat st {};
@@ -164,7 +167,11 @@ IoResult rewrite(const std::string& path, const std::function<bool(TOutSink&)>& 
     if (unchangedSince && (!fileStamp(target, now) || !(now == *unchangedSince)))
         return abandon(IoResult::failure(kChangedWhileRewritten));
     // Renamed while still locked, so that no scan takes the finished copy for a leftover.
-    if (int err = files.rename(tmp, target)) return abandon(IoResult::fromErrno(err));
+    if (replace) {
+        if (int err = files.rename(tmp, target)) return abandon(IoResult::fromErrno(err));
+    } else if (IoResult placed = moveNoReplace(tmp, target); !placed) {
+        return abandon(placed);
+    }
     disarmActive(armed);
     // The content is synced and in place; a failing close cannot undo that.
     ::close(fd);
@@ -190,6 +197,11 @@ IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFi
                         unsigned keepModeBits)
 {
     return rewriteFile(path, [&](TOutSink& out) { return out.write(data, n); }, files, keepModeBits);
+}
+
+IoResult writeNewFile(const std::string& path, const void* data, size_t n, TFileSystem& files)
+{
+    return rewrite(path, [&](TOutSink& out) { return out.write(data, n); }, files, 07777, nullptr, false);
 }
 
 IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n, TFileSystem& files)

@@ -74,6 +74,10 @@ inline constexpr const char* kChangedWhileRewritten = "The file changed while it
 IoResult writeWholeFile(const std::string& path, const void* data, size_t n, TFileSystem& files = systemFiles(),
                         unsigned keepModeBits = 07777);
 
+// Creates `path` with `bytes` by the same route, but only while no entry has that name: the finished
+// copy takes the name without replacing anything (EEXIST when it is taken, also meanwhile).
+IoResult writeNewFile(const std::string& path, const void* data, size_t n, TFileSystem& files = systemFiles());
+
 // Overwrites `n` bytes at `offset` of an existing file, without changing its size unless the write
 // extends past the end (only tags at the end of a file may do that). The file is synced.
 IoResult writeInPlace(const std::string& path, int64_t offset, const void* data, size_t n,

@@ -6,10 +6,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
-#include <unistd.h>
 
 namespace cantorix {
 
@@ -37,40 +35,24 @@ TCoverSaveResult SaveCoverFile(const std::string& folder, const QByteArray& imag
                                 .arg(QString::fromUtf8(PreviousCoverFileName));
         return result;
     }
-    // Written complete under a temporary name of the file layer's pattern (a scan removes one left by
-    // a crash), then moved to its name only if that is still free.
-    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string staged;
-    for (int attempt = 0; attempt < 8 && (staged.empty() || entryExists(staged)); ++attempt) {
-        staged = dir + "." + CoverFileName + kTemporaryMarker;
-        for (int i = 0; i < 6; ++i) staged += alphabet[QRandomGenerator::global()->bounded(62)];
-    }
-    if (entryExists(staged)) {
-        result.Reason = QString::fromStdString(errnoText(EEXIST));
-        return result;
-    }
-    if (IoResult written = writeWholeFile(staged, image.constData(), size_t(image.size())); !written) {
-        result.Reason = QString::fromStdString(written.error);
-        return result;
-    }
+    // The old image moves aside first; the new one is written complete and takes the name only while
+    // it is free (the file layer's new-file route), so nothing that came meanwhile is replaced.
     if (exists) {
         if (IoResult aside = moveNoReplace(target, previous); !aside) {
-            ::unlink(staged.c_str());
             result.Reason = QString::fromStdString(aside.error);
             return result;
         }
         result.MovedPrevious = true;
     }
-    if (IoResult moved = moveNoReplace(staged, target); !moved) {
-        ::unlink(staged.c_str());
+    if (IoResult written = writeNewFile(target, image.constData(), size_t(image.size())); !written) {
         // The old cover gets its name back. Should that fail too (an entry of its name came meanwhile),
         // it stays under the other name, and the user must hear where it is.
         if (result.MovedPrevious && moveNoReplace(previous, target)) result.MovedPrevious = false;
-        if (moved.code == EEXIST && !result.MovedPrevious) {
+        if (written.code == EEXIST && !result.MovedPrevious) {
             result.kind = TCoverSaveResult::Kind::Kept;
             return result;
         }
-        result.Reason = QString::fromStdString(moved.error);
+        result.Reason = QString::fromStdString(written.error);
         if (result.MovedPrevious)
             result.Reason = QCoreApplication::translate("MusicBrainz", "%1; the old cover is now \"%2\"")
                                 .arg(result.Reason, QString::fromUtf8(PreviousCoverFileName));

@@ -87,6 +87,29 @@ TEST(SafeRewrite, ReplacesAtomicallyAndKeepsPermissions)
     EXPECT_EQ(cantorix::test::listFiles(dir.str()), std::vector<std::string>{"song.mp3"});
 }
 
+// A new file never replaces an entry of its name: a file, or a link that points nowhere.
+TEST(SafeRewrite, ANewFileTakesOnlyAFreeName)
+{
+    TempDir dir;
+    const Bytes image = pattern(300);
+    const std::string fresh = dir.file("folder.jpg");
+    ASSERT_TRUE(writeNewFile(fresh, image.data(), image.size()).ok);
+    EXPECT_EQ(cantorix::test::readFile(fresh), image);
+
+    const Bytes other = pattern(20);
+    IoResult again = writeNewFile(fresh, other.data(), other.size());
+    EXPECT_FALSE(again.ok);
+    EXPECT_EQ(again.code, EEXIST);
+    EXPECT_EQ(cantorix::test::readFile(fresh), image);
+
+    const std::string link = dir.file("cover.jpg");
+    ASSERT_EQ(::symlink("nowhere.jpg", link.c_str()), 0);
+    EXPECT_EQ(writeNewFile(link, other.data(), other.size()).code, EEXIST);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere.jpg")));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(cantorix::test::listFiles(dir.str()), std::vector<std::string>{"folder.jpg"}); // no temporary file
+}
+
 TEST(SafeRewrite, AnyFailureLeavesTheOriginalUntouchedAndNoTemporaryFile)
 {
     TempDir dir;
