@@ -21,10 +21,7 @@ SearchArgs searchArgsOf(const Invocation& inv)
 TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album)
 {
     TAlbumGuess words;
-    if (!args.artistGiven || !args.albumGiven) {
-        const TAlbumRow& first = album.row(0);
-        if (album.fileCount() > 0) words = GuessAlbumFromFile(album.folder(), first.FileBytes);
-    }
+    if (!args.artistGiven || !args.albumGiven) words = album.guessedWords();
     if (args.artistGiven) words.Artist = args.artist;
     if (args.albumGiven) words.Album = args.album;
     return words;

@@ -551,7 +551,7 @@ void TMainForm::offerUndoOfUnfinishedRun()
 void TMainForm::guessAlbum()
 {
     if (album().fileCount() == 0) return;
-    const TAlbumGuess guess = GuessAlbumFromFile(album().folder(), album().row(0).FileBytes);
+    const TAlbumGuess guess = album().guessedWords();
     edArtist->setText(guess.Artist);
     edAlbum->setText(guess.Album);
 }

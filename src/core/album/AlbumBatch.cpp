@@ -451,7 +451,7 @@ void TAlbumBatch::beginLookup(int i)
         w->listScan(a.Scans[0]);
         bool started = false;
         if (m_options.Mode == TQueryMode::Name) {
-            const TAlbumGuess words = GuessAlbumFromFile(w->album().folder(), w->album().row(0).FileBytes);
+            const TAlbumGuess words = w->album().guessedWords();
             a.Result.Lines << "search artist: " + words.Artist << "search album: " + words.Album;
             started = w->startLookup(TQueryMode::Name, words.Artist, words.Album);
         } else {

@@ -166,6 +166,12 @@ bool TAlbumSession::variousArtists() const
     return m_trackArtists || IsVariousArtists(m_fields.Artist.toStdString());
 }
 
+TAlbumGuess TAlbumSession::guessedWords() const
+{
+    if (m_fileCount == 0) return {};
+    return GuessAlbumFromFile(folder(), m_rows[0].FileBytes);
+}
+
 std::vector<TRenameRow> TAlbumSession::renameRows() const
 {
     std::vector<TRenameRow> rows;

@@ -4,6 +4,7 @@
 // lookups take its playing times.
 #pragma once
 
+#include "core/AlbumGuess.h"
 #include "core/FolderScan.h"
 #include "core/TrackLength.h"
 #include "core/album/ResultsAlignment.h"
@@ -60,6 +61,9 @@ public:
     // Row i from 0; an empty row outside.
     const TAlbumRow& row(int i) const;
     QList<TTrackLength> lengths() const; // playing times of the listed files, in order
+    // The artist and album a search by name starts from, guessed from the first listed file (its tags,
+    // its name, its folder); empty when no file is listed.
+    TAlbumGuess guessedWords() const;
     QStringList fileNames() const;  // the listed files, in order, as shown
     std::vector<std::string> fileBytes() const; // the same, as the file system holds them
     int filesWithoutPlayingTime() const;
