@@ -737,6 +737,22 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>The playlist that was there is now &quot;%1&quot;</source>
         <translation>Die Wiedergabeliste, die dort war, heißt jetzt &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>Another Cantorix run is renaming this album</source>
+        <translation>Ein anderer Cantorix-Lauf benennt dieses Album gerade um</translation>
+    </message>
+    <message>
+        <source>Removed &quot;%1&quot;, a copy a killed run left</source>
+        <translation>&quot;%1&quot; entfernt, eine Kopie, die ein abgebrochener Lauf hinterlassen hat</translation>
+    </message>
+    <message>
+        <source>not written: the file is a link</source>
+        <translation>nicht geschrieben: die Datei ist ein Link</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has %2 names (hard links): the tags change under all of them</source>
+        <translation>&quot;%1&quot; hat %2 Namen (harte Links): die Tags ändern sich unter allen</translation>
+    </message>
 </context>
 <context>
     <name>ResultsAlignment</name>
@@ -1552,6 +1568,14 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
         <source>Rename a &amp;collection…</source>
         <translation>Sammlung &amp;umbenennen…</translation>
     </message>
+    <message>
+        <source>&amp;Undo the rename of %1 (%2 files)</source>
+        <translation>Umbenennung vom %1 &amp;rückgängig machen (%2 Dateien)</translation>
+    </message>
+    <message>
+        <source>Undo &amp;all renames of this album</source>
+        <translation>&amp;Alle Umbenennungen dieses Albums rückgängig machen</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TMatchForm</name>
@@ -2248,14 +2272,6 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
                             die Audiodateien von DIR nach ihren eigenen Tags umbenennen</translation>
     </message>
     <message>
-        <source>undo DIR [--recursive] [--dry-run]
-                            move back what the last rename run on DIR (with --recursive: on
-                            every folder under DIR) did</source>
-        <translation>undo DIR [--recursive] [--dry-run]
-                            den letzten Umbenennungslauf in DIR (mit --recursive: in jedem
-                            Ordner unter DIR) rückgängig machen</translation>
-    </message>
-    <message>
         <source>kept: it is there already</source>
         <translation>behalten: ist schon vorhanden</translation>
     </message>
@@ -2374,6 +2390,18 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
     <message>
         <source>%1 takes no value</source>
         <translation>%1 nimmt keinen Wert</translation>
+    </message>
+    <message>
+        <source>undo every run recorded for the folder, back to the first</source>
+        <translation>jeden für den Ordner verzeichneten Lauf rückgängig machen, bis zum ersten</translation>
+    </message>
+    <message>
+        <source>undo DIR [--all] [--recursive] [--dry-run]
+                            move back what the last rename run on DIR (with --recursive: on
+                            every folder under DIR) did; with --all, every run back to the first</source>
+        <translation>undo DIR [--all] [--recursive] [--dry-run]
+                            den letzten Umbenennungslauf in DIR (mit --recursive: in jedem
+                            Ordner unter DIR) rückgängig machen; mit --all jeden Lauf bis zum ersten</translation>
     </message>
 </context>
 <context>

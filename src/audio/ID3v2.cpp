@@ -626,7 +626,11 @@ IoResult TID3v2::render(TInSource& file, Rendered& out) const
     }
 
     // TXXX and UFID frames of the descriptions and owners that were set.
-    for (const auto& [description, values] : m_userTexts) {
+    // Plain references, not structured bindings: lambdas below capture them, which clang before 16
+    // refuses.
+    for (const auto& userText : m_userTexts) {
+        const std::string& description = userText.first;
+        const auto& values = userText.second;
         std::optional<TID3v2Frame> fr;
         std::vector<std::string> kept;
         for (const std::string& v : values)
@@ -654,7 +658,9 @@ IoResult TID3v2::render(TInSource& file, Rendered& out) const
         }
         replaceFrames(frames, [&](const TID3v2Frame& f) { return isUserTextOf(f, version, description); }, fr);
     }
-    for (const auto& [owner, id] : m_uniqueIds) {
+    for (const auto& uniqueId : m_uniqueIds) {
+        const std::string& owner = uniqueId.first;
+        const auto& id = uniqueId.second;
         std::optional<TID3v2Frame> fr;
         if (!id.empty()) fr = TID3v2Frame{"UFID", {0, 0}, bytesOf(utf8ToLatin1(owner) + std::string(1, '\0') + id)};
         replaceFrames(

@@ -10,14 +10,16 @@
 
 namespace cantorix::cli {
 
-// undo DIR [--dry-run]: moves back what the last rename run on DIR did (DIR is the folder the run left,
-// renamed or not), printing one line per step. With --recursive: the last run of every folder under
+// undo DIR [--all] [--dry-run]: moves back what the last rename run on DIR did (DIR is the folder the
+// run left, renamed or not), printing one line per step; the next undo moves back the run before it.
+// With --all: every run recorded for DIR, back to the names before the first. With --recursive: the last run of every folder under
 // DIR (subfolders first), each folder's lines after a "<folder>:" line. Exit 1 when there was nothing
 // to undo or anything was left alone.
 int cmdUndo(Invocation& inv)
 {
     const bool dryRun = inv.given("dry-run");
     const bool recursive = inv.given("recursive");
+    const bool all = inv.given("all");
     inv.expectPositional(1);
     const QString dir = inv.args[0];
     if (!QFileInfo(dir).isDir()) {
@@ -44,7 +46,7 @@ int cmdUndo(Invocation& inv)
     TAlbumWorkflow workflow(settings);
     QObject::connect(&workflow, &TAlbumWorkflow::logLine, [&](const QString& line) { inv.out << line << '\n'; });
     bool found = false;
-    const TUndoReport report = workflow.undo(dryRun, &found, QFileInfo(dir).absoluteFilePath());
+    const TUndoReport report = workflow.undo(dryRun, &found, QFileInfo(dir).absoluteFilePath(), all);
     if (!found || !report.Refused.empty()) return 1;
     if (report.LeftAlone > 0)
         inv.err << "cantorix-cli: "

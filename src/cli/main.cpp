@@ -125,6 +125,7 @@ const QList<TOptionDecl>& commandOptions()
         {{"cover-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the Cover Art Archive address for this run")},
         {{"match"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "take match N (from 0) of several")},
         {{"recursive"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "every album folder under the folders given")},
+        {{"all"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "undo every run recorded for the folder, back to the first")},
         {{"report"}, "FILE", "cli", QT_TRANSLATE_NOOP("cli", "write one JSON line per album to FILE")},
         {{"jobs"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "albums scanned and renamed side by side, 1 to 4")},
         {{"verbose"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "each album's log lines on standard error")},
@@ -206,10 +207,10 @@ const std::vector<Command>& commands()
             cmdInfo},
         {"undo",
             QT_TRANSLATE_NOOP("cli",
-                "undo DIR [--recursive] [--dry-run]\n"
+                "undo DIR [--all] [--recursive] [--dry-run]\n"
                 "                            move back what the last rename run on DIR (with --recursive: on\n"
-                "                            every folder under DIR) did"),
-            cmdUndo, {"recursive", "dry-run"}},
+                "                            every folder under DIR) did; with --all, every run back to the first"),
+            cmdUndo, {"all", "recursive", "dry-run"}},
         {"sites",
             QT_TRANSLATE_NOOP(
                 "cli", "sites [--server S]        the freedb server list as the options window stores it"),

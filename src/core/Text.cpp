@@ -16,6 +16,12 @@ bool IsControl(QChar c)
     return u < 0x20 || (u >= 0x7f && u <= 0x9f);
 }
 
+bool IsBidiControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == 0x061c || u == 0x200e || u == 0x200f || (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
+}
+
 QString EscapeControls(const QString& text, bool keepTabs)
 {
     QString out;
@@ -25,6 +31,7 @@ QString EscapeControls(const QString& text, bool keepTabs)
         if (u == '\n') out += QLatin1String("\\n");
         else if (u == '\t') out += keepTabs ? QString(c) : QString("\\t");
         else if (IsControl(c)) out += QString("\\x%1").arg(uint(u), 2, 16, QChar('0'));
+        else if (IsBidiControl(c)) out += QString("\\u%1").arg(uint(u), 4, 16, QChar('0'));
         else out += c;
     }
     return out;
@@ -34,7 +41,7 @@ QString SingleLine(const QString& text)
 {
     QString out = text;
     for (QChar& c : out)
-        if (IsControl(c) || c.unicode() == 0x2028 || c.unicode() == 0x2029) c = ' ';
+        if (IsControl(c) || IsBidiControl(c) || c.unicode() == 0x2028 || c.unicode() == 0x2029) c = ' ';
     return out;
 }
 

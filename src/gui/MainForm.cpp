@@ -28,6 +28,8 @@
 #include "gui/RenameByTagForm.h"
 #include "gui/ResultsForm.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -404,7 +406,7 @@ void TMainForm::updateActions()
 {
     const bool idle = !windowLocked();
     btAction->setEnabled(idle && album().canRename());
-    for (QAction* a : {mnuShowInfo, mnuPlay, mnuFix, mnuRefresh, mnuRefreshMain, mnuUndo}) a->setEnabled(idle);
+    for (QAction* a : {mnuShowInfo, mnuPlay, mnuFix, mnuRefresh, mnuRefreshMain, mnuUndo, mnuUndoAll}) a->setEnabled(idle);
 }
 
 void TMainForm::GridMenuPopup(const QPoint& pos)
@@ -622,6 +624,29 @@ void TMainForm::mnuUndoClick()
     bool found = false;
     const TUndoReport report = m_workflow->undo(false, &found);
     if (found) selectAndScan(QFile::decodeName(QByteArray::fromStdString(report.Folder)));
+}
+
+void TMainForm::mnuUndoAllClick()
+{
+    if (m_renaming || album().folder().isEmpty()) return;
+    bool found = false;
+    const TUndoReport report = m_workflow->undo(false, &found, {}, true);
+    if (found) selectAndScan(QFile::decodeName(QByteArray::fromStdString(report.Folder)));
+}
+
+void TMainForm::updateUndoTexts()
+{
+    const std::vector<TRenameJournalData> runs = m_workflow->runHistory();
+    if (runs.empty()) {
+        mnuUndo->setText(tr("&Undo last rename"));
+    } else {
+        const TRenameJournalData& last = runs.front();
+        const int files = int(std::count_if(last.Moves.begin(), last.Moves.end(),
+                                            [](const TJournalMove& m) { return m.Done && m.From != m.To; }));
+        const QString when = QLocale().toString(QDateTime::fromSecsSinceEpoch(last.Started), "d MMM HH:mm");
+        mnuUndo->setText(tr("&Undo the rename of %1 (%2 files)").arg(when, QLocale().toString(files)));
+    }
+    mnuUndoAll->setEnabled(!windowLocked() && runs.size() > 1);
 }
 
 void TMainForm::mnuBatchClick()

@@ -117,6 +117,8 @@ private:
     void mnuHelpClick();
     void mnuAboutClick();
     void mnuUndoClick();
+    void mnuUndoAllClick();
+    void updateUndoTexts();
     void mnuBatchClick();
     void btOptionsClick();
 
@@ -185,6 +187,7 @@ public:
     TLookupStatus* lookupStatus = nullptr; // in the status bar while a lookup runs
     QLabel* lbNextRun = nullptr;
     QAction* mnuUndo = nullptr;
+    QAction* mnuUndoAll = nullptr;
     QPushButton* btRefresh = nullptr;
     QSplitter* SplitterLog = nullptr;
     TLogPane* lsLog = nullptr;

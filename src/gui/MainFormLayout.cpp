@@ -307,6 +307,11 @@ void TMainForm::buildLayout()
     mnuUndo->setObjectName("mnuUndo");
     mnuUndo->setShortcut(QKeySequence::Undo);
     connect(mnuUndo, &QAction::triggered, this, guarded(&TMainForm::mnuUndoClick));
+    mnuUndoAll = editMenu->addAction(tr("Undo &all renames of this album"));
+    mnuUndoAll->setObjectName("mnuUndoAll");
+    connect(mnuUndoAll, &QAction::triggered, this, guarded(&TMainForm::mnuUndoAllClick));
+    // The entries name the run they undo, as the record says when the menu opens.
+    connect(editMenu, &QMenu::aboutToShow, this, &TMainForm::updateUndoTexts);
 
     // The "New name" column follows every change that changes a new name.
     connect(cmbNameFormat, &QComboBox::currentIndexChanged, this, &TMainForm::refreshPreview);

@@ -6,6 +6,8 @@
 #include "core/rename/RenameJob.h"
 #include "core/rename/RenameLines.h"
 
+#include <QPair>
+#include <QSet>
 #include <QCoreApplication>
 #include <QFile>
 #include <QMetaObject>
@@ -125,6 +127,23 @@ QList<TBatchAlbum> FindAlbums(const QStringList& roots, const QStringList& exten
 {
     QList<TBatchAlbum> albums;
     int budget = std::max(maxFolders, 1);
+    // Roots that overlap ("lib" and "lib/gen00", or a link to a folder under another root) reach some
+    // folders twice: each album is taken once, by its folder's identity, so that one batch never runs
+    // two renames of one album.
+    QSet<QPair<quint64, quint64>> seen;
+    auto identity = [](const QString& folder) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return QPair<quint64, quint64>(0, 0);
+        return QPair<quint64, quint64>(quint64(st.st_dev), quint64(st.st_ino));
+    };
+    auto takeOnce = [&](const TBatchAlbum& album) {
+        QList<QPair<quint64, quint64>> ids{identity(album.Folder)};
+        for (const QString& d : album.Discs) ids << identity(d);
+        for (const auto& id : ids)
+            if (id.second != 0 && seen.contains(id)) return;
+        for (const auto& id : ids) seen.insert(id);
+        albums << album;
+    };
     for (const QString& root : roots) {
         QHash<QString, TFolderEntries> entries;
         const QStringList folders = foldersUnder(root, budget, extensions, &entries);
@@ -163,10 +182,10 @@ QList<TBatchAlbum> FindAlbums(const QStringList& roots, const QStringList& exten
                 }
                 if (e.HasAudio && album.Problem.isEmpty())
                     album.Problem = QCoreApplication::translate("Batch", "audio files stand beside the disc folders");
-                albums << album;
+                takeOnce(album);
                 continue;
             }
-            if (e.HasAudio) albums << TBatchAlbum{folder, {}, {}};
+            if (e.HasAudio) takeOnce(TBatchAlbum{folder, {}, {}});
         }
         if (budget <= 0) break;
     }

@@ -483,12 +483,20 @@ void TAlbumWorkflow::runEnded(const TRenameReport& report)
     emit logLine(QString::fromStdString(TrLine(RenamingFinishedLine)));
 }
 
-TUndoReport TAlbumWorkflow::undo(bool dryRun, bool* found, const QString& folder)
+std::vector<TRenameJournalData> TAlbumWorkflow::runHistory() const
+{
+    if (m_album->folder().isEmpty()) return {};
+    return TRenameJournal::historyFor(TRenameJournal::defaultDirectory(), folderBytes());
+}
+
+TUndoReport TAlbumWorkflow::undo(bool dryRun, bool* found, const QString& folder, bool all)
 {
     bool any = false;
     const std::string target = folder.isEmpty() ? folderBytes() : QFile::encodeName(WithSlash(folder)).toStdString();
     TUndoReport report;
-    if (!target.empty()) report = UndoLastRun(TRenameJournal::defaultDirectory(), target, dryRun, any);
+    if (!target.empty())
+        report = all ? UndoAllRuns(TRenameJournal::defaultDirectory(), target, dryRun, any)
+                     : UndoLastRun(TRenameJournal::defaultDirectory(), target, dryRun, any);
     for (const std::string& line : report.Lines) emit logLine(QString::fromStdString(line));
     if (any && report.Refused.empty()) emit logLine(QString::fromStdString(TrLine(UndoFinishedLine)));
     if (found) *found = any;

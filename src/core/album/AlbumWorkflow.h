@@ -152,9 +152,11 @@ public:
     // The run on this thread; each line goes to logLine as it is made. It saves a cover only when one
     // was fetched (startCoverFetch).
     TRenameReport renameNow(const TRenameOptions& options);
-    // Undo of the last run on the listed folder (or on `folder` when given). `found` tells whether
-    // there was a run.
-    TUndoReport undo(bool dryRun, bool* found, const QString& folder = {});
+    // Undo of the last run on the listed folder (or on `folder` when given); with `all`, of every run
+    // recorded for it, latest first. `found` tells whether there was a run.
+    TUndoReport undo(bool dryRun, bool* found, const QString& folder = {}, bool all = false);
+    // The runs recorded for the listed folder, latest first (what undo and undo of all would undo).
+    std::vector<TRenameJournalData> runHistory() const;
 
 signals:
     void logLine(const QString& line);

@@ -160,6 +160,16 @@ bool isSha256Hex(std::string_view s)
            });
 }
 
+bool isHistoryName(std::string_view n)
+{
+    constexpr std::string_view prefix = "history-", suffix = ".journal";
+    if (n.size() <= prefix.size() + suffix.size() || n.size() > prefix.size() + 20 + suffix.size() ||
+        n.substr(0, prefix.size()) != prefix || n.substr(n.size() - suffix.size()) != suffix)
+        return false;
+    const std::string_view digits = n.substr(prefix.size(), n.size() - prefix.size() - suffix.size());
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::string parentOf(const std::string& folder)
 {
     std::string f = withoutSlash(folder);
@@ -178,6 +188,7 @@ std::string headerAndPlan(const TRenameJournalData& d)
 {
     std::string out = line("journal 2 " + std::string(kindName(d.Kind)) + " " + std::to_string(std::max<int64_t>(0, d.Started)));
     out += line("folder " + enc(d.Folder) + " " + std::to_string(d.FolderDevice) + " " + std::to_string(d.FolderInode));
+    if (!d.Previous.empty()) out += line("previous " + enc(d.Previous));
     if (d.WroteTags) out += line("tags");
     for (size_t i = 0; i < d.Moves.size(); ++i)
         out += line("plan " + std::to_string(i) + " " + enc(d.Moves[i].From) + " " + enc(d.Moves[i].To) + " " +
@@ -242,6 +253,9 @@ bool ParseJournal(std::string_view bytes, TRenameJournalData& d, size_t* validBy
         case Plan:
             if (kind == "tags" && t.size() == 1 && d.Moves.empty() && !d.WroteTags) {
                 d.WroteTags = true;
+            } else if (kind == "previous" && t.size() == 2 && d.Moves.empty() && !d.WroteTags && d.Previous.empty()) {
+                ok = dec(t[1], a) && isHistoryName(a);
+                if (ok) d.Previous = a;
             } else if (kind == "plan" && t.size() == 5) {
                 uint64_t ino = 0;
                 ok = d.Moves.size() < kMaxMoves && parseNumber(t[1], kMaxMoves, n) && n == d.Moves.size() &&

@@ -3,6 +3,7 @@
 //
 //   journal 2 <kind> <started>        kind: rename, tags (rename by tag), fix, manual
 //   folder <path> <device> <inode>    the album folder when the operation began, with "/"
+//   previous <name>                   the record of the album's run before this one (history-<n>.journal)
 //   tags                              the run writes tags
 //   plan <i> <from> <to> <inode>      every planned move, in order; the file's inode when planned
 //   planned <count>                   the plan is complete
@@ -61,6 +62,9 @@ struct TRenameJournalData {
     // The plan carries the files' inodes (records of this version). Without them, undo takes a move as
     // made when it is recorded, or when its new name is there and its old name is free.
     bool KnowsInodes = false;
+    // The record of the album's operation before this one, kept in the state folder under this name
+    // ("history-<n>.journal"); empty when this is the first.
+    std::string Previous;
 };
 
 // A journal's bytes read back: false when they do not begin with a complete header and plan. Lines
@@ -87,6 +91,8 @@ std::string enc(std::string_view bytes);
 bool usableBareName(const std::string& n);
 bool isPlaylistName(const std::string& n);
 bool isSha256Hex(std::string_view s);
+// "history-<digits>.journal": the only names a record's "previous" line may give.
+bool isHistoryName(std::string_view n);
 // The parent of a folder path that ends in "/", itself ending in "/".
 std::string parentOf(const std::string& folder);
 // The last name of a folder path.

@@ -192,14 +192,23 @@ TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& 
             ++r.LeftAlone;
         }
     }
+    // A run killed while it rewrote a file's tags (or wrote the playlist or cover) left a hidden full-size
+    // copy; no live writer holds it, so it goes with the run.
+    if (!dryRun)
+        for (const std::string& name : removeAbandonedTemporaryFiles(filesIn))
+            r.Lines.push_back(
+                TrLine(QT_TRANSLATE_NOOP("Rename", "Removed \"%1\", a copy a killed run left"), {name}));
     if (journal.WroteTags)
         r.Lines.push_back(TrLine(QT_TRANSLATE_NOOP("Rename", "The run wrote tags; their values are not undone")));
     r.Folder = folder;
     return r;
 }
 
-TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
-                        TFileSystem& files)
+namespace {
+
+// Undo of the latest run of the album at `folder`, the album's lock held by the caller.
+TUndoReport undoLatest(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
+                       TFileSystem& files)
 {
     TRenameJournalData journal;
     std::string path;
@@ -229,12 +238,86 @@ TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& 
     TUndoReport report = UndoRenameRun(journal, folder, dryRun, dryRun ? nullptr : &progress);
     if (!dryRun) {
         // The record is spent: what was left alone is listed now, and a second undo would only repeat it.
-        IoResult removed = TRenameJournal::remove(path, journal);
+        // The album's run before it becomes the one the next undo finds.
+        IoResult removed = TRenameJournal::retire(path, journal);
         if (!removed)
             report.Lines.push_back(TrLine(
                 QT_TRANSLATE_NOOP("Rename", "Cannot remove the undo journal \"%1\" (%2)"), {path, removed.error}));
     }
     return report;
+}
+
+} // namespace
+
+namespace {
+
+// The album's lock for an undo: false (with `refused` filled in) when another run holds it.
+bool lockForUndo(TAlbumLock& lock, const std::string& journalDirectory, const std::string& folder, bool dryRun,
+                 TUndoReport& refused)
+{
+    if (dryRun || journalDirectory.empty()) return true;
+    std::string why;
+    switch (lock.take(journalDirectory, folder, &why)) {
+    case TAlbumLock::TResult::Taken: return true;
+    case TAlbumLock::TResult::Busy: refused.Refused = TrLine(AlbumBusyText); break;
+    case TAlbumLock::TResult::Failed:
+        // A folder that is not there has nothing to undo; the search below says so.
+        if (!entryExists(withoutSlash(folder))) return true;
+        refused.Refused =
+            TrLine(QT_TRANSLATE_NOOP("Rename", "Undo journal error: \"%1\" (nothing was moved back)"), {why});
+        break;
+    }
+    refused.Lines = {refused.Refused};
+    refused.Folder = withSlash(folder);
+    return false;
+}
+
+} // namespace
+
+TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
+                        TFileSystem& files)
+{
+    found = false;
+    TAlbumLock lock;
+    TUndoReport refused;
+    if (!lockForUndo(lock, journalDirectory, folder, dryRun, refused)) {
+        found = true;
+        return refused;
+    }
+    return undoLatest(journalDirectory, folder, dryRun, found, files);
+}
+
+TUndoReport UndoAllRuns(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
+                        TFileSystem& files)
+{
+    found = false;
+    TAlbumLock lock;
+    TUndoReport all;
+    if (!lockForUndo(lock, journalDirectory, folder, dryRun, all)) {
+        found = true;
+        return all;
+    }
+    all.Folder = withSlash(folder);
+    // A dry run changes nothing, so it can only show the latest run: the next would find the same.
+    const int most = dryRun ? 1 : TRenameJournal::kMaxHistory;
+    for (int i = 0; i < most; ++i) {
+        bool one = false;
+        TUndoReport r = undoLatest(journalDirectory, all.Folder, dryRun, one, files);
+        if (!one) {
+            if (!found) all.Lines = std::move(r.Lines);
+            break;
+        }
+        found = true;
+        all.Lines.insert(all.Lines.end(), r.Lines.begin(), r.Lines.end());
+        all.MovedBack += r.MovedBack;
+        all.LeftAlone += r.LeftAlone;
+        all.Folder = r.Folder;
+        if (!r.Refused.empty()) {
+            all.Refused = r.Refused;
+            break;
+        }
+    }
+    return all;
 }
 
 } // namespace cantorix

@@ -29,9 +29,16 @@ struct TUndoReport {
 TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& currentFolder, bool dryRun,
                           TRenameJournal* progress = nullptr);
 
-// Undo of the last operation on `folder`: finds its journal in `journalDirectory`, records that undo
-// began, undoes it and (unless dryRun) removes the journal. `found` tells whether there was one.
+// Undo of the last operation on `folder`: takes the album's lock (refused when another run holds it),
+// finds its journal in `journalDirectory`, records that undo began, undoes it and (unless dryRun)
+// retires the journal, the album's operation before it becoming the last. `found` tells whether
+// there was one.
 TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
+                        TFileSystem& files = systemFiles());
+
+// Undo of every operation recorded for `folder`, latest first, under one lock: the files get the names
+// they had before the first. Stops at a step that was refused. A dry run shows the latest only.
+TUndoReport UndoAllRuns(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
                         TFileSystem& files = systemFiles());
 
 inline constexpr const char* NothingToUndoLine =

@@ -40,13 +40,33 @@ std::string replaceImpl(std::string_view text, std::string_view from, std::strin
     return out;
 }
 
-// Control characters (below 32, and 127) have no place in a name: a line break in a title would split
-// a playlist line. Each becomes a space, which the later steps collapse and trim.
+// Control characters (below 32, 127 and the C1 range) have no place in a name: a line break in a title
+// would split a playlist line. Nor have the bidirectional controls (U+202E and the like), with which a
+// name displays reversed, or the line and paragraph separators. Each becomes a space, which the later
+// steps collapse and trim.
 std::string blankControls(std::string s)
 {
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
-    return s;
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const auto next = [&](size_t k) { return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0; };
+        size_t drop = 0;
+        if (c < 32 || c == 127) drop = 1;
+        else if (c == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) drop = 2;                  // C1
+        else if (c == 0xD8 && next(1) == 0x9C) drop = 2;                                       // U+061C
+        else if (c == 0xE2 && next(1) == 0x80 && ((next(2) >= 0x8E && next(2) <= 0x8F) ||     // U+200E/F
+                                                   (next(2) >= 0xA8 && next(2) <= 0xAE)))     // U+2028 to 202E
+            drop = 3;
+        else if (c == 0xE2 && next(1) == 0x81 && next(2) >= 0xA6 && next(2) <= 0xA9) drop = 3; // U+2066 to 2069
+        if (drop) {
+            out += ' ';
+            i += drop - 1;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
 }
 
 // The replacements folder and playlist names share: characters that file names cannot hold become

@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <map>
 #include <optional>
 #include <sys/stat.h>
@@ -89,8 +91,42 @@ bool endsFinished(const std::string& path)
     return last + "\n" == line("end");
 }
 
-// Keeps the last KeepRuns records and those younger than KeepDays; of the rest, those whose operation
-// finished go, with all their names.
+// The names of the records before the one at `path` in its album's history, latest first.
+std::vector<std::string> earlierRecords(const std::string& dir, const std::string& path)
+{
+    std::vector<std::string> names;
+    std::string at = path;
+    for (int i = 0; i < TRenameJournal::kMaxHistory; ++i) {
+        const std::optional<std::string> bytes = readRecord(at);
+        TRenameJournalData d;
+        if (!bytes || !ParseJournal(*bytes, d) || d.Previous.empty()) break;
+        if (std::find(names.begin(), names.end(), d.Previous) != names.end()) break; // a loop: not ours
+        names.push_back(d.Previous);
+        at = dir + d.Previous;
+    }
+    return names;
+}
+
+// Removes lock files older than KeepDays that nobody holds (AlbumLock takes a lock again when its file
+// lost its name meanwhile).
+void pruneLocks(const std::string& directory)
+{
+    const std::string dir = withSlash(directory);
+    const int64_t oldest = int64_t(std::time(nullptr)) - int64_t(TRenameJournal::KeepDays) * 86400;
+    for (const std::string& name : namesIn(directory, "album-", ".lock")) {
+        const std::string path = dir + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || int64_t(st.st_mtime) >= oldest) continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
+// Keeps the last KeepRuns albums' records and those younger than KeepDays; of the rest, those whose
+// operation finished go, with all their names and the album's earlier records: a history is kept or
+// removed whole, by its latest run.
 void prune(const std::string& directory)
 {
     const std::string dir = withSlash(directory);
@@ -114,7 +150,9 @@ void prune(const std::string& directory)
     for (size_t i = size_t(TRenameJournal::KeepRuns); i < records.size(); ++i) {
         const TRecord& r = records[i];
         if (r.modified >= oldest || !endsFinished(dir + r.names.front())) continue;
+        const std::vector<std::string> earlier = earlierRecords(dir, dir + r.names.front());
         for (const std::string& name : r.names) ::unlink((dir + name).c_str());
+        for (const std::string& name : earlier) ::unlink((dir + name).c_str());
     }
 }
 
@@ -159,12 +197,39 @@ TRenameJournal::TStart TRenameJournal::begin(std::string* error)
     m_data.KnowsInodes = m_data.FolderInode != 0;
     m_path = dir + fileNameFor(m_data.Folder);
 
-    // The folder's older record: refused while unfinished; otherwise replaced, its second name too.
+    // One run at a time: held until this record is destroyed, the run's end. A folder that cannot be
+    // reached has no files to move either.
+    if (identityOf(m_data.Folder, true)) {
+        std::string why;
+        switch (m_lock.take(m_directory, m_data.Folder, &why)) {
+        case TAlbumLock::TResult::Taken: break;
+        case TAlbumLock::TResult::Busy: return TStart::Busy;
+        case TAlbumLock::TResult::Failed:
+            if (error) *error = why;
+            return TStart::Failed;
+        }
+    }
+
+    // The folder's older record: refused while unfinished; otherwise kept as this one's previous (a
+    // second name first, synced), its names here going to the new record.
     TRenameJournalData older;
     std::string olderPath;
     const bool hasOlder = findFor(m_directory, m_data.Folder, older, olderPath);
     if (hasOlder && (!older.Finished || older.UndoStarted)) return TStart::Unfinished;
     const std::optional<TIdentity> olderFile = identityOf(m_path, false);
+    m_data.Previous.clear();
+    if (hasOlder && olderFile) {
+        // Named by its inode: a second begin after a crash here finds the name made already.
+        const std::string kept = "history-" + std::to_string(olderFile->Inode) + kJournalSuffix;
+        IoResult linked = addName(olderPath, dir + kept);
+        if (!linked && identityOf(dir + kept, false) == olderFile) linked = IoResult::success();
+        if (linked) linked = syncDirectory(m_directory, *m_files);
+        if (!linked) {
+            if (error) *error = linked.error;
+            return TStart::Failed;
+        }
+        m_data.Previous = kept;
+    }
 
     const std::string text = headerAndPlan(m_data);
     if (IoResult made = m_file.create(m_path, text.data(), text.size()); !made) {
@@ -181,6 +246,7 @@ TRenameJournal::TStart TRenameJournal::begin(std::string* error)
     m_lastSync = std::chrono::steady_clock::now();
     // This record counts among the runs kept.
     prune(m_directory);
+    pruneLocks(m_directory);
     return TStart::Begun;
 }
 
@@ -208,6 +274,7 @@ std::string BeginJournal(TRenameJournal& journal, TJournalKind kind, const std::
     switch (journal.begin(&why)) {
     case TRenameJournal::TStart::Begun: return {};
     case TRenameJournal::TStart::Unfinished: return TrLine(UnfinishedRunText);
+    case TRenameJournal::TStart::Busy: return TrLine(AlbumBusyText);
     case TRenameJournal::TStart::Failed: break;
     }
     return JournalErrorLine(why);
@@ -383,9 +450,80 @@ IoResult TRenameJournal::remove(const std::string& path, const TRenameJournalDat
         const std::string alias = dir + fileNameFor(folder);
         if (alias != path && identityOf(alias, false) == record) ::unlink(alias.c_str());
     }
+    // The name a new run killed before it replaced this record may have given it.
+    const std::string kept = dir + "history-" + std::to_string(record->Inode) + kJournalSuffix;
+    if (identityOf(kept, false) == record) ::unlink(kept.c_str());
     if (::unlink(path.c_str()) != 0) return IoResult::fromErrno(errno);
     syncDirectory(dir.empty() ? "." : dir);
     return IoResult::success();
+}
+
+IoResult TRenameJournal::retire(const std::string& path, const TRenameJournalData& data)
+{
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string kept = dir + data.Previous;
+    TRenameJournalData before;
+    const std::optional<std::string> bytes =
+        isHistoryName(data.Previous) ? readRecord(kept) : std::optional<std::string>();
+    if (!bytes || !ParseJournal(*bytes, before)) {
+        if (isHistoryName(data.Previous)) ::unlink(kept.c_str());
+        return remove(path, data);
+    }
+    const std::optional<TIdentity> spent = identityOf(path, false);
+    const std::optional<TIdentity> earlier = identityOf(kept, false);
+    if (!spent || !earlier) return IoResult::fromErrno(ENOENT);
+    // Each of the earlier record's names that is free or still the spent record's comes back to it,
+    // moved over atomically (a second name, then rename()), so that a kill at any point leaves each
+    // name to one whole record. A name another album's record holds now stays that album's.
+    for (const std::string& folder : {before.Folder, before.FolderAfter}) {
+        if (folder.empty()) continue;
+        const std::string name = dir + fileNameFor(folder);
+        const std::optional<TIdentity> there = identityOf(name, false);
+        if (there && *there != *spent) continue;
+        if (!there) {
+            if (IoResult r = addName(kept, name); !r) return r;
+            continue;
+        }
+        const std::string swap = dir + ".swap-" + fileNameFor(folder);
+        ::unlink(swap.c_str());
+        if (IoResult r = addName(kept, swap); !r) return r;
+        if (::rename(swap.c_str(), name.c_str()) != 0) {
+            const int err = errno;
+            ::unlink(swap.c_str());
+            return IoResult::fromErrno(err);
+        }
+    }
+    if (IoResult r = syncDirectory(dir.empty() ? "." : dir); !r) return r;
+    // What is left of the spent record's names, and the earlier record's name as "previous".
+    for (const std::string& folder : {data.Folder, data.FolderAfter}) {
+        if (folder.empty()) continue;
+        const std::string name = dir + fileNameFor(folder);
+        if (identityOf(name, false) == spent) ::unlink(name.c_str());
+    }
+    if (identityOf(path, false) == spent) ::unlink(path.c_str());
+    const std::string orphan = dir + "history-" + std::to_string(spent->Inode) + kJournalSuffix;
+    if (identityOf(orphan, false) == spent) ::unlink(orphan.c_str());
+    ::unlink(kept.c_str());
+    return syncDirectory(dir.empty() ? "." : dir);
+}
+
+std::vector<TRenameJournalData> TRenameJournal::historyFor(const std::string& directory, const std::string& folder)
+{
+    std::vector<TRenameJournalData> runs;
+    TRenameJournalData latest;
+    std::string path;
+    if (!findFor(directory, folder, latest, path)) return runs;
+    const std::string dir = withSlash(directory);
+    const std::vector<std::string> earlier = earlierRecords(dir, path);
+    runs.push_back(std::move(latest));
+    for (const std::string& name : earlier) {
+        TRenameJournalData d;
+        const std::optional<std::string> bytes = readRecord(dir + name);
+        if (!bytes || !ParseJournal(*bytes, d)) break;
+        runs.push_back(std::move(d));
+    }
+    return runs;
 }
 
 bool UnfinishedRunIn(const std::string& journalDirectory, const std::string& folder)

@@ -23,11 +23,21 @@
 //    synced last.
 // 4. Undo syncs its "undo" line before its first move, so that a killed undo leaves a record that a
 //    second undo completes and that a new operation on the folder refuses to replace.
+//
+// The runs of one album form a history. A new operation on a folder whose last one finished keeps that
+// record: it gets the name "history-<n>.journal" (a second name, made and synced before the new record
+// replaces the folder's name), and the new record's "previous" line names it. Undo of the latest run
+// gives the folder's names back to the one before once it is done (each name moved over atomically),
+// so the next undo finds that one. Pruning takes a history whole, by its latest run.
+//
+// One operation at a time per album: begin() takes the album's lock (AlbumLock.h) and the record
+// holds it until it is destroyed; undo takes it too.
 #pragma once
 
 #include "audio/IoResult.h"
 #include "audio/SafeWrite.h"
 #include "audio/AppendFile.h"
+#include "core/rename/AlbumLock.h"
 #include "core/rename/JournalFormat.h"
 
 #include <QtGlobal>
@@ -61,12 +71,15 @@ public:
     const std::string& path() const { return m_path; }
 
     // How begin() went.
-    enum class TStart { Begun, Unfinished, Failed };
-    // Writes the header and the plan of data() (Kind, Folder, Moves with their inodes, WroteTags,
-    // Started) once, synced, in place of the folder's older record. Unfinished (nothing written)
-    // when the folder's last operation did not reach its end or an undo of it did not; Failed with
-    // the reason in `error` when the record cannot be written. Either way nothing may move. Also
-    // removes temporary files of writers that died and prunes old journals.
+    enum class TStart { Begun, Unfinished, Busy, Failed };
+    // The longest history followed (undo --all, pruning).
+    static constexpr int kMaxHistory = 1000;
+    // Takes the album's lock, then writes the header and the plan of data() (Kind, Folder, Moves with
+    // their inodes, WroteTags, Started) once, synced, as the folder's latest record, the older one kept
+    // as its previous. Busy when another run holds the album; Unfinished (nothing written) when the
+    // folder's last operation did not reach its end or an undo of it did not; Failed with the reason
+    // in `error` when the record cannot be written. Either way nothing may move. Also removes
+    // temporary files of writers that died and prunes old journals.
     TStart begin(std::string* error);
     // Row i was moved: one line, synced when kSyncInterval has passed since the last sync.
     IoResult recordMove(size_t i);
@@ -102,6 +115,12 @@ public:
                         std::string& path, size_t* validBytes = nullptr);
     // Removes the record `data` read from `path`, both its names.
     static IoResult remove(const std::string& path, const TRenameJournalData& data);
+    // The record `data` read from `path` is spent (undone): the album's record before it, when there is
+    // one, takes its names back (the ones that are free or still this record's); otherwise as remove().
+    static IoResult retire(const std::string& path, const TRenameJournalData& data);
+    // The album's records from the latest back, each as read; at most kMaxHistory. Empty when the
+    // folder has none.
+    static std::vector<TRenameJournalData> historyFor(const std::string& directory, const std::string& folder);
     // The record's file name for a folder ("rename-<key>.journal").
     static std::string fileNameFor(const std::string& folder);
 
@@ -113,6 +132,7 @@ private:
     std::string m_path;
     TRenameJournalData m_data;
     TAppendFile m_file;
+    TAlbumLock m_lock;
     int m_unsynced = 0;
     std::chrono::steady_clock::time_point m_lastSync;
     bool dueForSync() const;

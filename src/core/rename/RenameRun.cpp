@@ -340,12 +340,24 @@ void TRenameRun::work()
                 values.MusicBrainzReleaseGroupId = m_album.MbReleaseGroupId;
                 values.MusicBrainzTrackId = row.MbRecordingId;
                 IoResult tagged;
-                try {
-                    tagged = m_tagWriter(m_folder + newName, values);
-                } catch (const std::exception& e) {
-                    tagged = IoResult::failure(e.what());
-                } catch (...) {
-                    tagged = IoResult::failure(TrLine(QT_TRANSLATE_NOOP("Rename", "unknown error")));
+                // Nothing is written through a link: its target may lie outside the album (another
+                // album's file), and where it points can change between a check and the write. A file
+                // with other names (hard links) gets its tags, said in the log, since those change too.
+                struct stat st {};
+                const bool listed = ::lstat((m_folder + newName).c_str(), &st) == 0;
+                if (listed && S_ISLNK(st.st_mode)) {
+                    tagged = IoResult::failure(TrLine(QT_TRANSLATE_NOOP("Rename", "not written: the file is a link")));
+                } else {
+                    if (listed && st.st_nlink > 1)
+                        log(TrLine(QT_TRANSLATE_NOOP("Rename", "\"%1\" has %2 names (hard links): the tags change under all of them"),
+                                   {newName, std::to_string(uint64_t(st.st_nlink))}));
+                    try {
+                        tagged = m_tagWriter(m_folder + newName, values);
+                    } catch (const std::exception& e) {
+                        tagged = IoResult::failure(e.what());
+                    } catch (...) {
+                        tagged = IoResult::failure(TrLine(QT_TRANSLATE_NOOP("Rename", "unknown error")));
+                    }
                 }
                 report.Tags = tagged ? TRenameRowReport::TTags::Written : TRenameRowReport::TTags::Failed;
                 report.TagError = tagged.error;

@@ -3,6 +3,7 @@
 #include "audio/FaultyIO.h"
 #include "core/rename/RenameLines.h"
 #include "core/rename/RenameRun.h"
+#include "core/rename/TrackNumberFix.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -636,6 +637,223 @@ TEST(RenameJournal, AFinishedRunStandsUntilItsNamesChange)
     rewritten.data() = data;
     ASSERT_TRUE(rewritten.save());
     EXPECT_FALSE(FinishedRunStands(a.journals, a.folder));
+}
+
+// ---- The history of an album
+
+const TAlbumData kOther{"C", "D", "2001", "Jazz"};
+
+// Runs one operation of a history on `folder`; returns the album folder afterwards.
+std::string runStep(const Album& a, const std::string& folder, char step)
+{
+    const Lines names = listFiles(folder);
+    if (step == 'f') {
+        RunTrackNumberFix(folder, names, [](const std::string&) {}, a.journals);
+        return folder;
+    }
+    std::vector<TRenameRow> rows;
+    for (size_t i = 0; i < names.size(); ++i)
+        rows.push_back({names[i], step == 'r' ? "0" + std::to_string(i + 1) : std::to_string(i + 1),
+                        i == 0 ? "One" : "Two"});
+    TRenameOptions o;
+    o.RenameFolder = step == 'R';
+    TRenameRun run(folder, rows, step == 'o' ? kOther : kAlbum, o);
+    run.setJournalDirectory(a.journals);
+    run.run();
+    EXPECT_TRUE(run.report().Refused.empty()) << run.report().Refused;
+    return run.folderToSelect();
+}
+
+// Each run of an album is kept: undo takes them back one at a time, latest first, each to the names
+// the run before left (a run on the folder an earlier one renamed continues its history), and undo
+// of all goes back to before the first in one step.
+TEST(RenameJournal, UndoTakesTheRunsOfAnAlbumBackOneAtATime)
+{
+    struct Case {
+        const char* steps; // r: rename, R: rename with the folder, o: rename as another album, f: fix numbers
+        bool all;
+    } cases[] = {{"rof", false}, {"Rof", false}, {"rrr", false}, {"Rof", true}, {"rR", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.steps) + (c.all ? " all" : ""));
+        Album a({{"1 x.mp3", "", ""}, {"2 y.mp3", "", ""}});
+        std::vector<std::pair<std::string, Lines>> states{{a.folder, listFiles(a.folder)}};
+        std::string folder = a.folder;
+        for (const char* s = c.steps; *s; ++s) {
+            folder = runStep(a, folder, *s);
+            states.emplace_back(folder, listFiles(folder));
+        }
+        EXPECT_EQ(TRenameJournal::historyFor(a.journals, folder).size(), std::string(c.steps).size());
+        if (c.all) {
+            bool found = false;
+            const TUndoReport r = UndoAllRuns(a.journals, folder, false, found);
+            EXPECT_TRUE(found);
+            EXPECT_EQ(r.LeftAlone, 0);
+            EXPECT_EQ(r.Folder, a.folder);
+        } else {
+            for (size_t k = states.size() - 1; k-- > 0;) {
+                bool found = false;
+                const TUndoReport r = UndoLastRun(a.journals, folder, false, found);
+                EXPECT_TRUE(found);
+                EXPECT_EQ(r.LeftAlone, 0);
+                EXPECT_EQ(r.Folder, states[k].first);
+                EXPECT_EQ(listFiles(r.Folder), states[k].second) << k;
+                folder = r.Folder;
+            }
+        }
+        EXPECT_EQ(listFiles(a.folder), (Lines{"1 x.mp3", "2 y.mp3"}));
+        bool found = true;
+        UndoLastRun(a.journals, a.folder, false, found);
+        EXPECT_FALSE(found);
+        EXPECT_TRUE(listFiles(a.journals).empty()); // every record and lock is gone
+    }
+}
+
+// Pruning keeps or removes a history whole.
+TEST(RenameJournal, PruningTakesAHistoryWhole)
+{
+    Album a({{"1 x.mp3", "", ""}});
+    runStep(a, a.folder, 'r');
+    runStep(a, a.folder, 'o');
+    const time_t old = ::time(nullptr) - 40 * 86400;
+    for (const std::string& name : listFiles(a.journals)) {
+        const struct timespec times[2] = {{old, 0}, {old, 0}};
+        ::utimensat(AT_FDCWD, (a.journals + "/" + name).c_str(), times, 0);
+    }
+    // 50 newer albums push the old one out, its earlier run with it.
+    for (int k = 0; k < TRenameJournal::KeepRuns; ++k) {
+        const std::string other = a.parent + "other-" + std::to_string(k) + "/";
+        fs::create_directory(other);
+        writeText(other + "1.mp3", "1");
+        TRenameRun run(other, {{"1.mp3", "01", "One"}}, kAlbum, {});
+        run.setJournalDirectory(a.journals);
+        run.run();
+    }
+    const Lines left = listFiles(a.journals);
+    EXPECT_EQ(left.size(), size_t(TRenameJournal::KeepRuns));
+    EXPECT_EQ(std::count_if(left.begin(), left.end(), [](const std::string& n) { return n.rfind("history-", 0) == 0; }), 0);
+    EXPECT_TRUE(TRenameJournal::historyFor(a.journals, a.folder).empty());
+}
+
+// Kills at each new step of a history: while the new run's record is written (the earlier one stays
+// the album's), and in the undo of an older run (the next undo completes it).
+TEST(RenameJournal, KillsInAHistoryLoseNoRun)
+{
+    {
+        Album a({{"1 x.mp3", "", ""}, {"2 y.mp3", "", ""}});
+        runStep(a, a.folder, 'r');
+        const Lines first = listFiles(a.folder);
+        ASSERT_TRUE(killedInChild([&] {
+            TFaultOnWrite killer("previous history-");
+            TRenameRun run(a.folder, {{first[0], "1", "One"}, {first[1], "2", "Two"}}, kOther, {});
+            run.setJournalDirectory(a.journals);
+            run.setFileSystem(killer);
+            run.run();
+        }));
+        EXPECT_EQ(listFiles(a.folder), first);
+        EXPECT_EQ(TRenameJournal::historyFor(a.journals, a.folder).size(), 1u);
+        bool found = false;
+        UndoLastRun(a.journals, a.folder, false, found);
+        EXPECT_EQ(listFiles(a.folder), (Lines{"1 x.mp3", "2 y.mp3"}));
+        // Only the killed writer's hidden temporary file is left, for the next run to remove.
+        const Lines left = listFiles(a.journals);
+        EXPECT_TRUE(std::all_of(left.begin(), left.end(), [](const std::string& n) { return n[0] == '.'; }));
+    }
+    {
+        Album a({{"1 x.mp3", "", ""}, {"2 y.mp3", "", ""}, {"3 z.mp3", "", ""}});
+        std::string folder = runStep(a, a.folder, 'R');
+        folder = runStep(a, folder, 'o');
+        bool found = false;
+        folder = UndoLastRun(a.journals, folder, false, found).Folder;
+        ASSERT_TRUE(found);
+        // The undo of the first run, killed before it records its second file back.
+        ASSERT_TRUE(killedInChild([&] {
+            TFaultOnWrite killer("undone", 1);
+            bool any = false;
+            UndoLastRun(a.journals, folder, false, any, killer);
+        }));
+        EXPECT_TRUE(UnfinishedRunIn(a.journals, a.folder));
+        const TUndoReport r = UndoLastRun(a.journals, a.folder, false, found);
+        EXPECT_TRUE(found);
+        EXPECT_EQ(r.LeftAlone, 0);
+        EXPECT_EQ(listFiles(a.folder), (Lines{"1 x.mp3", "2 y.mp3", "3 z.mp3"}));
+        UndoLastRun(a.journals, a.folder, false, found);
+        EXPECT_FALSE(found);
+        EXPECT_TRUE(listFiles(a.journals).empty());
+    }
+}
+
+// A file system that stops at the first write holding `marker`: it tells the parent through one pipe
+// and waits for a byte on another before it goes on.
+class TPauseOnWrite : public TFileSystem {
+public:
+    TPauseOnWrite(std::string marker, int tell, int wait) : m_marker(std::move(marker)), m_tell(tell), m_wait(wait) {}
+    int write(int fd, const void* data, size_t n, size_t& written) override
+    {
+        if (!m_paused && std::string_view(static_cast<const char*>(data), n).find(m_marker) != std::string_view::npos) {
+            m_paused = true;
+            char c = 'x';
+            if (::write(m_tell, &c, 1) != 1 || ::read(m_wait, &c, 1) != 1) ::_exit(3);
+        }
+        return TFileSystem::write(fd, data, n, written);
+    }
+
+private:
+    std::string m_marker;
+    int m_tell, m_wait;
+    bool m_paused = false;
+};
+
+// Two processes on one album: while the first renames it, a second run and an undo are refused at
+// once and move nothing; the first's run is then undone completely. A killed holder frees the album.
+TEST(RenameJournal, OneRunAtATimePerAlbum)
+{
+    Album a({{"1.mp3", "01", "One"}, {"2.mp3", "02", "Two"}, {"3.mp3", "03", "Three"}});
+    int tell[2], wait[2];
+    ASSERT_EQ(::pipe(tell), 0);
+    ASSERT_EQ(::pipe(wait), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        TPauseOnWrite pause("move 1", tell[1], wait[0]);
+        TRenameRun run(a.folder, a.rows, kAlbum, {});
+        run.setJournalDirectory(a.journals);
+        run.setFileSystem(pause);
+        run.run();
+        ::_exit(run.report().Refused.empty() ? 0 : 1);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(tell[0], &c, 1), 1);
+    const Lines during = listFiles(a.folder);
+
+    TRenameRun second(a.folder, {{"3.mp3", "01", "Other"}}, kOther, {});
+    second.setJournalDirectory(a.journals);
+    second.run();
+    EXPECT_EQ(second.report().Refused, TrLine(AlbumBusyText));
+    bool found = false;
+    const TUndoReport refused = UndoLastRun(a.journals, a.folder, false, found);
+    EXPECT_EQ(refused.Refused, TrLine(AlbumBusyText));
+    EXPECT_EQ(listFiles(a.folder), during);
+
+    ASSERT_EQ(::write(wait[1], "x", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(listFiles(a.folder), (Lines{"A - B - 01 - One.mp3", "A - B - 02 - Two.mp3", "A - B - 03 - Three.mp3"}));
+    const TUndoReport r = UndoLastRun(a.journals, a.folder, false, found);
+    EXPECT_EQ(r.MovedBack, 3);
+    EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.mp3"}));
+    for (int fd : {tell[0], tell[1], wait[0], wait[1]}) ::close(fd);
+
+    // A holder that is killed frees the album: its unfinished run is undone.
+    ASSERT_TRUE(killedInChild([&] {
+        TFaultOnWrite killer("move 1");
+        TRenameRun run(a.folder, a.rows, kAlbum, {});
+        run.setJournalDirectory(a.journals);
+        run.setFileSystem(killer);
+        run.run();
+    }));
+    const TUndoReport after = UndoLastRun(a.journals, a.folder, false, found);
+    EXPECT_TRUE(after.Refused.empty()) << after.Refused;
+    EXPECT_EQ(listFiles(a.folder), (Lines{"1.mp3", "2.mp3", "3.mp3"}));
 }
 
 } // namespace

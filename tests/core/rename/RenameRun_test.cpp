@@ -163,6 +163,33 @@ TEST(RenameRun, RowsAndNamesAtTheEdges)
     EXPECT_FALSE(run.report().anyFailure());
 }
 
+// Nothing is written through a link: a track that is a symbolic link to another album's file is
+// renamed as the link, its tags are not written and the target is untouched. A file with a second name
+// (a hard link) gets its tags, with a warning naming the count.
+TEST(RenameRun, TagsAreNeverWrittenThroughALink)
+{
+    Album a({row("1.mp3", "01", "One"), row("2.mp3", "02", "Two")});
+    const std::string outside = a.parent + "Other/";
+    fs::create_directory(outside);
+    writeText(outside + "theirs.mp3", "another album's file");
+    fs::remove(a.folder + "1.mp3");
+    fs::create_symlink(outside + "theirs.mp3", a.folder + "1.mp3");
+    ASSERT_EQ(::link((a.folder + "2.mp3").c_str(), (outside + "second name.mp3").c_str()), 0);
+    TRenameOptions o;
+    o.WriteTags = true;
+    TRenameRun run(a.folder, a.rows, kAlbum, o);
+    TagRecorder rec;
+    run.setTagWriter(rec.fn());
+    const Lines lines = runHere(run);
+    ASSERT_EQ(rec.calls.size(), 1u);
+    EXPECT_EQ(rec.calls[0].first, a.folder + "A - B - 02 - Two.mp3");
+    EXPECT_EQ(lines, (Lines{TagErrorLine("A - B - 01 - One.mp3", "not written: the file is a link"),
+                            "\"A - B - 02 - Two.mp3\" has 2 names (hard links): the tags change under all of them"}));
+    EXPECT_TRUE(fs::is_symlink(a.folder + "A - B - 01 - One.mp3"));
+    EXPECT_EQ(readText(outside + "theirs.mp3"), "another album's file");
+    EXPECT_EQ(run.report().Rows[0].Tags, TRenameRowReport::TTags::Failed);
+}
+
 TEST(RenameRun, WritesTagsAfterSuccessfulMovesForTheTwelveExtensions)
 {
     Album a({row("1.mp3", "01", "One"), row("2.MP3", "02", "Two"), row("3.wma", "03", "Three"),

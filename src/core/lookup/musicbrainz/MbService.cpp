@@ -121,6 +121,7 @@ void TMbClient::get(const QString& url, bool paced, qint64 maxBytes, Done done)
     m_paced = paced;
     m_maxBytes = maxBytes;
     m_retries = 0;
+    m_waitedMs = 0;
     m_done = std::move(done);
     // Never from inside get(): the caller hears of the end from the event loop, as of every end.
     m_wait.start(0);
@@ -178,17 +179,20 @@ void TMbClient::answered(quint64 serial, const THttpResponse& response)
     const QString statusLine = QString("%1 %2").arg(response.Status).arg(QString::fromUtf8(response.Reason)).trimmed();
     if (response.Status == 503) {
         const QString words = ServiceErrorText(response.Body);
-        if (m_retries >= MaxRetries) {
+        qint64 wait = retryAfterMs(response.header("Retry-After"));
+        const bool told = wait >= 0;
+        if (!told) wait = std::max<qint64>(limiter().intervalMs(), 1) << m_retries;
+        wait = std::min(wait, MaxRetryAfterMs);
+        // The whole wait of a request stays within its time-out: a service that asks for longer gets
+        // its own line as the answer.
+        if (m_retries >= MaxRetries || m_waitedMs + wait > qint64(m_config.timeoutSeconds()) * 1000) {
             result.Reason = words.isEmpty() ? statusLine : words;
             result.Status = 503;
             end(result);
             return;
         }
         ++m_retries;
-        qint64 wait = retryAfterMs(response.header("Retry-After"));
-        const bool told = wait >= 0;
-        if (!told) wait = std::max<qint64>(limiter().intervalMs(), 1) << (m_retries - 1);
-        wait = std::min(wait, MaxRetryAfterMs);
+        m_waitedMs += wait;
         emit logLine(told ? tr("The service is busy (%1): asking again in %2 s as it says")
                                 .arg(words.isEmpty() ? statusLine : words)
                                 .arg(QString::number(wait / 1000.0, 'f', 1))

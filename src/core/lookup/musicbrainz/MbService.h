@@ -129,6 +129,7 @@ private:
     bool m_paced = true;
     qint64 m_maxBytes = 0;
     int m_retries = 0;
+    qint64 m_waitedMs = 0; // waited for Retry-After in this request, bounded by the time-out
     Done m_done;
 };
 

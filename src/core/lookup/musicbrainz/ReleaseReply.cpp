@@ -1,5 +1,7 @@
 #include "core/lookup/musicbrainz/ReleaseReply.h"
 
+#include "core/Text.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,7 +20,9 @@ constexpr qsizetype MaxTextLength = 1000;
 QString text(const QJsonObject& o, const char* key)
 {
     const QJsonValue v = o.value(QLatin1String(key));
-    return v.isString() ? v.toString().left(MaxTextLength) : QString();
+    // Values become names and tags: control characters (a NUL would cut a tag short, an ESC reach a
+    // terminal) become spaces, as in freedb's values.
+    return v.isString() ? SingleLine(v.toString().left(MaxTextLength)) : QString();
 }
 
 // A whole number member in [0, max], or `fallback`.
