@@ -25,7 +25,8 @@ bool same(const TRenameJournalData& a, const TRenameJournalData& b)
             return false;
     return a.Kind == b.Kind && a.Folder == b.Folder && a.FolderInode == b.FolderInode && a.FolderAfter == b.FolderAfter &&
            a.FolderMoved == b.FolderMoved && a.Playlist == b.Playlist && a.PlaylistSha256 == b.PlaylistSha256 &&
-           a.WroteTags == b.WroteTags && a.Finished == b.Finished && a.UndoStarted == b.UndoStarted;
+           a.WroteTags == b.WroteTags && a.Finished == b.Finished && a.UndoStarted == b.UndoStarted &&
+           a.Previous == b.Previous;
 }
 
 } // namespace

@@ -82,16 +82,19 @@ TEST(JournaledMoves, UndoReversesEachKindOfMove)
     }
 }
 
-TEST(JournaledMoves, UndoReversesOnlyTheLastAndNothingReplacesAnUnfinishedRecord)
+TEST(JournaledMoves, UndoTakesTheRunsBackInTurnAndNothingReplacesAnUnfinishedRecord)
 {
     Folder f({"1 - a.mp3", "2 - b.mp3"});
     RunTrackNumberFix(f.dir, {"1 - a.mp3", "2 - b.mp3"}, f.logger(), f.journals);
     ASSERT_TRUE(RenameFileJournaled(f.dir + "01 - a.mp3", "First.mp3", f.journals));
     EXPECT_EQ(f.undo().Lines, (Lines{"\"First.mp3\" -> \"01 - a.mp3\""}));
     EXPECT_EQ(listFiles(f.dir), (Lines{"01 - a.mp3", "02 - b.mp3"}));
+    // The run before it comes next: the fix.
+    EXPECT_EQ(f.undo().Lines, (Lines{"\"02 - b.mp3\" -> \"2 - b.mp3\"", "\"01 - a.mp3\" -> \"1 - a.mp3\""}));
     bool found = true;
     EXPECT_EQ(f.undo(&found).Lines, Lines{NothingToUndoLine});
     EXPECT_FALSE(found);
+    RunTrackNumberFix(f.dir, {"1 - a.mp3", "2 - b.mp3"}, f.logger(), f.journals);
 
     // A record of a run that did not finish: nothing moves, and the refusal is the one line.
     TRenameJournal unfinished(f.journals);
