@@ -118,6 +118,9 @@ TEST(MusicBrainzService, A503IsAskedAgainAFewTimesThenEndsWithTheServicesReason)
          "Your requests are exceeding the allowable rate limit.", 3},
         {"503 without the service's words", {{503, "<html/>"}, {503, ""}, {503, ""}, {503, ""}}, {},
          TMbClient::TResult::Kind::Failed, 503, "503", 3},
+        // A wait longer than the request's time-out is not waited: the service's line ends it at once.
+        {"Retry-After beyond the time-out", {{503, busy}}, {{"Retry-After", "3600"}}, TMbClient::TResult::Kind::Failed,
+         503, "Your requests are exceeding the allowable rate limit.", 0},
     };
     for (const Case& c : cases) {
         Harness h;

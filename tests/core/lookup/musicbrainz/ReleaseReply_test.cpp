@@ -117,6 +117,17 @@ TEST(MusicBrainzReply, HostileRepliesAreRefusedOrReadWithoutTheirBadParts)
                      &releases, nullptr);
     EXPECT_EQ(releases.value(0).Title.size(), 1000);
 
+    // Control characters (ESC, BEL, BS, NUL) and bidirectional controls become spaces in every value:
+    // a NUL would cut a tag, an ESC reach a terminal, U+202E show a name reversed.
+    ASSERT_TRUE(ParseSearchReply(
+        R"({"releases":[{"id":"a0000000-0000-4000-8000-000000000001","title":"A\u001b[31mB\u0007C\bD\u0000E\u202eF",
+            "artist-credit":[{"name":"X\u2066Y","joinphrase":"\n"}]}]})",
+        &releases, nullptr));
+    ASSERT_EQ(releases.size(), 1);
+    EXPECT_EQ(releases[0].Title, "A [31mB C D E F");
+    EXPECT_TRUE(releases[0].Artist.startsWith("X Y")) << releases[0].Artist.toStdString();
+    EXPECT_FALSE(releases[0].Artist.contains(QChar(u'\n')));
+
     QByteArray many = R"({"releases":[)";
     for (int i = 0; i < MaxReplyReleases + 20; ++i)
         many += QByteArray(i ? "," : "") + R"({"id":"a0000000-0000-4000-8000-)" + QByteArray::number(100000000000LL + i) + R"("})";
