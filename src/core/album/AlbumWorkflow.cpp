@@ -407,7 +407,13 @@ bool TAlbumWorkflow::unfinishedRun() const
 
 std::unique_ptr<TRenameRun> TAlbumWorkflow::newRun(const TRenameOptions& options) const
 {
-    auto run = std::make_unique<TRenameRun>(folderBytes(), m_album->renameRows(), m_album->albumData(), options);
+    return newRun(options, folderBytes(), m_album->renameRows(), m_album->albumData());
+}
+
+std::unique_ptr<TRenameRun> TAlbumWorkflow::newRun(const TRenameOptions& options, const std::string& folder,
+                                                   std::vector<TRenameRow> rows, const TAlbumData& data) const
+{
+    auto run = std::make_unique<TRenameRun>(folder, std::move(rows), data, options);
     run->setJournalDirectory(TRenameJournal::defaultDirectory());
     if (coverWanted(options) && m_coverRelease == m_record.MbReleaseId) run->setCover(m_cover);
     return run;
@@ -448,19 +454,27 @@ bool TAlbumWorkflow::startRename(const TRenameOptions& options)
     return true;
 }
 
-void TAlbumWorkflow::startJob(const TRenameOptions& options)
+bool TAlbumWorkflow::startFolderRename(const QString& folder, const TAlbumData& album, const TRenameOptions& options)
 {
-    std::unique_ptr<TRenameRun> run = newRun(options);
+    if (m_job || m_renamePending) return false;
+    startJob(newRun(options, QFile::encodeName(WithSlash(folder)).toStdString(), {}, album), false);
+    return true;
+}
+
+void TAlbumWorkflow::startJob(const TRenameOptions& options) { startJob(newRun(options), true); }
+
+void TAlbumWorkflow::startJob(std::unique_ptr<TRenameRun> run, bool albumRun)
+{
     m_job = std::make_unique<TRenameJob>(std::move(run));
     connect(m_job.get(), &TRenameJob::logLine, this, &TAlbumWorkflow::logLine);
     connect(m_job.get(), &TRenameJob::progress, this, &TAlbumWorkflow::renameProgress);
-    connect(m_job.get(), &TRenameJob::finished, this, [this] {
+    connect(m_job.get(), &TRenameJob::finished, this, [this, albumRun] {
         m_job->wait();
         const TRenameReport report = m_job->run().report();
         const QString folder = fromBytes(m_job->run().folderToSelect());
         // The job's own signal is still being delivered: it goes once that is over.
         m_job.release()->deleteLater();
-        runEnded(report);
+        if (albumRun) runEnded(report);
         emit renameFinished(report, folder);
     });
     m_job->start();

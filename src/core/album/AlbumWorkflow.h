@@ -149,6 +149,11 @@ public:
     // the run saves the cover and it has not been fetched yet, the fetch comes first.
     bool startRename(const TRenameOptions& options);
     bool renaming() const;
+    // The run of a folder that holds none of the listed files (a set's own folder while its discs are
+    // listed): only the folder's new name from `album` and the cover fetched for the record applied.
+    // logLine and renameFinished follow as for startRename; the album is left as it is. False while a
+    // run goes.
+    bool startFolderRename(const QString& folder, const TAlbumData& album, const TRenameOptions& options);
     // The run on this thread; each line goes to logLine as it is made. It saves a cover only when one
     // was fetched (startCoverFetch).
     TRenameReport renameNow(const TRenameOptions& options);
@@ -186,10 +191,14 @@ private:
     void endPairingUnapplied(const QString& why);
     void setLookupRunning(bool running);
     std::unique_ptr<TRenameRun> newRun(const TRenameOptions& options) const;
+    std::unique_ptr<TRenameRun> newRun(const TRenameOptions& options, const std::string& folder,
+                                       std::vector<TRenameRow> rows, const TAlbumData& data) const;
     std::string folderBytes() const;
     bool startLookupWith(TQueryMode mode, const QString& artist, const QString& album,
                          const QList<QList<TTrackLength>>& discs);
     void startJob(const TRenameOptions& options);
+    // `albumRun`: the listed album's own run, after which it is renamed (runEnded).
+    void startJob(std::unique_ptr<TRenameRun> run, bool albumRun);
     // After a run on either path: what the album and the log say.
     void runEnded(const TRenameReport& report);
 
