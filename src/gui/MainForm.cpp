@@ -115,19 +115,9 @@ void TMainForm::connectWorkflow()
     connect(&a, &TAlbumSession::canRenameChanged, this, &TMainForm::updateActions);
 }
 
-QString TMainForm::helpFile()
-{
-    // Installed beside the program's share folder; in a build, the guide of the source tree.
-    const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {appDir + "/../share/doc/cantorix/guide.html", appDir + "/doc/guide.html",
-                                     QString(CANTORIX_SOURCE_GUIDE)})
-        if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
-    return {};
-}
-
 void TMainForm::mnuHelpClick()
 {
-    const QString guide = helpFile();
+    const QString guide = GuideFile();
     if (guide.isEmpty()) {
         AppendLog(tr("The user guide is not installed"));
         statusBar()->showMessage(tr("The user guide is not installed"));

@@ -8,7 +8,6 @@
 #include "core/lookup/freedb/ServerList.h"
 #include "core/rename/NameFormatList.h"
 #include "gui/DesktopOpen.h"
-#include "gui/MainForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -445,7 +444,7 @@ void TOptionsForm::openUrl(const QUrl& url)
 
 void TOptionsForm::openGuide()
 {
-    const QString guide = TMainForm::helpFile();
+    const QString guide = GuideFile();
     if (guide.isEmpty()) {
         emit logLine(tr("The user guide is not installed"));
         return;
