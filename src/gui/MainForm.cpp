@@ -9,7 +9,6 @@
 #include "core/Text.h"
 #include "core/album/AlbumWorkflow.h"
 #include "core/album/SettingsValues.h"
-#include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/rename/NameFormatList.h"
 #include "core/rename/RenameLines.h"
 #include "core/rename/TrackNumberFix.h"
@@ -160,7 +159,7 @@ void TMainForm::applySettings(const QString& startFolder)
     TSettings& s = *m_settings;
     const bool nameMode = s.get(setting::DefaultMode);
     (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
-    cmbDatabase->setCurrentIndex(DatabaseFromSettings(s) == TDatabase::MusicBrainz ? 1 : 0);
+    cmbDatabase->setCurrentIndex(LookupSourceIndex(DatabaseFromSettings(s)));
     panelName->setVisible(nameMode);
     restorePlacement();
 
@@ -342,7 +341,9 @@ void TMainForm::btRefreshClick()
 
 void TMainForm::cmbDatabaseChange()
 {
-    StoreDatabase(*m_settings, cmbDatabase->currentIndex() == 1 ? TDatabase::MusicBrainz : TDatabase::Freedb);
+    const QList<TLookupSourceRow>& sources = LookupSources();
+    const int i = cmbDatabase->currentIndex();
+    if (i >= 0 && i < sources.size()) StoreDatabase(*m_settings, sources[i]);
 }
 
 void TMainForm::btQueryModeClick()
@@ -529,7 +530,7 @@ void TMainForm::lookupFinished(const TLookupOutcome& outcome)
     // time-out's box is closed.
     if (!outcome.reason.isEmpty()) statusBar()->showMessage(outcome.reason);
     if (outcome.kind == TLookupOutcome::Kind::TimedOut && !outcome.message.isEmpty())
-        ShowTimeoutBox(TChecksumLookup::TimeoutCaption(), outcome.message);
+        ShowTimeoutBox(m_workflow->database().TimeoutCaption(), outcome.message);
 }
 
 void TMainForm::offerUndoOfUnfinishedRun()

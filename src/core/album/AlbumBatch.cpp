@@ -333,7 +333,7 @@ void TAlbumBatch::beginLookup(int i)
     a.Disc = 0;
     TAlbumWorkflow* w = newWorkflow(i);
     w->listScan(a.Scans[0]);
-    if (w->database() == TDatabase::MusicBrainz) {
+    if (w->database().DiscSets) {
         QList<QList<TTrackLength>> discs;
         for (const TScanResult& s : std::as_const(a.Scans)) discs << s.lengths;
         if (!w->startDiscSetLookup(discs)) lookupNotStarted(i);
@@ -342,7 +342,7 @@ void TAlbumBatch::beginLookup(int i)
     lookupDisc(i);
 }
 
-// freedb knows discs, not sets: each disc of a set is looked up by its own disc ID.
+// A database that knows discs, not sets (freedb): each disc of a set is looked up by its own disc ID.
 void TAlbumBatch::lookupDisc(int i)
 {
     TAlbum& a = *m_albums[size_t(i)];

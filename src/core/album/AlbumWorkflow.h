@@ -9,6 +9,7 @@
 
 #include "core/FolderScan.h"
 #include "core/album/AlbumSession.h"
+#include "core/album/LookupSources.h"
 #include "core/album/SettingsValues.h"
 #include "core/lookup/LookupSource.h"
 #include "core/rename/JournalUndo.h"
@@ -29,16 +30,10 @@ class THttpClient;
 class TRenameJob;
 class TSettings;
 
-// How the album is looked up: by the files' playing times, or by artist and album words.
-enum class TQueryMode { Checksum, Name };
-
 // Values a caller puts in place of the settings' for its lookups (the command line's options).
 struct TLookupOverrides {
-    QString Server;          // the freedb server; empty: the settings'
-    QString SearchUrl;       // the web search address; empty: the settings'
-    int Database = -1;       // a TDatabase; -1: the settings'
-    QString MusicBrainzServer; // empty: the settings'
-    QString CoverArtServer;    // empty: the settings'
+    QString Database;              // the source's word (TLookupSourceRow::Word); empty: the settings'
+    QHash<QString, QString> Given; // option values by TSourceOption::CliName; absent or empty: the settings'
 };
 
 // The rename run as planned now: what the "New name" column and a dry run show.
@@ -91,7 +86,7 @@ public:
 
     // ---- Lookups
     // The database the next lookup asks: the override's, else the settings'.
-    TDatabase database() const;
+    const TLookupSourceRow& database() const;
     // Starts a lookup of the listed album in database(); `artist` and `album` are the words of a
     // search by name.
     // False when none was started (no files listed, nothing to search for; a line says why).
