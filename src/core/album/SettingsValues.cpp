@@ -51,19 +51,6 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
     return config;
 }
 
-TDatabase DatabaseFromSettings(const TSettings& settings)
-{
-    return settings.get(setting::Database).trimmed().compare(setting::DatabaseMusicBrainz, Qt::CaseInsensitive) == 0
-        ? TDatabase::MusicBrainz
-        : TDatabase::Freedb;
-}
-
-void StoreDatabase(TSettings& settings, TDatabase database)
-{
-    settings.set(setting::Database,
-                 database == TDatabase::MusicBrainz ? setting::DatabaseMusicBrainz : setting::DatabaseFreedb);
-}
-
 TMusicBrainzConfig MusicBrainzConfigFromSettings(const TSettings& settings)
 {
     const TLookupConfig freedb = LookupConfigFromSettings(settings);
