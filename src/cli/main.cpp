@@ -159,6 +159,10 @@ const std::vector<Command>& commands()
             QT_TRANSLATE_NOOP("cli",
                 "discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR"),
             cmdDiscid},
+        {"fingerprint",
+            QT_TRANSLATE_NOOP("cli",
+                "fingerprint FILE...       each file's duration and AcoustID fingerprint (by fpcalc)"),
+            cmdFingerprint},
         {"lookup",
             QT_TRANSLATE_NOOP("cli",
                 "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"

@@ -119,7 +119,7 @@ HttpResponse AidTestServer::answer(const HttpRequest& request)
     if (request.path != "/v2/lookup") return errorReply(404, "Not Found", 1, "unknown method");
     // The service's rule: at most three requests in any second.
     const qint64 now = clock().elapsed();
-    while (!m_arrivals.isEmpty() && now - m_arrivals.first() >= 1000) m_arrivals.removeFirst();
+    while (!m_arrivals.isEmpty() && now - m_arrivals.first() >= WindowMs) m_arrivals.removeFirst();
     if (m_arrivals.size() >= RequestsPerSecond) {
         ++m_rateRefusals;
         return errorReply(429, "Too Many Requests", 14, "rate limit (3 requests per second) exceeded, try again later");

@@ -46,6 +46,9 @@ QString TestUuid(const QString& seed);
 class AidTestServer {
 public:
     static constexpr int RequestsPerSecond = 3;
+    // The second of the rule, less the time a request may take from the client's send to this server's
+    // read (the client paces by its sends).
+    static constexpr qint64 WindowMs = 920;
     static constexpr const char* Key = "test-key";
 
     AidTestServer();
