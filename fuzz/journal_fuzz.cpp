@@ -2,7 +2,7 @@
 // playlist ending in ".m3u"), reads again the same once written, and undoing it in a dry run acts
 // inside the album folder only.
 #include "FuzzFile.h"
-#include "core/rename/RenameJournal.h"
+#include "core/rename/JournalUndo.h"
 
 #include <string>
 #include <string_view>

@@ -11,7 +11,7 @@
 #include "core/album/AlbumSession.h"
 #include "core/album/SettingsValues.h"
 #include "core/lookup/LookupSource.h"
-#include "core/rename/RenameJournal.h"
+#include "core/rename/JournalUndo.h"
 #include "core/rename/RenameRun.h"
 
 #include <QObject>

@@ -4,24 +4,7 @@
 // One file per album folder, "rename-<key>.journal" in the state folder, the key being the SHA-1 of the
 // folder's path; a run that renames the folder gives the same file a second name under the key of the
 // new path before it moves the folder, so undo finds the run from either name without reading any
-// other record. The file is a list of lines, each "<CRC-32 in hex> <payload>\n": a line whose checksum
-// does not match (the last one, torn by a crash) ends what is read.
-//
-//   journal 2 <kind> <started>        kind: rename, tags (rename by tag), fix, manual
-//   folder <path> <device> <inode>    the album folder when the operation began, with "/"
-//   tags                              the run writes tags
-//   plan <i> <from> <to> <inode>      every planned move, in order; the file's inode when planned
-//   planned <count>                   the plan is complete
-//   move <i>                          row i was moved
-//   folder-to <name>                  the folder is about to get this name (bare)
-//   folder-moved                      it got it
-//   playlist <name> <sha256>          the playlist about to be written, by the digest of its bytes
-//   cover <name> <sha256> [<old>]     the cover about to be written (folder.jpg); <old>: the name the
-//                                     folder.jpg that was there moves to (folder.previous.jpg)
-//   end                               the operation reached its end
-//   undo / undone <i> / undo-folder   an undo began, moved row i back, moved the folder back
-//
-// Names are percent-encoded where a byte is a space, a control character or "%".
+// other record. The lines of the file are described in JournalFormat.h; undo is in JournalUndo.h.
 //
 // The order of writing, and why it keeps every move findable after a crash:
 // 1. The header and the whole plan are written once, to a temporary file that is synced and renamed
@@ -45,63 +28,18 @@
 #include "audio/IoResult.h"
 #include "audio/SafeWrite.h"
 #include "audio/AppendFile.h"
+#include "core/rename/JournalFormat.h"
 
 #include <QtGlobal>
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cantorix {
-
-// Where a file that stands in the way of a run's playlist "<name>.m3u" is kept: "<name>.previous.m3u".
-std::string PreviousPlaylistName(const std::string& playlist);
-
-enum class TJournalKind { RenameRun, RenameByTag, TrackNumberFix, ManualRename };
-
-struct TJournalMove {
-    std::string From; // bare names as file-system bytes
-    std::string To;
-    bool Done = false;   // recorded as moved (a move whose line was lost is found on disk by its inode)
-    uint64_t Inode = 0;  // of the file under From when the plan was made; 0: unknown
-    bool Undone = false; // an undo moved it back
-};
-
-struct TRenameJournalData {
-    TJournalKind Kind = TJournalKind::RenameRun;
-    std::string Folder;           // the album folder when the operation began, with "/"
-    uint64_t FolderDevice = 0;    // its device and inode; 0: unknown
-    uint64_t FolderInode = 0;
-    std::string FolderAfter;      // the folder's planned new path, with "/"; empty when it is not renamed
-    bool FolderMoved = false;     // recorded as renamed
-    bool FolderUndone = false;
-    std::vector<TJournalMove> Moves;
-    std::string Playlist;         // bare name of the playlist the run writes; empty for none
-    std::string PlaylistSha256;   // hex digest of its bytes
-    std::string PlaylistPrevious; // PreviousPlaylistName(Playlist) when a file of that name moved aside
-    std::string Cover;            // folder.jpg when the run saves the cover; empty for none
-    std::string CoverSha256;      // hex digest of its bytes
-    std::string CoverPrevious;    // folder.previous.jpg when the folder.jpg that was there moved aside
-    bool WroteTags = false;
-    bool Finished = false;        // the operation reached its end
-    bool UndoStarted = false;
-    int64_t Started = 0;          // seconds since the epoch
-    // The plan carries the files' inodes (records of this version). Without them, undo takes a move as
-    // made when it is recorded, or when its new name is there and its old name is free.
-    bool KnowsInodes = false;
-};
-
-// A journal's bytes read back: false when they do not begin with a complete header and plan. Lines
-// after the first one that fails its checksum or makes no sense are not read; `validBytes` is how far
-// the trusted lines reach. Names that hold "/" or NUL, are empty, "." or "..", a folder that is not
-// absolute and a playlist that does not end in ".m3u" make the journal unreadable.
-bool ParseJournal(std::string_view bytes, TRenameJournalData& data, size_t* validBytes = nullptr);
-// The whole record as one text, as the lines above (what save() writes).
-std::string JournalText(const TRenameJournalData& data);
-// One line: the payload's checksum, the payload, the line break.
-std::string JournalLine(std::string_view payload);
 
 class TRenameJournal {
 public:
@@ -187,30 +125,6 @@ private:
 std::string BeginJournal(TRenameJournal& journal, TJournalKind kind, const std::string& folder,
                          std::vector<TJournalMove> moves, bool writesTags = false);
 
-// What undo did, or would do with dryRun.
-struct TUndoReport {
-    std::vector<std::string> Lines; // one log line per step, in order
-    int MovedBack = 0;
-    int LeftAlone = 0;              // files, the folder or the playlist the operation moved or made that stay
-    std::string Folder;             // the album folder afterwards, with "/"
-    std::string Refused;            // why undo did not begin; empty when it did
-};
-
-// Undoes the operation a journal describes, in the folder undo was asked for (`currentFolder`, the
-// folder's old or new path): renames the folder back, removes the playlist and the cover when their
-// bytes are still the ones written (and gives the cover that was there its name back), moves back each file the operation moved (no-replace), last first. Only what the
-// operation moved is touched and mentioned: a file of the plan that never moved, and an entry that
-// was in the way of a move, are not. A moved file whose new name is gone, replaced, or whose old name
-// is taken now, is left alone and listed. Tags are not undone; a line says so. With `progress`, each
-// step back is recorded there (see the order above).
-TUndoReport UndoRenameRun(const TRenameJournalData& journal, const std::string& currentFolder, bool dryRun,
-                          TRenameJournal* progress = nullptr);
-
-// Undo of the last operation on `folder`: finds its journal in `journalDirectory`, records that undo
-// began, undoes it and (unless dryRun) removes the journal. `found` tells whether there was one.
-TUndoReport UndoLastRun(const std::string& journalDirectory, const std::string& folder, bool dryRun, bool& found,
-                        TFileSystem& files = systemFiles());
-
 // True when the last operation recorded for `folder` did not reach its end (killed, crashed, power
 // lost) or an undo of it did not: its titles were put on files by position, so a new run now would
 // put them on the wrong files.
@@ -226,8 +140,29 @@ inline constexpr const char* UnfinishedRunText = QT_TRANSLATE_NOOP("Rename",
 // the same arguments leaves that album as it is.
 bool FinishedRunStands(const std::string& journalDirectory, const std::string& folder);
 
-inline constexpr const char* NothingToUndoLine =
-    QT_TRANSLATE_NOOP("Rename", "There is no rename run to undo for this folder");
-inline constexpr const char* UndoFinishedLine = QT_TRANSLATE_NOOP("Rename", "Undo finished");
+// The state folder's files, as the store, the old-format reader and undo read them.
+namespace journal {
+
+constexpr const char* kJournalSuffix = ".journal";
+constexpr const char* kLegacySuffix = ".json";
+
+constexpr int64_t kMaxJournalBytes = 32 << 20; // 100,000 rows of long names; anything larger is not ours
+
+// Reads a whole record of at most `limit` bytes; nothing for a missing, odd or oversized file.
+std::optional<std::string> readRecord(const std::string& path, int64_t limit = kMaxJournalBytes);
+
+struct TIdentity {
+    uint64_t Device = 0, Inode = 0;
+    bool operator==(const TIdentity&) const = default;
+};
+std::optional<TIdentity> identityOf(const std::string& path, bool followLink);
+
+// The names in `directory` that start with `prefix` and end with `suffix`, a bounded number.
+std::vector<std::string> namesIn(const std::string& directory, std::string_view prefix, std::string_view suffix);
+
+// The SHA-1 of a folder's path (with "/"), in hex.
+std::string keyOf(const std::string& folder);
+
+} // namespace journal
 
 } // namespace cantorix

@@ -1,5 +1,6 @@
 // Rename by tag, the track-number fix and the manual rename keep the folder's undo journal: undo
 // reverses the last of them, and none of them replaces the record of a run that did not finish.
+#include "core/rename/JournalUndo.h"
 #include "core/rename/JournaledMoves.h"
 
 #include "core/rename/RenameByTag.h"

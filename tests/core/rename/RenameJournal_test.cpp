@@ -1,4 +1,4 @@
-#include "core/rename/RenameJournal.h"
+#include "core/rename/JournalUndo.h"
 
 #include "audio/FaultyIO.h"
 #include "core/rename/RenameLines.h"
