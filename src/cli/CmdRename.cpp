@@ -77,7 +77,7 @@ int cmdRename(Invocation& inv)
     if (!search && searchArgs.given())
         throw UsageError{QCoreApplication::translate("cli", "--artist, --album and --search-url belong to --search")};
     const int match = lookupArgs.match();
-    if (renameArgs.cover && !lookupArgs.musicBrainz) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
+    if (renameArgs.cover && !lookupArgs.musicBrainz && !lookupArgs.acoustid) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
 
     TSettings settings(inv.settingsFile);
     TAlbumWorkflow workflow(settings);

@@ -73,9 +73,14 @@ struct LookupArgs {
     QString matchText; // N as given, empty without --match
     bool musicBrainz = false;
     QString mbServer, coverServer; // empty: the settings'
+    // --acoustid: fingerprints find the release (read from MusicBrainz); --acoustid-server URL and
+    // --acoustid-key KEY in place of the settings'.
+    bool acoustid = false;
+    QString acoustidServer, acoustidKey;
     bool given() const
     {
-        return !server.isEmpty() || !matchText.isEmpty() || musicBrainz || !mbServer.isEmpty() || !coverServer.isEmpty();
+        return !server.isEmpty() || !matchText.isEmpty() || musicBrainz || !mbServer.isEmpty() || !coverServer.isEmpty() ||
+            acoustid || !acoustidServer.isEmpty() || !acoustidKey.isEmpty();
     }
     // N, counted from 0; 0 without --match. Throws UsageError when N is no number from 0.
     int match() const;

@@ -91,8 +91,16 @@ LookupArgs lookupArgsOf(const Invocation& inv)
     args.musicBrainz = inv.given("musicbrainz");
     args.mbServer = inv.value("mb-server");
     args.coverServer = inv.value("cover-server");
-    if (!args.musicBrainz && (!args.mbServer.isEmpty() || !args.coverServer.isEmpty()))
+    args.acoustid = inv.given("acoustid");
+    args.acoustidServer = inv.value("acoustid-server");
+    args.acoustidKey = inv.value("acoustid-key");
+    if (args.acoustid && args.musicBrainz)
+        throw UsageError{QCoreApplication::translate("cli", "--acoustid and --musicbrainz: choose one database")};
+    // The AcoustID lookup reads the release it found from MusicBrainz: the MusicBrainz address applies.
+    if (!args.musicBrainz && !args.acoustid && (!args.mbServer.isEmpty() || !args.coverServer.isEmpty()))
         throw UsageError{QCoreApplication::translate("cli", "--mb-server and --cover-server belong to --musicbrainz")};
+    if (!args.acoustid && (!args.acoustidServer.isEmpty() || !args.acoustidKey.isEmpty()))
+        throw UsageError{QCoreApplication::translate("cli", "--acoustid-server and --acoustid-key belong to --acoustid")};
     return args;
 }
 
@@ -101,7 +109,11 @@ TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs&
     TLookupOverrides o;
     o.Server = lookupArgs.server;
     o.SearchUrl = searchArgs.searchUrl;
-    o.Database = int(lookupArgs.musicBrainz ? TDatabase::MusicBrainz : TDatabase::Freedb);
+    o.Database = int(lookupArgs.acoustid      ? TDatabase::AcoustID
+                     : lookupArgs.musicBrainz ? TDatabase::MusicBrainz
+                                              : TDatabase::Freedb);
+    o.AcoustidServer = lookupArgs.acoustidServer;
+    o.AcoustidKey = lookupArgs.acoustidKey;
     o.MusicBrainzServer = lookupArgs.mbServer;
     o.CoverArtServer = lookupArgs.coverServer;
     return o;
@@ -122,6 +134,9 @@ const QList<TOptionDecl>& commandOptions()
         {{"server"}, "S", "cli", QT_TRANSLATE_NOOP("cli", "the freedb server for this run")},
         {{"musicbrainz"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up in MusicBrainz, not in freedb")},
         {{"mb-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the MusicBrainz address for this run")},
+        {{"acoustid"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "identify the files by their sound (AcoustID fingerprints)")},
+        {{"acoustid-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the AcoustID address for this run")},
+        {{"acoustid-key"}, "KEY", "cli", QT_TRANSLATE_NOOP("cli", "the AcoustID application key for this run")},
         {{"cover-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the Cover Art Archive address for this run")},
         {{"match"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "take match N (from 0) of several")},
         {{"recursive"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "every album folder under the folders given")},
@@ -150,7 +165,8 @@ struct Command {
 
 const std::vector<Command>& commands()
 {
-    static const QStringList lookupOptions = {"server", "musicbrainz", "mb-server", "cover-server", "match"};
+    static const QStringList lookupOptions = {"server", "musicbrainz", "mb-server", "cover-server", "acoustid",
+                                              "acoustid-server", "acoustid-key", "match"};
     static const std::vector<Command> table = {
         {"scan",
             QT_TRANSLATE_NOOP("cli", "scan DIR                  list the audio files of DIR with their playing times"),
@@ -165,9 +181,11 @@ const std::vector<Command>& commands()
             cmdFingerprint},
         {"lookup",
             QT_TRANSLATE_NOOP("cli",
-                "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
-                "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
-                "                            picks among several matches, default 0)"),
+                "lookup DIR [--server S | --musicbrainz [--mb-server URL] | --acoustid [--acoustid-server URL]\n"
+                "           [--acoustid-key KEY]] [--match N]\n"
+                "                            look DIR up in freedb (or MusicBrainz) by its playing times, or by\n"
+                "                            the files' sound in AcoustID (N picks among several matches,\n"
+                "                            default 0)"),
             cmdLookup, lookupOptions},
         {"search",
             QT_TRANSLATE_NOOP("cli",

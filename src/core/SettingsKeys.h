@@ -22,9 +22,11 @@ inline constexpr TSettingKey<bool> WriteTags{"Main", "WriteTags", false};
 // A double-click in the grid opens the information window (on) or plays the file (off).
 inline constexpr TSettingKey<bool> DblClickInfo{"Main", "DblClickInfo", true};
 
-// The music database the lookups ask: DatabaseFreedb or DatabaseMusicBrainz, the last choice.
+// The music database the lookups ask: DatabaseFreedb, DatabaseMusicBrainz or DatabaseAcoustid, the
+// last choice.
 inline constexpr const char* DatabaseFreedb = "freedb";
 inline constexpr const char* DatabaseMusicBrainz = "MusicBrainz";
+inline constexpr const char* DatabaseAcoustid = "AcoustID";
 inline constexpr TSettingKey<const char*> Database{"Main", "Database", DatabaseFreedb};
 
 // [NameFormats]: one key per name format of the window's list, in list order; the values are unused.
@@ -60,6 +62,10 @@ inline constexpr const TSettingKey<const char*>* SecretKeys[] = {&ProxyPassword}
 // [MusicBrainz]: the web service and its cover archive (a host name or an http:// or https:// address).
 inline constexpr TSettingKey<const char*> MusicBrainzServer{"MusicBrainz", "Server", DefaultMusicBrainzServer};
 inline constexpr TSettingKey<const char*> CoverArtServer{"MusicBrainz", "CoverArtServer", DefaultCoverArtServer};
+// [AcoustID]: the fingerprint service (a host name or an http:// or https:// address) and the
+// application key it asks for (registered by the user on the AcoustID site).
+inline constexpr TSettingKey<const char*> AcoustidServer{"AcoustID", "Server", DefaultAcoustidServer};
+inline constexpr TSettingKey<const char*> AcoustidClientKey{"AcoustID", "ClientKey", ""};
 // [Renaming]: a run from a MusicBrainz album saves its front cover as folder.jpg.
 inline constexpr TSettingKey<bool> SaveCover{"Renaming", "SaveCover", false};
 // [Renaming]: names that FAT, exFAT and NTFS devices take (a player, a car stereo).

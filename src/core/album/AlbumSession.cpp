@@ -129,6 +129,8 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
         row.TrackNo.clear();
         row.Title.clear();
         row.MbRecordingId.clear();
+        row.AcoustId.clear();
+        row.Unmatched.clear();
     }
     int set = 0;
     for (const TAlignedRow& row : rows) {
@@ -156,6 +158,8 @@ void TAlbumSession::applyEntry(const AlbumRecord& record)
         m_rows[k].TrackNo = record.Titles[k].No;
         m_rows[k].Title = record.Titles[k].Title;
         m_rows[k].MbRecordingId = record.Titles[k].MbRecordingId;
+        m_rows[k].AcoustId = record.Titles[k].AcoustId;
+        m_rows[k].Unmatched = record.Titles[k].Unmatched;
     }
     if (titles > 0) emit rowsChanged(0, std::max(titles, before) - 1);
     if (!fields.Album.isEmpty()) setCanRename(true);
@@ -181,6 +185,7 @@ std::vector<TRenameRow> TAlbumSession::renameRows() const
         const TAlbumRow& r = m_rows[i];
         TRenameRow row{r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()};
         row.MbRecordingId = r.MbRecordingId.toStdString();
+        row.AcoustId = r.AcoustId.toStdString();
         if (various) {
             TTrackCredit credit = SplitTrackArtist(row.Track);
             row.Track = std::move(credit.Title);

@@ -27,6 +27,8 @@ struct TAlbumRow {
     QString TrackNo;
     QString Title;
     QString MbRecordingId = {}; // MusicBrainz: the title's recording, written into the tags
+    QString AcoustId = {};      // AcoustID: the fingerprint's ID, written into the tags
+    QString Unmatched = {};     // AcoustID: why no track was found for the file (it keeps its name)
 };
 
 // The identifiers of a MusicBrainz album, written into the tags beside the fields; empty otherwise.

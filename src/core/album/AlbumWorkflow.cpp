@@ -3,13 +3,16 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/album/SettingsValues.h"
+#include "core/lookup/acoustid/AcoustidLookup.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/XmcdEntry.h"
 #include "core/lookup/musicbrainz/CoverArt.h"
+#include "core/lookup/musicbrainz/MbReleaseReader.h"
 #include "core/lookup/musicbrainz/MusicBrainzLookup.h"
 #include "core/net/HttpClient.h"
 #include "core/rename/RenameJob.h"
+#include "core/rename/RenameJournal.h"
 #include "core/rename/RenameLines.h"
 
 #include <QCoreApplication>
@@ -136,10 +139,22 @@ TDatabase TAlbumWorkflow::database() const
 std::unique_ptr<TLookupSource> TAlbumWorkflow::makeSource(TQueryMode mode) const
 {
     std::unique_ptr<THttpClient> http = m_httpFactory ? m_httpFactory() : nullptr;
+    TMusicBrainzConfig mbConfig = MusicBrainzConfigFromSettings(m_settings);
+    if (!m_overrides.MusicBrainzServer.isEmpty()) mbConfig.Server = m_overrides.MusicBrainzServer;
+    if (!m_overrides.CoverArtServer.isEmpty()) mbConfig.CoverServer = m_overrides.CoverArtServer;
+    if (database() == TDatabase::AcoustID) {
+        // Fingerprints find the release; MusicBrainz reads it, as a MusicBrainz lookup would.
+        TAcoustidConfig config = AcoustidConfigFromSettings(m_settings);
+        if (!m_overrides.AcoustidServer.isEmpty()) config.Server = m_overrides.AcoustidServer;
+        if (!m_overrides.AcoustidKey.isEmpty()) config.ClientKey = m_overrides.AcoustidKey;
+        TFingerprintConfig prints;
+        prints.CacheDirectory = QString::fromStdString(TRenameJournal::defaultDirectory());
+        std::unique_ptr<THttpClient> mbHttp = m_httpFactory ? m_httpFactory() : nullptr;
+        return std::make_unique<TAcoustidLookup>(config, prints, std::make_unique<TMbReleaseReader>(mbConfig, std::move(mbHttp)),
+                                                 std::move(http));
+    }
     if (database() == TDatabase::MusicBrainz) {
-        TMusicBrainzConfig config = MusicBrainzConfigFromSettings(m_settings);
-        if (!m_overrides.MusicBrainzServer.isEmpty()) config.Server = m_overrides.MusicBrainzServer;
-        if (!m_overrides.CoverArtServer.isEmpty()) config.CoverServer = m_overrides.CoverArtServer;
+        const TMusicBrainzConfig& config = mbConfig;
         return std::make_unique<TMusicBrainzLookup>(mode == TQueryMode::Checksum ? TMusicBrainzLookup::Mode::Disc
                                                                                  : TMusicBrainzLookup::Mode::Search,
                                                     config, std::move(http));

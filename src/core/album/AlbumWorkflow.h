@@ -39,6 +39,8 @@ struct TLookupOverrides {
     int Database = -1;       // a TDatabase; -1: the settings'
     QString MusicBrainzServer; // empty: the settings'
     QString CoverArtServer;    // empty: the settings'
+    QString AcoustidServer;    // empty: the settings'
+    QString AcoustidKey;       // empty: the settings'
 };
 
 // The rename run as planned now: what the "New name" column and a dry run show.

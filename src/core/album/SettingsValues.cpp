@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
+#include "core/lookup/acoustid/AcoustidService.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/ServerList.h"
@@ -53,15 +54,31 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
 
 TDatabase DatabaseFromSettings(const TSettings& settings)
 {
-    return settings.get(setting::Database).trimmed().compare(setting::DatabaseMusicBrainz, Qt::CaseInsensitive) == 0
-        ? TDatabase::MusicBrainz
-        : TDatabase::Freedb;
+    const QString name = settings.get(setting::Database).trimmed();
+    if (name.compare(setting::DatabaseMusicBrainz, Qt::CaseInsensitive) == 0) return TDatabase::MusicBrainz;
+    if (name.compare(setting::DatabaseAcoustid, Qt::CaseInsensitive) == 0) return TDatabase::AcoustID;
+    return TDatabase::Freedb;
 }
 
 void StoreDatabase(TSettings& settings, TDatabase database)
 {
     settings.set(setting::Database,
-                 database == TDatabase::MusicBrainz ? setting::DatabaseMusicBrainz : setting::DatabaseFreedb);
+                 database == TDatabase::MusicBrainz ? setting::DatabaseMusicBrainz
+                 : database == TDatabase::AcoustID  ? setting::DatabaseAcoustid
+                                                    : setting::DatabaseFreedb);
+}
+
+TAcoustidConfig AcoustidConfigFromSettings(const TSettings& settings)
+{
+    const TMusicBrainzConfig mb = MusicBrainzConfigFromSettings(settings);
+    TAcoustidConfig config;
+    const QString server = TrimControls(settings.get(setting::AcoustidServer));
+    if (!server.isEmpty()) config.Server = server;
+    config.ClientKey = TrimControls(settings.get(setting::AcoustidClientKey));
+    config.TimeoutSeconds = mb.TimeoutSeconds;
+    config.Contact = mb.Contact;
+    config.Proxy = mb.Proxy;
+    return config;
 }
 
 TMusicBrainzConfig MusicBrainzConfigFromSettings(const TSettings& settings)

@@ -13,9 +13,10 @@ struct TNameQueryConfig;
 struct TRenameOptions;
 struct TServerListStore;
 struct TMusicBrainzConfig;
+struct TAcoustidConfig;
 
 // The music database lookups ask.
-enum class TDatabase { Freedb, MusicBrainz };
+enum class TDatabase { Freedb, MusicBrainz, AcoustID };
 
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
 // HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
@@ -23,13 +24,17 @@ enum class TDatabase { Freedb, MusicBrainz };
 // not used (the Note says why). Without UseProxy there is no proxy.
 TLookupConfig LookupConfigFromSettings(const TSettings& settings);
 
-// [Main] Database: MusicBrainz when it names it (without regard to case), otherwise freedb.
+// [Main] Database: MusicBrainz or AcoustID when it names it (without regard to case), otherwise freedb.
 TDatabase DatabaseFromSettings(const TSettings& settings);
 void StoreDatabase(TSettings& settings, TDatabase database);
 
 // [MusicBrainz] Server and CoverArtServer (their defaults when empty), and the time limit, contact
 // (the e-mail address when it is one), proxy and HideData the freedb lookups use.
 TMusicBrainzConfig MusicBrainzConfigFromSettings(const TSettings& settings);
+
+// [AcoustID] Server (its default when empty) and ClientKey, and the time limit, contact and proxy the
+// MusicBrainz lookups use.
+TAcoustidConfig AcoustidConfigFromSettings(const TSettings& settings);
 
 // A [Proxy] Port as the connection uses it: the port when it is a number from 1 to 65535, else "80".
 QString ProxyPortOrDefault(const QString& text);

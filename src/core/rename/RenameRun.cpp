@@ -339,6 +339,7 @@ void TRenameRun::work()
                 values.MusicBrainzArtistIds = m_album.MbArtistIds;
                 values.MusicBrainzReleaseGroupId = m_album.MbReleaseGroupId;
                 values.MusicBrainzTrackId = row.MbRecordingId;
+                values.AcoustId = row.AcoustId;
                 IoResult tagged;
                 try {
                     tagged = m_tagWriter(m_folder + newName, values);
