@@ -938,6 +938,10 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
         <source>This database cannot look a set of discs up whole</source>
         <translation>Diese Datenbank kann ein Album aus mehreren Discs nicht als Ganzes nachschlagen</translation>
     </message>
+    <message>
+        <source>%1 cannot search by artist and album</source>
+        <translation>%1 kann nicht nach Interpret und Album suchen</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TBatchForm</name>
@@ -1469,10 +1473,6 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
         <translation>MusicBrainz</translation>
     </message>
     <message>
-        <source>freedb (gnudb) answers by the disc ID of the playing times or by a web search; MusicBrainz knows far more albums and matches playing times that are off by a few seconds</source>
-        <translation>freedb (gnudb) antwortet über die Disc-ID der Spieldauern oder über eine Websuche; MusicBrainz kennt weit mehr Alben und erkennt auch Spieldauern, die um einige Sekunden abweichen</translation>
-    </message>
-    <message>
         <source>&amp;Query</source>
         <translation>&amp;Abfragen</translation>
     </message>
@@ -1551,6 +1551,14 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
     <message>
         <source>Rename a &amp;collection…</source>
         <translation>Sammlung &amp;umbenennen…</translation>
+    </message>
+    <message>
+        <source>freedb (gnudb) answers by the disc ID of the playing times or by a web search</source>
+        <translation>freedb (gnudb) antwortet über die Disc-ID der Spieldauern oder über eine Websuche</translation>
+    </message>
+    <message>
+        <source>MusicBrainz knows far more albums and matches playing times that are off by a few seconds</source>
+        <translation>MusicBrainz kennt weit mehr Alben und erkennt auch Spieldauern, die um einige Sekunden abweichen</translation>
     </message>
 </context>
 <context>
@@ -1725,10 +1733,6 @@ Prüfen Sie Ihre Verbindung oder versuchen Sie es später erneut oder mit einem 
     <message>
         <source>&amp;Hide data exchange</source>
         <translation>&amp;Datenaustausch ausblenden</translation>
-    </message>
-    <message>
-        <source>MusicBrainz</source>
-        <translation>MusicBrainz</translation>
     </message>
     <message>
         <source>The MusicBrainz web service: a host name or an http:// or https:// address</source>
@@ -2104,10 +2108,6 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
         <translation>--match braucht eine Zahl ab 0</translation>
     </message>
     <message>
-        <source>--mb-server and --cover-server belong to --musicbrainz</source>
-        <translation>--mb-server und --cover-server gehören zu --musicbrainz</translation>
-    </message>
-    <message>
         <source>scan DIR                  list the audio files of DIR with their playing times</source>
         <translation>scan DIR                  die Audiodateien von DIR mit ihren Spieldauern auflisten</translation>
     </message>
@@ -2180,10 +2180,6 @@ Befehle:
     <message>
         <source>rename --recursive needs one of --lookup and --search</source>
         <translation>rename --recursive braucht eine der Optionen --lookup und --search</translation>
-    </message>
-    <message>
-        <source>--cover belongs to --musicbrainz</source>
-        <translation>--cover gehört zu --musicbrainz</translation>
     </message>
     <message>
         <source>--jobs needs a number from 1 to %1</source>
@@ -2374,6 +2370,18 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
     <message>
         <source>%1 takes no value</source>
         <translation>%1 nimmt keinen Wert</translation>
+    </message>
+    <message>
+        <source>--cover belongs to %1</source>
+        <translation>--cover gehört zu %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2 name two databases</source>
+        <translation>%1 und %2 nennen zwei Datenbanken</translation>
+    </message>
+    <message>
+        <source>--%1 belongs to %2</source>
+        <translation>--%1 gehört zu %2</translation>
     </message>
 </context>
 <context>

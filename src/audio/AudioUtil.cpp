@@ -14,15 +14,6 @@
 
 namespace cantorix {
 
-int RoundHalfEven(double value)
-{
-    if (!std::isfinite(value)) return 0;
-    double r = std::nearbyint(value); // the default rounding mode is to nearest, ties to even
-    if (r < double(std::numeric_limits<int32_t>::min()) || r > double(std::numeric_limits<int32_t>::max()))
-        return 0;
-    return int(r);
-}
-
 int GetAudioDuration(const std::string& fileName) { return ReadAudioDuration(fileName).Seconds; }
 
 namespace {

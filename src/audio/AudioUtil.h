@@ -5,6 +5,7 @@
 
 // BuiltinExtensions and ExtractExtension belong to the format registry.
 #include "audio/FormatRegistry.h"
+#include "audio/Rational.h"
 
 #include <cstdint>
 #include <string>
@@ -35,10 +36,6 @@ TDurationResult ReadAudioDuration(const std::string& fileName);
 
 // "mm:ss": minutes and seconds, each at least two digits (185 gives "03:05", 6000 gives "100:00").
 std::string FormatDuration(int seconds);
-
-// Rounds to the nearest integer, halves to the even neighbour (2.5 gives 2, 3.5 gives 4). Values
-// outside the 32-bit range and NaN give 0.
-int RoundHalfEven(double value);
 
 // Media-information library queries on the General stream (the library is loaded on the first one,
 // see MediaInfoLib.h). GetMediaInfoDuration gives the truncated whole seconds of the library's

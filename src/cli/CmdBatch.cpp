@@ -85,7 +85,8 @@ int renameCollection(Invocation& inv)
     const QString jobsText = inv.value("jobs");
     if (inv.args.isEmpty()) throw UsageError{QCoreApplication::translate("cli", "rename --recursive needs a folder")};
     if (int(lookup) + int(search) != 1) throw UsageError{QCoreApplication::translate("cli", "rename --recursive needs one of --lookup and --search")};
-    if (renameArgs.cover && !lookupArgs.musicBrainz && !lookupArgs.acoustid) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
+    if (renameArgs.cover && !lookupArgs.covers())
+        throw UsageError{QCoreApplication::translate("cli", "--cover belongs to %1").arg(coverSwitches())};
     int jobs = 1;
     if (!jobsText.isEmpty() && !parseNumberArgument(jobsText, 1, TAlbumBatch::MaxJobs, &jobs))
         throw UsageError{QCoreApplication::translate("cli", "--jobs needs a number from 1 to %1").arg(TAlbumBatch::MaxJobs)};

@@ -2,7 +2,6 @@
 
 #include "cli/LookupRun.h"
 #include "core/Settings.h"
-#include "core/lookup/freedb/ChecksumLookup.h"
 
 namespace cantorix::cli {
 
@@ -22,7 +21,7 @@ int cmdLookup(Invocation& inv)
     if (!listAlbumArgument(inv, dir, workflow, inv.out)) return 1;
     const TLookupRun run = runLookup(workflow, TQueryMode::Checksum, {}, {}, match, false, inv.out);
     if (run.outcome.kind == TLookupOutcome::Kind::TimedOut)
-        inv.err << TChecksumLookup::TimeoutCaption() << '\n'
+        inv.err << workflow.database().TimeoutCaption() << '\n'
                 << QString(run.outcome.message).replace("\r\n", "\n") << '\n';
     else if (!run.error.isEmpty())
         inv.err << "cantorix-cli: " << run.error << '\n';
@@ -32,7 +31,7 @@ int cmdLookup(Invocation& inv)
     printAlbumFields(inv.out, album.fields());
     for (int r = 0; r < album.rowCount(); ++r) {
         const TAlbumRow& row = album.row(r);
-        inv.out << EscapeControls(row.TrackNo) << '\t' << EscapeControls(row.Title) << '\t'
+        inv.out << EscapeControls(row.TrackNo) << '\t' << EscapeControls(TitleCell(row)) << '\t'
                 << EscapeControls(row.FileName) << '\n';
         // A file no fingerprint placed keeps its name: the line says why.
         if (!row.Unmatched.isEmpty())

@@ -3,7 +3,6 @@
 #include "cli/LookupRun.h"
 #include "core/AlbumGuess.h"
 #include "core/Settings.h"
-#include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/rename/NameFormat.h"
 #include "core/rename/RenameLines.h"
 
@@ -77,7 +76,8 @@ int cmdRename(Invocation& inv)
     if (!search && searchArgs.given())
         throw UsageError{QCoreApplication::translate("cli", "--artist, --album and --search-url belong to --search")};
     const int match = lookupArgs.match();
-    if (renameArgs.cover && !lookupArgs.musicBrainz && !lookupArgs.acoustid) throw UsageError{QCoreApplication::translate("cli", "--cover belongs to --musicbrainz")};
+    if (renameArgs.cover && !lookupArgs.covers())
+        throw UsageError{QCoreApplication::translate("cli", "--cover belongs to %1").arg(coverSwitches())};
 
     TSettings settings(inv.settingsFile);
     TAlbumWorkflow workflow(settings);
@@ -107,7 +107,7 @@ int cmdRename(Invocation& inv)
                                            albumWords, match, search, inv.err);
         if (!found.entryRead()) {
             const QString why =
-                found.outcome.kind == TLookupOutcome::Kind::TimedOut ? TChecksumLookup::TimeoutCaption() : found.error;
+                found.outcome.kind == TLookupOutcome::Kind::TimedOut ? workflow.database().TimeoutCaption() : found.error;
             inv.err << "cantorix-cli: "
                     << (why.isEmpty() ? QCoreApplication::translate("cli", "no album data found") : why) << '\n';
             return 1;

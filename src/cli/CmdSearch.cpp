@@ -14,7 +14,10 @@ SearchArgs searchArgsOf(const Invocation& inv)
     args.albumGiven = inv.given("album");
     args.artist = inv.value("artist");
     args.album = inv.value("album");
-    args.searchUrl = inv.value("search-url");
+    for (const TLookupSourceRow& source : LookupSources())
+        for (const TSourceOption& option : source.Options)
+            if (option.CliName && option.SearchOnly && inv.given(option.CliName))
+                args.options.insert(option.CliName, inv.value(option.CliName));
     return args;
 }
 
@@ -57,7 +60,7 @@ int cmdSearch(Invocation& inv)
         if (row.GridRow < 0) continue; // a title without a file
         const TAlbumRow& file = album.row(row.GridRow);
         inv.out << (row.Title < 0 ? QString() : EscapeControls(file.TrackNo)) << '\t'
-                << (row.Title < 0 ? QString() : EscapeControls(file.Title)) << '\t' << EscapeControls(file.FileName)
+                << (row.Title < 0 ? QString() : EscapeControls(TitleCell(file))) << '\t' << EscapeControls(file.FileName)
                 << '\n';
     }
     return 0;

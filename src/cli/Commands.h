@@ -65,41 +65,39 @@ bool listAlbumArgument(Invocation& inv, const QString& dir, TAlbumWorkflow& work
 // The genre is the database's as it stands, which is what renaming then uses.
 void printAlbumFields(QTextStream& out, const TAlbumFields& fields);
 
-// "--server S", "--match N", "--musicbrainz", "--mb-server URL" and "--cover-server URL" of the
-// commands that look a folder up. Without --musicbrainz the lookup asks freedb, whatever the window
-// last chose: a script gives the same answer every time.
+// "--match N" and each lookup source's switch ("--musicbrainz") and options ("--server S",
+// "--mb-server URL" ...) of the commands that look a folder up. Without a switch the lookup asks the
+// first source (freedb), whatever the window last chose: a script gives the same answer every time.
 struct LookupArgs {
-    QString server;    // empty: the settings' server
+    QString source;    // the word of the source a switch chose; empty: none given
+    QHash<QString, QString> options; // the sources' options given, by name
     QString matchText; // N as given, empty without --match
-    bool musicBrainz = false;
-    QString mbServer, coverServer; // empty: the settings'
-    // --acoustid: fingerprints find the release (read from MusicBrainz); --acoustid-server URL and
-    // --acoustid-key KEY in place of the settings'.
-    bool acoustid = false;
-    QString acoustidServer, acoustidKey;
-    bool given() const
-    {
-        return !server.isEmpty() || !matchText.isEmpty() || musicBrainz || !mbServer.isEmpty() || !coverServer.isEmpty() ||
-            acoustid || !acoustidServer.isEmpty() || !acoustidKey.isEmpty();
-    }
+    bool given() const { return !source.isEmpty() || !options.isEmpty() || !matchText.isEmpty(); }
+    // Whether the source asked has front covers.
+    bool covers() const;
     // N, counted from 0; 0 without --match. Throws UsageError when N is no number from 0.
     int match() const;
 };
-// "--server S"; empty when absent. UsageError when S names no server (ServerSettingProblem).
+// "--server S"; empty when absent. UsageError when S names no server.
 QString serverOption(const Invocation& inv);
-// UsageError when the server is refused, or a MusicBrainz address is given without --musicbrainz.
+// UsageError when an option's value is refused, two sources are chosen, or a source's option is given
+// without its switch.
 LookupArgs lookupArgsOf(const Invocation& inv);
-// "--artist A", "--album B" and "--search-url T" of the commands that search by name.
+// The switches of the sources with covers, for the message that --cover needs one.
+QString coverSwitches();
+// "--artist A", "--album B" and the sources' options of a search ("--search-url T") of the commands
+// that search by name.
 struct SearchArgs {
-    QString artist, album, searchUrl;
+    QString artist, album;
+    QHash<QString, QString> options; // the sources' search options given, by name
     bool artistGiven = false, albumGiven = false;
-    bool given() const { return artistGiven || albumGiven || !searchUrl.isEmpty(); }
+    bool given() const { return artistGiven || albumGiven || !options.isEmpty(); }
 };
 SearchArgs searchArgsOf(const Invocation& inv);
 // The words to search for: a given --artist or --album as it stands, every other one guessed from the
 // album's first file (its tags, its name, its folder's name).
 TAlbumGuess searchWords(const SearchArgs& args, const TAlbumSession& album);
-// --server and --search-url, when given, in place of the settings' for this run only.
+// The source chosen and the options given, in place of the settings' for this run only.
 TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs& searchArgs);
 
 // The rename options a command line gives (rename, and rename --recursive).

@@ -1,8 +1,8 @@
 #include "cli/LookupRun.h"
 
 #include "core/Text.h"
-#include "core/lookup/freedb/ChecksumLookup.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 

@@ -7,7 +7,6 @@
 #include "core/Translation.h"
 #include "core/album/AlbumWorkflow.h"
 #include "core/album/SettingsValues.h"
-#include "core/lookup/freedb/Cddb.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -74,48 +73,70 @@ int LookupArgs::match() const
     return n;
 }
 
+namespace {
+
+// A source's option as given: refused as the options window refuses it.
+QString givenOption(const Invocation& inv, const TSourceOption& option)
+{
+    const QString value = inv.value(option.CliName);
+    if (option.Problem)
+        if (const QString problem = option.Problem(value); !problem.isEmpty())
+            throw UsageError{"--" + QString(option.CliName) + " \"" + value + "\": " + problem};
+    return value;
+}
+
+QString switchOf(const TLookupSourceRow& source) { return "--" + QString(source.CliSwitch); }
+
+} // namespace
+
 QString serverOption(const Invocation& inv)
 {
-    const QString server = inv.value("server");
-    // The options window refuses the same texts: what one takes, the other takes.
-    if (const QString problem = ServerSettingProblem(server); !problem.isEmpty())
-        throw UsageError{"--server \"" + server + "\": " + problem};
-    return server;
+    for (const TSourceOption& option : LookupSources().first().Options)
+        if (option.CliName == QStringLiteral("server")) return givenOption(inv, option);
+    return {};
 }
 
 LookupArgs lookupArgsOf(const Invocation& inv)
 {
     LookupArgs args;
-    args.server = serverOption(inv);
     args.matchText = inv.value("match");
-    args.musicBrainz = inv.given("musicbrainz");
-    args.mbServer = inv.value("mb-server");
-    args.coverServer = inv.value("cover-server");
-    args.acoustid = inv.given("acoustid");
-    args.acoustidServer = inv.value("acoustid-server");
-    args.acoustidKey = inv.value("acoustid-key");
-    if (args.acoustid && args.musicBrainz)
-        throw UsageError{QCoreApplication::translate("cli", "--acoustid and --musicbrainz: choose one database")};
-    // The AcoustID lookup reads the release it found from MusicBrainz: the MusicBrainz address applies.
-    if (!args.musicBrainz && !args.acoustid && (!args.mbServer.isEmpty() || !args.coverServer.isEmpty()))
-        throw UsageError{QCoreApplication::translate("cli", "--mb-server and --cover-server belong to --musicbrainz")};
-    if (!args.acoustid && (!args.acoustidServer.isEmpty() || !args.acoustidKey.isEmpty()))
-        throw UsageError{QCoreApplication::translate("cli", "--acoustid-server and --acoustid-key belong to --acoustid")};
+    for (const TLookupSourceRow& source : LookupSources()) {
+        if (!source.CliSwitch || !inv.given(source.CliSwitch)) continue;
+        if (!args.source.isEmpty())
+            throw UsageError{QCoreApplication::translate("cli", "%1 and %2 name two databases")
+                                 .arg(switchOf(LookupSourceNamed(args.source)), switchOf(source))};
+        args.source = source.Word;
+    }
+    const TLookupSourceRow& chosen = LookupSourceNamed(args.source);
+    for (const TLookupSourceRow& source : LookupSources())
+        for (const TSourceOption& option : source.Options) {
+            if (!option.CliName || option.SearchOnly || !inv.given(option.CliName)) continue;
+            const QString value = givenOption(inv, option);
+            // The default source's options are checked and taken whichever database is asked.
+            if (source.CliSwitch && &source != &chosen)
+                throw UsageError{QCoreApplication::translate("cli", "--%1 belongs to %2").arg(option.CliName, switchOf(source))};
+            args.options.insert(option.CliName, value);
+        }
     return args;
+}
+
+bool LookupArgs::covers() const { return LookupSourceNamed(source).Covers; }
+
+QString coverSwitches()
+{
+    QStringList switches;
+    for (const TLookupSourceRow& source : LookupSources())
+        if (source.Covers && source.CliSwitch) switches << switchOf(source);
+    return switches.join(" | ");
 }
 
 TLookupOverrides lookupOverrides(const LookupArgs& lookupArgs, const SearchArgs& searchArgs)
 {
     TLookupOverrides o;
-    o.Server = lookupArgs.server;
-    o.SearchUrl = searchArgs.searchUrl;
-    o.Database = int(lookupArgs.acoustid      ? TDatabase::AcoustID
-                     : lookupArgs.musicBrainz ? TDatabase::MusicBrainz
-                                              : TDatabase::Freedb);
-    o.AcoustidServer = lookupArgs.acoustidServer;
-    o.AcoustidKey = lookupArgs.acoustidKey;
-    o.MusicBrainzServer = lookupArgs.mbServer;
-    o.CoverArtServer = lookupArgs.coverServer;
+    // Without a switch the default source: a script gives the same answer whatever the window chose.
+    o.Database = LookupSourceNamed(lookupArgs.source).Word;
+    o.Given = lookupArgs.options;
+    for (auto it = searchArgs.options.cbegin(); it != searchArgs.options.cend(); ++it) o.Given.insert(it.key(), it.value());
     return o;
 }
 
@@ -130,14 +151,6 @@ const QList<TOptionDecl>& commandOptions()
         {{"search"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up by artist and album")},
         {{"artist"}, "A", "cli", QT_TRANSLATE_NOOP("cli", "the artist to search for")},
         {{"album"}, "B", "cli", QT_TRANSLATE_NOOP("cli", "the album to search for")},
-        {{"search-url"}, "T", "cli", QT_TRANSLATE_NOOP("cli", "the freedb web search address, %s for the words")},
-        {{"server"}, "S", "cli", QT_TRANSLATE_NOOP("cli", "the freedb server for this run")},
-        {{"musicbrainz"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "look the album up in MusicBrainz, not in freedb")},
-        {{"mb-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the MusicBrainz address for this run")},
-        {{"acoustid"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "identify the files by their sound (AcoustID fingerprints)")},
-        {{"acoustid-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the AcoustID address for this run")},
-        {{"acoustid-key"}, "KEY", "cli", QT_TRANSLATE_NOOP("cli", "the AcoustID application key for this run")},
-        {{"cover-server"}, "URL", "cli", QT_TRANSLATE_NOOP("cli", "the Cover Art Archive address for this run")},
         {{"match"}, "N", "cli", QT_TRANSLATE_NOOP("cli", "take match N (from 0) of several")},
         {{"recursive"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "every album folder under the folders given")},
         {{"report"}, "FILE", "cli", QT_TRANSLATE_NOOP("cli", "write one JSON line per album to FILE")},
@@ -153,7 +166,16 @@ const QList<TOptionDecl>& commandOptions()
         {{"cover"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "save a MusicBrainz album's front cover as folder.jpg")},
         {{"dry-run"}, nullptr, "cli", QT_TRANSLATE_NOOP("cli", "show what would be done and change nothing")},
     };
-    return options;
+    static const QList<TOptionDecl> all = [] {
+        QList<TOptionDecl> list = options;
+        for (const TLookupSourceRow& source : LookupSources()) {
+            if (source.CliSwitch) list << TOptionDecl{{source.CliSwitch}, nullptr, "cli", source.CliSwitchHelp};
+            for (const TSourceOption& option : source.Options)
+                if (option.CliName) list << TOptionDecl{{option.CliName}, option.CliValueName, "cli", option.CliHelp};
+        }
+        return list;
+    }();
+    return all;
 }
 
 struct Command {
@@ -165,8 +187,18 @@ struct Command {
 
 const std::vector<Command>& commands()
 {
-    static const QStringList lookupOptions = {"server", "musicbrainz", "mb-server", "cover-server", "acoustid",
-                                              "acoustid-server", "acoustid-key", "match"};
+    // Each source's switch and options, in table order; those of a search by name apart.
+    static const auto sourceOptions = [](bool search) {
+        QStringList names;
+        for (const TLookupSourceRow& source : LookupSources()) {
+            if (source.CliSwitch && !search) names << source.CliSwitch;
+            for (const TSourceOption& option : source.Options)
+                if (option.CliName && option.SearchOnly == search) names << option.CliName;
+        }
+        return names;
+    };
+    static const QStringList lookupOptions = sourceOptions(false) << "match";
+    static const QStringList searchOptions = sourceOptions(true);
     static const std::vector<Command> table = {
         {"scan",
             QT_TRANSLATE_NOOP("cli", "scan DIR                  list the audio files of DIR with their playing times"),
@@ -194,7 +226,7 @@ const std::vector<Command>& commands()
                 "                            look DIR up by artist and album on the freedb web search or in\n"
                 "                            MusicBrainz (words guessed from the first file unless given; N\n"
                 "                            picks among the matches, default 0)"),
-            cmdSearch, QStringList{"artist", "album", "search-url"} + lookupOptions},
+            cmdSearch, QStringList{"artist", "album"} + searchOptions + lookupOptions},
         {"rename",
             QT_TRANSLATE_NOOP("cli",
                 "rename DIR (--entry FILE | --lookup [lookup options] | --search [search options])\n"
@@ -210,7 +242,7 @@ const std::vector<Command>& commands()
                 "                            one outcome line per album, a summary, JSON Lines with --report;\n"
                 "                            --jobs N (1 to 4) scans and renames albums side by side"),
             cmdRename,
-            QStringList{"entry", "lookup", "search", "artist", "album", "search-url"} + lookupOptions +
+            QStringList{"entry", "lookup", "search", "artist", "album"} + searchOptions + lookupOptions +
                 QStringList{"format", "folder-format", "rename-folder", "write-tags", "playlist", "keep-underscores",
                             "portable-names", "cover", "dry-run", "recursive", "report", "jobs", "verbose"}},
         {"fix-numbers",

@@ -22,12 +22,8 @@ inline constexpr TSettingKey<bool> WriteTags{"Main", "WriteTags", false};
 // A double-click in the grid opens the information window (on) or plays the file (off).
 inline constexpr TSettingKey<bool> DblClickInfo{"Main", "DblClickInfo", true};
 
-// The music database the lookups ask: DatabaseFreedb, DatabaseMusicBrainz or DatabaseAcoustid, the
-// last choice.
-inline constexpr const char* DatabaseFreedb = "freedb";
-inline constexpr const char* DatabaseMusicBrainz = "MusicBrainz";
-inline constexpr const char* DatabaseAcoustid = "AcoustID";
-inline constexpr TSettingKey<const char*> Database{"Main", "Database", DatabaseFreedb};
+// The music database the lookups ask, the last choice: a source's word (core/album/LookupSources).
+inline constexpr TSettingKey<const char*> Database{"Main", "Database", "freedb"};
 
 // [NameFormats]: one key per name format of the window's list, in list order; the values are unused.
 inline constexpr const char* NameFormatsSection = "NameFormats";

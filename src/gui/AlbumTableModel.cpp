@@ -88,7 +88,7 @@ QVariant TAlbumTableModel::data(const QModelIndex& index, int role) const
     case ColTrackNo:
         return row.TrackNo;
     case ColTrack:
-        return row.Title;
+        return TitleCell(row);
     default:
         return {};
     }

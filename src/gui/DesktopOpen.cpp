@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
@@ -79,6 +80,16 @@ void OpenWithDesktop(const QUrl& url, QWidget* parent, TOpenFailedLog log)
 void OpenWithDesktop(const QByteArray& path, QWidget* parent, TOpenFailedLog log)
 {
     OpenWithDesktop(LocalFileUrl(path), parent, std::move(log));
+}
+
+QString GuideFile()
+{
+    // Installed beside the program's share folder; in a build, the guide of the source tree.
+    const QString appDir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {appDir + "/../share/doc/cantorix/guide.html", appDir + "/doc/guide.html",
+                                     QString(CANTORIX_SOURCE_GUIDE)})
+        if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
+    return {};
 }
 
 } // namespace cantorix

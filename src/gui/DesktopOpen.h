@@ -30,4 +30,8 @@ void OpenWithDesktop(const QByteArray& path, QWidget* parent, TOpenFailedLog log
 // the URL. An empty function brings the desktop back.
 void SetDesktopLauncher(std::function<bool(const QUrl&)> launcher);
 
+// The user guide's path: installed beside the program's share folder, or in a build the source
+// tree's. Empty when there is none.
+QString GuideFile();
+
 } // namespace cantorix

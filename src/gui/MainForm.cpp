@@ -9,7 +9,6 @@
 #include "core/Text.h"
 #include "core/album/AlbumWorkflow.h"
 #include "core/album/SettingsValues.h"
-#include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/rename/NameFormatList.h"
 #include "core/rename/RenameLines.h"
 #include "core/rename/TrackNumberFix.h"
@@ -100,6 +99,7 @@ void TMainForm::connectWorkflow()
     connect(w, &TAlbumWorkflow::lookupRunningChanged, this, &TMainForm::lookupRunningChanged);
     connect(w, &TAlbumWorkflow::lookupStep, lookupStatus, &TLookupStatus::showStep);
     connect(w, &TAlbumWorkflow::lookupProgress, lookupStatus, &TLookupStatus::showProgress);
+    connect(w, &TAlbumWorkflow::lookupFilesDone, lookupStatus, &TLookupStatus::showFiles);
     connect(w, &TAlbumWorkflow::candidatesFound, this, &TMainForm::candidatesFound);
     connect(w, &TAlbumWorkflow::pairingNeeded, this, &TMainForm::pairingNeeded);
     connect(w, &TAlbumWorkflow::lookupFinished, this, &TMainForm::lookupFinished);
@@ -115,19 +115,9 @@ void TMainForm::connectWorkflow()
     connect(&a, &TAlbumSession::canRenameChanged, this, &TMainForm::updateActions);
 }
 
-QString TMainForm::helpFile()
-{
-    // Installed beside the program's share folder; in a build, the guide of the source tree.
-    const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {appDir + "/../share/doc/cantorix/guide.html", appDir + "/doc/guide.html",
-                                     QString(CANTORIX_SOURCE_GUIDE)})
-        if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
-    return {};
-}
-
 void TMainForm::mnuHelpClick()
 {
-    const QString guide = helpFile();
+    const QString guide = GuideFile();
     if (guide.isEmpty()) {
         AppendLog(tr("The user guide is not installed"));
         statusBar()->showMessage(tr("The user guide is not installed"));
@@ -170,7 +160,7 @@ void TMainForm::applySettings(const QString& startFolder)
     TSettings& s = *m_settings;
     const bool nameMode = s.get(setting::DefaultMode);
     (nameMode ? btQueryModeName : btQueryModeChecksum)->setChecked(true);
-    cmbDatabase->setCurrentIndex(DatabaseFromSettings(s) == TDatabase::MusicBrainz ? 1 : 0);
+    cmbDatabase->setCurrentIndex(LookupSourceIndex(DatabaseFromSettings(s)));
     panelName->setVisible(nameMode);
     restorePlacement();
 
@@ -352,7 +342,9 @@ void TMainForm::btRefreshClick()
 
 void TMainForm::cmbDatabaseChange()
 {
-    StoreDatabase(*m_settings, cmbDatabase->currentIndex() == 1 ? TDatabase::MusicBrainz : TDatabase::Freedb);
+    const QList<TLookupSourceRow>& sources = LookupSources();
+    const int i = cmbDatabase->currentIndex();
+    if (i >= 0 && i < sources.size()) StoreDatabase(*m_settings, sources[i]);
 }
 
 void TMainForm::btQueryModeClick()
@@ -539,7 +531,7 @@ void TMainForm::lookupFinished(const TLookupOutcome& outcome)
     // time-out's box is closed.
     if (!outcome.reason.isEmpty()) statusBar()->showMessage(outcome.reason);
     if (outcome.kind == TLookupOutcome::Kind::TimedOut && !outcome.message.isEmpty())
-        ShowTimeoutBox(TChecksumLookup::TimeoutCaption(), outcome.message);
+        ShowTimeoutBox(m_workflow->database().TimeoutCaption(), outcome.message);
 }
 
 void TMainForm::offerUndoOfUnfinishedRun()

@@ -71,7 +71,6 @@ public:
     // answer here. An empty answer cancels.
     void setSaveLogChooser(std::function<QString(const QString& proposed)> chooser);
     // The user guide to open for Help: installed, or the source tree's in a build; empty when none.
-    static QString helpFile();
     const QStringList& supportedExtensions() const;
     TFolderTree* mainTree() const { return MainTree; }
 

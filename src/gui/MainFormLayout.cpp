@@ -2,6 +2,7 @@
 #include "gui/MainForm.h"
 
 #include "core/GenreNames.h"
+#include "core/album/LookupSources.h"
 #include "core/rename/NameFormat.h"
 #include "gui/AlbumTableModel.h"
 #include "gui/ElidedLabel.h"
@@ -132,15 +133,16 @@ void TMainForm::buildLayout()
         modeLayout->addWidget(b);
     }
     modeGroup->setExclusive(true);
-    // The database beside the mode: playing times or words, asked of freedb or of MusicBrainz.
+    // The database beside the mode: playing times or words, asked of one of the lookup sources.
     auto* databaseRow = new QHBoxLayout;
     auto* databaseLabel = new QLabel(tr("&Database:"));
     cmbDatabase = named(new QComboBox, "cmbDatabase");
-    cmbDatabase->addItem(tr("freedb"));
-    cmbDatabase->addItem(tr("MusicBrainz"));
-    cmbDatabase->setToolTip(tr("freedb (gnudb) answers by the disc ID of the playing times or by a web search; "
-                               "MusicBrainz knows far more albums and matches playing times that are off by a "
-                               "few seconds"));
+    QStringList descriptions;
+    for (const TLookupSourceRow& source : LookupSources()) {
+        cmbDatabase->addItem(source.label());
+        descriptions << source.description();
+    }
+    cmbDatabase->setToolTip(descriptions.join("; "));
     databaseLabel->setBuddy(cmbDatabase);
     databaseRow->addWidget(databaseLabel);
     databaseRow->addWidget(cmbDatabase, 1);

@@ -4,11 +4,11 @@
 #include "core/FolderEntry.h"
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
+#include "core/album/LookupSources.h"
 #include "core/album/SettingsValues.h"
 #include "core/lookup/freedb/ServerList.h"
 #include "core/rename/NameFormatList.h"
 #include "gui/DesktopOpen.h"
-#include "gui/MainForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -131,21 +131,24 @@ void TOptionsForm::buildLayout()
     freedbForm->addRow(QString(), chHidedataExchange);
     connLayout->addWidget(freedb);
 
-    auto* musicBrainz = named(new QGroupBox(tr("MusicBrainz")), "gbMusicBrainz");
-    auto* mbForm = new QFormLayout(musicBrainz);
-    edMbServer = named(new QLineEdit, "edMbServer");
-    edMbServer->setPlaceholderText(DefaultMusicBrainzServer);
-    edMbServer->setToolTip(tr("The MusicBrainz web service: a host name or an http:// or https:// address"));
-    edCoverServer = named(new QLineEdit, "edCoverServer");
-    edCoverServer->setPlaceholderText(DefaultCoverArtServer);
-    edCoverServer->setToolTip(tr("The Cover Art Archive, where album covers come from"));
-    auto* mbLabel = new QLabel(tr("Ser&vice:"));
-    mbLabel->setBuddy(edMbServer);
-    auto* coverLabel = new QLabel(tr("Cover ima&ges:"));
-    coverLabel->setBuddy(edCoverServer);
-    mbForm->addRow(mbLabel, edMbServer);
-    mbForm->addRow(coverLabel, edCoverServer);
-    connLayout->addWidget(musicBrainz);
+    // A group per lookup source with fields of its own, as its row names them.
+    for (const TLookupSourceRow& source : LookupSources()) {
+        if (!source.OptionsGroup) continue;
+        auto* group = named(new QGroupBox(source.label()), source.OptionsGroup);
+        auto* form = new QFormLayout(group);
+        for (const TSourceOption& option : source.Options) {
+            if (!option.FieldLabel || !option.Key) continue;
+            auto* edit = named(new QLineEdit, option.FieldName);
+            if (option.Placeholder) edit->setPlaceholderText(option.Placeholder);
+            if (option.FieldToolTip) edit->setToolTip(tr(option.FieldToolTip));
+            if (option.Key->Secret) edit->setEchoMode(QLineEdit::Password);
+            auto* label = new QLabel(tr(option.FieldLabel));
+            label->setBuddy(edit);
+            form->addRow(label, edit);
+            sourceFields.append({edit, option.Key});
+        }
+        connLayout->addWidget(group);
+    }
 
     auto* proxy = named(new QGroupBox(tr("Proxy")), "gbProxy");
     auto* proxyGrid = new QGridLayout(proxy);
@@ -328,7 +331,7 @@ void TOptionsForm::buildLayout()
             m_settings.set(setting::SearchUrl, t.trimmed());
     });
     // An emptied field brings the built-in address back.
-    for (auto [edit, key] : {std::pair{edMbServer, &setting::MusicBrainzServer}, {edCoverServer, &setting::CoverArtServer}})
+    for (auto [edit, key] : std::as_const(sourceFields))
         connect(edit, &QLineEdit::textChanged, this, [this, key = key](const QString& t) {
             if (t.trimmed().isEmpty())
                 m_settings.deleteKey(key->Section, key->Name);
@@ -371,8 +374,9 @@ void TOptionsForm::FormCreate()
     for (QObject* o : std::initializer_list<QObject*>{cmbServers, edEmail, edTimeout, edSearchUrl, chHidedataExchange,
                                                       chUseProxy, proxyAddress, ProxyPort, proxyUser, proxyPassword,
                                                       rdPlay, rdInfo, chWriteTag, chFixUnderScores, chCreatePlaylist,
-                                                      edMbServer, edCoverServer, chSaveCover, chPortableNames})
+                                                      chSaveCover, chPortableNames})
         quiet.push_back(std::make_unique<QSignalBlocker>(o));
+    for (auto [edit, key] : std::as_const(sourceFields)) quiet.push_back(std::make_unique<QSignalBlocker>(edit));
 
     fillServers();
     const QString start = s.get(setting::StartFolder);
@@ -388,8 +392,7 @@ void TOptionsForm::FormCreate()
     edEmail->setText(s.get(setting::Email));
     edTimeout->setValue(s.get(setting::Timeout));
     edSearchUrl->setText(s.has(setting::SearchUrl) ? s.get(setting::SearchUrl) : QString());
-    edMbServer->setText(s.has(setting::MusicBrainzServer) ? s.get(setting::MusicBrainzServer) : QString());
-    edCoverServer->setText(s.has(setting::CoverArtServer) ? s.get(setting::CoverArtServer) : QString());
+    for (auto [edit, key] : std::as_const(sourceFields)) edit->setText(s.has(*key) ? s.get(*key) : QString());
     chSaveCover->setChecked(s.get(setting::SaveCover));
     chPortableNames->setChecked(s.get(setting::PortableNames));
 
@@ -445,7 +448,7 @@ void TOptionsForm::openUrl(const QUrl& url)
 
 void TOptionsForm::openGuide()
 {
-    const QString guide = TMainForm::helpFile();
+    const QString guide = GuideFile();
     if (guide.isEmpty()) {
         emit logLine(tr("The user guide is not installed"));
         return;

@@ -4,9 +4,12 @@
 // Every control writes its setting into the in-memory settings at once; there is no OK or Cancel.
 #pragma once
 
+#include "core/Settings.h"
 #include "core/lookup/freedb/Cddb.h"
 
 #include <QDialog>
+#include <QList>
+#include <QPair>
 #include <QUrl>
 
 #include <functional>
@@ -60,8 +63,8 @@ public:
     QLineEdit* edEmail = nullptr;
     QSpinBox* edTimeout = nullptr;
     QLineEdit* edSearchUrl = nullptr;
-    QLineEdit* edMbServer = nullptr;
-    QLineEdit* edCoverServer = nullptr;
+    // The lookup sources' own fields (their rows' options with a field), with the keys they edit.
+    QList<QPair<QLineEdit*, const TSettingKey<const char*>*>> sourceFields;
     QCheckBox* chHidedataExchange = nullptr;
     QCheckBox* chUseProxy = nullptr;
     QLineEdit* proxyAddress = nullptr;

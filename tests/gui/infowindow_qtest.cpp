@@ -392,7 +392,7 @@ private slots:
         f.FileGrid->setCurrentIndex(f.FileGrid->model()->index(0, 0));
         const QString file = q(album.file("a.mp3")), folder = q(album.str()) + "/";
         // Play, Open folder and Help each say what could not be opened, in a message and in the log.
-        const std::pair<QAction*, QString> opens[] = {{f.mnuPlay, file}, {f.mnuOpenFolder, folder}, {f.mnuHelp, TMainForm::helpFile()}};
+        const std::pair<QAction*, QString> opens[] = {{f.mnuPlay, file}, {f.mnuOpenFolder, folder}, {f.mnuHelp, GuideFile()}};
         for (const auto& [action, path] : opens) {
             action->trigger();
             QTRY_VERIFY(openFailed(&f));

@@ -1,6 +1,6 @@
 #include "audio/formats/FLACfile.h"
 
-#include "audio/AudioUtil.h"
+#include "audio/Rational.h"
 #include "audio/TextCodec.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "audio/formats/OggVorbis.h"
 
-#include "audio/AudioUtil.h"
+#include "audio/Rational.h"
 #include "audio/TagText.h"
 #include "audio/TextCodec.h"
 

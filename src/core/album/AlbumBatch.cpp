@@ -3,17 +3,13 @@
 #include "core/AlbumGuess.h"
 #include "core/CoverFile.h"
 #include "core/Text.h"
-#include "core/rename/RenameJob.h"
 #include "core/rename/RenameLines.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QMetaObject>
-#include <QRegularExpression>
 
 #include <algorithm>
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace cantorix {
 
@@ -31,57 +27,6 @@ QString refusalOf(const TAlbumWorkflow& w)
 
 QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 std::string bytesOf(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// The entries of one folder that a walk looks at: subfolders (not hidden, not links) and whether it
-// holds a file of the extensions. At most `limit` entries are read.
-struct TFolderEntries {
-    QStringList Folders; // names, sorted by the user's collation
-    bool HasAudio = false;
-};
-
-TFolderEntries entriesOf(const QString& folder, const QStringList& extensions, int limit = 100000)
-{
-    TFolderEntries out;
-    const QByteArray dirBytes = QFile::encodeName(WithSlash(folder));
-    DIR* dir = ::opendir(dirBytes.constData());
-    if (!dir) return out;
-    int seen = 0;
-    while (dirent* e = ::readdir(dir)) {
-        if (++seen > limit) break;
-        const QByteArray name(e->d_name);
-        if (name == "." || name == "..") continue;
-        const QByteArray full = dirBytes + name;
-        struct stat st {};
-        if (::lstat(full.constData(), &st) != 0) continue;
-        if (S_ISDIR(st.st_mode)) {
-            if (!name.startsWith('.')) out.Folders << QFile::decodeName(name);
-            continue;
-        }
-        // A link to a file is a file, as the scan lists it; a link to a folder is not entered.
-        if (S_ISLNK(st.st_mode) && (::stat(full.constData(), &st) != 0 || !S_ISREG(st.st_mode))) continue;
-        if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) continue;
-        if (!out.HasAudio && extensions.contains(ScanExtension(QFile::decodeName(name)))) out.HasAudio = true;
-    }
-    ::closedir(dir);
-    SortByCollation(out.Folders);
-    return out;
-}
-
-// The folders under `root` (root first), each before its subfolders, at most `limit`.
-QStringList foldersUnder(const QString& root, int limit, const QStringList& extensions,
-                         QHash<QString, TFolderEntries>* entries)
-{
-    QStringList order;
-    QStringList stack{WithSlash(root)};
-    while (!stack.isEmpty() && order.size() < limit) {
-        const QString folder = stack.takeLast();
-        order << folder;
-        TFolderEntries e = entriesOf(folder, extensions);
-        for (qsizetype k = e.Folders.size(); k-- > 0;) stack << folder + e.Folders[k] + "/";
-        if (entries) entries->insert(folder, std::move(e));
-    }
-    return order;
-}
 
 // A disc folder's bare name ("CD1") from its path with "/".
 QString discFolderName(const QString& path)
@@ -108,81 +53,6 @@ bool hasRecord(const QString& folder)
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Finding the albums
-
-bool IsDiscFolderName(const QString& name, int* number)
-{
-    static const QRegularExpression disc("^(?:cd|dis[ck])[ _.-]*0*([1-9][0-9]?)$", QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = disc.match(name.trimmed());
-    if (!m.hasMatch()) return false;
-    if (number) *number = m.captured(1).toInt();
-    return true;
-}
-
-QList<TBatchAlbum> FindAlbums(const QStringList& roots, const QStringList& extensions, int maxFolders)
-{
-    QList<TBatchAlbum> albums;
-    int budget = std::max(maxFolders, 1);
-    for (const QString& root : roots) {
-        QHash<QString, TFolderEntries> entries;
-        const QStringList folders = foldersUnder(root, budget, extensions, &entries);
-        budget -= int(folders.size());
-        QSet<QString> discFolders; // absorbed into their set
-        for (const QString& folder : folders) {
-            if (discFolders.contains(folder)) continue;
-            const TFolderEntries& e = entries[folder];
-            // Subfolders that hold a disc of a set.
-            QMap<int, QStringList> discs;
-            for (const QString& sub : e.Folders) {
-                int n = 0;
-                const QString path = folder + sub + "/";
-                if (IsDiscFolderName(sub, &n) && entries.value(path).HasAudio) discs[n] << path;
-            }
-            const int discFolderCount = [&] {
-                int c = 0;
-                for (const QStringList& l : std::as_const(discs)) c += int(l.size());
-                return c;
-            }();
-            if (discFolderCount >= 2) {
-                TBatchAlbum album;
-                album.Folder = folder;
-                int expected = 1;
-                for (auto it = discs.cbegin(); it != discs.cend(); ++it, ++expected) {
-                    for (const QString& d : it.value()) {
-                        album.Discs << d;
-                        discFolders.insert(d);
-                    }
-                    if (it.value().size() > 1)
-                        album.Problem =
-                            QCoreApplication::translate("Batch", "two disc folders have the number %1").arg(it.key());
-                    else if (it.key() != expected && album.Problem.isEmpty())
-                        album.Problem = QCoreApplication::translate(
-                            "Batch", "the disc folders are not numbered from 1 without a gap");
-                }
-                if (e.HasAudio && album.Problem.isEmpty())
-                    album.Problem = QCoreApplication::translate("Batch", "audio files stand beside the disc folders");
-                albums << album;
-                continue;
-            }
-            if (e.HasAudio) albums << TBatchAlbum{folder, {}, {}};
-        }
-        if (budget <= 0) break;
-    }
-    return albums;
-}
-
-QString WithoutDiscMark(const QString& album)
-{
-    static const QRegularExpression mark(
-        "[\\s,:-]*[(\\[]?\\s*(?:cd|dis[ck])\\s*[0-9]{1,2}(?:\\s*(?:of|/)\\s*[0-9]{1,2})?\\s*[)\\]]?\\s*$",
-        QRegularExpression::CaseInsensitiveOption);
-    QString out = album;
-    out.remove(mark);
-    out = out.trimmed();
-    return out.isEmpty() ? album : out;
-}
 
 const char* BatchOutcomeWord(TBatchOutcome outcome)
 {
@@ -219,7 +89,7 @@ TBatchUndoReport UndoUnder(const QString& root, bool dryRun, int maxFolders)
 {
     TBatchUndoReport report;
     // Each folder before its subfolders; undone in the reverse order, so subfolders first.
-    const QStringList folders = foldersUnder(root, std::max(maxFolders, 1), {}, nullptr);
+    const QStringList folders = FoldersUnder(root, std::max(maxFolders, 1));
     const std::string journals = TRenameJournal::defaultDirectory();
     for (qsizetype k = folders.size(); k-- > 0;) {
         bool found = false;
@@ -463,7 +333,7 @@ void TAlbumBatch::beginLookup(int i)
     a.Disc = 0;
     TAlbumWorkflow* w = newWorkflow(i);
     w->listScan(a.Scans[0]);
-    if (w->database() == TDatabase::MusicBrainz) {
+    if (w->database().DiscSets) {
         QList<QList<TTrackLength>> discs;
         for (const TScanResult& s : std::as_const(a.Scans)) discs << s.lengths;
         if (!w->startDiscSetLookup(discs)) lookupNotStarted(i);
@@ -472,7 +342,7 @@ void TAlbumBatch::beginLookup(int i)
     lookupDisc(i);
 }
 
-// freedb knows discs, not sets: each disc of a set is looked up by its own disc ID.
+// A database that knows discs, not sets (freedb): each disc of a set is looked up by its own disc ID.
 void TAlbumBatch::lookupDisc(int i)
 {
     TAlbum& a = *m_albums[size_t(i)];
@@ -650,22 +520,13 @@ void TAlbumBatch::renameStep(int i)
         TRenameOptions options = m_options.Rename;
         options.CreatePlaylist = false;
         options.WriteTags = false;
-        auto run = std::make_unique<TRenameRun>(bytesOf(a.Found.Folder), std::vector<TRenameRow>{},
-                                                TAlbumData{r.Artist.toStdString(), r.Album.toStdString(),
-                                                           r.Year.toStdString(), r.Genre.toStdString()},
-                                                options);
-        run->setJournalDirectory(TRenameJournal::defaultDirectory());
-        if (cover) run->setCover(first->coverImage());
-        auto* job = new TRenameJob(std::move(run), this);
-        connect(job, &TRenameJob::logLine, this, [this, i](const QString& line) { m_albums[size_t(i)]->Result.Lines << line; });
-        connect(job, &TRenameJob::finished, this, [this, i, job] {
-            job->wait();
-            const TRenameReport report = job->run().report();
-            const QString folder = shown(job->run().folderToSelect());
-            job->deleteLater();
-            stepRenamed(i, report, folder);
-        });
-        job->start();
+        // The disc's workflow holds the set's release and its cover: it runs the set's folder too.
+        first->applyRecord(r);
+        if (!first->startFolderRename(a.Found.Folder,
+                                      TAlbumData{r.Artist.toStdString(), r.Album.toStdString(), r.Year.toStdString(),
+                                                 r.Genre.toStdString()},
+                                      options))
+            return end(i, TBatchOutcome::Refused, refusalOf(*first));
         return;
     }
     const int disc = step - 1;

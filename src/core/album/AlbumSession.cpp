@@ -88,8 +88,12 @@ void TAlbumSession::setTitle(int i, const QString& text)
 {
     const int before = rowCount();
     if (!ensureRow(i)) return;
-    if (m_rows[i].Title == text && i < before) return;
-    m_rows[i].Title = text;
+    TAlbumRow& row = m_rows[i];
+    if (TitleCell(row) == text && i < before) return;
+    // The text is what the person typed: split, if at all, when the files are named.
+    row.Title = text;
+    row.TrackArtist.clear();
+    row.Credited = false;
     emit rowsChanged(std::min(i, before), i);
 }
 
@@ -131,6 +135,8 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
         row.MbRecordingId.clear();
         row.AcoustId.clear();
         row.Unmatched.clear();
+        row.TrackArtist.clear();
+        row.Credited = false;
     }
     int set = 0;
     for (const TAlignedRow& row : rows) {
@@ -140,6 +146,8 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
         file.TrackNo = titles[row.Title].No.trimmed();
         file.Title = titles[row.Title].Title.trimmed();
         file.MbRecordingId = titles[row.Title].MbRecordingId;
+        file.TrackArtist = titles[row.Title].Artist.trimmed();
+        file.Credited = titles[row.Title].Credited;
         ++set;
     }
     if (!m_rows.isEmpty()) emit rowsChanged(0, int(m_rows.size()) - 1);
@@ -160,6 +168,8 @@ void TAlbumSession::applyEntry(const AlbumRecord& record)
         m_rows[k].MbRecordingId = record.Titles[k].MbRecordingId;
         m_rows[k].AcoustId = record.Titles[k].AcoustId;
         m_rows[k].Unmatched = record.Titles[k].Unmatched;
+        m_rows[k].TrackArtist = record.Titles[k].Artist;
+        m_rows[k].Credited = record.Titles[k].Credited;
     }
     if (titles > 0) emit rowsChanged(0, std::max(titles, before) - 1);
     if (!fields.Album.isEmpty()) setCanRename(true);
@@ -186,7 +196,9 @@ std::vector<TRenameRow> TAlbumSession::renameRows() const
         TRenameRow row{r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()};
         row.MbRecordingId = r.MbRecordingId.toStdString();
         row.AcoustId = r.AcoustId.toStdString();
-        if (various) {
+        if (r.Credited) {
+            row.TrackArtist = r.TrackArtist.toStdString();
+        } else if (various) {
             TTrackCredit credit = SplitTrackArtist(row.Track);
             row.Track = std::move(credit.Title);
             row.TrackArtist = std::move(credit.Artist);

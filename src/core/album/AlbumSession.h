@@ -25,11 +25,18 @@ struct TAlbumRow {
     TTrackLength Length;     // playing time (Known false when none could be read)
     QString DurationProblem; // why there is no playing time; empty when there is one
     QString TrackNo;
+    // As TrackTitle has them: Credited, the title alone and the track's own artist (empty: the album's);
+    // otherwise one text (an entry's title, a cell the user edited), split when the files are named.
     QString Title;
     QString MbRecordingId = {}; // MusicBrainz: the title's recording, written into the tags
     QString AcoustId = {};      // AcoustID: the fingerprint's ID, written into the tags
     QString Unmatched = {};     // AcoustID: why no track was found for the file (it keeps its name)
+    QString TrackArtist = {};
+    bool Credited = false;
 };
+
+// The grid's "Track" cell: the one text a person reads and edits ("Track Artist / Title").
+inline QString TitleCell(const TAlbumRow& row) { return JoinTrackArtist(row.TrackArtist, row.Title); }
 
 // The identifiers of a MusicBrainz album, written into the tags beside the fields; empty otherwise.
 struct TAlbumIds {
@@ -71,7 +78,8 @@ public:
     int filesWithoutPlayingTime() const;
 
     // Track number and title of row i (from 0). A row past the end is added as a title row, up to
-    // MaxRows; beyond that nothing is stored.
+    // MaxRows; beyond that nothing is stored. The title is a text as the cell shows it: a changed one
+    // replaces the row's credited artist and title.
     void setTrackNo(int i, const QString& text);
     void setTitle(int i, const QString& text);
     // The listed file of row i (from 0) now bears `bytes` as its bare name; its playing time, number and
@@ -99,8 +107,8 @@ public:
     void setCanRename(bool can);
 
     // The snapshot the rename run takes: the listed files' rows (bare names as file-system bytes) and
-    // the album fields. On an album of various artists (variousArtists) each title "Track Artist /
-    // Title" gives the row its track's artist and the title alone.
+    // the album fields. A credited row gives its track's artist as it is; on an album of various
+    // artists (variousArtists) any other title, a text "Track Artist / Title", is split into the two.
     std::vector<TRenameRow> renameRows() const;
     const TAlbumIds& ids() const { return m_ids; }
     TAlbumData albumData() const;
@@ -130,7 +138,7 @@ private:
     TAlbumFields m_fields;
     TAlbumIds m_ids;
     QString m_disc;
-    bool m_trackArtists = false; // the lookup's titles are "Track Artist / Title"
+    bool m_trackArtists = false; // the lookup's tracks carry artists of their own
     bool m_canRename = false;
 };
 

@@ -3,13 +3,9 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/album/SettingsValues.h"
-#include "core/lookup/acoustid/AcoustidLookup.h"
-#include "core/lookup/freedb/ChecksumLookup.h"
-#include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/XmcdEntry.h"
 #include "core/lookup/musicbrainz/CoverArt.h"
-#include "core/lookup/musicbrainz/MbReleaseReader.h"
-#include "core/lookup/musicbrainz/MusicBrainzLookup.h"
+#include "core/lookup/musicbrainz/MbService.h"
 #include "core/net/HttpClient.h"
 #include "core/rename/RenameJob.h"
 #include "core/rename/RenameJournal.h"
@@ -131,47 +127,15 @@ bool TAlbumWorkflow::fileRenamed(const QByteArray& oldName, const QByteArray& ne
 // ---------------------------------------------------------------------------------------------
 // Lookups
 
-TDatabase TAlbumWorkflow::database() const
+const TLookupSourceRow& TAlbumWorkflow::database() const
 {
-    return m_overrides.Database >= 0 ? TDatabase(m_overrides.Database) : DatabaseFromSettings(m_settings);
+    return m_overrides.Database.isEmpty() ? DatabaseFromSettings(m_settings) : LookupSourceNamed(m_overrides.Database);
 }
 
 std::unique_ptr<TLookupSource> TAlbumWorkflow::makeSource(TQueryMode mode) const
 {
-    std::unique_ptr<THttpClient> http = m_httpFactory ? m_httpFactory() : nullptr;
-    TMusicBrainzConfig mbConfig = MusicBrainzConfigFromSettings(m_settings);
-    if (!m_overrides.MusicBrainzServer.isEmpty()) mbConfig.Server = m_overrides.MusicBrainzServer;
-    if (!m_overrides.CoverArtServer.isEmpty()) mbConfig.CoverServer = m_overrides.CoverArtServer;
-    if (database() == TDatabase::AcoustID) {
-        // Fingerprints find the release; MusicBrainz reads it, as a MusicBrainz lookup would.
-        TAcoustidConfig config = AcoustidConfigFromSettings(m_settings);
-        if (!m_overrides.AcoustidServer.isEmpty()) config.Server = m_overrides.AcoustidServer;
-        if (!m_overrides.AcoustidKey.isEmpty()) config.ClientKey = m_overrides.AcoustidKey;
-        TFingerprintConfig prints;
-        prints.CacheDirectory = QString::fromStdString(TRenameJournal::defaultDirectory());
-        std::unique_ptr<THttpClient> mbHttp = m_httpFactory ? m_httpFactory() : nullptr;
-        return std::make_unique<TAcoustidLookup>(config, prints, std::make_unique<TMbReleaseReader>(mbConfig, std::move(mbHttp)),
-                                                 std::move(http));
-    }
-    if (database() == TDatabase::MusicBrainz) {
-        const TMusicBrainzConfig& config = mbConfig;
-        return std::make_unique<TMusicBrainzLookup>(mode == TQueryMode::Checksum ? TMusicBrainzLookup::Mode::Disc
-                                                                                 : TMusicBrainzLookup::Mode::Search,
-                                                    config, std::move(http));
-    }
-    TLookupConfig freedb = LookupConfigFromSettings(m_settings);
-    if (!m_overrides.Server.isEmpty()) freedb.Server = ParseServerSetting(m_overrides.Server);
-    if (mode == TQueryMode::Checksum) {
-        auto lookup = std::make_unique<TChecksumLookup>(std::move(http));
-        lookup->setConfig(freedb);
-        return lookup;
-    }
-    TNameQueryConfig config = NameQueryConfigFromSettings(m_settings);
-    config.Lookup = freedb;
-    if (!m_overrides.SearchUrl.isEmpty()) config.SearchUrl = m_overrides.SearchUrl;
-    auto query = std::make_unique<TNameQuery>(std::move(http));
-    query->setConfig(config);
-    return query;
+    TSourceContext context{m_settings, m_overrides.Given, m_httpFactory ? m_httpFactory() : nullptr};
+    return database().Make(mode, context);
 }
 
 bool TAlbumWorkflow::startLookup(TQueryMode mode, const QString& artist, const QString& album)
@@ -193,7 +157,11 @@ bool TAlbumWorkflow::startLookupWith(TQueryMode mode, const QString& artist, con
                                      const QList<QList<TTrackLength>>& discs)
 {
     if (m_lookupRunning || m_album->fileCount() == 0) return false;
-    if (mode == TQueryMode::Checksum && database() == TDatabase::Freedb)
+    if (mode == TQueryMode::Name && !database().NameSearch) {
+        emit logLine(tr("%1 cannot search by artist and album").arg(database().label()));
+        return false;
+    }
+    if (mode == TQueryMode::Checksum && database().WholeSecondDiscId)
         if (const int missing = m_album->filesWithoutPlayingTime())
             emit logLine(tr("%1 of %2 files have no playing time (shown as --:--); the disc ID counts them as 0 "
                             "seconds and will likely find no match")
@@ -211,6 +179,7 @@ bool TAlbumWorkflow::startLookupWith(TQueryMode mode, const QString& artist, con
     connect(source, &TLookupSource::logLine, this, &TAlbumWorkflow::logLine);
     connect(source, &TLookupSource::stepChanged, this, &TAlbumWorkflow::lookupStep);
     connect(source, &TLookupSource::progress, this, &TAlbumWorkflow::lookupProgress);
+    connect(source, &TLookupSource::filesDone, this, &TAlbumWorkflow::lookupFilesDone);
     connect(source, &TLookupSource::candidatesFound, this, &TAlbumWorkflow::candidatesFound);
     connect(source, &TLookupSource::candidateChosen, this, [this](const QString& artist, const QString& album) {
         // The fields name the chosen album now; titles of an earlier lookup must not be renamed by them.
@@ -391,7 +360,7 @@ bool TAlbumWorkflow::startCoverFetch()
     const QString release = m_record.MbReleaseId;
     if (release.isEmpty()) return false;
     TMusicBrainzConfig config = MusicBrainzConfigFromSettings(m_settings);
-    if (!m_overrides.CoverArtServer.isEmpty()) config.CoverServer = m_overrides.CoverArtServer;
+    if (const QString cover = m_overrides.Given.value("cover-server"); !cover.isEmpty()) config.CoverServer = cover;
     m_coverFetch = std::make_unique<TCoverArtFetch>(config, m_httpFactory ? m_httpFactory() : nullptr);
     connect(m_coverFetch.get(), &TCoverArtFetch::logLine, this, &TAlbumWorkflow::logLine);
     connect(m_coverFetch.get(), &TCoverArtFetch::finished, this, [this, release](const TCoverArtFetch::TResult& r) {
@@ -422,7 +391,13 @@ bool TAlbumWorkflow::unfinishedRun() const
 
 std::unique_ptr<TRenameRun> TAlbumWorkflow::newRun(const TRenameOptions& options) const
 {
-    auto run = std::make_unique<TRenameRun>(folderBytes(), m_album->renameRows(), m_album->albumData(), options);
+    return newRun(options, folderBytes(), m_album->renameRows(), m_album->albumData());
+}
+
+std::unique_ptr<TRenameRun> TAlbumWorkflow::newRun(const TRenameOptions& options, const std::string& folder,
+                                                   std::vector<TRenameRow> rows, const TAlbumData& data) const
+{
+    auto run = std::make_unique<TRenameRun>(folder, std::move(rows), data, options);
     run->setJournalDirectory(TRenameJournal::defaultDirectory());
     if (coverWanted(options) && m_coverRelease == m_record.MbReleaseId) run->setCover(m_cover);
     return run;
@@ -463,19 +438,27 @@ bool TAlbumWorkflow::startRename(const TRenameOptions& options)
     return true;
 }
 
-void TAlbumWorkflow::startJob(const TRenameOptions& options)
+bool TAlbumWorkflow::startFolderRename(const QString& folder, const TAlbumData& album, const TRenameOptions& options)
 {
-    std::unique_ptr<TRenameRun> run = newRun(options);
+    if (m_job || m_renamePending) return false;
+    startJob(newRun(options, QFile::encodeName(WithSlash(folder)).toStdString(), {}, album), false);
+    return true;
+}
+
+void TAlbumWorkflow::startJob(const TRenameOptions& options) { startJob(newRun(options), true); }
+
+void TAlbumWorkflow::startJob(std::unique_ptr<TRenameRun> run, bool albumRun)
+{
     m_job = std::make_unique<TRenameJob>(std::move(run));
     connect(m_job.get(), &TRenameJob::logLine, this, &TAlbumWorkflow::logLine);
     connect(m_job.get(), &TRenameJob::progress, this, &TAlbumWorkflow::renameProgress);
-    connect(m_job.get(), &TRenameJob::finished, this, [this] {
+    connect(m_job.get(), &TRenameJob::finished, this, [this, albumRun] {
         m_job->wait();
         const TRenameReport report = m_job->run().report();
         const QString folder = fromBytes(m_job->run().folderToSelect());
         // The job's own signal is still being delivered: it goes once that is over.
         m_job.release()->deleteLater();
-        runEnded(report);
+        if (albumRun) runEnded(report);
         emit renameFinished(report, folder);
     });
     m_job->start();

@@ -9,6 +9,7 @@
 
 #include "core/FolderScan.h"
 #include "core/album/AlbumSession.h"
+#include "core/album/LookupSources.h"
 #include "core/album/SettingsValues.h"
 #include "core/lookup/LookupSource.h"
 #include "core/rename/JournalUndo.h"
@@ -29,18 +30,10 @@ class THttpClient;
 class TRenameJob;
 class TSettings;
 
-// How the album is looked up: by the files' playing times, or by artist and album words.
-enum class TQueryMode { Checksum, Name };
-
 // Values a caller puts in place of the settings' for its lookups (the command line's options).
 struct TLookupOverrides {
-    QString Server;          // the freedb server; empty: the settings'
-    QString SearchUrl;       // the web search address; empty: the settings'
-    int Database = -1;       // a TDatabase; -1: the settings'
-    QString MusicBrainzServer; // empty: the settings'
-    QString CoverArtServer;    // empty: the settings'
-    QString AcoustidServer;    // empty: the settings'
-    QString AcoustidKey;       // empty: the settings'
+    QString Database;              // the source's word (TLookupSourceRow::Word); empty: the settings'
+    QHash<QString, QString> Given; // option values by TSourceOption::CliName; absent or empty: the settings'
 };
 
 // The rename run as planned now: what the "New name" column and a dry run show.
@@ -93,7 +86,7 @@ public:
 
     // ---- Lookups
     // The database the next lookup asks: the override's, else the settings'.
-    TDatabase database() const;
+    const TLookupSourceRow& database() const;
     // Starts a lookup of the listed album in database(); `artist` and `album` are the words of a
     // search by name.
     // False when none was started (no files listed, nothing to search for; a line says why).
@@ -151,6 +144,11 @@ public:
     // the run saves the cover and it has not been fetched yet, the fetch comes first.
     bool startRename(const TRenameOptions& options);
     bool renaming() const;
+    // The run of a folder that holds none of the listed files (a set's own folder while its discs are
+    // listed): only the folder's new name from `album` and the cover fetched for the record applied.
+    // logLine and renameFinished follow as for startRename; the album is left as it is. False while a
+    // run goes.
+    bool startFolderRename(const QString& folder, const TAlbumData& album, const TRenameOptions& options);
     // The run on this thread; each line goes to logLine as it is made. It saves a cover only when one
     // was fetched (startCoverFetch).
     TRenameReport renameNow(const TRenameOptions& options);
@@ -163,6 +161,8 @@ signals:
     void lookupRunningChanged(bool running);
     void lookupStep(cantorix::TLookupStep step);
     void lookupProgress(qint64 received, qint64 total);
+    // Files fingerprinted so far of all (a fingerprint lookup).
+    void lookupFilesDone(int done, int total);
     // Several candidates: answer with chooseCandidate (from inside the signal or later).
     void candidatesFound(const QStringList& lines, int preselected);
     // A search by name read its album: the user lines the titles up with the files, starting from
@@ -188,10 +188,14 @@ private:
     void endPairingUnapplied(const QString& why);
     void setLookupRunning(bool running);
     std::unique_ptr<TRenameRun> newRun(const TRenameOptions& options) const;
+    std::unique_ptr<TRenameRun> newRun(const TRenameOptions& options, const std::string& folder,
+                                       std::vector<TRenameRow> rows, const TAlbumData& data) const;
     std::string folderBytes() const;
     bool startLookupWith(TQueryMode mode, const QString& artist, const QString& album,
                          const QList<QList<TTrackLength>>& discs);
     void startJob(const TRenameOptions& options);
+    // `albumRun`: the listed album's own run, after which it is renamed (runEnded).
+    void startJob(std::unique_ptr<TRenameRun> run, bool albumRun);
     // After a run on either path: what the album and the log say.
     void runEnded(const TRenameReport& report);
 

@@ -81,7 +81,7 @@ QList<TAlignedRow> AlignTitles(const QList<TrackTitle>& trackTitles, const QStri
             rows.append({t, -1});
             continue;
         }
-        const std::vector<char32_t> title = comparedChars(trackTitles[t].Title.trimmed());
+        const std::vector<char32_t> title = comparedChars(TitleText(trackTitles[t]).trimmed());
         // Above any distance of two compared texts; a tie keeps the file that comes first in the grid.
         int best = INT_MAX;
         size_t winner = 0;

@@ -52,35 +52,6 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings)
     return config;
 }
 
-TDatabase DatabaseFromSettings(const TSettings& settings)
-{
-    const QString name = settings.get(setting::Database).trimmed();
-    if (name.compare(setting::DatabaseMusicBrainz, Qt::CaseInsensitive) == 0) return TDatabase::MusicBrainz;
-    if (name.compare(setting::DatabaseAcoustid, Qt::CaseInsensitive) == 0) return TDatabase::AcoustID;
-    return TDatabase::Freedb;
-}
-
-void StoreDatabase(TSettings& settings, TDatabase database)
-{
-    settings.set(setting::Database,
-                 database == TDatabase::MusicBrainz ? setting::DatabaseMusicBrainz
-                 : database == TDatabase::AcoustID  ? setting::DatabaseAcoustid
-                                                    : setting::DatabaseFreedb);
-}
-
-TAcoustidConfig AcoustidConfigFromSettings(const TSettings& settings)
-{
-    const TMusicBrainzConfig mb = MusicBrainzConfigFromSettings(settings);
-    TAcoustidConfig config;
-    const QString server = TrimControls(settings.get(setting::AcoustidServer));
-    if (!server.isEmpty()) config.Server = server;
-    config.ClientKey = TrimControls(settings.get(setting::AcoustidClientKey));
-    config.TimeoutSeconds = mb.TimeoutSeconds;
-    config.Contact = mb.Contact;
-    config.Proxy = mb.Proxy;
-    return config;
-}
-
 TMusicBrainzConfig MusicBrainzConfigFromSettings(const TSettings& settings)
 {
     const TLookupConfig freedb = LookupConfigFromSettings(settings);
@@ -148,6 +119,19 @@ TServerListStore StoreServerList(TSettings& settings, const QStringList& hosts)
     for (const QString& host : hosts) settings.writeString(setting::FreeDBSitesSection, host, host);
     if (plan.Server != settings.get(setting::Server)) settings.set(setting::Server, plan.Server);
     return plan;
+}
+
+TAcoustidConfig AcoustidConfigFromSettings(const TSettings& settings)
+{
+    const TMusicBrainzConfig mb = MusicBrainzConfigFromSettings(settings);
+    TAcoustidConfig config;
+    const QString server = TrimControls(settings.get(setting::AcoustidServer));
+    if (!server.isEmpty()) config.Server = server;
+    config.ClientKey = TrimControls(settings.get(setting::AcoustidClientKey));
+    config.TimeoutSeconds = mb.TimeoutSeconds;
+    config.Contact = mb.Contact;
+    config.Proxy = mb.Proxy;
+    return config;
 }
 
 } // namespace cantorix

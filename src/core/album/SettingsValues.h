@@ -15,18 +15,11 @@ struct TServerListStore;
 struct TMusicBrainzConfig;
 struct TAcoustidConfig;
 
-// The music database lookups ask.
-enum class TDatabase { Freedb, MusicBrainz, AcoustID };
-
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
 // HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
 // lookup says "cantorix@localhost"; one with white space, a control character, '"' or a backslash is
 // not used (the Note says why). Without UseProxy there is no proxy.
 TLookupConfig LookupConfigFromSettings(const TSettings& settings);
-
-// [Main] Database: MusicBrainz or AcoustID when it names it (without regard to case), otherwise freedb.
-TDatabase DatabaseFromSettings(const TSettings& settings);
-void StoreDatabase(TSettings& settings, TDatabase database);
 
 // [MusicBrainz] Server and CoverArtServer (their defaults when empty), and the time limit, contact
 // (the e-mail address when it is one), proxy and HideData the freedb lookups use.

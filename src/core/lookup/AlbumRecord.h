@@ -10,7 +10,12 @@ namespace cantorix {
 
 struct TrackTitle {
     QString No;    // two-digit track number text ("01")
+    // Credited: the title alone, Artist the track's own artist (empty: the album's), as the database
+    // gave them apart (MusicBrainz). Otherwise Title is one text as a person reads it, which on an
+    // album of various artists is "Track Artist / Title" (freedb), split only when the files are named.
     QString Title;
+    QString Artist = {};
+    bool Credited = false;
     QString MbRecordingId = {}; // MusicBrainz: the track's recording; empty from freedb
     int Disc = 0;  // the disc of a set looked up whole (from 1); 0 for an album of one disc
     QString AcoustId = {};  // AcoustID: the fingerprint's ID that placed the file here
@@ -34,7 +39,7 @@ struct AlbumRecord {
     QString MbReleaseGroupId = {};
     // The number of the disc these titles are on when the release has several ("2"); empty otherwise.
     QString Disc = {};
-    // The titles are "Track Artist / Title" because the tracks' artists differ from the album's.
+    // The tracks' artists differ from the album's: each title carries its own (TrackTitle::Artist).
     bool TrackArtists = false;
     // A set of discs looked up whole: how many; the titles carry their disc (TrackTitle::Disc).
     int DiscCount = 0;
@@ -54,8 +59,16 @@ inline AlbumRecord DiscOfSet(const AlbumRecord& set, int disc)
     return one;
 }
 
+// The one text a person reads and edits for a track: "Track Artist / Title" when the track has its own
+// artist, the title otherwise. Joined only for showing; names and tags take the fields apart.
+inline QString JoinTrackArtist(const QString& artist, const QString& title)
+{
+    return artist.isEmpty() ? title : artist + " / " + title;
+}
+inline QString TitleText(const TrackTitle& title) { return JoinTrackArtist(title.Artist, title.Title); }
+
 // "01 - Intro": a title as the results window and the match lists show it.
-inline QString NumberedTitle(const TrackTitle& title) { return title.No + " - " + title.Title; }
+inline QString NumberedTitle(const TrackTitle& title) { return title.No + " - " + TitleText(title); }
 inline QStringList NumberedTitles(const AlbumRecord& record)
 {
     QStringList list;

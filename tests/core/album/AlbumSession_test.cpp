@@ -1,5 +1,12 @@
 #include "core/album/AlbumSession.h"
 
+#include "core/lookup/musicbrainz/ReleaseMatch.h"
+#include "core/lookup/musicbrainz/ReleaseReply.h"
+#include "support/TestFiles.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QSignalSpy>
 
@@ -152,6 +159,93 @@ TEST(AlbumSession, VariousArtistsTitlesAndTheDiscReachTheRun)
         EXPECT_EQ(s.albumData().Disc, "");
         EXPECT_FALSE(s.variousArtists());
     }
+}
+
+// The track's artist travels as a field from the reply to the names and the tags; the one text
+// "Artist / Title" exists only where a person reads it (the grid cell) or where it came from (freedb).
+TEST(AlbumSession, TheTrackArtistTravelsApartFromTheTitleToNamesAndTags)
+{
+    const struct {
+        const char* what;
+        QString credit, title;  // the reply's track; a null credit: a freedb title instead
+        QString cell;           // the grid's text
+        std::string artist, track; // what the tags take
+        std::string name;          // "trackartist - track"
+    } cases[] = {
+        {"a credit with a slash", "A / B", "Split Song", "A / B / Split Song", "A / B", "Split Song",
+         "A - B - Split Song.mp3"},
+        {"a title with a slash", "Solo", "Prelude / Fugue", "Solo / Prelude / Fugue", "Solo", "Prelude / Fugue",
+         "Solo - Prelude - Fugue.mp3"},
+        {"an empty credit: the release's", "", "Quiet", "Various Artists / Quiet", "Various Artists", "Quiet",
+         "Various Artists - Quiet.mp3"},
+        {"a freedb title is one text", QString(), "X / Intro", "X / Intro", "X", "Intro", "X - Intro.mp3"},
+    };
+    QJsonArray tracks;
+    for (const auto& c : cases) {
+        if (c.credit.isNull()) continue;
+        QJsonObject track{{"title", c.title}, {"length", 200000}, {"recording", QJsonObject{{"id", "r"}}}};
+        if (!c.credit.isEmpty()) track["artist-credit"] = QJsonArray{QJsonObject{{"name", c.credit}}};
+        tracks.append(track);
+    }
+    // A track credited to the release's artist keeps the album a release of various artists.
+    const QJsonObject reply{{"id", "a1b2c3d4-0000-4000-8000-000000000001"},
+                            {"title", "Hits"},
+                            {"artist-credit", QJsonArray{QJsonObject{{"name", "Various Artists"}}}},
+                            {"media", QJsonArray{QJsonObject{{"position", 1}, {"track-count", tracks.size()},
+                                                             {"tracks", tracks}}}}};
+    TMbRelease release;
+    QString why;
+    ASSERT_TRUE(ParseReleaseReply(QJsonDocument(reply).toJson(), &release, &why)) << why.toStdString();
+    const AlbumRecord fromMb = RecordFromRelease(release, 0);
+    const AlbumRecord fromFreedb{"Various", "Hits", "", "", {{"01", cases[3].title}}};
+
+    for (const auto& [record, first] : {std::pair{fromMb, 0}, std::pair{fromFreedb, 3}}) {
+        const int count = int(record.Titles.size());
+        SCOPED_TRACE(first);
+        test::TempDir tmp;
+        const std::string folder = tmp.str() + "/";
+        TScanResult scan;
+        scan.scanned = true;
+        scan.folder = QString::fromStdString(folder);
+        for (int k = 0; k < count; ++k) {
+            scan.names << QString("%1.mp3").arg(k);
+            scan.lengths << TTrackLength{200, 200000, 0, 0, true};
+            test::writeText(folder + std::to_string(k) + ".mp3", "x");
+        }
+        TAlbumSession s;
+        s.loadScan(scan);
+        s.applyEntry(record);
+        TRenameOptions options;
+        options.NameFormat = "trackartist - track";
+        options.WriteTags = true;
+        TRenameRun run(folder, s.renameRows(), s.albumData(), options);
+        std::vector<TTagValues> tags;
+        run.setTagWriter([&](const std::string&, const TTagValues& v) {
+            tags.push_back(v);
+            return IoResult::success();
+        });
+        const std::vector<TRenamePlanItem> plan = run.plan();
+        run.run();
+        ASSERT_EQ(tags.size(), size_t(count));
+        for (int k = 0; k < count; ++k) {
+            const auto& c = cases[first + k];
+            SCOPED_TRACE(c.what);
+            EXPECT_EQ(TitleCell(s.row(k)), c.cell);
+            EXPECT_EQ(plan[size_t(k)].NewName, c.name);
+            EXPECT_EQ(tags[size_t(k)].Artist, c.artist);
+            EXPECT_EQ(tags[size_t(k)].Title, c.track);
+        }
+    }
+
+    // A cell the user edits is one text again: split on an album of various artists.
+    TAlbumSession s;
+    s.loadScan(scanOf({"a.mp3"}, {200}));
+    s.applyEntry(fromMb);
+    s.setTitle(0, "A / B / Split Song");
+    EXPECT_EQ(s.renameRows()[0].TrackArtist, "A / B"); // unchanged text: the credit stays
+    s.setTitle(0, "C / Other");
+    EXPECT_EQ(s.renameRows()[0].TrackArtist, "C");
+    EXPECT_EQ(s.renameRows()[0].Track, "Other");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/lookup/freedb/DiscID.h"
+#include "core/lookup/freedb/ServerSetting.h"
 #include "core/net/HttpClient.h"
 
 #include <QObject>
@@ -38,23 +39,6 @@ struct TServer {
 
 // Match lines of a query reply ("category discid artist / title"), empty where unused.
 using TMatchArray = std::array<QString, 100>;
-
-// Where the freedb server is: what the "Server" setting names.
-struct TServerAddress {
-    QString Scheme = "http";
-    QString Host = "gnudb.gnudb.org";
-    QString Port = "80";
-    QString Path = "/~cddb/cddb.cgi";
-};
-// The "Server" setting may be a host, "host:port" or an http:// or https:// address; a port named in
-// it is used, otherwise 80 (443 for https); an address without a path (or just "/") uses the CGI
-// path. Empty gives the default server. Text that is no address at all is kept as the host, and
-// the client then starts no request with it ("no valid server address").
-TServerAddress ParseServerSetting(const QString& text);
-// Why `text` cannot name a server, or empty when it can (a host, "host:port" or an http:// or
-// https:// address with a port from 1 to 65535; empty text names the default server). The options
-// window and the command line's --server both check with this before anything is stored or asked.
-QString ServerSettingProblem(const QString& text);
 
 // What a status text of the client reports, so that its users decide on a value and not on the text.
 enum class TCddbStatusKind {

@@ -193,7 +193,8 @@ AlbumRecord releaseFields(const TMbRelease& release)
 }
 
 // The titles of `media` (indexes into release.Media), each medium's numbered from "01"; `disc` of the
-// first is `firstDisc` (0: no disc numbers). "Track Artist / Title" when any track's credit differs.
+// first is `firstDisc` (0: no disc numbers). Each title credited, with its track's artist when any
+// track's credit differs from the release's.
 void addTitles(AlbumRecord& record, const TMbRelease& release, const QList<int>& media, int firstDisc)
 {
     bool various = false;
@@ -207,7 +208,9 @@ void addTitles(AlbumRecord& record, const TMbRelease& release, const QList<int>&
             const TMbTrack& t = tracks[k];
             TrackTitle title;
             title.No = QString("%1").arg(k + 1, 2, 10, QChar('0'));
-            title.Title = various ? (t.Artist.isEmpty() ? release.Artist : t.Artist) + " / " + t.Title : t.Title;
+            title.Title = t.Title;
+            title.Artist = various ? (t.Artist.isEmpty() ? release.Artist : t.Artist) : QString();
+            title.Credited = true;
             title.MbRecordingId = t.RecordingId;
             title.Disc = firstDisc == 0 ? 0 : firstDisc + int(d);
             record.Titles << title;

@@ -56,7 +56,7 @@ QString CandidateLine(const TMbCandidate& candidate);
 // The album record of medium `medium` of `release`: its artist credit, title, year (the first four
 // digits of the date), genre, identifiers and titles numbered from "01", and the medium's position as
 // the disc when the release has several. When a track's artist credit differs from the release's
-// (various artists), every title becomes "Track Artist / Title" (TrackArtists).
+// (various artists), every title carries its track's artist (TrackArtists).
 AlbumRecord RecordFromRelease(const TMbRelease& release, int medium);
 // The record of a set of `discs` discs: the titles of the first media in position order, each with its
 // disc (from 1) and numbered from "01" on each disc.

@@ -44,7 +44,7 @@ QList<MbTestTrack> tracksOf(const QStringList& titles, const QList<qint64>& leng
 QStringList titlesOf(const AlbumRecord& record)
 {
     QStringList out;
-    for (const TrackTitle& t : record.Titles) out << t.No + " " + t.Title;
+    for (const TrackTitle& t : record.Titles) out << t.No + " " + TitleText(t);
     return out;
 }
 

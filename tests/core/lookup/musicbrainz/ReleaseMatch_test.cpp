@@ -175,7 +175,7 @@ TEST(MusicBrainzMatch, TheRecordHasTheReleasesFieldsAndVariousArtistsTitlesWithT
         EXPECT_EQ(record.MbReleaseGroupId, "g") << c.name;
         QStringList titles, numbers;
         for (const TrackTitle& t : record.Titles) {
-            titles << t.Title;
+            titles << TitleText(t);
             numbers << t.No;
         }
         EXPECT_EQ(titles, c.titles) << c.name;
