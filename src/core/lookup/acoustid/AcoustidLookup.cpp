@@ -179,13 +179,25 @@ void TAcoustidLookup::vote()
 
 QList<TCandidateFit> TAcoustidLookup::candidateFits() const
 {
-    QList<TCandidateFit> fits;
-    for (const TAidCandidate& c : m_candidates) {
-        TCandidateFit fit;
-        const bool all = c.Placed == c.Files.size() && c.Placed > 0;
-        fit.Exact = all && c.ScoreSum / c.Placed >= ClearMeanScore;
-        fit.DeltaMs = fit.Exact ? 0 : -1;
-        fits << fit;
+    // The vote is clear when its first candidate places every file with good scores and ranks above the
+    // second by the vote's own order; a tie (the same recordings on two editions) is for a person. The
+    // measure is put as the per-track difference a choice without a person weighs: none for the clear
+    // winner, far for the rest, unknown for all when nothing is clear.
+    QList<TCandidateFit> fits(m_candidates.size());
+    if (m_candidates.isEmpty()) return fits;
+    const TAidCandidate& best = m_candidates[0];
+    const int files = int(best.Files.size());
+    bool clear = best.Placed == files && files > 0 && best.ScoreSum / files >= ClearMeanScore;
+    if (clear && m_candidates.size() > 1) {
+        const TAidCandidate& next = m_candidates[1];
+        clear = next.Placed != best.Placed || next.ScoreSum != best.ScoreSum ||
+            AidTypeRank(next.Type, next.SecondaryTypes) != AidTypeRank(best.Type, best.SecondaryTypes) ||
+            (next.MediumTracks == files) != (best.MediumTracks == files);
+    }
+    if (!clear) return fits;
+    for (qsizetype k = 0; k < fits.size(); ++k) {
+        fits[k].Exact = k == 0;
+        fits[k].DeltaMs = k == 0 ? 0 : 86400000;
     }
     return fits;
 }
