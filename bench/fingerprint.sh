@@ -16,7 +16,7 @@ source "$here/../scripts/setup.sh"
 cantorix_install ffmpeg libchromaprint-tools hyperfine
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"' EXIT INT TERM
 mkdir -p "$work/files"
 for i in $(seq -w 1 100); do
   # Four tones a second whose pitches follow the file's number: every file sounds different.
