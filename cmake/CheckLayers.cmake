@@ -24,8 +24,9 @@ set(rules
   "src/core/net|#[ \t]*include[ \t]*\"core/(lookup|rename|album)/|a header of lookup, rename or album"
   "src/core/lookup|#[ \t]*include[ \t]*\"core/(rename|album)/|a header of rename or album"
   "src/core/rename|#[ \t]*include[ \t]*\"core/(lookup|album)/|a header of lookup or album"
-  "src/core/lookup/freedb|#[ \t]*include[ \t]*\"core/lookup/musicbrainz/|a header of another database"
-  "src/core/lookup/musicbrainz|#[ \t]*include[ \t]*\"core/lookup/freedb/|a header of another database")
+  "src/core/lookup/freedb|#[ \t]*include[ \t]*\"core/lookup/(musicbrainz|acoustid)/|a header of another database"
+  "src/core/lookup/musicbrainz|#[ \t]*include[ \t]*\"core/lookup/(freedb|acoustid)/|a header of another database"
+  "src/core/lookup/acoustid|#[ \t]*include[ \t]*\"core/lookup/(freedb|musicbrainz)/|a header of another database")
 set(bad "")
 foreach(rule IN LISTS rules)
   string(REPLACE "|" ";" parts "${rule}")

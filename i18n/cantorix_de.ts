@@ -2,6 +2,24 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AcoustidService</name>
+    <message>
+        <source>AcoustID needs an application key: register one on the AcoustID site and enter it in Options › Connection</source>
+        <translation>AcoustID braucht einen Anwendungsschlüssel: Registrieren Sie einen auf der AcoustID-Website und tragen Sie ihn unter Optionen › Verbindung ein</translation>
+    </message>
+</context>
+<context>
+    <name>AlbumVote</name>
+    <message>
+        <source>medium %1 of %2</source>
+        <translation>Medium %1 von %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files</source>
+        <translation>%1 von %2 Dateien</translation>
+    </message>
+</context>
+<context>
     <name>Application</name>
     <message>
         <source>Unknown exception</source>
@@ -260,6 +278,10 @@
     <message>
         <source>Network support not available: </source>
         <translation>Netzwerkunterstützung nicht verfügbar: </translation>
+    </message>
+    <message>
+        <source>This client cannot send a POST</source>
+        <translation>Dieser Client kann kein POST senden</translation>
     </message>
 </context>
 <context>
@@ -811,6 +833,129 @@ Lizenziert unter der GNU General Public License, Version 3 oder neuer. Ohne jede
     </message>
 </context>
 <context>
+    <name>cantorix</name>
+    <message>
+        <source>The AcoustID reply is not JSON</source>
+        <translation>Die Antwort von AcoustID ist kein JSON</translation>
+    </message>
+    <message>
+        <source>The AcoustID service reported an error</source>
+        <translation>Der AcoustID-Dienst meldet einen Fehler</translation>
+    </message>
+    <message>
+        <source>The AcoustID reply holds no results</source>
+        <translation>Die Antwort von AcoustID enthält keine Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Fingerprints need the program fpcalc: install the package libchromaprint-tools</source>
+        <translation>Fingerabdrücke brauchen das Programm fpcalc: Installieren Sie das Paket libchromaprint-tools</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix::TAcoustidClient</name>
+    <message>
+        <source>No answer within %1 seconds</source>
+        <translation>Keine Antwort binnen %1 Sekunden</translation>
+    </message>
+    <message>
+        <source>The AcoustID server address is not usable: %1</source>
+        <translation>Die Adresse des AcoustID-Servers ist nicht brauchbar: %1</translation>
+    </message>
+    <message>
+        <source>AcoustID is busy (%1): asking again in %2 s</source>
+        <translation>AcoustID ist ausgelastet (%1): neue Anfrage in %2 s</translation>
+    </message>
+    <message>
+        <source>AcoustID: %1</source>
+        <translation>AcoustID: %1</translation>
+    </message>
+    <message>
+        <source>AcoustID answered %1</source>
+        <translation>AcoustID antwortete %1</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix::TAcoustidLookup</name>
+    <message>
+        <source>The AcoustID server address is not usable: %1</source>
+        <translation>Die Adresse des AcoustID-Servers ist nicht brauchbar: %1</translation>
+    </message>
+    <message>
+        <source>No files to fingerprint</source>
+        <translation>Keine Dateien für Fingerabdrücke</translation>
+    </message>
+    <message>
+        <source>No MusicBrainz reader for the release</source>
+        <translation>Kein MusicBrainz-Leser für die Veröffentlichung</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files fingerprinted (%3 kept from before)</source>
+        <translation>%1 von %2 Dateien mit Fingerabdruck (%3 von früher)</translation>
+    </message>
+    <message>
+        <source>No file could be fingerprinted</source>
+        <translation>Von keiner Datei ließ sich ein Fingerabdruck erstellen</translation>
+    </message>
+    <message>
+        <source>No answer from %1 within %2 seconds.
+Check your connection, or try again later.</source>
+        <translation>Keine Antwort von %1 binnen %2 Sekunden.
+Prüfen Sie die Verbindung oder versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <source>%1: no recording matches its fingerprint</source>
+        <translation>%1: Keine Aufnahme passt zum Fingerabdruck</translation>
+    </message>
+    <message>
+        <source>No fingerprint matched a release</source>
+        <translation>Kein Fingerabdruck passte zu einer Veröffentlichung</translation>
+    </message>
+    <message>
+        <source>%1 matching release media found</source>
+        <translation>%1 passende Medien gefunden</translation>
+    </message>
+    <message>
+        <source>No match chosen</source>
+        <translation>Kein Treffer gewählt</translation>
+    </message>
+    <message>
+        <source>No recording matches its fingerprint</source>
+        <translation>Keine Aufnahme passt zum Fingerabdruck</translation>
+    </message>
+    <message>
+        <source>Its recording is on no track of this release</source>
+        <translation>Die Aufnahme ist auf keinem Titel dieser Veröffentlichung</translation>
+    </message>
+    <message>
+        <source>Release read</source>
+        <translation>Veröffentlichung gelesen</translation>
+    </message>
+    <message>
+        <source>Track %1 is not on the release read</source>
+        <translation>Titel %1 ist nicht auf der gelesenen Veröffentlichung</translation>
+    </message>
+    <message>
+        <source>%1: not renamed: %2</source>
+        <translation>%1: nicht umbenannt: %2</translation>
+    </message>
+    <message>
+        <source>No file matched a track of the release read</source>
+        <translation>Keine Datei passte zu einem Titel der gelesenen Veröffentlichung</translation>
+    </message>
+    <message>
+        <source>Release read: %1 of %2 files matched</source>
+        <translation>Veröffentlichung gelesen: %1 von %2 Dateien zugeordnet</translation>
+    </message>
+    <message>
+        <source>Lookup cancelled</source>
+        <translation>Abfrage abgebrochen</translation>
+    </message>
+</context>
+<context>
     <name>cantorix::TAlbumBatch</name>
     <message>
         <source>The batch was cancelled</source>
@@ -1205,6 +1350,33 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
     </message>
 </context>
 <context>
+    <name>cantorix::TFingerprinter</name>
+    <message>
+        <source>Not a file</source>
+        <translation>Keine Datei</translation>
+    </message>
+    <message>
+        <source>fpcalc gave no result within %1 seconds</source>
+        <translation>fpcalc lieferte binnen %1 Sekunden kein Ergebnis</translation>
+    </message>
+    <message>
+        <source>fpcalc printed more than a fingerprint</source>
+        <translation>fpcalc gab mehr als einen Fingerabdruck aus</translation>
+    </message>
+    <message>
+        <source>Too short to identify (%1 s)</source>
+        <translation>Zu kurz zum Erkennen (%1 s)</translation>
+    </message>
+    <message>
+        <source>fpcalc could not fingerprint the file</source>
+        <translation>fpcalc konnte keinen Fingerabdruck der Datei erstellen</translation>
+    </message>
+    <message>
+        <source>fpcalc: %1</source>
+        <translation>fpcalc: %1</translation>
+    </message>
+</context>
+<context>
     <name>cantorix::TInfoForm</name>
     <message>
         <source>A file name cannot hold &quot;/&quot;</source>
@@ -1371,6 +1543,14 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
     <message>
         <source>Reading the album%1</source>
         <translation>Album wird gelesen%1</translation>
+    </message>
+    <message>
+        <source>Fingerprinting %1 of %2</source>
+        <translation>Fingerabdruck %1 von %2</translation>
+    </message>
+    <message>
+        <source>Fingerprinting%1</source>
+        <translation>Fingerabdrücke werden erstellt%1</translation>
     </message>
 </context>
 <context>
@@ -1584,6 +1764,14 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
         <source>MusicBrainz knows far more albums and matches playing times that are off by a few seconds</source>
         <translation>MusicBrainz kennt weit mehr Alben und erkennt auch Spieldauern, die um einige Sekunden abweichen</translation>
     </message>
+    <message>
+        <source>AcoustID (fingerprints)</source>
+        <translation>AcoustID (Fingerabdrücke)</translation>
+    </message>
+    <message>
+        <source>AcoustID knows the files by their sound: any order, partial albums, digital purchases</source>
+        <translation>AcoustID erkennt die Dateien am Klang: jede Reihenfolge, Teilalben, digitale Käufe</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TMatchForm</name>
@@ -1617,6 +1805,37 @@ Sie können ihn in den Cantorix-Optionen ändern.</translation>
     <message>
         <source>The service is busy (%1): asking again in %2 s</source>
         <translation>Der Dienst ist ausgelastet (%1): neue Anfrage in %2 s</translation>
+    </message>
+</context>
+<context>
+    <name>cantorix::TMbReleaseReader</name>
+    <message>
+        <source>The MusicBrainz server address is not usable: %1</source>
+        <translation>Die Adresse des MusicBrainz-Servers ist nicht brauchbar: %1</translation>
+    </message>
+    <message>
+        <source>No MusicBrainz release ID: %1</source>
+        <translation>Keine MusicBrainz-ID einer Veröffentlichung: %1</translation>
+    </message>
+    <message>
+        <source>another release came</source>
+        <translation>eine andere Veröffentlichung kam</translation>
+    </message>
+    <message>
+        <source>Invalid reply from MusicBrainz: %1</source>
+        <translation>Ungültige Antwort von MusicBrainz: %1</translation>
+    </message>
+    <message>
+        <source>The release has no medium %1 with tracks</source>
+        <translation>Die Veröffentlichung hat kein Medium %1 mit Titeln</translation>
+    </message>
+    <message>
+        <source>Release read</source>
+        <translation>Veröffentlichung gelesen</translation>
+    </message>
+    <message>
+        <source>Release read: %1</source>
+        <translation>Veröffentlichung gelesen: %1</translation>
     </message>
 </context>
 <context>
@@ -1958,6 +2177,22 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
         <source>No &lt; &gt; : &quot; \ | ? * in names, no dot or space at their end, no reserved names such as CON or NUL, at most 255 characters: what players and car stereos read</source>
         <translation>Keine Zeichen &lt; &gt; : &quot; \ | ? * in Namen, kein Punkt oder Leerzeichen am Ende, keine reservierten Namen wie CON oder NUL, höchstens 255 Zeichen: was Player und Autoradios lesen</translation>
     </message>
+    <message>
+        <source>Fingerprint ser&amp;vice:</source>
+        <translation>Fingerabdruck-&amp;Dienst:</translation>
+    </message>
+    <message>
+        <source>The AcoustID web service: a host name or an http:// or https:// address</source>
+        <translation>Der AcoustID-Webdienst: ein Hostname oder eine http://- oder https://-Adresse</translation>
+    </message>
+    <message>
+        <source>Application &amp;key:</source>
+        <translation>Anwendungs&amp;schlüssel:</translation>
+    </message>
+    <message>
+        <source>The key of an application registered on the AcoustID site</source>
+        <translation>Der Schlüssel einer auf der AcoustID-Website registrierten Anwendung</translation>
+    </message>
 </context>
 <context>
     <name>cantorix::TRenameByTagForm</name>
@@ -2138,14 +2373,6 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
     <message>
         <source>discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR</source>
         <translation>discid DIR                Disc-IDs für freedb und MusicBrainz, Offsets und Inhaltsverzeichnis von DIR</translation>
-    </message>
-    <message>
-        <source>lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]
-                            look DIR up in freedb (or MusicBrainz) by its playing times (N
-                            picks among several matches, default 0)</source>
-        <translation>lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]
-                            DIR nach seinen Spieldauern in freedb (oder MusicBrainz) nachschlagen
-                            (N wählt unter mehreren Treffern, Vorgabe 0)</translation>
     </message>
     <message>
         <source>search DIR [--artist A] [--album B] [--search-url T] [--server S | --musicbrainz
@@ -2410,6 +2637,42 @@ rename ROOT... --recursive (--lookup | --search) [lookup options] [--report FILE
     <message>
         <source>--%1 belongs to %2</source>
         <translation>--%1 gehört zu %2</translation>
+    </message>
+    <message>
+        <source>no file given</source>
+        <translation>keine Datei angegeben</translation>
+    </message>
+    <message>
+        <source>no track: %1</source>
+        <translation>kein Titel: %1</translation>
+    </message>
+    <message>
+        <source>fingerprint FILE...       each file&apos;s duration and AcoustID fingerprint (by fpcalc)</source>
+        <translation>fingerprint DATEI...       Dauer und AcoustID-Fingerabdruck jeder Datei (mit fpcalc)</translation>
+    </message>
+    <message>
+        <source>lookup DIR [--server S | --musicbrainz [--mb-server URL] | --acoustid [--acoustid-server URL]
+           [--acoustid-key KEY]] [--match N]
+                            look DIR up in freedb (or MusicBrainz) by its playing times, or by
+                            the files&apos; sound in AcoustID (N picks among several matches,
+                            default 0)</source>
+        <translation>lookup DIR [--server S | --musicbrainz [--mb-server URL] | --acoustid [--acoustid-server URL]
+           [--acoustid-key KEY]] [--match N]
+                            DIR nach seinen Spieldauern in freedb (oder MusicBrainz) oder nach
+                            dem Klang der Dateien in AcoustID nachschlagen (N wählt unter
+                            mehreren Treffern, Vorgabe 0)</translation>
+    </message>
+    <message>
+        <source>identify the files by their sound (AcoustID fingerprints)</source>
+        <translation>die Dateien an ihrem Klang erkennen (AcoustID-Fingerabdrücke)</translation>
+    </message>
+    <message>
+        <source>the AcoustID address for this run</source>
+        <translation>die AcoustID-Adresse für diesen Lauf</translation>
+    </message>
+    <message>
+        <source>the AcoustID application key for this run</source>
+        <translation>der AcoustID-Anwendungsschlüssel für diesen Lauf</translation>
     </message>
 </context>
 <context>

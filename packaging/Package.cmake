@@ -52,8 +52,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/cantorix/cantorix")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The media-information library is loaded at run time, for MP4 and RealAudio files only; xdg-open
-# (xdg-utils) plays a file, opens a folder and the guide, and says so when it is missing.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libmediainfo0v5, xdg-utils")
+# (xdg-utils) plays a file, opens a folder and the guide, and says so when it is missing; fpcalc
+# (libchromaprint-tools) makes the fingerprints of an AcoustID lookup, which says so when it is missing.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libmediainfo0v5, xdg-utils, libchromaprint-tools")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

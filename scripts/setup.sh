@@ -5,16 +5,16 @@ set -euo pipefail
 
 CANTORIX_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libmediainfo-dev libdiscid-dev scdoc
+  qt6-base-dev qt6-base-dev-tools libgl-dev libmediainfo-dev libdiscid-dev zlib1g-dev scdoc
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libqt6svg6
   libgtest-dev googletest
 )
 # Tools the tests use to make tiny real audio files (and to measure them, mutagen reading tags as
 # another tagger), the fonts/platform bits for offscreen
-# windows, and the locale data from which the tests build a locale whose decimal separator is a comma.
+# windows, fpcalc for the fingerprints of the AcoustID tests, and the locale data from which the tests build a locale whose decimal separator is a comma.
 CANTORIX_TEST_PACKAGES=(flac vorbis-tools lame ffmpeg wavpack musepack-tools clang libclang-rt-dev fonts-dejavu-core
-  desktop-file-utils appstream xdg-utils locales python3-mutagen)
+  desktop-file-utils appstream xdg-utils locales python3-mutagen libchromaprint-tools)
 # What the package check calls beyond the build: file (CPack's DEB generator sorts the programs out
 # with it before dpkg-shlibdeps), readelf (binutils) and lintian.
 CANTORIX_PACKAGE_CHECK_PACKAGES=(file binutils lintian)

@@ -33,6 +33,8 @@ std::vector<TMusicBrainzField> MusicBrainzFields(const TTagValues& values)
     add("MUSICBRAINZ_ARTISTID", "MusicBrainz Artist Id", values.MusicBrainzArtistIds);
     add("MUSICBRAINZ_RELEASEGROUPID", "MusicBrainz Release Group Id", {values.MusicBrainzReleaseGroupId});
     add("MUSICBRAINZ_TRACKID", nullptr, {values.MusicBrainzTrackId});
+    // The names other taggers give the AcoustID: TXXX:Acoustid Id, and ACOUSTID_ID in Vorbis and APE.
+    add("ACOUSTID_ID", "Acoustid Id", {values.AcoustId});
     return fields;
 }
 

@@ -28,12 +28,13 @@ struct TTagValues {
     std::vector<std::string> MusicBrainzArtistIds{}; // the release's artists, in credit order
     std::string MusicBrainzReleaseGroupId{};
     std::string MusicBrainzTrackId{};                // the recording
+    std::string AcoustId{};                          // the AcoustID the file's fingerprint matched
 };
 
 // True for a UUID in its 36-character text form: hex digits in groups of 8-4-4-4-12.
 bool IsMusicBrainzId(std::string_view id);
 
-// One kind of MusicBrainz identifier with the values to write.
+// One kind of MusicBrainz (or AcoustID) identifier with the values to write.
 struct TMusicBrainzField {
     const char* VorbisName;          // the Vorbis comment name, also the APE item key
     const char* Id3Description;      // the ID3v2 TXXX description; null for the recording (UFID)

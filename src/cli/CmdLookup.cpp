@@ -33,6 +33,10 @@ int cmdLookup(Invocation& inv)
         const TAlbumRow& row = album.row(r);
         inv.out << EscapeControls(row.TrackNo) << '\t' << EscapeControls(TitleCell(row)) << '\t'
                 << EscapeControls(row.FileName) << '\n';
+        // A file no fingerprint placed keeps its name: the line says why.
+        if (!row.Unmatched.isEmpty())
+            inv.err << "cantorix-cli: " << EscapeControls(row.FileName) << ": "
+                    << QCoreApplication::translate("cli", "no track: %1").arg(row.Unmatched) << '\n';
     }
     return 0;
 }

@@ -120,6 +120,7 @@ bool parseNumberArgument(const QString& text, int min, int max, int* value);
 
 int cmdScan(Invocation& inv);
 int cmdDiscid(Invocation& inv);
+int cmdFingerprint(Invocation& inv);
 int cmdLookup(Invocation& inv);
 int cmdSearch(Invocation& inv);
 int cmdRename(Invocation& inv);

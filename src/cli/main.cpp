@@ -208,11 +208,17 @@ const std::vector<Command>& commands()
             QT_TRANSLATE_NOOP("cli",
                 "discid DIR                the freedb and MusicBrainz disc IDs, offsets and table of contents of DIR"),
             cmdDiscid},
+        {"fingerprint",
+            QT_TRANSLATE_NOOP("cli",
+                "fingerprint FILE...       each file's duration and AcoustID fingerprint (by fpcalc)"),
+            cmdFingerprint},
         {"lookup",
             QT_TRANSLATE_NOOP("cli",
-                "lookup DIR [--server S | --musicbrainz [--mb-server URL]] [--match N]\n"
-                "                            look DIR up in freedb (or MusicBrainz) by its playing times (N\n"
-                "                            picks among several matches, default 0)"),
+                "lookup DIR [--server S | --musicbrainz [--mb-server URL] | --acoustid [--acoustid-server URL]\n"
+                "           [--acoustid-key KEY]] [--match N]\n"
+                "                            look DIR up in freedb (or MusicBrainz) by its playing times, or by\n"
+                "                            the files' sound in AcoustID (N picks among several matches,\n"
+                "                            default 0)"),
             cmdLookup, lookupOptions},
         {"search",
             QT_TRANSLATE_NOOP("cli",

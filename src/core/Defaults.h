@@ -10,4 +10,7 @@ inline constexpr const char* DefaultNameFormat = "artist - album - # - track";
 inline constexpr const char* DefaultMusicBrainzServer = "https://musicbrainz.org";
 inline constexpr const char* DefaultCoverArtServer = "https://coverartarchive.org";
 
+// The AcoustID web service (fingerprint lookups).
+inline constexpr const char* DefaultAcoustidServer = "https://api.acoustid.org";
+
 } // namespace cantorix

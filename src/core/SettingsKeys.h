@@ -58,6 +58,10 @@ inline constexpr const TSettingKey<const char*>* SecretKeys[] = {&ProxyPassword}
 // [MusicBrainz]: the web service and its cover archive (a host name or an http:// or https:// address).
 inline constexpr TSettingKey<const char*> MusicBrainzServer{"MusicBrainz", "Server", DefaultMusicBrainzServer};
 inline constexpr TSettingKey<const char*> CoverArtServer{"MusicBrainz", "CoverArtServer", DefaultCoverArtServer};
+// [AcoustID]: the fingerprint service (a host name or an http:// or https:// address) and the
+// application key it asks for (registered by the user on the AcoustID site).
+inline constexpr TSettingKey<const char*> AcoustidServer{"AcoustID", "Server", DefaultAcoustidServer};
+inline constexpr TSettingKey<const char*> AcoustidClientKey{"AcoustID", "ClientKey", ""};
 // [Renaming]: a run from a MusicBrainz album saves its front cover as folder.jpg.
 inline constexpr TSettingKey<bool> SaveCover{"Renaming", "SaveCover", false};
 // [Renaming]: names that FAT, exFAT and NTFS devices take (a player, a car stereo).

@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -42,6 +43,7 @@ void TLookupStatus::start()
 void TLookupStatus::showStep(TLookupStep step)
 {
     switch (step) {
+    case TLookupStep::Fingerprinting: showFiles(0, 0); break;
     case TLookupStep::Connecting: lbLookupStep->setText(tr("Connecting%1").arg(QChar(0x2026))); break;
     case TLookupStep::Searching: lbLookupStep->setText(tr("Querying the database%1").arg(QChar(0x2026))); break;
     case TLookupStep::Reading: lbLookupStep->setText(tr("Reading the album%1").arg(QChar(0x2026))); break;
@@ -59,6 +61,15 @@ void TLookupStatus::showProgress(qint64 received, qint64 total)
     // In thousandths: the announced size comes from the server and need not fit an int.
     LookupProgress->setRange(0, 1000);
     LookupProgress->setValue(int(std::clamp<qint64>(received, 0, total) * 1000 / total));
+}
+
+void TLookupStatus::showFiles(int done, int total)
+{
+    // The file being fingerprinted: "Fingerprinting 3 of 12".
+    const QLocale locale;
+    lbLookupStep->setText(total > 0 ? tr("Fingerprinting %1 of %2").arg(locale.toString(std::min(done + 1, total)), locale.toString(total))
+                                    : tr("Fingerprinting%1").arg(QChar(0x2026)));
+    showProgress(done, total);
 }
 
 void TLookupStatus::stop()

@@ -22,6 +22,8 @@ public:
     void showStep(cantorix::TLookupStep step);
     // Bytes of the current download and its announced size (0: none announced, a busy bar).
     void showProgress(qint64 received, qint64 total);
+    // Files fingerprinted so far of all.
+    void showFiles(int done, int total);
     void stop();
 
     QProgressBar* LookupProgress = nullptr;

@@ -101,6 +101,7 @@ void TMainForm::connectWorkflow()
     connect(w, &TAlbumWorkflow::lookupRunningChanged, this, &TMainForm::lookupRunningChanged);
     connect(w, &TAlbumWorkflow::lookupStep, lookupStatus, &TLookupStatus::showStep);
     connect(w, &TAlbumWorkflow::lookupProgress, lookupStatus, &TLookupStatus::showProgress);
+    connect(w, &TAlbumWorkflow::lookupFilesDone, lookupStatus, &TLookupStatus::showFiles);
     connect(w, &TAlbumWorkflow::candidatesFound, this, &TMainForm::candidatesFound);
     connect(w, &TAlbumWorkflow::pairingNeeded, this, &TMainForm::pairingNeeded);
     connect(w, &TAlbumWorkflow::lookupFinished, this, &TMainForm::lookupFinished);

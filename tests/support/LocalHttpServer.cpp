@@ -12,6 +12,7 @@ namespace cantorix::test {
 
 namespace {
 constexpr qsizetype MaxHeaderBytes = 64 * 1024;
+constexpr qsizetype MaxBodyBytes = 16 * 1024 * 1024;
 }
 
 LocalHttpServer::LocalHttpServer(Handler handler, QObject* parent)
@@ -72,7 +73,6 @@ void LocalHttpServer::onReadable(QTcpSocket* socket)
         else socket->setProperty("buffer", buffer);
         return;
     }
-    socket->setProperty("answered", true);
 
     HttpRequest request;
     QList<QByteArray> lines = buffer.left(end).split('\n');
@@ -83,6 +83,14 @@ void LocalHttpServer::onReadable(QTcpSocket* socket)
         qsizetype colon = lines[i].indexOf(':');
         if (colon > 0) request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
     }
+    // A body (a POST's form) is read whole before the request is answered.
+    const qsizetype length = qBound<qsizetype>(0, request.headers.value("content-length").toLongLong(), MaxBodyBytes);
+    if (buffer.size() - (end + 4) < length) {
+        socket->setProperty("buffer", buffer);
+        return;
+    }
+    request.body = buffer.mid(end + 4, length);
+    socket->setProperty("answered", true);
     QUrl url = QUrl::fromEncoded("http://localhost" + request.target);
     request.path = url.path();
     request.query = QUrlQuery(url);

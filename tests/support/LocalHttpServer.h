@@ -25,6 +25,7 @@ struct HttpRequest {
     QString path;                   // decoded path
     QUrlQuery query;                // the query items
     QMap<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body = {};           // as sent (Content-Length bytes; none without that header)
 };
 
 struct HttpResponse {

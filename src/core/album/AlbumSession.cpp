@@ -133,6 +133,8 @@ int TAlbumSession::applyPairing(const QList<TrackTitle>& titles, const QList<TAl
         row.TrackNo.clear();
         row.Title.clear();
         row.MbRecordingId.clear();
+        row.AcoustId.clear();
+        row.Unmatched.clear();
         row.TrackArtist.clear();
         row.Credited = false;
     }
@@ -164,6 +166,8 @@ void TAlbumSession::applyEntry(const AlbumRecord& record)
         m_rows[k].TrackNo = record.Titles[k].No;
         m_rows[k].Title = record.Titles[k].Title;
         m_rows[k].MbRecordingId = record.Titles[k].MbRecordingId;
+        m_rows[k].AcoustId = record.Titles[k].AcoustId;
+        m_rows[k].Unmatched = record.Titles[k].Unmatched;
         m_rows[k].TrackArtist = record.Titles[k].Artist;
         m_rows[k].Credited = record.Titles[k].Credited;
     }
@@ -191,6 +195,7 @@ std::vector<TRenameRow> TAlbumSession::renameRows() const
         const TAlbumRow& r = m_rows[i];
         TRenameRow row{r.FileBytes.toStdString(), r.TrackNo.toStdString(), r.Title.toStdString()};
         row.MbRecordingId = r.MbRecordingId.toStdString();
+        row.AcoustId = r.AcoustId.toStdString();
         if (r.Credited) {
             row.TrackArtist = r.TrackArtist.toStdString();
         } else if (various) {

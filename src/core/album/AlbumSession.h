@@ -29,6 +29,8 @@ struct TAlbumRow {
     // otherwise one text (an entry's title, a cell the user edited), split when the files are named.
     QString Title;
     QString MbRecordingId = {}; // MusicBrainz: the title's recording, written into the tags
+    QString AcoustId = {};      // AcoustID: the fingerprint's ID, written into the tags
+    QString Unmatched = {};     // AcoustID: why no track was found for the file (it keeps its name)
     QString TrackArtist = {};
     bool Credited = false;
 };

@@ -8,6 +8,7 @@
 #include "core/lookup/musicbrainz/MbService.h"
 #include "core/net/HttpClient.h"
 #include "core/rename/RenameJob.h"
+#include "core/rename/RenameJournal.h"
 #include "core/rename/RenameLines.h"
 
 #include <QCoreApplication>
@@ -178,6 +179,7 @@ bool TAlbumWorkflow::startLookupWith(TQueryMode mode, const QString& artist, con
     connect(source, &TLookupSource::logLine, this, &TAlbumWorkflow::logLine);
     connect(source, &TLookupSource::stepChanged, this, &TAlbumWorkflow::lookupStep);
     connect(source, &TLookupSource::progress, this, &TAlbumWorkflow::lookupProgress);
+    connect(source, &TLookupSource::filesDone, this, &TAlbumWorkflow::lookupFilesDone);
     connect(source, &TLookupSource::candidatesFound, this, &TAlbumWorkflow::candidatesFound);
     connect(source, &TLookupSource::candidateChosen, this, [this](const QString& artist, const QString& album) {
         // The fields name the chosen album now; titles of an earlier lookup must not be renamed by them.

@@ -163,6 +163,8 @@ signals:
     void lookupRunningChanged(bool running);
     void lookupStep(cantorix::TLookupStep step);
     void lookupProgress(qint64 received, qint64 total);
+    // Files fingerprinted so far of all (a fingerprint lookup).
+    void lookupFilesDone(int done, int total);
     // Several candidates: answer with chooseCandidate (from inside the signal or later).
     void candidatesFound(const QStringList& lines, int preselected);
     // A search by name read its album: the user lines the titles up with the files, starting from

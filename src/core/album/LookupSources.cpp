@@ -2,11 +2,14 @@
 
 #include "core/SettingsKeys.h"
 #include "core/album/SettingsValues.h"
+#include "core/lookup/acoustid/AcoustidLookup.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/ServerSetting.h"
+#include "core/lookup/musicbrainz/MbReleaseReader.h"
 #include "core/lookup/musicbrainz/MusicBrainzLookup.h"
 #include "core/net/HttpClient.h"
+#include "core/rename/RenameJournal.h"
 
 #include <QCoreApplication>
 
@@ -39,6 +42,22 @@ std::unique_ptr<TLookupSource> makeMusicBrainz(TQueryMode mode, TSourceContext& 
     return std::make_unique<TMusicBrainzLookup>(mode == TQueryMode::Checksum ? TMusicBrainzLookup::Mode::Disc
                                                                              : TMusicBrainzLookup::Mode::Search,
                                                 config, std::move(context.Http));
+}
+
+// Fingerprints find the release at AcoustID; MusicBrainz reads it, by the MusicBrainz source's rules,
+// so that the album data, identifiers and cover come as from a MusicBrainz lookup. The fingerprints
+// are kept in the state folder beside the undo records.
+std::unique_ptr<TLookupSource> makeAcoustid(TQueryMode, TSourceContext& context)
+{
+    TAcoustidConfig config = AcoustidConfigFromSettings(context.Settings);
+    if (const QString server = context.given("acoustid-server"); !server.isEmpty()) config.Server = server;
+    if (const QString key = context.given("acoustid-key"); !key.isEmpty()) config.ClientKey = key;
+    TFingerprintConfig prints;
+    prints.CacheDirectory = QString::fromStdString(TRenameJournal::defaultDirectory());
+    const TMusicBrainzConfig mb = MusicBrainzConfigFromSettings(context.Settings);
+    // The reader takes the network module's client: the context's one goes to the AcoustID requests.
+    return std::make_unique<TAcoustidLookup>(config, prints, std::make_unique<TMbReleaseReader>(mb),
+                                             std::move(context.Http));
 }
 
 // Every lookup's message box has the same caption.
@@ -80,6 +99,26 @@ const QList<TLookupSourceRow>& LookupSources()
               DefaultCoverArtServer},
          },
          connectionTimedOut, makeMusicBrainz},
+        {"AcoustID", QT_TRANSLATE_NOOP("cantorix::TMainForm", "AcoustID (fingerprints)"),
+         QT_TRANSLATE_NOOP("cantorix::TMainForm",
+                           "AcoustID knows the files by their sound: any order, partial albums, digital purchases"),
+         false, true, false, false, "acoustid",
+         QT_TRANSLATE_NOOP("cli", "identify the files by their sound (AcoustID fingerprints)"), "gbAcoustid",
+         {
+             {&setting::AcoustidServer, "acoustid-server", "URL",
+              QT_TRANSLATE_NOOP("cli", "the AcoustID address for this run"), false, nullptr,
+              QT_TRANSLATE_NOOP("cantorix::TOptionsForm", "Fingerprint ser&vice:"), "edAcoustidServer",
+              QT_TRANSLATE_NOOP("cantorix::TOptionsForm",
+                                "The AcoustID web service: a host name or an http:// or https:// address"),
+              DefaultAcoustidServer},
+             {&setting::AcoustidClientKey, "acoustid-key", "KEY",
+              QT_TRANSLATE_NOOP("cli", "the AcoustID application key for this run"), false, nullptr,
+              QT_TRANSLATE_NOOP("cantorix::TOptionsForm", "Application &key:"), "edAcoustidKey",
+              QT_TRANSLATE_NOOP("cantorix::TOptionsForm",
+                                "The key of an application registered on the AcoustID site"),
+              nullptr},
+         },
+         connectionTimedOut, makeAcoustid},
     };
     return rows;
 }

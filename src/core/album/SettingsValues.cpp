@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/SettingsKeys.h"
 #include "core/Text.h"
+#include "core/lookup/acoustid/AcoustidService.h"
 #include "core/lookup/freedb/ChecksumLookup.h"
 #include "core/lookup/freedb/NameQuery.h"
 #include "core/lookup/freedb/ServerList.h"
@@ -118,6 +119,19 @@ TServerListStore StoreServerList(TSettings& settings, const QStringList& hosts)
     for (const QString& host : hosts) settings.writeString(setting::FreeDBSitesSection, host, host);
     if (plan.Server != settings.get(setting::Server)) settings.set(setting::Server, plan.Server);
     return plan;
+}
+
+TAcoustidConfig AcoustidConfigFromSettings(const TSettings& settings)
+{
+    const TMusicBrainzConfig mb = MusicBrainzConfigFromSettings(settings);
+    TAcoustidConfig config;
+    const QString server = TrimControls(settings.get(setting::AcoustidServer));
+    if (!server.isEmpty()) config.Server = server;
+    config.ClientKey = TrimControls(settings.get(setting::AcoustidClientKey));
+    config.TimeoutSeconds = mb.TimeoutSeconds;
+    config.Contact = mb.Contact;
+    config.Proxy = mb.Proxy;
+    return config;
 }
 
 } // namespace cantorix

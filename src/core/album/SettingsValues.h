@@ -13,6 +13,7 @@ struct TNameQueryConfig;
 struct TRenameOptions;
 struct TServerListStore;
 struct TMusicBrainzConfig;
+struct TAcoustidConfig;
 
 // [Connection] Server, Timeout, Email, UseProxy, [Proxy] Address, Port, User, Password and [Main]
 // HideData. The email is used when it holds an "@" with text on both sides (trimmed), otherwise the
@@ -23,6 +24,10 @@ TLookupConfig LookupConfigFromSettings(const TSettings& settings);
 // [MusicBrainz] Server and CoverArtServer (their defaults when empty), and the time limit, contact
 // (the e-mail address when it is one), proxy and HideData the freedb lookups use.
 TMusicBrainzConfig MusicBrainzConfigFromSettings(const TSettings& settings);
+
+// [AcoustID] Server (its default when empty) and ClientKey, and the time limit, contact and proxy the
+// MusicBrainz lookups use.
+TAcoustidConfig AcoustidConfigFromSettings(const TSettings& settings);
 
 // A [Proxy] Port as the connection uses it: the port when it is a number from 1 to 65535, else "80".
 QString ProxyPortOrDefault(const QString& text);

@@ -18,6 +18,10 @@ struct TrackTitle {
     bool Credited = false;
     QString MbRecordingId = {}; // MusicBrainz: the track's recording; empty from freedb
     int Disc = 0;  // the disc of a set looked up whole (from 1); 0 for an album of one disc
+    QString AcoustId = {};  // AcoustID: the fingerprint's ID that placed the file here
+    // A file that no fingerprint placed on the release (AcoustID): why, and its title is empty. Such a
+    // file keeps its name.
+    QString Unmatched = {};
 };
 
 // Artist, album, year, genre and the numbered titles of one entry: what the main window shows in

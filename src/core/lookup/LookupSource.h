@@ -42,6 +42,7 @@ struct TCandidateFit {
 
 // The steps a lookup reports while it runs, for the window's busy indicator.
 enum class TLookupStep {
+    Fingerprinting, // the files are being fingerprinted (filesDone counts them)
     Connecting, // the first request is on its way
     Searching,  // candidates are being found (a disc query, a search page)
     Reading,    // the chosen candidate's data are being read
@@ -96,6 +97,8 @@ signals:
     void stepChanged(cantorix::TLookupStep step);
     // Bytes of the current download so far and its announced size (0 when none was announced).
     void progress(qint64 received, qint64 total);
+    // Files done of all, while the step is Fingerprinting.
+    void filesDone(int done, int total);
     // Several candidates (or one that the user should confirm): one line each, in the order to show,
     // and the line to preselect (-1 for none). Answer with choose() or cancel(); the answer may come
     // from inside the signal (a modal window) or later.

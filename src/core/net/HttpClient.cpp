@@ -184,7 +184,7 @@ bool TQtHttpClient::start(const QString& url, const QNetworkProxy& proxy, const 
     m_progress = kind == Kind::Protocol ? nullptr : options.Progress;
     m_done = std::move(done);
     m_respond = nullptr;
-    QNetworkReply* reply = m_manager->get(request);
+    QNetworkReply* reply = service && service->Post ? m_manager->post(request, service->Body) : m_manager->get(request);
     m_reply = reply;
     const int silenceMs = options.SilenceMs;
     auto heard = [this, silenceMs] {

@@ -46,6 +46,10 @@ struct THttpRequest {
     int MaxRedirects = 5;   // redirects followed (never from https to http); 0: none
     // Bytes so far and the announced length (-1 when none was announced), on the calling thread.
     std::function<void(qint64 received, qint64 total)> Progress;
+    // A POST of Body (its Content-Type and any Content-Encoding among Headers) instead of a GET: a web
+    // service whose requests carry more than an address holds (a fingerprint).
+    bool Post = false;
+    QByteArray Body = {};
 };
 
 struct THttpResponse {
@@ -136,6 +140,10 @@ public:
     // status error keeps only its status and reason, and no headers come back.
     virtual bool Send(const THttpRequest& request, ResponseCompletion done, QString* errorText)
     {
+        if (request.Post) {
+            if (errorText) *errorText = QCoreApplication::translate("HttpClient", "This client cannot send a POST");
+            return false;
+        }
         const qint64 limit = request.MaxBodyBytes;
         const QString url = request.Url;
         return GetAsync(

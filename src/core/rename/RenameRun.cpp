@@ -339,6 +339,7 @@ void TRenameRun::work()
                 values.MusicBrainzArtistIds = m_album.MbArtistIds;
                 values.MusicBrainzReleaseGroupId = m_album.MbReleaseGroupId;
                 values.MusicBrainzTrackId = row.MbRecordingId;
+                values.AcoustId = row.AcoustId;
                 IoResult tagged;
                 // Nothing is written through a link: its target may lie outside the album (another
                 // album's file), and where it points can change between a check and the write. A file

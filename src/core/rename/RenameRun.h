@@ -27,6 +27,7 @@ struct TRenameRow {
     std::string Track;
     std::string TrackArtist{};   // the track's own artist on an album of various artists; empty for none
     std::string MbRecordingId{}; // the title's MusicBrainz recording, for the tags; empty for none
+    std::string AcoustId{};      // the AcoustID the file's fingerprint matched, for the tags; empty for none
 };
 
 // The album fields, as the user left them after the lookup. Genre is free text, empty when there is
