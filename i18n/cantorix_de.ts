@@ -2178,8 +2178,8 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
         <translation>Keine Zeichen &lt; &gt; : &quot; \ | ? * in Namen, kein Punkt oder Leerzeichen am Ende, keine reservierten Namen wie CON oder NUL, höchstens 255 Zeichen: was Player und Autoradios lesen</translation>
     </message>
     <message>
-        <source>Fingerprint ser&amp;vice:</source>
-        <translation>Fingerabdruck-&amp;Dienst:</translation>
+        <source>F&amp;ingerprint service:</source>
+        <translation>F&amp;ingerabdruck-Dienst:</translation>
     </message>
     <message>
         <source>The AcoustID web service: a host name or an http:// or https:// address</source>
@@ -2187,7 +2187,7 @@ Groß- und Kleinschreibung spielen keine Rolle. Unten sehen Sie ein Beispiel des
     </message>
     <message>
         <source>Application &amp;key:</source>
-        <translation>Anwendungs&amp;schlüssel:</translation>
+        <translation>Anwendungsschlüsse&amp;l:</translation>
     </message>
     <message>
         <source>The key of an application registered on the AcoustID site</source>

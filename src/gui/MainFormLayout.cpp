@@ -137,6 +137,9 @@ void TMainForm::buildLayout()
     auto* databaseRow = new QHBoxLayout;
     auto* databaseLabel = new QLabel(tr("&Database:"));
     cmbDatabase = named(new QComboBox, "cmbDatabase");
+    // The longest label ("AcoustID (fingerprints)") must not widen the pane beside the tree.
+    cmbDatabase->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbDatabase->setMinimumContentsLength(6);
     QStringList descriptions;
     for (const TLookupSourceRow& source : LookupSources()) {
         cmbDatabase->addItem(source.label());

@@ -107,7 +107,7 @@ const QList<TLookupSourceRow>& LookupSources()
          {
              {&setting::AcoustidServer, "acoustid-server", "URL",
               QT_TRANSLATE_NOOP("cli", "the AcoustID address for this run"), false, nullptr,
-              QT_TRANSLATE_NOOP("cantorix::TOptionsForm", "Fingerprint ser&vice:"), "edAcoustidServer",
+              QT_TRANSLATE_NOOP("cantorix::TOptionsForm", "F&ingerprint service:"), "edAcoustidServer",
               QT_TRANSLATE_NOOP("cantorix::TOptionsForm",
                                 "The AcoustID web service: a host name or an http:// or https:// address"),
               DefaultAcoustidServer},
